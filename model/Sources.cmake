@@ -1,0 +1,35 @@
+# The project model and its file: portable core, with the platform services
+# of the running system.
+add_library(tarvo_model STATIC
+  model/Errors.cpp
+  model/Codec.cpp
+  model/Project.cpp
+  model/ProjectFile.cpp
+)
+
+if(WIN32)
+  add_library(tarvo_platform STATIC model/Platform_win.cpp)
+else()
+  add_library(tarvo_platform STATIC model/Platform_posix.cpp)
+endif()
+target_link_libraries(tarvo_platform PUBLIC tarvo_model)
+set(TARVO_PLATFORM_LIB tarvo_platform)
+
+add_library(tarvo_testsupport STATIC tests/core/TestSupport.cpp)
+target_link_libraries(tarvo_testsupport PUBLIC tarvo_model gtest)
+
+tarvo_tests(core_tests
+  SOURCES
+    tests/core/CodecTest.cpp
+    tests/core/ProjectTest.cpp
+    tests/core/ProjectFileTest.cpp
+    tests/core/CharsetTest.cpp
+  LIBS tarvo_model)
+
+if(WIN32)
+  add_library(tarvo_wintestsupport STATIC tests/win/WinTestSupport.cpp)
+  target_link_libraries(tarvo_wintestsupport PUBLIC tarvo_testsupport)
+  tarvo_tests(model_win_tests
+    SOURCES tests/win/PlatformWinTest.cpp
+    LIBS tarvo_wintestsupport)
+endif()

@@ -1,0 +1,74 @@
+# Sourced by the run and test scripts and by the test emulator wrapper.
+# Sets up the environment for Wine processes; the functions create the
+# project-local prefix and start/stop the shared wineserver and X display.
+
+TARVO_ROOT=${TARVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+TARVO_BUILD=${TARVO_BUILD:-$TARVO_ROOT/build}
+
+export WINEPREFIX=${WINEPREFIX:-$TARVO_BUILD/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# German user interface for Wine: message box buttons "&Ja"/"&Nein", code page
+# 1252 and the day.month.year short date. The Linux locale itself is compiled
+# into the build folder when the system lacks it.
+wine_locale_use() {
+  if locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+    { export LC_ALL=de_DE.UTF-8; } 2>/dev/null
+  elif [ -d "$TARVO_BUILD/locale/de_DE.UTF-8" ]; then
+    export LOCPATH=$TARVO_BUILD/locale
+    { export LC_ALL=de_DE.UTF-8; } 2>/dev/null
+  fi
+}
+wine_locale_init() {
+  if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$' && [ ! -d "$TARVO_BUILD/locale/de_DE.UTF-8" ]; then
+    mkdir -p "$TARVO_BUILD/locale"
+    localedef -i de_DE -f UTF-8 "$TARVO_BUILD/locale/de_DE.UTF-8" >/dev/null 2>&1 || true
+  fi
+  wine_locale_use
+}
+wine_locale_use
+
+wine_prefix_init() {
+  wine_locale_init
+  if [ ! -f "$WINEPREFIX/.tarvo-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    # Without a window manager, hiding a top-level window stalls for seconds
+    # unless Wine manages no windows itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tarvo-ready"
+  fi
+}
+
+# Starts one persistent wineserver for the whole run, and an X display of its
+# own (Xvfb) unless "shared" is given and a display is already there.
+wine_start() {
+  wine_prefix_init
+  if [ -z "${TARVO_XVFB_PID:-}" ] && { [ "${1:-}" != shared ] || [ -z "${DISPLAY:-}" ]; }; then
+    local d
+    for d in $(seq 91 140); do
+      [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break
+    done
+    Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    TARVO_XVFB_PID=$!
+    export DISPLAY=":$d"
+    local i
+    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1
+  # The first Wine program of a server starts Wine's own services, which
+  # inherit its descriptors: start them here, detached from our output, so
+  # that no test's output pipe is held open by them.
+  wine reg query 'HKCU\Software\Wine\X11 Driver' </dev/null >/dev/null 2>&1 || true
+}
+
+wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${TARVO_XVFB_PID:-}" ]; then
+    kill "$TARVO_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$TARVO_XVFB_PID" 2>/dev/null || true
+    unset TARVO_XVFB_PID
+  fi
+}
