@@ -94,9 +94,8 @@ class TWinCollation : public ICollation {
 class TWinMessageBoxes : public IMessageBoxes {
  public:
   int Show(const std::string& text, const std::string& caption, unsigned flags) override {
-    // Owned by the application's active window, as the platform's own boxes.
-    HWND owner = GetActiveWindow();
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags | MB_SETFOREGROUND);
+    // Owned by the active window of the program, as the platform's own boxes.
+    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags | MB_SETFOREGROUND);
   }
 };
 

@@ -1,0 +1,111 @@
+#include "framework/Application.h"
+
+#include "model/Errors.h"
+
+TApplication Application;
+
+namespace {
+const char* const AppWindowClass = "TarvoApplication";
+}
+
+std::string ExceptionText(const std::exception& e) {
+  std::string message = e.what();
+  if (message.empty()) message = "Unbekannter Fehler";
+  unsigned char last = static_cast<unsigned char>(message.back());
+  if (last > '.') message += '.';
+  return message;
+}
+
+void TApplication::Initialize() {
+  if (Handle) return;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.lpszClassName = AppWindowClass;
+  RegisterClassA(&wc);
+  // Zero-sized and never shown: it exists to own popups and to learn of
+  // activation changes.
+  Handle = CreateWindowExA(WS_EX_TOOLWINDOW, AppWindowClass, Title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           instance, nullptr);
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_ACTIVATEAPP && !wParam && Application.OnDeactivate) {
+    Application.Guard(Application.OnDeactivate);
+    return 0;
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+bool TApplication::HandleMessage(MSG& msg) {
+  if (msg.message == WM_QUIT) {
+    Terminated = true;
+    return false;
+  }
+  HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
+  // Dialog-style keyboard navigation (Tab, arrows, default buttons) for any
+  // window that asks for it through WS_EX_CONTROLPARENT.
+  if (dialog && (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageA(dialog, &msg))
+    return true;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void TApplication::Run() {
+  Terminated = false;
+  MSG msg;
+  while (!Terminated) {
+    if (MainWindow && !IsWindow(MainWindow)) break;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    HandleMessage(msg);
+  }
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!HandleMessage(msg)) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+  }
+}
+
+void TApplication::Terminate() {
+  Terminated = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::ShowErrorText(const std::string& message) {
+  MessageBoxA(MessageBoxOwner(), message.c_str(), Title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::ShowException(const std::exception& e) { ShowErrorText(ExceptionText(e)); }
+
+bool TApplication::Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {
+    ShowException(e);
+  } catch (...) {
+    ShowErrorText("Unbekannter Fehler.");
+  }
+  return false;
+}
+
+HWND TApplication::MessageBoxOwner() const {
+  HWND active = GetActiveWindow();
+  return active ? active : Handle;
+}
+
+std::string TApplication::ExeFolder() {
+  char buffer[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  std::string path(buffer, n);
+  return path.substr(0, path.find_last_of('\\') + 1);
+}

@@ -1,0 +1,57 @@
+// The application object: title, help file, the hidden application window
+// that owns popups and message boxes, the message loop, and the one place
+// where an exception escaping an event handler is shown to the user.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class TApplication {
+ public:
+  // Taskbar name and the caption of the application's message boxes.
+  std::string Title = "TRV";
+  // Bare file name of the help file (opened beside the executable).
+  std::string HelpFile;
+  // Hidden top-level window owned by the application; owner of popup menus.
+  HWND Handle = nullptr;
+  // Closing this window ends Run().
+  HWND MainWindow = nullptr;
+  bool Terminated = false;
+  // Raised when the application loses activation to another program.
+  std::function<void()> OnDeactivate;
+
+  void Initialize();
+  // Processes messages until Terminate() or the main window is destroyed.
+  void Run();
+  // Handles all pending messages once, then returns.
+  void ProcessMessages();
+  void Terminate();
+
+  // The application's error box: the message (with a final period added,
+  // as the platform's own error display does), the title, the error icon.
+  void ShowException(const std::exception& e);
+  void ShowErrorText(const std::string& message);
+
+  // Runs handler; an exception it raises is shown in the error box instead
+  // of escaping into Windows. Returns false when one was raised.
+  bool Guard(const std::function<void()>& handler);
+
+  // The window that should own a message box now: the active window of this
+  // thread, else the application window.
+  HWND MessageBoxOwner() const;
+
+  // The folder of the running executable, with a trailing backslash.
+  static std::string ExeFolder();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  bool HandleMessage(MSG& msg);
+};
+
+extern TApplication Application;
+
+// Text of an exception as the error box shows it.
+std::string ExceptionText(const std::exception& e);

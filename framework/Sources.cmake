@@ -1,0 +1,8 @@
+# The small window framework all windows share.
+if(WIN32)
+  add_library(tarvo_framework STATIC
+    framework/Application.cpp
+  )
+  target_link_libraries(tarvo_framework PUBLIC tarvo_model comctl32)
+  list(APPEND TARVO_EXE_LIBS tarvo_framework)
+endif()
