@@ -1,0 +1,7 @@
+// Configuration mode: the windows of the configuration window and its
+// message loop, entered by the program start when no project file is given.
+#pragma once
+
+// Creates the configuration window, the about box and the command-line
+// dialog, runs the message loop until the configuration window has closed.
+void RunConfigurationMode();
