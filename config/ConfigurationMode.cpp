@@ -4,15 +4,17 @@
 
 #include "framework/Application.h"
 
+static LRESULT CALLBACK BareWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
 // Until the configuration window exists: an empty top-level window with its
 // caption, so that the mode is visible and can be closed.
 void RunConfigurationMode() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = [](HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (msg == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-  };
+  wc.lpfnWndProc = BareWindowProc;
   wc.hInstance = instance;
   wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
