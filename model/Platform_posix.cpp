@@ -10,7 +10,6 @@
 #include "model/Errors.h"
 #include "model/Platform.h"
 
-TPlatformServices Platform;
 
 namespace {
 

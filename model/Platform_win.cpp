@@ -5,7 +5,6 @@
 #include "model/Errors.h"
 #include "model/Platform.h"
 
-TPlatformServices Platform;
 
 namespace {
 

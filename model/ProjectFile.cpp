@@ -69,8 +69,13 @@ std::string ProjectFileText(bool useMenu) {
     for (const TExecLine& line : group.Lines) writeLine(" " + IntToStr(line.Kind) + " " + line.Params);
   }
   writeLine(useMenu ? MenuSectionHeader : UnusedMenuSectionHeader);
-  for (const TTRVMenuItem& item : MenuItems)
-    writeLine(JoinDelimited({IntToStr(item.Level), IntToStr(item.Assignment), item.Text}, ' '));
+  for (const TTRVMenuItem& item : MenuItems) {
+    std::string line = JoinDelimited({IntToStr(item.Level), IntToStr(item.Assignment), item.Text}, ' ');
+    // An empty caption (only files written elsewhere have one) would vanish
+    // among the blanks and make the line unreadable: write it as "".
+    if (item.Text.empty()) line += "\"\"";
+    writeLine(line);
+  }
   return text;
 }
 

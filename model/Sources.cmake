@@ -5,6 +5,7 @@ add_library(tarvo_model STATIC
   model/Codec.cpp
   model/Project.cpp
   model/ProjectFile.cpp
+  model/Platform.cpp
 )
 
 if(WIN32)

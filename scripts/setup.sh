@@ -3,7 +3,7 @@
 # Idempotent: skips packages that are present; only Debian packages are fetched.
 set -euo pipefail
 
-need=(cmake g++ make googletest clang
+need=(cmake g++ make googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386)
 

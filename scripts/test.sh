@@ -7,10 +7,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TARVO_BUILD=${TARVO_BUILD:-$root/build}
 
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" native win
+"$root/scripts/build.sh" native win fuzz
 
-# One CTest run over both builds, so that there is one summary.
-printf 'subdirs("native" "win")\n' > "$TARVO_BUILD/CTestTestfile.cmake"
+# One CTest run over all builds, so that there is one summary.
+printf 'subdirs("native" "win" "fuzz")\n' > "$TARVO_BUILD/CTestTestfile.cmake"
 
 source "$root/scripts/wine-env.sh"
 trap wine_stop EXIT

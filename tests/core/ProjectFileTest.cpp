@@ -205,6 +205,16 @@ TEST_F(ProjectFile, TextsWithBlanksAndQuotesRoundTrip) {
   EXPECT_EQ(files.Files["r2.trv"], text);
 }
 
+TEST_F(ProjectFile, EmptyCaptionIsWrittenSoThatItReadsBack) {
+  ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 \"\"\r\n1 0 x\r\n"));
+  ASSERT_EQ(MenuItems.size(), 2u);
+  EXPECT_EQ(MenuItems[0].Text, "");
+  SaveProject("s.trv");
+  EXPECT_EQ(files.Files["s.trv"], "[ExecGroups]\r\n[MenuItems]\r\n0 0 \"\"\r\n1 0 x\r\n");
+  ASSERT_TRUE(LoadProject("s.trv", true));
+  EXPECT_EQ(MenuItems.size(), 2u);
+}
+
 TEST_F(ProjectFile, BadMenuLinesAndKindsEndTheLoadKeepingWhatWasRead) {
   const std::string head = "[ExecGroups]\r\nG\r\n 0 a;0\r\n[MenuItems]\r\n0 1 ok\r\n";
   ExpectLoadError(head + "\r\n", "Listenindex überschreitet das Maximum (0)");

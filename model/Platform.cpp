@@ -1,0 +1,3 @@
+#include "model/Platform.h"
+
+TPlatformServices Platform;
