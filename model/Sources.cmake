@@ -16,7 +16,7 @@ endif()
 target_link_libraries(tarvo_platform PUBLIC tarvo_model)
 set(TARVO_PLATFORM_LIB tarvo_platform)
 
-add_library(tarvo_testsupport STATIC tests/core/TestSupport.cpp)
+add_library(tarvo_testsupport STATIC tests/core/TestSupport.cpp tests/core/Fakes.cpp)
 target_link_libraries(tarvo_testsupport PUBLIC tarvo_model gtest)
 
 tarvo_tests(core_tests

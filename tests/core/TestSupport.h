@@ -11,29 +11,7 @@
 #include "model/Errors.h"
 #include "model/Platform.h"
 #include "model/Project.h"
-
-// Files held in memory; can be told to fail.
-class TFakeFiles : public IFileSystem {
- public:
-  std::map<std::string, std::string> Files;
-  int FailWritesWith = 0;  // a system error number, or 0
-  std::unique_ptr<IInputFile> OpenRead(const std::string& fileName) override;
-  void WriteFileSafely(const std::string& fileName, const std::string& content) override;
-};
-
-class TRecordingMessageBoxes : public IMessageBoxes {
- public:
-  struct TBox {
-    std::string Text, Caption;
-    unsigned Flags;
-  };
-  std::vector<TBox> Shown;
-  int Answer = idOK;
-  int Show(const std::string& text, const std::string& caption, unsigned flags) override {
-    Shown.push_back({text, caption, flags});
-    return Answer;
-  }
-};
+#include "tests/core/Fakes.h"
 
 // Records what the model asked of the configuration window, one line each.
 class TRecordingView : public IProjectView {

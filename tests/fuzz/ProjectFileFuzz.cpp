@@ -3,46 +3,15 @@
 // whatever loads must save to a file that loads back to the same project.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <map>
-#include <memory>
 #include <string>
 
 #include "model/Errors.h"
 #include "model/Platform.h"
 #include "model/Project.h"
 #include "model/ProjectFile.h"
+#include "tests/core/Fakes.h"
 
 namespace {
-
-class TBytes : public IInputFile {
- public:
-  explicit TBytes(std::string data) : data_(std::move(data)) {}
-  size_t Read(char* buffer, size_t size) override {
-    size_t n = std::min(size, data_.size() - pos_);
-    std::memcpy(buffer, data_.data() + pos_, n);
-    pos_ += n;
-    return n;
-  }
-
- private:
-  std::string data_;
-  size_t pos_ = 0;
-};
-
-class TFiles : public IFileSystem {
- public:
-  std::map<std::string, std::string> Files;
-  std::unique_ptr<IInputFile> OpenRead(const std::string& name) override {
-    return std::make_unique<TBytes>(Files[name]);
-  }
-  void WriteFileSafely(const std::string& name, const std::string& content) override { Files[name] = content; }
-};
-
-class TSilentBoxes : public IMessageBoxes {
- public:
-  int Show(const std::string&, const std::string&, unsigned) override { return idOK; }
-};
 
 class TByteCollation : public ICollation {
  public:
@@ -52,13 +21,14 @@ class TByteCollation : public ICollation {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TFiles files;
-  static TSilentBoxes boxes;
+  static TFakeFiles files;
+  static TRecordingMessageBoxes boxes;
   static TByteCollation collation;
   Platform.Files = &files;
   Platform.MessageBoxes = &boxes;
   Platform.Collation = &collation;
 
+  boxes.Shown.clear();
   files.Files["in.trv"] = std::string(reinterpret_cast<const char*>(data), size);
   bool loaded = false;
   try {
