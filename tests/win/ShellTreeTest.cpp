@@ -113,6 +113,22 @@ TEST_F(ShellTreeTest, ExpandingAFolderWithoutSubfoldersRemovesItsButton) {
   EXPECT_EQ(ItemOf(node).cChildren, 0);
 }
 
+TEST_F(ShellTreeTest, ExpandingFromTheKeyboardReadsTheChildren) {
+  SetShellTreePath(path, window.Tree);
+  HTREEITEM a = Child(window.Tree.Selected(), "A-Ordner");
+  ASSERT_NE(a, nullptr);
+  window.Tree.SetSelected(a);
+  ASSERT_EQ(window.Tree.FirstChild(a), nullptr);
+  // The user's expansion reaches the tree through its own notification.
+  SendMessageA(window.Tree.Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_TRUE(window.Tree.IsExpanded(a));
+  EXPECT_EQ(ChildNames(a), std::vector<std::string>{"innen"});
+  // Collapsing and expanding again does not read them twice.
+  SendMessageA(window.Tree.Handle(), WM_KEYDOWN, VK_LEFT, 0);
+  SendMessageA(window.Tree.Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(ChildNames(a), std::vector<std::string>{"innen"});
+}
+
 TEST_F(ShellTreeTest, AutomaticRefreshReadsChildrenAgainOnExpanding) {
   SetShellTreePath(path, window.Tree);
   HTREEITEM node = window.Tree.Selected();
@@ -201,6 +217,43 @@ TEST_F(ShellTreeTest, ListShowsFoldersAndLinksOnlySorted) {
   EXPECT_EQ(style & LVS_TYPEMASK, LVS_LIST);
   EXPECT_TRUE(style & LVS_EDITLABELS);
   EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+}
+
+TEST_F(ShellTreeTest, ListReportsItsSelectionChanges) {
+  SetShellTreePath(path, window.Tree);
+  int changes = 0;
+  window.List.OnChange = [&] { ++changes; };
+  ListView_SetItemState(window.List.Handle(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_EQ(changes, 1);
+  // Selecting in the list does not change the folder.
+  EXPECT_EQ(window.Tree.SelectedPath(), path);
+  ListView_SetItemState(window.List.Handle(), 2, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_GE(changes, 2);
+}
+
+TEST_F(ShellTreeTest, ControlsDestroyedBeforeTheirParentLeaveItWorking) {
+  HWND handle = nullptr;
+  {
+    TShellTreeView tree;
+    TShellListView list;
+    tree.Create(window.Handle(), 201, RECT{0, 0, 100, 100});
+    list.Create(window.Handle(), 202, RECT{0, 0, 100, 100});
+    tree.ShellListView = &list;
+    SetShellTreePath(path, tree);
+    ASSERT_GT(list.Count(), 0);
+    handle = tree.Handle();
+  }
+  EXPECT_FALSE(IsWindow(handle));
+  // The parent no longer passes notifications to the destroyed wrappers, and
+  // the controls that remain still work.
+  NMTREEVIEWA fake = {};
+  fake.hdr.hwndFrom = handle;
+  fake.hdr.idFrom = 201;
+  fake.hdr.code = TVN_SELCHANGEDA;
+  SendMessageA(window.Handle(), WM_NOTIFY, 201, reinterpret_cast<LPARAM>(&fake));
+  SetShellTreePath(path, window.Tree);
+  EXPECT_EQ(window.Tree.SelectedPath(), path);
+  EXPECT_GT(window.List.Count(), 0);
 }
 
 TEST_F(ShellTreeTest, ListRenamesThroughTheShell) {
