@@ -22,8 +22,7 @@ for kind in "${kinds[@]}"; do
     win) args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
     fuzz) args=(-DTARVO_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   esac
-  if [ ! -f "$build/$kind/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build/$kind" -G "Unix Makefiles" "${args[@]}" >/dev/null
-  fi
+  # Always configured: a folder's new Sources.cmake must be picked up.
+  cmake -S "$root" -B "$build/$kind" -G "Unix Makefiles" "${args[@]}" >/dev/null
   cmake --build "$build/$kind" -j "$jobs" ${targets[@]:+--target "${targets[@]}"} -- --no-print-directory
 done
