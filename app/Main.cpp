@@ -27,6 +27,8 @@ bool IsExistingFile(const std::string& path) {
 // The launcher: load the project, then the menu or all groups, then end.
 void RunPopupMode(const std::string& fileName) {
   PopupMode = true;
+  // Stays off when the file turns out not to be a project.
+  UseMenu = false;
   try {
     // A file without the project signature loads nothing: the project stays
     // empty with the menu off, and nothing happens.

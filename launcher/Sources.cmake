@@ -24,3 +24,20 @@ if(WIN32)
   # and working folder.
   add_executable(ArgRecorder WIN32 tests/win/ArgRecorder.cpp)
 endif()
+
+if(WIN32)
+  add_library(tarvo_launchertestsupport STATIC tests/win/LauncherTestSupport.cpp)
+  target_link_libraries(tarvo_launchertestsupport PUBLIC tarvo_wintestsupport psapi)
+
+  # End to end: the real TRV.EXE in popup mode, driven from the test.
+  tarvo_tests(launcher_e2e_tests
+    SOURCES tests/win/LauncherE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model
+    SERIAL)
+  tarvo_tests(popup_e2e_tests
+    SOURCES tests/win/PopupE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model
+    SERIAL)
+  add_dependencies(launcher_e2e_tests TRV ArgRecorder)
+  add_dependencies(popup_e2e_tests TRV ArgRecorder)
+endif()
