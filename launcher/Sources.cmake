@@ -17,7 +17,7 @@ if(WIN32)
     launcher/LauncherHost_win.cpp
     launcher/PopupMenu_win.cpp
   )
-  target_link_libraries(tarvo_launcher_win PUBLIC tarvo_launcher tarvo_framework shell32 ole32)
+  target_link_libraries(tarvo_launcher_win PUBLIC tarvo_launcher tarvo_framework ${TARVO_PLATFORM_LIB} shell32 ole32)
   list(APPEND TARVO_EXE_LIBS tarvo_launcher_win)
 
   # A stand-in program for the tests: records its command line, arguments
@@ -38,6 +38,13 @@ if(WIN32)
     SOURCES tests/win/PopupE2ETest.cpp
     LIBS tarvo_launchertestsupport tarvo_model
     SERIAL)
+  tarvo_tests(launcher_win_tests
+    SOURCES tests/win/LauncherWinTest.cpp
+    LIBS tarvo_launchertestsupport tarvo_launcher_win)
+  # The model refers to the platform services, which the platform library
+  # defines: pull them in at its first mention, before the model comes.
+  target_link_options(launcher_win_tests PRIVATE -Wl,-u,_Platform)
+  add_dependencies(launcher_win_tests ArgRecorder)
   add_dependencies(launcher_e2e_tests TRV ArgRecorder)
   add_dependencies(popup_e2e_tests TRV ArgRecorder)
 endif()

@@ -92,7 +92,7 @@ TEST_F(Popup, IsTidiedSeparatorsAndAccessKeys) {
   for (const Case& c : {Case{{}, "Ab&brechen"}, Case{{"0 0 Öffnen", "0 0 -"}, "Ö&ffnen - Ab&brechen"},
                         Case{{"0 0 -", "0 0 Neu", "0 0 -", "0 0 -", "0 0 Nochmal", "0 0 &Bild"},
                              "&Neu - N&ochmal &Bild - &Abbrechen"},
-                        Case{{"0 0 \"Neu starten\"", "1 0 Neu", "1 0 -", "1 0 Nie"}, "&Neu starten [&Neu N&ie] - Ab&brechen"}}) {
+                        Case{{"0 0 \"Neu starten\"", "1 0 Neu", "1 0 -", "1 0 Nie"}, "&Neu starten [&Neu - N&ie] - Ab&brechen"}}) {
     std::string text = "[ExecGroups]\r\n[MenuItems]\r\n";
     for (const std::string& e : c.entries) text += e + "\r\n";
     WriteFileBytes(temp / "projekt.trv", text);
