@@ -25,6 +25,8 @@ bool IsExistingFile(const std::string& path) {
 }
 
 // The launcher: load the project, then the menu or all groups, then end.
+// The application window is made when a line or the menu first needs it: a
+// run that shows nothing then starts no windowing at all.
 void RunPopupMode(const std::string& fileName) {
   PopupMode = true;
   // Stays off when the file turns out not to be a project.
@@ -52,13 +54,10 @@ void RunPopupMode(const std::string& fileName) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
   // The shell's calls (opening files, special folders, links) need COM.
   CoInitialize(nullptr);
   UseNativePlatform();
   UseWindowsLauncherHost();
-  Application.Initialize();
 
   // The runtime splits the command line as the platform does: blanks
   // separate arguments, double quotes group a path with blanks.
@@ -68,6 +67,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } else {
     Application.Title = "Tarvo";
     Application.HelpFile = "TRV.HLP";
+    Application.Initialize();
+    // The configuration window's controls; popup mode has none of them.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
     RunConfigurationMode();
   }
   CoUninitialize();

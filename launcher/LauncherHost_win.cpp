@@ -15,6 +15,7 @@ class TWinLauncherHost : public ILauncherHost {
   std::string ExeFolder() override { return TApplication::ExeFolder(); }
 
   void ShellOpen(const std::string& file, const std::string& parameters) override {
+    Application.Initialize();
     ShellExecuteA(Application.Handle, "open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
   }
 
@@ -32,6 +33,7 @@ class TWinLauncherHost : public ILauncherHost {
   }
 
   bool WindowsFolder(std::string& folder) override {
+    Application.Initialize();
     LPITEMIDLIST list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Application.Handle, CSIDL_WINDOWS, &list)) || !list) return false;
     char path[MAX_PATH] = "";
@@ -66,6 +68,7 @@ class TWinLauncherHost : public ILauncherHost {
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
     // Application-modal; brought to the front, as a launcher started from a
     // hotkey has no window of its own there.
+    Application.Initialize();
     return MessageBoxA(Application.MessageBoxOwner(), text.c_str(), title.c_str(),
                        style | MB_APPLMODAL | MB_SETFOREGROUND);
   }

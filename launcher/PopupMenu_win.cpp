@@ -91,6 +91,7 @@ HMENU CreateMenus(TShownPopup& popup) {
 }  // namespace
 
 void ShowPopupMenu() {
+  Application.Initialize();
   TShownPopup popup;
   popup.Model = BuildPopupMenu(MenuItems);
   TidyPopupMenu(popup.Model);
