@@ -126,6 +126,9 @@ TEST_F(Popup, AKeyboardChoiceRunsItsGroupAfterTheMenuClosedAndWaitsForEachProgra
   std::vector<TRecord> records = WaitForRecords(log, 2);
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].Args, (std::vector<std::string>{"/warte=600", "a b"}));
+  char folder[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, folder);
+  EXPECT_EQ(records[0].Folder, folder);
   EXPECT_EQ(records[1].Args, std::vector<std::string>{"zwei"});
   EXPECT_GE(records[1].Start, records[0].End);
 }
