@@ -1,0 +1,51 @@
+# The launcher: the command-line interpreter and the popup menu's logic
+# (portable), their Win32 side, and their tests.
+add_library(tarvo_launcher STATIC
+  launcher/Interpreter.cpp
+  launcher/PopupMenu.cpp
+)
+target_link_libraries(tarvo_launcher PUBLIC tarvo_model)
+
+tarvo_tests(launcher_tests
+  SOURCES
+    tests/core/InterpreterTest.cpp
+    tests/core/PopupMenuTest.cpp
+  LIBS tarvo_launcher)
+
+if(WIN32)
+  add_library(tarvo_launcher_win STATIC
+    launcher/LauncherHost_win.cpp
+    launcher/PopupMenu_win.cpp
+  )
+  target_link_libraries(tarvo_launcher_win PUBLIC tarvo_launcher tarvo_framework ${TARVO_PLATFORM_LIB} shell32 ole32)
+  list(APPEND TARVO_EXE_LIBS tarvo_launcher_win)
+
+  # A stand-in program for the tests: records its command line, arguments
+  # and working folder.
+  add_executable(ArgRecorder WIN32 tests/win/ArgRecorder.cpp)
+endif()
+
+if(WIN32)
+  add_library(tarvo_launchertestsupport STATIC tests/win/LauncherTestSupport.cpp)
+  target_link_libraries(tarvo_launchertestsupport PUBLIC tarvo_wintestsupport psapi)
+
+  # End to end: the real TRV.EXE in popup mode, driven from the test.
+  tarvo_tests(launcher_e2e_tests
+    SOURCES tests/win/LauncherE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model
+    SERIAL)
+  tarvo_tests(popup_e2e_tests
+    SOURCES tests/win/PopupE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model
+    SERIAL)
+  tarvo_tests(launcher_win_tests
+    SOURCES tests/win/LauncherWinTest.cpp
+    LIBS tarvo_launchertestsupport tarvo_launcher_win)
+  # The model refers to the platform services, which the platform library
+  # defines: pull them in at its first mention, before the model comes.
+  target_link_options(launcher_win_tests PRIVATE -Wl,-u,_Platform)
+  add_dependencies(launcher_win_tests ArgRecorder)
+  add_dependencies(launcher_e2e_tests TRV ArgRecorder)
+  add_dependencies(popup_e2e_tests TRV ArgRecorder)
+endif()
+include(bench/Sources.cmake)
