@@ -41,9 +41,6 @@ if(WIN32)
   tarvo_tests(launcher_win_tests
     SOURCES tests/win/LauncherWinTest.cpp
     LIBS tarvo_launchertestsupport tarvo_launcher_win)
-  # The model refers to the platform services, which the platform library
-  # defines: pull them in at its first mention, before the model comes.
-  target_link_options(launcher_win_tests PRIVATE -Wl,-u,_Platform)
   add_dependencies(launcher_win_tests ArgRecorder)
   add_dependencies(launcher_e2e_tests TRV ArgRecorder)
   add_dependencies(popup_e2e_tests TRV ArgRecorder)
