@@ -6,3 +6,11 @@ tarvo_tests(controls_core_tests
   SOURCES tests/core/DrawingTest.cpp
   LIBS tarvo_drawing)
 
+if(WIN32)
+  add_library(tarvo_controls STATIC
+    controls/VQControls.cpp
+    controls/InfoDlg.cpp
+  )
+  target_link_libraries(tarvo_controls PUBLIC tarvo_framework tarvo_drawing version shell32)
+  list(APPEND TARVO_EXE_LIBS tarvo_controls)
+endif()
