@@ -1,14 +1,73 @@
-// TRV.EXE's entry point.
+// TRV.EXE's entry point: started with an existing file as its first
+// argument the program is the launcher (popup mode), otherwise it opens the
+// configuration window.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
+#include <cstdlib>
+#include <string>
+
+#include "config/ConfigurationMode.h"
+#include "framework/Application.h"
+#include "launcher/Interpreter.h"
+#include "launcher/LauncherHost_win.h"
+#include "launcher/PopupMenu_win.h"
 #include "model/Platform.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+
+namespace {
+
+bool IsExistingFile(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The launcher: load the project, then the menu or all groups, then end.
+void RunPopupMode(const std::string& fileName) {
+  PopupMode = true;
+  try {
+    // A file without the project signature loads nothing: the project stays
+    // empty with the menu off, and nothing happens.
+    LoadProject(fileName, false);
+    if (UseMenu) {
+      ShowPopupMenu();
+    } else {
+      // All groups share one abort flag: an end of the run in one of them
+      // ends all later ones too.
+      bool aborted = false;
+      for (size_t i = 0; i < ExecGroups.size() && !aborted; ++i) {
+        const std::vector<TExecLine> lines = ExecGroups[i].Lines;
+        RunExecLines(lines, aborted, 0, -1);
+      }
+    }
+  } catch (const std::exception& e) {
+    Application.ShowException(e);
+  }
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
+  // The shell's calls (opening files, special folders, links) need COM.
+  CoInitialize(nullptr);
   UseNativePlatform();
-  // Mode selection, the popup menu and the configuration window are built
-  // on this entry; until then the program ends at once.
+  UseWindowsLauncherHost();
+  Application.Initialize();
+
+  // The runtime splits the command line as the platform does: blanks
+  // separate arguments, double quotes group a path with blanks.
+  const std::string argument = __argc > 1 && __argv[1] ? __argv[1] : "";
+  if (!argument.empty() && IsExistingFile(argument)) {
+    RunPopupMode(argument);
+  } else {
+    Application.Title = "Tarvo";
+    Application.HelpFile = "TRV.HLP";
+    RunConfigurationMode();
+  }
+  CoUninitialize();
   return 0;
 }

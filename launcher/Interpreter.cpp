@@ -1,0 +1,210 @@
+#include "launcher/Interpreter.h"
+
+#include "model/Codec.h"
+#include "model/Errors.h"
+#include "model/Platform.h"
+
+ILauncherHost* LauncherHost = nullptr;
+
+namespace {
+
+// Runs nested in one another (branches, group calls, and test runs started
+// while another one waits) share the one stack, so they share the count.
+int RunDepth = 0;
+
+class TDepthGuard {
+ public:
+  TDepthGuard() { ++RunDepth; }
+  ~TDepthGuard() { --RunDepth; }
+  TDepthGuard(const TDepthGuard&) = delete;
+  TDepthGuard& operator=(const TDepthGuard&) = delete;
+};
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0; }
+
+// "C:\a\b" -> "C:\a"; a drive or share root stays what it is.
+std::string ParentFolder(const std::string& folder) {
+  size_t slash = folder.find_last_of('\\');
+  if (slash == std::string::npos || slash == 0) return folder;
+  if (folder[slash - 1] == '\\') return folder;  // "\\server" of a share
+  return folder.substr(0, slash);
+}
+
+// Extension with its dot, as the last dot after the last path separator.
+std::string FileExtension(const std::string& path) {
+  size_t dot = path.find_last_of(".\\:");
+  if (dot == std::string::npos || path[dot] != '.') return "";
+  return path.substr(dot);
+}
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+void RunCommand(const TStrings& fields) {
+  const std::string& commandLine = FieldAt(fields, 0);
+  const std::string& waitFlag = FieldAt(fields, 1);
+  TStrings words = SplitDelimited(commandLine, ' ');
+  FieldAt(words, 0);  // a command of no word at all is an error
+  words[0] = ResolveRelativeWord(words[0], LauncherHost->ExeFolder());
+  if (waitFlag == "0") {
+    TStrings parameters(words.begin() + 1, words.end());
+    LauncherHost->ShellOpen(words[0], JoinDelimited(parameters, ' '));
+  } else {
+    RunAndWait(JoinDelimited(words, ' '), swShowNormal);
+  }
+}
+
+// Kinds 1 and 2: the box, then what the answer means for the run. Returns
+// the answer.
+int ShowMessageLine(int32_t kind, const TStrings& fields, bool& aborted) {
+  const std::string& text = FieldAt(fields, 0);
+  const std::string& title = FieldAt(fields, 1);
+  int32_t messageType = StrToInt(FieldAt(fields, 2));
+  int32_t cancelFlag = StrToInt(FieldAt(fields, 3));
+  unsigned buttons = static_cast<unsigned>(kind == lkMessage ? cancelFlag : 4 - cancelFlag);
+  unsigned icon = static_cast<unsigned>((messageType + 1) * 16);
+  // Values the editors never write must not reach the box as other style
+  // bits (modality, service notifications): keep icon and buttons apart.
+  unsigned style = (icon & 0xF0u) | (buttons & 0x0Fu);
+  int answer = LauncherHost->ShowMessageBox(text, title, style);
+  if (answer == idCancel) aborted = true;
+  return answer;
+}
+
+}  // namespace
+
+std::string RunTooDeepText() {
+  return Format(
+      "Der Ablauf wurde beendet: Befehlszeilengruppen und Verzweigungen sind mehr als %d Ebenen tief "
+      "ineinander aufgerufen. Wahrscheinlich ruft sich eine Befehlszeilengruppe selbst auf.",
+      MaxRunDepth);
+}
+
+std::string ResolveRelativeWord(const std::string& word, const std::string& exeFolder) {
+  if (StartsWith(word, ".\\")) return exeFolder + word.substr(2);
+  if (!StartsWith(word, "..\\")) return word;
+  std::string folder = exeFolder;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  std::string rest = word;
+  while (StartsWith(rest, "..\\")) {
+    rest.erase(0, 3);
+    folder = ParentFolder(folder);
+  }
+  return folder + "\\" + rest;
+}
+
+TQuestionBranches LocateBranches(const std::vector<TExecLine>& lines, int question, int last) {
+  TQuestionBranches b;
+  // Markers still owed by the nested questions stepped over, innermost last.
+  std::vector<int> nested;
+  int found = 0;
+  for (int pos = question + 1; pos <= last; ++pos) {
+    int32_t kind = lines[static_cast<size_t>(pos)].Kind;
+    if (kind == lkQuestion) {
+      nested.push_back(3);
+    } else if (kind == lkBranchMarker) {
+      if (!nested.empty()) {
+        if (--nested.back() == 0) nested.pop_back();
+        continue;
+      }
+      ++found;
+      if (found == 1) b.YesMarker = pos;
+      if (found == 2) b.NoMarker = pos;
+      if (found == 3) {
+        b.EndMarker = pos;
+        break;
+      }
+    }
+  }
+  return b;
+}
+
+std::string WaitCommandLine(const std::string& commandLine) {
+  TStrings words = SplitDelimited(commandLine, ' ');
+  const std::string& first = FieldAt(words, 0);
+  if (LauncherHost->DirectoryExists(first)) {
+    std::string windows;
+    if (!LauncherHost->WindowsFolder(windows)) return "";
+    return Quoted(windows + "\\explorer.exe") + " " + commandLine;
+  }
+  if (UpperAscii(FileExtension(first)) != ".EXE") {
+    std::string program = LauncherHost->AssociatedProgram(first);
+    if (program.empty()) return "";
+    return Quoted(program) + " " + JoinDelimited(words, ' ');
+  }
+  return commandLine;
+}
+
+uint32_t RunAndWait(const std::string& commandLine, int show) {
+  std::string command = WaitCommandLine(commandLine);
+  if (command.empty()) return NotStarted;
+  return LauncherHost->StartAndWait(command, show);
+}
+
+void RunExecLines(const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {
+  if (aborted) return;
+  TDepthGuard depth;
+  if (RunDepth > MaxRunDepth) {
+    aborted = true;
+    LauncherHost->ShowMessageBox(RunTooDeepText(), LauncherHost->ApplicationTitle(), mbOK | mbIconError);
+    return;
+  }
+  // Message boxes and waits let other handlers run, which may change the
+  // project: this run keeps the lines it was given.
+  const std::vector<TExecLine> lines = sourceLines;
+  const int count = static_cast<int>(lines.size());
+  if (last == -1 || last >= count) last = count - 1;
+  if (first < 0) first = 0;
+  for (int pos = first; pos <= last && !aborted; ++pos) {
+    const TExecLine& line = lines[static_cast<size_t>(pos)];
+    switch (line.Kind) {
+      case lkCommand:
+        RunCommand(SplitDelimited(line.Params, ';'));
+        break;
+      case lkMessage:
+        ShowMessageLine(line.Kind, SplitDelimited(line.Params, ';'), aborted);
+        break;
+      case lkQuestion: {
+        int answer = ShowMessageLine(line.Kind, SplitDelimited(line.Params, ';'), aborted);
+        if (aborted) break;
+        // A marker that is missing ends its branch at the end of the range;
+        // branches after it are empty, and the run goes on after the end
+        // marker, or after the range when there is none.
+        TQuestionBranches b = LocateBranches(lines, pos, last);
+        int noStart = b.NoMarker >= 0 ? b.NoMarker : last + 1;
+        int endStart = b.EndMarker >= 0 ? b.EndMarker : last + 1;
+        if (answer == idYes && b.YesMarker >= 0)
+          RunExecLines(lines, aborted, b.YesMarker + 1, noStart - 1);
+        else if (answer == idNo && b.NoMarker >= 0)
+          RunExecLines(lines, aborted, b.NoMarker + 1, endStart - 1);
+        pos = endStart;
+        break;
+      }
+      case lkEndRun:
+        aborted = true;
+        break;
+      case lkCallGroup: {
+        const TStrings fields = SplitDelimited(line.Params, ';');
+        const std::string& name = FieldAt(fields, 0);
+        // Looked up now: the group may have changed since the run began. A
+        // name no group bears calls nothing.
+        for (const TExecGroup& group : ExecGroups) {
+          if (group.Name == name) {
+            // A copy: the group table may change while the called group runs.
+            std::vector<TExecLine> called = group.Lines;
+            RunExecLines(called, aborted, 0, -1);
+            break;
+          }
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}

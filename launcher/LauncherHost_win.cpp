@@ -1,0 +1,96 @@
+#include "launcher/LauncherHost_win.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "framework/Application.h"
+#include "launcher/Interpreter.h"
+
+namespace {
+
+class TWinLauncherHost : public ILauncherHost {
+ public:
+  std::string ExeFolder() override { return TApplication::ExeFolder(); }
+
+  void ShellOpen(const std::string& file, const std::string& parameters) override {
+    ShellExecuteA(Application.Handle, "open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+  }
+
+  bool DirectoryExists(const std::string& path) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  std::string AssociatedProgram(const std::string& document) override {
+    char program[MAX_PATH] = "";
+    HINSTANCE result = ::FindExecutableA(document.c_str(), nullptr, program);
+    // The buffer is only defined when the call succeeded.
+    if (reinterpret_cast<INT_PTR>(result) <= 32) return "";
+    return program;
+  }
+
+  bool WindowsFolder(std::string& folder) override {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(Application.Handle, CSIDL_WINDOWS, &list)) || !list) return false;
+    char path[MAX_PATH] = "";
+    BOOL ok = SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    if (!ok) return false;
+    folder = path;
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return true;
+  }
+
+  uint32_t StartAndWait(const std::string& commandLine, int show) override {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION process = {};
+    // CreateProcessA may write into the command line.
+    std::vector<char> command(commandLine.begin(), commandLine.end());
+    command.push_back('\0');
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
+                        nullptr, nullptr, &startup, &process))
+      return NotStarted;
+    WaitProcessingMessages(process.hProcess);
+    DWORD exitCode = NotStarted;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return exitCode;
+  }
+
+  int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
+    // Application-modal; brought to the front, as a launcher started from a
+    // hotkey has no window of its own there.
+    return MessageBoxA(Application.MessageBoxOwner(), text.c_str(), title.c_str(),
+                       style | MB_APPLMODAL | MB_SETFOREGROUND);
+  }
+
+  std::string ApplicationTitle() override { return Application.Title; }
+};
+
+}  // namespace
+
+void WaitProcessingMessages(HANDLE process) {
+  for (;;) {
+    // Once the application is quitting, its WM_QUIT stays queued: waiting on
+    // the queue then would wake at once, again and again.
+    DWORD result = Application.Terminated
+                       ? WaitForSingleObject(process, INFINITE)
+                       : MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) {
+      if (result == WAIT_FAILED) WaitForSingleObject(process, INFINITE);
+      return;
+    }
+    Application.ProcessMessages();
+  }
+}
+
+void UseWindowsLauncherHost() {
+  static TWinLauncherHost host;
+  LauncherHost = &host;
+}

@@ -1,0 +1,144 @@
+#include "launcher/PopupMenu.h"
+
+#include "launcher/Interpreter.h"
+
+const char* const CancelCaption = "Ab&brechen";
+
+namespace {
+
+const std::string::size_type NoKey = std::string::npos;
+
+// Position of the character after a single "&", or NoKey.
+std::string::size_type AccessKeyPos(const std::string& caption) {
+  for (std::string::size_type i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;  // "&&" is a literal ampersand
+      continue;
+    }
+    return i + 1;
+  }
+  return NoKey;
+}
+
+// Access keys compare without regard to case (Windows-1252 letters too).
+unsigned char KeyCode(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<unsigned char>(u - 32);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<unsigned char>(u - 32);
+  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<unsigned char>(u - 16);
+  if (u == 0xFF) return 0x9F;
+  return u;
+}
+
+bool CanBeAssigned(unsigned char key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
+
+}  // namespace
+
+char AccessKeyOf(const std::string& caption) {
+  std::string::size_type pos = AccessKeyPos(caption);
+  return pos == NoKey ? '\0' : caption[pos];
+}
+
+TPopupMenuModel BuildPopupMenu(const std::vector<TTRVMenuItem>& entries) {
+  TPopupMenuModel menu;
+  std::vector<TPopupItem>& items = menu.Items;
+  items.reserve(entries.size() + 3);
+  items.emplace_back();  // the top level
+  std::vector<int32_t> levels(1, 0);
+  int previous = -1;
+  for (const TTRVMenuItem& entry : entries) {
+    int parent = 0;
+    if (entry.Level > 0 && previous > 0) {
+      int32_t previousLevel = levels[static_cast<size_t>(previous)];
+      if (entry.Level > previousLevel) {
+        parent = previous;
+      } else {
+        // Back up to the item whose submenu holds the entry's level; broken
+        // level lists stop at the top level.
+        parent = previous;
+        for (int64_t up = int64_t(previousLevel) - entry.Level + 1; up > 0 && parent != 0; --up)
+          parent = items[static_cast<size_t>(parent)].Parent;
+      }
+    }
+    TPopupItem item;
+    item.Caption = entry.Text;
+    item.Tag = entry.Assignment;
+    item.Parent = parent;
+    const int index = static_cast<int>(items.size());
+    items.push_back(std::move(item));
+    levels.push_back(entry.Level);
+    items[static_cast<size_t>(parent)].Children.push_back(index);
+    previous = index;
+  }
+  for (const char* caption : {"-", CancelCaption}) {
+    TPopupItem item;
+    item.Caption = caption;
+    item.Parent = 0;
+    menu.CancelItem = static_cast<int>(items.size());
+    items[0].Children.push_back(menu.CancelItem);
+    items.push_back(std::move(item));
+  }
+  return menu;
+}
+
+void TidySeparators(const std::vector<TPopupItem>& items, std::vector<int>& level) {
+  std::vector<int> shown;
+  shown.reserve(level.size());
+  for (int index : level) {
+    bool line = items[static_cast<size_t>(index)].IsLine();
+    if (line && (shown.empty() || items[static_cast<size_t>(shown.back())].IsLine())) continue;
+    shown.push_back(index);
+  }
+  while (!shown.empty() && items[static_cast<size_t>(shown.back())].IsLine()) shown.pop_back();
+  level.swap(shown);
+}
+
+void AssignAccessKeys(std::vector<TPopupItem>& items, const std::vector<int>& level) {
+  bool used[256] = {};
+  // Keys the captions bring keep them, the first of equal keys wins; the
+  // others then get free letters or digits of their own captions.
+  std::vector<int> needKey;
+  for (int index : level) {
+    const std::string& caption = items[static_cast<size_t>(index)].Caption;
+    if (items[static_cast<size_t>(index)].IsLine()) continue;
+    std::string::size_type pos = AccessKeyPos(caption);
+    if (pos != NoKey && !used[KeyCode(caption[pos])]) {
+      used[KeyCode(caption[pos])] = true;
+      continue;
+    }
+    needKey.push_back(index);
+  }
+  for (int index : needKey) {
+    std::string& caption = items[static_cast<size_t>(index)].Caption;
+    std::string::size_type pos = AccessKeyPos(caption);
+    if (pos != NoKey) caption.erase(pos - 1, 1);
+    for (std::string::size_type i = 0; i < caption.size(); ++i) {
+      if (caption[i] == '&') {
+        ++i;  // a literal "&&" is no candidate
+        continue;
+      }
+      unsigned char key = KeyCode(caption[i]);
+      if (CanBeAssigned(key) && !used[key]) {
+        used[key] = true;
+        caption.insert(i, 1, '&');
+        break;
+      }
+    }
+  }
+}
+
+void TidyPopupMenu(TPopupMenuModel& menu) {
+  for (TPopupItem& item : menu.Items) {
+    if (item.Children.empty()) continue;
+    TidySeparators(menu.Items, item.Children);
+    AssignAccessKeys(menu.Items, item.Children);
+  }
+}
+
+void MenuItemClick(int32_t tag) {
+  if (tag <= 0 || static_cast<size_t>(tag) > ExecGroups.size()) return;
+  const std::vector<TExecLine> lines = ExecGroups[static_cast<size_t>(tag) - 1].Lines;
+  bool aborted = false;
+  RunExecLines(lines, aborted, 0, -1);
+}

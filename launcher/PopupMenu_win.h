@@ -1,0 +1,8 @@
+// Popup mode's menu on the screen.
+#pragma once
+
+// Builds the popup from MenuItems, shows it at the mouse cursor and runs the
+// group of the chosen entry once the menu has closed. Groups of entries with
+// sub-entries run when their submenu opens. Errors of a run are shown in the
+// application's error box.
+void ShowPopupMenu();

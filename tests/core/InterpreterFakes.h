@@ -1,0 +1,76 @@
+// A recording fake of the interpreter's platform side.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launcher/Interpreter.h"
+#include "tests/core/TestSupport.h"
+
+class TFakeLauncherHost : public ILauncherHost {
+ public:
+  // Everything asked of the platform, one line each: "open <file>|<params>",
+  // "wait <command>", "box <text>|<title>|<style>".
+  std::vector<std::string> Calls;
+  std::string Folder = "C:\\Tools\\Tarvo\\";
+  std::set<std::string> Directories;
+  std::map<std::string, std::string> Associations;
+  std::string Windows = "C:\\WINDOWS";
+  bool WindowsKnown = true;
+  uint32_t ExitCode = 0;
+  // Answers for the boxes in turn; idOK when none are left.
+  std::deque<int> Answers;
+  // Runs while a box is shown (a nested handler, say).
+  std::function<void()> DuringBox;
+
+  std::string ExeFolder() override { return Folder; }
+  void ShellOpen(const std::string& file, const std::string& parameters) override {
+    Calls.push_back("open " + file + "|" + parameters);
+  }
+  bool DirectoryExists(const std::string& path) override { return Directories.count(path) > 0; }
+  std::string AssociatedProgram(const std::string& document) override {
+    auto it = Associations.find(document);
+    return it == Associations.end() ? "" : it->second;
+  }
+  bool WindowsFolder(std::string& folder) override {
+    folder = WindowsKnown ? Windows : "";
+    return WindowsKnown;
+  }
+  uint32_t StartAndWait(const std::string& commandLine, int show) override {
+    Calls.push_back("wait " + commandLine + (show == swShowNormal ? "" : " (show " + std::to_string(show) + ")"));
+    return ExitCode;
+  }
+  int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
+    Calls.push_back("box " + text + "|" + title + "|" + std::to_string(style));
+    if (DuringBox) {
+      auto f = DuringBox;
+      DuringBox = nullptr;
+      f();
+    }
+    if (Answers.empty()) return idOK;
+    int answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+  }
+  std::string ApplicationTitle() override { return "TRV"; }
+};
+
+class InterpreterFixture : public ProjectFixture {
+ protected:
+  void SetUp() override {
+    ProjectFixture::SetUp();
+    LauncherHost = &host;
+  }
+  void TearDown() override {
+    LauncherHost = nullptr;
+    ProjectFixture::TearDown();
+  }
+  TFakeLauncherHost host;
+};
+
+// Lines written as in the project file: " <kind> <params>" without the
+// leading blank, e.g. "0 notepad.exe;0".
+std::vector<TExecLine> Lines(std::initializer_list<const char*> lines);

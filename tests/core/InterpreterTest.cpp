@@ -1,0 +1,416 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "launcher/Interpreter.h"
+#include "tests/core/InterpreterFakes.h"
+
+std::vector<TExecLine> Lines(std::initializer_list<const char*> lines) {
+  std::vector<TExecLine> result;
+  for (const char* text : lines) {
+    std::string s = text;
+    TExecLine line;
+    line.Kind = s[0] - '0';
+    line.Params = s.size() > 2 ? s.substr(2) : "";
+    result.push_back(line);
+  }
+  return result;
+}
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class Interpreter : public InterpreterFixture {
+ protected:
+  // Runs the lines as a fresh run; returns the abort flag.
+  bool Run(const std::vector<TExecLine>& lines, int first = 0, int last = -1) {
+    bool aborted = false;
+    RunExecLines(lines, aborted, first, last);
+    return aborted;
+  }
+};
+
+// ---- Commands --------------------------------------------------------------
+
+struct CommandCase {
+  const char* params;
+  const char* expected;
+};
+
+class CommandLines : public Interpreter, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(CommandLines, ReachThePlatformAsThePartSays) {
+  host.Directories = {"D:\\Daten"};
+  host.Associations = {{"C:\\Briefe\\Brief.txt", "C:\\WINDOWS\\notepad.exe"}};
+  Run({TExecLine{lkCommand, GetParam().params}});
+  EXPECT_EQ(host.Calls, Calls{GetParam().expected});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandLines,
+    ::testing::Values(
+        // Without waiting: the first word is opened, the others are the
+        // parameters, quoted again where they hold blanks.
+        CommandCase{"notepad.exe;0", "open notepad.exe|"},
+        CommandCase{"\"\"\"C:\\Program Files\\App\\app.exe\"\" /x \"\"a b\"\"\";0",
+                    "open C:\\Program Files\\App\\app.exe|/x \"a b\""},
+        CommandCase{"\".\\tools\\x.exe -v\";0", "open C:\\Tools\\Tarvo\\tools\\x.exe|-v"},
+        CommandCase{"..\\Datei.txt;0", "open C:\\Tools\\Datei.txt|"},
+        CommandCase{"..\\..\\Datei.txt;0", "open C:\\Datei.txt|"},
+        // Above the drive's root the folder stays the root.
+        CommandCase{"..\\..\\..\\..\\Datei.txt;0", "open C:\\Datei.txt|"},
+        // Only the first word is resolved, and only a leading ".\" or "..\".
+        CommandCase{"\"x.exe .\\a ..\\b\";0", "open x.exe|.\\a ..\\b"},
+        CommandCase{"a.\\b.exe;0", "open a.\\b.exe|"},
+        // With waiting: an .EXE as typed (quotes kept where needed) ...
+        CommandCase{"\"\"\"C:\\Program Files\\App\\app.exe\"\" /x \"\"a b\"\"\";1",
+                    "wait \"C:\\Program Files\\App\\app.exe\" /x \"a b\""},
+        CommandCase{"\"C:\\App\\APP.Exe -a\";1", "wait C:\\App\\APP.Exe -a"},
+        CommandCase{".\\run.exe;1", "wait C:\\Tools\\Tarvo\\run.exe"},
+        // ... a folder through Explorer from the Windows folder ...
+        CommandCase{"D:\\Daten;1", "wait \"C:\\WINDOWS\\explorer.exe\" D:\\Daten"},
+        // ... a document with its associated program.
+        CommandCase{"C:\\Briefe\\Brief.txt;1", "wait \"C:\\WINDOWS\\notepad.exe\" C:\\Briefe\\Brief.txt"},
+        // Any wait flag other than exactly "0" waits.
+        CommandCase{"x.exe;ja", "wait x.exe"},
+        CommandCase{"x.exe;", "wait x.exe"}));
+
+TEST_F(Interpreter, DocumentWithoutAssociatedProgramIsNotStarted) {
+  EXPECT_EQ(RunAndWait("C:\\Unbekannt.xyz", swShowNormal), NotStarted);
+  EXPECT_TRUE(host.Calls.empty());
+  Run(Lines({"0 C:\\Unbekannt.xyz;1", "1 weiter;T;3;0"}));
+  EXPECT_EQ(host.Calls, Calls{"box weiter|T|64"});
+}
+
+TEST_F(Interpreter, FolderIsNotStartedWhenTheWindowsFolderIsUnknown) {
+  host.Directories = {"D:\\Daten"};
+  host.WindowsKnown = false;
+  EXPECT_EQ(RunAndWait("D:\\Daten", swShowNormal), NotStarted);
+  EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(Interpreter, RunAndWaitReturnsTheExitCodeAndPassesTheShowState) {
+  host.ExitCode = 42;
+  EXPECT_EQ(RunAndWait("prog.exe a", 7), 42u);
+  EXPECT_EQ(host.Calls, Calls{"wait prog.exe a (show 7)"});
+}
+
+TEST_F(Interpreter, AWaitedProgramEndsBeforeTheNextLineRuns) {
+  Run(Lines({"0 eins.exe;1", "0 zwei.exe;0", "0 drei.exe;1"}));
+  EXPECT_EQ(host.Calls, (Calls{"wait eins.exe", "open zwei.exe|", "wait drei.exe"}));
+}
+
+// ---- Messages and questions ----------------------------------------------
+
+struct BoxCase {
+  const char* line;
+  unsigned style;
+};
+
+class MessageStyles : public Interpreter, public ::testing::WithParamInterface<BoxCase> {};
+
+TEST_P(MessageStyles, AreIconPlusButtons) {
+  Run(Lines({GetParam().line}));
+  ASSERT_EQ(host.Calls.size(), 1u);
+  EXPECT_EQ(host.Calls[0], "box Text|Titel|" + std::to_string(GetParam().style));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MessageStyles,
+                         ::testing::Values(BoxCase{"1 Text;Titel;0;0", 16 + 0}, BoxCase{"1 Text;Titel;1;1", 32 + 1},
+                                           BoxCase{"1 Text;Titel;2;0", 48 + 0}, BoxCase{"1 Text;Titel;3;1", 64 + 1},
+                                           BoxCase{"2 Text;Titel;1;0", 32 + 4}, BoxCase{"2 Text;Titel;0;1", 16 + 3},
+                                           BoxCase{"2 Text;Titel;3;0", 64 + 4},
+                                           // Values the editors never write stay icon and buttons.
+                                           BoxCase{"1 Text;Titel;-1;0", 0}, BoxCase{"2 Text;Titel;3;9", 64 + 11}));
+
+TEST_F(Interpreter, MessageTextsKeepTheirQuotesAndSemicolons) {
+  Run(Lines({"1 \"Bitte \"\"A;B\"\" prüfen\";\"Mein Titel\";3;0"}));
+  EXPECT_EQ(host.Calls, Calls{"box Bitte \"A;B\" prüfen|Mein Titel|64"});
+}
+
+TEST_F(Interpreter, OkContinuesAndCancelEndsTheRun) {
+  host.Answers = {idOK, idCancel};
+  EXPECT_TRUE(Run(Lines({"1 a;T;3;1", "1 b;T;3;1", "0 nie.exe;0"})));
+  EXPECT_EQ(host.Calls, (Calls{"box a|T|65", "box b|T|65"}));
+}
+
+// The question of the file format's example, with a line before and after.
+std::vector<TExecLine> Question() {
+  return Lines({"2 Frage?;T;1;1", "6 \"Ja\":", "0 ja1.exe;0", "0 ja2.exe;0", "6 \"Nein\":", "0 nein.exe;0",
+                "6 Verzweigungsende", "0 danach.exe;0"});
+}
+
+TEST_F(Interpreter, YesRunsOnlyTheYesBranchThenContinuesAfterTheEndMarker) {
+  host.Answers = {idYes};
+  EXPECT_FALSE(Run(Question()));
+  EXPECT_EQ(host.Calls, (Calls{"box Frage?|T|35", "open ja1.exe|", "open ja2.exe|", "open danach.exe|"}));
+}
+
+TEST_F(Interpreter, NoRunsOnlyTheNoBranch) {
+  host.Answers = {idNo};
+  Run(Question());
+  EXPECT_EQ(host.Calls, (Calls{"box Frage?|T|35", "open nein.exe|", "open danach.exe|"}));
+}
+
+TEST_F(Interpreter, CancelOnAQuestionRunsNeitherBranchNorWhatFollows) {
+  host.Answers = {idCancel};
+  EXPECT_TRUE(Run(Question()));
+  EXPECT_EQ(host.Calls, Calls{"box Frage?|T|35"});
+}
+
+TEST_F(Interpreter, EmptyBranchesRunNothing) {
+  host.Answers = {idYes, idNo};
+  Run(Lines({"2 q;T;1;0", "6 \"Ja\":", "6 \"Nein\":", "6 Verzweigungsende", "2 r;T;1;0", "6 \"Ja\":", "6 \"Nein\":",
+             "6 Verzweigungsende", "0 ende.exe;0"}));
+  EXPECT_EQ(host.Calls, (Calls{"box q|T|36", "box r|T|36", "open ende.exe|"}));
+}
+
+std::vector<TExecLine> NestedQuestion() {
+  return Lines({"2 außen;T;1;0", "6 \"Ja\":", "2 innen;T;1;0", "6 \"Ja\":", "0 innen-ja.exe;0", "6 \"Nein\":",
+                "0 innen-nein.exe;0", "6 Verzweigungsende", "0 außen-ja.exe;0", "6 \"Nein\":",
+                "0 außen-nein.exe;0", "6 Verzweigungsende", "0 danach.exe;0"});
+}
+
+TEST_F(Interpreter, NestedQuestionsDoNotDisturbTheOuterMarkers) {
+  struct Case {
+    std::deque<int> answers;
+    Calls opened;
+  };
+  for (const Case& c : {Case{{idYes, idYes}, {"innen-ja.exe", "außen-ja.exe", "danach.exe"}},
+                        Case{{idYes, idNo}, {"innen-nein.exe", "außen-ja.exe", "danach.exe"}},
+                        Case{{idNo}, {"außen-nein.exe", "danach.exe"}}}) {
+    host.Calls.clear();
+    host.Answers = c.answers;
+    Run(NestedQuestion());
+    Calls opened;
+    for (const std::string& call : host.Calls)
+      if (call.rfind("open ", 0) == 0) opened.push_back(call.substr(5, call.size() - 6));
+    EXPECT_EQ(opened, c.opened) << c.answers.size() << " answers";
+  }
+}
+
+TEST_F(Interpreter, LocateBranchesStepsOverNestedQuestions) {
+  TQuestionBranches b = LocateBranches(NestedQuestion(), 0, 12);
+  EXPECT_EQ(b.YesMarker, 1);
+  EXPECT_EQ(b.NoMarker, 9);
+  EXPECT_EQ(b.EndMarker, 11);
+  b = LocateBranches(NestedQuestion(), 2, 12);
+  EXPECT_EQ(b.YesMarker, 3);
+  EXPECT_EQ(b.NoMarker, 5);
+  EXPECT_EQ(b.EndMarker, 7);
+}
+
+// Markers that are missing or incomplete: nothing is read past the lines,
+// the missing branch is empty, and the run ends with the range.
+struct BrokenCase {
+  const char* name;
+  std::vector<TExecLine> lines;
+  int answer;
+  Calls opened;
+};
+
+TEST_F(Interpreter, QuestionsWithMissingMarkersNeverReadPastTheLines) {
+  const std::vector<BrokenCase> cases = {
+      {"no markers, yes", Lines({"2 q;T;1;0", "0 a.exe;0"}), idYes, {}},
+      {"no markers, no", Lines({"2 q;T;1;0", "0 a.exe;0"}), idNo, {}},
+      {"question last", Lines({"2 q;T;1;0"}), idYes, {}},
+      {"only yes marker, yes", Lines({"2 q;T;1;0", "6 \"Ja\":", "0 a.exe;0"}), idYes, {"a.exe"}},
+      {"only yes marker, no", Lines({"2 q;T;1;0", "6 \"Ja\":", "0 a.exe;0"}), idNo, {}},
+      {"no end marker, yes", Lines({"2 q;T;1;0", "6 \"Ja\":", "0 a.exe;0", "6 \"Nein\":", "0 b.exe;0"}), idYes,
+       {"a.exe"}},
+      {"no end marker, no", Lines({"2 q;T;1;0", "6 \"Ja\":", "0 a.exe;0", "6 \"Nein\":", "0 b.exe;0"}), idNo,
+       {"b.exe"}},
+      {"unfinished nested question, yes",
+       Lines({"2 q;T;1;0", "6 \"Ja\":", "2 r;T;1;0", "6 \"Ja\":", "0 a.exe;0", "6 \"Nein\":"}), idYes, {"a.exe"}},
+      {"many questions, no markers", Lines({"2 q;T;1;0", "2 r;T;1;0", "2 s;T;1;0", "0 a.exe;0"}), idNo, {}},
+  };
+  for (const BrokenCase& c : cases) {
+    host.Calls.clear();
+    host.Answers = {c.answer, c.answer, c.answer};
+    Run(c.lines);
+    Calls opened;
+    for (const std::string& call : host.Calls)
+      if (call.rfind("open ", 0) == 0) opened.push_back(call.substr(5, call.size() - 6));
+    EXPECT_EQ(opened, c.opened) << c.name;
+  }
+}
+
+TEST_F(Interpreter, AQuestionInsideABranchRangeDoesNotSearchBeyondIt) {
+  // A run of lines 0..2 only: the markers after it are not this run's.
+  host.Answers = {idYes};
+  Run(Lines({"0 a.exe;0", "2 q;T;1;0", "0 b.exe;0", "6 \"Ja\":", "0 c.exe;0", "6 \"Nein\":", "6 Verzweigungsende"}),
+      0, 2);
+  EXPECT_EQ(host.Calls, (Calls{"open a.exe|", "box q|T|36"}));
+}
+
+// ---- Ranges, kinds without action ----------------------------------------
+
+TEST_F(Interpreter, RunsTheGivenRangeOnly) {
+  auto lines = Lines({"0 a.exe;0", "0 b.exe;0", "0 c.exe;0", "0 d.exe;0"});
+  Run(lines, 1, 2);
+  EXPECT_EQ(host.Calls, (Calls{"open b.exe|", "open c.exe|"}));
+  host.Calls.clear();
+  Run(lines, 2, -1);
+  EXPECT_EQ(host.Calls, (Calls{"open c.exe|", "open d.exe|"}));
+  host.Calls.clear();
+  Run(lines, 3, 2);
+  EXPECT_TRUE(host.Calls.empty());
+  // A range beyond the lines is cut to them.
+  Run(lines, 3, 99);
+  EXPECT_EQ(host.Calls, Calls{"open d.exe|"});
+}
+
+TEST_F(Interpreter, EmptyGroupAndLinesOfKinds4And6AndUnknownKindsDoNothing) {
+  EXPECT_FALSE(Run({}));
+  EXPECT_FALSE(Run(Lines({"4 Doppelklicken zum Bearbeiten", "6 \"Ja\":", "6 Verzweigungsende", "9 x", "7 "})));
+  EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST_F(Interpreter, EndRunStopsTheRestAndASetFlagRunsNothing) {
+  EXPECT_TRUE(Run(Lines({"0 a.exe;0", "3 ", "0 b.exe;0"})));
+  EXPECT_EQ(host.Calls, Calls{"open a.exe|"});
+  host.Calls.clear();
+  bool aborted = true;
+  RunExecLines(Lines({"0 a.exe;0"}), aborted, 0, -1);
+  EXPECT_TRUE(host.Calls.empty());
+}
+
+// ---- Group calls -----------------------------------------------------------
+
+TEST_F(Interpreter, CallsTheGroupByExactNameAndContinues) {
+  ExecGroups = {TExecGroup{"editor", Lines({"0 falsch.exe;0"})}, TExecGroup{"Editor", Lines({"0 notepad.exe;0"})},
+                TExecGroup{"Editor", Lines({"0 zweiter.exe;0"})}};
+  EXPECT_FALSE(Run(Lines({"5 \"Editor\"", "0 danach.exe;0"})));
+  EXPECT_EQ(host.Calls, (Calls{"open notepad.exe|", "open danach.exe|"}));
+}
+
+TEST_F(Interpreter, ACallOfAMissingGroupCallsNothing) {
+  ExecGroups = {TExecGroup{"A", Lines({"0 a.exe;0"})}};
+  EXPECT_FALSE(Run(Lines({"5 \"Fehlt\"", "5 \"a\"", "0 danach.exe;0"})));
+  EXPECT_EQ(host.Calls, Calls{"open danach.exe|"});
+}
+
+TEST_F(Interpreter, CancelInACalledGroupEndsTheCaller) {
+  ExecGroups = {TExecGroup{"Innen", Lines({"1 Weiter?;T;1;1", "0 innen.exe;0"})}};
+  host.Answers = {idCancel};
+  EXPECT_TRUE(Run(Lines({"5 \"Innen\"", "0 danach.exe;0"})));
+  EXPECT_EQ(host.Calls, Calls{"box Weiter?|T|33"});
+}
+
+TEST_F(Interpreter, EndRunInABranchEndsEveryEnclosingRange) {
+  ExecGroups = {TExecGroup{"G", Lines({"2 q;T;1;0", "6 \"Ja\":", "3 ", "0 nie1.exe;0", "6 \"Nein\":",
+                                       "6 Verzweigungsende", "0 nie2.exe;0"})}};
+  host.Answers = {idYes};
+  EXPECT_TRUE(Run(Lines({"5 \"G\"", "0 nie3.exe;0"})));
+  EXPECT_EQ(host.Calls, Calls{"box q|T|36"});
+}
+
+TEST_F(Interpreter, TheRunKeepsItsOwnCopyOfTheLines) {
+  // A handler running during the box changes the project.
+  ExecGroups = {TExecGroup{"G", Lines({"1 a;T;3;0", "0 alt.exe;0"})}};
+  host.DuringBox = [] {
+    ExecGroups[0].Lines = Lines({"0 neu.exe;0"});
+    ExecGroups.push_back(TExecGroup{"H", {}});
+  };
+  Run(ExecGroups[0].Lines);
+  EXPECT_EQ(host.Calls, (Calls{"box a|T|64", "open alt.exe|"}));
+}
+
+TEST_F(Interpreter, CalledGroupsAreLookedUpAtTheMomentOfTheCall) {
+  ExecGroups = {TExecGroup{"G", Lines({"0 alt.exe;0"})}};
+  host.DuringBox = [] { ExecGroups[0].Lines = Lines({"0 neu.exe;0"}); };
+  Run(Lines({"1 a;T;3;0", "5 \"G\""}));
+  EXPECT_EQ(host.Calls, (Calls{"box a|T|64", "open neu.exe|"}));
+}
+
+// ---- Nesting limit ---------------------------------------------------------
+
+TEST_F(Interpreter, ASelfCallingGroupEndsWithOneMessageAtTheDepthLimit) {
+  ExecGroups = {TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\"", "0 nie.exe;0"})}};
+  EXPECT_TRUE(Run(ExecGroups[0].Lines));
+  ASSERT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
+  for (int i = 0; i < MaxRunDepth; ++i) EXPECT_EQ(host.Calls[static_cast<size_t>(i)], "open x.exe|");
+  EXPECT_EQ(host.Calls.back(), "box " + RunTooDeepText() + "|TRV|16");
+  EXPECT_NE(RunTooDeepText().find("Befehlszeilengruppe"), std::string::npos);
+  // The count is back at zero: a new run may nest as deep again.
+  host.Calls.clear();
+  Run(ExecGroups[0].Lines);
+  EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
+}
+
+TEST_F(Interpreter, GroupsCallingEachOtherInACycleAreStoppedToo) {
+  ExecGroups = {TExecGroup{"A", Lines({"5 \"B\""})}, TExecGroup{"B", Lines({"5 \"A\""})}};
+  EXPECT_TRUE(Run(Lines({"5 \"A\""})));
+  EXPECT_EQ(host.Calls, Calls{"box " + RunTooDeepText() + "|TRV|16"});
+}
+
+TEST_F(Interpreter, AQuestionDrivenLoopRunsUntilTheUserSaysNo) {
+  // "Nochmal?" Yes calls the group again: a loop the user drives.
+  ExecGroups = {TExecGroup{"Nochmal", Lines({"0 x.exe;0", "2 Nochmal?;T;1;0", "6 \"Ja\":", "5 \"Nochmal\"",
+                                             "6 \"Nein\":", "6 Verzweigungsende"})}};
+  host.Answers = {idYes, idYes, idYes, idNo};
+  EXPECT_FALSE(Run(ExecGroups[0].Lines));
+  int started = 0;
+  for (const std::string& call : host.Calls) started += call == "open x.exe|";
+  EXPECT_EQ(started, 4);
+}
+
+TEST_F(Interpreter, AQuestionDrivenLoopIsStoppedAtTheDepthLimit) {
+  ExecGroups = {TExecGroup{"Nochmal", Lines({"2 Nochmal?;T;1;0", "6 \"Ja\":", "5 \"Nochmal\"", "6 \"Nein\":",
+                                             "6 Verzweigungsende"})}};
+  host.Answers = std::deque<int>(1000, idYes);
+  EXPECT_TRUE(Run(ExecGroups[0].Lines));
+  // Each round nests a branch and a call: half the limit in questions.
+  EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) / 2 + 1);
+  EXPECT_EQ(host.Calls.back(), "box " + RunTooDeepText() + "|TRV|16");
+}
+
+// ---- Parameters that do not fit -------------------------------------------
+
+struct BadCase {
+  const char* line;
+  const char* message;
+  bool listError;
+};
+
+class BadParams : public Interpreter, public ::testing::WithParamInterface<BadCase> {};
+
+TEST_P(BadParams, RaiseTheConversionOrListErrorAndStopTheRun) {
+  auto lines = Lines({GetParam().line, "0 danach.exe;0"});
+  try {
+    Run(lines);
+    FAIL() << "no error for " << GetParam().line;
+  } catch (const EListError& e) {
+    EXPECT_TRUE(GetParam().listError);
+    EXPECT_STREQ(e.what(), GetParam().message);
+  } catch (const EConvertError& e) {
+    EXPECT_FALSE(GetParam().listError);
+    EXPECT_STREQ(e.what(), GetParam().message);
+  }
+  for (const std::string& call : host.Calls) EXPECT_EQ(call.find("danach"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadParams,
+    ::testing::Values(BadCase{"0 notepad.exe", "Listenindex überschreitet das Maximum (1)", true},
+                      BadCase{"0 ", "Listenindex überschreitet das Maximum (0)", true},
+                      BadCase{"0 \"\";0", "Listenindex überschreitet das Maximum (0)", true},
+                      BadCase{"0 \"   \";1", "Listenindex überschreitet das Maximum (0)", true},
+                      BadCase{"1 Text;Titel;3", "Listenindex überschreitet das Maximum (3)", true},
+                      BadCase{"2 Text", "Listenindex überschreitet das Maximum (1)", true},
+                      BadCase{"5 ", "Listenindex überschreitet das Maximum (0)", true},
+                      BadCase{"1 Text;Titel;Info;0", "'Info' ist kein gültiger Integerwert", false},
+                      BadCase{"2 Text;Titel;1;ja", "'ja' ist kein gültiger Integerwert", false},
+                      BadCase{"1 Text;Titel;;0", "'' ist kein gültiger Integerwert", false}));
+
+TEST_F(Interpreter, AnErrorLeavesTheDepthCountBalanced) {
+  ExecGroups = {TExecGroup{"Kaputt", Lines({"1 x"})}};
+  for (int i = 0; i < MaxRunDepth + 5; ++i) EXPECT_THROW(Run(Lines({"5 \"Kaputt\""})), EListError);
+  ExecGroups = {TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\""})}};
+  host.Calls.clear();
+  Run(ExecGroups[0].Lines);
+  EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
+}
+
+}  // namespace
