@@ -1,0 +1,35 @@
+// Writing and reading the shell links (.lnk) that start a project, through
+// the shell's own link object. The byte layout of link files stays the
+// shell's business.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/Errors.h"
+
+// Raised when the shell link object fails; ErrorCode is the HRESULT.
+class EOleSysError : public Exception {
+ public:
+  EOleSysError(long errorCode, const std::string& message);
+  long ErrorCode;
+};
+
+// The system's text for an HRESULT (trailing blanks and period removed, as
+// the error box adds its own), or "OLE-Fehler %08X" when it has none.
+std::string OleErrorText(long errorCode);
+// Raises EOleSysError for a failed HRESULT; success codes pass.
+void OleCheck(long result);
+
+// Writes the link file; false on any failure (it never raises). Empty
+// arguments and an empty icon path are left unset; the description and the
+// hotkey (low byte virtual key, high byte 0x01 Shift, 0x02 Ctrl, 0x04 Alt;
+// 0 = none) are always set. A link file name of 260 or more UTF-16 units is
+// refused before the save.
+bool CreateShellLink(const std::string& targetPath, const std::string& linkFileName, const std::string& arguments,
+                     const std::string& description, const std::string& iconPath, int iconIndex, uint16_t hotkey);
+
+// Reads the fields of a link as stored (the link is not resolved). Every text
+// is emptied first and holds at most 259 characters. Raises EOleSysError.
+void ReadShellLink(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
+                   std::string& description, std::string& workingDirectory, std::string& iconPath, int& iconIndex);

@@ -1,0 +1,23 @@
+# Shell links, the shell folder tree and list, and positioning the tree.
+if(WIN32)
+  add_library(tarvo_shortcut STATIC
+    shortcut/ShellLink.cpp
+    shortcut/ShellNamespace.cpp
+    shortcut/ShellTree.cpp
+    shortcut/ShellList.cpp
+    shortcut/ShellTreePath.cpp
+  )
+  target_link_libraries(tarvo_shortcut PUBLIC tarvo_model comctl32 shell32 shlwapi ole32 uuid)
+  list(APPEND TARVO_EXE_LIBS tarvo_shortcut)
+
+  tarvo_tests(shortcut_link_tests
+    SOURCES tests/win/ShellLinkTest.cpp
+    LIBS tarvo_shortcut tarvo_wintestsupport)
+  add_dependencies(shortcut_link_tests TRV)
+
+  # Real windows that take the focus: one at a time.
+  tarvo_tests(shortcut_shell_tests
+    SOURCES tests/win/ShellTreeTest.cpp tests/win/ShellTreePathTest.cpp
+    LIBS tarvo_shortcut tarvo_wintestsupport
+    SERIAL)
+endif()
