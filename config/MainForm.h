@@ -4,7 +4,9 @@
 // system menu and files dropped from the shell.
 #pragma once
 
+#include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@ enum : int { biInformation = 1, biWarning = 2, biError = 3 };
 
 // Process-wide state of the balloon tooltips and the start page.
 extern HWND BalloonWindow;
-extern TTOOLINFOA BalloonToolInfo;
+extern TTTOOLINFOA BalloonToolInfo;
 extern HWND BalloonOwner;
 extern std::vector<std::string> HelpTexts;  // by Tag; index 0 is empty
 extern int AnimationSequenceStep;

@@ -13,7 +13,14 @@ tarvo_tests(config_core_tests
 if(WIN32)
   add_library(tarvo_config STATIC
     config/ConfigurationMode.cpp
+    config/MainForm.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_startpage)
+  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage comdlg32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
+
+# The help page beside TRV.EXE.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/TRV.HTM
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/TRV.HTM ${CMAKE_BINARY_DIR}/TRV.HTM
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/TRV.HTM)
+add_custom_target(tarvo_helppage ALL DEPENDS ${CMAKE_BINARY_DIR}/TRV.HTM)
