@@ -754,6 +754,16 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       HandleCommand(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_ACTIVATE:
+      // Like a dialog: the focus comes back to where it was.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle, focus)) lastFocus_ = focus;
+      } else if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && !HIWORD(wParam)) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_TIMER:
       if (wParam >= 1 && wParam <= timers_.size()) {
         TTimer& t = *timers_[wParam - 1];

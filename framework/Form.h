@@ -230,6 +230,8 @@ class TForm {
   bool shown_ = false;
   bool modal_ = false;
   bool destroyed_ = false;
+  // The control that had the focus when the window was last deactivated.
+  HWND lastFocus_ = nullptr;
 };
 
 // Dispatches control events to the handlers of their form.
