@@ -171,6 +171,68 @@ TEST_F(MainForm, BalloonFollowsTheMovedWindow) {
   }));
 }
 
+TEST_F(MainForm, APageChangeHidesTheBalloon) {
+  std::vector<HWND> buttons = OptionButtons(main);
+  ASSERT_TRUE(WaitForFocus(buttons[0]));
+  trv->PostKey(VK_F2);
+  ASSERT_NE(WaitForBalloon(), nullptr);
+  PostMessageA(buttons[1], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForPage("Verknüpfung"));
+  EXPECT_TRUE(WaitForNoBalloon());
+}
+
+TEST_F(MainForm, HelpOfTheBackButtonWrapsRightAfterColumn60) {
+  PostMessageA(OptionButtons(main)[1], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForPage("Verknüpfung"));
+  HWND back = PageButton(main, "Verknüpfung");
+  ASSERT_TRUE(WaitForFocus(back));
+  EXPECT_EQ(GetWindowLongPtrA(back, GWLP_USERDATA), 36);
+  trv->PostKey(VK_F2);
+  HWND balloon = WaitForBalloon();
+  ASSERT_NE(balloon, nullptr);
+  EXPECT_EQ(TextOf(balloon),
+            "Klicken Sie hier, um zum Hauptmenü zurückzukehren, ohne eine\r\nVerknüpfung anzulegen.");
+}
+
+TEST_F(MainForm, PageButtonsShowTheirIconCentred) {
+  for (const char* page : {"Erstellen", "Verknüpfung"}) {
+    SCOPED_TRACE(page);
+    HWND button = PageButton(main, page);
+    ASSERT_NE(button, nullptr);
+    std::vector<HWND> icons = ChildrenOfClass(button, "TImage");
+    ASSERT_EQ(icons.size(), 1u);
+    RECT b = RectInParent(button), i = RectInParent(icons[0]);
+    EXPECT_EQ(i.right - i.left, 32);
+    EXPECT_EQ(i.left, (b.right - b.left - 32) / 2);
+    EXPECT_EQ(i.top, (b.bottom - b.top - 32) / 2);
+  }
+}
+
+TEST_F(MainForm, ClickOnAnOptionPictureNudgesItAndClicksTheButton) {
+  HWND button = OptionButtons(main)[2];
+  HWND picture = ChildrenOfClass(button, "TVQImage").at(0);
+  RECT r;
+  GetWindowRect(picture, &r);
+  POINT old;
+  GetCursorPos(&old);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &input, sizeof input);
+  EXPECT_TRUE(WaitUntil([&] { return RectInParent(picture).left == 14 && RectInParent(picture).top == 10; }));
+  input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  HWND about = trv->WaitForWindow("TInfo");
+  SetCursorPos(old.x, old.y);
+  ASSERT_NE(about, nullptr) << "the click on the picture clicks option 3";
+  // The release is handled after the click, whose about box is modal: the
+  // picture goes back once the box is closed.
+  ASSERT_TRUE(WaitUntil([&] { return GetAncestor(trv->Focus(), GA_ROOT) == about; }));
+  trv->PostKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return RectInParent(picture).left == 12 && RectInParent(picture).top == 8; }));
+}
+
 TEST_F(MainForm, OptionFourClosesTheWindowAndEndsTheProcess) {
   PostMessageA(OptionButtons(main)[3], BM_CLICK, 0, 0);
   DWORD exitCode = 1;
@@ -317,6 +379,25 @@ TEST(MainFormHelp, F1WithoutTheHelpPageSaysSoInGerman) {
   EXPECT_EQ(TextOf(box), "Tarvo");
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+}
+
+TEST(MainFormHelp, HelpTextsAreStringResources1To39) {
+  HMODULE module = LoadLibraryExA(TrvExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  char buffer[4096];
+  for (int n = 1; n <= 39; ++n) EXPECT_GT(LoadStringA(module, n, buffer, sizeof buffer), 0) << n;
+  EXPECT_EQ(LoadStringA(module, 40, buffer, sizeof buffer), 0);
+  // Stored with their placeholders, in Windows-1252.
+  ASSERT_GT(LoadStringA(module, 5, buffer, sizeof buffer), 0);
+  EXPECT_STREQ(buffer,
+               "Geben Sie hier den Text ein, der sp\xE4ter im Men\xFC ein Element darstellen soll.%nl%nlHinweis: "
+               "Geben Sie %qm-%qm (ohne Anf\xFChrungszeichen) ein, um einen Trennstrich darzustellen.");
+  ASSERT_GT(LoadStringA(module, 30, buffer, sizeof buffer), 0);
+  EXPECT_NE(std::string(buffer).find("hei\xDF" "en soll"), std::string::npos);
+  const std::string text = buffer, tail = ":%nl%bs   /   :   *   ?   %qm   <   >   |";
+  ASSERT_GT(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  FreeLibrary(module);
 }
 
 TEST(MainFormHelp, TheHelpPageLiesBesideTheProgram) {
