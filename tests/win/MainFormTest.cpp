@@ -233,6 +233,29 @@ TEST_F(MainForm, ClickOnAnOptionPictureNudgesItAndClicksTheButton) {
   EXPECT_TRUE(WaitUntil([&] { return RectInParent(picture).left == 12 && RectInParent(picture).top == 8; }));
 }
 
+TEST_F(MainForm, SwitchingToAnotherApplicationHidesTheBalloon) {
+  std::vector<HWND> buttons = OptionButtons(main);
+  ASSERT_TRUE(WaitForFocus(buttons[0]));
+  trv->PostKey(VK_F2);
+  ASSERT_NE(WaitForBalloon(), nullptr);
+  // A window of the test process takes the activation.
+  HWND other = CreateWindowExA(0, "STATIC", "anderes Programm", WS_POPUP | WS_VISIBLE, 0, 0, 200, 50, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  SetForegroundWindow(other);
+  bool hidden = WaitUntil([&] {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    return VisibleBalloon(*trv) == nullptr;
+  });
+  DestroyWindow(other);
+  EXPECT_TRUE(hidden);
+}
+
+TEST_F(MainForm, TheCloseBoxEndsTheProgramWhenNothingIsUnsaved) {
+  PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(trv->WaitForExit(10000));
+}
+
 TEST_F(MainForm, OptionFourClosesTheWindowAndEndsTheProcess) {
   PostMessageA(OptionButtons(main)[3], BM_CLICK, 0, 0);
   DWORD exitCode = 1;
