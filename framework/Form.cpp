@@ -71,6 +71,14 @@ void PlaceIconChild(TControl& button, int nudge) {
   icon->SetPosition((button.Width() - icon->Width()) / 2 + nudge, (button.Height() - icon->Height()) / 2 + nudge);
 }
 
+bool CursorInside(HWND wnd) {
+  POINT pt;
+  RECT r;
+  GetCursorPos(&pt);
+  GetWindowRect(wnd, &r);
+  return PtInRect(&r, pt) != 0;
+}
+
 void InvalidateChildren(HWND wnd) {
   for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     InvalidateRect(child, nullptr, FALSE);
@@ -95,8 +103,19 @@ LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
     return r;
   }
   switch (msg) {
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+      LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
+      // Re-armed on every move: a leave swallowed below ended the tracking.
+      TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, wnd, 0};
+      TrackMouseEvent(&tme);
+      InvalidateChildren(wnd);
+      TrackMouse(c, msg);
+      return r;
+    }
     case WM_MOUSELEAVE: {
+      // Moving onto one of its pictures is no leaving: the button keeps its
+      // hot look; the picture reports the real leave.
+      if (CursorInside(wnd)) return 0;
       LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
       InvalidateChildren(wnd);
       TrackMouse(c, msg);
@@ -256,9 +275,17 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
       TrackMouse(c, msg);
       return 0;
+    case WM_MOUSELEAVE: {
+      TrackMouse(c, msg);
+      // A picture on a button passes the leave on when the mouse has left
+      // the button too.
+      HWND parent = GetParent(wnd);
+      if (TControl* p = ControlOf(parent); p && IsButton(p->Kind) && !CursorInside(parent))
+        SendMessageA(parent, WM_MOUSELEAVE, 0, 0);
+      return 0;
+    }
     case WM_SETCURSOR:
       if (c.Options & coHandCursor) {
         SetCursor(LoadCursorA(nullptr, IDC_HAND));
