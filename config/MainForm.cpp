@@ -54,8 +54,6 @@ void TForm1::Create() {
                        {On(evMouseDown, this, &TForm1::Image_Option1MouseDown),
                         On(evMouseEnter, this, &TForm1::Image_Option4MouseEnter)}};
   };
-  // Each option's label comes right before its button: its access key
-  // moves the focus to that button.
   TForm::Create({
       {"TBevel", "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
       {"TImage", "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
@@ -112,6 +110,9 @@ void TForm1::FormCreate() {
   CreateBalloonWindow(Handle, false);
   AddBalloonTool(BalloonHost(), "");
   DragAcceptFiles(Handle, TRUE);
+  for (auto [label, button] : {std::make_pair("Label2", "Button_Option1"), std::make_pair("Label3", "Button_Option2"),
+                               std::make_pair("Label32", "Button_Option3"), std::make_pair("Label4", "Button_Option4")})
+    Control(label).FocusControl = &Control(button);
   SetButtonIcon(Control("Button_Close"), ResourceIcon(IDI_BACK, 32), 32);
   SetButtonIcon(Control("Button_Back"), ResourceIcon(IDI_BACK, 32), 32);
 }

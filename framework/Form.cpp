@@ -347,6 +347,10 @@ void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon = nullptr) {
 }
 
 bool PreviewMessage(MSG& msg) {
+  if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
+    TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
+    return form && form->AccessKey(static_cast<char>(msg.wParam), msg.message == WM_SYSCHAR);
+  }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
   if (!form || !form->KeyPreview) return false;
@@ -746,6 +750,36 @@ void TForm::PaintClient(HDC dc) {
 bool TForm::PreviewKey(WORD key) {
   FormKeyDown(key);
   return key == 0;
+}
+
+namespace {
+char AccessKeyOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] != '&') return caption[i + 1];
+    ++i;
+  }
+  return 0;
+}
+
+char Lower(char c) {
+  return static_cast<char>(reinterpret_cast<UINT_PTR>(CharLowerA(reinterpret_cast<LPSTR>(static_cast<unsigned char>(c)))));
+}
+}  // namespace
+
+bool TForm::AccessKey(char key, bool withAlt) {
+  // Without Alt only where the focused control does not take the character.
+  HWND focus = GetFocus();
+  if (!withAlt && focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL))) return false;
+  for (auto& c : Controls) {
+    if (c->Kind != "TLabel" || !c->FocusControl || !c->Handle || !IsWindowVisible(c->Handle)) continue;
+    char mnemonic = AccessKeyOf(c->Caption());
+    if (mnemonic && Lower(mnemonic) == Lower(key)) {
+      if (c->FocusControl->Handle && IsWindowEnabled(c->FocusControl->Handle)) SetFocus(c->FocusControl->Handle);
+      return true;
+    }
+  }
+  return false;
 }
 
 void TForm::HandleCommand(HWND control, int id, int code) {

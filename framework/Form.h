@@ -108,6 +108,8 @@ class TControl {
   bool MouseInside = false;
   bool Pressed = false;  // the left button went down on a label
   RECT Bounds = {};      // graphic controls: their place in the parent
+  // Labels: the control that their access key focuses.
+  TControl* FocusControl = nullptr;
   TNotifyHandler OnClick, OnEnter, OnExit, OnMouseEnter, OnMouseLeave;
   TMouseHandler OnMouseDown, OnMouseUp;
   TPaintHandler OnPaint;
@@ -219,6 +221,9 @@ class TForm {
   void PaintClient(HDC dc);
   // Key preview: true when the key was swallowed.
   bool PreviewKey(WORD key);
+  // A label's access key: focuses the label's focus control (and never
+  // clicks it). withAlt: the key came with Alt. True when it was one.
+  bool AccessKey(char key, bool withAlt);
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
   void HandleCommand(HWND control, int id, int code);
 

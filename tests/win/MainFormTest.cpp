@@ -256,6 +256,24 @@ TEST_F(MainForm, TheCloseBoxEndsTheProgramWhenNothingIsUnsaved) {
   EXPECT_TRUE(trv->WaitForExit(10000));
 }
 
+TEST_F(MainForm, TheLabelsAccessKeysFocusTheirButtonsWithoutClicking) {
+  std::vector<HWND> buttons = OptionButtons(main);
+  ASSERT_TRUE(WaitForFocus(buttons[0]));
+  // Alt+V: "&Verknüpfung zum Aufrufen eines Menüs anlegen"
+  PostMessageA(trv->Focus(), WM_SYSCHAR, 'v', 0x20000000);
+  EXPECT_TRUE(WaitForFocus(buttons[1]));
+  // "B" alone on a button: "&Beenden" focuses the quit button, quits not.
+  PostMessageA(trv->Focus(), WM_CHAR, 'B', 0);
+  EXPECT_TRUE(WaitForFocus(buttons[3]));
+  PostMessageA(trv->Focus(), WM_CHAR, 't', 0);  // Über "&Tarvo"...
+  EXPECT_TRUE(WaitForFocus(buttons[2]));
+  PostMessageA(trv->Focus(), WM_SYSCHAR, 'E', 0x20000000);  // &erstellen oder bearbeiten
+  EXPECT_TRUE(WaitForFocus(buttons[0]));
+  EXPECT_EQ(VisiblePage(main), "Startseite");
+  EXPECT_EQ(trv->FindWindowOfClass("TInfo"), nullptr);
+  EXPECT_EQ(WaitForSingleObject(trv->Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
 TEST_F(MainForm, OptionFourClosesTheWindowAndEndsTheProcess) {
   PostMessageA(OptionButtons(main)[3], BM_CLICK, 0, 0);
   DWORD exitCode = 1;
