@@ -14,3 +14,11 @@ if(WIN32)
   target_link_libraries(tarvo_controls PUBLIC tarvo_framework tarvo_drawing version shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_controls)
 endif()
+
+if(WIN32)
+  # Real windows in the test process: one test program at a time.
+  tarvo_tests(framework_win_tests
+    SOURCES tests/win/FrameworkTest.cpp
+    LIBS tarvo_controls
+    SERIAL)
+endif()
