@@ -3,7 +3,6 @@
 #include <objbase.h>
 #include <psapi.h>
 #include <shlobj.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>

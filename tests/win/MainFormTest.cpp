@@ -357,6 +357,32 @@ TEST_F(DroppedFiles, TheDroppedProjectIsLoadedInteractively) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 }
 
+TEST_F(DroppedFiles, OnTheEditorPageAnUnchangedProjectIsReplacedWithoutAsking) {
+  PostMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForPage("Erstellen"));
+  const std::string project = folder / "neu.trv";
+  WriteFileBytes(project, InvalidProject);
+  trv->DropFiles({project});
+  // No save prompt ("Warnung"): straight to the loader's message.
+  HWND box = trv->WaitForWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Ungültige Datei");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(VisiblePage(main), "Erstellen");
+}
+
+TEST_F(DroppedFiles, OnTheShortcutPageAProjectDoesNotChangeThePage) {
+  PostMessageA(OptionButtons(main)[1], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForPage("Verknüpfung"));
+  const std::string project = folder / "p.trv";
+  WriteFileBytes(project, InvalidProject);
+  trv->DropFiles({project});
+  OpenAndCloseAboutBox();
+  EXPECT_EQ(VisiblePage(main), "Verknüpfung");
+  EXPECT_EQ(trv->FindWindowOfClass("#32770"), nullptr) << "not loaded there";
+}
+
 TEST_F(DroppedFiles, OnlyTheFirstOfSeveralFilesCounts) {
   const std::string text = folder / "liesmich.txt", project = folder / "a.trv";
   WriteFileBytes(text, "Text");
