@@ -1,8 +1,38 @@
-# The configuration window, its editors and dialogs.
+# The configuration window, its editors and dialogs; the start page's rules
+# and the save-before prompt are portable.
+add_library(tarvo_startpage STATIC
+  config/StartPage.cpp
+  config/SavePrompt.cpp
+)
+target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
+
+tarvo_tests(config_core_tests
+  SOURCES tests/core/StartPageTest.cpp
+  LIBS tarvo_startpage)
+
 if(WIN32)
   add_library(tarvo_config STATIC
     config/ConfigurationMode.cpp
+    config/MainForm.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework)
+  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage comdlg32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
+endif()
+
+# The help page beside TRV.EXE.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/TRV.HTM
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/TRV.HTM ${CMAKE_BINARY_DIR}/TRV.HTM
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/TRV.HTM)
+add_custom_target(tarvo_helppage ALL DEPENDS ${CMAKE_BINARY_DIR}/TRV.HTM)
+
+if(WIN32)
+  add_library(tarvo_configdriver STATIC tests/win/ConfigDriver.cpp)
+  target_link_libraries(tarvo_configdriver PUBLIC tarvo_wintestsupport psapi ole32 uuid comctl32)
+
+  # TRV.EXE's windows on the screen, the focus among them: one at a time.
+  tarvo_tests(config_win_tests
+    SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp
+    LIBS tarvo_configdriver
+    SERIAL)
+  add_dependencies(config_win_tests TRV tarvo_helppage)
 endif()

@@ -1,5 +1,7 @@
 #include "framework/Application.h"
 
+#include <shellapi.h>
+
 #include "model/Errors.h"
 
 TApplication Application;
@@ -44,6 +46,7 @@ bool TApplication::HandleMessage(MSG& msg) {
     Terminated = true;
     return false;
   }
+  if (PreviewMessage && PreviewMessage(msg)) return true;
   HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
   // Dialog-style keyboard navigation (Tab, arrows, default buttons) for any
   // window that asks for it through WS_EX_CONTROLPARENT.
@@ -73,6 +76,36 @@ void TApplication::ProcessMessages() {
       break;
     }
   }
+}
+
+bool TApplication::HandleNextMessage() {
+  MSG msg;
+  BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0 || got == -1) {
+    Terminated = true;
+    if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+    return false;
+  }
+  HandleMessage(msg);
+  return true;
+}
+
+std::string TApplication::HelpPagePath() const {
+  std::string name = HelpFile;
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return ExeFolder() + name + ".HTM";
+}
+
+void TApplication::HelpContents() {
+  // No current Windows shows WinHelp files: the help is an HTML page.
+  const std::string page = HelpPagePath();
+  if (GetFileAttributesA(page.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    MessageBoxA(MessageBoxOwner(), ("Die Hilfedatei \"" + page + "\" wurde nicht gefunden.").c_str(), Title.c_str(),
+                MB_OK | MB_ICONERROR);
+    return;
+  }
+  ShellExecuteA(MessageBoxOwner(), "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TApplication::Terminate() {

@@ -22,6 +22,9 @@ class TApplication {
   bool Terminated = false;
   // Raised when the application loses activation to another program.
   std::function<void()> OnDeactivate;
+  // Sees every message before it is dispatched; true: the message is done
+  // (the window framework's key preview).
+  std::function<bool(MSG&)> PreviewMessage;
 
   void Initialize();
   // Processes messages until Terminate() or the main window is destroyed.
@@ -29,6 +32,16 @@ class TApplication {
   // Handles all pending messages once, then returns.
   void ProcessMessages();
   void Terminate();
+  // Waits for one message and handles it; false when the loop should end
+  // (WM_QUIT, which is posted again for the outer loop).
+  bool HandleNextMessage();
+
+  // The help command: opens the help file's page (the HTML page of the help
+  // file's base name, beside the executable) in the user's browser; a
+  // missing page is reported in a message box.
+  void HelpContents();
+  // The page HelpContents opens.
+  std::string HelpPagePath() const;
 
   // The application's error box: the message (with a final period added,
   // as the platform's own error display does), the title, the error icon.

@@ -3,3 +3,11 @@
 
 #define IDI_MAINICON 1
 #define IDR_MANIFEST 1
+#define IDI_OPTION1 101
+#define IDI_OPTION2 102
+#define IDI_OPTION3 103
+#define IDI_OPTION4 104
+#define IDI_BACK 105
+// Context help texts are string resources 1 to 39 (their control's Tag).
+#define IDS_FIRSTHELPTEXT 1
+#define IDS_LASTHELPTEXT 39

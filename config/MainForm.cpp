@@ -1,0 +1,421 @@
+#include "config/MainForm.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "config/SavePrompt.h"
+#include "config/StartPage.h"
+#include "controls/Drawing.h"
+#include "controls/InfoDlg.h"
+#include "controls/VQControls.h"
+#include "framework/Application.h"
+#include "model/Errors.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+#include "resources/Resource.h"
+#include "shortcut/ShellLink.h"
+
+HWND BalloonWindow = nullptr;
+TTTOOLINFOA BalloonToolInfo = {};
+HWND BalloonOwner = nullptr;
+std::vector<std::string> HelpTexts;
+int AnimationSequenceStep = 0;
+bool AnimationRunning = false;
+int LastDialogX = 0, LastDialogY = 0;
+TForm1* Form1 = nullptr;
+
+namespace {
+// The tool description as the tooltip of Common Controls 5 knows it.
+const UINT BalloonToolInfoSize = 44;
+const int PageStart = 0, PageCreate = 1, PageLink = 2;
+
+const TFontDef OptionFont = {"Arial", 19};
+}  // namespace
+
+TForm1::TForm1() : TForm("TForm1") {
+  Caption = "Tarvo - Konfiguration";
+  ClientWidth = 817;
+  ClientHeight = 429;
+  Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  FontName = "Arial";
+  FontHeight = 11;
+  KeyPreview = true;
+}
+
+void TForm1::Create() {
+  auto option = [this](const char* name, int top, int tag, void (TForm1::*click)(TControl&)) {
+    return TControlDef{"TButton", name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
+                       {On(evClick, this, click), On(evMouseDown, this, &TForm1::Button_OptionMouseDown),
+                        On(evMouseUp, this, &TForm1::Button_OptionMouseUp),
+                        On(evExit, this, &TForm1::Ctrl_ToolTipExit)}};
+  };
+  auto optionImage = [this](const char* name, int tag) {
+    return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag, "", 0, {},
+                       {On(evMouseDown, this, &TForm1::Image_Option1MouseDown),
+                        On(evMouseEnter, this, &TForm1::Image_Option4MouseEnter)}};
+  };
+  TForm::Create({
+      {"TBevel", "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
+      {"TImage", "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
+      {"TLabel", "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
+       {"Tahoma", 21, true}},
+      {"TImage", "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional},
+      {"TNotebook", "Notebook", nullptr, 8, 64, 801, 361},
+      {"TTabSheet", "Page_Start", "Notebook", 0, 0, 0, 0, 0, "Startseite"},
+      {"TTabSheet", "Page_Create", "Notebook", 0, 0, 0, 0, 0, "Erstellen"},
+      {"TTabSheet", "Page_Link", "Notebook", 0, 0, 0, 0, 0, "Verknüpfung"},
+      {"TLabel", "Label1", "Page_Start", 0, 0, 801, 73, 0,
+       "Mit dem Tarvo (TRV) können Sie sich das Aufrufen von Programmen und Dokumenten erleichtern. TRV stellt Ihnen "
+       "die Möglichkeit bereit, eigene Menüs zum Aufrufen von Programmen zu erstellen, die dann durch Betätigen einer "
+       "Verknüpfung z.B. auf dem Desktop angezeigt werden.\r\n\r\nWas möchten Sie tun?",
+       coWordWrap},
+      {"TLabel", "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
+       coWordWrap | coAutoSize, OptionFont},
+      option("Button_Option1", 72, 1, &TForm1::Button_Option1Click),
+      {"TLabel", "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
+       OptionFont},
+      option("Button_Option2", 144, 2, &TForm1::Button_Option2Click),
+      {"TLabel", "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont},
+      option("Button_Option3", 216, 3, &TForm1::Button_Option3Click),
+      {"TLabel", "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont},
+      option("Button_Option4", 288, 4, &TForm1::Button_Option4Click),
+      optionImage("Image_Option1", 1),
+      optionImage("Image_Option2", 2),
+      optionImage("Image_Option3", 3),
+      optionImage("Image_Option4", 4),
+      // The editor page's way back to the start page.
+      {"TVQButton", "Button_Close", "Page_Create", 552, 56, 51, 49, 0, "", coTabStop, {},
+       {On(evClick, this, &TForm1::Button_CloseClick)}},
+      {"TLabel", "Label_Close", "Page_Create", 608, 56, 0, 0, 0, "Zurück", coAutoSize, {"Arial", 13, true}},
+      {"TLabel", "Label_CloseHint", "Page_Create", 608, 72, 185, 32, 0, "Zum Hauptmenü wechseln", coWordWrap},
+      // The shortcut page's way back to the start page.
+      {"TVQButton", "Button_Back", "Page_Link", 744, 304, 49, 49, 36, "", coTabStop, {},
+       {On(evClick, this, &TForm1::Button_BackClick), On(evExit, this, &TForm1::Ctrl_ToolTipExit)}},
+  });
+  Application.MainWindow = Handle;
+}
+
+// ---------------------------------------------------------------------------
+// Creating and showing
+
+void TForm1::FormCreate() {
+  Timer_Balloon = &AddTimer();
+  Timer_Balloon->SetInterval(5000);
+  Timer_Balloon->OnTimer = [this] { Timer_BalloonTimer(); };
+  SavePromptActions.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
+  SavePromptActions.Save = [this] { Button_Save1Click(); };
+
+  AppendMenuA(GetSystemMenu(Handle, FALSE), MF_STRING, InfoSystemCommand, "&Info");
+  LoadHelpTexts();
+  CreateBalloonWindow(Handle, false);
+  AddBalloonTool(BalloonHost(), "");
+  DragAcceptFiles(Handle, TRUE);
+  for (auto [label, button] : {std::make_pair("Label2", "Button_Option1"), std::make_pair("Label3", "Button_Option2"),
+                               std::make_pair("Label32", "Button_Option3"), std::make_pair("Label4", "Button_Option4")})
+    Control(label).FocusControl = &Control(button);
+  SetButtonIcon(Control("Button_Close"), ResourceIcon(IDI_BACK, 32), 32);
+  SetButtonIcon(Control("Button_Back"), ResourceIcon(IDI_BACK, 32), 32);
+}
+
+void TForm1::LoadHelpTexts() {
+  HelpTexts.assign(1, std::string());
+  std::vector<char> buffer(8192);
+  for (int n = 1;; ++n) {
+    int length = LoadStringA(GetModuleHandleA(nullptr), n, buffer.data(), static_cast<int>(buffer.size()));
+    if (length <= 0) break;
+    HelpTexts.push_back(ExpandHelpText(std::string(buffer.data(), length)));
+  }
+}
+
+void TForm1::FormShow() {
+  Application.OnDeactivate = [this] { ApplicationDeactivate(); };
+  SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, 32), 32);
+  TControl& logo = Control("Image_Logo");
+  if (Info && Info->LogoBitmap)
+    logo.Bitmap = static_cast<HBITMAP>(CopyImage(Info->LogoBitmap, IMAGE_BITMAP, 0, 0, 0));
+  logo.Invalidate();
+  for (int n = 1;; ++n) {
+    TControl* button = FindComponent("Button_Option" + std::to_string(n));
+    if (!button) break;
+    TControl& image = Control("Image_Option" + std::to_string(n));
+    SetImageIcon(image, ResourceIcon(IDI_OPTION1 + n - 1, 48), 48);
+    image.SetParentControl(*button);
+    image.SetPosition(CenterOffset(button->Width(), image.Width()), CenterOffset(button->Height(), image.Height()));
+  }
+}
+
+void TForm1::FormPaint(HDC dc) {
+  RECT client;
+  GetClientRect(Handle, &client);
+  const int height = Control("Bevel_Top").Height();
+  for (const TGradientLine& line : MainHeaderGradient(client.right)) {
+    HPEN pen = CreatePen(PS_SOLID, 1, line.Color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, line.X, 0, nullptr);
+    LineTo(dc, line.X, height);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+}
+
+void TForm1::FormCloseQuery(bool& canClose) { canClose = AskSaveFirst(); }
+
+// ---------------------------------------------------------------------------
+// Start page
+
+void TForm1::TakeSequenceStep(int option) { AnimationSequenceStep = NextSequenceStep(AnimationSequenceStep, option); }
+
+void TForm1::Button_Option1Click(TControl&) {
+  TakeSequenceStep(1);
+  ResetProject();
+  ShowPage(PageCreate);
+}
+
+void TForm1::Button_Option2Click(TControl&) {
+  TakeSequenceStep(2);
+  ShowPage(PageLink);
+}
+
+void TForm1::Button_Option3Click(TControl&) {
+  TakeSequenceStep(3);
+  if (Info) Info->ShowAboutBox(Application.Title, "2004-2005", ResourceIcon(IDI_MAINICON, 32));
+}
+
+void TForm1::Button_Option4Click(TControl&) {
+  if (AnimationSequenceStep == ClickSequenceComplete) {
+    AnimationRunning = !AnimationRunning;
+    AnimationSequenceStep = 0;
+    return;
+  }
+  Close();
+}
+
+void TForm1::Button_OptionMouseDown(TControl& sender, TMouseButton, int, int) {
+  TControl& image = Control("Image_Option" + std::to_string(sender.Tag));
+  image.SetPosition(image.Left() + 2, image.Top() + 2);
+}
+
+void TForm1::Button_OptionMouseUp(TControl& sender, TMouseButton, int, int) {
+  TControl& image = Control("Image_Option" + std::to_string(sender.Tag));
+  image.SetPosition(image.Left() - 2, image.Top() - 2);
+}
+
+void TForm1::Image_Option1MouseDown(TControl& sender, TMouseButton button, int, int) {
+  // Only the left button presses the option: a right-button press would
+  // leave the button held down with nothing to release it.
+  if (button != mbLeft) return;
+  SendMessageA(Control("Button_Option" + std::to_string(sender.Tag)).Handle, WM_LBUTTONDOWN, 0, 0);
+}
+
+void TForm1::Image_Option4MouseEnter(TControl& sender) {
+  SendMessageA(Control("Button_Option" + std::to_string(sender.Tag)).Handle, WM_MOUSEMOVE, 0, 0);
+}
+
+void TForm1::Button_CloseClick(TControl&) {
+  if (AskSaveFirst()) ShowPage(PageStart);
+}
+
+void TForm1::Button_BackClick(TControl&) { ShowPage(PageStart); }
+
+void TForm1::ShowPage(int index) {
+  Timer_BalloonTimer();
+  SetPageIndex("Notebook", index);
+}
+
+// ---------------------------------------------------------------------------
+// Balloons
+
+HWND TForm1::BalloonHost() {
+  // The shortcut page's title field hosts the tool once it exists.
+  if (TControl* edit = FindComponent("Edit_LinkTitle")) return edit->Handle;
+  return Handle;
+}
+
+void TForm1::CreateBalloonWindow(HWND parent, bool subclass) {
+  BalloonWindow = CreateWindowExA(0, "Tooltips_Class32", nullptr, TTS_ALWAYSTIP | TTS_BALLOON, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+  SetWindowPos(BalloonWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Help texts carry their own line breaks; they show only with a maximum
+  // width set.
+  SendMessageA(BalloonWindow, TTM_SETMAXTIPWIDTH, 0, 600);
+  BalloonToolInfo = {};
+  BalloonToolInfo.cbSize = BalloonToolInfoSize;
+  BalloonToolInfo.uFlags = TTF_TRACK | (subclass ? TTF_SUBCLASS : 0);
+  BalloonToolInfo.hinst = GetModuleHandleA(nullptr);
+}
+
+void TForm1::AddBalloonTool(HWND host, const std::string& text) {
+  balloonText_ = text;
+  BalloonToolInfo.hwnd = host;
+  GetClientRect(host, &BalloonToolInfo.rect);
+  BalloonToolInfo.lpszText = &balloonText_[0];
+  SendMessageA(BalloonWindow, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&BalloonToolInfo));
+}
+
+void TForm1::SetBalloonTitle(int icon, const std::string& title) {
+  char buffer[256] = {};
+  title.copy(buffer, 255);
+  SendMessageA(BalloonWindow, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(buffer));
+}
+
+void TForm1::ShowBalloon(HWND host, const char* text, UINT lifetime, POINT point, bool show) {
+  if (!IsWindow(BalloonWindow)) {
+    CreateBalloonWindow(Handle, false);
+    AddBalloonTool(BalloonHost(), "");
+    return;
+  }
+  BalloonToolInfo.hwnd = host;
+  if (text) {
+    balloonText_ = text;
+    BalloonToolInfo.lpszText = &balloonText_[0];
+    SendMessageA(BalloonWindow, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&BalloonToolInfo));
+  }
+  if (show) {
+    BalloonToolInfo.rect = {point.x, point.y, 0, 0};
+    SendMessageA(BalloonWindow, TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
+  } else {
+    BalloonToolInfo.rect = {0, 0, 0, 0};
+  }
+  SendMessageA(BalloonWindow, TTM_TRACKACTIVATE, show, reinterpret_cast<LPARAM>(&BalloonToolInfo));
+  Timer_Balloon->SetInterval(lifetime);
+  Timer_Balloon->SetEnabled(false);
+  Timer_Balloon->SetEnabled(true);
+}
+
+void TForm1::Timer_BalloonTimer() {
+  if (!Timer_Balloon->Enabled()) return;
+  ShowBalloon(BalloonToolInfo.hwnd, nullptr, 5000, {0, 0}, false);
+  Timer_Balloon->SetEnabled(false);
+  BalloonOwner = nullptr;
+}
+
+void TForm1::Ctrl_ToolTipExit(TControl& sender) {
+  if (sender.Handle == BalloonOwner) Timer_BalloonTimer();
+}
+
+void TForm1::ApplicationDeactivate() { Timer_BalloonTimer(); }
+
+void TForm1::WindowMoved(int& lastX, int& lastY, LPARAM origin) {
+  const int x = LOWORD(origin), y = HIWORD(origin);
+  if (BalloonWindow && Timer_Balloon->Enabled()) {
+    const int left = BalloonToolInfo.rect.left + x - lastX, top = BalloonToolInfo.rect.top + y - lastY;
+    BalloonToolInfo.rect = {left, top, 0, 0};
+    SendMessageA(BalloonWindow, TTM_TRACKPOSITION, 0, MAKELPARAM(left, top));
+  }
+  lastX = x;
+  lastY = y;
+}
+
+// ---------------------------------------------------------------------------
+// Keys
+
+void TForm1::FormKeyDown(WORD& key) { HelpKeyDown(*this, key); }
+
+void TForm1::HelpKeyDown(TForm& window, WORD& key) {
+  if (key == VK_ESCAPE && Timer_Balloon->Enabled()) {
+    Timer_BalloonTimer();
+    key = 0;
+  } else if (key == VK_F1) {
+    Application.HelpContents();
+  } else if (key == VK_F2) {
+    TControl* control = window.ActiveControl();
+    if (!control || control->Tag <= 0) return;
+    if (Timer_Balloon->Enabled() && BalloonOwner == control->Handle) {
+      Timer_BalloonTimer();
+      return;
+    }
+    const std::string text =
+        static_cast<size_t>(control->Tag) < HelpTexts.size() ? HelpTexts[control->Tag] : std::string();
+    SetBalloonTitle(biInformation, "Information");
+    TAnchor anchor = HelpBalloonAnchor(control->Width(), control->Height());
+    POINT point = {anchor.X, anchor.Y};
+    ClientToScreen(control->Handle, &point);
+    ShowBalloon(BalloonHost(), WrapHelpText(text).c_str(), 0, point, true);
+    BalloonOwner = control->Handle;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Messages: system menu, moves, dropped files
+
+bool TForm1::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_SYSCOMMAND:
+      result = DefWindowProcA(Handle, msg, wParam, lParam);
+      if (wParam == InfoSystemCommand) Button_Option3Click(Control("Button_Option3"));
+      return true;
+    case WM_MOVE:
+      WindowMoved(lastX_, lastY_, lParam);
+      result = 0;
+      return true;
+    case WM_DROPFILES:
+      result = DefWindowProcA(Handle, msg, wParam, lParam);
+      FilesDropped(reinterpret_cast<HDROP>(wParam));
+      return true;
+  }
+  return false;
+}
+
+void TForm1::FilesDropped(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    UINT length = DragQueryFileA(drop, i, nullptr, 0);
+    std::string path(length + 1, '\0');
+    path.resize(DragQueryFileA(drop, i, &path[0], length + 1));
+    paths.push_back(path);
+  }
+  DragFinish(drop);
+  if (paths.empty()) return;
+
+  const std::string candidate = DroppedCandidate(paths[0], [](const std::string& link) {
+    std::string target, arguments, description, workingDirectory, iconPath;
+    int iconIndex = 0;
+    ReadShellLink(link, target, arguments, description, workingDirectory, iconPath, iconIndex);
+    return arguments;
+  });
+  const DWORD attributes = GetFileAttributesA(candidate.c_str());
+  if (candidate.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !HasExtension(candidate, ".TRV"))
+    return;
+  switch (PageIndex("Notebook")) {
+    case PageCreate:
+      if (AskSaveFirst()) LoadProject(candidate, true);
+      break;
+    case PageLink:
+      if (TControl* edit = FindComponent("Edit_Project")) edit->SetCaption(candidate);
+      break;
+    default:
+      ShowPage(PageCreate);
+      LoadProject(candidate, true);
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Saving (the save-before prompt's "&Ja")
+
+void TForm1::Button_Save1Click() {
+  if (!ProjectFileName.empty())
+    SaveProject(ProjectFileName);
+  else
+    Button_Save2Click();
+}
+
+void TForm1::Button_Save2Click() {
+  char buffer[MAX_PATH] = {};
+  saveFileName_.copy(buffer, MAX_PATH - 1);
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Handle;
+  ofn.lpstrFilter = "Tarvo-Dateien (*.trv)\0*.trv\0";
+  ofn.lpstrFile = buffer;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrDefExt = "trv";
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+  if (!GetSaveFileNameA(&ofn)) return;
+  saveFileName_ = buffer;
+  ProjectFileName = saveFileName_;
+  SaveProject(ProjectFileName);
+}

@@ -1,0 +1,209 @@
+#include "controls/InfoDlg.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "controls/Drawing.h"
+#include "controls/Maker.h"
+#include "framework/Application.h"
+#include "model/Errors.h"
+
+TInfo* Info = nullptr;
+
+namespace {
+const COLORREF LinkColor = RGB(0, 0, 255);
+const COLORREF PressedLinkColor = RGB(255, 0, 0);
+}  // namespace
+
+std::string GetOwnFileVersion() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  SHFILEINFOA info;
+  if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_EXETYPE) == 0) return std::string();
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeA(path, &handle);
+  if (static_cast<int>(size) <= 0) return std::string();
+  std::vector<char> buffer(size, '\0');
+  if (!GetFileVersionInfoA(path, 0, size, buffer.data())) return std::string();
+  WORD* translation = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(buffer.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+      length < 4)
+    return std::string();
+  std::string query = Format("\\StringFileInfo\\%.4x%.4x\\%s", translation[0], translation[1], "FileVersion");
+  char* value = nullptr;
+  if (!VerQueryValueA(buffer.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+    return std::string();
+  return std::string(value);
+}
+
+void ApplyMessageBoxFont() {
+  // The record as Windows before Vista knew it: 340 bytes, without the
+  // padded border width; every later Windows accepts that size.
+  NONCLIENTMETRICSA metrics;
+  ZeroMemory(&metrics, sizeof metrics);
+  metrics.cbSize = 340;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0)) return;
+  const std::string name = metrics.lfMessageFont.lfFaceName;
+  if (name.empty()) return;
+  for (TForm* form : TForm::Forms())
+    if (form->Handle && form->FontSize() == 8) form->SetFontName(name);
+}
+
+TInfo::TInfo() : TForm("TInfo") {
+  Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  ClientWidth = 435;
+  ClientHeight = 132;
+  FontName = "MS Sans Serif";
+  FontHeight = 11;  // 8 points
+}
+
+TInfo::~TInfo() { FreeBitmaps(); }
+
+void TInfo::Create() {
+  TForm::Create(
+      {
+          {"TPaintBox", "LogoPB", nullptr, 0, 0, 435, 65, 0, "", coAlignTop, {}, {On(evPaint, this, &TInfo::LogoPBPaint)}},
+          {"TLabel", "InfoLbl", nullptr, 8, 72, 419, 16, 0, MakerLine, coRightAlign | coAutoSize},
+          {"TLabel", "EMailLbl", nullptr, 8, 92, 419, 16, 0, MakerEMail, coRightAlign | coAutoSize | coHandCursor, {},
+           {On(evClick, this, &TInfo::EMailLblClick), On(evMouseEnter, this, &TInfo::HyperLinkMouseEnter),
+            On(evMouseLeave, this, &TInfo::HyperLinkMouseLeave), On(evMouseDown, this, &TInfo::HyperLinkMouseDown),
+            On(evMouseUp, this, &TInfo::HyperLinkMouseUp)}},
+          {"TLabel", "URLLbl", nullptr, 8, 110, 419, 16, 0, MakerWebAddress, coRightAlign | coAutoSize | coHandCursor,
+           {},
+           {On(evClick, this, &TInfo::URLLblClick), On(evMouseEnter, this, &TInfo::HyperLinkMouseEnter),
+            On(evMouseLeave, this, &TInfo::HyperLinkMouseLeave), On(evMouseDown, this, &TInfo::HyperLinkMouseDown),
+            On(evMouseUp, this, &TInfo::HyperLinkMouseUp)}},
+          {"TButton", "OK", nullptr, 177, 99, 81, 25, 0, "OK", coTabStop | coDefault | coCancel, {},
+           {On(evClick, this, &TInfo::OKClick)}},
+      },
+      Application.MainWindow);
+}
+
+void TInfo::FormCreate() {
+  ApplyMessageBoxFont();
+  LogoBitmap = static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), "LOGO", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!LogoBitmap) throw Exception("Die Bitmap-Ressource LOGO fehlt.");
+  // The mask: black logo pixels become white, all others black.
+  BITMAP bm;
+  GetObjectA(LogoBitmap, sizeof bm, &bm);
+  LogoMask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
+  HDC screen = GetDC(nullptr);
+  HDC src = CreateCompatibleDC(screen), dst = CreateCompatibleDC(screen);
+  HGDIOBJ oldSrc = SelectObject(src, LogoBitmap), oldDst = SelectObject(dst, LogoMask);
+  SetBkColor(src, RGB(0, 0, 0));
+  BitBlt(dst, 0, 0, bm.bmWidth, bm.bmHeight, src, 0, 0, SRCCOPY);
+  SelectObject(src, oldSrc);
+  SelectObject(dst, oldDst);
+  DeleteDC(src);
+  DeleteDC(dst);
+  ReleaseDC(nullptr, screen);
+  for (const char* name : {"EMailLbl", "URLLbl"}) Control(name).SetFontColor(LinkColor);
+}
+
+void TInfo::FreeBitmaps() {
+  if (LogoBitmap) DeleteObject(LogoBitmap);
+  if (LogoMask) DeleteObject(LogoMask);
+  LogoBitmap = LogoMask = nullptr;
+}
+
+void TInfo::FormDestroy() { FreeBitmaps(); }
+
+void TInfo::ShowAboutBox(const std::string& productName, const std::string& developmentYears, HICON icon) {
+  ProductName = productName;
+  DevelopmentYears = developmentYears;
+  ProductIcon = icon;
+  SetWindowTextA(Handle, ("Info über " + productName).c_str());
+  Control("LogoPB").Invalidate();
+  ShowModal();
+}
+
+std::string TInfo::HeaderText() const {
+  return ProductName + "\r\nVersion: " + GetOwnFileVersion() + "\r\nEntwicklungszeit: " + DevelopmentYears;
+}
+
+namespace {
+int TextHeight(HDC dc, const std::string& text) {
+  SIZE size = {0, 0};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cy;
+}
+}  // namespace
+
+void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
+  const int w = sender.Width(), h = sender.Height();
+  for (const TGradientLine& line : AboutHeaderGradient(w)) {
+    HPEN pen = CreatePen(PS_SOLID, 1, line.Color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, line.X, 0, nullptr);
+    LineTo(dc, line.X, h);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  if (LogoBitmap && LogoMask) {
+    BITMAP bm;
+    GetObjectA(LogoBitmap, sizeof bm, &bm);
+    const int x = AboutLogoLeft(w, bm.bmWidth), y = 4;
+    HDC mem = CreateCompatibleDC(dc);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    HGDIOBJ old = SelectObject(mem, LogoMask);
+    BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCPAINT);
+    SelectObject(mem, LogoBitmap);
+    // The logo's white background lets the gradient show through.
+    BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCAND);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+  }
+  int iconWidth = GetSystemMetrics(SM_CXICON), iconHeight = GetSystemMetrics(SM_CYICON);
+  if (ProductIcon) {
+    ICONINFO ii;
+    if (GetIconInfo(ProductIcon, &ii)) {
+      BITMAP bm;
+      if (GetObjectA(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm)) {
+        iconWidth = bm.bmWidth;
+        iconHeight = ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+      }
+      if (ii.hbmColor) DeleteObject(ii.hbmColor);
+      if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    }
+    DrawIconEx(dc, 8, h / 2 - iconHeight / 2, ProductIcon, iconWidth, iconHeight, 0, nullptr, DI_NORMAL);
+    RECT frame = {7, h / 2 - iconHeight / 2 - 1, iconWidth + 8, h / 2 + iconHeight / 2};
+    FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNFACE));
+  }
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  const int x = iconWidth + 16;
+  HGDIOBJ old = SelectObject(dc, FontHandle(sender.FontName, sender.FontHeight, true));
+  const int productHeight = TextHeight(dc, ProductName);
+  TextOutA(dc, x, h / 2 - static_cast<int>(1.5 * productHeight), ProductName.c_str(),
+           static_cast<int>(ProductName.size()));
+  SelectObject(dc, FontHandle(sender.FontName, sender.FontHeight));
+  const std::string version = "Version: " + GetOwnFileVersion();
+  TextOutA(dc, x, h / 2 - static_cast<int>(0.5 * productHeight), version.c_str(), static_cast<int>(version.size()));
+  const std::string years = "Entwicklungszeit: " + DevelopmentYears;
+  TextOutA(dc, x, h / 2 + static_cast<int>(0.5 * TextHeight(dc, years)), years.c_str(),
+           static_cast<int>(years.size()));
+  SelectObject(dc, old);
+  // What the header says, readable by accessibility tools and tests.
+  const std::string text = HeaderText();
+  if (sender.Caption() != text) SetWindowTextA(sender.Handle, text.c_str());
+}
+
+void TInfo::EMailLblClick(TControl&) {
+  ShellExecuteA(Handle, "open", (std::string("mailto:") + MakerEMail).c_str(), "", "", SW_SHOWNORMAL);
+}
+
+void TInfo::URLLblClick(TControl&) {
+  ShellExecuteA(Handle, "open", (std::string("http://") + MakerWebAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TInfo::HyperLinkMouseEnter(TControl& sender) { sender.SetFontStyle(false, false, true); }
+void TInfo::HyperLinkMouseLeave(TControl& sender) { sender.SetFontStyle(false, false, false); }
+void TInfo::HyperLinkMouseDown(TControl& sender, TMouseButton, int, int) { sender.SetFontColor(PressedLinkColor); }
+void TInfo::HyperLinkMouseUp(TControl& sender, TMouseButton, int, int) { sender.SetFontColor(LinkColor); }
+
+void TInfo::OKClick(TControl&) { ModalResult = mrOK; }

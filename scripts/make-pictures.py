@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""Draws the pictures of the configuration window: the four start-page
+option icons, the back arrow of the page buttons and the LOGO bitmap
+(142 x 63, 24 bit, white background). Run by hand when a picture changes;
+the outputs in resources/ are committed."""
+import math, os, struct
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources')
+SS = 4  # supersampling per axis
+
+
+def seg_dist(px, py, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    l2 = dx * dx + dy * dy
+    t = 0 if l2 == 0 else max(0, min(1, ((px - ax) * dx + (py - ay) * dy) / l2))
+    x, y = ax + t * dx, ay + t * dy
+    return math.hypot(px - x, py - y)
+
+
+def in_poly(px, py, pts):
+    inside = False
+    j = len(pts) - 1
+    for i in range(len(pts)):
+        xi, yi = pts[i]; xj, yj = pts[j]
+        if (yi > py) != (yj > py) and px < (xj - xi) * (py - yi) / (yj - yi) + xi:
+            inside = not inside
+        j = i
+    return inside
+
+
+def render(width, height, shapes, scale=1.0):
+    """shapes: list of (test(x, y) -> bool, rgba) painted in order, on a 48-
+    unit design grid scaled to the image size. Returns rows of RGBA."""
+    img = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(SS):
+                for sx in range(SS):
+                    fx = (x + (sx + 0.5) / SS) / scale
+                    fy = (y + (sy + 0.5) / SS) / scale
+                    col = None
+                    for test, c in shapes:
+                        if test(fx, fy):
+                            col = c(fx, fy) if callable(c) else c
+                    if col:
+                        a = col[3] / 255.0
+                        acc[0] += col[0] * a; acc[1] += col[1] * a; acc[2] += col[2] * a; acc[3] += a
+            n = SS * SS
+            a = acc[3] / n
+            if a > 0:
+                row.append((int(acc[0] / acc[3]), int(acc[1] / acc[3]), int(acc[2] / acc[3]), int(a * 255 + 0.5)))
+            else:
+                row.append((0, 0, 0, 0))
+        img.append(row)
+    return img
+
+
+def ico_image(rows):
+    n = len(rows)
+    xor = b''.join(struct.pack('BBBB', b, g, r, a) for row in reversed(rows) for (r, g, b, a) in row)
+    mask_row = ((n + 31) // 32) * 4
+    andmask = b''
+    for row in reversed(rows):
+        bits = bytearray(mask_row)
+        for x, p in enumerate(row):
+            if p[3] == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        andmask += bytes(bits)
+    header = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 32, 0, len(xor) + len(andmask), 0, 0, 0, 0)
+    return header + xor + andmask
+
+
+def write_ico(name, shapes, sizes=(48, 32)):
+    imgs = [ico_image(render(n, n, shapes, n / 48.0)) for n in sizes]
+    out = struct.pack('<HHH', 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for n, data in zip(sizes, imgs):
+        out += struct.pack('<BBBBHHII', n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    out += b''.join(imgs)
+    with open(os.path.join(ROOT, name), 'wb') as f:
+        f.write(out)
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def stroke(points, w):
+    segs = list(zip(points, points[1:]))
+    return lambda x, y: any(seg_dist(x, y, a[0], a[1], b[0], b[1]) <= w / 2 for a, b in segs)
+
+
+def vgrad(top, bottom, y0, y1):
+    def c(x, y):
+        t = max(0.0, min(1.0, (y - y0) / (y1 - y0)))
+        return tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3)) + (255,)
+    return c
+
+
+OUTLINE = (40, 50, 70, 255)
+WHITE = (255, 255, 255, 255)
+
+# 1: a menu card with entries and a pencil (create or edit menus)
+option1 = [
+    (rect(5, 4, 35, 44), OUTLINE),
+    (rect(6, 5, 34, 43), WHITE),
+    (rect(6, 5, 34, 12), vgrad((70, 130, 220), (30, 80, 170), 5, 12)),
+] + [(rect(10, y, 30, y + 3), (90, 110, 140, 255)) for y in (16, 23, 30, 37)] + [
+    (stroke([(44, 14), (24, 36)], 7), OUTLINE),
+    (stroke([(44, 14), (24, 36)], 5), (250, 190, 40, 255)),
+    (stroke([(44, 14), (40, 18)], 5), (230, 90, 90, 255)),
+    (lambda x, y: in_poly(x, y, [(21, 33.5), (26.5, 38.5), (19, 41)]), (240, 215, 170, 255)),
+    (lambda x, y: in_poly(x, y, [(19.5, 38.5), (21.5, 40.3), (19, 41)]), OUTLINE),
+]
+
+# 2: a document with the shortcut arrow (create a shortcut)
+arrow = [(16, 42), (16, 34), (20, 29), (28, 29)]
+option2 = [
+    (lambda x, y: in_poly(x, y, [(9, 3), (31, 3), (40, 12), (40, 45), (9, 45)]), OUTLINE),
+    (lambda x, y: in_poly(x, y, [(10, 4), (30.5, 4), (39, 12.5), (39, 44), (10, 44)]), WHITE),
+    (lambda x, y: in_poly(x, y, [(30, 4), (39, 13), (30, 13)]), (200, 210, 225, 255)),
+] + [(rect(15, y, 34, y + 2), (150, 165, 190, 255)) for y in (16, 21)] + [
+    (rect(4, 24, 26, 46), OUTLINE),
+    (rect(5, 25, 25, 45), WHITE),
+    (stroke(arrow, 4.5), (30, 100, 200, 255)),
+    (lambda x, y: in_poly(x, y, [(26, 23), (34, 29), (26, 35)]), (30, 100, 200, 255)),
+]
+
+# 3: an information sign (about box)
+option3 = [
+    (circle(24, 24, 21), (20, 60, 140, 255)),
+    (circle(24, 24, 20), vgrad((90, 150, 240), (20, 80, 180), 4, 44)),
+    (circle(24, 13, 3.5), WHITE),
+    (rect(20.5, 20, 27.5, 37), WHITE),
+    (rect(18, 34, 30, 37), WHITE),
+    (rect(18, 20, 22, 23), WHITE),
+]
+
+# 4: a power sign (quit)
+ring = [(24 + 12 * math.cos(math.radians(a)), 25 + 12 * math.sin(math.radians(a))) for a in range(-50, 231, 10)]
+option4 = [
+    (circle(24, 24, 21), (120, 20, 20, 255)),
+    (circle(24, 24, 20), vgrad((240, 90, 80), (180, 30, 30), 4, 44)),
+    (stroke(ring, 4.5), WHITE),
+    (stroke([(24, 9), (24, 24)], 4.5), WHITE),
+]
+
+# The back arrow of the page buttons (back to the start page)
+back = [
+    (lambda x, y: in_poly(x, y, [(4, 24), (22, 6), (22, 16), (44, 16), (44, 32), (22, 32), (22, 42)]), (20, 90, 40, 255)),
+    (lambda x, y: in_poly(x, y, [(7, 24), (20.5, 10.5), (20.5, 17.5), (42.5, 17.5), (42.5, 30.5), (20.5, 30.5),
+                                 (20.5, 37.5)]), vgrad((110, 210, 110), (40, 150, 60), 10, 38)),
+]
+
+for name, shapes in (('Option1.ico', option1), ('Option2.ico', option2), ('Option3.ico', option3),
+                     ('Option4.ico', option4), ('Back.ico', back)):
+    write_ico(name, shapes)
+
+
+# ---- LOGO: the product name in block letters, 142 x 63, white background
+def letters():
+    h0, h1 = 10, 44  # letter top and baseline
+    shapes = []
+    col = vgrad((50, 110, 210), (20, 50, 130), h0, h1)
+    w = 5.5
+    x = 8
+    # T
+    shapes += [(stroke([(x, h0), (x + 22, h0)], w), col), (stroke([(x + 11, h0), (x + 11, h1)], w), col)]
+    x += 27
+    # A
+    shapes += [(stroke([(x, h1), (x + 11, h0), (x + 22, h1)], w), col), (stroke([(x + 5, h1 - 10), (x + 17, h1 - 10)], w), col)]
+    x += 27
+    # R
+    bowl = [(x + 10 + 8 * math.cos(math.radians(a)), h0 + 8.5 + 8.5 * math.sin(math.radians(a))) for a in range(-90, 91, 10)]
+    shapes += [(stroke([(x, h1), (x, h0), (x + 10, h0)], w), col), (stroke(bowl, w), col),
+               (stroke([(x + 10, h0 + 17), (x, h0 + 17)], w), col), (stroke([(x + 9, h0 + 17), (x + 19, h1)], w), col)]
+    x += 25
+    # V
+    shapes += [(stroke([(x, h0), (x + 11, h1), (x + 22, h0)], w), col)]
+    x += 27
+    # O
+    ring = [(x + 12 + 11 * math.cos(math.radians(a)), (h0 + h1) / 2 + 16 * math.sin(math.radians(a))) for a in range(0, 361, 10)]
+    shapes += [(stroke(ring, w), col)]
+    # an orange swoosh under the name
+    swoosh = [(8 + t, 53 - 4 * math.sin(math.pi * t / 126)) for t in range(0, 127, 3)]
+    shapes += [(stroke(swoosh, 3.5), (245, 150, 30, 255))]
+    return shapes
+
+
+def write_bmp(name, width, height, shapes):
+    rows = render(width, height, shapes, 1.0)
+    stride = (width * 3 + 3) & ~3
+    data = b''
+    for row in reversed(rows):
+        line = b''
+        for (r, g, b, a) in row:
+            # on white
+            f = a / 255.0
+            line += bytes((int(b * f + 255 * (1 - f)), int(g * f + 255 * (1 - f)), int(r * f + 255 * (1 - f))))
+        data += line + b'\0' * (stride - width * 3)
+    header = struct.pack('<2sIHHI', b'BM', 54 + len(data), 0, 0, 54)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(os.path.join(ROOT, name), 'wb') as f:
+        f.write(header + info + data)
+
+
+write_bmp('Logo.bmp', 142, 63, letters())

@@ -1,0 +1,77 @@
+// End-to-end: the about box of the running configuration window.
+#include <gtest/gtest.h>
+
+#include "tests/win/ConfigDriver.h"
+
+namespace {
+
+class AboutBox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    trv = std::make_unique<TConfigProcess>();
+    main = trv->MainWindow();
+    ASSERT_NE(main, nullptr);
+  }
+
+  HWND Open(bool fromSystemMenu) {
+    if (fromSystemMenu)
+      PostMessageA(main, WM_SYSCOMMAND, 0xF200, 0);
+    else
+      PostMessageA(OptionButtons(main)[2], BM_CLICK, 0, 0);
+    return trv->WaitForWindow("TInfo");
+  }
+
+  std::unique_ptr<TConfigProcess> trv;
+  HWND main = nullptr;
+};
+
+TEST_F(AboutBox, InfoInTheSystemMenuShowsVersionAndPeriod) {
+  HWND about = Open(true);
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(TextOf(about), "Info über Tarvo");
+  SIZE size = ClientSize(about);
+  EXPECT_EQ(size.cx, 435);
+  EXPECT_EQ(size.cy, 132);
+  std::vector<HWND> header = ChildrenOfClass(about, "TPaintBox");
+  ASSERT_EQ(header.size(), 1u);
+  EXPECT_EQ(ClientSize(header[0]).cy, 65);
+  EXPECT_TRUE(WaitUntil([&] { return !TextOf(header[0]).empty(); }));
+  EXPECT_EQ(TextOf(header[0]), "Tarvo\r\nVersion: 1.0.0.0\r\nEntwicklungszeit: 2004-2005");
+  // Modal: the main window waits.
+  EXPECT_FALSE(IsWindowEnabled(main));
+}
+
+TEST_F(AboutBox, ShowsTheMakerAndItsTwoLinks) {
+  HWND about = Open(false);
+  ASSERT_NE(about, nullptr);
+  EXPECT_NE(FindDescendant(about, "TLabel", "Ein Programm des Tarvo-Projekts"), nullptr);
+  HWND mail = FindDescendant(about, "TLabel", "kontakt@tarvo.example");
+  HWND web = FindDescendant(about, "TLabel", "www.tarvo.example");
+  ASSERT_NE(mail, nullptr);
+  ASSERT_NE(web, nullptr);
+  // Right-aligned at the right edge, the web address at the bottom.
+  EXPECT_EQ(RectInParent(mail).right, RectInParent(web).right);
+  EXPECT_LT(RectInParent(mail).top, RectInParent(web).top);
+  HWND ok = FindDescendant(about, "Button", "OK");
+  ASSERT_NE(ok, nullptr);
+  RECT r = RectInParent(ok);
+  EXPECT_EQ(r.right - r.left, 81);
+  EXPECT_EQ(r.bottom - r.top, 25);
+  EXPECT_EQ((r.left + r.right) / 2, 435 / 2);
+}
+
+TEST_F(AboutBox, OkClosesItAndTheWindowGoesOn) {
+  HWND about = Open(false);
+  ASSERT_NE(about, nullptr);
+  PostMessageA(FindDescendant(about, "Button", "OK"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != 0; }));
+  EXPECT_EQ(VisiblePage(main), "Startseite");
+  // Shown again, the same box comes back.
+  EXPECT_EQ(Open(true), about);
+  ASSERT_TRUE(WaitUntil([&] { return GetAncestor(trv->Focus(), GA_ROOT) == about; }));
+  trv->PostKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
+}
+
+}  // namespace

@@ -1,0 +1,268 @@
+#include "tests/win/ConfigDriver.h"
+
+#include <objbase.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "tests/win/WinTestSupport.h"
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (true) {
+    if (condition()) return true;
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    Sleep(15);
+  }
+}
+
+std::string ClassOf(HWND wnd) {
+  char name[256] = {};
+  GetClassNameA(wnd, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND wnd) {
+  char buffer[8192] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                      &length);
+  return std::string(buffer);
+}
+
+SIZE ClientSize(HWND wnd) {
+  RECT r;
+  GetClientRect(wnd, &r);
+  return {r.right, r.bottom};
+}
+
+RECT RectInParent(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  MapWindowPoints(nullptr, GetParent(wnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (_stricmp(ClassOf(child).c_str(), className.c_str()) == 0) found.push_back(child);
+  return found;
+}
+
+namespace {
+struct TSearch {
+  std::string className, text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK SearchChild(HWND wnd, LPARAM data) {
+  auto& s = *reinterpret_cast<TSearch*>(data);
+  if (_stricmp(ClassOf(wnd).c_str(), s.className.c_str()) == 0 && TextOf(wnd) == s.text) {
+    s.found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct TTopSearch {
+  DWORD pid;
+  std::string className;
+  bool visibleOnly;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK SearchTop(HWND wnd, LPARAM data) {
+  auto& s = *reinterpret_cast<TTopSearch*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid == s.pid && _stricmp(ClassOf(wnd).c_str(), s.className.c_str()) == 0 &&
+      (!s.visibleOnly || IsWindowVisible(wnd))) {
+    s.found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND FindDescendant(HWND parent, const std::string& className, const std::string& text) {
+  TSearch s{className, text};
+  EnumChildWindows(parent, SearchChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+TConfigProcess::TConfigProcess(const std::string& exePath) {
+  std::string exe = exePath.empty() ? TrvExePath() : exePath;
+  std::string commandLine = "\"" + exe + "\"";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_))
+    throw std::runtime_error("TRV.EXE did not start: " + exe);
+  WaitForInputIdle(info_.hProcess, 10000);
+  main_ = WaitForWindow("TForm1", 15000);
+}
+
+TConfigProcess::~TConfigProcess() {
+  if (info_.hProcess) {
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+}
+
+bool TConfigProcess::WaitForExit(int timeoutMs, DWORD* exitCode) {
+  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(info_.hProcess, exitCode);
+  return true;
+}
+
+HWND TConfigProcess::FindWindowOfClass(const std::string& className, bool visibleOnly) const {
+  TTopSearch s{info_.dwProcessId, className, visibleOnly};
+  EnumWindows(SearchTop, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND TConfigProcess::WaitForWindow(const std::string& className, int timeoutMs) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindWindowOfClass(className)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+HWND TConfigProcess::Focus() const {
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  if (!GetGUIThreadInfo(info_.dwThreadId, &gui)) return nullptr;
+  return gui.hwndFocus;
+}
+
+void TConfigProcess::PostKey(WORD key) const {
+  HWND target = Focus();
+  if (!target) target = main_;
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+namespace {
+// The base of the module holding address in this process, and its name.
+std::string ModuleNameOf(void* address, HMODULE& module) {
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     static_cast<LPCSTR>(address), &module);
+  char name[MAX_PATH] = {};
+  GetModuleBaseNameA(GetCurrentProcess(), module, name, MAX_PATH);
+  return name;
+}
+
+HMODULE RemoteModule(HANDLE process, const std::string& name) {
+  HMODULE modules[512];
+  DWORD needed = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &needed)) return nullptr;
+  for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 512; ++i) {
+    char base[MAX_PATH] = {};
+    GetModuleBaseNameA(process, modules[i], base, MAX_PATH);
+    if (_stricmp(base, name.c_str()) == 0) return modules[i];
+  }
+  return nullptr;
+}
+}  // namespace
+
+void TConfigProcess::DropFiles(const std::vector<std::string>& paths) const {
+  // DROPFILES, then the ANSI paths, each zero-terminated, then one more zero.
+  std::string block(sizeof(DROPFILES), '\0');
+  DROPFILES header = {};
+  header.pFiles = sizeof(DROPFILES);
+  std::memcpy(&block[0], &header, sizeof header);
+  for (const std::string& p : paths) block += p + '\0';
+  block += '\0';
+
+  // GlobalAlloc must run inside the target: a small stub calls it there.
+  void* globalAlloc = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GlobalAlloc"));
+  HMODULE localModule = nullptr;
+  const std::string moduleName = ModuleNameOf(globalAlloc, localModule);
+  HMODULE remoteModule = RemoteModule(info_.hProcess, moduleName);
+  if (!remoteModule) throw std::runtime_error("module not found in TRV.EXE: " + moduleName);
+  const DWORD remoteGlobalAlloc = reinterpret_cast<DWORD>(remoteModule) +
+                                  (reinterpret_cast<DWORD>(globalAlloc) - reinterpret_cast<DWORD>(localModule));
+  unsigned char stub[] = {
+      0x8B, 0x44, 0x24, 0x04,        // mov eax, [esp+4]   (the size)
+      0x50,                          // push eax
+      0x6A, 0x40,                    // push GPTR
+      0xB8, 0, 0, 0, 0,              // mov eax, GlobalAlloc
+      0xFF, 0xD0,                    // call eax
+      0xC2, 0x04, 0x00,              // ret 4
+  };
+  std::memcpy(stub + 8, &remoteGlobalAlloc, 4);
+  void* code = VirtualAllocEx(info_.hProcess, nullptr, sizeof stub, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+  WriteProcessMemory(info_.hProcess, code, stub, sizeof stub, nullptr);
+  HANDLE thread = CreateRemoteThread(info_.hProcess, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(code),
+                                     reinterpret_cast<void*>(block.size()), 0, nullptr);
+  if (!thread) throw std::runtime_error("remote thread failed");
+  WaitForSingleObject(thread, 10000);
+  DWORD memory = 0;
+  GetExitCodeThread(thread, &memory);
+  CloseHandle(thread);
+  VirtualFreeEx(info_.hProcess, code, 0, MEM_RELEASE);
+  if (!memory) throw std::runtime_error("GlobalAlloc in TRV.EXE failed");
+  // GPTR memory: the handle is the address.
+  WriteProcessMemory(info_.hProcess, reinterpret_cast<void*>(memory), block.data(), block.size(), nullptr);
+  PostMessageA(main_, WM_DROPFILES, memory, 0);
+}
+
+std::string VisiblePage(HWND mainWindow) {
+  for (HWND book : ChildrenOfClass(mainWindow, "TNotebook"))
+    for (HWND page : ChildrenOfClass(book, "TTabSheet"))
+      if (IsWindowVisible(page)) return TextOf(page);
+  return std::string();
+}
+
+namespace {
+HWND Page(HWND mainWindow, const std::string& name) {
+  for (HWND book : ChildrenOfClass(mainWindow, "TNotebook"))
+    for (HWND page : ChildrenOfClass(book, "TTabSheet"))
+      if (TextOf(page) == name) return page;
+  return nullptr;
+}
+}  // namespace
+
+std::vector<HWND> OptionButtons(HWND mainWindow) {
+  std::vector<HWND> buttons = ChildrenOfClass(Page(mainWindow, "Startseite"), "Button");
+  std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return RectInParent(a).top < RectInParent(b).top; });
+  return buttons;
+}
+
+HWND PageButton(HWND mainWindow, const std::string& page) {
+  std::vector<HWND> buttons = ChildrenOfClass(Page(mainWindow, page), "Button");
+  return buttons.empty() ? nullptr : buttons.front();
+}
+
+HWND VisibleBalloon(const TConfigProcess& trv) { return trv.FindWindowOfClass("tooltips_class32", true); }
+
+std::string MessageBoxText(HWND box) {
+  std::string text;
+  for (HWND child : ChildrenOfClass(box, "Static"))
+    if (TextOf(child).size() > text.size()) text = TextOf(child);
+  return text;
+}
+
+void WriteLink(const std::string& linkPath, const std::string& target, const std::string& arguments) {
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link))))
+    throw std::runtime_error("no shell link object");
+  link->SetPath(target.c_str());
+  link->SetArguments(arguments.c_str());
+  IPersistFile* file = nullptr;
+  link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  std::wstring wide(linkPath.size() + 1, L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+  HRESULT hr = file->Save(wide.c_str(), TRUE);
+  file->Release();
+  link->Release();
+  if (FAILED(hr)) throw std::runtime_error("link not saved: " + linkPath);
+}

@@ -1,0 +1,74 @@
+// Drives a running TRV.EXE in configuration mode from the test process:
+// starts it, finds its windows by the process that owns them, waits with
+// bounded retries, drops files onto it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Polls condition every few milliseconds until it holds or timeoutMs passed.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// A TRV.EXE started without arguments; killed by the destructor if it still
+// runs, so that no instance outlives its test.
+class TConfigProcess {
+ public:
+  explicit TConfigProcess(const std::string& exePath = std::string());
+  ~TConfigProcess();
+  TConfigProcess(const TConfigProcess&) = delete;
+  TConfigProcess& operator=(const TConfigProcess&) = delete;
+
+  DWORD Pid() const { return info_.dwProcessId; }
+  HANDLE Process() const { return info_.hProcess; }
+  // The configuration window, once visible (null when it did not appear).
+  HWND MainWindow() const { return main_; }
+  bool WaitForExit(int timeoutMs, DWORD* exitCode = nullptr);
+
+  // A visible top-level window of this process with the given class
+  // ("#32770" for message boxes), waiting for it up to timeoutMs.
+  HWND WaitForWindow(const std::string& className, int timeoutMs = 10000) const;
+  HWND FindWindowOfClass(const std::string& className, bool visibleOnly = true) const;
+
+  // The window with the keyboard focus in the process's GUI thread.
+  HWND Focus() const;
+  // Posts a key to the focused window (as the keyboard would deliver it).
+  void PostKey(WORD key) const;
+
+  // Posts WM_DROPFILES with these paths; the DROPFILES block is allocated in
+  // the target process (its DragFinish frees it there).
+  void DropFiles(const std::vector<std::string>& paths) const;
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+  HWND main_ = nullptr;
+};
+
+std::string ClassOf(HWND wnd);
+std::string TextOf(HWND wnd);  // read with WM_GETTEXT, works across processes
+SIZE ClientSize(HWND wnd);
+RECT RectInParent(HWND wnd);
+
+// Direct children of parent with the given class, in z-order.
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className);
+// Any descendant of parent with the given class and text.
+HWND FindDescendant(HWND parent, const std::string& className, const std::string& text);
+
+// The configuration window's visible page ("Startseite", "Erstellen",
+// "Verknüpfung").
+std::string VisiblePage(HWND mainWindow);
+// The option buttons of the start page, top to bottom.
+std::vector<HWND> OptionButtons(HWND mainWindow);
+// The icon button on a page (Button_Close, Button_Back).
+HWND PageButton(HWND mainWindow, const std::string& page);
+
+// The balloon tooltip of the process, if one is showing.
+HWND VisibleBalloon(const TConfigProcess& trv);
+
+// A message box's text (its static control with the message).
+std::string MessageBoxText(HWND box);
+
+// Writes a shell link to target with the given arguments.
+void WriteLink(const std::string& linkPath, const std::string& target, const std::string& arguments);

@@ -1,0 +1,231 @@
+// The window framework and the program's own controls, in process: forms
+// from control tables, lookup, pages, timers, key preview, fonts, icon
+// buttons and the about box's helpers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/InfoDlg.h"
+#include "controls/VQControls.h"
+#include "framework/Application.h"
+#include "framework/Form.h"
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    Application.ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+// A small icon made here, so that the test needs no resources.
+HICON MakeIcon(int size) {
+  std::vector<unsigned char> andMask(size * size / 8, 0x00), xorMask(size * size * 4, 0x80);
+  return CreateIcon(GetModuleHandleA(nullptr), size, size, 1, 32, andMask.data(), xorMask.data());
+}
+
+class TTestForm : public TForm {
+ public:
+  explicit TTestForm(int fontHeight = 11) : TForm("TTestForm") {
+    FontName = "Arial";
+    FontHeight = fontHeight;
+    KeyPreview = true;
+    ClientWidth = 400;
+    ClientHeight = 300;
+  }
+  void Build() {
+    Create({
+        {"TButton", "Button_A", nullptr, 10, 10, 80, 25, 7, "A", coTabStop, {},
+         {On(evClick, this, &TTestForm::Clicked)}},
+        {"TVQButton", "Button_Icon", nullptr, 100, 10, 41, 41, 0, "", coTabStop, {},
+         {On(evClick, this, &TTestForm::Clicked)}},
+        {"TVQButton", "Button_Small", nullptr, 150, 10, 24, 24},
+        {"TLabel", "Label_Own", nullptr, 10, 60, 100, 20, 0, "Eigene", 0, {"Tahoma", 13, true}},
+        {"TLabel", "Label_Plain", nullptr, 10, 80, 100, 20, 0, "Schrift"},
+        {"TNotebook", "Book", nullptr, 0, 120, 400, 180},
+        {"TTabSheet", "Page_0", "Book", 0, 0, 0, 0, 0, "Eins"},
+        {"TTabSheet", "Page_1", "Book", 0, 0, 0, 0, 0, "Zwei"},
+        {"TButton", "Button_OnPage1", "Page_1", 10, 10, 80, 25, 3, "B", coTabStop},
+    });
+  }
+  std::vector<std::string> Calls;
+  WORD SwallowKey = 0;
+
+ protected:
+  void FormCreate() override { Calls.push_back("create"); }
+  void FormKeyDown(WORD& key) override {
+    Calls.push_back("key " + std::to_string(key));
+    if (key == SwallowKey) key = 0;
+  }
+
+ private:
+  void Clicked(TControl& sender) { Calls.push_back("click " + sender.Name); }
+};
+
+class Framework : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TTestForm>();
+    form->Build();
+    ShowWindow(form->Handle, SW_SHOWNA);
+  }
+  std::unique_ptr<TTestForm> form;
+};
+
+TEST_F(Framework, ControlsComeFromTheTableAndAreFoundByName) {
+  EXPECT_EQ(form->Calls.front(), "create");
+  TControl& a = form->Control("Button_A");
+  EXPECT_EQ(a.Tag, 7);
+  EXPECT_EQ(a.Left(), 10);
+  EXPECT_EQ(a.Width(), 80);
+  EXPECT_EQ(GetWindowLongPtrA(a.Handle, GWLP_USERDATA), 7);
+  EXPECT_EQ(a.Caption(), "A");
+  EXPECT_EQ(form->FindComponent("Button_" + std::string("A")), &a);
+  EXPECT_EQ(form->FindComponent("Button_Missing"), nullptr);
+  EXPECT_THROW(form->Control("Button_Missing"), std::exception);
+  // The icon buttons' pictures belong to their buttons, not to the form.
+  EXPECT_EQ(form->FindComponent("VQButton_Icon"), nullptr);
+  RECT client;
+  GetClientRect(form->Handle, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 300);
+}
+
+TEST_F(Framework, ClicksReachTheirHandler) {
+  SendMessageA(form->Control("Button_A").Handle, BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Calls.back(), "click Button_A");
+}
+
+TEST_F(Framework, NotebookShowsOnePageAtATime) {
+  EXPECT_EQ(form->PageIndex("Book"), 0);
+  EXPECT_FALSE(IsWindowVisible(form->Control("Button_OnPage1").Handle));
+  form->SetPageIndex("Book", 1);
+  EXPECT_EQ(form->PageIndex("Book"), 1);
+  EXPECT_TRUE(IsWindowVisible(form->Control("Button_OnPage1").Handle));
+  EXPECT_FALSE(form->Control("Page_0").Visible());
+  form->SetPageIndex("Book", 5);  // no such page: nothing changes
+  EXPECT_EQ(form->PageIndex("Book"), 1);
+}
+
+TEST_F(Framework, FontsAreMadeByPixelHeight) {
+  TControl& own = form->Control("Label_Own");
+  TControl& plain = form->Control("Label_Plain");
+  EXPECT_EQ(own.FontName, "Tahoma");
+  EXPECT_EQ(own.FontHeight, 13);
+  EXPECT_TRUE(own.Bold);
+  EXPECT_EQ(plain.FontName, "Arial");
+  EXPECT_EQ(plain.FontHeight, 11);
+  LOGFONTA lf;
+  GetObjectA(FontHandle("Arial", 19), sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -19);
+  EXPECT_EQ(FontHandle("Arial", 19), FontHandle("Arial", 19));
+  EXPECT_EQ(FontPointSize(11), 8);
+  EXPECT_EQ(FontPointSize(16), 12);
+}
+
+TEST_F(Framework, KeyPreviewSeesKeysOfControlsAndCanSwallowThem) {
+  form->SwallowKey = VK_F2;
+  PostMessageA(form->Control("Button_A").Handle, WM_KEYDOWN, VK_F5, 1);
+  PostMessageA(form->Control("Button_A").Handle, WM_KEYDOWN, VK_F2, 1);
+  EXPECT_TRUE(PumpUntil([&] { return form->Calls.size() >= 3; }));
+  ASSERT_EQ(form->Calls.size(), 3u);
+  EXPECT_EQ(form->Calls[1], "key " + std::to_string(VK_F5));
+  EXPECT_EQ(form->Calls[2], "key " + std::to_string(VK_F2));
+}
+
+TEST_F(Framework, TimerWithIntervalZeroNeverFires) {
+  TTimer& quiet = form->AddTimer();
+  TTimer& ticking = form->AddTimer();
+  int quietCount = 0, tickCount = 0;
+  quiet.OnTimer = [&] { ++quietCount; };
+  ticking.OnTimer = [&] { ++tickCount; };
+  quiet.SetInterval(0);
+  quiet.SetEnabled(true);
+  ticking.SetInterval(20);
+  ticking.SetEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return tickCount >= 3; }));
+  EXPECT_EQ(quietCount, 0);
+  EXPECT_TRUE(quiet.Enabled());
+  ticking.SetEnabled(false);
+  const int stoppedAt = tickCount;
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(tickCount, stoppedAt);
+}
+
+TEST_F(Framework, IconButtonCentresItsPictureAndNudgesItWhileHeld) {
+  TControl& button = form->Control("Button_Icon");
+  SetButtonIcon(button, MakeIcon(32), 32);
+  TControl* icon = ButtonIconChild(button);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->Name, "VQButton_Icon");
+  EXPECT_EQ(icon->Width(), 32);
+  EXPECT_EQ(icon->Left(), 4);
+  EXPECT_EQ(icon->Top(), 4);
+  SendMessageA(button.Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(icon->Left(), 6);
+  EXPECT_EQ(icon->Top(), 6);
+  SendMessageA(button.Handle, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(icon->Left(), 4);
+  EXPECT_EQ(icon->Top(), 4);
+  EXPECT_EQ(form->Calls.back(), "click Button_Icon");
+}
+
+TEST_F(Framework, ALeftClickOnThePictureIsAClickOnTheButtonTheRightButtonIsNot) {
+  TControl& button = form->Control("Button_Icon");
+  SetButtonIcon(button, MakeIcon(32), 32);
+  TControl* icon = ButtonIconChild(button);
+  ASSERT_NE(icon, nullptr);
+  SendMessageA(icon->Handle, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 3));
+  EXPECT_EQ(SendMessageA(button.Handle, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+  EXPECT_EQ(icon->Left(), 4);
+  SendMessageA(icon->Handle, WM_RBUTTONUP, 0, MAKELPARAM(3, 3));
+  const size_t calls = form->Calls.size();
+  SendMessageA(icon->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  EXPECT_NE(SendMessageA(button.Handle, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+  EXPECT_EQ(icon->Left(), 6);
+  // The button holds the mouse now: the release goes to it.
+  SendMessageA(button.Handle, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_EQ(form->Calls.size(), calls + 1);
+  EXPECT_EQ(form->Calls.back(), "click Button_Icon");
+}
+
+TEST_F(Framework, APictureLargerThanItsButtonGetsANegativeOffset) {
+  TControl& button = form->Control("Button_Small");
+  SetButtonIcon(button, MakeIcon(32), 32);
+  TControl* icon = ButtonIconChild(button);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->Left(), -4);
+  EXPECT_EQ(icon->Top(), -4);
+}
+
+TEST_F(Framework, MessageFontReachesOnlyExisting8PointForms) {
+  TTestForm large(16);  // 12 points
+  large.Build();
+  ApplyMessageBoxFont();
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = 340;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0));
+  const std::string messageFont = metrics.lfMessageFont.lfFaceName;
+  EXPECT_EQ(form->FontName, messageFont);
+  EXPECT_EQ(form->FontHeight, 11);
+  EXPECT_EQ(form->Control("Label_Plain").FontName, messageFont);
+  EXPECT_EQ(form->Control("Label_Own").FontName, "Tahoma");  // a font of its own
+  EXPECT_EQ(large.FontName, "Arial");
+  // A form made afterwards keeps its font even at 8 points.
+  TTestForm later;
+  later.Build();
+  EXPECT_EQ(later.FontName, "Arial");
+}
+
+TEST(AboutHelpers, AProgramWithoutVersionResourceHasNoVersion) {
+  // The test program carries no version resource.
+  EXPECT_EQ(GetOwnFileVersion(), "");
+}
+
+}  // namespace
