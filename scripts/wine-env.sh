@@ -31,14 +31,17 @@ wine_locale_use
 
 wine_prefix_init() {
   wine_locale_init
-  if [ ! -f "$WINEPREFIX/.tarvo-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.tarvo-ready-2" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
     # Without a window manager, hiding a top-level window stalls for seconds
     # unless Wine manages no windows itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A crashing program ends with a backtrace on stderr instead of waiting
+    # in a crash dialog that nobody answers.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.tarvo-ready"
+    touch "$WINEPREFIX/.tarvo-ready-2"
   fi
 }
 
