@@ -30,11 +30,14 @@ void FireMouse(const TMouseHandler& handler, TControl& sender, TMouseButton butt
   if (handler) Application.Guard([&] { handler(sender, button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
 }
 
-bool MouseDownMessage(UINT msg, TMouseButton& button) {
+// The second press of a double click is a press too: every release then
+// has its press.
+bool MouseDownMessage(UINT msg, TMouseButton& button, bool& doubleClick) {
+  doubleClick = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
   switch (msg) {
-    case WM_LBUTTONDOWN: button = mbLeft; return true;
-    case WM_RBUTTONDOWN: button = mbRight; return true;
-    case WM_MBUTTONDOWN: button = mbMiddle; return true;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: button = mbLeft; return true;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: button = mbRight; return true;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: button = mbMiddle; return true;
   }
   return false;
 }
@@ -88,9 +91,10 @@ void InvalidateChildren(HWND wnd) {
 LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
   TControl& c = *reinterpret_cast<TControl*>(ref);
   TMouseButton button;
-  if (MouseDownMessage(msg, button)) {
+  bool doubleClick;
+  if (MouseDownMessage(msg, button, doubleClick)) {
     LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
-    if (c.Kind == "TVQButton" && button == mbLeft) PlaceIconChild(c, 2);
+    if (c.Kind == "TVQButton" && button == mbLeft && !doubleClick) PlaceIconChild(c, 2);
     InvalidateChildren(wnd);
     FireMouse(c.OnMouseDown, c, button, lParam);
     return r;
@@ -239,9 +243,11 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!pc) return DefWindowProcA(wnd, msg, wParam, lParam);
   TControl& c = *pc;
   TMouseButton button;
-  if (MouseDownMessage(msg, button)) {
+  bool doubleClick;
+  if (MouseDownMessage(msg, button, doubleClick)) {
     if (c.Kind == "TLabel" && button == mbLeft && c.OnClick) {
-      c.Pressed = true;
+      // A double click clicks once, with its first press.
+      c.Pressed = !doubleClick;
       SetCapture(wnd);
     }
     FireMouse(c.OnMouseDown, c, button, lParam);
@@ -249,9 +255,9 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (MouseUpMessage(msg, button)) {
     bool click = false;
+    if (button == mbLeft && GetCapture() == wnd) ReleaseCapture();
     if (c.Pressed && button == mbLeft) {
       c.Pressed = false;
-      ReleaseCapture();
       RECT r;
       GetClientRect(wnd, &r);
       POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
