@@ -465,7 +465,22 @@ void TControl::ApplyFont() {
   if (!Handle) return;
   SendMessageA(Handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)),
                TRUE);
+  AdjustSize();
   Invalidate();
+}
+
+void TControl::AdjustSize() {
+  if (!(Options & coAutoSize) || Kind != "TLabel" || !Handle) return;
+  HDC dc = GetDC(Handle);
+  HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
+  const std::string text = Caption();
+  RECT r = {0, 0, 0, 0};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(Handle, dc);
+  // A right-aligned label keeps its right edge.
+  const int left = (Options & coRightAlign) ? Bounds.right - r.right : Bounds.left;
+  if (left != Bounds.left || r.right != Width() || r.bottom != Height()) SetBounds(left, Bounds.top, r.right, r.bottom);
 }
 
 void TControl::Invalidate() {
@@ -594,17 +609,7 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   // The Tag is readable from outside too (context help number).
   SetWindowLongPtrA(c.Handle, GWLP_USERDATA, c.Tag);
   if (IsButton(c.Kind)) SetWindowSubclass(c.Handle, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(&c));
-  c.ApplyFont();
-  if ((def.Options & coAutoSize) && c.Kind == "TLabel") {
-    HDC dc = GetDC(c.Handle);
-    HGDIOBJ old = SelectObject(dc, FontHandle(c.FontName, c.FontHeight, c.Bold, c.Italic, c.Underline));
-    RECT r = {0, 0, 0, 0};
-    DrawTextA(dc, def.Caption, -1, &r, DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(c.Handle, dc);
-    if (def.Options & coRightAlign) left = left + width - r.right;
-    c.SetBounds(left, top, r.right, r.bottom);
-  }
+  c.ApplyFont();  // auto-sized labels take their size here
   if (c.Kind == "TVQButton") {
     // The icon child: a picture centred on the face whose clicks are the
     // button's.

@@ -58,6 +58,8 @@ class TTestForm : public TForm {
         {"TLabel", "Label_Link", nullptr, 200, 90, 80, 20, 0, "Verweis", 0, {},
          {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
           On(evMouseUp, this, &TTestForm::MouseUp)}},
+        {"TLabel", "Label_Auto", nullptr, 10, 100, 180, 16, 0, "Ein Programm des Tarvo-Projekts",
+         coRightAlign | coAutoSize},
         {"TVQImage", "Image_Mouse", nullptr, 300, 60, 32, 32, 0, "", 0, {},
          {On(evMouseDown, this, &TTestForm::MouseDown), On(evMouseUp, this, &TTestForm::MouseUp)}},
     });
@@ -271,6 +273,41 @@ TEST_F(Framework, MessageFontReachesOnlyExisting8PointForms) {
   TTestForm later;
   later.Build();
   EXPECT_EQ(later.FontName, "Arial");
+}
+
+// The about box's labels are sized to their text before the message font
+// reaches them; right-aligned, they must keep their right edge.
+TEST_F(Framework, AnAutoSizedLabelFitsItsTextAgainWhenTheFormsFontChanges) {
+  TControl& label = form->Control("Label_Auto");
+  auto textWidth = [&](const std::string& font) {
+    HDC dc = GetDC(label.Handle);
+    HGDIOBJ old = SelectObject(dc, FontHandle(font, 11));
+    RECT r = {0, 0, 0, 0};
+    DrawTextA(dc, "Ein Programm des Tarvo-Projekts", -1, &r, DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(label.Handle, dc);
+    return static_cast<int>(r.right);
+  };
+  std::string other;
+  for (const char* font : {"Courier New", "DejaVu Sans Mono", "Tahoma", "Times New Roman", "DejaVu Serif"})
+    if (textWidth(font) != textWidth("Arial")) {
+      other = font;
+      break;
+    }
+  ASSERT_FALSE(other.empty()) << "the test needs two fonts of different widths";
+  EXPECT_EQ(label.Width(), textWidth("Arial"));
+  EXPECT_EQ(label.Left() + label.Width(), 190);
+  form->SetFontName(other);
+  EXPECT_EQ(label.Width(), textWidth(other));
+  EXPECT_EQ(label.Left() + label.Width(), 190);
+  RECT window;
+  GetWindowRect(label.Handle, &window);
+  EXPECT_EQ(window.right - window.left, label.Width());
+  // A label of its own font stays as it was.
+  const int own = form->Control("Label_Own").Width();
+  form->SetFontName("Arial");
+  EXPECT_EQ(form->Control("Label_Own").Width(), own);
+  EXPECT_EQ(label.Width(), textWidth("Arial"));
 }
 
 TEST(AboutHelpers, AProgramWithoutVersionResourceHasNoVersion) {
