@@ -531,7 +531,7 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   Framework::Initialize();
   RegisterClassOnce(ClassName.c_str(), FormProc, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
   RECT r = {0, 0, ClientWidth, ClientHeight};
-  const DWORD exStyle = WS_EX_CONTROLPARENT;
+  const DWORD exStyle = WS_EX_CONTROLPARENT | ExStyle;
   AdjustWindowRectEx(&r, Style, FALSE, exStyle);
   CreateWindowExA(exStyle, ClassName.c_str(), Caption.c_str(), Style | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                   r.right - r.left, r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), this);

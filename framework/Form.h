@@ -169,6 +169,7 @@ class TForm {
   std::string Caption;
   int ClientWidth = 300, ClientHeight = 200;
   DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD ExStyle = 0;
   std::string FontName = "MS Sans Serif";
   int FontHeight = 11;
   bool KeyPreview = false;
