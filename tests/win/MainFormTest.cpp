@@ -254,6 +254,40 @@ TEST_F(MainForm, AnyDoubleClickOnAnOptionButtonLeavesItsPictureInPlace) {
   }
 }
 
+TEST_F(MainForm, TheHeaderFadesFromWhiteToBlueOver49Rows) {
+  // The colour blend of each column x of 817: 255 + (c - 255) * x div 817.
+  struct Sample {
+    int x, y;
+    COLORREF expected;
+  };
+  const Sample samples[] = {
+      {0, 0, RGB(255, 255, 255)},   {0, 46, RGB(255, 255, 255)},  {408, 20, RGB(190, 207, 239)},
+      {816, 2, RGB(124, 158, 222)}, {816, 46, RGB(124, 158, 222)},
+  };
+  POINT origin = {0, 0};
+  ClientToScreen(main, &origin);
+  HDC screen = GetDC(nullptr);
+  for (const Sample& s : samples) {
+    SCOPED_TRACE(std::to_string(s.x) + "," + std::to_string(s.y));
+    COLORREF pixel = CLR_INVALID;
+    EXPECT_TRUE(WaitUntil([&] { return (pixel = GetPixel(screen, origin.x + s.x, origin.y + s.y)) == s.expected; }))
+        << std::hex << pixel;
+  }
+  // Below the header's bottom line the window's face colour begins.
+  const COLORREF below = GetPixel(screen, origin.x + 408, origin.y + 49);
+  EXPECT_NE(below, RGB(190, 207, 239));
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(MainForm, AHelpBalloonStaysUntilDismissed) {
+  // Help balloons have no lifetime; other balloons go after 5 seconds.
+  std::vector<HWND> buttons = OptionButtons(main);
+  ASSERT_TRUE(WaitForFocus(buttons[0]));
+  trv->PostKey(VK_F2);
+  ASSERT_NE(WaitForBalloon(), nullptr);
+  EXPECT_FALSE(WaitUntil([&] { return VisibleBalloon(*trv) == nullptr; }, 6500));
+}
+
 TEST_F(MainForm, SwitchingToAnotherApplicationHidesTheBalloon) {
   std::vector<HWND> buttons = OptionButtons(main);
   ASSERT_TRUE(WaitForFocus(buttons[0]));
