@@ -54,6 +54,8 @@ void ApplyMessageBoxFont() {
 
 TInfo::TInfo() : TForm("TInfo") {
   Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  // A dialog's frame: no icon in the caption.
+  ExStyle = WS_EX_DLGMODALFRAME;
   ClientWidth = 435;
   ClientHeight = 132;
   FontName = "MS Sans Serif";

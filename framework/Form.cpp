@@ -30,11 +30,14 @@ void FireMouse(const TMouseHandler& handler, TControl& sender, TMouseButton butt
   if (handler) Application.Guard([&] { handler(sender, button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
 }
 
-bool MouseDownMessage(UINT msg, TMouseButton& button) {
+// The second press of a double click is a press too: every release then
+// has its press.
+bool MouseDownMessage(UINT msg, TMouseButton& button, bool& doubleClick) {
+  doubleClick = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
   switch (msg) {
-    case WM_LBUTTONDOWN: button = mbLeft; return true;
-    case WM_RBUTTONDOWN: button = mbRight; return true;
-    case WM_MBUTTONDOWN: button = mbMiddle; return true;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: button = mbLeft; return true;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: button = mbRight; return true;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: button = mbMiddle; return true;
   }
   return false;
 }
@@ -88,9 +91,10 @@ void InvalidateChildren(HWND wnd) {
 LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
   TControl& c = *reinterpret_cast<TControl*>(ref);
   TMouseButton button;
-  if (MouseDownMessage(msg, button)) {
+  bool doubleClick;
+  if (MouseDownMessage(msg, button, doubleClick)) {
     LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
-    if (c.Kind == "TVQButton" && button == mbLeft) PlaceIconChild(c, 2);
+    if (c.Kind == "TVQButton" && button == mbLeft && !doubleClick) PlaceIconChild(c, 2);
     InvalidateChildren(wnd);
     FireMouse(c.OnMouseDown, c, button, lParam);
     return r;
@@ -239,9 +243,11 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!pc) return DefWindowProcA(wnd, msg, wParam, lParam);
   TControl& c = *pc;
   TMouseButton button;
-  if (MouseDownMessage(msg, button)) {
+  bool doubleClick;
+  if (MouseDownMessage(msg, button, doubleClick)) {
     if (c.Kind == "TLabel" && button == mbLeft && c.OnClick) {
-      c.Pressed = true;
+      // A double click clicks once, with its first press.
+      c.Pressed = !doubleClick;
       SetCapture(wnd);
     }
     FireMouse(c.OnMouseDown, c, button, lParam);
@@ -249,9 +255,9 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (MouseUpMessage(msg, button)) {
     bool click = false;
+    if (button == mbLeft && GetCapture() == wnd) ReleaseCapture();
     if (c.Pressed && button == mbLeft) {
       c.Pressed = false;
-      ReleaseCapture();
       RECT r;
       GetClientRect(wnd, &r);
       POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -459,7 +465,22 @@ void TControl::ApplyFont() {
   if (!Handle) return;
   SendMessageA(Handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)),
                TRUE);
+  AdjustSize();
   Invalidate();
+}
+
+void TControl::AdjustSize() {
+  if (!(Options & coAutoSize) || Kind != "TLabel" || !Handle) return;
+  HDC dc = GetDC(Handle);
+  HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
+  const std::string text = Caption();
+  RECT r = {0, 0, 0, 0};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(Handle, dc);
+  // A right-aligned label keeps its right edge.
+  const int left = (Options & coRightAlign) ? Bounds.right - r.right : Bounds.left;
+  if (left != Bounds.left || r.right != Width() || r.bottom != Height()) SetBounds(left, Bounds.top, r.right, r.bottom);
 }
 
 void TControl::Invalidate() {
@@ -510,7 +531,7 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   Framework::Initialize();
   RegisterClassOnce(ClassName.c_str(), FormProc, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
   RECT r = {0, 0, ClientWidth, ClientHeight};
-  const DWORD exStyle = WS_EX_CONTROLPARENT;
+  const DWORD exStyle = WS_EX_CONTROLPARENT | ExStyle;
   AdjustWindowRectEx(&r, Style, FALSE, exStyle);
   CreateWindowExA(exStyle, ClassName.c_str(), Caption.c_str(), Style | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                   r.right - r.left, r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), this);
@@ -588,17 +609,7 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   // The Tag is readable from outside too (context help number).
   SetWindowLongPtrA(c.Handle, GWLP_USERDATA, c.Tag);
   if (IsButton(c.Kind)) SetWindowSubclass(c.Handle, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(&c));
-  c.ApplyFont();
-  if ((def.Options & coAutoSize) && c.Kind == "TLabel") {
-    HDC dc = GetDC(c.Handle);
-    HGDIOBJ old = SelectObject(dc, FontHandle(c.FontName, c.FontHeight, c.Bold, c.Italic, c.Underline));
-    RECT r = {0, 0, 0, 0};
-    DrawTextA(dc, def.Caption, -1, &r, DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(c.Handle, dc);
-    if (def.Options & coRightAlign) left = left + width - r.right;
-    c.SetBounds(left, top, r.right, r.bottom);
-  }
+  c.ApplyFont();  // auto-sized labels take their size here
   if (c.Kind == "TVQButton") {
     // The icon child: a picture centred on the face whose clicks are the
     // button's.

@@ -128,7 +128,9 @@ class TControl {
   void SetParentControl(TControl& parent);
   void SetFontStyle(bool bold, bool italic, bool underline);
   void SetFontColor(COLORREF color);
+  // Applies the font; an auto-sized label then fits its text again.
   void ApplyFont();
+  void AdjustSize();
   void Invalidate();
   // Window of the control's parent (the form's window for top-level rows).
   HWND ParentHandle() const;
@@ -167,6 +169,7 @@ class TForm {
   std::string Caption;
   int ClientWidth = 300, ClientHeight = 200;
   DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD ExStyle = 0;
   std::string FontName = "MS Sans Serif";
   int FontHeight = 11;
   bool KeyPreview = false;

@@ -32,6 +32,11 @@ TEST_F(AboutBox, InfoInTheSystemMenuShowsVersionAndPeriod) {
   SIZE size = ClientSize(about);
   EXPECT_EQ(size.cx, 435);
   EXPECT_EQ(size.cy, 132);
+  // A dialog's fixed frame: not sizable, no minimise or maximise box.
+  const LONG style = GetWindowLongA(about, GWL_STYLE), exStyle = GetWindowLongA(about, GWL_EXSTYLE);
+  EXPECT_TRUE(exStyle & WS_EX_DLGMODALFRAME);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(style & WS_SYSMENU);
   std::vector<HWND> header = ChildrenOfClass(about, "TPaintBox");
   ASSERT_EQ(header.size(), 1u);
   EXPECT_EQ(ClientSize(header[0]).cy, 65);

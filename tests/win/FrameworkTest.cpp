@@ -52,6 +52,16 @@ class TTestForm : public TForm {
         {"TTabSheet", "Page_0", "Book", 0, 0, 0, 0, 0, "Eins"},
         {"TTabSheet", "Page_1", "Book", 0, 0, 0, 0, 0, "Zwei"},
         {"TButton", "Button_OnPage1", "Page_1", 10, 10, 80, 25, 3, "B", coTabStop},
+        {"TButton", "Button_Mouse", nullptr, 200, 60, 80, 25, 0, "M", 0, {},
+         {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
+          On(evMouseUp, this, &TTestForm::MouseUp)}},
+        {"TLabel", "Label_Link", nullptr, 200, 90, 80, 20, 0, "Verweis", 0, {},
+         {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
+          On(evMouseUp, this, &TTestForm::MouseUp)}},
+        {"TLabel", "Label_Auto", nullptr, 10, 100, 180, 16, 0, "Ein Programm des Tarvo-Projekts",
+         coRightAlign | coAutoSize},
+        {"TVQImage", "Image_Mouse", nullptr, 300, 60, 32, 32, 0, "", 0, {},
+         {On(evMouseDown, this, &TTestForm::MouseDown), On(evMouseUp, this, &TTestForm::MouseUp)}},
     });
   }
   std::vector<std::string> Calls;
@@ -66,6 +76,12 @@ class TTestForm : public TForm {
 
  private:
   void Clicked(TControl& sender) { Calls.push_back("click " + sender.Name); }
+  void MouseDown(TControl& sender, TMouseButton button, int, int) {
+    Calls.push_back("down " + std::to_string(button) + " " + sender.Name);
+  }
+  void MouseUp(TControl& sender, TMouseButton button, int, int) {
+    Calls.push_back("up " + std::to_string(button) + " " + sender.Name);
+  }
 };
 
 class Framework : public ::testing::Test {
@@ -195,6 +211,42 @@ TEST_F(Framework, ALeftClickOnThePictureIsAClickOnTheButtonTheRightButtonIsNot) 
   EXPECT_EQ(form->Calls.back(), "click Button_Icon");
 }
 
+// A double click arrives as press, release, double-click press, release.
+// Every release has its press, so that what a press moves (the option
+// pictures) its release moves back; the second press clicks no label.
+TEST_F(Framework, TheSecondPressOfADoubleClickIsAMouseDownToo) {
+  struct Case {
+    const char* control;
+    UINT down, doubleDown, up;
+    int button;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"Button_Mouse", WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONUP, mbLeft,
+       {"down", "click", "up", "down", "click", "up"}},
+      {"Button_Mouse", WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, mbRight, {"down", "up", "down", "up"}},
+      {"Button_Mouse", WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP, mbMiddle, {"down", "up", "down", "up"}},
+      {"Label_Link", WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONUP, mbLeft, {"down", "up", "click", "down", "up"}},
+      {"Image_Mouse", WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONUP, mbLeft, {"down", "up", "down", "up"}},
+      {"Image_Mouse", WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, mbRight, {"down", "up", "down", "up"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.button));
+    HWND wnd = form->Control(c.control).Handle;
+    form->Calls.clear();
+    SendMessageA(wnd, c.down, 0, MAKELPARAM(3, 3));
+    SendMessageA(wnd, c.up, 0, MAKELPARAM(3, 3));
+    SendMessageA(wnd, c.doubleDown, 0, MAKELPARAM(3, 3));
+    SendMessageA(wnd, c.up, 0, MAKELPARAM(3, 3));
+    std::vector<std::string> expected;
+    for (const std::string& e : c.expected)
+      expected.push_back(e == "click" ? "click " + std::string(c.control)
+                                      : e + " " + std::to_string(c.button) + " " + c.control);
+    EXPECT_EQ(form->Calls, expected);
+  }
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(Framework, APictureLargerThanItsButtonGetsANegativeOffset) {
   TControl& button = form->Control("Button_Small");
   SetButtonIcon(button, MakeIcon(32), 32);
@@ -221,6 +273,41 @@ TEST_F(Framework, MessageFontReachesOnlyExisting8PointForms) {
   TTestForm later;
   later.Build();
   EXPECT_EQ(later.FontName, "Arial");
+}
+
+// The about box's labels are sized to their text before the message font
+// reaches them; right-aligned, they must keep their right edge.
+TEST_F(Framework, AnAutoSizedLabelFitsItsTextAgainWhenTheFormsFontChanges) {
+  TControl& label = form->Control("Label_Auto");
+  auto textWidth = [&](const std::string& font) {
+    HDC dc = GetDC(label.Handle);
+    HGDIOBJ old = SelectObject(dc, FontHandle(font, 11));
+    RECT r = {0, 0, 0, 0};
+    DrawTextA(dc, "Ein Programm des Tarvo-Projekts", -1, &r, DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(label.Handle, dc);
+    return static_cast<int>(r.right);
+  };
+  std::string other;
+  for (const char* font : {"Courier New", "DejaVu Sans Mono", "Tahoma", "Times New Roman", "DejaVu Serif"})
+    if (textWidth(font) != textWidth("Arial")) {
+      other = font;
+      break;
+    }
+  ASSERT_FALSE(other.empty()) << "the test needs two fonts of different widths";
+  EXPECT_EQ(label.Width(), textWidth("Arial"));
+  EXPECT_EQ(label.Left() + label.Width(), 190);
+  form->SetFontName(other);
+  EXPECT_EQ(label.Width(), textWidth(other));
+  EXPECT_EQ(label.Left() + label.Width(), 190);
+  RECT window;
+  GetWindowRect(label.Handle, &window);
+  EXPECT_EQ(window.right - window.left, label.Width());
+  // A label of its own font stays as it was.
+  const int own = form->Control("Label_Own").Width();
+  form->SetFontName("Arial");
+  EXPECT_EQ(form->Control("Label_Own").Width(), own);
+  EXPECT_EQ(label.Width(), textWidth("Arial"));
 }
 
 TEST(AboutHelpers, AProgramWithoutVersionResourceHasNoVersion) {

@@ -233,6 +233,61 @@ TEST_F(MainForm, ClickOnAnOptionPictureNudgesItAndClicksTheButton) {
   EXPECT_TRUE(WaitUntil([&] { return RectInParent(picture).left == 12 && RectInParent(picture).top == 8; }));
 }
 
+TEST_F(MainForm, AnyDoubleClickOnAnOptionButtonLeavesItsPictureInPlace) {
+  // The right and middle buttons press nothing, so the window stays as it is
+  // and only the picture's nudge shows.
+  HWND button = OptionButtons(main)[0];
+  HWND picture = ChildrenOfClass(button, "TVQImage").at(0);
+  const UINT messages[2][3] = {{WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP},
+                               {WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP}};
+  for (const auto& m : messages) {
+    SCOPED_TRACE(m[0]);
+    PostMessageA(button, m[0], 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(WaitUntil([&] { return RectInParent(picture).left == 14 && RectInParent(picture).top == 10; }));
+    PostMessageA(button, m[2], 0, MAKELPARAM(5, 5));
+    PostMessageA(button, m[1], 0, MAKELPARAM(5, 5));
+    PostMessageA(button, m[2], 0, MAKELPARAM(5, 5));
+    OpenAndCloseAboutBox();  // every message before it has been handled
+    RECT r = RectInParent(picture);
+    EXPECT_EQ(r.left, 12);
+    EXPECT_EQ(r.top, 8);
+  }
+}
+
+TEST_F(MainForm, TheHeaderFadesFromWhiteToBlueOver49Rows) {
+  // The colour blend of each column x of 817: 255 + (c - 255) * x div 817.
+  struct Sample {
+    int x, y;
+    COLORREF expected;
+  };
+  const Sample samples[] = {
+      {0, 0, RGB(255, 255, 255)},   {0, 46, RGB(255, 255, 255)},  {408, 20, RGB(190, 207, 239)},
+      {816, 2, RGB(124, 158, 222)}, {816, 46, RGB(124, 158, 222)},
+  };
+  POINT origin = {0, 0};
+  ClientToScreen(main, &origin);
+  HDC screen = GetDC(nullptr);
+  for (const Sample& s : samples) {
+    SCOPED_TRACE(std::to_string(s.x) + "," + std::to_string(s.y));
+    COLORREF pixel = CLR_INVALID;
+    EXPECT_TRUE(WaitUntil([&] { return (pixel = GetPixel(screen, origin.x + s.x, origin.y + s.y)) == s.expected; }))
+        << std::hex << pixel;
+  }
+  // Below the header's bottom line the window's face colour begins.
+  const COLORREF below = GetPixel(screen, origin.x + 408, origin.y + 49);
+  EXPECT_NE(below, RGB(190, 207, 239));
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(MainForm, AHelpBalloonStaysUntilDismissed) {
+  // Help balloons have no lifetime; other balloons go after 5 seconds.
+  std::vector<HWND> buttons = OptionButtons(main);
+  ASSERT_TRUE(WaitForFocus(buttons[0]));
+  trv->PostKey(VK_F2);
+  ASSERT_NE(WaitForBalloon(), nullptr);
+  EXPECT_FALSE(WaitUntil([&] { return VisibleBalloon(*trv) == nullptr; }, 6500));
+}
+
 TEST_F(MainForm, SwitchingToAnotherApplicationHidesTheBalloon) {
   std::vector<HWND> buttons = OptionButtons(main);
   ASSERT_TRUE(WaitForFocus(buttons[0]));
