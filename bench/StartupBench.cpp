@@ -1,6 +1,6 @@
 // Start-to-exit time of TRV.EXE in popup mode on a menu-less project of
 // 1,000 groups of no-op lines, against the minimal program, both started
-// the same way in turn; medians of several runs.
+// the same way in turn; medians and best of several runs.
 #include <windows.h>
 
 #include <algorithm>
@@ -68,9 +68,12 @@ int main() {
     m.push_back(RunOnce(minimal));
   }
   DeleteFileA(project.c_str());
+  // The best run shows the cost without the machine's other work; the
+  // median what a user sees.
   double tm = Median(t), mm = Median(m);
-  std::printf("TRV.EXE popup mode, 1000 groups without menu: %.1f ms (median of 15)\n", tm);
-  std::printf("minimal program:                              %.1f ms (median of 15)\n", mm);
-  std::printf("ratio: %.2f\n", tm / mm);
+  double tb = *std::min_element(t.begin(), t.end()), mb = *std::min_element(m.begin(), m.end());
+  std::printf("TRV.EXE popup mode, 1000 groups without menu: %.1f ms median, %.1f ms best of 15\n", tm, tb);
+  std::printf("minimal program:                              %.1f ms median, %.1f ms best of 15\n", mm, mb);
+  std::printf("ratio: %.2f (medians), %.2f (best runs)\n", tm / mm, tb / mb);
   return 0;
 }
