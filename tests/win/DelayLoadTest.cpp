@@ -177,6 +177,7 @@ TEST(DelayLoad, EveryDelayImportResolvesAndStartsAtItsStub) {
       ASSERT_NE(section, nullptr);
       EXPECT_TRUE(section->Characteristics & IMAGE_SCN_MEM_EXECUTE);
     }
+    FreeLibrary(dll);
   }
   EXPECT_GT(functions, 50u);
 }
