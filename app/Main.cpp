@@ -54,8 +54,6 @@ void RunPopupMode(const std::string& fileName) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // The shell's calls (opening files, special folders, links) need COM.
-  CoInitialize(nullptr);
   UseNativePlatform();
   UseWindowsLauncherHost();
 
@@ -63,8 +61,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // separate arguments, double quotes group a path with blanks.
   const std::string argument = __argc > 1 && __argv[1] ? __argv[1] : "";
   if (!argument.empty() && IsExistingFile(argument)) {
+    // Pays only for what the project uses: COM is initialised by the
+    // launcher before its first shell call, and the windowing and shell
+    // DLLs are delay-loaded (cmake/DelayLoad.cmake), so a run that starts
+    // and shows nothing loads neither.
     RunPopupMode(argument);
   } else {
+    // The configuration window's shell calls (links, file dialogs, the
+    // shell's icons) need COM throughout.
+    const HRESULT com = CoInitialize(nullptr);
     Application.Title = "Tarvo";
     Application.HelpFile = "TRV.HLP";
     Application.Initialize();
@@ -72,7 +77,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     RunConfigurationMode();
+    if (SUCCEEDED(com)) CoUninitialize();
   }
-  CoUninitialize();
   return 0;
 }

@@ -8,9 +8,18 @@ if(WIN32)
   set_target_properties(TRV PROPERTIES OUTPUT_NAME TRV SUFFIX .EXE)
   target_link_libraries(TRV PRIVATE ${TARVO_EXE_LIBS} ${TARVO_PLATFORM_LIB}
                         comctl32 shell32 ole32 oleaut32 uuid wininet version z)
+  # Popup mode on a project that shows nothing needs only kernel32: the
+  # windowing, shell and COM DLLs are loaded at their first call.
+  include(cmake/DelayLoad.cmake)
+  tarvo_delay_load(TRV user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 msimg32 version shlwapi wininet)
 
   tarvo_tests(exe_tests
     SOURCES tests/win/TrvExeTest.cpp
     LIBS tarvo_wintestsupport version)
   add_dependencies(exe_tests TRV)
+
+  tarvo_tests(delay_load_tests
+    SOURCES tests/win/DelayLoadTest.cpp
+    LIBS tarvo_launchertestsupport psapi)
+  add_dependencies(delay_load_tests TRV ArgRecorder)
 endif()

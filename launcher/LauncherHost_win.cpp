@@ -10,12 +10,26 @@
 
 namespace {
 
+// The shell's calls (opening files and folders, associations, special
+// folders) need COM. It is initialised right before the first of them, so
+// that a run that starts nothing never loads ole32, and uninitialised when
+// the program ends, on the thread that initialised it.
+void NeedCom() {
+  static struct TComApartment {
+    const bool Initialized = SUCCEEDED(CoInitialize(nullptr));
+    ~TComApartment() {
+      if (Initialized) CoUninitialize();
+    }
+  } apartment;
+}
+
 class TWinLauncherHost : public ILauncherHost {
  public:
   std::string ExeFolder() override { return TApplication::ExeFolder(); }
 
   void ShellOpen(const std::string& file, const std::string& parameters) override {
     Application.Initialize();
+    NeedCom();
     ShellExecuteA(Application.Handle, "open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
   }
 
@@ -25,6 +39,7 @@ class TWinLauncherHost : public ILauncherHost {
   }
 
   std::string AssociatedProgram(const std::string& document) override {
+    NeedCom();
     char program[MAX_PATH] = "";
     HINSTANCE result = ::FindExecutableA(document.c_str(), nullptr, program);
     // The buffer is only defined when the call succeeded.
@@ -34,6 +49,7 @@ class TWinLauncherHost : public ILauncherHost {
 
   bool WindowsFolder(std::string& folder) override {
     Application.Initialize();
+    NeedCom();
     LPITEMIDLIST list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Application.Handle, CSIDL_WINDOWS, &list)) || !list) return false;
     char path[MAX_PATH] = "";
