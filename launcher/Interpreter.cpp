@@ -26,7 +26,11 @@ bool StartsWith(const std::string& s, const char* prefix) { return s.compare(0, 
 std::string ParentFolder(const std::string& folder) {
   size_t slash = folder.find_last_of('\\');
   if (slash == std::string::npos || slash == 0) return folder;
-  if (folder[slash - 1] == '\\') return folder;  // "\\server" of a share
+  if (StartsWith(folder, "\\\\")) {
+    // "\\server\share" is a share's root: "\\server" alone names no folder.
+    size_t serverEnd = folder.find('\\', 2);
+    if (serverEnd == std::string::npos || slash <= serverEnd) return folder;
+  }
   return folder.substr(0, slash);
 }
 

@@ -76,6 +76,34 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"x.exe;ja", "wait x.exe"},
         CommandCase{"x.exe;", "wait x.exe"}));
 
+// The first word against other program folders: a drive's root or a
+// share's root is as far up as "..\" goes.
+struct RelativeCase {
+  const char* exeFolder;
+  const char* word;
+  const char* expected;
+};
+
+class RelativeWords : public ::testing::TestWithParam<RelativeCase> {};
+
+TEST_P(RelativeWords, ResolveAgainstTheProgramsFolder) {
+  EXPECT_EQ(ResolveRelativeWord(GetParam().word, GetParam().exeFolder), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RelativeWords,
+    ::testing::Values(RelativeCase{"C:\\Tools\\Tarvo\\", ".\\x.exe", "C:\\Tools\\Tarvo\\x.exe"},
+                      RelativeCase{"C:\\Tools\\Tarvo\\", "..\\x.exe", "C:\\Tools\\x.exe"},
+                      RelativeCase{"C:\\", ".\\x.exe", "C:\\x.exe"},
+                      RelativeCase{"C:\\", "..\\..\\x.exe", "C:\\x.exe"},
+                      RelativeCase{"\\\\srv\\daten\\Tarvo\\", ".\\x.exe", "\\\\srv\\daten\\Tarvo\\x.exe"},
+                      RelativeCase{"\\\\srv\\daten\\Tarvo\\", "..\\x.exe", "\\\\srv\\daten\\x.exe"},
+                      RelativeCase{"\\\\srv\\daten\\Tarvo\\", "..\\..\\x.exe", "\\\\srv\\daten\\x.exe"},
+                      RelativeCase{"\\\\srv\\daten\\", "..\\x.exe", "\\\\srv\\daten\\x.exe"},
+                      // Only a leading ".\" or "..\" is relative.
+                      RelativeCase{"C:\\Tools\\", "x\\..\\y.exe", "x\\..\\y.exe"},
+                      RelativeCase{"C:\\Tools\\", ".x.exe", ".x.exe"}));
+
 TEST_F(Interpreter, DocumentWithoutAssociatedProgramIsNotStarted) {
   EXPECT_EQ(RunAndWait("C:\\Unbekannt.xyz", swShowNormal), NotStarted);
   EXPECT_TRUE(host.Calls.empty());

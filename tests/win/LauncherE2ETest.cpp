@@ -176,20 +176,29 @@ TEST_F(LauncherRun, AFolderWithWaitingOpensExplorerFromTheWindowsFolderAndTheRun
   CreateDirectoryA(folder.c_str(), nullptr);
   TTrvProcess trv(Project({"[ExecGroups]", "G", Command(Quoted(folder), "1"), Command(rec + " danach", "1"),
                            "[NotUsed:MenuItems]"}));
-  DWORD explorer = 0;
-  for (int i = 0; i < 500 && !explorer; ++i) {
-    for (auto& child : ChildProcesses(trv.Id()))
-      if (_stricmp(child.second.c_str(), "explorer.exe") == 0) explorer = child.first;
-    if (!explorer) Sleep(20);
-  }
-  ASSERT_NE(explorer, 0u) << "no Explorer started";
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, explorer);
-  ASSERT_TRUE(process);
-  char image[MAX_PATH] = "";
-  GetModuleFileNameExA(process, nullptr, image, MAX_PATH);
   char windows[MAX_PATH] = "";
   GetWindowsDirectoryA(windows, MAX_PATH);
-  EXPECT_EQ(_stricmp(image, (std::string(windows) + "\\explorer.exe").c_str()), 0) << image;
+  const std::string explorerPath = std::string(windows) + "\\explorer.exe";
+  // Wine's desktop is an explorer.exe too (from the system folder) and may
+  // turn up as a child of TRV.EXE: only the child from the Windows folder is
+  // the one wanted, and no other process may be closed or ended here.
+  DWORD explorer = 0;
+  HANDLE process = nullptr;
+  for (int i = 0; i < 500 && !process; ++i) {
+    for (auto& child : ChildProcesses(trv.Id())) {
+      if (_stricmp(child.second.c_str(), "explorer.exe") != 0) continue;
+      HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, child.first);
+      char image[MAX_PATH] = "";
+      if (h && GetModuleFileNameExA(h, nullptr, image, MAX_PATH) && _stricmp(image, explorerPath.c_str()) == 0) {
+        explorer = child.first;
+        process = h;
+        break;
+      }
+      if (h) CloseHandle(h);
+    }
+    if (!process) Sleep(20);
+  }
+  ASSERT_TRUE(process) << "no Explorer from the Windows folder started";
   // Explorer's window on the folder; closing it ends Explorer.
   HWND window = WaitForWindow(explorer, nullptr);
   EXPECT_TRUE(window) << "Explorer shows no window";
@@ -254,6 +263,16 @@ TEST_F(DocumentRun, ADocumentWithoutWaitingIsOpenedByTheShell) {
 }
 
 // ---- Program start -----------------------------------------------------------
+
+TEST_F(LauncherRun, AQuotedProjectPathWithBlanksStartsPopupModeForThatFile) {
+  const std::string folder = temp / "Mein Ordner";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string project = folder + "\\Projekt mit Leerzeichen.trv";
+  WriteFileBytes(project, ProjectText({"[ExecGroups]", "G", Command(rec + " gestartet", "1"), "[NotUsed:MenuItems]"}));
+  TTrvProcess trv(Quoted(project));
+  EXPECT_EQ(trv.WaitExit(), 0u);
+  EXPECT_EQ(Args(ReadRecords(log)), std::vector<std::string>{"gestartet"});
+}
 
 TEST_F(LauncherRun, ATextFileThatIsNoProjectStartsPopupModeAndEndsSilently) {
   WriteFileBytes(temp / "notiz.txt", "Einkaufsliste\r\nBrot\r\n");

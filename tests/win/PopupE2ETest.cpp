@@ -178,18 +178,27 @@ void Click(int x, int y, DWORD down, DWORD up) {
   SendInput(3, input, sizeof(INPUT));
 }
 
+// Waits until the thread showing the popup runs its menu loop with the mouse
+// captured.
+bool WaitForMenuLoop(HWND popup) {
+  const DWORD thread = GetWindowThreadProcessId(popup, nullptr);
+  for (int i = 0; i < 750; ++i) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMENUMODE) && info.hwndCapture) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
 TEST_F(Popup, AClickElsewhereClosesItAndRunsNothing) {
   TTrvProcess trv(Project({"[ExecGroups]", "G", Command(rec + " nie", "1"), "[MenuItems]", "0 1 &Start"}));
   HWND popup = StartPopup(trv);
   ASSERT_TRUE(popup);
-  // The menu window can be visible a moment before its tracking loop takes
-  // the mouse: a click in that moment goes past it, so click until it closes.
-  bool closed = false;
-  for (int attempt = 0; attempt < 10 && !closed; ++attempt) {
-    Click(700, 600, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    closed = WaitWindowGone(popup, 1000);
-  }
-  EXPECT_TRUE(closed);
+  // The popup window shows a moment before its menu loop takes the mouse; a
+  // click in between would go to the desktop, which would then keep it.
+  ASSERT_TRUE(WaitForMenuLoop(popup));
+  Click(700, 600, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(trv.WaitExit(), 0u);
   EXPECT_TRUE(ReadRecords(log).empty());
 }
@@ -207,6 +216,7 @@ TEST_F(Popup, EitherMouseButtonChoosesAnItem) {
       std::string bytes = remote.ReadScratch(sizeof item);
       memcpy(&item, bytes.data(), sizeof item);
     }
+    ASSERT_TRUE(WaitForMenuLoop(popup));
     Click((item.left + item.right) / 2, (item.top + item.bottom) / 2, button,
           button == MOUSEEVENTF_RIGHTDOWN ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(trv.WaitExit(), 0u);
