@@ -31,7 +31,8 @@ void RunPopupMode(const std::string& fileName) {
   PopupMode = true;
   // Stays off when the file turns out not to be a project.
   UseMenu = false;
-  try {
+  // Errors end the run and are shown in the application's error box.
+  Application.Guard([&] {
     // A file without the project signature loads nothing: the project stays
     // empty with the menu off, and nothing happens.
     LoadProject(fileName, false);
@@ -46,9 +47,7 @@ void RunPopupMode(const std::string& fileName) {
         RunExecLines(lines, aborted, 0, -1);
       }
     }
-  } catch (const std::exception& e) {
-    Application.ShowException(e);
-  }
+  });
 }
 
 }  // namespace
