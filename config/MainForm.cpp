@@ -147,15 +147,7 @@ void TForm1::FormShow() {
 void TForm1::FormPaint(HDC dc) {
   RECT client;
   GetClientRect(Handle, &client);
-  const int height = Control("Bevel_Top").Height();
-  for (const TGradientLine& line : MainHeaderGradient(client.right)) {
-    HPEN pen = CreatePen(PS_SOLID, 1, line.Color);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, line.X, 0, nullptr);
-    LineTo(dc, line.X, height);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-  }
+  PaintGradient(dc, MainHeaderGradient(client.right), Control("Bevel_Top").Height());
 }
 
 void TForm1::FormCloseQuery(bool& canClose) { canClose = AskSaveFirst(); }

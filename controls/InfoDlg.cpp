@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/Drawing.h"
+#include "controls/VQControls.h"
 #include "controls/Maker.h"
 #include "framework/Application.h"
 #include "model/Errors.h"
@@ -137,14 +138,7 @@ int TextHeight(HDC dc, const std::string& text) {
 
 void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
   const int w = sender.Width(), h = sender.Height();
-  for (const TGradientLine& line : AboutHeaderGradient(w)) {
-    HPEN pen = CreatePen(PS_SOLID, 1, line.Color);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, line.X, 0, nullptr);
-    LineTo(dc, line.X, h);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-  }
+  PaintGradient(dc, AboutHeaderGradient(w), h);
   if (LogoBitmap && LogoMask) {
     BITMAP bm;
     GetObjectA(LogoBitmap, sizeof bm, &bm);

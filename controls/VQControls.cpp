@@ -43,3 +43,14 @@ void ButtonIconChanged(TControl& button) {
   SetImageIcon(*child, button.Icon, button.IconSize);
   child->SetPosition(CenterOffset(button.Width(), child->Width()), CenterOffset(button.Height(), child->Height()));
 }
+
+void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height) {
+  for (const TGradientLine& line : lines) {
+    HPEN pen = CreatePen(PS_SOLID, 1, line.Color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, line.X, 0, nullptr);
+    LineTo(dc, line.X, height);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+}

@@ -4,6 +4,9 @@
 // table ("TVQButton", "TVQImage"); these functions set their pictures.
 #pragma once
 
+#include <vector>
+
+#include "controls/Drawing.h"
 #include "framework/Form.h"
 
 // An icon of the program's resources at the given size (shared, not freed).
@@ -21,3 +24,7 @@ void SetImageIcon(TControl& image, HICON icon, int size);
 
 // The icon child of an icon button, if it has one.
 TControl* ButtonIconChild(TControl& button);
+
+// Paints a header gradient: each line a vertical stroke from the top down to
+// height.
+void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height);

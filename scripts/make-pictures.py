@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the pictures of the configuration window: the four start-page
-option icons, the back arrow of the page buttons and the LOGO bitmap
-(142 x 63, 24 bit, white background). Run by hand when a picture changes;
+"""Draws Tarvo's pictures: the application icon, the four start-page option
+icons, the back arrow of the page buttons and the LOGO bitmap (142 x 63,
+24 bit, white background). Run by hand when a picture changes;
 the outputs in resources/ are committed."""
 import math, os, struct
 
@@ -158,6 +158,25 @@ back = [
     (lambda x, y: in_poly(x, y, [(7, 24), (20.5, 10.5), (20.5, 17.5), (42.5, 17.5), (42.5, 30.5), (20.5, 30.5),
                                  (20.5, 37.5)]), vgrad((110, 210, 110), (40, 150, 60), 10, 38)),
 ]
+
+# The application icon: a blue tile with three white menu bars and an
+# orange pointer.
+def rounded(x0, y0, x1, y1, r):
+    def test(x, y):
+        cx = min(max(x, x0 + r), x1 - r)
+        cy = min(max(y, y0 + r), y1 - r)
+        return x0 <= x <= x1 and y0 <= y <= y1 and (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    return test
+
+application = [
+    (rounded(1, 1, 47, 47, 7), vgrad((40, 110, 195), (20, 70, 140), 1, 47)),
+    (rect(9, 10, 33, 16), WHITE),
+    (rect(9, 21, 33, 27), WHITE),
+    (rect(9, 32, 33, 38), WHITE),
+    (lambda x, y: in_poly(x, y, [(30, 28), (45, 40), (37, 41), (41, 46), (38, 47), (34, 43), (30, 47)]),
+     (255, 160, 32, 255)),
+]
+write_ico('Tarvo.ico', application, sizes=(48, 32, 16))
 
 for name, shapes in (('Option1.ico', option1), ('Option2.ico', option2), ('Option3.ico', option3),
                      ('Option4.ico', option4), ('Back.ico', back)):

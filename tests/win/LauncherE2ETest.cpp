@@ -12,20 +12,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-// A command line of kind 0 as the project file holds it.
-std::string Command(const std::string& commandLine, const char* wait) {
-  return " 0 " + JoinDelimited({commandLine, wait}, ';');
-}
-
-std::vector<std::string> Args(const std::vector<TRecord>& records) {
-  std::vector<std::string> args;
-  for (const TRecord& r : records)
-    for (const std::string& a : r.Args) args.push_back(a);
-  return args;
-}
-
 class LauncherRun : public ::testing::Test {
  protected:
   void SetUp() override {

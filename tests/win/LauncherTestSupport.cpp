@@ -1,5 +1,7 @@
 #include "tests/win/LauncherTestSupport.h"
 
+#include "model/Codec.h"
+
 #include <psapi.h>
 
 #include <cstring>
@@ -246,4 +248,17 @@ std::string PlaceRecorder(const std::string& path) {
     CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
   CopyFileA(ArgRecorderPath().c_str(), path.c_str(), FALSE);
   return path.substr(0, path.find_last_of('.')) + ".log";
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Command(const std::string& commandLine, const char* wait) {
+  return " 0 " + JoinDelimited({commandLine, wait}, ';');
+}
+
+std::vector<std::string> Args(const std::vector<TRecord>& records) {
+  std::vector<std::string> args;
+  for (const TRecord& r : records)
+    for (const std::string& a : r.Args) args.push_back(a);
+  return args;
 }

@@ -96,3 +96,10 @@ std::vector<TRecord> WaitForRecords(const std::string& logFile, size_t count, DW
 std::string ArgRecorderPath();
 // Copies ArgRecorder to path (creating its folders); returns the log file path.
 std::string PlaceRecorder(const std::string& path);
+
+// Project file pieces for the tests.
+std::string Quoted(const std::string& s);
+// A command line of kind 0 as the project file holds it.
+std::string Command(const std::string& commandLine, const char* wait);
+// The arguments of all records, in order.
+std::vector<std::string> Args(const std::vector<TRecord>& records);

@@ -8,18 +8,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-std::string Command(const std::string& commandLine, const char* wait) {
-  return " 0 " + JoinDelimited({commandLine, wait}, ';');
-}
-
-std::vector<std::string> Args(const std::vector<TRecord>& records) {
-  std::vector<std::string> args;
-  for (const TRecord& r : records)
-    for (const std::string& a : r.Args) args.push_back(a);
-  return args;
-}
-
 // Items as text: caption, "-" for a separator, "[...]" after an item with a
 // submenu holding its items.
 std::string Describe(TRemoteProcess& remote, HMENU menu) {
