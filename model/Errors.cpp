@@ -59,8 +59,11 @@ int32_t StrToInt(const std::string& text) {
     if (value > (base == 16 ? int64_t(0xFFFFFFFF) : int64_t(0x80000000))) return fail();
   }
   if (base == 16) {
-    int32_t v = static_cast<int32_t>(static_cast<uint32_t>(value));
-    return negative ? -v : v;
+    // The pattern is negated in 32 bits, so "-$80000000" is INT32_MIN again;
+    // negating it as int32_t would overflow.
+    uint32_t bits = static_cast<uint32_t>(value);
+    if (negative) bits = 0u - bits;
+    return bits <= 0x7FFFFFFFu ? static_cast<int32_t>(bits) : static_cast<int32_t>(bits - 0x80000000u) + INT32_MIN;
   }
   if (negative) return static_cast<int32_t>(-value);
   if (value > 0x7FFFFFFF) return fail();

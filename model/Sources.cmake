@@ -7,6 +7,10 @@ add_library(tarvo_model STATIC
   model/ProjectFile.cpp
   model/Platform.cpp
 )
+# The fuzz build needs the core alone.
+if(TARVO_FUZZ)
+  return()
+endif()
 
 if(WIN32)
   add_library(tarvo_platform STATIC model/Platform_win.cpp)

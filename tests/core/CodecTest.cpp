@@ -81,14 +81,35 @@ TEST(StrToInt, AcceptsIntegersAndNamesTheBadText) {
   EXPECT_EQ(StrToInt("-7"), -7);
   EXPECT_EQ(StrToInt(" 3"), 3);
   EXPECT_EQ(StrToInt("$1F"), 31);
-  EXPECT_EQ(StrToInt("2147483647"), 2147483647);
-  EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
-  for (const char* bad : {"", "x", "1a", "+", "3 ", "2147483648", "1.0"}) {
+  for (const char* bad : {"", "x", "1a", "+", "3 ", "1.0"}) {
     try {
       StrToInt(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";
     } catch (const EConvertError& e) {
       EXPECT_EQ(e.Message(), std::string("'") + bad + "' ist kein gültiger Integerwert");
+    }
+  }
+}
+
+// Decimal texts hold the signed 32-bit range; hexadecimal ones any 32-bit
+// pattern, which a minus sign negates in two's complement.
+TEST(StrToInt, KeepsTo32BitsAtTheEdges) {
+  struct {
+    const char* text;
+    bool valid;
+    int32_t value;
+  } const cases[] = {
+      {"2147483647", true, INT32_MAX},   {"-2147483648", true, INT32_MIN},  {"2147483648", false, 0},
+      {"-2147483649", false, 0},         {"$7FFFFFFF", true, INT32_MAX},    {"$80000000", true, INT32_MIN},
+      {"-$80000000", true, INT32_MIN},   {"$FFFFFFFF", true, -1},           {"-$FFFFFFFF", true, 1},
+      {"-0x80000000", true, INT32_MIN},  {"$100000000", false, 0},          {"-$100000000", false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    if (c.valid) {
+      EXPECT_EQ(StrToInt(c.text), c.value);
+    } else {
+      EXPECT_THROW(StrToInt(c.text), EConvertError);
     }
   }
 }
