@@ -70,11 +70,15 @@ int ShowMessageLine(int32_t kind, const TStrings& fields, bool& aborted) {
   const std::string& title = FieldAt(fields, 1);
   int32_t messageType = StrToInt(FieldAt(fields, 2));
   int32_t cancelFlag = StrToInt(FieldAt(fields, 3));
-  unsigned buttons = static_cast<unsigned>(kind == lkMessage ? cancelFlag : 4 - cancelFlag);
-  unsigned icon = static_cast<unsigned>((messageType + 1) * 16);
-  // Values the editors never write must not reach the box as other style
-  // bits (modality, service notifications): keep icon and buttons apart.
-  unsigned style = (icon & 0xF0u) | (buttons & 0x0Fu);
+  // The flag only adds a Cancel button; any value but 0 sets it, as for the
+  // wait flag. A question always asks Yes or No: OK or other buttons from a
+  // hand-edited file would leave both its branches unreachable.
+  const bool withCancel = cancelFlag != 0;
+  unsigned buttons = kind == lkMessage ? (withCancel ? mbOKCancel : mbOK) : (withCancel ? mbYesNoCancel : mbYesNo);
+  // A message type the editors never write must not reach the box as other
+  // style bits (modality, service notifications).
+  unsigned icon = static_cast<unsigned>((messageType + 1) * 16) & 0xF0u;
+  unsigned style = icon | buttons;
   int answer = LauncherHost->ShowMessageBox(text, title, style);
   if (answer == idCancel) aborted = true;
   return answer;

@@ -149,8 +149,13 @@ INSTANTIATE_TEST_SUITE_P(Table, MessageStyles,
                                            BoxCase{"1 Text;Titel;2;0", 48 + 0}, BoxCase{"1 Text;Titel;3;1", 64 + 1},
                                            BoxCase{"2 Text;Titel;1;0", 32 + 4}, BoxCase{"2 Text;Titel;0;1", 16 + 3},
                                            BoxCase{"2 Text;Titel;3;0", 64 + 4},
-                                           // Values the editors never write stay icon and buttons.
-                                           BoxCase{"1 Text;Titel;-1;0", 0}, BoxCase{"2 Text;Titel;3;9", 64 + 11}));
+                                           // Values the editors never write: a cancel flag other than 0
+                                           // adds Cancel, as a wait flag other than 0 waits; a question
+                                           // keeps Yes and No, so both its branches stay reachable.
+                                           BoxCase{"1 Text;Titel;-1;0", 0}, BoxCase{"1 Text;Titel;0;3", 16 + 1},
+                                           BoxCase{"1 Text;Titel;0;-1", 16 + 1}, BoxCase{"2 Text;Titel;3;9", 64 + 3},
+                                           BoxCase{"2 Text;Titel;1;3", 32 + 3}, BoxCase{"2 Text;Titel;1;2", 32 + 3},
+                                           BoxCase{"2 Text;Titel;1;4", 32 + 3}, BoxCase{"2 Text;Titel;1;-1", 32 + 3}));
 
 TEST_F(Interpreter, MessageTextsKeepTheirQuotesAndSemicolons) {
   Run(Lines({"1 \"Bitte \"\"A;B\"\" prüfen\";\"Mein Titel\";3;0"}));
