@@ -76,8 +76,8 @@ int ShowMessageLine(int32_t kind, const TStrings& fields, bool& aborted) {
   const bool withCancel = cancelFlag != 0;
   unsigned buttons = kind == lkMessage ? (withCancel ? mbOKCancel : mbOK) : (withCancel ? mbYesNoCancel : mbYesNo);
   // A message type the editors never write must not reach the box as other
-  // style bits (modality, service notifications).
-  unsigned icon = static_cast<unsigned>((messageType + 1) * 16) & 0xF0u;
+  // style bits (modality, service notifications), nor overflow on the way.
+  unsigned icon = (static_cast<uint32_t>(messageType) + 1u) * 16u & 0xF0u;
   unsigned style = icon | buttons;
   int answer = LauncherHost->ShowMessageBox(text, title, style);
   if (answer == idCancel) aborted = true;

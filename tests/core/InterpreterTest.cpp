@@ -152,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(Table, MessageStyles,
                                            // Values the editors never write: a cancel flag other than 0
                                            // adds Cancel, as a wait flag other than 0 waits; a question
                                            // keeps Yes and No, so both its branches stay reachable.
-                                           BoxCase{"1 Text;Titel;-1;0", 0}, BoxCase{"1 Text;Titel;0;3", 16 + 1},
+                                           BoxCase{"1 Text;Titel;-1;0", 0}, BoxCase{"1 Text;Titel;2147483647;0", 0},
+                                           BoxCase{"1 Text;Titel;0;3", 16 + 1},
                                            BoxCase{"1 Text;Titel;0;-1", 16 + 1}, BoxCase{"2 Text;Titel;3;9", 64 + 3},
                                            BoxCase{"2 Text;Titel;1;3", 32 + 3}, BoxCase{"2 Text;Titel;1;2", 32 + 3},
                                            BoxCase{"2 Text;Titel;1;4", 32 + 3}, BoxCase{"2 Text;Titel;1;-1", 32 + 3}));
