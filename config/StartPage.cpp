@@ -1,6 +1,7 @@
 #include "config/StartPage.h"
 
 #include "model/Codec.h"
+#include "model/Text.h"
 
 namespace {
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -90,10 +91,7 @@ int NextSequenceStep(int step, int option) {
 bool HasExtension(const std::string& path, const char* upperExtension) {
   size_t dot = path.find_last_of(".\\/:");
   if (dot == std::string::npos || path[dot] != '.') return false;
-  std::string ext = path.substr(dot);
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return ext == upperExtension;
+  return UpperText(path.substr(dot)) == upperExtension;
 }
 
 std::string FirstLinkArgument(const std::string& arguments) {

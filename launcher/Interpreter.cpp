@@ -3,6 +3,7 @@
 #include "model/Codec.h"
 #include "model/Errors.h"
 #include "model/Platform.h"
+#include "model/Text.h"
 
 ILauncherHost* LauncherHost = nullptr;
 
@@ -39,12 +40,6 @@ std::string FileExtension(const std::string& path) {
   size_t dot = path.find_last_of(".\\:");
   if (dot == std::string::npos || path[dot] != '.') return "";
   return path.substr(dot);
-}
-
-std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
 }
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -140,7 +135,7 @@ std::string WaitCommandLine(const std::string& commandLine) {
     if (!LauncherHost->WindowsFolder(windows)) return "";
     return Quoted(windows + "\\explorer.exe") + " " + commandLine;
   }
-  if (UpperAscii(FileExtension(first)) != ".EXE") {
+  if (UpperText(FileExtension(first)) != ".EXE") {
     std::string program = LauncherHost->AssociatedProgram(first);
     if (program.empty()) return "";
     return Quoted(program) + " " + JoinDelimited(words, ' ');

@@ -1,6 +1,7 @@
 #include "launcher/PopupMenu.h"
 
 #include "launcher/Interpreter.h"
+#include "model/Text.h"
 
 const char* const CancelCaption = "Ab&brechen";
 
@@ -8,37 +9,12 @@ namespace {
 
 const std::string::size_type NoKey = std::string::npos;
 
-// Position of the character after a single "&", or NoKey.
-std::string::size_type AccessKeyPos(const std::string& caption) {
-  for (std::string::size_type i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
-      ++i;  // "&&" is a literal ampersand
-      continue;
-    }
-    return i + 1;
-  }
-  return NoKey;
-}
-
 // Access keys compare without regard to case (Windows-1252 letters too).
-unsigned char KeyCode(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<unsigned char>(u - 32);
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<unsigned char>(u - 32);
-  if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<unsigned char>(u - 16);
-  if (u == 0xFF) return 0x9F;
-  return u;
-}
+unsigned char KeyCode(char c) { return UpperChar(static_cast<unsigned char>(c)); }
 
 bool CanBeAssigned(unsigned char key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
 
 }  // namespace
-
-char AccessKeyOf(const std::string& caption) {
-  std::string::size_type pos = AccessKeyPos(caption);
-  return pos == NoKey ? '\0' : caption[pos];
-}
 
 TPopupMenuModel BuildPopupMenu(const std::vector<TTRVMenuItem>& entries) {
   TPopupMenuModel menu;

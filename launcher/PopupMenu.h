@@ -40,9 +40,6 @@ void TidyPopupMenu(TPopupMenuModel& menu);
 void TidySeparators(const std::vector<TPopupItem>& items, std::vector<int>& level);
 void AssignAccessKeys(std::vector<TPopupItem>& items, const std::vector<int>& level);
 
-// The character marked by a single "&" (not "&&"), or 0 when there is none.
-char AccessKeyOf(const std::string& caption);
-
 // The menu item's click: runs the group at position tag - 1 with an abort
 // flag of its own; tag 0 (or a position no group has) runs nothing.
 void MenuItemClick(int32_t tag);

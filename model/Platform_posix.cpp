@@ -9,6 +9,7 @@
 
 #include "model/Errors.h"
 #include "model/Platform.h"
+#include "model/Text.h"
 
 
 namespace {
@@ -83,8 +84,7 @@ class TPosixFiles : public IFileSystem {
 unsigned char FoldChar(unsigned char c) {
   static const char* const from = "\xC0\xC1\xC2\xC3\xC4\xC5\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF\xD1\xD2\xD3\xD4\xD5\xD6\xD9\xDA\xDB\xDC\xDD";
   static const char* const to = "AAAAAACEEEEIIIINOOOOOUUUUY";
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) c -= 32;
+  c = UpperChar(c);
   const char* hit = std::strchr(from, c);
   return hit && c ? static_cast<unsigned char>(to[hit - from]) : c;
 }

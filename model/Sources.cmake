@@ -6,6 +6,7 @@ add_library(tarvo_model STATIC
   model/Project.cpp
   model/ProjectFile.cpp
   model/Platform.cpp
+  model/Text.cpp
 )
 # The fuzz build needs the core alone.
 if(TARVO_FUZZ)
@@ -29,6 +30,7 @@ tarvo_tests(core_tests
     tests/core/ProjectTest.cpp
     tests/core/ProjectFileTest.cpp
     tests/core/CharsetTest.cpp
+    tests/core/TextTest.cpp
   LIBS tarvo_model)
 
 if(WIN32)

@@ -159,14 +159,6 @@ TEST(PopupMenuTidying, TheCancelKeyGivesWayToAnEarlierEntrysKey) {
   EXPECT_EQ(Shape(Tidied(Entries({{"&Bild", 0}, {"Ablage", 0}}))), "&Bild &Ablage - Abb&rechen");
 }
 
-TEST(PopupMenuTidying, AccessKeyOfFindsTheMarkedCharacter) {
-  EXPECT_EQ(AccessKeyOf("Ab&brechen"), 'b');
-  EXPECT_EQ(AccessKeyOf("A&&b"), '\0');
-  EXPECT_EQ(AccessKeyOf("A&&&b"), 'b');
-  EXPECT_EQ(AccessKeyOf("Ende&"), '\0');
-  EXPECT_EQ(AccessKeyOf(""), '\0');
-}
-
 TEST(PopupMenuTidying, BuildsAndTidiesFiveThousandEntriesQuickly) {
   // Not a timing test: the figure is printed for the record.
   std::vector<TTRVMenuItem> entries;

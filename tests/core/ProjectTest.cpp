@@ -89,6 +89,12 @@ TEST_F(GroupTable, SortIgnoresCaseAndPlacesUmlautsWithTheirLetters) {
   EXPECT_EQ(Names(), "apfel Äpfel Birne Zitrone");
 }
 
+TEST_F(GroupTable, SortIgnoresTheCaseOfEveryWindows1252Letter) {
+  Groups({"Žb", "ža", "Šb", "ša"});
+  SortExecGroups(-1);
+  EXPECT_EQ(Names(), "ša Šb ža Žb");
+}
+
 TEST_F(GroupTable, SortKeepsEveryGroupWhenNamesRepeat) {
   Groups({"b", "a", "b"});
   ExecGroups[0].Lines = {{lkEndRun, ""}};
