@@ -70,14 +70,16 @@ void TForm1::Create() {
        "Verknüpfung z.B. auf dem Desktop angezeigt werden.\r\n\r\nWas möchten Sie tun?",
        coWordWrap},
       {"TLabel", "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
-       coWordWrap | coAutoSize, OptionFont},
+       coWordWrap | coAutoSize, OptionFont, {FocusControl("Button_Option1")}},
       option("Button_Option1", 72, 1, &TForm1::Button_Option1Click),
       {"TLabel", "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
-       OptionFont},
+       OptionFont, {FocusControl("Button_Option2")}},
       option("Button_Option2", 144, 2, &TForm1::Button_Option2Click),
-      {"TLabel", "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont},
+      {"TLabel", "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont,
+       {FocusControl("Button_Option3")}},
       option("Button_Option3", 216, 3, &TForm1::Button_Option3Click),
-      {"TLabel", "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont},
+      {"TLabel", "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont,
+       {FocusControl("Button_Option4")}},
       option("Button_Option4", 288, 4, &TForm1::Button_Option4Click),
       optionImage("Image_Option1", 1),
       optionImage("Image_Option2", 2),
@@ -110,11 +112,11 @@ void TForm1::FormCreate() {
   CreateBalloonWindow(Handle, false);
   AddBalloonTool(BalloonHost(), "");
   DragAcceptFiles(Handle, TRUE);
-  for (auto [label, button] : {std::make_pair("Label2", "Button_Option1"), std::make_pair("Label3", "Button_Option2"),
-                               std::make_pair("Label32", "Button_Option3"), std::make_pair("Label4", "Button_Option4")})
-    Control(label).FocusControl = &Control(button);
-  SetButtonIcon(Control("Button_Close"), ResourceIcon(IDI_BACK, 32), 32);
-  SetButtonIcon(Control("Button_Back"), ResourceIcon(IDI_BACK, 32), 32);
+  OnMessage(WM_SYSCOMMAND, [this](TMessage& m) { SystemCommand(m); });
+  OnMessage(WM_MOVE, [this](TMessage& m) { WindowMoved(lastX_, lastY_, m.LParam); });
+  OnMessage(WM_DROPFILES, [this](TMessage& m) { FilesDropped(m); });
+  SetButtonIcon(Control("Button_Close"), ResourceIcon(IDI_BACK, Scale(32)), 32);
+  SetButtonIcon(Control("Button_Back"), ResourceIcon(IDI_BACK, Scale(32)), 32);
 }
 
 void TForm1::LoadHelpTexts() {
@@ -129,7 +131,7 @@ void TForm1::LoadHelpTexts() {
 
 void TForm1::FormShow() {
   Application.OnDeactivate = [this] { ApplicationDeactivate(); };
-  SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, 32), 32);
+  SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, Scale(32)), 32);
   TControl& logo = Control("Image_Logo");
   if (Info && Info->LogoBitmap)
     logo.Bitmap = static_cast<HBITMAP>(CopyImage(Info->LogoBitmap, IMAGE_BITMAP, 0, 0, 0));
@@ -138,9 +140,9 @@ void TForm1::FormShow() {
     TControl* button = FindComponent("Button_Option" + std::to_string(n));
     if (!button) break;
     TControl& image = Control("Image_Option" + std::to_string(n));
-    SetImageIcon(image, ResourceIcon(IDI_OPTION1 + n - 1, 48), 48);
+    SetImageIcon(image, ResourceIcon(IDI_OPTION1 + n - 1, Scale(48)), 48);
     image.SetParentControl(*button);
-    image.SetPosition(CenterOffset(button->Width(), image.Width()), CenterOffset(button->Height(), image.Height()));
+    PlaceOptionImage(n, false);
   }
 }
 
@@ -170,7 +172,7 @@ void TForm1::Button_Option2Click(TControl&) {
 
 void TForm1::Button_Option3Click(TControl&) {
   TakeSequenceStep(3);
-  if (Info) Info->ShowAboutBox(Application.Title, "2004-2005", ResourceIcon(IDI_MAINICON, 32));
+  if (Info) Info->ShowAboutBox(Application.Title, "2004-2005", ResourceIcon(IDI_MAINICON, Scale(32)));
 }
 
 void TForm1::Button_Option4Click(TControl&) {
@@ -182,14 +184,21 @@ void TForm1::Button_Option4Click(TControl&) {
   Close();
 }
 
-void TForm1::Button_OptionMouseDown(TControl& sender, TMouseButton, int, int) {
-  TControl& image = Control("Image_Option" + std::to_string(sender.Tag));
-  image.SetPosition(image.Left() + 2, image.Top() + 2);
+// The picture is placed, never moved by an amount: a release without its
+// press (pressed elsewhere) or a press without its release (right button,
+// released elsewhere) would otherwise leave it off centre for good.
+void TForm1::Button_OptionMouseDown(TControl& sender, TMouseButton button, int, int) {
+  PlaceOptionImage(sender.Tag, button == mbLeft);
 }
 
-void TForm1::Button_OptionMouseUp(TControl& sender, TMouseButton, int, int) {
-  TControl& image = Control("Image_Option" + std::to_string(sender.Tag));
-  image.SetPosition(image.Left() - 2, image.Top() - 2);
+void TForm1::Button_OptionMouseUp(TControl& sender, TMouseButton, int, int) { PlaceOptionImage(sender.Tag, false); }
+
+void TForm1::PlaceOptionImage(int option, bool pressed) {
+  TControl& button = Control("Button_Option" + std::to_string(option));
+  TControl& image = Control("Image_Option" + std::to_string(option));
+  const int nudge = pressed ? 2 : 0;
+  image.SetPosition(CenterOffset(button.Width(), image.Width()) + nudge,
+                    CenterOffset(button.Height(), image.Height()) + nudge);
 }
 
 void TForm1::Image_Option1MouseDown(TControl& sender, TMouseButton button, int, int) {
@@ -331,25 +340,14 @@ void TForm1::HelpKeyDown(TForm& window, WORD& key) {
 // ---------------------------------------------------------------------------
 // Messages: system menu, moves, dropped files
 
-bool TForm1::WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  switch (msg) {
-    case WM_SYSCOMMAND:
-      result = DefWindowProcA(Handle, msg, wParam, lParam);
-      if (wParam == InfoSystemCommand) Button_Option3Click(Control("Button_Option3"));
-      return true;
-    case WM_MOVE:
-      WindowMoved(lastX_, lastY_, lParam);
-      result = 0;
-      return true;
-    case WM_DROPFILES:
-      result = DefWindowProcA(Handle, msg, wParam, lParam);
-      FilesDropped(reinterpret_cast<HDROP>(wParam));
-      return true;
-  }
-  return false;
+void TForm1::SystemCommand(TMessage& message) {
+  message.Result = DefaultHandler(message);
+  if (message.WParam == InfoSystemCommand) Button_Option3Click(Control("Button_Option3"));
 }
 
-void TForm1::FilesDropped(HDROP drop) {
+void TForm1::FilesDropped(TMessage& message) {
+  message.Result = DefaultHandler(message);
+  HDROP drop = reinterpret_cast<HDROP>(message.WParam);
   std::vector<std::string> paths;
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {

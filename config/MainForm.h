@@ -62,7 +62,6 @@ class TForm1 : public TForm {
   void FormPaint(HDC dc) override;
   void FormCloseQuery(bool& canClose) override;
   void FormKeyDown(WORD& key) override;
-  bool WindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
   void Button_Option1Click(TControl& sender);
@@ -70,13 +69,17 @@ class TForm1 : public TForm {
   void Button_Option4Click(TControl& sender);
   void Button_OptionMouseDown(TControl& sender, TMouseButton button, int x, int y);
   void Button_OptionMouseUp(TControl& sender, TMouseButton button, int x, int y);
+  // The option's picture: centred on its button, 2 pixels lower right while
+  // the left button holds the option pressed.
+  void PlaceOptionImage(int option, bool pressed);
   void Image_Option1MouseDown(TControl& sender, TMouseButton button, int x, int y);
   void Image_Option4MouseEnter(TControl& sender);
   void Ctrl_ToolTipExit(TControl& sender);
   void Button_CloseClick(TControl& sender);
   void Button_BackClick(TControl& sender);
   void ApplicationDeactivate();
-  void FilesDropped(HDROP drop);
+  void SystemCommand(TMessage& message);
+  void FilesDropped(TMessage& message);
   void LoadHelpTexts();
   void TakeSequenceStep(int option);
 

@@ -4,6 +4,53 @@
 #include <utility>
 
 #include "controls/Drawing.h"
+#include "model/Errors.h"
+
+namespace {
+
+[[maybe_unused]] const bool Registered = RegisterKind<TVQButton>("TVQButton") && RegisterKind<TVQImage>("TVQImage");
+
+bool CursorInside(HWND wnd) {
+  POINT pt;
+  RECT r;
+  GetCursorPos(&pt);
+  GetWindowRect(wnd, &r);
+  return PtInRect(&r, pt) != 0;
+}
+
+// A picture that lies on a button passes the mouse's leaving on to the
+// button once the mouse has left the button too (the button keeps its hot
+// look while the mouse is over its picture).
+void PassLeaveToButton(HWND picture) {
+  HWND parent = GetParent(picture);
+  if (dynamic_cast<TButton*>(ControlOf(parent)) && !CursorInside(parent)) SendMessageA(parent, WM_MOUSELEAVE, 0, 0);
+}
+
+// The icon button's picture: its presses are the button's.
+class TVQButtonIcon : public TImage {
+ public:
+  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    HWND button = GetParent(Handle);
+    switch (msg) {
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        SendMessageA(button, WM_LBUTTONDOWN, 0, 0);
+        result = 0;
+        return true;
+      case WM_LBUTTONUP:
+        SendMessageA(button, WM_LBUTTONUP, 0, 0);
+        result = 0;
+        return true;
+      case WM_MOUSELEAVE:
+        TImage::Message(msg, wParam, lParam, result);
+        PassLeaveToButton(Handle);
+        return true;
+    }
+    return TImage::Message(msg, wParam, lParam, result);
+  }
+};
+
+}  // namespace
 
 HICON ResourceIcon(int id, int size) {
   static std::map<std::pair<int, int>, HICON> icons;
@@ -16,32 +63,56 @@ HICON ResourceIcon(int id, int size) {
   return icon;
 }
 
+bool TVQImage::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg != WM_MOUSELEAVE) return TImage::Message(msg, wParam, lParam, result);
+  TImage::Message(msg, wParam, lParam, result);
+  PassLeaveToButton(Handle);
+  return true;
+}
+
+void TVQButton::Created(const TControlDef&) {
+  icon_ = std::make_unique<TVQButtonIcon>();
+  icon_->Kind = "TImage";
+  CreateInnerControl(*this, *icon_, Name + "_Icon", coTransparent);
+}
+
+bool TVQButton::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const bool handled = TButton::Message(msg, wParam, lParam, result);
+  // Only the left button presses the button; its picture shows it.
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) held_ = true;
+  if (msg == WM_LBUTTONUP || msg == WM_CAPTURECHANGED || msg == WM_KILLFOCUS) held_ = false;
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_LBUTTONUP || msg == WM_CAPTURECHANGED ||
+      msg == WM_KILLFOCUS)
+    PlaceIcon();
+  return handled;
+}
+
+void TVQButton::SetIcon(HICON icon, int size) {
+  if (!icon_) return;
+  SetImageIcon(*icon_, icon, size);
+  PlaceIcon();
+}
+
+void TVQButton::PlaceIcon() {
+  if (!icon_) return;
+  const int nudge = held_ ? 2 : 0;
+  icon_->SetPosition(CenterOffset(Width(), icon_->Width()) + nudge, CenterOffset(Height(), icon_->Height()) + nudge);
+}
+
 TControl* ButtonIconChild(TControl& button) {
-  for (HWND child = GetWindow(button.Handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    auto* c = static_cast<TControl*>(GetPropA(child, "TarvoControl"));
-    if (c && c->Name == "VQButton_Icon") return c;
-  }
-  return nullptr;
+  auto* b = dynamic_cast<TVQButton*>(&button);
+  return b ? b->IconChild() : nullptr;
+}
+
+void SetButtonIcon(TControl& button, HICON icon, int size) {
+  if (auto* b = dynamic_cast<TVQButton*>(&button)) b->SetIcon(icon, size);
 }
 
 void SetImageIcon(TControl& image, HICON icon, int size) {
   image.Icon = icon;
-  image.IconSize = icon ? size : 0;
+  image.IconSize = icon ? Scale(size) : 0;
   image.SetBounds(image.Left(), image.Top(), image.IconSize, image.IconSize);
   image.Invalidate();
-}
-
-void SetButtonIcon(TControl& button, HICON icon, int size) {
-  button.Icon = icon;
-  button.IconSize = size;
-  ButtonIconChanged(button);
-}
-
-void ButtonIconChanged(TControl& button) {
-  TControl* child = ButtonIconChild(button);
-  if (!child) return;
-  SetImageIcon(*child, button.Icon, button.IconSize);
-  child->SetPosition(CenterOffset(button.Width(), child->Width()), CenterOffset(button.Height(), child->Height()));
 }
 
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height) {

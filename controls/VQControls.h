@@ -1,29 +1,50 @@
 // TVQButton and TVQImage: a push button with a centred icon picture that is
-// nudged while the button is held, and an image that reports the mouse
-// entering and leaving it. Both are kinds of the window framework's control
-// table ("TVQButton", "TVQImage"); these functions set their pictures.
+// nudged while the left button holds it pressed, and an image that reports
+// the mouse entering and leaving it, also where it lies on a button. Both
+// are kinds of the window framework's control tables ("TVQButton",
+// "TVQImage"), registered by this unit.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "controls/Drawing.h"
 #include "framework/Form.h"
 
-// An icon of the program's resources at the given size (shared, not freed).
+// An icon of the program's resources at the given size in device pixels
+// (shared, not freed).
 HICON ResourceIcon(int id, int size);
 
-// The icon button's picture: copied into its child "VQButton_Icon", which
-// takes the picture's size and is centred on the face.
-void SetButtonIcon(TControl& button, HICON icon, int size);
-// Re-applies the picture: copy into the child and centre it again.
-void ButtonIconChanged(TControl& button);
+class TVQImage : public TImage {
+ public:
+  const char* WindowClass() const override { return "TVQImage"; }
+  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
 
-// An image control's picture: the icon at the given size; the control takes
-// that size.
-void SetImageIcon(TControl& image, HICON icon, int size);
+class TVQButton : public TButton {
+ public:
+  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void Created(const TControlDef& def) override;
+  // The picture on the face, a child of the button (class "TImage").
+  TControl* IconChild() const { return icon_.get(); }
+  // The picture: an icon of size x size 96-DPI pixels (not owned).
+  void SetIcon(HICON icon, int size);
+  // Centres the picture again, 2 pixels lower right while held down.
+  void PlaceIcon();
 
-// The icon child of an icon button, if it has one.
+ private:
+  std::unique_ptr<TControl> icon_;
+  bool held_ = false;
+};
+
+// The icon button's picture, if the control is an icon button.
 TControl* ButtonIconChild(TControl& button);
+// Gives an icon button its picture (size in 96-DPI pixels).
+void SetButtonIcon(TControl& button, HICON icon, int size);
+
+// An image control's picture: the icon at the given size in 96-DPI pixels;
+// the control takes that size.
+void SetImageIcon(TControl& image, HICON icon, int size);
 
 // Paints a header gradient: each line a vertical stroke from the top down to
 // height.

@@ -1,140 +1,19 @@
 // The small window framework every window of the program is built on: a form
-// base class that routes window messages to named handlers, controls made
-// from a declarative table, lookup by name, Tag, notebook pages, timers, key
-// preview and fonts by pixel height.
+// base class that makes its controls from a declarative table and routes
+// window messages and control notifications to named handlers, with one
+// close path, modal showing, timers and key preview.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-// A font by character height in pixels. Name nullptr: the parent's font.
-struct TFontDef {
-  const char* Name = nullptr;
-  int Height = 0;
-  bool Bold = false;
-  bool Italic = false;
-  bool Underline = false;
-};
-
-// The font's handle, made once per distinct description and kept until the
-// program ends.
-HFONT FontHandle(const std::string& name, int height, bool bold = false, bool italic = false, bool underline = false);
-// Point size of a pixel height on this screen, rounded.
-int FontPointSize(int height);
-
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-class TControl;
-class TForm;
-using TNotifyHandler = std::function<void(TControl&)>;
-using TMouseHandler = std::function<void(TControl&, TMouseButton, int x, int y)>;
-using TPaintHandler = std::function<void(TControl&, HDC)>;
-
-enum TEvent { evClick, evEnter, evExit, evMouseEnter, evMouseLeave, evMouseDown, evMouseUp, evPaint };
-
-struct TBinding {
-  TEvent Event;
-  TNotifyHandler Notify;
-  TMouseHandler Mouse;
-  TPaintHandler Paint;
-};
-
-// Binds a form's member function as a control's handler.
-template <class F>
-TBinding On(TEvent event, F* form, void (F::*handler)(TControl&)) {
-  return {event, [form, handler](TControl& c) { (form->*handler)(c); }, nullptr, nullptr};
-}
-template <class F>
-TBinding On(TEvent event, F* form, void (F::*handler)(TControl&, TMouseButton, int, int)) {
-  return {event, nullptr, [form, handler](TControl& c, TMouseButton b, int x, int y) { (form->*handler)(c, b, x, y); },
-          nullptr};
-}
-template <class F>
-TBinding On(TEvent event, F* form, void (F::*handler)(TControl&, HDC)) {
-  return {event, nullptr, nullptr, [form, handler](TControl& c, HDC dc) { (form->*handler)(c, dc); }};
-}
-
-// Options of a control row.
-enum : unsigned {
-  coTabStop = 0x1,
-  coWordWrap = 0x2,
-  coTransparent = 0x4,     // labels and images: the parent shows through
-  coRightAlign = 0x8,      // labels: text flush right in its rectangle
-  coHandCursor = 0x10,
-  coDefault = 0x20,        // buttons: Enter clicks it
-  coCancel = 0x40,         // buttons: Esc clicks it
-  coAlignTop = 0x80,       // full width of the parent at its top
-  coBevelBottomLine = 0x100,
-  coStretchProportional = 0x200,  // images: fit the picture, keep its proportions, centred
-  coAutoSize = 0x400,      // labels: size to the text
-};
-
-// One row of a window's control table.
-struct TControlDef {
-  const char* Kind;    // TButton, TVQButton, TLabel, TImage, TVQImage, TBevel, TPaintBox, TNotebook, TTabSheet
-  const char* Name;
-  const char* Parent;  // nullptr: the form
-  int Left, Top, Width, Height;
-  int Tag = 0;
-  const char* Caption = "";
-  unsigned Options = 0;
-  TFontDef Font = {};
-  std::vector<TBinding> Handlers = {};
-};
-
-class TControl {
- public:
-  TForm* Form = nullptr;
-  TControl* Parent = nullptr;
-  std::string Kind, Name;
-  HWND Handle = nullptr;  // none for graphic controls (TBevel)
-  int Tag = 0;
-  unsigned Options = 0;
-  int Id = 0;
-  TFontDef Font = {};
-  std::string FontName;  // the effective font
-  int FontHeight = 0;
-  bool Bold = false, Italic = false, Underline = false;
-  bool OwnFont = false;
-  COLORREF FontColor = CLR_INVALID;  // CLR_INVALID: the window text colour
-  // Pictures of images and icon buttons (not owned unless said).
-  HICON Icon = nullptr;
-  int IconSize = 0;
-  HBITMAP Bitmap = nullptr;
-  bool MouseInside = false;
-  bool Pressed = false;  // the left button went down on a label
-  RECT Bounds = {};      // graphic controls: their place in the parent
-  // Labels: the control that their access key focuses.
-  TControl* FocusControl = nullptr;
-  TNotifyHandler OnClick, OnEnter, OnExit, OnMouseEnter, OnMouseLeave;
-  TMouseHandler OnMouseDown, OnMouseUp;
-  TPaintHandler OnPaint;
-
-  int Left() const;
-  int Top() const;
-  int Width() const;
-  int Height() const;
-  void SetBounds(int left, int top, int width, int height);
-  void SetPosition(int left, int top);
-  bool Visible() const;
-  void SetVisible(bool visible);
-  void SetCaption(const std::string& text);
-  std::string Caption() const;
-  // Moves the control into another control (by window).
-  void SetParentControl(TControl& parent);
-  void SetFontStyle(bool bold, bool italic, bool underline);
-  void SetFontColor(COLORREF color);
-  // Applies the font; an auto-sized label then fits its text again.
-  void ApplyFont();
-  void AdjustSize();
-  void Invalidate();
-  // Window of the control's parent (the form's window for top-level rows).
-  HWND ParentHandle() const;
-};
+#include "framework/Controls.h"
+#include "framework/Paint.h"
 
 class TTimer {
  public:
@@ -155,7 +34,24 @@ class TTimer {
   UINT interval_ = 1000;
 };
 
-enum : int { mrNone = 0, mrOK = 1, mrCancel = 2 };
+enum : int { mrNone = 0, mrOK = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+enum TPosition {
+  poDesigned,        // where Windows puts it
+  poScreenCenter,    // centred on the screen when first shown
+  poOwnerFormCenter  // centred on its owner window each time it is shown
+};
+
+// What happens to a form that closes: nothing, hidden, destroyed.
+enum TCloseAction { caNone, caHide, caFree };
+
+// A window message as a form's message handler sees it.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
 
 class TForm {
  public:
@@ -167,28 +63,40 @@ class TForm {
   HWND Handle = nullptr;
   std::string ClassName;
   std::string Caption;
-  int ClientWidth = 300, ClientHeight = 200;
+  int ClientWidth = 300, ClientHeight = 200;  // 96-DPI pixels
   DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   DWORD ExStyle = 0;
   std::string FontName = "MS Sans Serif";
-  int FontHeight = 11;
+  int FontHeight = 11;  // 96-DPI pixels
+  COLORREF Color = clBtnFace;
+  TPosition Position = poScreenCenter;
   bool KeyPreview = false;
+  // Set by a handler of a modal form to end it (after FormCloseQuery).
   int ModalResult = mrNone;
   std::vector<std::unique_ptr<TControl>> Controls;
 
   // Creates the window (hidden) and its controls, then runs FormCreate.
   void Create(const std::vector<TControlDef>& controls, HWND owner = nullptr);
-  // Shows the window centred on the screen the first time; FormShow runs
-  // before it becomes visible.
+  // Shows the window; FormShow runs before each showing.
   void Show();
+  void Hide();
   // Shows the window modally; returns the modal result.
   int ShowModal();
-  // Asks FormCloseQuery, then closes.
+  // The one close path: FormCloseQuery, then FormClose, then the action.
   void Close();
+  bool Modal() const { return modal_; }
+  // Destroys the window while the form is whole: FormDestroy runs.
+  void DestroyHandle();
 
   TControl* FindComponent(const std::string& name);
-  // The named control; raises when there is none.
+  // The named control; raises when there is none or it is of another kind.
   TControl& Control(const std::string& name);
+  template <class T>
+  T& Get(const std::string& name) {
+    T* c = dynamic_cast<T*>(&Control(name));
+    if (!c) WrongKind(name);
+    return *c;
+  }
   TControl* FromHandle(HWND wnd);
   // The control with the keyboard focus, if it belongs to this form.
   TControl* ActiveControl();
@@ -204,47 +112,73 @@ class TForm {
   void SetFontName(const std::string& name);
   int FontSize() const { return FontPointSize(FontHeight); }
 
+  // A handler for a window message of this form; it sets Result, and may
+  // call DefaultHandler first for the usual processing.
+  void OnMessage(UINT msg, std::function<void(TMessage&)> handler);
+  LRESULT DefaultHandler(const TMessage& message);
+
   // Every form that exists, in the order of creation.
   static std::vector<TForm*>& Forms();
   static TForm* FromWindow(HWND wnd);
+
+  // True from the start of the destruction on: no handler runs any more.
+  bool Dying() const { return dying_; }
 
  protected:
   virtual void FormCreate() {}
   virtual void FormShow() {}
   virtual void FormPaint(HDC) {}
   virtual void FormCloseQuery(bool&) {}
+  virtual void FormClose(TCloseAction&) {}
   virtual void FormKeyDown(WORD&) {}
   virtual void FormDestroy() {}
-  // Messages a form handles itself; return true when handled (result set).
-  virtual bool WindowMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
  public:
-  // The whole client area as it looks: face colour, FormPaint, graphic
-  // controls. Used for WM_PAINT and for transparent children.
+  // The whole client area as it looks: colour, FormPaint, graphic controls.
+  // Used for WM_PAINT and for transparent children.
   void PaintClient(HDC dc);
+  // Paints the graphic controls (bevels) that lie on the window parent.
+  void PaintGraphicControls(HWND parent, HDC dc);
   // Key preview: true when the key was swallowed.
   bool PreviewKey(WORD key);
   // A label's access key: focuses the label's focus control (and never
   // clicks it). withAlt: the key came with Alt. True when it was one.
   bool AccessKey(char key, bool withAlt);
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
-  void HandleCommand(HWND control, int id, int code);
+  // Enter and Esc of the dialog keys: the default or the cancel button that
+  // is visible and enabled.
+  void DialogKey(int id);
 
  private:
   TControl& CreateControl(const TControlDef& def);
+  void Place();
+  // Ends a modal showing once ModalResult is set and FormCloseQuery agrees.
+  bool CloseModal();
+  [[noreturn]] void WrongKind(const std::string& name);
   std::vector<std::unique_ptr<TTimer>> timers_;
-  // Controls owned by controls (the pictures of icon buttons).
-  std::vector<std::unique_ptr<TControl>> inner_;
-  bool shown_ = false;
+  std::map<UINT, std::function<void(TMessage&)>> messages_;
+  bool placed_ = false;
   bool modal_ = false;
   bool destroyed_ = false;
+  bool dying_ = false;
   // The control that had the focus when the window was last deactivated.
   HWND lastFocus_ = nullptr;
 };
 
-// Dispatches control events to the handlers of their form.
+// Deletes a form after destroying its window while it is whole, so that its
+// FormDestroy runs.
+struct TFormDeleter {
+  void operator()(TForm* form) const;
+};
+template <class F>
+using TFormPtr = std::unique_ptr<F, TFormDeleter>;
+template <class F, class... Args>
+TFormPtr<F> NewForm(Args&&... args) {
+  return TFormPtr<F>(new F(std::forward<Args>(args)...));
+}
+
 namespace Framework {
+// Registers the framework's window classes and kinds, and its key preview
+// with the application. Called by the first form's Create.
 void Initialize();
-// Paints the parent's look below a transparent child.
-void PaintParentBackground(HWND child, HDC dc);
 }  // namespace Framework

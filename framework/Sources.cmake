@@ -3,6 +3,8 @@ if(WIN32)
   add_library(tarvo_framework STATIC
     framework/Application.cpp
     framework/Form.cpp
+    framework/Controls.cpp
+    framework/Paint.cpp
   )
   target_link_libraries(tarvo_framework PUBLIC tarvo_model comctl32 msimg32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_framework)

@@ -106,7 +106,7 @@ TEST_F(Framework, ControlsComeFromTheTableAndAreFoundByName) {
   EXPECT_EQ(form->FindComponent("Button_Missing"), nullptr);
   EXPECT_THROW(form->Control("Button_Missing"), std::exception);
   // The icon buttons' pictures belong to their buttons, not to the form.
-  EXPECT_EQ(form->FindComponent("VQButton_Icon"), nullptr);
+  EXPECT_EQ(form->FindComponent("Button_Icon_Icon"), nullptr);
   RECT client;
   GetClientRect(form->Handle, &client);
   EXPECT_EQ(client.right, 400);
@@ -179,7 +179,7 @@ TEST_F(Framework, IconButtonCentresItsPictureAndNudgesItWhileHeld) {
   SetButtonIcon(button, MakeIcon(32), 32);
   TControl* icon = ButtonIconChild(button);
   ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(icon->Name, "VQButton_Icon");
+  EXPECT_EQ(icon->Name, "Button_Icon_Icon");
   EXPECT_EQ(icon->Width(), 32);
   EXPECT_EQ(icon->Left(), 4);
   EXPECT_EQ(icon->Top(), 4);
