@@ -77,21 +77,21 @@ TProp Columns(std::vector<TColumnDef> columns) {
   return p;
 }
 
-TProp Style(DWORD bits) {
+TProp WindowStyles(DWORD bits) {
   TProp p;
   p.Kind = TProp::pkStyle;
   p.Bits = bits;
   return p;
 }
 
-TProp ExStyle(DWORD bits) {
+TProp WindowExStyles(DWORD bits) {
   TProp p;
   p.Kind = TProp::pkExStyle;
   p.Bits = bits;
   return p;
 }
 
-TProp Color(COLORREF color) {
+TProp BackColor(COLORREF color) {
   TProp p;
   p.Kind = TProp::pkColor;
   p.Color = color;

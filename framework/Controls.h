@@ -102,9 +102,9 @@ TProp On(TEvent event, F* form, void (F::*handler)(TControl&, char&)) {
 }
 TProp Items(std::vector<std::string> items);
 TProp Columns(std::vector<TColumnDef> columns);
-TProp Style(DWORD bits);
-TProp ExStyle(DWORD bits);
-TProp Color(COLORREF color);
+TProp WindowStyles(DWORD bits);
+TProp WindowExStyles(DWORD bits);
+TProp BackColor(COLORREF color);
 // A label's access key focuses this control.
 TProp FocusControl(const char* name);
 // Spin edits and progress bars.

@@ -1,0 +1,334 @@
+// The framework's control kinds and generic events from real input (the
+// mouse and keyboard of SendInput, as a user's), the form's lifecycle and
+// its scaling to the screen's density: one small form in process.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Form.h"
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    Application.ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// A left click at a point of the window's client area.
+void ClickAt(HWND wnd, int x, int y, int clicks = 1) {
+  POINT pt = {x, y};
+  ClientToScreen(wnd, &pt);
+  POINT ignored;
+  GetCursorPos(&ignored);  // Wine: the first SetCursorPos of a process needs it
+  SetCursorPos(pt.x, pt.y);
+  for (int i = 0; i < clicks; ++i) {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+  }
+}
+
+void PressKey(WORD vk) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = vk;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+}
+
+class TEventForm : public TForm {
+ public:
+  TEventForm() : TForm("TEventForm") {
+    FontName = "Arial";
+    ClientWidth = 420;
+    ClientHeight = 320;
+    Color = clWhite;
+  }
+  void Build() {
+    auto record = [this](TEvent e) { return On(e, this, &TEventForm::Record); };
+    Create({
+        {"TEdit", "Edit_Name", nullptr, 10, 10, 120, 21, 15, "", coTabStop, {},
+         {On(evChange, this, &TEventForm::Changed), On(evKeyPress, this, &TEventForm::KeyPress), record(evExit)}},
+        {"TComboBox", "ComboBox_Kind", nullptr, 10, 40, 120, 21, 0, "", coTabStop, {},
+         {Items({"Kommando", "Meldung anzeigen", "Frage stellen"}), On(evSelect, this, &TEventForm::Selected),
+          record(evExit)}},
+        {"TListView", "ListView_Lines", nullptr, 10, 70, 200, 80, 0, "", coTabStop, {},
+         {Columns({{"Typ", 80}, {"Parameter", 110}}), On(evDblClick, this, &TEventForm::DoubleClicked)}},
+        {"TTreeView", "TreeView_Menu", nullptr, 220, 10, 190, 140, 0, "", coTabStop, {},
+         {Indent(19), On(evChange, this, &TEventForm::Changed)}},
+        {"TGroupBox", "GroupBox", nullptr, 10, 155, 200, 60, 0, "Wie oft?"},
+        {"TRadioButton", "RadioButton_A", "GroupBox", 8, 18, 180, 17, 0, "Niemals", coTabStop, {},
+         {WindowStyles(WS_GROUP), On(evClick, this, &TEventForm::Clicked)}},
+        {"TRadioButton", "RadioButton_B", "GroupBox", 8, 38, 180, 17, 0, "Regelmäßig", 0, {},
+         {On(evClick, this, &TEventForm::Clicked)}},
+        {"THotKey", "HotKey", nullptr, 220, 160, 120, 21, 0, "", coTabStop, {}, {record(evExit)}},
+        {"TPanel", "Panel_Title", nullptr, 220, 190, 190, 30, 0, "Willkommen", 0, {"Verdana", 19, true},
+         {BackColor(RGB(49, 106, 197))}},
+        {"TSpinEdit", "SpinEdit", nullptr, 10, 225, 60, 21, 0, "", coTabStop, {}, {Range(1, 365)}},
+        {"TProgressBar", "Status", nullptr, 80, 225, 130, 21, 0, "", 0, {}, {Range(0, 100)}},
+        {"TCheckBox", "CheckBox_Wait", nullptr, 220, 225, 190, 17, 0, "Warten", coTabStop},
+        {"TButton", "Button_Next", nullptr, 220, 285, 90, 25, 0, "Weiter >", coTabStop | coDefault, {},
+         {On(evClick, this, &TEventForm::Clicked)}},
+        {"TButton", "Button_Cancel", nullptr, 320, 285, 90, 25, 0, "Abbrechen", coTabStop | coCancel, {},
+         {On(evClick, this, &TEventForm::Clicked)}},
+        // The other button page: hidden at first.
+        {"TButton", "Button_Save", nullptr, 220, 255, 90, 25, 0, "Speichern", coTabStop | coDefault | coHidden, {},
+         {On(evClick, this, &TEventForm::Clicked)}},
+        {"TButton", "Button_SettingsCancel", nullptr, 320, 255, 90, 25, 0, "Abbrechen",
+         coTabStop | coCancel | coDisabled, {}, {On(evClick, this, &TEventForm::Clicked)}},
+    });
+  }
+
+  std::vector<std::string> Calls;
+  char Swallow = 0;
+  bool CanClose = true;
+  int Shows = 0, CloseQueries = 0;
+  std::function<void()> OnDestroy;
+  std::vector<std::string>* Log = nullptr;  // outlives the form
+
+ protected:
+  void FormShow() override { ++Shows; }
+  void FormCloseQuery(bool& canClose) override {
+    ++CloseQueries;
+    canClose = CanClose;
+  }
+  void FormDestroy() override {
+    if (OnDestroy) OnDestroy();
+  }
+
+ private:
+  void Record(TControl& sender) {
+    Calls.push_back("exit " + sender.Name);
+    if (Log) Log->push_back("exit " + sender.Name);
+  }
+  void Changed(TControl& sender) { Calls.push_back("change " + sender.Name); }
+  void Selected(TControl& sender) { Calls.push_back("select " + sender.Name); }
+  void Clicked(TControl& sender) { Calls.push_back("click " + sender.Name); }
+  void DoubleClicked(TControl& sender) { Calls.push_back("dblclick " + sender.Name); }
+  void KeyPress(TControl&, char& key) {
+    Calls.push_back(std::string("key ") + key);
+    if (key == Swallow) key = 0;
+  }
+};
+
+class FrameworkEvents : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = NewForm<TEventForm>();
+    form->Build();
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == form->Handle; }));
+  }
+  bool Saw(const std::string& call) {
+    return PumpUntil([&] {
+      for (const std::string& c : form->Calls)
+        if (c == call) return true;
+      return false;
+    });
+  }
+  HWND Window(const char* name) { return form->Control(name).Handle; }
+  TFormPtr<TEventForm> form;
+};
+
+TEST_F(FrameworkEvents, AnEditReportsItsChangesAndItsHandlerCanSwallowATypedKey) {
+  form->Swallow = 'b';
+  ClickAt(Window("Edit_Name"), 5, 5);
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Window("Edit_Name"); }));
+  PressKey('A');
+  PressKey('B');
+  PressKey('C');
+  ASSERT_TRUE(Saw("key c"));
+  EXPECT_TRUE(Saw("key b"));
+  EXPECT_EQ(form->Control("Edit_Name").Caption(), "ac");
+  EXPECT_TRUE(Saw("change Edit_Name"));
+}
+
+TEST_F(FrameworkEvents, AComboBoxReportsItsSelectionAndItsExit) {
+  auto& combo = form->Get<TComboBox>("ComboBox_Kind");
+  combo.SetFocus();
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(Saw("select ComboBox_Kind"));
+  EXPECT_EQ(combo.ItemIndex(), 0);
+  EXPECT_EQ(combo.Item(1), "Meldung anzeigen");
+  PressKey(VK_TAB);
+  EXPECT_TRUE(Saw("exit ComboBox_Kind"));
+}
+
+TEST_F(FrameworkEvents, AListViewReportsADoubleClickOnARow) {
+  auto& list = form->Get<TListView>("ListView_Lines");
+  list.InsertRow(-1, {"Kommando", "notepad.exe;0"});
+  EXPECT_EQ(list.Cell(0, 1), "notepad.exe;0");
+  RECT row = {};
+  row.left = LVIR_BOUNDS;
+  SendMessageA(list.Handle, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  ClickAt(list.Handle, row.left + 10, (row.top + row.bottom) / 2, 2);
+  EXPECT_TRUE(Saw("dblclick ListView_Lines"));
+  EXPECT_EQ(list.Selected(), 0);
+}
+
+TEST_F(FrameworkEvents, ATreeViewReportsTheChangedSelection) {
+  auto& tree = form->Get<TTreeView>("TreeView_Menu");
+  HTREEITEM first = tree.Add(nullptr, "Programme");
+  HTREEITEM second = tree.Add(nullptr, "Dokumente");
+  tree.Add(first, "Editor");
+  EXPECT_EQ(tree.Count(), 3);
+  RECT r;
+  ASSERT_TRUE(TreeView_GetItemRect(tree.Handle, second, &r, TRUE));
+  form->Calls.clear();
+  ClickAt(tree.Handle, r.left + 3, (r.top + r.bottom) / 2);
+  ASSERT_TRUE(Saw("change TreeView_Menu"));
+  EXPECT_EQ(tree.Selected(), second);
+  EXPECT_EQ(tree.Text(tree.Selected()), "Dokumente");
+}
+
+TEST_F(FrameworkEvents, ARadioButtonInAGroupBoxReportsItsClick) {
+  auto& b = form->Get<TRadioButton>("RadioButton_B");
+  ClickAt(b.Handle, 5, b.Height() / 2);
+  ASSERT_TRUE(Saw("click RadioButton_B"));
+  EXPECT_TRUE(b.Checked());
+  EXPECT_FALSE(form->Get<TRadioButton>("RadioButton_A").Checked());
+}
+
+TEST_F(FrameworkEvents, AHotKeyFieldReportsItsExit) {
+  ClickAt(Window("HotKey"), 5, 5);
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Window("HotKey"); }));
+  ClickAt(Window("Edit_Name"), 5, 5);
+  EXPECT_TRUE(Saw("exit HotKey"));
+}
+
+// Enter and Esc click the default and the cancel button of the button page
+// that shows: hidden and disabled buttons are passed over.
+TEST_F(FrameworkEvents, EnterAndEscChooseAmongVisibleEnabledButtons) {
+  form->Control("Edit_Name").SetFocus();
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(Saw("click Button_Next"));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(Saw("click Button_Cancel"));
+  for (const char* name : {"Button_Next", "Button_Cancel"}) form->Control(name).SetVisible(false);
+  form->Control("Button_Save").SetVisible(true);
+  form->Calls.clear();
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(Saw("click Button_Save"));
+  PressKey(VK_ESCAPE);
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(form->Calls, std::vector<std::string>{"click Button_Save"});
+}
+
+TEST_F(FrameworkEvents, TheOtherKindsKeepTheirValues) {
+  auto& spin = form->Get<TSpinEdit>("SpinEdit");
+  EXPECT_EQ(spin.Value(), 1);
+  spin.SetValue(400);
+  EXPECT_EQ(spin.Value(), 365);
+  auto& bar = form->Get<TProgressBar>("Status");
+  bar.SetPosition(42);
+  EXPECT_EQ(bar.Position(), 42);
+  auto& hotKey = form->Get<THotKey>("HotKey");
+  hotKey.SetHotKey(0x0650);
+  EXPECT_EQ(hotKey.HotKey(), 0x0650);
+  EXPECT_THROW(form->Get<TEdit>("Status"), std::exception);
+}
+
+TEST_F(FrameworkEvents, APanelAndTheWhiteFormPaintTheirOwnColours) {
+  PumpUntil([] { return false; }, 200);
+  HDC screen = GetDC(nullptr);
+  auto pixel = [&](const char* name, int x, int y) {
+    POINT pt = {x, y};
+    ClientToScreen(name ? Window(name) : form->Handle, &pt);
+    return GetPixel(screen, pt.x, pt.y);
+  };
+  EXPECT_EQ(pixel("Panel_Title", 2, 2), RGB(49, 106, 197));
+  EXPECT_EQ(pixel(nullptr, 415, 5), RGB(255, 255, 255));
+  // A check box on the white form is white around its text.
+  EXPECT_EQ(pixel("CheckBox_Wait", 185, 8), RGB(255, 255, 255));
+  ReleaseDC(nullptr, screen);
+}
+
+// --- lifecycle ---------------------------------------------------------------
+
+TEST_F(FrameworkEvents, FormCloseQueryCanRefuseACloseByModalResultAndFormShowRunsOnEveryShow) {
+  form->Hide();
+  TTimer& timer = form->AddTimer();
+  int ticks = 0;
+  timer.OnTimer = [&] {
+    ++ticks;
+    form->CanClose = ticks > 1;
+    form->ModalResult = mrOK;
+  };
+  timer.SetInterval(30);
+  timer.SetEnabled(true);
+  const int shows = form->Shows;
+  EXPECT_EQ(form->ShowModal(), mrOK);
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(form->CloseQueries, 2);
+  EXPECT_FALSE(IsWindowVisible(form->Handle));
+  // Close on a modal form takes the same path: refused once, then allowed.
+  ticks = 0;
+  form->CloseQueries = 0;
+  timer.OnTimer = [&] {
+    form->CanClose = ++ticks > 1;
+    form->Close();
+  };
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(form->CloseQueries, 2);
+  EXPECT_EQ(form->Shows, shows + 2);
+}
+
+TEST(FrameworkLifecycle, AFormIsDestroyedWholeAndNoHandlerRunsWhenItIsHalfGone) {
+  std::vector<std::string> seen;
+  {
+    auto form = NewForm<TEventForm>();
+    form->Build();
+    form->Show();
+    form->OnDestroy = [&] { seen.push_back("destroy"); };
+    form->Control("Edit_Name").SetFocus();
+  }
+  EXPECT_EQ(seen, std::vector<std::string>{"destroy"});
+  // Deleted without its deleter: the derived form is gone before its window,
+  // so neither FormDestroy nor the focused edit's exit handler may run.
+  auto* bare = new TEventForm;
+  bare->Build();
+  bare->Show();
+  bare->Control("Edit_Name").SetFocus();
+  bare->OnDestroy = [&] { seen.push_back("late destroy"); };
+  bare->Log = &seen;
+  TForm* base = bare;
+  delete base;
+  EXPECT_EQ(seen, std::vector<std::string>{"destroy"});
+}
+
+// Layouts are given at 96 DPI: on a denser screen every rectangle and font
+// is scaled, and the 8-point test of fonts does not change.
+TEST(FrameworkScaling, At144DpiRectanglesAndFontsAreOneAndAHalfTimesAsLarge) {
+  SetScreenDpiForTesting(144);
+  auto form = NewForm<TEventForm>();
+  form->Build();
+  RECT client;
+  GetClientRect(form->Handle, &client);
+  EXPECT_EQ(client.right, 630);
+  EXPECT_EQ(client.bottom, 480);
+  TControl& edit = form->Control("Edit_Name");
+  EXPECT_EQ(edit.Left(), 15);
+  EXPECT_EQ(edit.Width(), 180);
+  LOGFONTA lf;
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(edit.Handle, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -17);  // 11 pixels at 96 DPI, rounded
+  EXPECT_EQ(form->FontSize(), 8);
+  SetScreenDpiForTesting(0);
+}
+
+}  // namespace
