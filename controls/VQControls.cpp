@@ -6,9 +6,9 @@
 #include "controls/Drawing.h"
 #include "model/Errors.h"
 
-namespace {
+const bool VQControlsRegistered = RegisterKind<TVQButton>("TVQButton") && RegisterKind<TVQImage>("TVQImage");
 
-[[maybe_unused]] const bool Registered = RegisterKind<TVQButton>("TVQButton") && RegisterKind<TVQImage>("TVQImage");
+namespace {
 
 bool CursorInside(HWND wnd) {
   POINT pt;

@@ -49,3 +49,9 @@ void SetImageIcon(TControl& image, HICON icon, int size);
 // Paints a header gradient: each line a vertical stroke from the top down to
 // height.
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height);
+
+// Every unit that includes this header links the kinds' registration in.
+extern const bool VQControlsRegistered;
+namespace {
+[[gnu::used]] const bool* const VQControlsLink = &VQControlsRegistered;
+}

@@ -241,6 +241,12 @@ void TControl::FireMouse(const TMouseHandler& handler, TMouseButton button, int 
   if (handler && Form && !Form->Dying()) Application.Guard([&] { handler(*this, button, x, y); });
 }
 
+HWND TControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD exStyle, const char* caption) {
+  return CreateWindowExA(exStyle, WindowClass(), caption, style, rect.left, rect.top, rect.right - rect.left,
+                         WindowHeight(rect.bottom - rect.top), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
 LRESULT TControl::DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return OwnClass() ? DefWindowProcA(Handle, msg, wParam, lParam) : DefSubclassProc(Handle, msg, wParam, lParam);
 }

@@ -219,6 +219,9 @@ class TControl {
   virtual DWORD WindowExStyle() const { return 0; }
   // Height of the window when it differs from the row's (drop-down lists).
   virtual int WindowHeight(int height) const { return height; }
+  // Makes the window; kinds that make their window themselves (the shell's
+  // tree and list) override it.
+  virtual HWND CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD exStyle, const char* caption);
   // After the window exists: items, columns, ranges of the row.
   virtual void Created(const TControlDef&) {}
   // A message to the control; true when handled (result set).

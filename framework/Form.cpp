@@ -226,8 +226,7 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   const char* windowClass = c.WindowClass();
   if (!windowClass) return c;
   if (c.OwnClass()) Framework::RegisterOwnClass(windowClass);
-  c.Handle = CreateWindowExA(exStyle, windowClass, def.Caption, style, left, top, width, c.WindowHeight(height), parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.Id)), GetModuleHandleA(nullptr), nullptr);
+  c.Handle = c.CreateHandle(parent, c.Id, c.Bounds, style, exStyle, def.Caption);
   if (!c.Handle) throw Exception("Das Steuerelement " + c.Name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(c);
   // The Tag is readable from outside too (context help number).

@@ -6,8 +6,9 @@ if(WIN32)
     shortcut/ShellTree.cpp
     shortcut/ShellList.cpp
     shortcut/ShellTreePath.cpp
+    shortcut/ShellControls.cpp
   )
-  target_link_libraries(tarvo_shortcut PUBLIC tarvo_model comctl32 shell32 shlwapi ole32 uuid)
+  target_link_libraries(tarvo_shortcut PUBLIC tarvo_framework comctl32 shell32 shlwapi ole32 uuid)
   list(APPEND TARVO_EXE_LIBS tarvo_shortcut)
 
   tarvo_tests(shortcut_link_tests

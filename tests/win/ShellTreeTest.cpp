@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Form.h"
+#include "shortcut/ShellControls.h"
 #include "shortcut/ShellLink.h"
 #include "shortcut/ShellNamespace.h"
 #include "shortcut/ShellTreePath.h"
@@ -292,6 +294,50 @@ TEST_F(ShellTreeTest, ListLabelEditedInPlaceRenamesTheLink) {
   EXPECT_STREQ(text, "Notiz");
   EXPECT_NE(GetFileAttributesA((folder / "Notiz.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesA((folder / "Zettel.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+
+namespace {
+
+// The tree and the list as rows of a window's control table: found by name,
+// with their Tag, and with the focus events every control has.
+class TShellRowsForm : public TForm {
+ public:
+  TShellRowsForm() : TForm("TShellRowsForm") {
+    ClientWidth = 500;
+    ClientHeight = 300;
+  }
+  void Build() {
+    Create({
+        {"TShellTreeView", "ShellTreeView", nullptr, 0, 0, 240, 300, 29, "", coTabStop, {},
+         {On(evExit, this, &TShellRowsForm::Exited)}},
+        {"TShellListView", "ShellListView", nullptr, 250, 0, 240, 300, 29, "", coTabStop, {},
+         {On(evExit, this, &TShellRowsForm::Exited)}},
+    });
+  }
+  std::vector<std::string> Exits;
+
+ private:
+  void Exited(TControl& sender) { Exits.push_back(sender.Name); }
+};
+
+TEST(ShellRows, TreeAndListAreTableRowsWithTagAndExit) {
+  TComApartment com;
+  auto form = NewForm<TShellRowsForm>();
+  form->Build();
+  form->Show();
+  auto& tree = form->Get<TShellTreeViewControl>("ShellTreeView");
+  auto& list = form->Get<TShellListViewControl>("ShellListView");
+  EXPECT_EQ(tree.Handle, tree.Tree.Handle());
+  EXPECT_EQ(list.Handle, list.List.Handle());
+  EXPECT_EQ(GetWindowLongPtrA(tree.Handle, GWLP_USERDATA), 29);
+  EXPECT_EQ(tree.Tree.Level(tree.Tree.Root()), 0);
+  tree.SetFocus();
+  list.SetFocus();
+  tree.SetFocus();
+  EXPECT_EQ(form->Exits, (std::vector<std::string>{"ShellTreeView", "ShellListView"}));
+  EXPECT_EQ(form->ActiveControl(), &tree);
 }
 
 }  // namespace

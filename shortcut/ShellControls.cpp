@@ -1,0 +1,23 @@
+#include "shortcut/ShellControls.h"
+
+const bool ShellControlsRegistered =
+    RegisterKind<TShellTreeViewControl>("TShellTreeView") && RegisterKind<TShellListViewControl>("TShellListView");
+
+namespace {
+
+// The row decides whether the control shows at first.
+HWND Shown(HWND wnd, DWORD style) {
+  if (wnd && !(style & WS_VISIBLE)) ShowWindow(wnd, SW_HIDE);
+  return wnd;
+}
+}  // namespace
+
+HWND TShellTreeViewControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD, const char*) {
+  Tree.Create(parent, id, rect);
+  return Shown(Tree.Handle(), style);
+}
+
+HWND TShellListViewControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD, const char*) {
+  List.Create(parent, id, rect);
+  return Shown(List.Handle(), style);
+}
