@@ -4,7 +4,6 @@
 
 #include <psapi.h>
 
-#include <cstring>
 #include <sstream>
 
 std::string ProjectText(std::initializer_list<std::string> lines) {
@@ -38,52 +37,6 @@ DWORD TTrvProcess::WaitExit(DWORD milliseconds) {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;
-}
-
-namespace {
-struct TFind {
-  DWORD ProcessId;
-  const char* ClassName;
-  std::vector<HWND> Found;
-};
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-  TFind& find = *reinterpret_cast<TFind*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != find.ProcessId || !IsWindowVisible(window)) return TRUE;
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (!find.ClassName || std::strcmp(name, find.ClassName) == 0) find.Found.push_back(window);
-  return TRUE;
-}
-std::string WindowText(HWND window) {
-  char text[2048] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-}  // namespace
-
-std::vector<HWND> WindowsOf(DWORD processId, const char* className) {
-  TFind find{processId, className, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&find));
-  return find.Found;
-}
-
-HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
-  for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
-    for (HWND window : WindowsOf(processId, className))
-      if (!caption || WindowText(window) == caption) return window;
-    Sleep(20);
-  }
-  return nullptr;
-}
-
-bool WaitWindowGone(HWND window, DWORD milliseconds) {
-  for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
-    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-    Sleep(20);
-  }
-  return false;
 }
 
 TMessageBox WaitForMessageBox(DWORD processId, DWORD milliseconds) {

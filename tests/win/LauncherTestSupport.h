@@ -32,14 +32,6 @@ class TTrvProcess {
   PROCESS_INFORMATION info_ = {};
 };
 
-// A visible top-level window of the process with this class (and caption,
-// when one is given), waited for with bounded retries; nullptr on time-out.
-HWND WaitForWindow(DWORD processId, const char* className, const char* caption = nullptr,
-                   DWORD milliseconds = 15000);
-std::vector<HWND> WindowsOf(DWORD processId, const char* className);
-// Waits until the window is gone.
-bool WaitWindowGone(HWND window, DWORD milliseconds = 15000);
-
 struct TMessageBox {
   HWND Window = nullptr;
   std::string Caption;

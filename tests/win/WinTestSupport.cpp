@@ -1,5 +1,6 @@
 #include "tests/win/WinTestSupport.h"
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -65,4 +66,51 @@ int CountFiles(const std::string& folder) {
   } while (FindNextFileA(find, &data));
   FindClose(find);
   return n;
+}
+
+namespace {
+struct TFind {
+  DWORD ProcessId;
+  const char* ClassName;
+  std::vector<HWND> Found;
+};
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+  TFind& find = *reinterpret_cast<TFind*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != find.ProcessId || !IsWindowVisible(window)) return TRUE;
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (!find.ClassName || std::strcmp(name, find.ClassName) == 0) find.Found.push_back(window);
+  return TRUE;
+}
+}  // namespace
+
+std::string WindowText(HWND window) {
+  char text[2048] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::vector<HWND> WindowsOf(DWORD processId, const char* className) {
+  TFind find{processId, className, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&find));
+  return find.Found;
+}
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
+  for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
+    for (HWND window : WindowsOf(processId, className))
+      if (!caption || WindowText(window) == caption) return window;
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+bool WaitWindowGone(HWND window, DWORD milliseconds) {
+  for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
+    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+    Sleep(20);
+  }
+  return false;
 }
