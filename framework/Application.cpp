@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "model/Errors.h"
+#include "model/MessageBox_win.h"
 
 TApplication Application;
 
@@ -31,6 +32,7 @@ void TApplication::Initialize() {
   // activation changes.
   Handle = CreateWindowExA(WS_EX_TOOLWINDOW, AppWindowClass, Title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            instance, nullptr);
+  SetMessageBoxFallbackOwner(Handle);
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -101,8 +103,7 @@ void TApplication::HelpContents() {
   // No current Windows shows WinHelp files: the help is an HTML page.
   const std::string page = HelpPagePath();
   if (GetFileAttributesA(page.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    MessageBoxA(MessageBoxOwner(), ("Die Hilfedatei \"" + page + "\" wurde nicht gefunden.").c_str(), Title.c_str(),
-                MB_OK | MB_ICONERROR);
+    ShowMessageBoxA("Die Hilfedatei \"" + page + "\" wurde nicht gefunden.", Title, MB_OK | MB_ICONERROR);
     return;
   }
   ShellExecuteA(MessageBoxOwner(), "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -114,7 +115,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ShowErrorText(const std::string& message) {
-  MessageBoxA(MessageBoxOwner(), message.c_str(), Title.c_str(), MB_OK | MB_ICONERROR);
+  ShowMessageBoxA(message, Title, MB_OK | MB_ICONERROR);
 }
 
 void TApplication::ShowException(const std::exception& e) { ShowErrorText(ExceptionText(e)); }
@@ -129,11 +130,6 @@ bool TApplication::Guard(const std::function<void()>& handler) {
     ShowErrorText("Unbekannter Fehler.");
   }
   return false;
-}
-
-HWND TApplication::MessageBoxOwner() const {
-  HWND active = GetActiveWindow();
-  return active ? active : Handle;
 }
 
 std::string TApplication::ExeFolder() {

@@ -1,6 +1,7 @@
 // The application object: title, help file, the hidden application window
-// that owns popups and message boxes, the message loop, and the one place
-// where an exception escaping an event handler is shown to the user.
+// that owns popups (and the message boxes shown while no other window is),
+// the message loop, and the one place where an exception escaping an event
+// handler is shown to the user.
 #pragma once
 
 #include <windows.h>
@@ -51,10 +52,6 @@ class TApplication {
   // Runs handler; an exception it raises is shown in the error box instead
   // of escaping into Windows. Returns false when one was raised.
   bool Guard(const std::function<void()>& handler);
-
-  // The window that should own a message box now: the active window of this
-  // thread, else the application window.
-  HWND MessageBoxOwner() const;
 
   // The folder of the running executable, with a trailing backslash.
   static std::string ExeFolder();

@@ -6,6 +6,7 @@ if(WIN32)
     framework/Controls.cpp
     framework/Paint.cpp
   )
-  target_link_libraries(tarvo_framework PUBLIC tarvo_model comctl32 msimg32 shell32)
+  # The platform layer holds the program's one message box.
+  target_link_libraries(tarvo_framework PUBLIC tarvo_model ${TARVO_PLATFORM_LIB} comctl32 msimg32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_framework)
 endif()

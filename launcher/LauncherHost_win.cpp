@@ -7,6 +7,7 @@
 
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
+#include "model/MessageBox_win.h"
 
 namespace {
 
@@ -82,11 +83,10 @@ class TWinLauncherHost : public ILauncherHost {
   }
 
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
-    // Application-modal; brought to the front, as a launcher started from a
-    // hotkey has no window of its own there.
+    // The application window owns the box when a launcher started from a
+    // hotkey shows no window of its own.
     Application.Initialize();
-    return MessageBoxA(Application.MessageBoxOwner(), text.c_str(), title.c_str(),
-                       style | MB_APPLMODAL | MB_SETFOREGROUND);
+    return ShowMessageBoxA(text, title, style);
   }
 
   std::string ApplicationTitle() override { return Application.Title; }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "model/Errors.h"
+#include "model/MessageBox_win.h"
 #include "model/Platform.h"
 
 
@@ -93,8 +94,7 @@ class TWinCollation : public ICollation {
 class TWinMessageBoxes : public IMessageBoxes {
  public:
   int Show(const std::string& text, const std::string& caption, unsigned flags) override {
-    // Owned by the active window of the program, as the platform's own boxes.
-    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags | MB_SETFOREGROUND);
+    return ShowMessageBoxA(text, caption, flags);
   }
 };
 

@@ -14,7 +14,7 @@ if(TARVO_FUZZ)
 endif()
 
 if(WIN32)
-  add_library(tarvo_platform STATIC model/Platform_win.cpp)
+  add_library(tarvo_platform STATIC model/Platform_win.cpp model/MessageBox_win.cpp)
 else()
   add_library(tarvo_platform STATIC model/Platform_posix.cpp)
 endif()
@@ -39,4 +39,9 @@ if(WIN32)
   tarvo_tests(model_win_tests
     SOURCES tests/win/PlatformWinTest.cpp
     LIBS tarvo_wintestsupport)
+  # Message boxes over windows of the test program: they take the foreground.
+  tarvo_tests(message_box_tests
+    SOURCES tests/win/MessageBoxTest.cpp
+    LIBS tarvo_wintestsupport
+    SERIAL)
 endif()
