@@ -35,4 +35,12 @@ if(WIN32)
     LIBS tarvo_configdriver
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage)
+
+  # The same windows on a screen of 144 DPI (a prefix of its own).
+  tarvo_tests(config_dpi_tests
+    SOURCES tests/win/DpiTest.cpp
+    LIBS tarvo_configdriver
+    SERIAL
+    ENVIRONMENT TARVO_WINE_DPI=144)
+  add_dependencies(config_dpi_tests TRV)
 endif()

@@ -87,8 +87,11 @@ void TInfo::Create() {
 
 void TInfo::FormCreate() {
   ApplyMessageBoxFont();
-  LogoBitmap = static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), "LOGO", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  // A dense screen gets the logo drawn at twice the size, shrunk to fit: a
+  // stretched small one would look blurred.
+  LogoScale = ScreenDpi() > 96 ? 2 : 1;
+  LogoBitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), LogoScale == 2 ? "LOGO2X" : "LOGO",
+                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!LogoBitmap) throw Exception("Die Bitmap-Ressource LOGO fehlt.");
   // The mask: black logo pixels become white, all others black.
   BITMAP bm;
@@ -142,15 +145,18 @@ void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
   if (LogoBitmap && LogoMask) {
     BITMAP bm;
     GetObjectA(LogoBitmap, sizeof bm, &bm);
-    const int x = AboutLogoLeft(w, bm.bmWidth), y = 4;
+    const int logoWidth = Scale(bm.bmWidth / LogoScale), logoHeight = Scale(bm.bmHeight / LogoScale);
+    const int x = AboutLogoLeft(w, logoWidth), y = Scale(4);
     HDC mem = CreateCompatibleDC(dc);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
+    SetStretchBltMode(dc, logoWidth == bm.bmWidth ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
     HGDIOBJ old = SelectObject(mem, LogoMask);
-    BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCPAINT);
+    StretchBlt(dc, x, y, logoWidth, logoHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCPAINT);
     SelectObject(mem, LogoBitmap);
     // The logo's white background lets the gradient show through.
-    BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCAND);
+    StretchBlt(dc, x, y, logoWidth, logoHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCAND);
     SelectObject(mem, old);
     DeleteDC(mem);
   }
@@ -166,13 +172,13 @@ void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
       if (ii.hbmColor) DeleteObject(ii.hbmColor);
       if (ii.hbmMask) DeleteObject(ii.hbmMask);
     }
-    DrawIconEx(dc, 8, h / 2 - iconHeight / 2, ProductIcon, iconWidth, iconHeight, 0, nullptr, DI_NORMAL);
-    RECT frame = {7, h / 2 - iconHeight / 2 - 1, iconWidth + 8, h / 2 + iconHeight / 2};
+    DrawIconEx(dc, Scale(8), h / 2 - iconHeight / 2, ProductIcon, iconWidth, iconHeight, 0, nullptr, DI_NORMAL);
+    RECT frame = {Scale(8) - 1, h / 2 - iconHeight / 2 - 1, iconWidth + Scale(8), h / 2 + iconHeight / 2};
     FrameRect(dc, &frame, GetSysColorBrush(COLOR_BTNFACE));
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  const int x = iconWidth + 16;
+  const int x = iconWidth + Scale(16);
   HGDIOBJ old = SelectObject(dc, FontHandle(sender.FontName, sender.FontHeight, true));
   const int productHeight = TextHeight(dc, ProductName);
   TextOutA(dc, x, h / 2 - static_cast<int>(1.5 * productHeight), ProductName.c_str(),

@@ -19,6 +19,8 @@ class TInfo : public TForm {
   HICON ProductIcon = nullptr;  // not owned
   HBITMAP LogoBitmap = nullptr;
   HBITMAP LogoMask = nullptr;
+  // 2: the logo is drawn at twice its size (for dense screens).
+  int LogoScale = 1;
 
   void ShowAboutBox(const std::string& productName, const std::string& developmentYears, HICON icon);
 

@@ -539,8 +539,9 @@ void TImage::Paint(HDC dc) {
   }
   HDC mem = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(mem, Bitmap);
-  // Shrinking a picture averages its pixels; enlarging keeps them sharp.
-  SetStretchBltMode(dc, w < bm.bmWidth ? HALFTONE : COLORONCOLOR);
+  // On dense screens pictures come drawn larger and are shrunk to fit:
+  // averaging their pixels keeps them smooth.
+  SetStretchBltMode(dc, ScreenDpi() > 96 && w < bm.bmWidth ? HALFTONE : COLORONCOLOR);
   SetBrushOrgEx(dc, 0, 0, nullptr);
   if (Options & coTransparent)
     // The picture's white background lets the parent show through.

@@ -176,11 +176,14 @@ application = [
     (lambda x, y: in_poly(x, y, [(30, 28), (45, 40), (37, 41), (41, 46), (38, 47), (34, 43), (30, 47)]),
      (255, 160, 32, 255)),
 ]
-write_ico('Tarvo.ico', application, sizes=(48, 32, 16))
+# Larger frames for screens of 120 to 192 DPI, so that the pictures are drawn
+# for the size they show at, never stretched.
+write_ico('Tarvo.ico', application, sizes=(64, 48, 40, 32, 24, 16))
 
 for name, shapes in (('Option1.ico', option1), ('Option2.ico', option2), ('Option3.ico', option3),
-                     ('Option4.ico', option4), ('Back.ico', back)):
-    write_ico(name, shapes)
+                     ('Option4.ico', option4)):
+    write_ico(name, shapes, sizes=(96, 72, 60, 48))
+write_ico('Back.ico', back, sizes=(64, 48, 40, 32))
 
 
 # ---- LOGO: the product name in block letters, 142 x 63, white background
@@ -213,8 +216,8 @@ def letters():
     return shapes
 
 
-def write_bmp(name, width, height, shapes):
-    rows = render(width, height, shapes, 1.0)
+def write_bmp(name, width, height, shapes, scale=1.0):
+    rows = render(width, height, shapes, scale)
     stride = (width * 3 + 3) & ~3
     data = b''
     for row in reversed(rows):
@@ -231,3 +234,5 @@ def write_bmp(name, width, height, shapes):
 
 
 write_bmp('Logo.bmp', 142, 63, letters())
+# The same logo drawn at twice the size, for dense screens.
+write_bmp('Logo2x.bmp', 284, 126, letters(), 2.0)

@@ -5,7 +5,14 @@
 TARVO_ROOT=${TARVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 TARVO_BUILD=${TARVO_BUILD:-$TARVO_ROOT/build}
 
-export WINEPREFIX=${WINEPREFIX:-$TARVO_BUILD/wineprefix}
+# The tests of scaling run in a copy of the prefix whose screen has 144 DPI
+# (TARVO_WINE_DPI=144 in their environment).
+TARVO_DPI_PREFIX=$TARVO_BUILD/wineprefix-144
+if [ "${TARVO_WINE_DPI:-96}" = 144 ]; then
+  export WINEPREFIX=$TARVO_DPI_PREFIX
+else
+  export WINEPREFIX=${WINEPREFIX:-$TARVO_BUILD/wineprefix}
+fi
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -43,6 +50,15 @@ wine_prefix_init() {
     wineserver -w
     touch "$WINEPREFIX/.tarvo-ready-2"
   fi
+  if [ ! -f "$TARVO_DPI_PREFIX/.tarvo-ready-2" ]; then
+    rm -rf "$TARVO_DPI_PREFIX"
+    cp -a "$WINEPREFIX" "$TARVO_DPI_PREFIX"
+    rm -f "$TARVO_DPI_PREFIX/.tarvo-ready-2"
+    WINEPREFIX=$TARVO_DPI_PREFIX wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    WINEPREFIX=$TARVO_DPI_PREFIX wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    WINEPREFIX=$TARVO_DPI_PREFIX wineserver -w
+    touch "$TARVO_DPI_PREFIX/.tarvo-ready-2"
+  fi
 }
 
 # Starts one persistent wineserver for the whole run, and an X display of its
@@ -60,15 +76,19 @@ wine_start() {
     local i
     for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
   fi
-  wineserver -p </dev/null >/dev/null 2>&1
-  # The first Wine program of a server starts Wine's own services, which
-  # inherit its descriptors: start them here, detached from our output, so
-  # that no test's output pipe is held open by them.
-  wine reg query 'HKCU\Software\Wine\X11 Driver' </dev/null >/dev/null 2>&1 || true
+  local prefix
+  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX"; do
+    WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1
+    # The first Wine program of a server starts Wine's own services, which
+    # inherit its descriptors: start them here, detached from our output, so
+    # that no test's output pipe is held open by them.
+    WINEPREFIX=$prefix wine reg query 'HKCU\Software\Wine\X11 Driver' </dev/null >/dev/null 2>&1 || true
+  done
 }
 
 wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$TARVO_DPI_PREFIX wineserver -k >/dev/null 2>&1 || true
   if [ -n "${TARVO_XVFB_PID:-}" ]; then
     kill "$TARVO_XVFB_PID" >/dev/null 2>&1 || true
     wait "$TARVO_XVFB_PID" 2>/dev/null || true
