@@ -10,14 +10,6 @@ const bool VQControlsRegistered = RegisterKind<TVQButton>("TVQButton") && Regist
 
 namespace {
 
-bool CursorInside(HWND wnd) {
-  POINT pt;
-  RECT r;
-  GetCursorPos(&pt);
-  GetWindowRect(wnd, &r);
-  return PtInRect(&r, pt) != 0;
-}
-
 // A picture that lies on a button passes the mouse's leaving on to the
 // button once the mouse has left the button too (the button keeps its hot
 // look while the mouse is over its picture).

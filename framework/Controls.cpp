@@ -43,14 +43,6 @@ void InvalidateChildren(HWND wnd) {
     InvalidateRect(child, nullptr, FALSE);
 }
 
-bool CursorInside(HWND wnd) {
-  POINT pt;
-  RECT r;
-  GetCursorPos(&pt);
-  GetWindowRect(wnd, &r);
-  return PtInRect(&r, pt) != 0;
-}
-
 std::string WindowText(HWND wnd) {
   int n = GetWindowTextLengthA(wnd);
   std::string text(n + 1, '\0');
@@ -63,59 +55,59 @@ std::string WindowText(HWND wnd) {
 // ---------------------------------------------------------------------------
 // Properties of table rows
 
-TProp Items(std::vector<std::string> items) {
+namespace {
+TProp PropOf(TProp::TKind kind) {
   TProp p;
-  p.Kind = TProp::pkItems;
+  p.Kind = kind;
+  return p;
+}
+}  // namespace
+
+TProp Items(std::vector<std::string> items) {
+  TProp p = PropOf(TProp::pkItems);
   p.Strings = std::move(items);
   return p;
 }
 
 TProp Columns(std::vector<TColumnDef> columns) {
-  TProp p;
-  p.Kind = TProp::pkColumns;
+  TProp p = PropOf(TProp::pkColumns);
   p.Columns = std::move(columns);
   return p;
 }
 
 TProp WindowStyles(DWORD bits) {
-  TProp p;
-  p.Kind = TProp::pkStyle;
+  TProp p = PropOf(TProp::pkStyle);
   p.Bits = bits;
   return p;
 }
 
 TProp WindowExStyles(DWORD bits) {
-  TProp p;
-  p.Kind = TProp::pkExStyle;
+  TProp p = PropOf(TProp::pkExStyle);
   p.Bits = bits;
   return p;
 }
 
 TProp BackColor(COLORREF color) {
-  TProp p;
-  p.Kind = TProp::pkColor;
+  TProp p = PropOf(TProp::pkColor);
   p.Color = color;
   return p;
 }
 
 TProp FocusControl(const char* name) {
-  TProp p;
-  p.Kind = TProp::pkFocusControl;
+  TProp p = PropOf(TProp::pkFocusControl);
   p.Name = name;
   return p;
 }
 
 TProp Range(int min, int max) {
-  TProp p;
-  p.Kind = TProp::pkRange;
+  TProp p = PropOf(TProp::pkRange);
   p.Min = min;
   p.Max = max;
   return p;
 }
 
 TProp Indent(int pixels) {
-  TProp p;
-  p.Kind = TProp::pkIndent;
+  TProp p = PropOf(TProp::pkIndent);
   p.Min = pixels;
   return p;
 }
@@ -131,6 +123,14 @@ std::unique_ptr<TControl> MakeControl(const std::string& kind) {
 }
 
 TControl* ControlOf(HWND wnd) { return wnd ? static_cast<TControl*>(GetPropA(wnd, ControlProp)) : nullptr; }
+
+bool CursorInside(HWND wnd) {
+  POINT pt;
+  RECT r;
+  GetCursorPos(&pt);
+  GetWindowRect(wnd, &r);
+  return PtInRect(&r, pt) != 0;
+}
 
 // ---------------------------------------------------------------------------
 // The base class

@@ -257,6 +257,9 @@ bool RegisterKind(const char* kind) {
 // The control a window belongs to, if it is one of ours.
 TControl* ControlOf(HWND wnd);
 
+// The mouse is over the window (or over a window lying on it).
+bool CursorInside(HWND wnd);
+
 // Makes a control that belongs to another control (a picture on a button):
 // a child window of owner, not a row of the form's table.
 void CreateInnerControl(TControl& owner, TControl& inner, const std::string& name, unsigned options);

@@ -11,18 +11,9 @@
 #include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
+#include "tests/win/FormTestSupport.h"
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-    Application.ProcessMessages();
-    Sleep(5);
-  }
-  return true;
-}
 
 // A small icon made here, so that the test needs no resources.
 HICON MakeIcon(int size) {

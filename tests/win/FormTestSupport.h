@@ -1,0 +1,20 @@
+// Shared by the tests of forms in process: waiting while the test's own
+// message loop runs.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "framework/Application.h"
+
+// Handles messages until condition holds or timeoutMs passed.
+inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    Application.ProcessMessages();
+    Sleep(5);
+  }
+  return true;
+}
