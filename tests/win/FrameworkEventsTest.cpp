@@ -73,6 +73,8 @@ class TEventForm : public TForm {
         {"TSpinEdit", "SpinEdit", nullptr, 10, 225, 60, 21, 0, "", coTabStop, {}, {Range(1, 365)}},
         {"TProgressBar", "Status", nullptr, 80, 225, 130, 21, 0, "", 0, {}, {Range(0, 100)}},
         {"TCheckBox", "CheckBox_Wait", nullptr, 220, 225, 190, 17, 0, "Warten", coTabStop},
+        {"TMemo", "Memo_News", nullptr, 10, 250, 200, 30, 0, "Neu:\r\n- schneller"},
+        {"TBevel", "Bevel1", nullptr, 10, 282, 200, 2, 0, "", coBevelTopLine},
         {"TButton", "Button_Next", nullptr, 220, 285, 90, 25, 0, "Weiter >", coTabStop | coDefault, {},
          {On(evClick, this, &TEventForm::Clicked)}},
         {"TButton", "Button_Cancel", nullptr, 320, 285, 90, 25, 0, "Abbrechen", coTabStop | coCancel, {},
@@ -232,6 +234,11 @@ TEST_F(FrameworkEvents, TheOtherKindsKeepTheirValues) {
   hotKey.SetHotKey(0x0650);
   EXPECT_EQ(hotKey.HotKey(), 0x0650);
   EXPECT_THROW(form->Get<TEdit>("Status"), std::exception);
+  // The memo is a label whose lines can be selected and copied, not edited.
+  auto& memo = form->Get<TMemo>("Memo_News");
+  EXPECT_EQ(memo.Text(), "Neu:\r\n- schneller");
+  EXPECT_EQ(SendMessageA(memo.Handle, EM_GETLINECOUNT, 0, 0), 2);
+  EXPECT_TRUE(GetWindowLongA(memo.Handle, GWL_STYLE) & ES_READONLY);
 }
 
 TEST_F(FrameworkEvents, APanelAndTheWhiteFormPaintTheirOwnColours) {
