@@ -1,8 +1,17 @@
 # Benchmarks (not tests): run with bench/run.sh.
 add_executable(bench_popup_build EXCLUDE_FROM_ALL bench/PopupBuildBench.cpp)
 target_link_libraries(bench_popup_build PRIVATE tarvo_launcher tarvo_model ${TARVO_PLATFORM_LIB})
+add_executable(bench_project_file EXCLUDE_FROM_ALL bench/ProjectFileBench.cpp)
+target_link_libraries(bench_project_file PRIVATE tarvo_model ${TARVO_PLATFORM_LIB})
 if(WIN32)
   add_executable(bench_minimal WIN32 EXCLUDE_FROM_ALL bench/Minimal.cpp)
+  add_executable(bench_minimal_window WIN32 EXCLUDE_FROM_ALL bench/MinimalWindow.cpp)
+  # Starting programs and timing them against a minimal one.
+  add_library(bench_process_timing STATIC EXCLUDE_FROM_ALL bench/ProcessTiming.cpp)
   add_executable(bench_startup EXCLUDE_FROM_ALL bench/StartupBench.cpp)
+  target_link_libraries(bench_startup PRIVATE bench_process_timing)
   add_dependencies(bench_startup TRV bench_minimal)
+  add_executable(bench_config_startup EXCLUDE_FROM_ALL bench/ConfigStartupBench.cpp)
+  target_link_libraries(bench_config_startup PRIVATE bench_process_timing)
+  add_dependencies(bench_config_startup TRV bench_minimal_window)
 endif()

@@ -1,0 +1,101 @@
+// Time from the start of TRV.EXE without argument to its configuration
+// window on screen, against a minimal program that shows one window of the
+// same size (bench/MinimalWindow.cpp), both started the same way in turn;
+// medians and best of several runs. Each window is closed again (WM_CLOSE:
+// nothing is changed, so TRV.EXE asks nothing) and its program awaited
+// before the next start.
+//
+// "On screen" is measured twice: visible (the process has a visible
+// top-level window of the expected class), and painted (besides, neither
+// that window nor any visible window inside it has a region left to paint).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/ProcessTiming.h"
+
+namespace {
+
+struct TSearch {
+  DWORD ProcessId;
+  const char* WindowClass;
+  HWND Found;
+};
+
+BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
+  TSearch& search = *reinterpret_cast<TSearch*>(param);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(wnd, &processId);
+  char windowClass[64] = {};
+  if (processId != search.ProcessId || !IsWindowVisible(wnd) || !GetClassNameA(wnd, windowClass, sizeof windowClass) ||
+      lstrcmpA(windowClass, search.WindowClass) != 0)
+    return TRUE;
+  search.Found = wnd;
+  return FALSE;
+}
+
+BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM param) {
+  RECT r;
+  if (!IsWindowVisible(wnd) || !GetUpdateRect(wnd, &r, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(param) = true;
+  return FALSE;
+}
+
+// The window and every visible window inside it have painted what shows.
+bool Painted(HWND wnd) {
+  bool unpainted = false;
+  FindUnpainted(wnd, reinterpret_cast<LPARAM>(&unpainted));
+  if (!unpainted) EnumChildWindows(wnd, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return !unpainted;
+}
+
+// Polled every millisecond, the same for both programs. Returns the time to
+// the painted window and adds the time to the visible one to visible.
+double TimeWindow(const std::string& command, const char* windowClass, std::vector<double>& visible) {
+  const LARGE_INTEGER start = Now();
+  PROCESS_INFORMATION process;
+  if (!StartProcess(command, process)) return -1;
+  TSearch search = {process.dwProcessId, windowClass, nullptr};
+  while (MillisecondsSince(start) < 20000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.Found) break;
+    Sleep(1);
+  }
+  double painted = -1;
+  if (search.Found) {
+    visible.push_back(MillisecondsSince(start));
+    while (MillisecondsSince(start) < 20000 && !Painted(search.Found)) Sleep(1);
+    painted = MillisecondsSince(start);
+    PostMessageA(search.Found, WM_CLOSE, 0, 0);
+  } else {
+    std::printf("no visible window of class %s from %s\n", windowClass, command.c_str());
+  }
+  EndProcess(process, command, 10000);
+  return painted;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string folder = ExeFolder();
+  const std::string trv = "\"" + folder + "TRV.EXE\"";
+  const std::string minimal = "\"" + folder + "bench_minimal_window.exe\"";
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
+  std::vector<double> trvVisible, minimalVisible;
+  const TComparison painted =
+      CompareInTurn([&] { return TimeWindow(trv, "TForm1", trvVisible); },
+                    [&] { return TimeWindow(minimal, "MinimalWindow", minimalVisible); }, rounds);
+  const size_t runs = static_cast<size_t>(rounds) + 1;
+  if (trvVisible.size() != runs || minimalVisible.size() != runs) return 1;
+  // Without the unmeasured first round of each.
+  const TComparison visible = {{trvVisible.begin() + 1, trvVisible.end()},
+                               {minimalVisible.begin() + 1, minimalVisible.end()}};
+  std::printf("configuration window of TRV.EXE (no argument) against a minimal window program; "
+              "medians and best of %d runs:\n", rounds);
+  PrintComparison("visible", visible);
+  PrintComparison("visible and painted", painted);
+  return 0;
+}
