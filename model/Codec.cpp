@@ -23,19 +23,22 @@ std::string JoinDelimited(const TStrings& fields, char delimiter) {
   std::string result;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) result += delimiter;
-    const std::string& field = fields[i];
-    if (!NeedsQuotes(field, delimiter)) {
-      result += field;
-      continue;
-    }
-    result += Quote;
-    for (char c : field) {
-      if (c == Quote) result += Quote;
-      result += c;
-    }
-    result += Quote;
+    AppendDelimitedField(result, fields[i], delimiter);
   }
   return result;
+}
+
+void AppendDelimitedField(std::string& result, const std::string& field, char delimiter) {
+  if (!NeedsQuotes(field, delimiter)) {
+    result += field;
+    return;
+  }
+  result += Quote;
+  for (char c : field) {
+    if (c == Quote) result += Quote;
+    result += c;
+  }
+  result += Quote;
 }
 
 TStrings SplitDelimited(const std::string& text, char delimiter) {
@@ -60,12 +63,16 @@ TStrings SplitDelimited(const std::string& text, char delimiter) {
           ++i;  // closing quote
           break;
         }
-        field += text[i++];
+        size_t start = i;
+        while (i < n && text[i] != Quote) ++i;
+        field.append(text, start, i - start);
       }
     } else {
-      while (i < n && !IsBlankOrControl(text[i]) && text[i] != delimiter) field += text[i++];
+      size_t start = i;
+      while (i < n && !IsBlankOrControl(text[i]) && text[i] != delimiter) ++i;
+      field.assign(text, start, i - start);
     }
-    fields.push_back(field);
+    fields.push_back(std::move(field));
     skipBlanks();
     if (i < n && text[i] == delimiter) {
       if (i == n - 1) fields.emplace_back();

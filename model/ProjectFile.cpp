@@ -19,16 +19,20 @@ class TLineReader {
     line.clear();
     if (!Fill()) return false;
     while (Fill()) {
+      // The bytes up to the next CR or LF go in at once.
+      const char* begin = buffer_ + pos_;
+      const char* end = buffer_ + size_;
+      const char* stop = begin;
+      while (stop != end && *stop != '\n' && *stop != '\r') ++stop;
+      line.append(begin, stop);
+      pos_ = stop - buffer_;
+      if (stop == end) continue;
       char c = buffer_[pos_++];
       if (c == '\n') break;
-      if (c == '\r') {
-        if (Fill() && buffer_[pos_] == '\n') {
-          ++pos_;
-          break;
-        }
-        continue;
+      if (Fill() && buffer_[pos_] == '\n') {
+        ++pos_;
+        break;
       }
-      line += c;
     }
     ++lineNumber_;
     return true;
@@ -58,23 +62,32 @@ class TLineReader {
 }  // namespace
 
 std::string ProjectFileText(bool useMenu) {
-  std::string text;
-  auto writeLine = [&text](const std::string& line) {
-    text += line;
-    text += "\r\n";
-  };
-  writeLine(GroupSectionHeader);
+  // Sized once: the text is written in place, without a temporary per line.
+  size_t size = 64;
   for (const TExecGroup& group : ExecGroups) {
-    writeLine(group.Name);
-    for (const TExecLine& line : group.Lines) writeLine(" " + IntToStr(line.Kind) + " " + line.Params);
+    size += group.Name.size() + 2;
+    for (const TExecLine& line : group.Lines) size += line.Params.size() + 16;
   }
-  writeLine(useMenu ? MenuSectionHeader : UnusedMenuSectionHeader);
+  for (const TTRVMenuItem& item : MenuItems) size += item.Text.size() + 28;
+  std::string text;
+  text.reserve(size);
+  const char* const lineEnd = "\r\n";
+  text.append(GroupSectionHeader).append(lineEnd);
+  for (const TExecGroup& group : ExecGroups) {
+    text.append(group.Name).append(lineEnd);
+    for (const TExecLine& line : group.Lines)
+      text.append(1, ' ').append(IntToStr(line.Kind)).append(1, ' ').append(line.Params).append(lineEnd);
+  }
+  text.append(useMenu ? MenuSectionHeader : UnusedMenuSectionHeader).append(lineEnd);
   for (const TTRVMenuItem& item : MenuItems) {
-    std::string line = JoinDelimited({IntToStr(item.Level), IntToStr(item.Assignment), item.Text}, ' ');
+    text.append(IntToStr(item.Level)).append(1, ' ').append(IntToStr(item.Assignment)).append(1, ' ');
     // An empty caption (only files written elsewhere have one) would vanish
     // among the blanks and make the line unreadable: write it as "".
-    if (item.Text.empty()) line += "\"\"";
-    writeLine(line);
+    if (item.Text.empty())
+      text.append("\"\"");
+    else
+      AppendDelimitedField(text, item.Text, ' ');
+    text.append(lineEnd);
   }
   return text;
 }
@@ -111,8 +124,8 @@ bool LoadProject(const std::string& fileName, bool interactive) {
       TExecGroup& group = ExecGroups.back();
       for (next(); !line.empty() && line[0] == ' '; next()) {
         TExecLine execLine;
-        execLine.Kind = StrToInt(line.substr(1, 1));
-        execLine.Params = line.size() > 3 ? line.substr(3) : std::string();
+        execLine.Kind = line.size() > 1 && line[1] >= '0' && line[1] <= '9' ? line[1] - '0' : StrToInt(line.substr(1, 1));
+        if (line.size() > 3) execLine.Params.assign(line, 3, std::string::npos);
         group.Lines.push_back(std::move(execLine));
       }
     }
