@@ -5,19 +5,17 @@
 #include "framework/Application.h"
 
 void RunConfigurationMode() {
-  // The about box comes after the main window (it adjusts that window's
-  // font) and before the main window is shown (which shows its logo).
   auto form1 = NewForm<TForm1>();
   Form1 = form1.get();
   form1->Create();
-  auto info = NewForm<TInfo>();
-  Info = info.get();
-  info->Create();
+  // Where the about box would be made, before the window shows: it gives
+  // the 8-point windows made so far the system's message font. The box
+  // itself waits until it is opened, so that the window shows sooner.
+  ApplyMessageBoxFont();
   form1->Show();
   Application.Run();
   // Last made, first gone; each form whole while its window goes.
-  info.reset();
-  Info = nullptr;
+  FreeAboutBox();
   form1.reset();
   Form1 = nullptr;
 }

@@ -87,12 +87,13 @@ void TForm1::Create() {
       optionImage("Image_Option4", 4),
       // The editor page's way back to the start page.
       {"TVQButton", "Button_Close", "Page_Create", 552, 56, 51, 49, 0, "", coTabStop, {},
-       {On(evClick, this, &TForm1::Button_CloseClick)}},
+       {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_CloseClick)}},
       {"TLabel", "Label_Close", "Page_Create", 608, 56, 0, 0, 0, "Zurück", coAutoSize, {"Arial", 13, true}},
       {"TLabel", "Label_CloseHint", "Page_Create", 608, 72, 185, 32, 0, "Zum Hauptmenü wechseln", coWordWrap},
       // The shortcut page's way back to the start page.
       {"TVQButton", "Button_Back", "Page_Link", 744, 304, 49, 49, 36, "", coTabStop, {},
-       {On(evClick, this, &TForm1::Button_BackClick), On(evExit, this, &TForm1::Ctrl_ToolTipExit)}},
+       {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_BackClick),
+        On(evExit, this, &TForm1::Ctrl_ToolTipExit)}},
   });
   Application.MainWindow = Handle;
 }
@@ -109,14 +110,20 @@ void TForm1::FormCreate() {
 
   AppendMenuA(GetSystemMenu(Handle, FALSE), MF_STRING, InfoSystemCommand, "&Info");
   LoadHelpTexts();
-  CreateBalloonWindow(Handle, false);
-  AddBalloonTool(BalloonHost(), "");
-  DragAcceptFiles(Handle, TRUE);
+  // The balloon window waits until the window has been painted: a timer's
+  // message comes only when nothing is left to paint.
+  Timer_Ready = &AddTimer();
+  Timer_Ready->SetInterval(1);
+  Timer_Ready->OnTimer = [this] {
+    Timer_Ready->SetEnabled(false);
+    if (!BalloonWindow) MakeBalloonWindow();
+  };
+  Timer_Ready->SetEnabled(true);
+  // What DragAcceptFiles does, without loading the shell for it.
+  SetWindowLongA(Handle, GWL_EXSTYLE, GetWindowLongA(Handle, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
   OnMessage(WM_SYSCOMMAND, [this](TMessage& m) { SystemCommand(m); });
   OnMessage(WM_MOVE, [this](TMessage& m) { WindowMoved(lastX_, lastY_, m.LParam); });
   OnMessage(WM_DROPFILES, [this](TMessage& m) { FilesDropped(m); });
-  SetButtonIcon(Control("Button_Close"), ResourceIcon(IDI_BACK, Scale(32)), 32);
-  SetButtonIcon(Control("Button_Back"), ResourceIcon(IDI_BACK, Scale(32)), 32);
 }
 
 void TForm1::LoadHelpTexts() {
@@ -133,8 +140,10 @@ void TForm1::FormShow() {
   Application.OnDeactivate = [this] { ApplicationDeactivate(); };
   SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, Scale(32)), 32);
   TControl& logo = Control("Image_Logo");
-  if (Info && Info->LogoBitmap)
-    logo.Bitmap = static_cast<HBITMAP>(CopyImage(Info->LogoBitmap, IMAGE_BITMAP, 0, 0, 0));
+  if (!logo.Bitmap) {
+    int scale = 1;
+    logo.Bitmap = LoadLogoBitmap(scale);
+  }
   logo.Invalidate();
   for (int n = 1;; ++n) {
     TControl* button = FindComponent("Button_Option" + std::to_string(n));
@@ -172,7 +181,7 @@ void TForm1::Button_Option2Click(TControl&) {
 
 void TForm1::Button_Option3Click(TControl&) {
   TakeSequenceStep(3);
-  if (Info) Info->ShowAboutBox(Application.Title, "2004-2005", ResourceIcon(IDI_MAINICON, Scale(32)));
+  AboutBox().ShowAboutBox(Application.Title, "2004-2005", ResourceIcon(IDI_MAINICON, Scale(32)));
 }
 
 void TForm1::Button_Option4Click(TControl&) {
@@ -255,15 +264,22 @@ void TForm1::AddBalloonTool(HWND host, const std::string& text) {
 }
 
 void TForm1::SetBalloonTitle(int icon, const std::string& title) {
+  if (!BalloonWindow) MakeBalloonWindow();
   char buffer[256] = {};
   title.copy(buffer, 255);
   SendMessageA(BalloonWindow, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(buffer));
 }
 
+void TForm1::MakeBalloonWindow() {
+  CreateBalloonWindow(Handle, false);
+  AddBalloonTool(BalloonHost(), "");
+}
+
 void TForm1::ShowBalloon(HWND host, const char* text, UINT lifetime, POINT point, bool show) {
+  // Made once the window is on screen; a balloon asked for sooner is shown.
+  if (!BalloonWindow) MakeBalloonWindow();
   if (!IsWindow(BalloonWindow)) {
-    CreateBalloonWindow(Handle, false);
-    AddBalloonTool(BalloonHost(), "");
+    MakeBalloonWindow();
     return;
   }
   BalloonToolInfo.hwnd = host;

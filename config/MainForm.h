@@ -33,6 +33,8 @@ class TForm1 : public TForm {
   void Create();
 
   TTimer* Timer_Balloon = nullptr;
+  // Work that waits until the window is on screen.
+  TTimer* Timer_Ready = nullptr;
 
   // The balloon facility, shared with the other configuration windows.
   void CreateBalloonWindow(HWND parent, bool subclass);
@@ -40,6 +42,8 @@ class TForm1 : public TForm {
   void SetBalloonTitle(int icon, const std::string& title);
   // text nullptr: keep the last text. lifetime 0: until dismissed.
   void ShowBalloon(HWND host, const char* text, UINT lifetime, POINT point, bool show);
+  // The balloon window and its one tool.
+  void MakeBalloonWindow();
   void Timer_BalloonTimer();
   // The window the one balloon tool is registered with.
   HWND BalloonHost();

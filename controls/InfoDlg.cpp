@@ -40,7 +40,7 @@ std::string GetOwnFileVersion() {
   return std::string(value);
 }
 
-void ApplyMessageBoxFont() {
+void ApplyMessageBoxFont(TForm* only) {
   // The record as Windows before Vista knew it: 340 bytes, without the
   // padded border width; every later Windows accepts that size.
   NONCLIENTMETRICSA metrics;
@@ -50,7 +50,35 @@ void ApplyMessageBoxFont() {
   const std::string name = metrics.lfMessageFont.lfFaceName;
   if (name.empty()) return;
   for (TForm* form : TForm::Forms())
-    if (form->Handle && form->FontSize() == 8) form->SetFontName(name);
+    if (form->Handle && form->FontSize() == 8 && (!only || form == only)) form->SetFontName(name);
+}
+
+HBITMAP LoadLogoBitmap(int& scale) {
+  // A dense screen gets the logo drawn at twice the size, shrunk to fit: a
+  // stretched small one would look blurred.
+  scale = ScreenDpi() > 96 ? 2 : 1;
+  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), scale == 2 ? "LOGO2X" : "LOGO", IMAGE_BITMAP, 0,
+                                         0, LR_CREATEDIBSECTION));
+}
+
+namespace {
+TFormPtr<TInfo> aboutBox;
+}
+
+TInfo& AboutBox() {
+  if (!aboutBox) {
+    aboutBox = NewForm<TInfo>();
+    Info = aboutBox.get();
+    aboutBox->Create();
+  }
+  return *aboutBox;
+}
+
+bool AboutBoxMade() { return aboutBox != nullptr; }
+
+void FreeAboutBox() {
+  aboutBox.reset();
+  Info = nullptr;
 }
 
 TInfo::TInfo() : TForm("TInfo") {
@@ -86,12 +114,10 @@ void TInfo::Create() {
 }
 
 void TInfo::FormCreate() {
-  ApplyMessageBoxFont();
-  // A dense screen gets the logo drawn at twice the size, shrunk to fit: a
-  // stretched small one would look blurred.
-  LogoScale = ScreenDpi() > 96 ? 2 : 1;
-  LogoBitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), LogoScale == 2 ? "LOGO2X" : "LOGO",
-                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  // Made on first use, after the other windows: the message font is for
+  // this box alone now (the program start gave it to the others).
+  ApplyMessageBoxFont(this);
+  LogoBitmap = LoadLogoBitmap(LogoScale);
   if (!LogoBitmap) throw Exception("Die Bitmap-Ressource LOGO fehlt.");
   // The mask: black logo pixels become white, all others black.
   BITMAP bm;

@@ -50,5 +50,15 @@ extern TInfo* Info;
 std::string GetOwnFileVersion();
 
 // Every existing form whose font is 8 points gets the name of the system's
-// message font.
-void ApplyMessageBoxFont();
+// message font; with a form given, only that form (when it is 8 points).
+void ApplyMessageBoxFont(TForm* only = nullptr);
+
+// The logo bitmap of the resources (owned by the caller); scale 2: drawn at
+// twice its size, for dense screens.
+HBITMAP LoadLogoBitmap(int& scale);
+
+// The about box, made when it is first needed; AboutBoxMade() tells whether
+// it exists. The forms end with the configuration mode.
+TInfo& AboutBox();
+bool AboutBoxMade();
+void FreeAboutBox();

@@ -62,10 +62,12 @@ bool TVQImage::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
   return true;
 }
 
-void TVQButton::Created(const TControlDef&) {
+void TVQButton::Created(const TControlDef& def) {
   icon_ = std::make_unique<TVQButtonIcon>();
   icon_->Kind = "TImage";
   CreateInnerControl(*this, *icon_, Name + "_Icon", coTransparent);
+  for (const TProp& p : def.Props)
+    if (p.Kind == TProp::pkPicture) SetIcon(ResourceIcon(p.Min, Scale(p.Max)), p.Max);
 }
 
 bool TVQButton::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -108,12 +110,22 @@ void SetImageIcon(TControl& image, HICON icon, int size) {
 }
 
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height) {
-  for (const TGradientLine& line : lines) {
-    HPEN pen = CreatePen(PS_SOLID, 1, line.Color);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, line.X, 0, nullptr);
-    LineTo(dc, line.X, height);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-  }
+  if (lines.empty() || height <= 0) return;
+  // One row of the line colours, stretched to the height in one call: a pen
+  // for every line costs Wine a round trip each.
+  std::vector<DWORD> row;
+  row.reserve(lines.size());
+  for (const TGradientLine& line : lines)
+    row.push_back(GetRValue(line.Color) << 16 | GetGValue(line.Color) << 8 | GetBValue(line.Color));
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(row.size());
+  info.bmiHeader.biHeight = 1;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, lines.front().X, 0, static_cast<int>(row.size()), height, 0, 0, static_cast<int>(row.size()), 1,
+                row.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  SetStretchBltMode(dc, oldMode);
 }

@@ -10,7 +10,12 @@
 
 namespace {
 
-const char* const ControlProp = "TarvoControl";
+// Which control a window is: looked up for nearly every message, so kept
+// in the process (a window property costs Wine a server round trip).
+std::map<HWND, TControl*>& ControlMap() {
+  static std::map<HWND, TControl*> controls;
+  return controls;
+}
 
 std::map<std::string, TControlFactory>& Registry() {
   static std::map<std::string, TControlFactory> kinds;
@@ -106,6 +111,13 @@ TProp Range(int min, int max) {
   return p;
 }
 
+TProp Picture(int resourceId, int size) {
+  TProp p = PropOf(TProp::pkPicture);
+  p.Min = resourceId;
+  p.Max = size;
+  return p;
+}
+
 TProp Indent(int pixels) {
   TProp p = PropOf(TProp::pkIndent);
   p.Min = pixels;
@@ -122,7 +134,11 @@ std::unique_ptr<TControl> MakeControl(const std::string& kind) {
   return it == Registry().end() ? nullptr : it->second();
 }
 
-TControl* ControlOf(HWND wnd) { return wnd ? static_cast<TControl*>(GetPropA(wnd, ControlProp)) : nullptr; }
+TControl* ControlOf(HWND wnd) {
+  if (!wnd) return nullptr;
+  auto it = ControlMap().find(wnd);
+  return it == ControlMap().end() ? nullptr : it->second;
+}
 
 bool CursorInside(HWND wnd) {
   POINT pt;
@@ -137,7 +153,7 @@ bool CursorInside(HWND wnd) {
 
 TControl::~TControl() {
   if (Handle && IsWindow(Handle)) {
-    RemovePropA(Handle, ControlProp);
+    ControlMap().erase(Handle);
     DestroyWindow(Handle);
   }
 }
@@ -370,7 +386,7 @@ LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
   TControl& c = *reinterpret_cast<TControl*>(ref);
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(wnd, SubclassProc, 1);
-    RemovePropA(wnd, ControlProp);
+    ControlMap().erase(wnd);
     c.Handle = nullptr;
     return DefSubclassProc(wnd, msg, wParam, lParam);
   }
@@ -419,7 +435,7 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(wnd, nullptr, FALSE);
       return result;
     case WM_NCDESTROY:
-      RemovePropA(wnd, ControlProp);
+      ControlMap().erase(wnd);
       c.Handle = nullptr;
       return DefWindowProcA(wnd, msg, wParam, lParam);
   }
@@ -429,7 +445,7 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void AttachControl(TControl& c) {
-  SetPropA(c.Handle, ControlProp, &c);
+  ControlMap()[c.Handle] = &c;
   if (!c.OwnClass()) SetWindowSubclass(c.Handle, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(&c));
 }
 
@@ -608,6 +624,7 @@ void TNotebook::SetPageIndex(int index) {
   for (auto& c : Form->Controls)
     if (c->Parent == this && dynamic_cast<TTabSheet*>(c.get()) && i++ == index) shown = c.get();
   if (!shown) return;
+  Form->RealizePage(shown);
   const bool changed = !shown->Visible();
   shown->SetVisible(true);
   for (auto& c : Form->Controls)

@@ -48,7 +48,7 @@ struct TColumnDef {
 // One property of a table row beyond its fixed fields: a handler, items,
 // columns, raw window styles, a colour, a label's focus control, a range.
 struct TProp {
-  enum TKind { pkHandler, pkItems, pkColumns, pkStyle, pkExStyle, pkColor, pkFocusControl, pkRange, pkIndent };
+  enum TKind { pkHandler, pkItems, pkColumns, pkStyle, pkExStyle, pkColor, pkFocusControl, pkRange, pkIndent, pkPicture };
   TKind Kind = pkHandler;
   TEvent Event = evClick;
   TNotifyHandler Notify;
@@ -111,6 +111,8 @@ TProp FocusControl(const char* name);
 TProp Range(int min, int max);
 // Tree views: indentation of a level, in 96-DPI pixels.
 TProp Indent(int pixels);
+// Icon buttons: their picture, an icon resource of size x size 96-DPI pixels.
+TProp Picture(int resourceId, int size);
 
 // Options of a control row.
 enum : unsigned {

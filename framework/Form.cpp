@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <map>
+#include <set>
+
 #include "framework/Application.h"
 #include "model/Errors.h"
 #include "model/Text.h"
@@ -14,7 +17,11 @@ void RegisterOwnClass(const char* name);
 
 namespace {
 
-const char* const FormProp = "TarvoForm";
+// Which form a window is, kept in the process like the controls' map.
+std::map<HWND, TForm*>& FormMap() {
+  static std::map<HWND, TForm*> forms;
+  return forms;
+}
 const int FirstControlId = 100;
 
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -22,7 +29,7 @@ LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* form = static_cast<TForm*>(cs->lpCreateParams);
     form->Handle = wnd;
-    SetPropA(wnd, FormProp, form);
+    FormMap()[wnd] = form;
   }
   TForm* form = TForm::FromWindow(wnd);
   if (!form) return DefWindowProcA(wnd, msg, wParam, lParam);
@@ -129,7 +136,9 @@ TForm::~TForm() {
       forms.erase(it);
       break;
     }
-  if (Handle && IsWindow(Handle)) DestroyWindow(Handle);
+  HWND wnd = Handle;
+  if (wnd && IsWindow(wnd)) DestroyWindow(wnd);
+  FormMap().erase(wnd);
   Controls.clear();
 }
 
@@ -138,7 +147,11 @@ std::vector<TForm*>& TForm::Forms() {
   return forms;
 }
 
-TForm* TForm::FromWindow(HWND wnd) { return wnd ? static_cast<TForm*>(GetPropA(wnd, FormProp)) : nullptr; }
+TForm* TForm::FromWindow(HWND wnd) {
+  if (!wnd) return nullptr;
+  auto it = FormMap().find(wnd);
+  return it == FormMap().end() ? nullptr : it->second;
+}
 
 void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   Framework::Initialize();
@@ -153,7 +166,11 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   // Focus controls may come later in the table than their labels.
   for (const TControlDef& def : controls)
     for (const TProp& p : def.Props)
-      if (p.Kind == TProp::pkFocusControl) Control(def.Name).FocusControl = &Control(p.Name);
+      if (p.Kind == TProp::pkFocusControl) {
+        TControl* target = Find(p.Name);
+        if (!target) throw Exception("Komponente " + p.Name + " nicht gefunden");
+        Find(def.Name)->FocusControl = target;
+      }
   FormCreate();
 }
 
@@ -167,7 +184,8 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   c.Tag = def.Tag;
   c.Options = def.Options;
   c.Id = FirstControlId + static_cast<int>(Controls.size());
-  c.Parent = def.Parent ? &Control(def.Parent) : nullptr;
+  c.Parent = def.Parent ? Find(def.Parent) : nullptr;
+  if (def.Parent && !c.Parent) throw Exception(std::string("Komponente ") + def.Parent + " nicht gefunden");
   c.OwnFont = def.Font.Name != nullptr;
   c.FontName = c.OwnFont ? def.Font.Name : FontName;
   c.FontHeight = c.OwnFont ? def.Font.Height : FontHeight;
@@ -223,17 +241,50 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   if (def.Options & coTabStop) style |= WS_TABSTOP;
   c.Bounds = {left, top, left + width, top + height};
   Controls.push_back(std::move(owned));
-  const char* windowClass = c.WindowClass();
-  if (!windowClass) return c;
-  if (c.OwnClass()) Framework::RegisterOwnClass(windowClass);
-  c.Handle = c.CreateHandle(parent, c.Id, c.Bounds, style, exStyle, def.Caption);
+  if (!c.WindowClass()) return c;
+  // The windows of a page not shown yet are made when it is first shown or
+  // one of its controls is asked for: the window shows sooner.
+  if (TControl* page = PendingPageOf(c)) {
+    pending_.push_back({&c, page, style, exStyle, def});
+    return c;
+  }
+  CreateWindowOf(c, style, exStyle, def);
+  return c;
+}
+
+TControl* TForm::PendingPageOf(TControl& c) {
+  for (TControl* p = c.Parent; p; p = p->Parent) {
+    for (const TPendingControl& q : pending_)
+      if (q.Control == p) return q.Page;
+    if (dynamic_cast<TTabSheet*>(p) && p->Handle && !p->Visible() && !realized_.count(p)) return p;
+  }
+  return nullptr;
+}
+
+void TForm::CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TControlDef& def) {
+  if (c.OwnClass()) Framework::RegisterOwnClass(c.WindowClass());
+  c.Handle = c.CreateHandle(c.ParentHandle(), c.Id, c.Bounds, style, exStyle, def.Caption);
   if (!c.Handle) throw Exception("Das Steuerelement " + c.Name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(c);
   // The Tag is readable from outside too (context help number).
   SetWindowLongPtrA(c.Handle, GWLP_USERDATA, c.Tag);
   c.ApplyFont();  // auto-sized labels take their size here
   c.Created(def);
-  return c;
+}
+
+void TForm::RealizePage(TControl* page) {
+  if (!page || realized_.count(page)) return;
+  realized_.insert(page);
+  std::vector<TPendingControl> now;
+  for (auto it = pending_.begin(); it != pending_.end();) {
+    if (it->Page == page) {
+      now.push_back(std::move(*it));
+      it = pending_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (TPendingControl& q : now) CreateWindowOf(*q.Control, q.Style, q.ExStyle, q.Def);
 }
 
 [[noreturn]] void TForm::WrongKind(const std::string& name) {
@@ -328,10 +379,21 @@ void TForm::DestroyHandle() {
   if (Handle && IsWindow(Handle)) DestroyWindow(Handle);
 }
 
-TControl* TForm::FindComponent(const std::string& name) {
+TControl* TForm::Find(const std::string& name) {
   for (auto& c : Controls)
     if (c->Name == name) return c.get();
   return nullptr;
+}
+
+TControl* TForm::FindComponent(const std::string& name) {
+  TControl* c = Find(name);
+  if (c && !c->Handle)
+    for (const TPendingControl& q : pending_)
+      if (q.Control == c) {
+        RealizePage(q.Page);
+        break;
+      }
+  return c;
 }
 
 TControl& TForm::Control(const std::string& name) {
@@ -469,7 +531,7 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (Application.MainWindow == Handle) PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
-      RemovePropA(Handle, FormProp);
+      FormMap().erase(Handle);
       Handle = nullptr;
       return 0;
   }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,7 @@ class TForm {
   // Destroys the window while the form is whole: FormDestroy runs.
   void DestroyHandle();
 
+  // The named control (its page's windows are made now if they wait).
   TControl* FindComponent(const std::string& name);
   // The named control; raises when there is none or it is of another kind.
   TControl& Control(const std::string& name);
@@ -148,9 +150,25 @@ class TForm {
   // Enter and Esc of the dialog keys: the default or the cancel button that
   // is visible and enabled.
   void DialogKey(int id);
+  // Makes the windows of the controls on a page that has not shown yet.
+  void RealizePage(TControl* page);
 
  private:
+  struct TPendingControl {
+    TControl* Control;
+    TControl* Page;
+    DWORD Style, ExStyle;
+    TControlDef Def;
+  };
   TControl& CreateControl(const TControlDef& def);
+  void CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TControlDef& def);
+  // The page not shown yet whose controls wait for their windows, if c
+  // lies on one.
+  TControl* PendingPageOf(TControl& c);
+  // By name, without making any window.
+  TControl* Find(const std::string& name);
+  std::vector<TPendingControl> pending_;
+  std::set<TControl*> realized_;
   void Place();
   // Ends a modal showing once ModalResult is set and FormCloseQuery agrees.
   bool CloseModal();
