@@ -97,5 +97,13 @@ int main(int argc, char** argv) {
               "medians and best of %d runs:\n", rounds);
   PrintComparison("visible", visible);
   PrintComparison("visible and painted", painted);
+  // What any window with the Common Controls 6 pays under this Wine.
+  const std::string withControls = "\"" + folder + "bench_minimal_window_cc.exe\"";
+  std::vector<double> ignored;
+  const TComparison controls =
+      CompareInTurn([&] { return TimeWindow(withControls, "MinimalWindow", ignored); },
+                    [&] { return TimeWindow(minimal, "MinimalWindow", ignored); }, rounds);
+  std::printf("the minimal window with TRV.EXE's manifest and one button against the minimal window:\n");
+  PrintComparison("visible and painted", controls);
   return 0;
 }
