@@ -49,10 +49,10 @@ void TForm1::Create() {
                         On(evMouseUp, this, &TForm1::Button_OptionMouseUp),
                         On(evExit, this, &TForm1::Ctrl_ToolTipExit)}};
   };
-  auto optionImage = [this](const char* name, int tag) {
-    return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag, "", 0, {},
-                       {On(evMouseDown, this, &TForm1::Image_Option1MouseDown),
-                        On(evMouseEnter, this, &TForm1::Image_Option4MouseEnter)}};
+  // The pictures lie on their buttons, which take their clicks and show the
+  // hot look over them too.
+  auto optionImage = [](const char* name, int tag) {
+    return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag};
   };
   TForm::Create({
       {"TBevel", "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
@@ -208,17 +208,6 @@ void TForm1::PlaceOptionImage(int option, bool pressed) {
   const int nudge = pressed ? 2 : 0;
   image.SetPosition(CenterOffset(button.Width(), image.Width()) + nudge,
                     CenterOffset(button.Height(), image.Height()) + nudge);
-}
-
-void TForm1::Image_Option1MouseDown(TControl& sender, TMouseButton button, int, int) {
-  // Only the left button presses the option: a right-button press would
-  // leave the button held down with nothing to release it.
-  if (button != mbLeft) return;
-  SendMessageA(Control("Button_Option" + std::to_string(sender.Tag)).Handle, WM_LBUTTONDOWN, 0, 0);
-}
-
-void TForm1::Image_Option4MouseEnter(TControl& sender) {
-  SendMessageA(Control("Button_Option" + std::to_string(sender.Tag)).Handle, WM_MOUSEMOVE, 0, 0);
 }
 
 void TForm1::Button_CloseClick(TControl&) {

@@ -76,8 +76,6 @@ class TForm1 : public TForm {
   // The option's picture: centred on its button, 2 pixels lower right while
   // the left button holds the option pressed.
   void PlaceOptionImage(int option, bool pressed);
-  void Image_Option1MouseDown(TControl& sender, TMouseButton button, int x, int y);
-  void Image_Option4MouseEnter(TControl& sender);
   void Ctrl_ToolTipExit(TControl& sender);
   void Button_CloseClick(TControl& sender);
   void Button_BackClick(TControl& sender);

@@ -178,11 +178,17 @@ void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
     SetBkColor(dc, RGB(255, 255, 255));
     SetStretchBltMode(dc, logoWidth == bm.bmWidth ? COLORONCOLOR : HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
+    auto blit = [&](HBITMAP bitmap, DWORD rop) {
+      SelectObject(mem, bitmap);
+      if (logoWidth == bm.bmWidth && logoHeight == bm.bmHeight)
+        BitBlt(dc, x, y, logoWidth, logoHeight, mem, 0, 0, rop);
+      else
+        StretchBlt(dc, x, y, logoWidth, logoHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, rop);
+    };
     HGDIOBJ old = SelectObject(mem, LogoMask);
-    StretchBlt(dc, x, y, logoWidth, logoHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCPAINT);
-    SelectObject(mem, LogoBitmap);
+    blit(LogoMask, SRCPAINT);
     // The logo's white background lets the gradient show through.
-    StretchBlt(dc, x, y, logoWidth, logoHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCAND);
+    blit(LogoBitmap, SRCAND);
     SelectObject(mem, old);
     DeleteDC(mem);
   }

@@ -4,45 +4,8 @@
 #include <utility>
 
 #include "controls/Drawing.h"
-#include "model/Errors.h"
 
 const bool VQControlsRegistered = RegisterKind<TVQButton>("TVQButton") && RegisterKind<TVQImage>("TVQImage");
-
-namespace {
-
-// A picture that lies on a button passes the mouse's leaving on to the
-// button once the mouse has left the button too (the button keeps its hot
-// look while the mouse is over its picture).
-void PassLeaveToButton(HWND picture) {
-  HWND parent = GetParent(picture);
-  if (dynamic_cast<TButton*>(ControlOf(parent)) && !CursorInside(parent)) SendMessageA(parent, WM_MOUSELEAVE, 0, 0);
-}
-
-// The icon button's picture: its presses are the button's.
-class TVQButtonIcon : public TImage {
- public:
-  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    HWND button = GetParent(Handle);
-    switch (msg) {
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK:
-        SendMessageA(button, WM_LBUTTONDOWN, 0, 0);
-        result = 0;
-        return true;
-      case WM_LBUTTONUP:
-        SendMessageA(button, WM_LBUTTONUP, 0, 0);
-        result = 0;
-        return true;
-      case WM_MOUSELEAVE:
-        TImage::Message(msg, wParam, lParam, result);
-        PassLeaveToButton(Handle);
-        return true;
-    }
-    return TImage::Message(msg, wParam, lParam, result);
-  }
-};
-
-}  // namespace
 
 HICON ResourceIcon(int id, int size) {
   static std::map<std::pair<int, int>, HICON> icons;
@@ -55,15 +18,8 @@ HICON ResourceIcon(int id, int size) {
   return icon;
 }
 
-bool TVQImage::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (msg != WM_MOUSELEAVE) return TImage::Message(msg, wParam, lParam, result);
-  TImage::Message(msg, wParam, lParam, result);
-  PassLeaveToButton(Handle);
-  return true;
-}
-
 void TVQButton::Created(const TControlDef& def) {
-  icon_ = std::make_unique<TVQButtonIcon>();
+  icon_ = std::make_unique<TImage>();
   icon_->Kind = "TImage";
   CreateInnerControl(*this, *icon_, Name + "_Icon", coTransparent);
   for (const TProp& p : def.Props)
@@ -110,22 +66,18 @@ void SetImageIcon(TControl& image, HICON icon, int size) {
 }
 
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height) {
-  if (lines.empty() || height <= 0) return;
-  // One row of the line colours, stretched to the height in one call: a pen
-  // for every line costs Wine a round trip each.
-  std::vector<DWORD> row;
-  row.reserve(lines.size());
-  for (const TGradientLine& line : lines)
-    row.push_back(GetRValue(line.Color) << 16 | GetGValue(line.Color) << 8 | GetBValue(line.Color));
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(row.size());
-  info.bmiHeader.biHeight = 1;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-  StretchDIBits(dc, lines.front().X, 0, static_cast<int>(row.size()), height, 0, 0, static_cast<int>(row.size()), 1,
-                row.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-  SetStretchBltMode(dc, oldMode);
+  // One pen for each run of lines of the same colour.
+  for (size_t i = 0; i < lines.size();) {
+    size_t end = i + 1;
+    while (end < lines.size() && lines[end].Color == lines[i].Color && lines[end].X == lines[end - 1].X + 1) ++end;
+    HPEN pen = CreatePen(PS_SOLID, 1, lines[i].Color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    for (size_t j = i; j < end; ++j) {
+      MoveToEx(dc, lines[j].X, 0, nullptr);
+      LineTo(dc, lines[j].X, height);
+    }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+    i = end;
+  }
 }

@@ -15,18 +15,17 @@
 // (shared, not freed).
 HICON ResourceIcon(int id, int size);
 
-class TVQImage : public TImage {
- public:
-  const char* WindowClass() const override { return "TVQImage"; }
-  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-};
+// A picture that may be put onto a button, which then paints it and takes
+// its clicks.
+class TVQImage : public TImage {};
 
 class TVQButton : public TButton {
  public:
   bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void Created(const TControlDef& def) override;
-  // The picture on the face, a child of the button (class "TImage").
+  // The picture on the face, painted by the button.
   TControl* IconChild() const { return icon_.get(); }
+  TControl* InnerControl() const override { return icon_.get(); }
   // The picture: an icon of size x size 96-DPI pixels (not owned).
   void SetIcon(HICON icon, int size);
   // Centres the picture again, 2 pixels lower right while held down.

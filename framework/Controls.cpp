@@ -43,11 +43,6 @@ bool MouseUpMessage(UINT msg, TMouseButton& button) {
   return false;
 }
 
-void InvalidateChildren(HWND wnd) {
-  for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    InvalidateRect(child, nullptr, FALSE);
-}
-
 std::string WindowText(HWND wnd) {
   int n = GetWindowTextLengthA(wnd);
   std::string text(n + 1, '\0');
@@ -164,19 +159,28 @@ int TControl::Width() const { return Bounds.right - Bounds.left; }
 int TControl::Height() const { return Bounds.bottom - Bounds.top; }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  if (!Handle) Invalidate();  // where it was
   Bounds = {left, top, left + width, top + height};
   if (Handle)
     SetWindowPos(Handle, nullptr, left, top, width, WindowHeight(height), SWP_NOZORDER | SWP_NOACTIVATE);
-  else if (HWND parent = ParentHandle())
-    InvalidateRect(parent, nullptr, FALSE);
+  else
+    Invalidate();
 }
 
 void TControl::SetPosition(int left, int top) { SetBounds(left, top, Width(), Height()); }
 
-bool TControl::Visible() const { return Handle && (GetWindowLongA(Handle, GWL_STYLE) & WS_VISIBLE); }
+bool TControl::Visible() const {
+  if (!Handle) return Shown && !WindowClass() && IsWindowVisible(ParentHandle());
+  return GetWindowLongA(Handle, GWL_STYLE) & WS_VISIBLE;
+}
 
 void TControl::SetVisible(bool visible) {
-  if (Handle) ShowWindow(Handle, visible ? SW_SHOWNA : SW_HIDE);
+  if (Handle) {
+    ShowWindow(Handle, visible ? SW_SHOWNA : SW_HIDE);
+  } else if (Shown != visible) {
+    Shown = visible;
+    Invalidate();
+  }
 }
 
 bool TControl::Enabled() const { return Handle && IsWindowEnabled(Handle); }
@@ -186,10 +190,16 @@ void TControl::SetEnabled(bool enabled) {
 }
 
 void TControl::SetCaption(const std::string& text) {
-  if (Handle) SetWindowTextA(Handle, text.c_str());
+  if (Handle) {
+    SetWindowTextA(Handle, text.c_str());
+  } else if (GraphicCaption != text) {
+    GraphicCaption = text;
+    AdjustSize();
+    Invalidate();
+  }
 }
 
-std::string TControl::Caption() const { return Handle ? WindowText(Handle) : std::string(); }
+std::string TControl::Caption() const { return Handle ? WindowText(Handle) : GraphicCaption; }
 
 void TControl::SetFocus() {
   if (Handle) ::SetFocus(Handle);
@@ -198,9 +208,11 @@ void TControl::SetFocus() {
 bool TControl::Focused() const { return Handle && GetFocus() == Handle; }
 
 void TControl::SetParentControl(TControl& parent) {
-  if (!Handle || !parent.Handle) return;
+  if (!parent.Handle) return;
+  Invalidate();
   Parent = &parent;
-  SetParent(Handle, parent.Handle);
+  if (Handle) SetParent(Handle, parent.Handle);
+  Invalidate();
 }
 
 void TControl::SetFontStyle(bool bold, bool italic, bool underline) {
@@ -216,29 +228,36 @@ void TControl::SetFontColor(COLORREF color) {
 }
 
 void TControl::ApplyFont() {
-  if (!Handle) return;
-  SendMessageA(Handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)),
-               TRUE);
+  if (Handle)
+    SendMessageA(Handle, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)), TRUE);
+  else if (WindowClass())
+    return;  // its window is made later
   AdjustSize();
   Invalidate();
 }
 
 void TControl::AdjustSize() {
-  if (!(Options & coAutoSize) || !Handle || !dynamic_cast<TLabel*>(this)) return;
-  HDC dc = GetDC(Handle);
+  if (!(Options & coAutoSize) || !dynamic_cast<TLabel*>(this)) return;
+  HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
   const std::string text = Caption();
   RECT r = {0, 0, 0, 0};
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
   SelectObject(dc, old);
-  ReleaseDC(Handle, dc);
+  ReleaseDC(nullptr, dc);
   // A right-aligned label keeps its right edge.
   const int left = (Options & coRightAlign) ? Bounds.right - r.right : Bounds.left;
   if (left != Bounds.left || r.right != Width() || r.bottom != Height()) SetBounds(left, Bounds.top, r.right, r.bottom);
 }
 
 void TControl::Invalidate() {
-  if (Handle) InvalidateRect(Handle, nullptr, FALSE);
+  if (Handle) {
+    InvalidateRect(Handle, nullptr, FALSE);
+  } else if (HWND parent = ParentHandle()) {
+    // Transparent pictures show what lies below them: that repaints too.
+    InvalidateRect(parent, &Bounds, TRUE);
+  }
 }
 
 HWND TControl::ParentHandle() const { return Parent ? Parent->Handle : Form ? Form->Handle : nullptr; }
@@ -382,6 +401,87 @@ bool RouteNotification(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRES
   return false;
 }
 
+namespace {
+// The windowless control under a point of the window it lies on: the last
+// one in table order, as later ones are painted over earlier ones.
+TControl* GraphicAt(TForm& form, HWND wnd, POINT pt) {
+  TControl* hit = nullptr;
+  for (auto& c : form.Controls)
+    if (!c->Handle && c->TakesMouse() && c->Shown && c->ParentHandle() == wnd && PtInRect(&c->Bounds, pt))
+      hit = c.get();
+  return hit;
+}
+
+void MouseLeaves(TForm& form) {
+  if (TControl* hot = form.MouseHot) {
+    form.MouseHot = nullptr;
+    hot->MouseInside = false;
+    hot->Fire(hot->OnMouseLeave);
+  }
+}
+}  // namespace
+
+bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+  if (form.Dying()) return false;
+  POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  TMouseButton button;
+  bool doubleClick;
+  if (msg == WM_MOUSEMOVE) {
+    TControl* hit = GraphicAt(form, wnd, pt);
+    if (hit != form.MouseHot) {
+      MouseLeaves(form);
+      if (hit) {
+        form.MouseHot = hit;
+        hit->MouseInside = true;
+        TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, wnd, 0};
+        TrackMouseEvent(&tme);
+        hit->Fire(hit->OnMouseEnter);
+      }
+    }
+    return false;
+  }
+  if (msg == WM_MOUSELEAVE) {
+    if (form.MouseHot && form.MouseHot->ParentHandle() == wnd) MouseLeaves(form);
+    return false;
+  }
+  if (msg == WM_SETCURSOR) {
+    if (LOWORD(lParam) != HTCLIENT) return false;
+    GetCursorPos(&pt);
+    ScreenToClient(wnd, &pt);
+    TControl* hit = GraphicAt(form, wnd, pt);
+    if (!hit || !(hit->Options & coHandCursor)) return false;
+    SetCursor(LoadCursorA(nullptr, IDC_HAND));
+    result = TRUE;
+    return true;
+  }
+  if (MouseDownMessage(msg, button, doubleClick)) {
+    TControl* hit = GraphicAt(form, wnd, pt);
+    if (!hit) return false;
+    if (button == mbLeft && hit->OnClick) {
+      // A double click clicks once, with its first press.
+      form.MousePressed = !doubleClick;
+      SetCapture(wnd);
+    }
+    form.MouseCaptured = hit;
+    hit->FireMouse(hit->OnMouseDown, button, pt.x - hit->Left(), pt.y - hit->Top());
+    result = 0;
+    return true;
+  }
+  if (MouseUpMessage(msg, button)) {
+    TControl* target = form.MouseCaptured ? form.MouseCaptured : GraphicAt(form, wnd, pt);
+    if (!target || target->ParentHandle() != wnd) return false;
+    if (button == mbLeft && GetCapture() == wnd) ReleaseCapture();
+    const bool click = form.MousePressed && button == mbLeft && PtInRect(&target->Bounds, pt);
+    form.MousePressed = false;
+    form.MouseCaptured = nullptr;
+    target->FireMouse(target->OnMouseUp, button, pt.x - target->Left(), pt.y - target->Top());
+    if (click) target->Fire(target->OnClick);
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
   TControl& c = *reinterpret_cast<TControl*>(ref);
   if (msg == WM_NCDESTROY) {
@@ -439,6 +539,7 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       c.Handle = nullptr;
       return DefWindowProcA(wnd, msg, wParam, lParam);
   }
+  if (c.IsContainer() && c.Form && GraphicMouse(*c.Form, wnd, msg, wParam, lParam, result)) return result;
   if (c.Message(msg, wParam, lParam, result)) return result;
   if (c.IsContainer() && c.Form && RouteNotification(*c.Form, msg, wParam, lParam, result)) return result;
   return DefWindowProcA(wnd, msg, wParam, lParam);
@@ -471,6 +572,10 @@ void CreateInnerControl(TControl& owner, TControl& inner, const std::string& nam
   inner.Options = options;
   inner.FontName = owner.FontName;
   inner.FontHeight = owner.FontHeight;
+  if (!inner.WindowClass()) {
+    inner.Invalidate();
+    return;
+  }
   if (inner.OwnClass()) Framework::RegisterOwnClass(inner.WindowClass());
   inner.Handle = CreateWindowExA(inner.WindowExStyle(), inner.WindowClass(), "", WS_CHILD | WS_VISIBLE | inner.WindowStyle(),
                                  0, 0, 0, 0, owner.Handle, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -481,44 +586,9 @@ void CreateInnerControl(TControl& owner, TControl& inner, const std::string& nam
 // ---------------------------------------------------------------------------
 // Labels, images, paint boxes, bevels
 
-bool TLabel::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  TMouseButton button;
-  bool doubleClick;
-  if (MouseDownMessage(msg, button, doubleClick)) {
-    if (button == mbLeft && OnClick) {
-      // A double click clicks once, with its first press.
-      pressed_ = !doubleClick;
-      SetCapture(Handle);
-    }
-    FireMouse(OnMouseDown, button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    result = 0;
-    return true;
-  }
-  if (MouseUpMessage(msg, button)) {
-    bool click = false;
-    if (button == mbLeft && GetCapture() == Handle) ReleaseCapture();
-    if (pressed_ && button == mbLeft) {
-      pressed_ = false;
-      RECT r;
-      GetClientRect(Handle, &r);
-      POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      click = PtInRect(&r, pt) != 0;
-    }
-    FireMouse(OnMouseUp, button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    if (click) Fire(OnClick);
-    result = 0;
-    return true;
-  }
-  if (msg == WM_GETDLGCODE) {
-    result = DLGC_STATIC;
-    return true;
-  }
-  return TControl::Message(msg, wParam, lParam, result);
-}
-
 void TLabel::Paint(HDC dc) {
-  RECT rect;
-  GetClientRect(Handle, &rect);
+  RECT rect = {0, 0, Width(), Height()};
+  if (!(Options & coTransparent)) FillRect(dc, &rect, ColorBrush(BackgroundColor()));
   HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorValue(FontColor == clDefault ? clWindowText : FontColor));
@@ -536,8 +606,7 @@ void TImage::Paint(HDC dc) {
     return;
   }
   if (!Bitmap) return;
-  RECT rect;
-  GetClientRect(Handle, &rect);
+  RECT rect = {0, 0, Width(), Height()};
   BITMAP bm;
   GetObjectA(Bitmap, sizeof bm, &bm);
   int w = bm.bmWidth, h = bm.bmHeight, x = 0, y = 0;
@@ -576,7 +645,7 @@ void TPaintBox::Paint(HDC dc) {
 }
 
 void TBevel::Paint(HDC dc) {
-  const RECT& r = Bounds;
+  const RECT r = {0, 0, Width(), Height()};
   HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
   HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
   HGDIOBJ old = SelectObject(dc, shadow);
@@ -685,19 +754,23 @@ void TButton::Command(int code) {
 }
 
 bool TButton::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  // Moving onto a picture that lies on the button is no leaving: the button
-  // keeps its hot look; the picture reports the real leave.
-  if (msg == WM_MOUSELEAVE && CursorInside(Handle)) {
-    result = 0;
-    return true;
-  }
   bool handled = TControl::Message(msg, wParam, lParam, result);
-  if (!handled && (msg == WM_PAINT || msg == BM_SETSTATE)) {
+  if (!handled && (msg == WM_PAINT || msg == WM_PRINTCLIENT || msg == BM_SETSTATE || msg == BM_SETSTYLE ||
+                   msg == WM_ENABLE || msg == WM_UPDATEUISTATE)) {
     result = DefaultMessage(msg, wParam, lParam);
     handled = true;
   }
-  // The button paints over the pictures on it; they repaint after it.
-  if (handled && msg != WM_KEYDOWN && msg != WM_CHAR) InvalidateChildren(Handle);
+  // The button paints its face whenever its look changes, over the pictures
+  // that lie on it: they follow.
+  if (handled && msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN && msg != WM_CHAR && Form) {
+    if (msg == WM_PRINTCLIENT) {
+      Form->PaintGraphicControls(Handle, reinterpret_cast<HDC>(wParam));
+    } else if (Form->HasGraphicControls(Handle)) {
+      HDC dc = GetDC(Handle);
+      Form->PaintGraphicControls(Handle, dc);
+      ReleaseDC(Handle, dc);
+    }
+  }
   return handled;
 }
 

@@ -175,6 +175,9 @@ class TControl {
   RECT Bounds = {};  // device pixels, in the parent
   // Labels: the control that their access key focuses.
   TControl* FocusControl = nullptr;
+  // Windowless controls: their caption and whether they show.
+  std::string GraphicCaption;
+  bool Shown = true;
   TNotifyHandler OnClick, OnDblClick, OnChange, OnSelect, OnEnter, OnExit, OnMouseEnter, OnMouseLeave;
   TMouseHandler OnMouseDown, OnMouseUp;
   TPaintHandler OnPaint;
@@ -210,6 +213,11 @@ class TControl {
   COLORREF BackgroundColor() const;
   // Holds other controls (pages, panels, group boxes).
   virtual bool IsContainer() const { return false; }
+  // A control that belongs to this one (an icon button's picture).
+  virtual TControl* InnerControl() const { return nullptr; }
+  // A windowless control that takes the mouse from the window it lies on
+  // (labels and pictures; a bevel does not).
+  virtual bool TakesMouse() const { return false; }
 
   // --- for kinds ---------------------------------------------------------
   // The window class; nullptr: a graphic control painted by its parent.
@@ -231,7 +239,8 @@ class TControl {
   // A notification of this control (WM_COMMAND's code, WM_NOTIFY).
   virtual void Command(int) {}
   virtual bool Notify(NMHDR*, LRESULT&) { return false; }
-  // Own classes and graphic controls paint here.
+  // Own classes paint here; windowless controls too, in their own
+  // coordinates on the DC of the window they lie on.
   virtual void Paint(HDC) {}
   // Focus changes and double clicks arrive as messages; kinds that report
   // them as notifications (combo boxes, list and tree views) say so.
@@ -263,26 +272,25 @@ TControl* ControlOf(HWND wnd);
 bool CursorInside(HWND wnd);
 
 // Makes a control that belongs to another control (a picture on a button):
-// a child window of owner, not a row of the form's table.
+// a child of owner, not a row of the form's table.
 void CreateInnerControl(TControl& owner, TControl& inner, const std::string& name, unsigned options);
 
 // --- the kinds ---------------------------------------------------------------
 
+// Labels and pictures have no window of their own: the window they lie on
+// paints them and passes them its mouse input. A start page of a dozen of
+// them shows much sooner so.
 class TLabel : public TControl {
  public:
-  const char* WindowClass() const override { return "TLabel"; }
-  bool OwnClass() const override { return true; }
-  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  const char* WindowClass() const override { return nullptr; }
+  bool TakesMouse() const override { return true; }
   void Paint(HDC dc) override;
-
- private:
-  bool pressed_ = false;
 };
 
 class TImage : public TControl {
  public:
-  const char* WindowClass() const override { return "TImage"; }
-  bool OwnClass() const override { return true; }
+  const char* WindowClass() const override { return nullptr; }
+  bool TakesMouse() const override { return true; }
   void Paint(HDC dc) override;
 };
 
@@ -337,6 +345,7 @@ class TGroupBox : public TContainer {
   void Paint(HDC dc) override;
 };
 
+// A push button; pictures lying on it are painted after its face.
 class TButton : public TControl {
  public:
   const char* WindowClass() const override { return "BUTTON"; }

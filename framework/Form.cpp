@@ -11,6 +11,7 @@
 
 namespace Framework {
 bool RouteNotification(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 void AttachControl(TControl& c);
 void RegisterOwnClass(const char* name);
 }  // namespace Framework
@@ -241,7 +242,13 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   if (def.Options & coTabStop) style |= WS_TABSTOP;
   c.Bounds = {left, top, left + width, top + height};
   Controls.push_back(std::move(owned));
-  if (!c.WindowClass()) return c;
+  if (!c.WindowClass()) {
+    c.Shown = !(def.Options & coHidden);
+    c.GraphicCaption = def.Caption;
+    c.ApplyFont();  // auto-sized labels take their size here
+    c.Created(def);
+    return c;
+  }
   // The windows of a page not shown yet are made when it is first shown or
   // one of its controls is asked for: the window shows sooner.
   if (TControl* page = PendingPageOf(c)) {
@@ -285,6 +292,24 @@ void TForm::RealizePage(TControl* page) {
     }
   }
   for (TPendingControl& q : now) CreateWindowOf(*q.Control, q.Style, q.ExStyle, q.Def);
+}
+
+LRESULT TForm::ControlInfo(ATOM name, int what) {
+  char text[256] = "";
+  if (!GlobalGetAtomNameA(name, text, sizeof text)) return -1;
+  TControl* c = Find(text);
+  for (auto it = Controls.begin(); !c && it != Controls.end(); ++it)
+    if (TControl* inner = (*it)->InnerControl(); inner && inner->Name == text) c = inner;
+  if (!c) return -1;
+  switch (what) {
+    case ciLeft: return c->Left();
+    case ciTop: return c->Top();
+    case ciWidth: return c->Width();
+    case ciHeight: return c->Height();
+    case ciTag: return c->Tag;
+    case ciCaption: return GlobalAddAtomA(c->Caption().substr(0, 255).c_str());
+  }
+  return -1;
 }
 
 [[noreturn]] void TForm::WrongKind(const std::string& name) {
@@ -447,8 +472,25 @@ void TForm::PaintClient(HDC dc) {
 }
 
 void TForm::PaintGraphicControls(HWND parent, HDC dc) {
+  auto paint = [&](TControl* c) {
+    if (!c || c->Handle || c->WindowClass() || !c->Shown || c->ParentHandle() != parent) return;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+    OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
+    c->Paint(dc);
+    RestoreDC(dc, saved);
+  };
+  for (auto& c : Controls) {
+    paint(c.get());
+    paint(c->InnerControl());
+  }
+}
+
+bool TForm::HasGraphicControls(HWND parent) const {
   for (auto& c : Controls)
-    if (!c->WindowClass() && c->ParentHandle() == parent) c->Paint(dc);
+    for (TControl* g : {c.get(), c->InnerControl()})
+      if (g && !g->WindowClass() && g->ParentHandle() == parent) return true;
+  return false;
 }
 
 bool TForm::PreviewKey(WORD key) {
@@ -461,7 +503,7 @@ bool TForm::AccessKey(char key, bool withAlt) {
   HWND focus = GetFocus();
   if (!withAlt && focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL))) return false;
   for (auto& c : Controls) {
-    if (!c->FocusControl || !c->Handle || !IsWindowVisible(c->Handle)) continue;
+    if (!c->FocusControl || !c->Visible()) continue;
     const char mnemonic = AccessKeyOf(c->Caption());
     if (mnemonic && SameKey(mnemonic, key)) {
       if (c->FocusControl->Handle && IsWindowEnabled(c->FocusControl->Handle)) SetFocus(c->FocusControl->Handle);
@@ -490,7 +532,10 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     return message.Result;
   }
   LRESULT result = 0;
+  if (Framework::GraphicMouse(*this, Handle, msg, wParam, lParam, result)) return result;
   if (Framework::RouteNotification(*this, msg, wParam, lParam, result)) return result;
+  static const UINT controlInfo = RegisterWindowMessageA(ControlInfoMessage);
+  if (msg == controlInfo) return ControlInfo(static_cast<ATOM>(wParam), static_cast<int>(lParam));
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -43,6 +43,13 @@ enum TPosition {
   poOwnerFormCenter  // centred on its owner window each time it is shown
 };
 
+// Asks a form's window about one of its controls, also from another
+// process (accessibility tools, tests): wParam a global atom of the
+// control's name, lParam what; the answer -1 when there is no such control.
+// The caption comes back as a new global atom, which the asker deletes.
+constexpr const char* ControlInfoMessage = "Tarvo.ControlInfo";
+enum : int { ciLeft, ciTop, ciWidth, ciHeight, ciTag, ciCaption };
+
 // What happens to a form that closes: nothing, hidden, destroyed.
 enum TCloseAction { caNone, caHide, caFree };
 
@@ -126,6 +133,12 @@ class TForm {
   // True from the start of the destruction on: no handler runs any more.
   bool Dying() const { return dying_; }
 
+  // The framework's own: the windowless control the mouse is over, the one
+  // a press went to, and whether that press may click.
+  TControl* MouseHot = nullptr;
+  TControl* MouseCaptured = nullptr;
+  bool MousePressed = false;
+
  protected:
   virtual void FormCreate() {}
   virtual void FormShow() {}
@@ -139,8 +152,9 @@ class TForm {
   // The whole client area as it looks: colour, FormPaint, graphic controls.
   // Used for WM_PAINT and for transparent children.
   void PaintClient(HDC dc);
-  // Paints the graphic controls (bevels) that lie on the window parent.
+  // Paints the windowless controls that lie on the window parent.
   void PaintGraphicControls(HWND parent, HDC dc);
+  bool HasGraphicControls(HWND parent) const;
   // Key preview: true when the key was swallowed.
   bool PreviewKey(WORD key);
   // A label's access key: focuses the label's focus control (and never
@@ -173,6 +187,7 @@ class TForm {
   // Ends a modal showing once ModalResult is set and FormCloseQuery agrees.
   bool CloseModal();
   [[noreturn]] void WrongKind(const std::string& name);
+  LRESULT ControlInfo(ATOM name, int what);
   std::vector<std::unique_ptr<TTimer>> timers_;
   std::map<UINT, std::function<void(TMessage&)>> messages_;
   bool placed_ = false;

@@ -6,7 +6,7 @@ const bool ShellControlsRegistered =
 namespace {
 
 // The row decides whether the control shows at first.
-HWND Shown(HWND wnd, DWORD style) {
+HWND ShowAsRowSays(HWND wnd, DWORD style) {
   if (wnd && !(style & WS_VISIBLE)) ShowWindow(wnd, SW_HIDE);
   return wnd;
 }
@@ -14,10 +14,10 @@ HWND Shown(HWND wnd, DWORD style) {
 
 HWND TShellTreeViewControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD, const char*) {
   Tree.Create(parent, id, rect);
-  return Shown(Tree.Handle(), style);
+  return ShowAsRowSays(Tree.Handle(), style);
 }
 
 HWND TShellListViewControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD, const char*) {
   List.Create(parent, id, rect);
-  return Shown(List.Handle(), style);
+  return ShowAsRowSays(List.Handle(), style);
 }

@@ -240,6 +240,31 @@ HWND PageButton(HWND mainWindow, const std::string& page) {
   return buttons.empty() ? nullptr : buttons.front();
 }
 
+namespace {
+LRESULT AskControl(HWND form, const std::string& name, int what) {
+  static const UINT message = RegisterWindowMessageA("Tarvo.ControlInfo");
+  const ATOM atom = GlobalAddAtomA(name.c_str());
+  DWORD_PTR answer = static_cast<DWORD_PTR>(-1);
+  SendMessageTimeoutA(form, message, atom, what, SMTO_ABORTIFHUNG, 5000, &answer);
+  GlobalDeleteAtom(atom);
+  return static_cast<LRESULT>(answer);
+}
+}  // namespace
+
+RECT ControlRect(HWND form, const std::string& name) {
+  const int left = static_cast<int>(AskControl(form, name, 0)), top = static_cast<int>(AskControl(form, name, 1));
+  return {left, top, left + static_cast<int>(AskControl(form, name, 2)), top + static_cast<int>(AskControl(form, name, 3))};
+}
+
+int ControlTag(HWND form, const std::string& name) { return static_cast<int>(AskControl(form, name, 4)); }
+
+std::string ControlCaption(HWND form, const std::string& name) {
+  const ATOM atom = static_cast<ATOM>(AskControl(form, name, 5));
+  char text[256] = "";
+  if (atom && GlobalGetAtomNameA(atom, text, sizeof text)) GlobalDeleteAtom(atom);
+  return text;
+}
+
 HWND VisibleBalloon(const TConfigProcess& trv) { return trv.FindWindowOfClass("tooltips_class32", true); }
 
 std::string MessageBoxText(HWND box) {

@@ -64,6 +64,13 @@ std::vector<HWND> OptionButtons(HWND mainWindow);
 // The icon button on a page (Button_Close, Button_Back).
 HWND PageButton(HWND mainWindow, const std::string& page);
 
+// A control of one of TRV.EXE's forms, asked through the form's window
+// (labels and pictures have no window of their own): its place in the
+// window it lies on, its Tag, its caption.
+RECT ControlRect(HWND form, const std::string& name);
+int ControlTag(HWND form, const std::string& name);
+std::string ControlCaption(HWND form, const std::string& name);
+
 // The balloon tooltip of the process, if one is showing.
 HWND VisibleBalloon(const TConfigProcess& trv);
 

@@ -39,9 +39,7 @@ TEST_F(Dpi144, TheStartPageIsOneAndAHalfTimesAsLarge) {
     EXPECT_EQ(b.right - b.left, Scaled(73));
     EXPECT_EQ(b.bottom - b.top, Scaled(65));
     // The picture is drawn for its size on this screen, centred.
-    std::vector<HWND> pictures = ChildrenOfClass(buttons[i], "TVQImage");
-    ASSERT_EQ(pictures.size(), 1u);
-    RECT p = RectInParent(pictures[0]);
+    RECT p = ControlRect(main, "Image_Option" + std::to_string(i + 1));
     EXPECT_EQ(p.right - p.left, Scaled(48));
     EXPECT_EQ(p.left, (Scaled(73) - Scaled(48)) / 2);
     EXPECT_EQ(p.top, (Scaled(65) - Scaled(48)) / 2);
@@ -66,8 +64,6 @@ TEST_F(Dpi144, TheAboutBoxIsScaledAndKeepsTheMessageFont) {
   NONCLIENTMETRICSA metrics = {};
   metrics.cbSize = 340;
   ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0));
-  HWND label = FindDescendant(about, "TLabel", "Ein Programm des Tarvo-Projekts");
-  ASSERT_NE(label, nullptr);
   HDC dc = GetDC(nullptr);
   HFONT font = CreateFontA(-Scaled(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -78,7 +74,7 @@ TEST_F(Dpi144, TheAboutBoxIsScaledAndKeepsTheMessageFont) {
   SelectObject(dc, old);
   DeleteObject(font);
   ReleaseDC(nullptr, dc);
-  RECT l = RectInParent(label);
+  RECT l = ControlRect(about, "InfoLbl");
   EXPECT_EQ(l.right - l.left, text.right);
   EXPECT_EQ(l.bottom - l.top, text.bottom);
   EXPECT_EQ(l.right, Scaled(8 + 419));  // right-aligned: the right edge stays
