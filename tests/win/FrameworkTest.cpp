@@ -46,9 +46,10 @@ class TTestForm : public TForm {
         {"TButton", "Button_Mouse", nullptr, 200, 60, 80, 25, 0, "M", 0, {},
          {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
           On(evMouseUp, this, &TTestForm::MouseUp)}},
-        {"TLabel", "Label_Link", nullptr, 200, 90, 80, 20, 0, "Verweis", 0, {},
+        {"TLabel", "Label_Link", nullptr, 200, 90, 80, 20, 0, "Verweis", coHandCursor, {},
          {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
-          On(evMouseUp, this, &TTestForm::MouseUp)}},
+          On(evMouseUp, this, &TTestForm::MouseUp), On(evMouseEnter, this, &TTestForm::Entered),
+          On(evMouseLeave, this, &TTestForm::Left)}},
         {"TLabel", "Label_Auto", nullptr, 10, 100, 180, 16, 0, "Ein Programm des Tarvo-Projekts",
          coRightAlign | coAutoSize},
         {"TVQImage", "Image_Mouse", nullptr, 300, 60, 32, 32, 0, "", 0, {},
@@ -67,6 +68,8 @@ class TTestForm : public TForm {
 
  private:
   void Clicked(TControl& sender) { Calls.push_back("click " + sender.Name); }
+  void Entered(TControl& sender) { Calls.push_back("enter " + sender.Name); }
+  void Left(TControl& sender) { Calls.push_back("leave " + sender.Name); }
   void MouseDown(TControl& sender, TMouseButton button, int, int) {
     Calls.push_back("down " + std::to_string(button) + " " + sender.Name);
   }
@@ -242,6 +245,16 @@ TEST_F(Framework, TheSecondPressOfADoubleClickIsAMouseDownToo) {
     EXPECT_EQ(form->Calls, expected);
   }
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// A windowless label learns of the mouse through the window it lies on.
+TEST_F(Framework, AWindowlessLabelHearsTheMouseEnterAndLeave) {
+  TControl& link = form->Control("Label_Link");
+  EXPECT_EQ(link.Handle, nullptr);
+  SendMessageA(form->Handle, WM_MOUSEMOVE, 0, MAKELPARAM(link.Left() + 5, link.Top() + 5));
+  SendMessageA(form->Handle, WM_MOUSEMOVE, 0, MAKELPARAM(link.Left() + 9, link.Top() + 5));
+  SendMessageA(form->Handle, WM_MOUSEMOVE, 0, MAKELPARAM(link.Left() - 5, link.Top() + 5));
+  EXPECT_EQ(form->Calls, (std::vector<std::string>{"create", "enter Label_Link", "leave Label_Link"}));
 }
 
 TEST_F(Framework, APictureLargerThanItsButtonGetsANegativeOffset) {
