@@ -71,7 +71,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const HRESULT com = CoInitialize(nullptr);
     Application.Title = "Tarvo";
     Application.HelpFile = "TRV.HLP";
-    Application.Initialize();
     // The configuration window's controls; popup mode has none of them.
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);

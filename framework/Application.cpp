@@ -35,9 +35,13 @@ void TApplication::Initialize() {
   SetMessageBoxFallbackOwner(Handle);
 }
 
+void TApplication::Deactivated() {
+  if (OnDeactivate) Guard(OnDeactivate);
+}
+
 LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_ACTIVATEAPP && !wParam && Application.OnDeactivate) {
-    Application.Guard(Application.OnDeactivate);
+  if (msg == WM_ACTIVATEAPP && !wParam) {
+    Application.Deactivated();
     return 0;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);

@@ -23,6 +23,9 @@ class TApplication {
   bool Terminated = false;
   // Raised when the application loses activation to another program.
   std::function<void()> OnDeactivate;
+  // Reports the loss of activation (from the application window, or from
+  // the main window while there is no application window).
+  void Deactivated();
   // Sees every message before it is dispatched; true: the message is done
   // (the window framework's key preview).
   std::function<bool(MSG&)> PreviewMessage;

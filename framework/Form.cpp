@@ -74,7 +74,9 @@ void Framework::Initialize() {
   static bool done = false;
   if (done) return;
   done = true;
-  Application.Initialize();
+  // The hidden application window is made only when something needs it (a
+  // popup's owner, a started program's): a window the configuration mode
+  // would otherwise pay for before its own shows.
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS |
                                               ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                               ICC_STANDARD_CLASSES};
@@ -549,6 +551,9 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_ACTIVATEAPP:
+      if (!wParam && Handle == Application.MainWindow && !Application.Handle) Application.Deactivated();
+      break;
     case WM_ACTIVATE:
       // Like a dialog: the focus comes back to where it was.
       if (LOWORD(wParam) == WA_INACTIVE) {
