@@ -2,7 +2,6 @@
 // argument the program is the launcher (popup mode), otherwise it opens the
 // configuration window.
 #include <windows.h>
-#include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdlib>
@@ -71,9 +70,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const HRESULT com = CoInitialize(nullptr);
     Application.Title = "Tarvo";
     Application.HelpFile = "TRV.HLP";
-    // The configuration window's controls; popup mode has none of them.
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
     RunConfigurationMode();
     if (SUCCEEDED(com)) CoUninitialize();
   }

@@ -7,11 +7,13 @@
 void RunConfigurationMode() {
   auto form1 = NewForm<TForm1>();
   Form1 = form1.get();
+  // The about box, made right after this window, would give it the
+  // system's message font, as it is 8 points. The box waits until it is
+  // opened, so that the window shows sooner; the window takes that font
+  // before its controls are made, which spares making them twice.
+  const std::string messageFont = MessageFontName();
+  if (form1->FontSize() == 8 && !messageFont.empty()) form1->FontName = messageFont;
   form1->Create();
-  // Where the about box would be made, before the window shows: it gives
-  // the 8-point windows made so far the system's message font. The box
-  // itself waits until it is opened, so that the window shows sooner.
-  ApplyMessageBoxFont();
   form1->Show();
   Application.Run();
   // Last made, first gone; each form whole while its window goes.

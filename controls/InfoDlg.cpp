@@ -40,14 +40,18 @@ std::string GetOwnFileVersion() {
   return std::string(value);
 }
 
-void ApplyMessageBoxFont(TForm* only) {
+std::string MessageFontName() {
   // The record as Windows before Vista knew it: 340 bytes, without the
   // padded border width; every later Windows accepts that size.
   NONCLIENTMETRICSA metrics;
   ZeroMemory(&metrics, sizeof metrics);
   metrics.cbSize = 340;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0)) return;
-  const std::string name = metrics.lfMessageFont.lfFaceName;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0)) return std::string();
+  return metrics.lfMessageFont.lfFaceName;
+}
+
+void ApplyMessageBoxFont(TForm* only) {
+  const std::string name = MessageFontName();
   if (name.empty()) return;
   for (TForm* form : TForm::Forms())
     if (form->Handle && form->FontSize() == 8 && (!only || form == only)) form->SetFontName(name);

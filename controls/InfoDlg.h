@@ -52,6 +52,8 @@ std::string GetOwnFileVersion();
 // Every existing form whose font is 8 points gets the name of the system's
 // message font; with a form given, only that form (when it is 8 points).
 void ApplyMessageBoxFont(TForm* only = nullptr);
+// The name of the system's message font, empty when unknown.
+std::string MessageFontName();
 
 // The logo bitmap of the resources (owned by the caller); scale 2: drawn at
 // twice its size, for dense screens.
