@@ -10,8 +10,6 @@
 #include "framework/Application.h"
 #include "model/Errors.h"
 
-TInfo* Info = nullptr;
-
 namespace {
 const COLORREF LinkColor = RGB(0, 0, 255);
 const COLORREF PressedLinkColor = RGB(255, 0, 0);
@@ -72,18 +70,12 @@ TFormPtr<TInfo> aboutBox;
 TInfo& AboutBox() {
   if (!aboutBox) {
     aboutBox = NewForm<TInfo>();
-    Info = aboutBox.get();
     aboutBox->Create();
   }
   return *aboutBox;
 }
 
-bool AboutBoxMade() { return aboutBox != nullptr; }
-
-void FreeAboutBox() {
-  aboutBox.reset();
-  Info = nullptr;
-}
+void FreeAboutBox() { aboutBox.reset(); }
 
 TInfo::TInfo() : TForm("TInfo") {
   Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;

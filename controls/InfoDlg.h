@@ -43,8 +43,6 @@ class TInfo : public TForm {
   void FreeBitmaps();
 };
 
-extern TInfo* Info;
-
 // The "FileVersion" text of the running program's version resource, or an
 // empty text.
 std::string GetOwnFileVersion();
@@ -59,8 +57,7 @@ std::string MessageFontName();
 // twice its size, for dense screens.
 HBITMAP LoadLogoBitmap(int& scale);
 
-// The about box, made when it is first needed; AboutBoxMade() tells whether
-// it exists. The forms end with the configuration mode.
+// The about box, made when it is first needed; freed with the
+// configuration mode.
 TInfo& AboutBox();
-bool AboutBoxMade();
 void FreeAboutBox();

@@ -135,13 +135,7 @@ TControl* ControlOf(HWND wnd) {
   return it == ControlMap().end() ? nullptr : it->second;
 }
 
-bool CursorInside(HWND wnd) {
-  POINT pt;
-  RECT r;
-  GetCursorPos(&pt);
-  GetWindowRect(wnd, &r);
-  return PtInRect(&r, pt) != 0;
-}
+
 
 // ---------------------------------------------------------------------------
 // The base class
@@ -304,11 +298,10 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
   switch (msg) {
     case WM_MOUSEMOVE: {
       result = DefaultMessage(msg, wParam, lParam);
-      // Re-armed on every move: a kind may swallow a leave, which ends the
-      // tracking.
-      TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, Handle, 0};
-      TrackMouseEvent(&tme);
       if (!MouseInside) {
+        // Armed once on entering: the leave message ends the tracking.
+        TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, Handle, 0};
+        TrackMouseEvent(&tme);
         MouseInside = true;
         Fire(OnMouseEnter);
       }
@@ -492,17 +485,13 @@ LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, 
   }
   LRESULT result = 0;
   if (c.Message(msg, wParam, lParam, result)) return result;
-  if (c.IsContainer() && c.Form && RouteNotification(*c.Form, msg, wParam, lParam, result)) return result;
   return DefSubclassProc(wnd, msg, wParam, lParam);
 }
 
 void PaintOwnControl(TControl& c, HDC dc) {
   RECT rect;
   GetClientRect(c.Handle, &rect);
-  if ((c.Options & coTransparent) || c.Icon)
-    PaintParentBackground(c.Handle, dc);
-  else
-    FillRect(dc, &rect, ColorBrush(c.BackgroundColor()));
+  FillRect(dc, &rect, ColorBrush(c.BackgroundColor()));
   c.Paint(dc);
 }
 
@@ -550,18 +539,21 @@ void AttachControl(TControl& c) {
   if (!c.OwnClass()) SetWindowSubclass(c.Handle, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(&c));
 }
 
-void RegisterOwnClass(const char* name) {
+void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA existing;
   if (GetClassInfoA(instance, name, &existing)) return;
   WNDCLASSA wc = {};
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ControlProc;
+  wc.lpfnWndProc = proc;
   wc.hInstance = instance;
+  wc.hIcon = icon;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
   RegisterClassA(&wc);
 }
+
+void RegisterOwnClass(const char* name) { RegisterClassOnce(name, ControlProc, nullptr); }
 
 }  // namespace Framework
 

@@ -268,8 +268,6 @@ bool RegisterKind(const char* kind) {
 // The control a window belongs to, if it is one of ours.
 TControl* ControlOf(HWND wnd);
 
-// The mouse is over the window (or over a window lying on it).
-bool CursorInside(HWND wnd);
 
 // Makes a control that belongs to another control (a picture on a button):
 // a child of owner, not a row of the form's table.

@@ -14,6 +14,7 @@ bool RouteNotification(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRES
 bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 void AttachControl(TControl& c);
 void RegisterOwnClass(const char* name);
+void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon);
 }  // namespace Framework
 
 namespace {
@@ -37,20 +38,6 @@ LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (!Application.Guard([&] { result = form->Dispatch(msg, wParam, lParam); })) return 0;
   return result;
-}
-
-void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon = nullptr) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (GetClassInfoA(instance, name, &existing)) return;
-  WNDCLASSA wc = {};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hIcon = icon;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
 }
 
 bool PreviewMessage(MSG& msg) {
@@ -158,7 +145,8 @@ TForm* TForm::FromWindow(HWND wnd) {
 
 void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   Framework::Initialize();
-  RegisterClassOnce(ClassName.c_str(), FormProc, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+  Framework::RegisterClassOnce(ClassName.c_str(), FormProc,
+                               LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
   RECT r = {0, 0, Scale(ClientWidth), Scale(ClientHeight)};
   const DWORD exStyle = WS_EX_CONTROLPARENT | ExStyle;
   AdjustWindowRectEx(&r, Style, FALSE, exStyle);

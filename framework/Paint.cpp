@@ -51,13 +51,3 @@ HBRUSH ColorBrush(COLORREF color) {
   if (it != brushes.end()) return it->second;
   return brushes[value] = CreateSolidBrush(value);
 }
-
-void PaintParentBackground(HWND child, HDC dc) {
-  HWND parent = GetParent(child);
-  POINT origin = {0, 0};
-  MapWindowPoints(child, parent, &origin, 1);
-  POINT old;
-  OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
-  SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  SetViewportOrgEx(dc, old.x, old.y, nullptr);
-}

@@ -1,6 +1,5 @@
 // What every window of the framework paints with: the screen's scale,
-// fonts by pixel height, colours (system colours included) and the parent's
-// look below transparent controls.
+// fonts by pixel height, colours (system colours included).
 #pragma once
 
 #include <windows.h>
@@ -31,5 +30,3 @@ COLORREF ColorValue(COLORREF color);
 // A solid brush of the colour, kept until the program ends.
 HBRUSH ColorBrush(COLORREF color);
 
-// Paints the parent's look below a transparent child.
-void PaintParentBackground(HWND child, HDC dc);
