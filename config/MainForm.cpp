@@ -27,7 +27,6 @@ TForm1* Form1 = nullptr;
 namespace {
 // The tool description as the tooltip of Common Controls 5 knows it.
 const UINT BalloonToolInfoSize = 44;
-const int PageStart = 0, PageCreate = 1, PageLink = 2;
 
 const TFontDef OptionFont = {"Arial", 19};
 }  // namespace
@@ -54,7 +53,7 @@ void TForm1::Create() {
   auto optionImage = [](const char* name, int tag) {
     return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag};
   };
-  TForm::Create({
+  std::vector<TControlDef> table = {
       {"TBevel", "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
       {"TImage", "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
       {"TLabel", "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
@@ -85,17 +84,102 @@ void TForm1::Create() {
       optionImage("Image_Option2", 2),
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
-      // The editor page's way back to the start page.
-      {"TVQButton", "Button_Close", "Page_Create", 552, 56, 51, 49, 0, "", coTabStop, {},
-       {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_CloseClick)}},
-      {"TLabel", "Label_Close", "Page_Create", 608, 56, 0, 0, 0, "Zurück", coAutoSize, {"Arial", 13, true}},
-      {"TLabel", "Label_CloseHint", "Page_Create", 608, 72, 185, 32, 0, "Zum Hauptmenü wechseln", coWordWrap},
       // The shortcut page's way back to the start page.
       {"TVQButton", "Button_Back", "Page_Link", 744, 304, 49, 49, 36, "", coTabStop, {},
        {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_BackClick),
         On(evExit, this, &TForm1::Ctrl_ToolTipExit)}},
-  });
+  };
+  for (TControlDef& row : EditorPageControls()) table.push_back(std::move(row));
+  TForm::Create(table);
   Application.MainWindow = Handle;
+}
+
+std::vector<TControlDef> TForm1::EditorPageControls() {
+  const char* const page = "Page_Create";
+  std::vector<TControlDef> rows;
+  // The file commands: an icon button, its caption and its description
+  // beside it.
+  struct TCommand {
+    const char *Button, *CaptionLabel, *HintLabel;
+    int Left, Top, Width, Icon;
+    const char *Caption, *Hint;
+    int HintWidth;
+    void (TForm1::*Click)(TControl&);
+  };
+  const TCommand commands[] = {
+      {"Button_New", "Label_New", "Label_NewHint", 0, 0, 49, IDI_NEW, "Neu",
+       "Aktuelle Menüs und Befehlszeilenfolgen entfernen, um ein neues Projekt zu beginnen", 272,
+       &TForm1::Button_NewClick},
+      {"Button_Open", "Label_Open", "Label_OpenHint", 336, 0, 51, IDI_OPEN, "Öffnen", "Vorhandenes Projekt öffnen",
+       152, &TForm1::Button_OpenClick},
+      // Wired by the shortcut page.
+      {"Button_CreateLink", "Label_CreateLink", "Label_CreateLinkHint", 552, 0, 51, IDI_CREATELINK,
+       "Verknüpfung erstellen", "Verknüpfung zum Aufrufen des aktuellen Projekts erstellen", 193, nullptr},
+      {"Button_Save1", "Label_Save1", "Label_Save1Hint", 0, 56, 49, IDI_SAVE, "Speichern",
+       "Das aktuelle Projekt unter demselben Dateinamen, unter dem es bereits gespeichert wurde, speichern", 272,
+       &TForm1::Button_Save1Click},
+      {"Button_Save2", "Label_Save2", "Label_Save2Hint", 336, 56, 49, IDI_SAVEAS, "Speichern unter",
+       "Das aktuelle Projekt in einer neuen Datei speichern", 152, &TForm1::Button_Save2Click},
+      {"Button_Close", "Label_Close", "Label_CloseHint", 552, 56, 51, IDI_BACK, "Zurück", "Zum Hauptmenü wechseln",
+       193, &TForm1::Button_CloseClick},
+  };
+  for (const TCommand& c : commands) {
+    std::vector<TProp> props = {Picture(c.Icon, 32)};
+    if (c.Click) props.push_back(On(evClick, this, c.Click));
+    rows.push_back({"TVQButton", c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
+    rows.push_back({"TLabel", c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
+                    {"Arial", 13, true}});
+    rows.push_back({"TLabel", c.HintLabel, page, c.Left + 56, c.Top + 16, c.HintWidth, 39, 0, c.Hint, coWordWrap});
+  }
+  rows.push_back({"TBevel", "Bevel1", page, 0, 112, 801, 2, 0, "", coBevelTopLine});
+
+  // What the balloon of a field or button goes with: leaving it.
+  auto exitHides = [this] { return On(evExit, this, &TForm1::Ctrl_ToolTipExit); };
+  auto button = [&](const char* name, int left, int top, int width, int tag, const char* caption, unsigned options,
+                    void (TForm1::*click)(TControl&), bool hidesBalloon = true) {
+    std::vector<TProp> props;
+    if (click) props.push_back(On(evClick, this, click));
+    if (hidesBalloon) props.push_back(exitHides());
+    rows.push_back({"TButton", name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
+  };
+
+  // The menu structure editor.
+  rows.push_back({"TCheckBox", "CheckBox_UseMenu", page, 0, 128, 169, 17, 38, "Menü&struktur:",
+                  coTabStop | coBold | coChecked, {}, {exitHides()}});
+  rows.push_back({"TTreeView", "TreeView_Menu", page, 0, 144, 169, 185, 37, "", coTabStop, {},
+                  {Indent(19), On(evChange, this, &TForm1::TreeView_MenuChange), exitHides()}});
+  rows.push_back({"TLabel", "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
+  rows.push_back({"TEdit", "Edit_ItemText", page, 176, 160, 137, 21, 5, "", coTabStop, {},
+                  {On(evEnter, this, &TForm1::Ctrl_ToolTipEnter), exitHides()}});
+  rows.push_back({"TLabel", "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
+  rows.push_back({"TComboBox", "ComboBox_Assignment", page, 176, 208, 137, 21, 6, "", coTabStop, {},
+                  {Items({NoActionItem}), On(evEnter, this, &TForm1::Ctrl_ToolTipEnter), exitHides()}});
+  button("Button_NewItem", 176, 240, 137, 7, "Neuer Eintrag", 0, &TForm1::Button_NewItemClick);
+  button("Button_NewSubItem", 176, 272, 137, 8, "Neuer Untereintrag", coDisabled, &TForm1::Button_NewSubItemClick);
+  button("Button_EditItem", 176, 304, 137, 9, "Eintrag bearbeiten", coDisabled, &TForm1::Button_EditItemClick);
+  button("Button_DelItem", 176, 336, 137, 10, "Eintrag löschen", coDisabled, &TForm1::Button_DelItemClick);
+  button("Button_Up", 0, 336, 81, 0, "Hoch", coDisabled, &TForm1::Button_UpClick, false);
+  button("Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TForm1::Button_DownClick, false);
+  rows.push_back({"TBevel", "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
+
+  // The command-line group editor: its lists and fields, filled by loading
+  // and emptied by a reset.
+  rows.push_back({"TLabel", "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
+                  {FocusControl("ComboBox_ExecLines")}});
+  rows.push_back({"TComboBox", "ComboBox_ExecLines", page, 328, 144, 137, 21, 11, "", coTabStop, {},
+                  {Items({NewGroupItem}), exitHides()}});
+  button("Button_NewExec", 328, 176, 137, 12, "Neu", coDisabled, nullptr);
+  button("Button_EditExec", 328, 208, 137, 13, "Bearbeiten", coDisabled, nullptr);
+  button("Button_DelExec", 328, 240, 137, 14, "Löschen", coDisabled, nullptr);
+  rows.push_back({"TLabel", "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
+  rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, 15, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TListView", "ListView_ExecLines", page, 480, 144, 321, 185, 20, "", coTabStop, {},
+                  {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER), exitHides()}});
+  button("Button_NewExecLine", 480, 336, 73, 16, "Neu", 0, nullptr);
+  button("Button_EditExecLine", 556, 336, 73, 17, "Bearbeiten", coDisabled, nullptr);
+  button("Button_DelExecLine", 632, 336, 73, 18, "Löschen", coDisabled, nullptr);
+  button("Button_TestExecLines", 712, 336, 89, 19, "Testen", coDisabled, nullptr);
+  return rows;
 }
 
 // ---------------------------------------------------------------------------
@@ -106,7 +190,12 @@ void TForm1::FormCreate() {
   Timer_Balloon->SetInterval(5000);
   Timer_Balloon->OnTimer = [this] { Timer_BalloonTimer(); };
   SavePromptActions.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
-  SavePromptActions.Save = [this] { Button_Save1Click(); };
+  SavePromptActions.Save = [this] { Button_Save1Click(Control("Button_Save1")); };
+  ProjectView = this;
+  OpenDialog.Filter = SaveDialog.Filter = "Tarvo-Dateien (*.trv)|*.trv";
+  OpenDialog.DefaultExt = SaveDialog.DefaultExt = "trv";
+  OpenDialog.Options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
+  SaveDialog.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING;
 
   AppendMenuA(GetSystemMenu(Handle, FALSE), MF_STRING, InfoSystemCommand, "&Info");
   LoadHelpTexts();
@@ -124,6 +213,11 @@ void TForm1::FormCreate() {
   OnMessage(WM_SYSCOMMAND, [this](TMessage& m) { SystemCommand(m); });
   OnMessage(WM_MOVE, [this](TMessage& m) { WindowMoved(lastX_, lastY_, m.LParam); });
   OnMessage(WM_DROPFILES, [this](TMessage& m) { FilesDropped(m); });
+}
+
+void TForm1::FormDestroy() {
+  if (ProjectView == this) ProjectView = nullptr;
+  SavePromptActions = {};
 }
 
 void TForm1::LoadHelpTexts() {
@@ -208,10 +302,6 @@ void TForm1::PlaceOptionImage(int option, bool pressed) {
   const int nudge = pressed ? 2 : 0;
   image.SetPosition(CenterOffset(button.Width(), image.Width()) + nudge,
                     CenterOffset(button.Height(), image.Height()) + nudge);
-}
-
-void TForm1::Button_CloseClick(TControl&) {
-  if (AskSaveFirst()) ShowPage(PageStart);
 }
 
 void TForm1::Button_BackClick(TControl&) { ShowPage(PageStart); }
@@ -300,6 +390,18 @@ void TForm1::Ctrl_ToolTipExit(TControl& sender) {
   if (sender.Handle == BalloonOwner) Timer_BalloonTimer();
 }
 
+void TForm1::Ctrl_ToolTipEnter(TControl& sender) { Ctrl_ToolTipExit(sender); }
+
+void TForm1::ShowValidationBalloon(TControl& control, const std::string& title, const std::string& text,
+                                   UINT lifetime) {
+  SetBalloonTitle(biWarning, title);
+  TAnchor anchor = ValidationBalloonAnchor(control.Width(), control.Height());
+  POINT point = {anchor.X, anchor.Y};
+  ClientToScreen(control.Handle, &point);
+  ShowBalloon(BalloonHost(), text.c_str(), lifetime, point, true);
+  BalloonOwner = control.Handle;
+}
+
 void TForm1::ApplicationDeactivate() { Timer_BalloonTimer(); }
 
 void TForm1::WindowMoved(int& lastX, int& lastY, LPARAM origin) {
@@ -386,31 +488,4 @@ void TForm1::FilesDropped(TMessage& message) {
       LoadProject(candidate, true);
       break;
   }
-}
-
-// ---------------------------------------------------------------------------
-// Saving (the save-before prompt's "&Ja")
-
-void TForm1::Button_Save1Click() {
-  if (!ProjectFileName.empty())
-    SaveProject(ProjectFileName);
-  else
-    Button_Save2Click();
-}
-
-void TForm1::Button_Save2Click() {
-  char buffer[MAX_PATH] = {};
-  saveFileName_.copy(buffer, MAX_PATH - 1);
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = Handle;
-  ofn.lpstrFilter = "Tarvo-Dateien (*.trv)\0*.trv\0";
-  ofn.lpstrFile = buffer;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = "trv";
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetSaveFileNameA(&ofn)) return;
-  saveFileName_ = buffer;
-  ProjectFileName = saveFileName_;
-  SaveProject(ProjectFileName);
 }

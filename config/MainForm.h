@@ -11,10 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "framework/Dialogs.h"
 #include "framework/Form.h"
+#include "model/Project.h"
 
 // The system menu entry that opens the about box.
 constexpr UINT InfoSystemCommand = 0xF200;
+
+// The pages of the notebook.
+enum : int { PageStart = 0, PageCreate = 1, PageLink = 2 };
 
 // The balloon's icons.
 enum : int { biInformation = 1, biWarning = 2, biError = 3 };
@@ -27,10 +32,18 @@ extern std::vector<std::string> HelpTexts;  // by Tag; index 0 is empty
 extern int AnimationSequenceStep;
 extern bool AnimationRunning;
 
-class TForm1 : public TForm {
+// While false, selection changes of the menu tree are not shown in the
+// entry fields and buttons: the tree selects a new node before the menu list
+// has its entry.
+extern bool MenuTreeSync;
+
+class TForm1 : public TForm, public IProjectView {
  public:
   TForm1();
   void Create();
+
+  TOpenDialog OpenDialog;
+  TSaveDialog SaveDialog;
 
   TTimer* Timer_Balloon = nullptr;
   // Work that waits until the window is on screen.
@@ -56,9 +69,37 @@ class TForm1 : public TForm {
   void ShowPage(int index);
   void Button_Option3Click(TControl& sender);
 
-  // Save and save as, the "&Ja" of the save-before prompt.
-  void Button_Save1Click();
-  void Button_Save2Click();
+  // A validation balloon under the control, pointing at (16, height - 8).
+  void ShowValidationBalloon(TControl& control, const std::string& title, const std::string& text, UINT lifetime);
+
+  // The project file commands of the editor page. "Speichern" is also the
+  // "&Ja" of the save-before prompt.
+  void Button_NewClick(TControl& sender);
+  void Button_OpenClick(TControl& sender);
+  void Button_Save1Click(TControl& sender);
+  void Button_Save2Click(TControl& sender);
+  void Button_CloseClick(TControl& sender);
+
+  // The menu structure editor: the tree and the menu list MenuItems always
+  // hold the same entries in the same order.
+  void TreeView_MenuChange(TControl& sender);
+  void TreeView_MenuChange(HTREEITEM node);
+  bool ValidateMenuEntry();
+  void Button_NewItemClick(TControl& sender);
+  void Button_NewSubItemClick(TControl& sender);
+  void Button_EditItemClick(TControl& sender);
+  void Button_DelItemClick(TControl& sender);
+  void Button_UpClick(TControl& sender);
+  void Button_DownClick(TControl& sender);
+  TTreeView& MenuTree();
+
+  // IProjectView: what a reset and an interactive load do to the editors.
+  void ProjectReset() override;
+  void GroupListsRefilled(const std::vector<std::string>& names) override;
+  void GroupLoaded(const std::string& name) override;
+  void MenuItemLoaded(int index) override;
+  void SetMenuSetting(bool useMenu) override;
+  bool MenuSetting() const override;
 
  protected:
   void FormCreate() override;
@@ -66,6 +107,7 @@ class TForm1 : public TForm {
   void FormPaint(HDC dc) override;
   void FormCloseQuery(bool& canClose) override;
   void FormKeyDown(WORD& key) override;
+  void FormDestroy() override;
 
  private:
   void Button_Option1Click(TControl& sender);
@@ -77,7 +119,7 @@ class TForm1 : public TForm {
   // the left button holds the option pressed.
   void PlaceOptionImage(int option, bool pressed);
   void Ctrl_ToolTipExit(TControl& sender);
-  void Button_CloseClick(TControl& sender);
+  void Ctrl_ToolTipEnter(TControl& sender);
   void Button_BackClick(TControl& sender);
   void ApplicationDeactivate();
   void SystemCommand(TMessage& message);
@@ -85,8 +127,20 @@ class TForm1 : public TForm {
   void LoadHelpTexts();
   void TakeSequenceStep(int option);
 
+  // The editor page's controls, in the order of their tabs.
+  std::vector<TControlDef> EditorPageControls();
+  // Selects a node just added to the tree and gives it its entry in the
+  // menu list, at the node's place and depth.
+  void PlaceNewMenuEntry(HTREEITEM node, const std::string& text, int assignment);
+
   std::string balloonText_;
-  std::string saveFileName_;
+  // While a project loads: the last loaded entry's node and its ancestors,
+  // with the levels the file gave them.
+  struct TLoadedNode {
+    int Level;
+    HTREEITEM Node;
+  };
+  std::vector<TLoadedNode> loadPath_;
   int lastX_ = 0, lastY_ = 0;
 };
 

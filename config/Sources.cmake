@@ -14,6 +14,8 @@ if(WIN32)
   add_library(tarvo_config STATIC
     config/ConfigurationMode.cpp
     config/MainForm.cpp
+    config/MenuEditor.cpp
+    config/ProjectCommands.cpp
   )
   target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage comdlg32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
@@ -35,6 +37,12 @@ if(WIN32)
     LIBS tarvo_configdriver
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage)
+
+  # The editor page's menu in process, with the program's resources.
+  tarvo_tests(config_editor_tests
+    SOURCES tests/win/MenuEditorTest.cpp resources/Tarvo.rc
+    LIBS tarvo_config tarvo_wintestsupport
+    SERIAL)
 
   # The same windows on a screen of 144 DPI (a prefix of its own).
   tarvo_tests(config_dpi_tests

@@ -766,6 +766,10 @@ bool TButton::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   return handled;
 }
 
+void TCheckBox::Created(const TControlDef& def) {
+  if (def.Options & coChecked) SetChecked(true);
+}
+
 void TCheckBox::Command(int code) {
   if (code == BN_CLICKED) Fire(OnClick);
 }
@@ -990,6 +994,72 @@ HTREEITEM TTreeView::FirstChild(HTREEITEM node) const { return TreeView_GetChild
 HTREEITEM TTreeView::NextSibling(HTREEITEM node) const { return TreeView_GetNextSibling(Handle, node); }
 HTREEITEM TTreeView::PrevSibling(HTREEITEM node) const { return TreeView_GetPrevSibling(Handle, node); }
 int TTreeView::Count() const { return static_cast<int>(TreeView_GetCount(Handle)); }
+
+int TTreeView::IndexOf(HTREEITEM node) const {
+  // The nodes before it are its ancestors, their earlier siblings' subtrees
+  // and its own earlier siblings' subtrees: counted level by level upwards,
+  // which costs far fewer messages than walking from the root.
+  auto subtreeSize = [this](HTREEITEM n) {
+    // An explicit stack: menus may nest deeper than the call stack allows.
+    int size = 0;
+    std::vector<HTREEITEM> stack{n};
+    while (!stack.empty()) {
+      HTREEITEM at = stack.back();
+      stack.pop_back();
+      ++size;
+      for (HTREEITEM child = FirstChild(at); child; child = NextSibling(child)) stack.push_back(child);
+    }
+    return size;
+  };
+  int index = 0;
+  for (HTREEITEM at = node; at; at = ParentOf(at)) {
+    for (HTREEITEM before = PrevSibling(at); before; before = PrevSibling(before)) index += subtreeSize(before);
+    if (at != node) ++index;
+  }
+  return index;
+}
+
+int TTreeView::Depth(HTREEITEM node) const {
+  int depth = 0;
+  for (HTREEITEM at = ParentOf(node); at; at = ParentOf(at)) ++depth;
+  return depth;
+}
+
+HTREEITEM TTreeView::MoveSubtree(HTREEITEM node, HTREEITEM parent, HTREEITEM after) {
+  struct TCopy {
+    HTREEITEM From, ToParent, After;
+  };
+  HTREEITEM moved = nullptr;
+  std::vector<HTREEITEM> expanded;
+  // Breadth-first: a copied node's children follow it, each after the one
+  // copied before it.
+  std::vector<TCopy> queue{{node, parent ? parent : TVI_ROOT, after}};
+  for (size_t i = 0; i < queue.size(); ++i) {
+    TVITEMA item = {};
+    item.mask = TVIF_PARAM | TVIF_STATE;
+    item.stateMask = TVIS_EXPANDED;
+    item.hItem = queue[i].From;
+    SendMessageA(Handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    std::string caption = Text(queue[i].From);
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = queue[i].ToParent;
+    insert.hInsertAfter = queue[i].After;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = &caption[0];
+    insert.item.lParam = item.lParam;
+    HTREEITEM copy =
+        reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (!moved) moved = copy;
+    if (item.state & TVIS_EXPANDED) expanded.push_back(copy);
+    for (HTREEITEM child = FirstChild(queue[i].From); child; child = NextSibling(child))
+      queue.push_back({child, copy, TVI_LAST});
+  }
+  for (HTREEITEM n : expanded) TreeView_Expand(Handle, n, TVE_EXPAND);
+  const bool wasSelected = Selected() == node;
+  if (wasSelected) SetSelected(moved);
+  Delete(node);
+  return moved;
+}
 
 // ---------------------------------------------------------------------------
 // Hot keys and progress bars

@@ -132,6 +132,7 @@ enum : unsigned {
   coBevelTopLine = 0x2000,
   coBevelLeftLine = 0x4000,
   coBold = 0x8000,         // in the form's font, bold
+  coChecked = 0x10000,     // check boxes: ticked when made
 };
 
 // One row of a window's control table.
@@ -356,6 +357,7 @@ class TCheckBox : public TControl {
  public:
   const char* WindowClass() const override { return "BUTTON"; }
   DWORD WindowStyle() const override { return BS_AUTOCHECKBOX; }
+  void Created(const TControlDef& def) override;
   void Command(int code) override;
   bool Checked() const;
   void SetChecked(bool checked);
@@ -446,6 +448,15 @@ class TTreeView : public TControl {
   HTREEITEM NextSibling(HTREEITEM node) const;
   HTREEITEM PrevSibling(HTREEITEM node) const;
   int Count() const;
+  // The node's place in a depth-first walk (each node before its children),
+  // counted from 0; and its depth, 0 for top-level nodes.
+  int IndexOf(HTREEITEM node) const;
+  int Depth(HTREEITEM node) const;
+  // Moves the node with its subtree under parent (null: top level) after the
+  // given sibling (TVI_FIRST, TVI_LAST or a node), keeping captions, item
+  // data and which nodes are expanded. The node's handle changes: the new
+  // one is returned. Selection changes that this causes are reported.
+  HTREEITEM MoveSubtree(HTREEITEM node, HTREEITEM parent, HTREEITEM after);
 };
 
 class THotKey : public TControl {

@@ -287,7 +287,7 @@ void TForm::RealizePage(TControl* page) {
 LRESULT TForm::ControlInfo(ATOM name, int what) {
   char text[256] = "";
   if (!GlobalGetAtomNameA(name, text, sizeof text)) return -1;
-  TControl* c = Find(text);
+  TControl* c = what == ciHandle ? FindComponent(text) : Find(text);
   for (auto it = Controls.begin(); !c && it != Controls.end(); ++it)
     if (TControl* inner = (*it)->InnerControl(); inner && inner->Name == text) c = inner;
   if (!c) return -1;
@@ -298,6 +298,7 @@ LRESULT TForm::ControlInfo(ATOM name, int what) {
     case ciHeight: return c->Height();
     case ciTag: return c->Tag;
     case ciCaption: return GlobalAddAtomA(c->Caption().substr(0, 255).c_str());
+    case ciHandle: return reinterpret_cast<LRESULT>(c->Handle);
   }
   return -1;
 }

@@ -46,9 +46,10 @@ enum TPosition {
 // Asks a form's window about one of its controls, also from another
 // process (accessibility tools, tests): wParam a global atom of the
 // control's name, lParam what; the answer -1 when there is no such control.
-// The caption comes back as a new global atom, which the asker deletes.
+// The caption comes back as a new global atom, which the asker deletes;
+// the handle is the control's own window (0 for windowless controls).
 constexpr const char* ControlInfoMessage = "Tarvo.ControlInfo";
-enum : int { ciLeft, ciTop, ciWidth, ciHeight, ciTag, ciCaption };
+enum : int { ciLeft, ciTop, ciWidth, ciHeight, ciTag, ciCaption, ciHandle };
 
 // What happens to a form that closes: nothing, hidden, destroyed.
 enum TCloseAction { caNone, caHide, caFree };

@@ -4,9 +4,10 @@ if(WIN32)
     framework/Application.cpp
     framework/Form.cpp
     framework/Controls.cpp
+    framework/Dialogs.cpp
     framework/Paint.cpp
   )
   # The platform layer holds the program's one message box.
-  target_link_libraries(tarvo_framework PUBLIC tarvo_model ${TARVO_PLATFORM_LIB} comctl32 msimg32 shell32)
+  target_link_libraries(tarvo_framework PUBLIC tarvo_model ${TARVO_PLATFORM_LIB} comctl32 comdlg32 msimg32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_framework)
 endif()

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws Tarvo's pictures: the application icon, the four start-page option
-icons, the back arrow of the page buttons and the LOGO bitmap (142 x 63,
-24 bit, white background). Run by hand when a picture changes;
-the outputs in resources/ are committed."""
+icons, the back arrow of the page buttons, the icons of the editor page's
+command row and the LOGO bitmap (142 x 63, 24 bit, white background). Run by
+hand when a picture changes; the outputs in resources/ are committed."""
 import math, os, struct
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources')
@@ -184,6 +184,118 @@ for name, shapes in (('Option1.ico', option1), ('Option2.ico', option2), ('Optio
                      ('Option4.ico', option4)):
     write_ico(name, shapes, sizes=(96, 72, 60, 48))
 write_ico('Back.ico', back, sizes=(64, 48, 40, 32))
+
+
+# ---- The editor page's command row: new, open, create shortcut, save and save
+# as (the sixth button is the back arrow above). Shown at 32 px on a 96 DPI
+# screen, so edges lie on multiples of 1.5 units (whole pixels at 32 and 64 px)
+# and no detail is thinner than 1.5 units.
+def poly(pts):
+    return lambda x, y: in_poly(x, y, pts)
+
+
+def document(x0, y0, x1, y1, fold, w=1.5):
+    """An outlined white page with a folded top right corner."""
+    return [
+        (poly([(x0, y0), (x1 - fold, y0), (x1, y0 + fold), (x1, y1), (x0, y1)]), OUTLINE),
+        (poly([(x0 + w, y0 + w), (x1 - fold - w * 0.4, y0 + w), (x1 - w, y0 + fold + w * 0.4), (x1 - w, y1 - w),
+               (x0 + w, y1 - w)]), WHITE),
+        (poly([(x1 - fold, y0), (x1, y0 + fold), (x1 - fold, y0 + fold)]), OUTLINE),
+        (poly([(x1 - fold + w, y0 + w * 2.4), (x1 - w * 2.4, y0 + fold - w), (x1 - fold + w, y0 + fold - w)]),
+         (200, 210, 225, 255)),
+    ]
+
+
+def burst(cx, cy, r_main, r_diag, r_in):
+    """An eight-ray star: long rays up, down, left and right, short ones between."""
+    pts = []
+    for i in range(16):
+        a = math.radians(-90 + i * 22.5)
+        d = (r_main if i % 4 == 0 else r_diag) if i % 2 == 0 else r_in
+        pts.append((cx + d * math.cos(a), cy + d * math.sin(a)))
+    return poly(pts)
+
+
+def pencil(tip, end, w=5.0, tip_len=7.0):
+    """A yellow pencil like option1's, from its red end to its sharpened tip."""
+    dx, dy = tip[0] - end[0], tip[1] - end[1]
+    l = math.hypot(dx, dy)
+    ux, uy = dx / l, dy / l
+    nx, ny = -uy, ux
+    bx, by = tip[0] - ux * tip_len, tip[1] - uy * tip_len  # where the wood starts
+    h = w / 2 + 0.9
+    gx, gy = tip[0] - ux * tip_len * 0.38, tip[1] - uy * tip_len * 0.38
+    g = w / 2 * 0.38 + 0.4
+    return [
+        (stroke([end, (bx, by)], w + 2.5), OUTLINE),
+        (poly([(bx + nx * h, by + ny * h), (tip[0] + ux * 1.2, tip[1] + uy * 1.2), (bx - nx * h, by - ny * h)]), OUTLINE),
+        (stroke([end, (bx, by)], w), (250, 190, 40, 255)),
+        (stroke([end, (end[0] + ux * 4, end[1] + uy * 4)], w), (230, 90, 90, 255)),
+        (poly([(bx + nx * w / 2, by + ny * w / 2), tip, (bx - nx * w / 2, by - ny * w / 2)]), (240, 215, 170, 255)),
+        (poly([(gx + nx * g, gy + ny * g), (tip[0] + ux * 0.6, tip[1] + uy * 0.6), (gx - nx * g, gy - ny * g)]),
+         OUTLINE),
+    ]
+
+
+def floppy(x0, y0, x1, y1):
+    """A blue floppy disk: body with a cut top right corner, metal shutter, white label."""
+    q = lambda v: round(v / 1.5) * 1.5
+    w = x1 - x0
+    c = q(w * 0.12)
+    sh0, sh1, sh2 = q(x0 + w * 0.24), q(x1 - w * 0.2), q(y0 + w * 0.36)
+    l0, l1, l2 = q(x0 + w * 0.14), q(x1 - w * 0.14), q(y1 - w * 0.45)
+    return [
+        (poly([(x0 + 2, y0), (x1 - c, y0), (x1, y0 + c), (x1, y1 - 2), (x1 - 2, y1), (x0 + 2, y1), (x0, y1 - 2),
+               (x0, y0 + 2)]), OUTLINE),
+        (poly([(x0 + 1.5, y0 + 1.5), (x1 - c - 0.6, y0 + 1.5), (x1 - 1.5, y0 + c + 0.6), (x1 - 1.5, y1 - 1.5),
+               (x0 + 1.5, y1 - 1.5)]), vgrad((70, 120, 210), (30, 70, 160), y0, y1)),
+        # the metal shutter with its window
+        (rect(sh0, y0, sh1, sh2), OUTLINE),
+        (rect(sh0 + 1.5, y0 + 1.5, sh1 - 1.5, sh2 - 1.5), vgrad((235, 238, 242), (165, 175, 190), y0, sh2)),
+        (rect(sh1 - 7.5, y0 + 4.5, sh1 - 4.5, sh2 - 3), (40, 60, 110, 255)),
+        # the label
+        (rect(l0, l2, l1, y1), OUTLINE),
+        (rect(l0 + 1.5, l2 + 1.5, l1 - 1.5, y1 - 1.5), WHITE),
+    ] + [(rect(l0 + 4.5, yy, l1 - 4.5, yy + 3), (150, 165, 190, 255)) for yy in (l2 + 4.5, l2 + 10.5)]
+
+
+# New: a blank page with a yellow star at its top left corner
+new_page = document(10.5, 4.5, 42, 46.5, 10.5) + [
+    (burst(12, 12, 11.75, 8.5, 5.6), (190, 100, 20, 255)),
+    (burst(12, 12, 9.65, 6.6, 4.0), vgrad((255, 230, 90), (245, 150, 30), 0, 22)),
+]
+
+# Open: an open manila folder, its darker back with the tab, a page peeking out
+open_folder = [
+    (poly([(3, 9), (16.5, 9), (19.5, 13.5), (40.5, 13.5), (40.5, 42), (3, 42)]), OUTLINE),
+    (poly([(4.5, 10.5), (15.7, 10.5), (18.7, 15), (39, 15), (39, 40.5), (4.5, 40.5)]),
+     vgrad((225, 175, 70), (195, 140, 40), 10, 42)),
+] + document(10.5, 4.5, 37.5, 31.5, 7.5) + [
+    (rect(15, 12, 28.5, 15), (150, 165, 190, 255)),
+    (poly([(10, 19.5), (47, 19.5), (40.5, 43.5), (1.5, 43.5)]), OUTLINE),
+    (poly([(11.1, 21), (45, 21), (39.4, 42), (3.6, 42)]), vgrad((255, 225, 120), (240, 180, 60), 21, 42)),
+]
+
+# Create shortcut: a menu card behind the shortcut arrow box
+link_arrow = [(10.5, 41.25), (10.5, 35), (14.5, 30.75), (19, 30.75)]
+create_link = [
+    (rect(16.5, 3, 45, 40.5), OUTLINE),
+    (rect(18, 4.5, 43.5, 39), WHITE),
+    (rect(18, 4.5, 43.5, 12), vgrad((70, 130, 220), (30, 80, 170), 4.5, 12)),
+] + [(rect(31.5, y, 39, y + 3), (90, 110, 140, 255)) for y in (16.5, 22.5, 28.5)] + [
+    (rect(1.5, 21, 30, 46.5), OUTLINE),
+    (rect(3, 22.5, 28.5, 45), WHITE),
+    (stroke(link_arrow, 5.25), (30, 100, 200, 255)),
+    (poly([(18, 23.25), (26, 30.75), (18, 38.25)]), (30, 100, 200, 255)),
+]
+
+# Save: the floppy disk; save as: the same disk, smaller, with a pencil
+save = floppy(4.5, 4.5, 43.5, 43.5)
+save_as = floppy(1.5, 1.5, 40.5, 40.5) + pencil((24.5, 46.5), (43, 27), 6.0, 8.0)
+
+for name, shapes in (('New.ico', new_page), ('Open.ico', open_folder), ('Link.ico', create_link),
+                     ('Save.ico', save), ('SaveAs.ico', save_as)):
+    write_ico(name, shapes, sizes=(64, 48, 40, 32))
 
 
 # ---- LOGO: the product name in block letters, 142 x 63, white background

@@ -1,0 +1,74 @@
+// The editor page's file commands (new, open, save, save as, back) and what
+// a reset and an interactive load do to the editors.
+#include "config/MainForm.h"
+#include "config/SavePrompt.h"
+#include "model/ProjectFile.h"
+
+void TForm1::Button_NewClick(TControl&) {
+  if (AskSaveFirst()) ResetProject();
+}
+
+void TForm1::Button_OpenClick(TControl&) {
+  if (AskSaveFirst() && OpenDialog.Execute(Handle)) LoadProject(OpenDialog.FileName, true);
+}
+
+void TForm1::Button_Save1Click(TControl& sender) {
+  if (!ProjectFileName.empty())
+    SaveProject(ProjectFileName);
+  else
+    Button_Save2Click(sender);
+}
+
+void TForm1::Button_Save2Click(TControl&) {
+  if (!SaveDialog.Execute(Handle)) return;
+  ProjectFileName = SaveDialog.FileName;
+  SaveProject(ProjectFileName);
+}
+
+void TForm1::Button_CloseClick(TControl&) {
+  if (AskSaveFirst()) ShowPage(PageStart);
+}
+
+// ---------------------------------------------------------------------------
+// The editors' side of a reset and of a load
+
+void TForm1::ProjectReset() {
+  Get<TCheckBox>("CheckBox_UseMenu").SetChecked(true);
+  {
+    // The emptied tree names no entry; the refresh below shows that.
+    MenuTreeSync = false;
+    MenuTree().Clear();
+    MenuTreeSync = true;
+  }
+  loadPath_.clear();
+  Get<TEdit>("Edit_ItemText").SetText("");
+  GroupListsRefilled({});
+  TreeView_MenuChange(nullptr);
+  Get<TEdit>("Edit_ExecName").SetText("");
+  Get<TListView>("ListView_ExecLines").Clear();
+  for (const char* name : {"Button_NewExec", "Button_EditExec", "Button_DelExec", "Button_TestExecLines"})
+    Control(name).SetEnabled(false);
+}
+
+void TForm1::GroupListsRefilled(const std::vector<std::string>& names) {
+  TComboBox& assignment = Get<TComboBox>("ComboBox_Assignment");
+  TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
+  assignment.Clear();
+  groups.Clear();
+  assignment.Add(NoActionItem);
+  for (const std::string& name : names) {
+    assignment.Add(name);
+    groups.Add(name);
+  }
+  groups.Add(NewGroupItem);
+}
+
+void TForm1::GroupLoaded(const std::string& name) {
+  TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
+  groups.Insert(groups.Count() - 1, name);
+  Get<TComboBox>("ComboBox_Assignment").Add(name);
+}
+
+void TForm1::SetMenuSetting(bool useMenu) { Get<TCheckBox>("CheckBox_UseMenu").SetChecked(useMenu); }
+
+bool TForm1::MenuSetting() const { return const_cast<TForm1*>(this)->Get<TCheckBox>("CheckBox_UseMenu").Checked(); }

@@ -1,0 +1,364 @@
+// The menu structure editor in process: the real configuration window, its
+// tree and buttons, with the menu list checked against the tree after every
+// step.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "config/MainForm.h"
+#include "framework/Application.h"
+#include "model/Platform.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+#include "tests/win/FormTestSupport.h"
+#include "tests/win/WinTestSupport.h"
+
+namespace {
+
+// Menu shapes written as "A(B(C),D),E": children in brackets after their
+// parent.
+std::string TreeShape(TTreeView& tree, HTREEITEM first) {
+  std::string shape;
+  for (HTREEITEM node = first; node; node = tree.NextSibling(node)) {
+    if (!shape.empty()) shape += ",";
+    shape += tree.Text(node);
+    if (HTREEITEM child = tree.FirstChild(node)) shape += "(" + TreeShape(tree, child) + ")";
+  }
+  return shape;
+}
+
+std::string LevelsOf(const std::vector<TTRVMenuItem>& items) {
+  std::string levels;
+  for (const TTRVMenuItem& item : items) levels += std::to_string(item.Level);
+  return levels;
+}
+
+class MenuEditor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseNativePlatform();
+    form = NewForm<TForm1>();
+    Form1 = form.get();
+    form->Create();
+    form->Show();
+    form->ShowPage(PageCreate);
+    ResetProject();
+  }
+
+  void TearDown() override {
+    ProjectModified = false;
+    form.reset();
+    Form1 = nullptr;
+    ResetProject();
+  }
+
+  TTreeView& Tree() { return form->MenuTree(); }
+  std::string Shape() { return TreeShape(Tree(), Tree().Root()); }
+
+  // The invariant: the depth-first walk of the tree is the menu list, text
+  // for caption and level for depth.
+  void ExpectInSync() {
+    std::vector<TTRVMenuItem> walked;
+    std::vector<HTREEITEM> stack;
+    for (HTREEITEM n = Tree().Root(); n; n = Tree().NextSibling(n)) stack.insert(stack.begin(), n);
+    while (!stack.empty()) {
+      HTREEITEM n = stack.back();
+      stack.pop_back();
+      walked.push_back({Tree().Text(n), 0, Tree().Depth(n)});
+      std::vector<HTREEITEM> children;
+      for (HTREEITEM c = Tree().FirstChild(n); c; c = Tree().NextSibling(c)) children.insert(children.begin(), c);
+      stack.insert(stack.end(), children.begin(), children.end());
+    }
+    ASSERT_EQ(walked.size(), MenuItems.size());
+    for (size_t i = 0; i < walked.size(); ++i) {
+      EXPECT_EQ(walked[i].Text, MenuItems[i].Text) << i;
+      EXPECT_EQ(walked[i].Level, MenuItems[i].Level) << i;
+    }
+  }
+
+  void Enter(const std::string& text, int assignment) {
+    form->Get<TEdit>("Edit_ItemText").SetText(text);
+    form->Get<TComboBox>("ComboBox_Assignment").SetItemIndex(assignment);
+  }
+  void Click(const char* button) {
+    ASSERT_TRUE(IsWindowEnabled(form->Control(button).Handle)) << button;
+    SendMessageA(form->Control(button).Handle, BM_CLICK, 0, 0);
+  }
+  void Add(const char* button, const std::string& text, int assignment = 0) {
+    Enter(text, assignment);
+    Click(button);
+  }
+
+  HTREEITEM Find(const std::string& caption, HTREEITEM first = nullptr) {
+    for (HTREEITEM n = first ? first : Tree().Root(); n; n = Tree().NextSibling(n)) {
+      if (Tree().Text(n) == caption) return n;
+      if (HTREEITEM c = Tree().FirstChild(n))
+        if (HTREEITEM found = Find(caption, c)) return found;
+    }
+    return nullptr;
+  }
+  void Select(const std::string& caption) {
+    HTREEITEM node = Find(caption);
+    ASSERT_NE(node, nullptr) << caption;
+    Tree().SetSelected(node);
+  }
+
+  // Enabled buttons as digits: new entry, new sub-entry, edit, delete, up,
+  // down.
+  std::string States() {
+    std::string states;
+    for (const char* name :
+         {"Button_NewItem", "Button_NewSubItem", "Button_EditItem", "Button_DelItem", "Button_Up", "Button_Down"})
+      states += IsWindowEnabled(form->Control(name).Handle) ? '1' : '0';
+    return states;
+  }
+
+  // Loads a project whose groups are G1 to G3 and whose menu is given.
+  void Load(const std::string& menuLines) {
+    WriteFileBytes(file, "[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[MenuItems]\r\n" + menuLines);
+    ASSERT_TRUE(LoadProject(file, true));
+  }
+
+  TTempFolder folder;
+  const std::string file = folder / "menu.trv";
+  TFormPtr<TForm1> form;
+};
+
+TEST_F(MenuEditor, NewEntriesGoAfterTheSelectedSubtreeOrBelowTheSelection) {
+  Load("");
+  Add("Button_NewItem", "A", 1);
+  EXPECT_EQ(Shape(), "A");
+  ASSERT_EQ(MenuItems.size(), 1u);
+  EXPECT_EQ(MenuItems[0].Level, 0);
+  EXPECT_EQ(MenuItems[0].Assignment, 1);
+  Add("Button_NewSubItem", "B", 2);
+  EXPECT_EQ(States(), "111100") << "the first child has no sibling";
+  Add("Button_NewSubItem", "C", 0);  // "C" goes below the selected "B"
+  Select("A");
+  Add("Button_NewItem", "D", 3);
+  EXPECT_EQ(Shape(), "A(B(C)),D") << "after all of A's descendants, at A's level";
+  Select("B");
+  Add("Button_NewItem", "E", 0);
+  EXPECT_EQ(Shape(), "A(B(C),E),D");
+  EXPECT_EQ(States(), "111110") << "a sub-entry with an earlier sibling";
+  EXPECT_EQ(LevelsOf(MenuItems), "01210");
+  EXPECT_EQ(MenuItems[4].Assignment, 3);
+  EXPECT_TRUE(ProjectModified);
+  ExpectInSync();
+  // The new entry is selected, and its fields show it.
+  EXPECT_EQ(Tree().Text(Tree().Selected()), "E");
+}
+
+TEST_F(MenuEditor, ButtonStatesFollowTheSelection) {
+  Load("0 1 A\r\n1 0 B\r\n1 0 C\r\n1 0 D\r\n0 0 E\r\n1 0 F\r\n");
+  ASSERT_EQ(Shape(), "A(B,C,D),E(F)");
+  EXPECT_EQ(Tree().Selected(), nullptr);
+  EXPECT_EQ(States(), "100000");
+  const std::pair<const char*, const char*> cases[] = {
+      {"F", "111100"}, {"A", "111101"}, {"E", "111110"}, {"B", "111101"}, {"C", "111111"}, {"D", "111110"},
+  };
+  for (auto [caption, states] : cases) {
+    Select(caption);
+    EXPECT_EQ(States(), states) << caption;
+    EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), caption);
+  }
+  Select("A");
+  EXPECT_EQ(form->Get<TComboBox>("ComboBox_Assignment").ItemIndex(), 1);
+  EXPECT_FALSE(ProjectModified) << "selecting changes nothing";
+}
+
+TEST_F(MenuEditor, EditChangesTextAndAssignmentButNotTheLevel) {
+  Load("0 1 A\r\n1 2 B\r\n");
+  Select("B");
+  Add("Button_EditItem", "Neu starten", 3);
+  EXPECT_EQ(Shape(), "A(Neu starten)");
+  EXPECT_EQ(MenuItems[1].Level, 1);
+  EXPECT_EQ(MenuItems[1].Assignment, 3);
+  EXPECT_TRUE(ProjectModified);
+  // "Keine Aktion" is an assignment too.
+  Add("Button_EditItem", "-", 0);
+  EXPECT_EQ(MenuItems[1].Assignment, 0);
+  EXPECT_EQ(MenuItems[1].Text, "-");
+}
+
+TEST_F(MenuEditor, UpAndDownMoveAnEntryWithItsWholeBlock) {
+  Load("0 1 A\r\n1 2 A1\r\n2 3 A1a\r\n1 0 A2\r\n0 2 B\r\n1 1 B1\r\n0 3 C\r\n");
+  Select("A");
+  Click("Button_Down");
+  EXPECT_EQ(Shape(), "B(B1),A(A1(A1a),A2),C");
+  ExpectInSync();
+  EXPECT_EQ(Tree().Text(Tree().Selected()), "A");
+  EXPECT_EQ(States(), "111111");
+  Click("Button_Down");
+  EXPECT_EQ(Shape(), "B(B1),C,A(A1(A1a),A2)");
+  EXPECT_EQ(States(), "111110");
+  ExpectInSync();
+  Click("Button_Up");
+  Click("Button_Up");
+  EXPECT_EQ(Shape(), "A(A1(A1a),A2),B(B1),C");
+  EXPECT_EQ(States(), "111101");
+  Select("A2");
+  Click("Button_Up");
+  EXPECT_EQ(Shape(), "A(A2,A1(A1a)),B(B1),C");
+  ExpectInSync();
+  // The saved menu lists the entries in the new order, assignments with them.
+  const std::string text = ProjectFileText(true);
+  EXPECT_EQ(text.substr(text.find("[MenuItems]")),
+            "[MenuItems]\r\n0 1 A\r\n1 0 A2\r\n1 2 A1\r\n2 3 A1a\r\n0 2 B\r\n1 1 B1\r\n0 3 C\r\n");
+  EXPECT_TRUE(ProjectModified);
+}
+
+TEST_F(MenuEditor, DeletingTheLastTopLevelEntryTakesItsDescendants) {
+  Load("0 0 A\r\n0 1 B\r\n1 2 B1\r\n2 3 B1a\r\n1 0 B2\r\n");
+  Select("B");
+  Click("Button_DelItem");
+  EXPECT_EQ(Shape(), "A");
+  ExpectInSync();
+  EXPECT_TRUE(ProjectModified);
+  // Whatever the tree selects now is what the fields and buttons show.
+  HTREEITEM selected = Tree().Selected();
+  EXPECT_EQ(States(), selected ? "111100" : "100000");
+  EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), selected ? "A" : "");
+  Select("A");
+  Click("Button_DelItem");
+  EXPECT_TRUE(MenuItems.empty());
+  EXPECT_EQ(States(), "100000");
+}
+
+TEST_F(MenuEditor, InvalidEntriesAreRefusedWithTheirBalloon) {
+  Load("0 1 A\r\n");
+  Select("A");
+  struct Case {
+    const char* text;
+    int assignment;
+    const char* owner;
+    const char* balloon;
+    UINT lifetime;
+  } cases[] = {
+      {"", 1, "Edit_ItemText", "Sie müssen dem Eintrag einen Text zuweisen.", 5000},
+      {"B", -1, "ComboBox_Assignment",
+       "Sie müssen dem Eintrag eine Befehlszeilenfolge zuweisen.\r\n\r\nFalls Sie noch keine Befehlszeilenfolgen "
+       "erstellt haben, können Sie dies in der rechten Hälfte des Fensters tun.",
+       7000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.owner);
+    for (const char* button : {"Button_NewItem", "Button_NewSubItem", "Button_EditItem"}) {
+      Add(button, c.text, c.assignment);
+      EXPECT_EQ(Shape(), "A") << button;
+      EXPECT_FALSE(ProjectModified) << button;
+    }
+    TControl& owner = form->Control(c.owner);
+    EXPECT_EQ(BalloonOwner, owner.Handle);
+    EXPECT_TRUE(form->Timer_Balloon->Enabled());
+    EXPECT_EQ(form->Timer_Balloon->Interval(), c.lifetime);
+    char shown[512] = "";
+    GetWindowTextA(BalloonWindow, shown, sizeof shown);
+    EXPECT_STREQ(shown, c.balloon);
+    // It points at (16, height - 8) of its control.
+    POINT anchor = {16, owner.Height() - 8};
+    ClientToScreen(owner.Handle, &anchor);
+    EXPECT_EQ(BalloonToolInfo.rect.left, anchor.x);
+    EXPECT_EQ(BalloonToolInfo.rect.top, anchor.y);
+    // Entering the field it points at hides it.
+    owner.SetFocus();
+    EXPECT_TRUE(PumpUntil([&] { return !form->Timer_Balloon->Enabled(); }));
+    EXPECT_EQ(BalloonOwner, nullptr);
+  }
+  EXPECT_EQ(MenuItems[0].Text, "A");
+  EXPECT_EQ(MenuItems[0].Assignment, 1);
+}
+
+TEST_F(MenuEditor, TheTextBalloonGoesAfterItsLifetime) {
+  Add("Button_NewItem", "", 0);
+  ASSERT_TRUE(form->Timer_Balloon->Enabled());
+  const DWORD shown = GetTickCount();
+  ASSERT_TRUE(PumpUntil([&] { return !form->Timer_Balloon->Enabled(); }, 8000));
+  EXPECT_GE(GetTickCount() - shown, 4500u);
+  EXPECT_FALSE(IsWindowVisible(BalloonWindow));
+}
+
+TEST_F(MenuEditor, FillingTheTreeFromTheList) {
+  // Levels as the file gives them; the tree, and the levels the list holds
+  // afterwards. Lists that break the level rule hang each entry below the
+  // nearest earlier entry of a smaller level, as the list's blocks do.
+  const struct {
+    const char* levels;
+    const char* shape;
+    const char* held;
+  } cases[] = {
+      {"01210", "A(B(C),D),E", "01210"},
+      {"0000", "A,B,C,D", "0000"},
+      {"12", "A(B)", "01"},
+      {"0232", "A(B(C),D)", "0121"},
+      {"021", "A(B,C)", "011"},
+      {"3300", "A,B,C,D", "0000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.levels);
+    std::string lines;
+    for (size_t i = 0; c.levels[i]; ++i) lines += std::string(1, c.levels[i]) + " 0 " + char('A' + i) + "\r\n";
+    Load(lines);
+    EXPECT_EQ(Shape(), c.shape);
+    EXPECT_EQ(LevelsOf(MenuItems), c.held);
+    EXPECT_EQ(Tree().Selected(), nullptr);
+    EXPECT_FALSE(ProjectModified);
+    ExpectInSync();
+  }
+  // Changes keep such a tree and its list alike.
+  Select("B");
+  Click("Button_Down");
+  Add("Button_NewSubItem", "X");
+  ExpectInSync();
+}
+
+TEST_F(MenuEditor, ALoadFillsTheListsAndAResetEmptiesThem) {
+  WriteFileBytes(file, "[ExecGroups]\r\nEditor\r\n 0 notepad.exe;0\r\nNeustart?\r\nWerkzeuge\r\n"
+                       "[NotUsed:MenuItems]\r\n0 1 Editor\r\n");
+  ASSERT_TRUE(LoadProject(file, true));
+  auto items = [&](const char* name) {
+    TComboBox& combo = form->Get<TComboBox>(name);
+    std::vector<std::string> texts;
+    for (int i = 0; i < combo.Count(); ++i) texts.push_back(combo.Item(i));
+    return texts;
+  };
+  using Items = std::vector<std::string>;
+  EXPECT_EQ(items("ComboBox_Assignment"), (Items{"Keine Aktion", "Editor", "Neustart?", "Werkzeuge"}));
+  EXPECT_EQ(items("ComboBox_ExecLines"), (Items{"Editor", "Neustart?", "Werkzeuge", "Neue Befehlszeilenfolge"}));
+  TCheckBox& useMenu = form->Get<TCheckBox>("CheckBox_UseMenu");
+  EXPECT_FALSE(useMenu.Checked());
+  EXPECT_EQ(Shape(), "Editor");
+
+  Select("Editor");
+  form->Get<TEdit>("Edit_ExecName").SetText("Editor");
+  form->Get<TListView>("ListView_ExecLines").InsertRow(-1, {"Kommando", "notepad.exe;0"});
+  ResetProject();
+  EXPECT_EQ(Shape(), "");
+  EXPECT_TRUE(useMenu.Checked());
+  EXPECT_EQ(items("ComboBox_Assignment"), (Items{"Keine Aktion"}));
+  EXPECT_EQ(items("ComboBox_ExecLines"), (Items{"Neue Befehlszeilenfolge"}));
+  EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), "");
+  EXPECT_EQ(form->Get<TEdit>("Edit_ExecName").Text(), "");
+  EXPECT_EQ(form->Get<TListView>("ListView_ExecLines").Count(), 0);
+  EXPECT_EQ(States(), "100000");
+  for (const char* name : {"Button_NewExec", "Button_EditExec", "Button_DelExec", "Button_TestExecLines"})
+    EXPECT_FALSE(IsWindowEnabled(form->Control(name).Handle)) << name;
+  EXPECT_TRUE(ExecGroups.empty());
+  EXPECT_TRUE(ProjectFileName.empty());
+}
+
+TEST_F(MenuEditor, TheMenuCheckBoxIsSavedButIsNoChange) {
+  Load("0 1 A\r\n");
+  TCheckBox& useMenu = form->Get<TCheckBox>("CheckBox_UseMenu");
+  ASSERT_TRUE(useMenu.Checked());
+  SendMessageA(useMenu.Handle, BM_CLICK, 0, 0);
+  EXPECT_FALSE(useMenu.Checked());
+  EXPECT_FALSE(ProjectModified);
+  SaveProject(file);
+  EXPECT_EQ(ReadFileBytes(file), "[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[NotUsed:MenuItems]\r\n0 1 A\r\n");
+}
+
+}  // namespace
