@@ -33,7 +33,7 @@ if(WIN32)
 
   # TRV.EXE's windows on the screen, the focus among them: one at a time.
   tarvo_tests(config_win_tests
-    SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp
+    SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp tests/win/EditorPageTest.cpp
     LIBS tarvo_configdriver
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage)

@@ -43,7 +43,7 @@ LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 bool PreviewMessage(MSG& msg) {
   if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
     TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
-    return form && !form->Dying() && form->AccessKey(static_cast<char>(msg.wParam), msg.message == WM_SYSCHAR);
+    return form && !form->Dying() && form->AccessKey(static_cast<char>(msg.wParam), msg.message == WM_SYSCHAR, msg.hwnd);
   }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
@@ -489,10 +489,11 @@ bool TForm::PreviewKey(WORD key) {
   return key == 0;
 }
 
-bool TForm::AccessKey(char key, bool withAlt) {
-  // Without Alt only where the focused control does not take the character.
-  HWND focus = GetFocus();
-  if (!withAlt && focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL))) return false;
+bool TForm::AccessKey(char key, bool withAlt, HWND target) {
+  // Without Alt only where the control the character goes to does not take
+  // it.
+  if (!withAlt && target && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL)))
+    return false;
   for (auto& c : Controls) {
     if (!c->FocusControl || !c->Visible()) continue;
     const char mnemonic = AccessKeyOf(c->Caption());

@@ -159,8 +159,9 @@ class TForm {
   // Key preview: true when the key was swallowed.
   bool PreviewKey(WORD key);
   // A label's access key: focuses the label's focus control (and never
-  // clicks it). withAlt: the key came with Alt. True when it was one.
-  bool AccessKey(char key, bool withAlt);
+  // clicks it). withAlt: the key came with Alt; target: the window the
+  // character goes to. True when it was one.
+  bool AccessKey(char key, bool withAlt, HWND target);
   LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
   // Enter and Esc of the dialog keys: the default or the cancel button that
   // is visible and enabled.

@@ -1,5 +1,6 @@
 #include "tests/win/ConfigDriver.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -235,11 +236,6 @@ std::vector<HWND> OptionButtons(HWND mainWindow) {
   return buttons;
 }
 
-HWND PageButton(HWND mainWindow, const std::string& page) {
-  std::vector<HWND> buttons = ChildrenOfClass(Page(mainWindow, page), "Button");
-  return buttons.empty() ? nullptr : buttons.front();
-}
-
 namespace {
 LRESULT AskControl(HWND form, const std::string& name, int what) {
   static const UINT message = RegisterWindowMessageA("Tarvo.ControlInfo");
@@ -290,4 +286,81 @@ void WriteLink(const std::string& linkPath, const std::string& target, const std
   file->Release();
   link->Release();
   if (FAILED(hr)) throw std::runtime_error("link not saved: " + linkPath);
+}
+
+HWND PageButton(HWND mainWindow, const std::string& page) {
+  return ControlHandle(mainWindow, page == "Erstellen" ? "Button_Close" : "Button_Back");
+}
+
+HWND ControlHandle(HWND form, const std::string& name) {
+  return reinterpret_cast<HWND>(AskControl(form, name, 6));
+}
+
+std::vector<TRemoteNode> RemoteTreeNodes(HWND tree) {
+  std::vector<TRemoteNode> nodes;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tree, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return nodes;
+  const SIZE_T textSize = 1024;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TVITEMA) + textSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  auto text = [&](HTREEITEM item) {
+    TVITEMA tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = remote + sizeof(TVITEMA);
+    tv.cchTextMax = textSize;
+    char buffer[textSize] = {};
+    WriteProcessMemory(process, remote, &tv, sizeof tv, nullptr);
+    WriteProcessMemory(process, remote + sizeof(TVITEMA), buffer, 1, nullptr);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote + sizeof(TVITEMA), buffer, textSize - 1, nullptr);
+    return std::string(buffer);
+  };
+  auto next = [&](HTREEITEM item, UINT how) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+  };
+  std::vector<HTREEITEM> ancestors;
+  HTREEITEM item = next(nullptr, TVGN_ROOT);
+  while (item || !ancestors.empty()) {
+    if (!item) {
+      item = next(ancestors.back(), TVGN_NEXT);
+      ancestors.pop_back();
+      continue;
+    }
+    nodes.push_back({item, static_cast<int>(ancestors.size()), text(item)});
+    ancestors.push_back(item);
+    item = next(item, TVGN_CHILD);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return nodes;
+}
+
+std::string RemoteTreeShape(HWND tree) {
+  std::string shape;
+  int depth = 0;
+  bool first = true;
+  for (const TRemoteNode& node : RemoteTreeNodes(tree)) {
+    if (node.Depth > depth)
+      shape += "(";
+    else if (!first)
+      shape += std::string(depth - node.Depth, ')') + ",";
+    shape += node.Text;
+    depth = node.Depth;
+    first = false;
+  }
+  return shape + std::string(depth, ')');
+}
+
+bool ChooseFileInDialog(HWND dialog, const std::string& path) {
+  // The name field: a combo box (cmb13) or an edit (edt1), by template.
+  HWND field = nullptr;
+  for (int id : {0x47c, 0x480})
+    if ((field = GetDlgItem(dialog, id))) break;
+  if (!field) return false;
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -61,7 +62,8 @@ HWND FindDescendant(HWND parent, const std::string& className, const std::string
 std::string VisiblePage(HWND mainWindow);
 // The option buttons of the start page, top to bottom.
 std::vector<HWND> OptionButtons(HWND mainWindow);
-// The icon button on a page (Button_Close, Button_Back).
+// The button of a page that goes back to the start page (Button_Close,
+// Button_Back).
 HWND PageButton(HWND mainWindow, const std::string& page);
 
 // A control of one of TRV.EXE's forms, asked through the form's window
@@ -79,3 +81,21 @@ std::string MessageBoxText(HWND box);
 
 // Writes a shell link to target with the given arguments.
 void WriteLink(const std::string& linkPath, const std::string& target, const std::string& arguments);
+
+// A control's own window, asked from its form (its page is made first).
+HWND ControlHandle(HWND form, const std::string& name);
+
+// The nodes of a tree view in another process, depth first, with their
+// captions (read inside that process).
+struct TRemoteNode {
+  HTREEITEM Item;
+  int Depth;
+  std::string Text;
+};
+std::vector<TRemoteNode> RemoteTreeNodes(HWND tree);
+// The tree's shape as "A(B(C),D),E": children in brackets after their parent.
+std::string RemoteTreeShape(HWND tree);
+
+// A file dialog of the program (open or save as): the file name typed into
+// its name field and confirmed. True when the dialog had a name field.
+bool ChooseFileInDialog(HWND dialog, const std::string& path);

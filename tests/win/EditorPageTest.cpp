@@ -1,0 +1,229 @@
+// End-to-end: the editor page of a running TRV.EXE, driven from outside as a
+// user's input would drive it: the file commands with their dialogs and the
+// save-before prompt, and a menu built entry by entry.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "tests/win/ConfigDriver.h"
+#include "tests/win/WinTestSupport.h"
+
+namespace {
+
+// The worked example of the project file.
+const char* const ExampleGroups =
+    "[ExecGroups]\r\n"
+    "Editor\r\n"
+    " 0 notepad.exe;0\r\n"
+    "Neustart?\r\n"
+    " 2 \"Wirklich neu starten?\";Frage;1;1\r\n"
+    " 6 \"Ja\":\r\n"
+    " 0 \"C:\\Programme\\Spiel\\spiel.exe -fenster\";1\r\n"
+    " 6 \"Nein\":\r\n"
+    " 1 Abgebrochen.;Hinweis;3;0\r\n"
+    " 6 Verzweigungsende\r\n"
+    "Werkzeuge\r\n"
+    " 5 \"Editor\"\r\n"
+    " 3 \r\n";
+const char* const ExampleMenu =
+    "[MenuItems]\r\n"
+    "0 1 Editor\r\n"
+    "0 0 Extras\r\n"
+    "1 3 Werkzeuge\r\n"
+    "1 2 \"Neu starten\"\r\n"
+    "0 0 -\r\n";
+const char* const ExampleShape = "Editor,Extras(Werkzeuge,Neu starten),-";
+
+class EditorPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    trv = std::make_unique<TConfigProcess>();
+    main = trv->MainWindow();
+    ASSERT_NE(main, nullptr);
+    SendMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
+    ASSERT_EQ(VisiblePage(main), "Erstellen");
+    tree = Control("TreeView_Menu");
+  }
+
+  HWND Control(const std::string& name) { return ControlHandle(main, name); }
+  std::string Shape() { return RemoteTreeShape(tree); }
+
+  // Typed into the field, key by key.
+  void Type(const char* field, const std::string& text) {
+    HWND edit = Control(field);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    for (char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == text; }));
+  }
+  void Choose(const char* combo, int index) { SendMessageA(Control(combo), CB_SETCURSEL, index, 0); }
+  // A button whose click opens nothing modal.
+  void Press(const char* button) { SendMessageA(Control(button), BM_CLICK, 0, 0); }
+  // A button whose click may open a modal window.
+  void PressLater(const char* button) { PostMessageA(Control(button), BM_CLICK, 0, 0); }
+  void AddEntry(const char* button, const std::string& text, int assignment) {
+    Type("Edit_ItemText", text);
+    Choose("ComboBox_Assignment", assignment);
+    Press(button);
+  }
+  void SelectEntry(const std::string& text) {
+    for (const TRemoteNode& node : RemoteTreeNodes(tree))
+      if (node.Text == text) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node.Item));
+  }
+
+  HWND WaitForDialog() { return trv->WaitForWindow("#32770"); }
+  // The file dialog that the button opens, given the path to choose.
+  void ChooseFile(const char* button, const std::string& path) {
+    PressLater(button);
+    HWND dialog = WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ChooseFileInDialog(dialog, path)) << TextOf(dialog);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  }
+  // The save-before prompt, answered.
+  void AnswerPrompt(int answer) {
+    HWND box = WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), "Warnung");
+    EXPECT_EQ(MessageBoxText(box), "Möchten Sie das aktuelle Projekt vorher speichern?");
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  }
+  // Every message posted before has been handled once the about box, opened
+  // through the system menu after them, has come and gone.
+  void Settle() {
+    PostMessageA(main, WM_SYSCOMMAND, 0xF200, 0);
+    HWND about = trv->WaitForWindow("TInfo");
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return GetAncestor(trv->Focus(), GA_ROOT) == about; }));
+    trv->PostKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
+  }
+
+  TTempFolder folder;
+  std::unique_ptr<TConfigProcess> trv;
+  HWND main = nullptr, tree = nullptr;
+};
+
+TEST_F(EditorPage, TheWorkedExamplesMenuIsBuiltSavedAndReopened) {
+  const std::string groups = folder / "Gruppen.trv", saved = folder / "Beispiel.trv";
+  WriteFileBytes(groups, std::string(ExampleGroups) + "[MenuItems]\r\n");
+  ChooseFile("Button_Open", groups);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(Control("ComboBox_Assignment"), CB_GETCOUNT, 0, 0) == 4; }));
+
+  AddEntry("Button_NewItem", "Editor", 1);
+  AddEntry("Button_NewItem", "Extras", 0);
+  AddEntry("Button_NewSubItem", "Werkzeuge", 3);
+  AddEntry("Button_NewItem", "Neu starten", 2);
+  SelectEntry("Extras");
+  AddEntry("Button_NewItem", "-", 0);
+  EXPECT_EQ(Shape(), ExampleShape);
+
+  ChooseFile("Button_Save2", saved);
+  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(saved).size() > 0; }));
+  EXPECT_EQ(ReadFileBytes(saved), std::string(ExampleGroups) + ExampleMenu);
+
+  Press("Button_New");  // saved: no prompt
+  ASSERT_TRUE(WaitUntil([&] { return Shape().empty(); }));
+  ChooseFile("Button_Open", saved);
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == ExampleShape; })) << Shape();
+}
+
+TEST_F(EditorPage, SavingAnOpenedProjectWritesItUnchangedWithoutADialog) {
+  const std::string project = folder / "Beispiel.trv";
+  WriteFileBytes(project, std::string(ExampleGroups) + ExampleMenu);
+  // Dated back, so that the save shows in the time of the last write.
+  HANDLE file = CreateFileA(project.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  FILETIME old = {0, 0x01000000};
+  SetFileTime(file, nullptr, nullptr, &old);
+  CloseHandle(file);
+  trv->DropFiles({project});
+  ASSERT_TRUE(WaitUntil([&] { return Shape() == ExampleShape; }));
+  Press("Button_Save1");
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  ASSERT_TRUE(GetFileAttributesExA(project.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_NE(data.ftLastWriteTime.dwHighDateTime, old.dwHighDateTime) << "written";
+  EXPECT_EQ(trv->FindWindowOfClass("#32770"), nullptr) << "without a dialog";
+  EXPECT_EQ(ReadFileBytes(project), std::string(ExampleGroups) + ExampleMenu);
+}
+
+TEST_F(EditorPage, WithoutChangesNothingAsks) {
+  Press("Button_New");
+  Settle();
+  EXPECT_EQ(trv->FindWindowOfClass("#32770"), nullptr);
+  // "Öffnen" goes straight to its dialog.
+  PressLater("Button_Open");
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(TextOf(dialog), "Warnung");
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  Press("Button_Close");
+  EXPECT_EQ(VisiblePage(main), "Startseite");
+}
+
+TEST_F(EditorPage, ThePromptsAnswersCancelClearOrSaveFirst) {
+  AddEntry("Button_NewItem", "A", 0);
+  ASSERT_EQ(Shape(), "A");
+  // "Abbrechen" keeps everything.
+  PressLater("Button_New");
+  AnswerPrompt(IDCANCEL);
+  Settle();
+  EXPECT_EQ(Shape(), "A");
+  // So does it when going back to the start page.
+  PressLater("Button_Close");
+  AnswerPrompt(IDCANCEL);
+  Settle();
+  EXPECT_EQ(VisiblePage(main), "Erstellen");
+  // "&Nein" clears.
+  PressLater("Button_New");
+  AnswerPrompt(IDNO);
+  EXPECT_TRUE(WaitUntil([&] { return Shape().empty(); }));
+  // "&Ja" on an unnamed project asks for a name; cancelled, the project is
+  // cleared all the same.
+  AddEntry("Button_NewItem", "B", 0);
+  PressLater("Button_New");
+  AnswerPrompt(IDYES);
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_NE(GetDlgItem(dialog, IDOK), nullptr) << "the save-as dialog";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Shape().empty(); }));
+  EXPECT_EQ(CountFiles(folder.Path()), 0);
+}
+
+TEST_F(EditorPage, AFileWithoutTheSignatureIsRefusedAndTheProjectStays) {
+  const std::string project = folder / "Beispiel.trv", invalid = folder / "fremd.trv";
+  WriteFileBytes(project, std::string(ExampleGroups) + ExampleMenu);
+  WriteFileBytes(invalid, "[execgroups]\r\nEditor\r\n[MenuItems]\r\n");
+  trv->DropFiles({project});
+  ASSERT_TRUE(WaitUntil([&] { return Shape() == ExampleShape; }));
+  ChooseFile("Button_Open", invalid);
+  HWND box = WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Ungültige Datei");
+  EXPECT_EQ(MessageBoxText(box), "Es wurde keine gültige Datei ausgewählt.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(Shape(), ExampleShape);
+  // The project keeps its file: "Speichern" writes there.
+  SelectEntry("-");
+  AddEntry("Button_NewItem", "Ende", 0);
+  Press("Button_Save1");
+  EXPECT_EQ(ReadFileBytes(project), std::string(ExampleGroups) + ExampleMenu + "0 0 Ende\r\n");
+  EXPECT_EQ(ReadFileBytes(invalid), "[execgroups]\r\nEditor\r\n[MenuItems]\r\n");
+}
+
+TEST_F(EditorPage, ANameTypedWithoutExtensionGetsTrv) {
+  AddEntry("Button_NewItem", "A", 0);
+  ChooseFile("Button_Save2", folder / "projekt");
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder / "projekt.trv") == "[ExecGroups]\r\n[MenuItems]\r\n0 0 A\r\n"; }));
+  // Kept for the next time: the dialog proposes the chosen file.
+  PressLater("Button_Save2");
+  HWND dialog = WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  HWND field = GetDlgItem(dialog, 0x47c) ? GetDlgItem(dialog, 0x47c) : GetDlgItem(dialog, 0x480);
+  EXPECT_NE(TextOf(field).find("projekt"), std::string::npos) << TextOf(field);
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
