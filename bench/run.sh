@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TARVO_BUILD=${TARVO_BUILD:-$root/build}
 "$root/scripts/build.sh" native -- bench_popup_build bench_project_file
-"$root/scripts/build.sh" win -- bench_popup_build bench_project_file bench_startup bench_config_startup
+"$root/scripts/build.sh" win -- bench_popup_build bench_project_file bench_startup bench_config_startup bench_menu_editor
 echo "native:"
 "$TARVO_BUILD/native/bench_popup_build"
 "$TARVO_BUILD/native/bench_project_file"
@@ -19,3 +19,4 @@ wine "$TARVO_BUILD/win/bench_popup_build.exe"
 wine "$TARVO_BUILD/win/bench_project_file.exe"
 wine "$TARVO_BUILD/win/bench_startup.exe"
 wine "$TARVO_BUILD/win/bench_config_startup.exe"
+wine "$TARVO_BUILD/win/bench_menu_editor.exe"

@@ -478,14 +478,14 @@ void TForm1::FilesDropped(TMessage& message) {
     return;
   switch (PageIndex("Notebook")) {
     case PageCreate:
-      if (AskSaveFirst()) LoadProject(candidate, true);
+      if (AskSaveFirst()) OpenProject(candidate);
       break;
     case PageLink:
       if (TControl* edit = FindComponent("Edit_Project")) edit->SetCaption(candidate);
       break;
     default:
       ShowPage(PageCreate);
-      LoadProject(candidate, true);
+      OpenProject(candidate);
       break;
   }
 }

@@ -79,6 +79,8 @@ class TForm1 : public TForm, public IProjectView {
   void Button_Save1Click(TControl& sender);
   void Button_Save2Click(TControl& sender);
   void Button_CloseClick(TControl& sender);
+  // Loads a project into the model and the editors (open, dropped files).
+  void OpenProject(const std::string& fileName);
 
   // The menu structure editor: the tree and the menu list MenuItems always
   // hold the same entries in the same order.

@@ -81,7 +81,11 @@ void TForm1::Button_NewItemClick(TControl&) {
     TMenuTreeChange change;
     // After the selected node's subtree, as its sibling; else at the end.
     HTREEITEM selected = tree.Selected();
-    HTREEITEM node = selected ? tree.Add(tree.ParentOf(selected), text, selected) : tree.Add(nullptr, text);
+    HTREEITEM node;
+    {
+      TTreeUpdate update(tree);
+      node = selected ? tree.Add(tree.ParentOf(selected), text, selected) : tree.Add(nullptr, text);
+    }
     PlaceNewMenuEntry(node, text, Get<TComboBox>("ComboBox_Assignment").ItemIndex());
   }
   ProjectModified = true;
@@ -98,7 +102,10 @@ void TForm1::Button_NewSubItemClick(TControl&) {
   HTREEITEM node;
   {
     TMenuTreeChange change;
-    node = tree.Add(selected, text);
+    {
+      TTreeUpdate update(tree);
+      node = tree.Add(selected, text);
+    }
     PlaceNewMenuEntry(node, text, assignment);
   }
   ProjectModified = true;
@@ -129,6 +136,7 @@ void TForm1::Button_DelItemClick(TControl&) {
     // The tree reports its new selection while the node is still half
     // there: shown once it is gone.
     TMenuTreeChange change;
+    TTreeUpdate update(tree);
     tree.Delete(node);
   }
   TreeView_MenuChange(tree.Selected());

@@ -9,7 +9,14 @@ void TForm1::Button_NewClick(TControl&) {
 }
 
 void TForm1::Button_OpenClick(TControl&) {
-  if (AskSaveFirst() && OpenDialog.Execute(Handle)) LoadProject(OpenDialog.FileName, true);
+  if (AskSaveFirst() && OpenDialog.Execute(Handle)) OpenProject(OpenDialog.FileName);
+}
+
+void TForm1::OpenProject(const std::string& fileName) {
+  // The tree is drawn once, when it is whole: drawn node by node, a menu
+  // of thousands of entries takes many seconds to load.
+  TTreeUpdate update(MenuTree());
+  LoadProject(fileName, true);
 }
 
 void TForm1::Button_Save1Click(TControl& sender) {

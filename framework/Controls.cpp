@@ -277,7 +277,8 @@ HWND TControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, 
 }
 
 LRESULT TControl::DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return OwnClass() ? DefWindowProcA(Handle, msg, wParam, lParam) : DefSubclassProc(Handle, msg, wParam, lParam);
+  return OwnClass() ? DefWindowProcA(Handle, msg, wParam, lParam)
+                    : CallWindowProcA(OriginalProc, Handle, msg, wParam, lParam);
 }
 
 bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -475,17 +476,23 @@ bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM, LPARAM lParam, LRESUL
   return false;
 }
 
-LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR ref) {
-  TControl& c = *reinterpret_cast<TControl*>(ref);
+// System classes are subclassed by replacing their window procedure: the
+// common controls' subclassing looks its data up in a window property on
+// every message, which costs a call of the window server under Wine, and a
+// tree of thousands of nodes takes thousands of messages to fill.
+LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TControl* c = ControlOf(wnd);
+  if (!c) return DefWindowProcA(wnd, msg, wParam, lParam);
+  const WNDPROC original = c->OriginalProc;
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(wnd, SubclassProc, 1);
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     ControlMap().erase(wnd);
-    c.Handle = nullptr;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+    c->Handle = nullptr;
+    return CallWindowProcA(original, wnd, msg, wParam, lParam);
   }
   LRESULT result = 0;
-  if (c.Message(msg, wParam, lParam, result)) return result;
-  return DefSubclassProc(wnd, msg, wParam, lParam);
+  if (c->Message(msg, wParam, lParam, result)) return result;
+  return CallWindowProcA(original, wnd, msg, wParam, lParam);
 }
 
 void PaintOwnControl(TControl& c, HDC dc) {
@@ -536,7 +543,9 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void AttachControl(TControl& c) {
   ControlMap()[c.Handle] = &c;
-  if (!c.OwnClass()) SetWindowSubclass(c.Handle, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(&c));
+  if (!c.OwnClass())
+    c.OriginalProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(c.Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
 void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon) {
@@ -1026,39 +1035,56 @@ int TTreeView::Depth(HTREEITEM node) const {
 }
 
 HTREEITEM TTreeView::MoveSubtree(HTREEITEM node, HTREEITEM parent, HTREEITEM after) {
-  struct TCopy {
-    HTREEITEM From, ToParent, After;
-  };
-  HTREEITEM moved = nullptr;
-  std::vector<HTREEITEM> expanded;
-  // Breadth-first: a copied node's children follow it, each after the one
-  // copied before it.
-  std::vector<TCopy> queue{{node, parent ? parent : TVI_ROOT, after}};
-  for (size_t i = 0; i < queue.size(); ++i) {
-    TVITEMA item = {};
-    item.mask = TVIF_PARAM | TVIF_STATE;
-    item.stateMask = TVIS_EXPANDED;
-    item.hItem = queue[i].From;
-    SendMessageA(Handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    std::string caption = Text(queue[i].From);
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = queue[i].ToParent;
-    insert.hInsertAfter = queue[i].After;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-    insert.item.pszText = &caption[0];
-    insert.item.lParam = item.lParam;
-    HTREEITEM copy =
-        reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-    if (!moved) moved = copy;
-    if (item.state & TVIS_EXPANDED) expanded.push_back(copy);
-    for (HTREEITEM child = FirstChild(queue[i].From); child; child = NextSibling(child))
-      queue.push_back({child, copy, TVI_LAST});
-  }
-  for (HTREEITEM n : expanded) TreeView_Expand(Handle, n, TVE_EXPAND);
   const bool wasSelected = Selected() == node;
-  if (wasSelected) SetSelected(moved);
-  Delete(node);
+  HTREEITEM moved = nullptr;
+  {
+    TTreeUpdate update(*this);
+    struct TCopy {
+      HTREEITEM From, ToParent, After;
+    };
+    std::vector<HTREEITEM> expanded;
+    // Breadth-first: a copied node's children follow it, each after the one
+    // copied before it.
+    std::vector<TCopy> queue{{node, parent ? parent : TVI_ROOT, after}};
+    for (size_t i = 0; i < queue.size(); ++i) {
+      TVITEMA item = {};
+      item.mask = TVIF_PARAM | TVIF_STATE;
+      item.stateMask = TVIS_EXPANDED;
+      item.hItem = queue[i].From;
+      SendMessageA(Handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      std::string caption = Text(queue[i].From);
+      TVINSERTSTRUCTA insert = {};
+      insert.hParent = queue[i].ToParent;
+      insert.hInsertAfter = queue[i].After;
+      insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+      insert.item.pszText = &caption[0];
+      insert.item.lParam = item.lParam;
+      HTREEITEM copy =
+          reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+      if (!moved) moved = copy;
+      if (item.state & TVIS_EXPANDED) expanded.push_back(copy);
+      for (HTREEITEM child = FirstChild(queue[i].From); child; child = NextSibling(child))
+        queue.push_back({child, copy, TVI_LAST});
+    }
+    for (HTREEITEM n : expanded) TreeView_Expand(Handle, n, TVE_EXPAND);
+    // The copy takes the selection before the node goes, so that the tree
+    // does not select some other node meanwhile.
+    if (wasSelected) SetSelected(moved);
+    Delete(node);
+  }
+  if (wasSelected) TreeView_EnsureVisible(Handle, moved);
   return moved;
+}
+
+void TTreeView::BeginUpdate() {
+  if (updates_++ == 0) SendMessageA(Handle, WM_SETREDRAW, FALSE, 0);
+}
+
+void TTreeView::EndUpdate() {
+  if (--updates_ > 0) return;
+  updates_ = 0;
+  SendMessageA(Handle, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(Handle, nullptr, TRUE);
 }
 
 // ---------------------------------------------------------------------------

@@ -159,6 +159,8 @@ class TControl {
   TControl* Parent = nullptr;
   std::string Kind, Name;
   HWND Handle = nullptr;  // none for graphic controls (TBevel)
+  // A system class's own window procedure, which the control's passes on to.
+  WNDPROC OriginalProc = nullptr;
   int Tag = 0;
   unsigned Options = 0;
   int Id = 0;
@@ -457,6 +459,26 @@ class TTreeView : public TControl {
   // data and which nodes are expanded. The node's handle changes: the new
   // one is returned. Selection changes that this causes are reported.
   HTREEITEM MoveSubtree(HTREEITEM node, HTREEITEM parent, HTREEITEM after);
+  // Changes between these two are drawn once, at the end: a tree of a
+  // thousand visible nodes otherwise redraws them all for each node added.
+  // Select nodes after the end: the tree knows where they show only then.
+  void BeginUpdate();
+  void EndUpdate();
+
+ private:
+  int updates_ = 0;
+};
+
+// Begins an update of a tree and ends it however the scope is left.
+class TTreeUpdate {
+ public:
+  explicit TTreeUpdate(TTreeView& tree) : tree_(tree) { tree_.BeginUpdate(); }
+  ~TTreeUpdate() { tree_.EndUpdate(); }
+  TTreeUpdate(const TTreeUpdate&) = delete;
+  TTreeUpdate& operator=(const TTreeUpdate&) = delete;
+
+ private:
+  TTreeView& tree_;
 };
 
 class THotKey : public TControl {

@@ -1,0 +1,99 @@
+// The menu structure editor with a menu of 10,000 entries in the real
+// configuration window: loading the project into the tree, and a new entry,
+// a move up, a move down and a delete near the top. Best and median of
+// several rounds, against the targets (1 s for the load, 100 ms for each
+// change).
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/MainForm.h"
+#include "model/Platform.h"
+#include "model/Project.h"
+#include "model/ProjectFile.h"
+
+namespace {
+
+double Milliseconds(const std::function<void()>& work) {
+  auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct TFigure {
+  const char* Name;
+  double Target;
+  std::vector<double> Times;
+};
+
+void Report(TFigure& f) {
+  std::sort(f.Times.begin(), f.Times.end());
+  const double best = f.Times.front(), median = f.Times[f.Times.size() / 2];
+  std::printf("%-34s best %8.2f ms  median %8.2f ms  (target < %.0f ms: %s)\n", f.Name, best, median, f.Target,
+              median < f.Target ? "met" : "MISSED");
+}
+
+// Blocks of ten entries: an entry with children and grandchildren.
+std::string MenuOf(int entries) {
+  static const int levels[10] = {0, 1, 1, 2, 2, 1, 1, 1, 2, 1};
+  std::string text = "[ExecGroups]\r\nEditor\r\n 0 notepad.exe;0\r\n[MenuItems]\r\n";
+  for (int i = 0; i < entries; ++i)
+    text += std::to_string(levels[i % 10]) + " " + std::to_string(i % 2) + " \"Eintrag " + std::to_string(i) + "\"\r\n";
+  return text;
+}
+
+}  // namespace
+
+int main() {
+  UseNativePlatform();
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string file = std::string(folder) + "tarvo-bench-menu.trv";
+  Platform.Files->WriteFileSafely(file, MenuOf(10000));
+
+  auto form = NewForm<TForm1>();
+  Form1 = form.get();
+  form->Create();
+  form->Show();
+  form->ShowPage(PageCreate);
+  TTreeView& tree = form->MenuTree();
+  TControl& sender = form->Control("Button_NewItem");
+  auto thirdBlock = [&] {
+    return tree.NextSibling(tree.NextSibling(tree.Root()));  // entry 20, with 9 below it
+  };
+
+  TFigure load = {"load 10,000 entries into the tree", 1000, {}};
+  TFigure add = {"new entry near the top", 100, {}};
+  TFigure up = {"move up near the top", 100, {}};
+  TFigure down = {"move down near the top", 100, {}};
+  TFigure remove = {"delete near the top", 100, {}};
+  for (int round = 0; round < 7; ++round) {
+    load.Times.push_back(Milliseconds([&] { form->OpenProject(file); }));
+    if (tree.Count() != 10000 || MenuItems.size() != 10000) {
+      std::printf("load failed: %d nodes\n", tree.Count());
+      return 1;
+    }
+    tree.SetSelected(thirdBlock());
+    form->Get<TEdit>("Edit_ItemText").SetText("Neu");
+    form->Get<TComboBox>("ComboBox_Assignment").SetItemIndex(1);
+    add.Times.push_back(Milliseconds([&] { form->Button_NewItemClick(sender); }));
+    tree.SetSelected(thirdBlock());
+    up.Times.push_back(Milliseconds([&] { form->Button_UpClick(sender); }));
+    down.Times.push_back(Milliseconds([&] { form->Button_DownClick(sender); }));
+    remove.Times.push_back(Milliseconds([&] { form->Button_DelItemClick(sender); }));
+    if (MenuItems.size() != 10000 - 10 + 1) {
+      std::printf("unexpected menu size %zu\n", MenuItems.size());
+      return 1;
+    }
+  }
+  for (TFigure* f : {&load, &add, &up, &down, &remove}) Report(*f);
+  ProjectModified = false;
+  form.reset();
+  DeleteFileA(file.c_str());
+  return 0;
+}
