@@ -1,5 +1,6 @@
 #include "config/ConfigurationMode.h"
 
+#include "config/CommandLineDialog.h"
 #include "config/MainForm.h"
 #include "controls/InfoDlg.h"
 #include "framework/Application.h"
@@ -17,6 +18,7 @@ void RunConfigurationMode() {
   form1->Show();
   Application.Run();
   // Last made, first gone; each form whole while its window goes.
+  FreeCommandLineDialog();
   FreeAboutBox();
   form1.reset();
   Form1 = nullptr;

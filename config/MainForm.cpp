@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "config/CommandLineDialog.h"
 #include "config/SavePrompt.h"
 #include "config/StartPage.h"
 #include "controls/Drawing.h"
@@ -162,23 +163,25 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
   button("Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TForm1::Button_DownClick, false);
   rows.push_back({"TBevel", "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
 
-  // The command-line group editor: its lists and fields, filled by loading
-  // and emptied by a reset.
+  // The command-line group editor.
   rows.push_back({"TLabel", "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
                   {FocusControl("ComboBox_ExecLines")}});
   rows.push_back({"TComboBox", "ComboBox_ExecLines", page, 328, 144, 137, 21, 11, "", coTabStop, {},
-                  {Items({NewGroupItem}), exitHides()}});
-  button("Button_NewExec", 328, 176, 137, 12, "Neu", coDisabled, nullptr);
-  button("Button_EditExec", 328, 208, 137, 13, "Bearbeiten", coDisabled, nullptr);
-  button("Button_DelExec", 328, 240, 137, 14, "Löschen", coDisabled, nullptr);
+                  {Items({NewGroupItem}), On(evSelect, this, &TForm1::ComboBox_ExecLinesChange), exitHides()}});
+  button("Button_NewExec", 328, 176, 137, 12, "Neu", coDisabled, &TForm1::Button_NewEditExecClick);
+  button("Button_EditExec", 328, 208, 137, 13, "Bearbeiten", coDisabled, &TForm1::Button_NewEditExecClick);
+  button("Button_DelExec", 328, 240, 137, 14, "Löschen", coDisabled, &TForm1::Button_DelExecClick);
   rows.push_back({"TLabel", "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
-  rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, 15, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, 15, "", coTabStop, {},
+                  {On(evChange, this, &TForm1::Edit_ExecNameChange), exitHides()}});
   rows.push_back({"TListView", "ListView_ExecLines", page, 480, 144, 321, 185, 20, "", coTabStop, {},
-                  {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER), exitHides()}});
-  button("Button_NewExecLine", 480, 336, 73, 16, "Neu", 0, nullptr);
-  button("Button_EditExecLine", 556, 336, 73, 17, "Bearbeiten", coDisabled, nullptr);
-  button("Button_DelExecLine", 632, 336, 73, 18, "Löschen", coDisabled, nullptr);
-  button("Button_TestExecLines", 712, 336, 89, 19, "Testen", coDisabled, nullptr);
+                  {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER),
+                   On(evChange, this, &TForm1::ListView_ExecLinesSelectItem),
+                   On(evDblClick, this, &TForm1::ListView_ExecLinesDblClick), exitHides()}});
+  button("Button_NewExecLine", 480, 336, 73, 16, "Neu", 0, &TForm1::Button_NewExecLineClick);
+  button("Button_EditExecLine", 556, 336, 73, 17, "Bearbeiten", coDisabled, &TForm1::Button_EditExecLineClick);
+  button("Button_DelExecLine", 632, 336, 73, 18, "Löschen", coDisabled, &TForm1::Button_DelExecLineClick);
+  button("Button_TestExecLines", 712, 336, 89, 19, "Testen", coDisabled, &TForm1::Button_TestExecLinesClick);
   return rows;
 }
 
@@ -206,6 +209,9 @@ void TForm1::FormCreate() {
   Timer_Ready->OnTimer = [this] {
     Timer_Ready->SetEnabled(false);
     if (!BalloonWindow) MakeBalloonWindow();
+    // The command-line dialog is made once, after this window and before
+    // it is first needed.
+    CommandLineDialog();
   };
   Timer_Ready->SetEnabled(true);
   // What DragAcceptFiles does, without loading the shell for it.

@@ -69,6 +69,11 @@ class TForm1 : public TForm, public IProjectView {
   void ShowPage(int index);
   void Button_Option3Click(TControl& sender);
 
+  // Hide the balloon of the control that is left or entered (this window's
+  // and the command-line dialog's).
+  void Ctrl_ToolTipExit(TControl& sender);
+  void Ctrl_ToolTipEnter(TControl& sender);
+
   // A validation balloon under the control, pointing at (16, height - 8).
   void ShowValidationBalloon(TControl& control, const std::string& title, const std::string& text, UINT lifetime);
 
@@ -95,6 +100,23 @@ class TForm1 : public TForm, public IProjectView {
   void Button_DownClick(TControl& sender);
   TTreeView& MenuTree();
 
+  // The command-line group editor: a group of the list, or a new one, with
+  // its working list of command lines.
+  void ComboBox_ExecLinesChange(TControl& sender);
+  void Edit_ExecNameChange(TControl& sender);
+  void Button_NewEditExecClick(TControl& sender);
+  void Button_DelExecClick(TControl& sender);
+  void ListView_ExecLinesSelectItem(TControl& sender);
+  void ListView_ExecLinesDblClick(TControl& sender);
+  void Button_NewExecLineClick(TControl& sender);
+  void Button_EditExecLineClick(TControl& sender);
+  void Button_DelExecLineClick(TControl& sender);
+  void Button_TestExecLinesClick(TControl& sender);
+  // The selected group, -1 for none (or the new group's item).
+  int SelectedGroup();
+  std::vector<std::string> WorkingCaptions();
+  std::vector<TExecLine> WorkingLines();
+
   // IProjectView: what a reset and an interactive load do to the editors.
   void ProjectReset() override;
   void GroupListsRefilled(const std::vector<std::string>& names) override;
@@ -120,8 +142,7 @@ class TForm1 : public TForm, public IProjectView {
   // The option's picture: centred on its button, 2 pixels lower right while
   // the left button holds the option pressed.
   void PlaceOptionImage(int option, bool pressed);
-  void Ctrl_ToolTipExit(TControl& sender);
-  void Ctrl_ToolTipEnter(TControl& sender);
+
   void Button_BackClick(TControl& sender);
   void ApplicationDeactivate();
   void SystemCommand(TMessage& message);

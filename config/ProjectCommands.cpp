@@ -51,10 +51,9 @@ void TForm1::ProjectReset() {
   Get<TEdit>("Edit_ItemText").SetText("");
   GroupListsRefilled({});
   TreeView_MenuChange(nullptr);
-  Get<TEdit>("Edit_ExecName").SetText("");
-  Get<TListView>("ListView_ExecLines").Clear();
-  for (const char* name : {"Button_NewExec", "Button_EditExec", "Button_DelExec", "Button_TestExecLines"})
-    Control(name).SetEnabled(false);
+  // No group selected: name and working list emptied, the group's buttons
+  // off.
+  ComboBox_ExecLinesChange(Control("ComboBox_ExecLines"));
 }
 
 void TForm1::GroupListsRefilled(const std::vector<std::string>& names) {

@@ -3,11 +3,12 @@
 add_library(tarvo_startpage STATIC
   config/StartPage.cpp
   config/SavePrompt.cpp
+  config/CommandLines.cpp
 )
 target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
 
 tarvo_tests(config_core_tests
-  SOURCES tests/core/StartPageTest.cpp
+  SOURCES tests/core/StartPageTest.cpp tests/core/CommandLinesTest.cpp
   LIBS tarvo_startpage)
 
 if(WIN32)
@@ -16,8 +17,11 @@ if(WIN32)
     config/MainForm.cpp
     config/MenuEditor.cpp
     config/ProjectCommands.cpp
+    config/GroupEditor.cpp
+    config/CommandLineDialog.cpp
+    config/BrowseForPath.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage comdlg32)
+  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win comdlg32 ole32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
 
@@ -40,7 +44,7 @@ if(WIN32)
 
   # The editor page's menu in process, with the program's resources.
   tarvo_tests(config_editor_tests
-    SOURCES tests/win/MenuEditorTest.cpp resources/Tarvo.rc
+    SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp resources/Tarvo.rc
     LIBS tarvo_config tarvo_wintestsupport
     SERIAL)
 

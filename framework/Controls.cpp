@@ -919,14 +919,19 @@ void TListView::DeleteRow(int index) { SendMessageA(Handle, LVM_DELETEITEM, inde
 void TListView::Clear() { SendMessageA(Handle, LVM_DELETEALLITEMS, 0, 0); }
 
 std::string TListView::Cell(int row, int column) const {
-  std::string text(1024, '\0');
-  LVITEMA item = {};
-  item.iSubItem = column;
-  item.pszText = &text[0];
-  item.cchTextMax = static_cast<int>(text.size());
-  const LRESULT n = SendMessageA(Handle, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  text.resize(static_cast<size_t>(n));
-  return text;
+  // Whole however long: a cell's text goes back into the project.
+  for (size_t size = 1024;; size *= 4) {
+    std::string text(size, '\0');
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = &text[0];
+    item.cchTextMax = static_cast<int>(size);
+    const LRESULT n = SendMessageA(Handle, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    if (static_cast<size_t>(n) + 1 < size || size >= (1u << 24)) {
+      text.resize(static_cast<size_t>(n));
+      return text;
+    }
+  }
 }
 
 void TListView::SetCell(int row, int column, const std::string& text) {

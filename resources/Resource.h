@@ -13,6 +13,7 @@
 #define IDI_CREATELINK 108
 #define IDI_SAVE 109
 #define IDI_SAVEAS 110
+#define IDI_SEARCH 111
 // Context help texts are string resources 1 to 39 (their control's Tag).
 #define IDS_FIRSTHELPTEXT 1
 #define IDS_LASTHELPTEXT 39

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws Tarvo's pictures: the application icon, the four start-page option
 icons, the back arrow of the page buttons, the icons of the editor page's
-command row and the LOGO bitmap (142 x 63, 24 bit, white background). Run by
-hand when a picture changes; the outputs in resources/ are committed."""
+command row, the magnifier of the command-line dialog's search button and the
+LOGO bitmap (142 x 63, 24 bit, white background). Run by hand when a picture
+changes; the outputs in resources/ are committed."""
 import math, os, struct
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources')
@@ -296,6 +297,27 @@ save_as = floppy(1.5, 1.5, 40.5, 40.5) + pencil((24.5, 46.5), (43, 27), 6.0, 8.0
 for name, shapes in (('New.ico', new_page), ('Open.ico', open_folder), ('Link.ico', create_link),
                      ('Save.ico', save), ('SaveAs.ico', save_as)):
     write_ico(name, shapes, sizes=(64, 48, 40, 32))
+
+
+# ---- The command-line dialog's search button: a magnifier. The button is
+# small, so the icon shows at 16 px on a 96 DPI screen, where a pixel is 3
+# units: the ring's edges lie on multiples of 3 units, and ring and handle are
+# 6 units or more thick.
+def arc(cx, cy, r, a0, a1):
+    return [(cx + r * math.cos(math.radians(a)), cy + r * math.sin(math.radians(a))) for a in range(a0, a1 + 1, 5)]
+
+
+search = [
+    # the handle, under the ring, with a lighter stripe along its upper edge
+    (stroke([(30, 30), (41, 41)], 10.5), OUTLINE),
+    (stroke([(31.5, 29.5), (41.5, 39.5)], 3), (110, 120, 140, 255)),
+    # the dark ring and the light blue glass
+    (circle(19.5, 19.5, 16.5), OUTLINE),
+    (circle(19.5, 19.5, 10.5), vgrad((215, 238, 255), (130, 185, 235), 9, 30)),
+    # a white highlight in the glass's upper left
+    (stroke(arc(19.5, 19.5, 6.5, 190, 260), 3), WHITE),
+]
+write_ico('Search.ico', search, sizes=(32, 24, 20, 16))
 
 
 # ---- LOGO: the product name in block letters, 142 x 63, white background

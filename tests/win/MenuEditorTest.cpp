@@ -8,14 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "config/MainForm.h"
 #include "config/StartPage.h"
 #include "framework/Application.h"
-#include "model/Platform.h"
-#include "model/Project.h"
-#include "model/ProjectFile.h"
+#include "tests/win/EditorFormFixture.h"
 #include "tests/win/FormTestSupport.h"
-#include "tests/win/WinTestSupport.h"
 
 namespace {
 
@@ -37,25 +33,8 @@ std::string LevelsOf(const std::vector<TTRVMenuItem>& items) {
   return levels;
 }
 
-class MenuEditor : public ::testing::Test {
+class MenuEditor : public TEditorFormTest {
  protected:
-  void SetUp() override {
-    UseNativePlatform();
-    form = NewForm<TForm1>();
-    Form1 = form.get();
-    form->Create();
-    form->Show();
-    form->ShowPage(PageCreate);
-    ResetProject();
-  }
-
-  void TearDown() override {
-    ProjectModified = false;
-    form.reset();
-    Form1 = nullptr;
-    ResetProject();
-  }
-
   TTreeView& Tree() { return form->MenuTree(); }
   std::string Shape() { return TreeShape(Tree(), Tree().Root()); }
 
@@ -83,10 +62,6 @@ class MenuEditor : public ::testing::Test {
   void Enter(const std::string& text, int assignment) {
     form->Get<TEdit>("Edit_ItemText").SetText(text);
     form->Get<TComboBox>("ComboBox_Assignment").SetItemIndex(assignment);
-  }
-  void Click(const char* button) {
-    ASSERT_TRUE(IsWindowEnabled(form->Control(button).Handle)) << button;
-    SendMessageA(form->Control(button).Handle, BM_CLICK, 0, 0);
   }
   void Add(const char* button, const std::string& text, int assignment = 0) {
     Enter(text, assignment);
@@ -118,14 +93,7 @@ class MenuEditor : public ::testing::Test {
   }
 
   // Loads a project whose groups are G1 to G3 and whose menu is given.
-  void Load(const std::string& menuLines) {
-    WriteFileBytes(file, "[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[MenuItems]\r\n" + menuLines);
-    ASSERT_TRUE(LoadProject(file, true));
-  }
-
-  TTempFolder folder;
-  const std::string file = folder / "menu.trv";
-  TFormPtr<TForm1> form;
+  void Load(const std::string& menuLines) { LoadText("[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[MenuItems]\r\n" + menuLines); }
 };
 
 TEST_F(MenuEditor, NewEntriesGoAfterTheSelectedSubtreeOrBelowTheSelection) {

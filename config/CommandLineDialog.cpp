@@ -1,0 +1,232 @@
+#include "config/CommandLineDialog.h"
+
+#include "config/BrowseForPath.h"
+#include "config/CommandLines.h"
+#include "config/MainForm.h"
+#include "controls/VQControls.h"
+#include "model/Codec.h"
+#include "model/Errors.h"
+#include "model/Project.h"
+#include "resources/Resource.h"
+
+int EditedLineKind = -1;
+TForm2* Form2 = nullptr;
+
+namespace {
+TFormPtr<TForm2> dialog;
+
+const int PageRun = 0, PageMessage = 1, PageGroup = 2;
+}  // namespace
+
+TForm2& CommandLineDialog() {
+  if (!dialog) {
+    dialog = NewForm<TForm2>();
+    Form2 = dialog.get();
+    dialog->Create(Form1 ? Form1->Handle : nullptr);
+  }
+  return *dialog;
+}
+
+void FreeCommandLineDialog() {
+  dialog.reset();
+  Form2 = nullptr;
+}
+
+TForm2::TForm2() : TForm("TForm2") {
+  Caption = "Befehlszeile";
+  Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  ExStyle = WS_EX_DLGMODALFRAME;
+  ClientWidth = 513;
+  ClientHeight = 121;
+  FontName = "Arial";
+  FontHeight = 11;
+  Position = poOwnerFormCenter;
+  KeyPreview = true;
+}
+
+void TForm2::Create(HWND owner) {
+  // Leaving a field or list, and entering one, hides the balloon that
+  // belongs to it.
+  auto exitHides = [] { return On(evExit, Form1, &TForm1::Ctrl_ToolTipExit); };
+  auto enterHides = [] { return On(evEnter, Form1, &TForm1::Ctrl_ToolTipEnter); };
+  std::vector<std::string> kinds(LineKindLabels, LineKindLabels + 6);
+  std::vector<std::string> messageTypes(MessageTypeNames, MessageTypeNames + 4);
+  TForm::Create(
+      {
+          {"TLabel", "Label1", nullptr, 8, 8, 0, 0, 0, "&Typ:", coAutoSize, {}, {FocusControl("ComboBox_Kind")}},
+          {"TComboBox", "ComboBox_Kind", nullptr, 8, 32, 129, 21, 21, "", coTabStop, {},
+           {Items(kinds), On(evSelect, this, &TForm2::ComboBox_KindChange), exitHides(), enterHides()}},
+          {"TNotebook", "Notebook", nullptr, 152, 8, 353, 74},
+          {"TTabSheet", "Page_Run", "Notebook", 0, 0, 0, 0, 0, "Programmaufruf"},
+          {"TTabSheet", "Page_Message", "Notebook", 0, 0, 0, 0, 0, "Meldung"},
+          {"TTabSheet", "Page_Group", "Notebook", 0, 0, 0, 0, 0, "Befehlszeilengruppe"},
+          // The access keys of the two labels without a field of their own
+          // lead to the field below them.
+          {"TLabel", "Label2", "Page_Run", 0, 0, 0, 0, 0, "Programm&aufruf:", coAutoSize, {},
+           {FocusControl("Edit_Run")}},
+          {"TEdit", "Edit_Run", "Page_Run", 0, 24, 321, 21, 22, "", coTabStop, {}, {exitHides(), enterHides()}},
+          {"TVQButton", "Button_Search", "Page_Run", 326, 24, 25, 22, 23, "", coTabStop, {},
+           {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm2::Button_SearchClick), exitHides()}},
+          {"TCheckBox", "CheckBox_Wait", "Page_Run", 0, 56, 353, 17, 24,
+           "Mit dem weiteren Ablauf auf das Programmende warten", coTabStop, {}, {exitHides()}},
+          {"TLabel", "Label3", "Page_Message", 0, 0, 0, 0, 0, "&Text:", coAutoSize, {}, {FocusControl("Edit_Text")}},
+          {"TLabel", "Label4", "Page_Message", 136, 0, 0, 0, 0, "T&itel:", coAutoSize, {},
+           {FocusControl("Edit_Title")}},
+          {"TLabel", "Label5", "Page_Message", 272, 0, 0, 0, 0, "&Meldungstyp:", coAutoSize, {},
+           {FocusControl("ComboBox_MsgKind")}},
+          {"TEdit", "Edit_Text", "Page_Message", 0, 24, 129, 21, 25, "", coTabStop, {}, {exitHides(), enterHides()}},
+          {"TEdit", "Edit_Title", "Page_Message", 136, 24, 129, 21, 26, "", coTabStop, {},
+           {exitHides(), enterHides()}},
+          {"TComboBox", "ComboBox_MsgKind", "Page_Message", 272, 24, 81, 21, 27, "", coTabStop, {},
+           {Items(messageTypes), exitHides(), enterHides()}},
+          {"TCheckBox", "CheckBox_CancelButton", "Page_Message", 0, 56, 353, 17, 28,
+           "Schaltfläche \"Abbrechen\" anzeigen", coTabStop, {}, {exitHides()}},
+          {"TLabel", "Label6", "Page_Group", 0, 0, 0, 0, 0, "&Befehlszeilengruppe:", coAutoSize, {},
+           {FocusControl("ComboBox_ExecGroups")}},
+          {"TComboBox", "ComboBox_ExecGroups", "Page_Group", 0, 24, 353, 21, 39, "", coTabStop},
+          {"TLabel", "Label7", "Page_Group", 0, 56, 0, 0, 0, "Achten Sie darauf, Endlosschleifen zu vermeiden!",
+           coAutoSize},
+          {"TButton", "Button_OK", nullptr, 352, 89, 75, 25, 0, "&OK", coTabStop | coDefault, {},
+           {On(evClick, this, &TForm2::Button_OKClick)}},
+          // Esc does not close the dialog: it only hides a balloon.
+          {"TButton", "Button_Cancel", nullptr, 432, 89, 75, 25, 0, "Ab&brechen", coTabStop, {},
+           {On(evClick, this, &TForm2::Button_CancelClick), exitHides()}},
+      },
+      owner);
+}
+
+void TForm2::FormCreate() {
+  OnMessage(WM_MOVE, [](TMessage& m) { Form1->WindowMoved(LastDialogX, LastDialogY, m.LParam); });
+}
+
+void TForm2::FormKeyDown(WORD& key) { Form1->HelpKeyDown(*this, key); }
+
+void TForm2::FormShow() {
+  Form1->Timer_BalloonTimer();
+  Get<TComboBox>("ComboBox_Kind").SetItemIndex(-1);
+  EditedLineKind = -1;
+  for (const char* edit : {"Edit_Run", "Edit_Text", "Edit_Title"}) Get<TEdit>(edit).SetText("");
+  Get<TCheckBox>("CheckBox_Wait").SetChecked(false);
+  Get<TCheckBox>("CheckBox_CancelButton").SetChecked(false);
+  Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(-1);
+  TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
+  groups.Clear();
+  for (const TExecGroup& group : ExecGroups) groups.Add(group.Name);
+  if (Tag >= 0) LoadRow(Tag);
+  ShowKindPage(false);
+  Control("ComboBox_Kind").SetFocus();
+}
+
+void TForm2::LoadRow(int row) {
+  TListView& list = Form1->Get<TListView>("ListView_ExecLines");
+  const int kind = KindOfCaption(list.Cell(row, 0));
+  Get<TComboBox>("ComboBox_Kind").SetItemIndex(kind);
+  EditedLineKind = kind;
+  // A row without a parameter gives no fields.
+  const std::string param = list.Cell(row, 1);
+  const TStrings fields = param.empty() ? TStrings() : SplitDelimited(param, ';');
+  auto flag = [&](int index) { return StrToInt(FieldAt(fields, index)) != 0; };
+  switch (kind) {
+    case lkCommand:
+      Get<TEdit>("Edit_Run").SetText(FieldAt(fields, 0));
+      Get<TCheckBox>("CheckBox_Wait").SetChecked(flag(1));
+      break;
+    case lkMessage:
+    case lkQuestion:
+      Get<TEdit>("Edit_Text").SetText(FieldAt(fields, 0));
+      Get<TEdit>("Edit_Title").SetText(FieldAt(fields, 1));
+      Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(StrToInt(FieldAt(fields, 2)));
+      Get<TCheckBox>("CheckBox_CancelButton").SetChecked(flag(3));
+      break;
+    case lkCallGroup: {
+      TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
+      const std::string name = fields.empty() ? std::string() : fields[0];
+      for (int i = 0; i < groups.Count(); ++i)
+        if (groups.Item(i) == name) {
+          groups.SetItemIndex(i);
+          break;
+        }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TForm2::ComboBox_KindChange(TControl&) { ShowKindPage(true); }
+
+void TForm2::ShowKindPage(bool presetMessageType) {
+  const int kind = Get<TComboBox>("ComboBox_Kind").ItemIndex();
+  int page = PageRun;
+  if (kind == lkMessage || kind == lkQuestion) {
+    page = PageMessage;
+    if (presetMessageType) Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(kind == lkMessage ? 3 : 1);
+  } else if (kind == lkCallGroup) {
+    page = PageGroup;
+  }
+  SetPageIndex("Notebook", page);
+}
+
+void TForm2::Button_SearchClick(TControl&) {
+  TEdit& run = Get<TEdit>("Edit_Run");
+  std::string path = run.Text();
+  if (!BrowseForPath(Handle, "Geben Sie die gewünschte Datei bzw. den gewünschten Ordner an.", "", path, true, true,
+                     true))
+    return;
+  if (path.find(' ') != std::string::npos) path = "\"" + path + "\"";
+  // Replaces the selection, or goes in at the caret.
+  SendMessageA(run.Handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+std::string TForm2::RowParam(int kind) {
+  switch (kind) {
+    case lkCommand:
+      return CommandParams(Get<TEdit>("Edit_Run").Text(), Get<TCheckBox>("CheckBox_Wait").Checked());
+    case lkMessage:
+    case lkQuestion:
+      return MessageParams(Get<TEdit>("Edit_Text").Text(), Get<TEdit>("Edit_Title").Text(),
+                           Get<TComboBox>("ComboBox_MsgKind").ItemIndex(),
+                           Get<TCheckBox>("CheckBox_CancelButton").Checked());
+    case lkNoAction:
+      return NoActionParams;
+    case lkCallGroup: {
+      TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
+      return CallParams(groups.Item(groups.ItemIndex()));
+    }
+    default:
+      return std::string();
+  }
+}
+
+void TForm2::Button_OKClick(TControl&) {
+  TLineInput input;
+  input.Kind = Get<TComboBox>("ComboBox_Kind").ItemIndex();
+  input.Run = Get<TEdit>("Edit_Run").Text();
+  input.Text = Get<TEdit>("Edit_Text").Text();
+  input.Title = Get<TEdit>("Edit_Title").Text();
+  input.MessageType = Get<TComboBox>("ComboBox_MsgKind").ItemIndex();
+  input.Group = Get<TComboBox>("ComboBox_ExecGroups").ItemIndex();
+  const TLineCheck failing = FirstFailingCheck(input);
+  if (failing != lcNone) {
+    const TCheckBalloon& balloon = CheckBalloons[failing];
+    Form1->ShowValidationBalloon(Control(balloon.Control), balloon.Title, balloon.Text, 5000);
+    return;
+  }
+  TListView& list = Form1->Get<TListView>("ListView_ExecLines");
+  const int row = Tag >= 0 ? Tag : list.InsertRow(list.Selected(), {""});
+  list.SetCell(row, 0, LineKindLabels[input.Kind]);
+  list.SetCell(row, 1, RowParam(input.Kind));
+  if (input.Kind == lkQuestion && EditedLineKind != lkQuestion) {
+    int at = row;
+    for (const TLineRow& branch : NewBranchRows()) at = list.InsertRow(at + 1, {branch.Caption, branch.Param});
+  } else if (EditedLineKind == lkQuestion && input.Kind != lkQuestion) {
+    std::vector<std::string> captions;
+    for (int i = 0; i < list.Count(); ++i) captions.push_back(list.Cell(i, 0));
+    for (int n = BranchRowCount(captions, row); n > 0; --n) list.DeleteRow(row + 1);
+  }
+  ModalResult = mrOK;
+}
+
+void TForm2::Button_CancelClick(TControl&) { ModalResult = mrCancel; }
+
+void TForm2::FormClose(TCloseAction&) { Form1->Timer_BalloonTimer(); }

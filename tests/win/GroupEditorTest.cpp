@@ -1,0 +1,307 @@
+// The command-line group editor and the command-line dialog in process: the
+// real windows, the model checked after each commit.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/win/EditorFormFixture.h"
+#include "tests/win/FormTestSupport.h"
+
+namespace {
+
+class GroupEditor : public TEditorFormTest {
+ public:
+  TComboBox& Groups() { return form->Get<TComboBox>("ComboBox_ExecLines"); }
+  TListView& Rows() { return form->Get<TListView>("ListView_ExecLines"); }
+  TForm2& Dialog() { return CommandLineDialog(); }
+
+  std::vector<std::string> Items(TComboBox& combo) {
+    std::vector<std::string> items;
+    for (int i = 0; i < combo.Count(); ++i) items.push_back(combo.Item(i));
+    return items;
+  }
+  // The working list as "caption|parameter" rows.
+  std::vector<std::string> RowTexts() {
+    std::vector<std::string> rows;
+    for (int i = 0; i < Rows().Count(); ++i) rows.push_back(Rows().Cell(i, 0) + "|" + Rows().Cell(i, 1));
+    return rows;
+  }
+  void ChooseGroup(int index) {
+    Groups().SetItemIndex(index);
+    form->ComboBox_ExecLinesChange(Groups());
+  }
+  void TypeName(const std::string& name) { form->Get<TEdit>("Edit_ExecName").SetText(name); }
+
+  // The dialog as the line buttons show it, without its modal loop: the
+  // job, FormShow, the fields a test fills in, OK.
+  void OpenDialog(int row) {
+    Dialog().Hide();
+    Dialog().Tag = row;
+    Dialog().Show();
+  }
+  void ChooseKind(int kind) {
+    Dialog().Get<TComboBox>("ComboBox_Kind").SetItemIndex(kind);
+    Dialog().ComboBox_KindChange(Dialog().Control("ComboBox_Kind"));
+  }
+  void SetText(const char* edit, const std::string& text) { Dialog().Get<TEdit>(edit).SetText(text); }
+  bool Confirm() {
+    Dialog().ModalResult = mrNone;
+    Dialog().Button_OKClick(Dialog().Control("Button_OK"));
+    const bool closed = Dialog().ModalResult == mrOK;
+    if (closed) Dialog().Hide();
+    return closed;
+  }
+  void AddLine(int kind, const std::string& field = "", const std::string& title = "") {
+    OpenDialog(-1);
+    ChooseKind(kind);
+    if (kind == lkCommand) SetText("Edit_Run", field);
+    if (kind == lkMessage || kind == lkQuestion) {
+      SetText("Edit_Text", field);
+      SetText("Edit_Title", title);
+    }
+    if (kind == lkCallGroup) Dialog().Get<TComboBox>("ComboBox_ExecGroups").SetItemIndex(0);
+    ASSERT_TRUE(Confirm());
+    form->ListView_ExecLinesSelectItem(Rows());
+  }
+  void Commit(const std::string& name, const char* button = "Button_NewExec") {
+    TypeName(name);
+    Click(button);
+  }
+};
+
+TEST_F(GroupEditor, GroupsAreCommittedSortedAndMenuAssignmentsFollow) {
+  LoadText("[ExecGroups]\r\n[MenuItems]\r\n");
+  Commit("beta");
+  form->Get<TEdit>("Edit_ItemText").SetText("Beta-Eintrag");
+  form->Get<TComboBox>("ComboBox_Assignment").SetItemIndex(1);
+  Click("Button_NewItem");
+  const std::vector<std::string> expected[] = {{"Alpha", "beta"}, {"Alpha", "beta", "gamma"}};
+  int round = 0;
+  for (const char* name : {"Alpha", "gamma"}) {
+    ChooseGroup(-1);
+    AddLine(lkEndRun);
+    Commit(name);
+    std::vector<std::string> items = expected[round++];
+    ASSERT_EQ(ExecGroups.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(ExecGroups[i].Name, items[i]);
+    items.push_back("Neue Befehlszeilenfolge");
+    EXPECT_EQ(Items(Groups()), items);
+    EXPECT_EQ(Groups().Item(Groups().ItemIndex()), name) << "the committed group stays selected";
+    // The entry bound to beta still shows beta.
+    TComboBox& assignment = form->Get<TComboBox>("ComboBox_Assignment");
+    EXPECT_EQ(assignment.Item(assignment.ItemIndex()), "beta");
+    EXPECT_EQ(ExecGroups[MenuItems[0].Assignment - 1].Name, "beta");
+  }
+  EXPECT_EQ(ExecGroups[0].Lines.size(), 1u);
+  EXPECT_TRUE(ProjectModified);
+}
+
+TEST_F(GroupEditor, TheWorkingListIsAScratchCopy) {
+  LoadText("[ExecGroups]\r\nEditor\r\n 0 notepad.exe;0\r\nSpiele\r\n 3 \r\n[MenuItems]\r\n");
+  ChooseGroup(0);
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|notepad.exe;0"}));
+  EXPECT_TRUE(Enabled("Button_TestExecLines"));
+  AddLine(lkEndRun);
+  Rows().SetSelected(0);
+  Click("Button_DelExecLine");
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Ablauf beenden|"}));
+  EXPECT_FALSE(ProjectModified) << "rows are no change";
+  ChooseGroup(1);
+  ChooseGroup(0);
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|notepad.exe;0"})) << "the edits are gone";
+  EXPECT_FALSE(ProjectModified);
+  // "Neue Befehlszeilenfolge" empties name and list.
+  ChooseGroup(2);
+  EXPECT_EQ(Groups().ItemIndex(), -1);
+  EXPECT_EQ(form->Get<TEdit>("Edit_ExecName").Text(), "");
+  EXPECT_EQ(Rows().Count(), 0);
+  for (const char* button : {"Button_EditExec", "Button_DelExec", "Button_TestExecLines"})
+    EXPECT_FALSE(Enabled(button)) << button;
+}
+
+TEST_F(GroupEditor, TheNameButtonsRefuseDuplicatesAndUnstorableNames) {
+  LoadText("[ExecGroups]\r\nEditor\r\nSpiele\r\n[MenuItems]\r\n");
+  ChooseGroup(0);
+  const struct {
+    const char* name;
+    bool create, change;
+  } cases[] = {
+      {"Editor", false, true},  {"EDITOR", false, true}, {"spiele", false, false}, {"Neu", true, true},
+      {"neue befehlszeilenfolge", false, false}, {"", false, false}, {" Neu", false, false},
+      {"[NotUsed:MenuItems]", false, false},
+  };
+  for (const auto& c : cases) {
+    TypeName(c.name);
+    EXPECT_EQ(Enabled("Button_NewExec"), c.create) << c.name;
+    EXPECT_EQ(Enabled("Button_EditExec"), c.change) << c.name;
+  }
+}
+
+TEST_F(GroupEditor, RenamingAndDeletingKeepReferencesValid) {
+  LoadText(
+      "[ExecGroups]\r\nA\r\n 3 \r\nB\r\n 5 \"A\"\r\n 5 \"a\"\r\nC\r\n 5 \"B\"\r\n[MenuItems]\r\n"
+      "0 1 eins\r\n0 2 zwei\r\n0 3 drei\r\n");
+  ChooseGroup(0);
+  Commit("Z", "Button_EditExec");
+  // Sorted: B, C, Z; the calls of "A" follow, the one of "a" does not.
+  ASSERT_EQ(ExecGroups.size(), 3u);
+  EXPECT_EQ(ExecGroups[2].Name, "Z");
+  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "\"Z\"");
+  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "\"a\"");
+  EXPECT_EQ(MenuItems[0].Assignment, 3);
+  // Deleting B, now the first: its caller becomes a placeholder, its entry
+  // "Keine Aktion", and the later groups move up.
+  ChooseGroup(0);
+  Click("Button_DelExec");
+  ASSERT_EQ(ExecGroups.size(), 2u);
+  EXPECT_EQ(ExecGroups[0].Lines[0].Kind, lkNoAction);
+  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "Doppelklicken zum Bearbeiten");
+  EXPECT_EQ(MenuItems[0].Assignment, 2);
+  EXPECT_EQ(MenuItems[1].Assignment, 0);
+  EXPECT_EQ(MenuItems[2].Assignment, 1);
+  EXPECT_EQ(Items(form->Get<TComboBox>("ComboBox_Assignment")),
+            (std::vector<std::string>{"Keine Aktion", "C", "Z"}));
+  EXPECT_EQ(Groups().ItemIndex(), -1);
+}
+
+TEST_F(GroupEditor, AForeignKindIsShownAndKept) {
+  LoadText("[ExecGroups]\r\nFremd\r\n 7 etwas\r\n 3 \r\n[MenuItems]\r\n");
+  ChooseGroup(0);
+  EXPECT_EQ(RowTexts()[0], "Typ 7|etwas");
+  Click("Button_EditExec");
+  ASSERT_EQ(ExecGroups[0].Lines.size(), 2u);
+  EXPECT_EQ(ExecGroups[0].Lines[0].Kind, 7);
+  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "etwas");
+  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "");
+}
+
+TEST_F(GroupEditor, QuestionsBringTheirBranchesAndTakeThemAlong) {
+  LoadText("[ExecGroups]\r\nEditor\r\n[MenuItems]\r\n");
+  ChooseGroup(-1);
+  AddLine(lkCommand, "a.exe");
+  AddLine(lkCommand, "b.exe");
+  AddLine(lkCommand, "c.exe");
+  AddLine(lkCommand, "d.exe");
+  // A new question while row 3 is selected lands at row 3.
+  Rows().SetSelected(3);
+  AddLine(lkQuestion, "Wirklich?", "Frage");
+  std::vector<std::string> rows = RowTexts();
+  ASSERT_EQ(rows.size(), 10u);
+  EXPECT_EQ(rows[3], "Frage stellen|Wirklich?;Frage;1;0");
+  EXPECT_EQ(rows[4], "#|\"Ja\":");
+  EXPECT_EQ(rows[5], "Keine Aktion|Doppelklicken zum Bearbeiten");
+  EXPECT_EQ(rows[8], "#|Verzweigungsende");
+  EXPECT_EQ(rows[9], "Kommando|d.exe;0");
+  // A nested question in the yes-branch.
+  Rows().SetSelected(5);
+  AddLine(lkQuestion, "Noch einmal?", "Frage");
+  EXPECT_EQ(Rows().Count(), 16);
+  // The only line of the no-branch cannot go; markers cannot be edited.
+  Rows().SetSelected(13);
+  form->ListView_ExecLinesSelectItem(Rows());
+  EXPECT_EQ(Rows().Cell(13, 0), "Keine Aktion");
+  EXPECT_FALSE(Enabled("Button_DelExecLine"));
+  Rows().SetSelected(12);
+  form->ListView_ExecLinesSelectItem(Rows());
+  EXPECT_FALSE(Enabled("Button_EditExecLine"));
+  // The outer question turned into "Ablauf beenden": its whole structure
+  // goes, the nested question with it, and d.exe stays.
+  Rows().SetSelected(3);
+  OpenDialog(3);
+  EXPECT_EQ(EditedLineKind, lkQuestion);
+  EXPECT_EQ(Dialog().Get<TEdit>("Edit_Text").Text(), "Wirklich?");
+  ChooseKind(lkEndRun);
+  ASSERT_TRUE(Confirm());
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|a.exe;0", "Kommando|b.exe;0", "Kommando|c.exe;0",
+                                                   "Ablauf beenden|", "Kommando|d.exe;0"}));
+  // And back into a question: a fresh structure.
+  OpenDialog(3);
+  ChooseKind(lkQuestion);
+  SetText("Edit_Text", "Neu?");
+  SetText("Edit_Title", "Frage");
+  ASSERT_TRUE(Confirm());
+  EXPECT_EQ(Rows().Count(), 10);
+  // Deleting a question row takes its structure along.
+  Rows().SetSelected(3);
+  form->ListView_ExecLinesSelectItem(Rows());
+  Click("Button_DelExecLine");
+  EXPECT_EQ(Rows().Count(), 4);
+  EXPECT_EQ(Rows().Cell(3, 0), "Kommando");
+}
+
+TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
+  LoadText("[ExecGroups]\r\nEditor\r\n 1 Fehlgeschlagen.;Fehler;0;1\r\n 0 \"C:\\Mein Spiel\\s.exe\";1\r\n"
+           " 5 \"Editor\"\r\n 5 \"Fehlt\"\r\n[MenuItems]\r\n");
+  ChooseGroup(0);
+  const std::vector<std::string> before = RowTexts();
+  // Opened and confirmed unchanged, each line stays as it was.
+  for (int row = 0; row < 3; ++row) {
+    SCOPED_TRACE(row);
+    OpenDialog(row);
+    ASSERT_TRUE(Confirm());
+    EXPECT_EQ(RowTexts(), before);
+  }
+  OpenDialog(0);
+  EXPECT_EQ(Dialog().Get<TComboBox>("ComboBox_MsgKind").ItemIndex(), 0) << "Fehler, as stored";
+  EXPECT_TRUE(Dialog().Get<TCheckBox>("CheckBox_CancelButton").Checked());
+  EXPECT_EQ(Dialog().PageIndex("Notebook"), 1);
+  OpenDialog(1);
+  EXPECT_EQ(Dialog().Get<TEdit>("Edit_Run").Text(), "C:\\Mein Spiel\\s.exe");
+  EXPECT_TRUE(Dialog().Get<TCheckBox>("CheckBox_Wait").Checked());
+  // A call of a group that is gone opens without a group and is refused.
+  OpenDialog(3);
+  EXPECT_EQ(Dialog().Get<TComboBox>("ComboBox_ExecGroups").ItemIndex(), -1);
+  EXPECT_EQ(Dialog().PageIndex("Notebook"), 2);
+  EXPECT_FALSE(Confirm());
+  // Picking a kind presets the message type.
+  OpenDialog(-1);
+  ChooseKind(lkMessage);
+  EXPECT_EQ(Dialog().Get<TComboBox>("ComboBox_MsgKind").ItemIndex(), 3);
+  ChooseKind(lkQuestion);
+  EXPECT_EQ(Dialog().Get<TComboBox>("ComboBox_MsgKind").ItemIndex(), 1);
+  Dialog().Hide();
+}
+
+TEST_F(GroupEditor, TheDialogsChecksShowTheirBalloonsInOrder) {
+  LoadText("[ExecGroups]\r\nEditor\r\n[MenuItems]\r\n");
+  OpenDialog(-1);
+  const struct {
+    void (*fill)(GroupEditor&);
+    const char* control;
+    const char* text;
+  } steps[] = {
+      {[](GroupEditor&) {}, "ComboBox_Kind", "Wählen Sie einen Befehlszeilentyp aus."},
+      {[](GroupEditor& t) { t.ChooseKind(lkCommand); }, "Edit_Run",
+       "Geben Sie die Befehlszeile zum Programmaufruf ein."},
+      {[](GroupEditor& t) { t.ChooseKind(lkMessage); }, "Edit_Text", "Geben Sie einen Text für die Meldung ein."},
+      {[](GroupEditor& t) { t.SetText("Edit_Text", "Hallo"); }, "Edit_Title",
+       "Geben Sie einen Titel für die Meldung ein."},
+      {[](GroupEditor& t) {
+         t.SetText("Edit_Title", "Gruß");
+         t.Dialog().Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(-1);
+       },
+       "ComboBox_MsgKind", "Wählen Sie einen Meldungstyp für die Meldung aus."},
+      {[](GroupEditor& t) { t.ChooseKind(lkCallGroup); }, "ComboBox_ExecGroups",
+       "Wählen Sie die auszuführende Befehlszeilengruppe."},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.control);
+    step.fill(*this);
+    EXPECT_FALSE(Confirm());
+    TControl& control = Dialog().Control(step.control);
+    EXPECT_EQ(BalloonOwner, control.Handle);
+    EXPECT_EQ(form->Timer_Balloon->Interval(), 5000u);
+    char shown[512] = "";
+    GetWindowTextA(BalloonWindow, shown, sizeof shown);
+    EXPECT_STREQ(shown, step.text);
+  }
+  EXPECT_EQ(Rows().Count(), 0);
+  // Esc hides the balloon and leaves the dialog open.
+  WORD key = VK_ESCAPE;
+  form->HelpKeyDown(Dialog(), key);
+  EXPECT_EQ(key, 0);
+  EXPECT_FALSE(form->Timer_Balloon->Enabled());
+  EXPECT_TRUE(IsWindowVisible(Dialog().Handle));
+  Dialog().Hide();
+}
+
+}  // namespace
