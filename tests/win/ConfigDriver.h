@@ -99,3 +99,12 @@ std::string RemoteTreeShape(HWND tree);
 // A file dialog of the program (open or save as): the file name typed into
 // its name field and confirmed. True when the dialog had a name field.
 bool ChooseFileInDialog(HWND dialog, const std::string& path);
+
+// A user's choice in a drop-down list: the item selected and the change
+// reported to the list's parent.
+void ChooseComboItem(HWND combo, int index);
+// Selects (and focuses) a row of a list view in another process.
+void SelectListRow(HWND list, int row);
+// Types the text into an edit field, key by key, after emptying it; true
+// once the field shows it.
+bool TypeInto(HWND edit, const std::string& text);

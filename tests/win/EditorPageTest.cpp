@@ -5,7 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <tlhelp32.h>
+
+#include <functional>
+
 #include "tests/win/ConfigDriver.h"
+#include "tests/win/LauncherTestSupport.h"
 #include "tests/win/WinTestSupport.h"
 
 namespace {
@@ -34,6 +39,17 @@ const char* const ExampleMenu =
     "0 0 -\r\n";
 const char* const ExampleShape = "Editor,Extras(Werkzeuge,Neu starten),-";
 
+bool IsProcessRunning(const char* exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+    found = _stricmp(entry.szExeFile, exeName) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
 class EditorPage : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,12 +65,7 @@ class EditorPage : public ::testing::Test {
   std::string Shape() { return RemoteTreeShape(tree); }
 
   // Typed into the field, key by key.
-  void Type(const char* field, const std::string& text) {
-    HWND edit = Control(field);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    for (char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
-    ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == text; }));
-  }
+  void Type(const char* field, const std::string& text) { ASSERT_TRUE(TypeInto(Control(field), text)); }
   void Choose(const char* combo, int index) { SendMessageA(Control(combo), CB_SETCURSEL, index, 0); }
   // A button whose click opens nothing modal.
   void Press(const char* button) { SendMessageA(Control(button), BM_CLICK, 0, 0); }
@@ -99,9 +110,38 @@ class EditorPage : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
   }
 
+  // The command-line dialog, opened by a line button of the group editor.
+  void OpenLineDialog(const char* button) {
+    PressLater(button);
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = trv->FindWindowOfClass("TForm2")) != nullptr; }));
+  }
+  HWND DialogControl(const std::string& name) { return ControlHandle(dialog, name); }
+  void DialogType(const char* field, const std::string& text) { ASSERT_TRUE(TypeInto(DialogControl(field), text)); }
+  void ConfirmLine() {
+    PostMessageA(DialogControl("Button_OK"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
+  }
+  // A line of the kind, filled in and confirmed: new, or in place of a row.
+  void WriteLine(int row, int kind, const std::function<void()>& fill) {
+    if (row >= 0) SelectListRow(Control("ListView_ExecLines"), row);
+    OpenLineDialog(row >= 0 ? "Button_EditExecLine" : "Button_NewExecLine");
+    ChooseComboItem(DialogControl("ComboBox_Kind"), kind);
+    fill();
+    ConfirmLine();
+  }
+  // The group editor in new-group mode ("Neue Befehlszeilenfolge").
+  void StartNewGroup() {
+    HWND groups = Control("ComboBox_ExecLines");
+    ChooseComboItem(groups, static_cast<int>(SendMessageA(groups, CB_GETCOUNT, 0, 0)) - 1);
+  }
+  void CommitGroup(const std::string& name) {
+    Type("Edit_ExecName", name);
+    Press("Button_NewExec");
+  }
+
   TTempFolder folder;
   std::unique_ptr<TConfigProcess> trv;
-  HWND main = nullptr, tree = nullptr;
+  HWND main = nullptr, tree = nullptr, dialog = nullptr;
 };
 
 TEST_F(EditorPage, TheWorkedExamplesMenuIsBuiltSavedAndReopened) {
@@ -126,6 +166,95 @@ TEST_F(EditorPage, TheWorkedExamplesMenuIsBuiltSavedAndReopened) {
   ASSERT_TRUE(WaitUntil([&] { return Shape().empty(); }));
   ChooseFile("Button_Open", saved);
   EXPECT_TRUE(WaitUntil([&] { return Shape() == ExampleShape; })) << Shape();
+}
+
+TEST_F(EditorPage, TheWorkedExampleIsBuiltFromNothing) {
+  WriteLine(-1, 0, [&] { DialogType("Edit_Run", "notepad.exe"); });
+  CommitGroup("Editor");
+
+  StartNewGroup();
+  WriteLine(-1, 2, [&] {
+    DialogType("Edit_Text", "Wirklich neu starten?");
+    DialogType("Edit_Title", "Frage");
+    SendMessageA(DialogControl("CheckBox_CancelButton"), BM_CLICK, 0, 0);
+  });
+  WriteLine(2, 0, [&] {
+    DialogType("Edit_Run", "C:\\Programme\\Spiel\\spiel.exe -fenster");
+    SendMessageA(DialogControl("CheckBox_Wait"), BM_CLICK, 0, 0);
+  });
+  WriteLine(4, 1, [&] {
+    DialogType("Edit_Text", "Abgebrochen.");
+    DialogType("Edit_Title", "Hinweis");
+  });
+  CommitGroup("Neustart?");
+
+  StartNewGroup();
+  WriteLine(-1, 5, [&] { ChooseComboItem(DialogControl("ComboBox_ExecGroups"), 0); });
+  WriteLine(-1, 3, [] {});
+  CommitGroup("Werkzeuge");
+
+  AddEntry("Button_NewItem", "Editor", 1);
+  AddEntry("Button_NewItem", "Extras", 0);
+  AddEntry("Button_NewSubItem", "Werkzeuge", 3);
+  AddEntry("Button_NewItem", "Neu starten", 2);
+  SelectEntry("Extras");
+  AddEntry("Button_NewItem", "-", 0);
+
+  const std::string saved = folder / "Beispiel.trv";
+  ChooseFile("Button_Save2", saved);
+  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(saved).size() > 0; }));
+  EXPECT_EQ(ReadFileBytes(saved), std::string(ExampleGroups) + ExampleMenu);
+}
+
+TEST_F(EditorPage, TheTestButtonRunsTheWorkingListAndTheWindowStaysUsable) {
+  const std::string log = PlaceRecorder(folder / "ArgRecorder.exe");
+  const std::string project = folder / "Test.trv";
+  WriteFileBytes(project, "[ExecGroups]\r\nTest\r\n 2 Weiter?;Frage;1;0\r\n 6 \"Ja\":\r\n" +
+                              Command(folder / "ArgRecorder.exe /warte=4000", "1") +
+                              "\r\n 6 \"Nein\":\r\n 4 Doppelklicken zum Bearbeiten\r\n 6 Verzweigungsende\r\n"
+                              "[MenuItems]\r\n");
+  trv->DropFiles({project});
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(Control("ComboBox_ExecLines"), CB_GETCOUNT, 0, 0) == 2; }));
+  ChooseComboItem(Control("ComboBox_ExecLines"), 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control("Button_TestExecLines")) != 0; }));
+  PressLater("Button_TestExecLines");
+  HWND box = WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), "Weiter?");
+  PostMessageA(box, WM_COMMAND, IDYES, 0);
+  ASSERT_TRUE(WaitUntil([] { return IsProcessRunning("ArgRecorder.exe"); }));
+  // While the program runs, the window takes typed input and repaints.
+  ASSERT_TRUE(TypeInto(Control("Edit_ExecName"), "Eingabe"));
+  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  ASSERT_TRUE(WaitUntil([&] { return !GetUpdateRect(main, nullptr, FALSE); }));
+  const unsigned long long usable = GetTickCount64();
+  const std::vector<TRecord> records = WaitForRecords(log, 1);
+  ASSERT_EQ(records.size(), 1u);
+  // The program existed before the window was used, and ended after.
+  EXPECT_GT(records[0].End, usable) << "usable while the program ran";
+  EXPECT_EQ(records[0].Args, (std::vector<std::string>{"/warte=4000"}));
+}
+
+TEST_F(EditorPage, APathChosenInTheBrowserLandsQuotedInTheCommand) {
+  const std::string chosen = folder / "Mein Ordner";
+  ASSERT_TRUE(CreateDirectoryA(chosen.c_str(), nullptr));
+  OpenLineDialog("Button_NewExecLine");
+  ChooseComboItem(DialogControl("ComboBox_Kind"), 0);
+  // The field's text is the browser's start, and stands selected.
+  DialogType("Edit_Run", chosen);
+  SendMessageA(DialogControl("Edit_Run"), EM_SETSEL, 0, -1);
+  PostMessageA(DialogControl("Button_Search"), BM_CLICK, 0, 0);
+  HWND browser = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w : {trv->FindWindowOfClass("#32770")})
+      if (w && GetWindow(w, GW_OWNER) == dialog) browser = w;
+    return browser != nullptr;
+  }));
+  EXPECT_FALSE(IsWindowEnabled(main)) << "the other windows wait";
+  PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(DialogControl("Edit_Run")) == "\"" + chosen + "\""; }))
+      << TextOf(DialogControl("Edit_Run"));
+  PostMessageA(DialogControl("Button_Cancel"), BM_CLICK, 0, 0);
 }
 
 TEST_F(EditorPage, SavingAnOpenedProjectWritesItUnchangedWithoutADialog) {
