@@ -236,8 +236,14 @@ TEST_F(EditorPage, TheTestButtonRunsTheWorkingListAndTheWindowStaysUsable) {
 }
 
 TEST_F(EditorPage, APathChosenInTheBrowserLandsQuotedInTheCommand) {
-  const std::string chosen = folder / "Mein Ordner";
+  // Below the drive, where the browser's tree reaches it from "My Computer"
+  // (the user's hidden temporary folder it does not show).
+  const std::string chosen = "C:\\Mein Ordner " + std::to_string(GetCurrentProcessId());
   ASSERT_TRUE(CreateDirectoryA(chosen.c_str(), nullptr));
+  struct TRemove {
+    std::string Path;
+    ~TRemove() { RemoveDirectoryA(Path.c_str()); }
+  } remove{chosen};
   OpenLineDialog("Button_NewExecLine");
   ChooseComboItem(DialogControl("ComboBox_Kind"), 0);
   // The field's text is the browser's start, and stands selected.
@@ -251,6 +257,19 @@ TEST_F(EditorPage, APathChosenInTheBrowserLandsQuotedInTheCommand) {
     return browser != nullptr;
   }));
   EXPECT_FALSE(IsWindowEnabled(main)) << "the other windows wait";
+  // The browser opens on the field's path once the shell has walked to it.
+  std::vector<HWND> trees;
+  std::string seen;
+  ASSERT_TRUE(WaitUntil([&] {
+    trees = {FindWindowExA(browser, nullptr, "SysTreeView32", nullptr)};
+    for (HWND child = GetWindow(browser, GW_CHILD); child && !trees[0]; child = GetWindow(child, GW_HWNDNEXT))
+      trees[0] = FindWindowExA(child, nullptr, "SysTreeView32", nullptr);
+    if (!trees[0]) return false;
+    HTREEITEM selected = TreeView_GetSelection(trees[0]);
+    for (const TRemoteNode& node : RemoteTreeNodes(trees[0]))
+      if (node.Item == selected) return (seen = node.Text) == chosen.substr(3);
+    return false;
+  }, 20000)) << "selected: " << seen << ", tree " << trees[0];
   PostMessageA(browser, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitUntil([&] { return TextOf(DialogControl("Edit_Run")) == "\"" + chosen + "\""; }))
       << TextOf(DialogControl("Edit_Run"));

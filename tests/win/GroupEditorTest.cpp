@@ -138,29 +138,30 @@ TEST_F(GroupEditor, TheNameButtonsRefuseDuplicatesAndUnstorableNames) {
 
 TEST_F(GroupEditor, RenamingAndDeletingKeepReferencesValid) {
   LoadText(
-      "[ExecGroups]\r\nA\r\n 3 \r\nB\r\n 5 \"A\"\r\n 5 \"a\"\r\nC\r\n 5 \"B\"\r\n[MenuItems]\r\n"
+      "[ExecGroups]\r\nA\r\n 5 \"C\"\r\nB\r\n 5 \"A\"\r\n 5 \"a\"\r\nC\r\n 3 \r\n[MenuItems]\r\n"
       "0 1 eins\r\n0 2 zwei\r\n0 3 drei\r\n");
   ChooseGroup(0);
   Commit("Z", "Button_EditExec");
-  // Sorted: B, C, Z; the calls of "A" follow, the one of "a" does not.
+  // Sorted: B, C, Z; the call of "A" follows, the one of "a" does not.
   ASSERT_EQ(ExecGroups.size(), 3u);
   EXPECT_EQ(ExecGroups[2].Name, "Z");
   EXPECT_EQ(ExecGroups[0].Lines[0].Params, "\"Z\"");
   EXPECT_EQ(ExecGroups[0].Lines[1].Params, "\"a\"");
   EXPECT_EQ(MenuItems[0].Assignment, 3);
-  // Deleting B, now the first: its caller becomes a placeholder, its entry
-  // "Keine Aktion", and the later groups move up.
-  ChooseGroup(0);
+  // Deleting the second, C: its caller gets a placeholder, its entry "Keine
+  // Aktion", and the third group moves up.
+  ChooseGroup(1);
   Click("Button_DelExec");
   ASSERT_EQ(ExecGroups.size(), 2u);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Kind, lkNoAction);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "Doppelklicken zum Bearbeiten");
+  EXPECT_EQ(ExecGroups[1].Lines[0].Kind, lkNoAction);
+  EXPECT_EQ(ExecGroups[1].Lines[0].Params, "Doppelklicken zum Bearbeiten");
   EXPECT_EQ(MenuItems[0].Assignment, 2);
-  EXPECT_EQ(MenuItems[1].Assignment, 0);
-  EXPECT_EQ(MenuItems[2].Assignment, 1);
+  EXPECT_EQ(MenuItems[1].Assignment, 1);
+  EXPECT_EQ(MenuItems[2].Assignment, 0);
   EXPECT_EQ(Items(form->Get<TComboBox>("ComboBox_Assignment")),
-            (std::vector<std::string>{"Keine Aktion", "C", "Z"}));
+            (std::vector<std::string>{"Keine Aktion", "B", "Z"}));
   EXPECT_EQ(Groups().ItemIndex(), -1);
+  EXPECT_TRUE(ProjectModified);
 }
 
 TEST_F(GroupEditor, AForeignKindIsShownAndKept) {
