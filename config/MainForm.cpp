@@ -85,14 +85,66 @@ void TForm1::Create() {
       optionImage("Image_Option2", 2),
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
-      // The shortcut page's way back to the start page.
-      {"TVQButton", "Button_Back", "Page_Link", 744, 304, 49, 49, 36, "", coTabStop, {},
-       {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_BackClick),
-        On(evExit, this, &TForm1::Ctrl_ToolTipExit)}},
   };
   for (TControlDef& row : EditorPageControls()) table.push_back(std::move(row));
+  for (TControlDef& row : LinkPageControls()) table.push_back(std::move(row));
   TForm::Create(table);
   Application.MainWindow = Handle;
+}
+
+std::vector<TControlDef> TForm1::LinkPageControls() {
+  const char* const page = "Page_Link";
+  std::vector<TControlDef> rows;
+  // The six steps: a large number and its question.
+  struct TStep {
+    const char *Number, *Caption, *NumberName, *CaptionName;
+    int Left, Top;
+  };
+  const TStep steps[] = {
+      {"1.", "Wo soll die Verknüpfung erstellt werden?", "Label_Step1", "Label_Step1Caption", 0, 0},
+      {"2.", "Wie soll die Verknüpfung heißen?", "Label_Step2", "Label_Step2Caption", 408, 0},
+      {"3.", "Welchen Hinweistext soll die Verknüpfung enthalten?", "Label_Step3", "Label_Step3Caption", 408, 64},
+      {"4.", "Auf welches Projekt soll die Verknüpfung verweisen?", "Label_Step4", "Label_Step4Caption", 408, 128},
+      {"5.", "Welche Tastenkombination soll verwendet werden?", "Label_Step5", "Label_Step5Caption", 408, 192},
+      {"6.", "Erstellen Sie die Verknüpfung.", "Label_Step6", "Label_Step6Caption", 408, 256},
+  };
+  for (const TStep& step : steps) {
+    rows.push_back({"TLabel", step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
+                    {"Arial Black", 24}});
+    rows.push_back({"TLabel", step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
+                    coAutoSize | coBold});
+  }
+  const char* const lines[] = {"Bevel_Step2", "Bevel_Step3", "Bevel_Step4", "Bevel_Step5"};
+  for (int i = 0; i < 4; ++i)
+    rows.push_back({"TBevel", lines[i], page, 408, 56 + 64 * i, 393, 2, 0, "", coBevelTopLine});
+  rows.push_back({"TBevel", "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
+  // The balloon of a field goes when it is left.
+  auto exitHides = [this] { return On(evExit, this, &TForm1::Ctrl_ToolTipExit); };
+
+  rows.push_back({"TShellListView", "ShellListView", page, 196, 56, 194, 264, 29, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TShellTreeView", "ShellTreeView", page, 0, 56, 190, 264, 29, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TMemo", "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
+  rows.push_back({"TEdit", "Edit_LinkTitle", page, 440, 28, 320, 21, 30, "", coTabStop, {},
+                  {On(evKeyPress, this, &TForm1::Edit_LinkTitleKeyPress), exitHides()}});
+  rows.push_back({"TLabel", "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
+  rows.push_back({"TEdit", "Edit_LinkHint", page, 440, 92, 361, 21, 31, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TEdit", "Edit_Project", page, 440, 156, 264, 21, 32, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TVQButton", "Button_Search", page, 708, 155, 25, 22, 33, "", coTabStop, {},
+                  {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm1::Button_SearchClick), exitHides()}});
+  rows.push_back({"TButton", "Button_TestProject", page, 740, 154, 61, 25, 34, "Testen", coTabStop, {},
+                  {On(evClick, this, &TForm1::Button_TestProjectClick), exitHides()}});
+  rows.push_back({"THotKey", "HotKey", page, 440, 220, 200, 21, 0, "", coTabStop, {},
+                  {On(evExit, this, &TForm1::HotKeyExit), On(evEnter, this, &TForm1::Ctrl_ToolTipEnter)}});
+  rows.push_back({"TVQButton", "Button_Create", page, 440, 284, 49, 49, 0, "", coTabStop, {},
+                  {Picture(IDI_CREATELINK, 32), On(evClick, this, &TForm1::Button_CreateClick)}});
+  rows.push_back({"TLabel", "Label_Create", page, 496, 300, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
+                  {"Arial", 13, true, true}});
+  rows.push_back({"TVQButton", "Button_Back", page, 744, 304, 49, 49, 36, "", coTabStop, {},
+                  {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_BackClick), exitHides()}});
+  // At the tree's top right corner.
+  rows.push_back({"TVQButton", "Button_SpecialFolders", page, 166, 32, 24, 22, 35, "", coTabStop, {},
+                  {Picture(IDI_OPEN, 16), On(evClick, this, &TForm1::Button_SpecialFoldersClick), exitHides()}});
+  return rows;
 }
 
 std::vector<TControlDef> TForm1::EditorPageControls() {
@@ -113,9 +165,9 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
        &TForm1::Button_NewClick},
       {"Button_Open", "Label_Open", "Label_OpenHint", 336, 0, 51, IDI_OPEN, "Öffnen", "Vorhandenes Projekt öffnen",
        152, &TForm1::Button_OpenClick},
-      // Wired by the shortcut page.
       {"Button_CreateLink", "Label_CreateLink", "Label_CreateLinkHint", 552, 0, 51, IDI_CREATELINK,
-       "Verknüpfung erstellen", "Verknüpfung zum Aufrufen des aktuellen Projekts erstellen", 193, nullptr},
+       "Verknüpfung erstellen", "Verknüpfung zum Aufrufen des aktuellen Projekts erstellen", 193,
+       &TForm1::Button_CreateLinkClick},
       {"Button_Save1", "Label_Save1", "Label_Save1Hint", 0, 56, 49, IDI_SAVE, "Speichern",
        "Das aktuelle Projekt unter demselben Dateinamen, unter dem es bereits gespeichert wurde, speichern", 272,
        &TForm1::Button_Save1Click},
@@ -274,11 +326,6 @@ void TForm1::Button_Option1Click(TControl&) {
   ShowPage(PageCreate);
 }
 
-void TForm1::Button_Option2Click(TControl&) {
-  TakeSequenceStep(2);
-  ShowPage(PageLink);
-}
-
 void TForm1::Button_Option3Click(TControl&) {
   TakeSequenceStep(3);
   AboutBox().ShowAboutBox(Application.Title, "2004-2005", ResourceIcon(IDI_MAINICON, Scale(32)));
@@ -310,7 +357,6 @@ void TForm1::PlaceOptionImage(int option, bool pressed) {
                     CenterOffset(button.Height(), image.Height()) + nudge);
 }
 
-void TForm1::Button_BackClick(TControl&) { ShowPage(PageStart); }
 
 void TForm1::ShowPage(int index) {
   Timer_BalloonTimer();
@@ -400,12 +446,16 @@ void TForm1::Ctrl_ToolTipEnter(TControl& sender) { Ctrl_ToolTipExit(sender); }
 
 void TForm1::ShowValidationBalloon(TControl& control, const std::string& title, const std::string& text,
                                    UINT lifetime) {
-  SetBalloonTitle(biWarning, title);
   TAnchor anchor = ValidationBalloonAnchor(control.Width(), control.Height());
-  POINT point = {anchor.X, anchor.Y};
-  ClientToScreen(control.Handle, &point);
-  ShowBalloon(BalloonHost(), text.c_str(), lifetime, point, true);
-  BalloonOwner = control.Handle;
+  ShowBalloonAt(control, biWarning, title, text, lifetime, {anchor.X, anchor.Y}, true);
+}
+
+void TForm1::ShowBalloonAt(TControl& control, int icon, const std::string& title, const std::string& text,
+                           UINT lifetime, POINT anchor, bool owned) {
+  SetBalloonTitle(icon, title);
+  ClientToScreen(control.Handle, &anchor);
+  ShowBalloon(BalloonHost(), text.c_str(), lifetime, anchor, true);
+  if (owned) BalloonOwner = control.Handle;
 }
 
 void TForm1::ApplicationDeactivate() { Timer_BalloonTimer(); }

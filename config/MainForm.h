@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Dialogs.h"
+#include "shortcut/ShellControls.h"
 #include "framework/Form.h"
 #include "model/Project.h"
 
@@ -76,6 +77,10 @@ class TForm1 : public TForm, public IProjectView {
 
   // A validation balloon under the control, pointing at (16, height - 8).
   void ShowValidationBalloon(TControl& control, const std::string& title, const std::string& text, UINT lifetime);
+  // A balloon about the control, pointing at anchor (its client
+  // coordinates); owned: it goes when the control is left.
+  void ShowBalloonAt(TControl& control, int icon, const std::string& title, const std::string& text, UINT lifetime,
+                     POINT anchor, bool owned);
 
   // The project file commands of the editor page. "Speichern" is also the
   // "&Ja" of the save-before prompt.
@@ -117,6 +122,26 @@ class TForm1 : public TForm, public IProjectView {
   std::vector<std::string> WorkingCaptions();
   std::vector<TExecLine> WorkingLines();
 
+  // The shortcut page: a shell link to a project, with a title, a hint and
+  // a hotkey, in any folder.
+  void Button_Option2Click(TControl& sender);
+  void Button_CreateLinkClick(TControl& sender);
+  void ShellTreeViewChange();
+  void ShellListViewChange();
+  bool ShellListViewAddFolder(const TShellListItem& item);
+  void Edit_LinkTitleKeyPress(TControl& sender, char& key);
+  void Button_SpecialFoldersClick(TControl& sender);
+  void MenuItem_SpecialFolderClick(int tag);
+  void Button_SearchClick(TControl& sender);
+  void Button_TestProjectClick(TControl& sender);
+  void HotKeyExit(TControl& sender);
+  void Button_CreateClick(TControl& sender);
+  // The path of a special folder (CSIDL), empty when the shell knows none.
+  static std::string GetSpecialFolderPath(int tag);
+  // The shell's tree and list of the page, wired to the page once made.
+  TShellTreeViewControl& ShellTree();
+  TShellListViewControl& ShellList();
+
   // IProjectView: what a reset and an interactive load do to the editors.
   void ProjectReset() override;
   void GroupListsRefilled(const std::vector<std::string>& names) override;
@@ -135,7 +160,6 @@ class TForm1 : public TForm, public IProjectView {
 
  private:
   void Button_Option1Click(TControl& sender);
-  void Button_Option2Click(TControl& sender);
   void Button_Option4Click(TControl& sender);
   void Button_OptionMouseDown(TControl& sender, TMouseButton button, int x, int y);
   void Button_OptionMouseUp(TControl& sender, TMouseButton button, int x, int y);
@@ -150,12 +174,15 @@ class TForm1 : public TForm, public IProjectView {
   void LoadHelpTexts();
   void TakeSequenceStep(int option);
 
-  // The editor page's controls, in the order of their tabs.
+  // The editor page's and the shortcut page's controls, in the order of
+  // their tabs.
   std::vector<TControlDef> EditorPageControls();
+  std::vector<TControlDef> LinkPageControls();
   // Selects a node just added to the tree and gives it its entry in the
   // menu list, at the node's place and depth.
   void PlaceNewMenuEntry(HTREEITEM node, const std::string& text, int assignment);
 
+  bool linkPageWired_ = false;
   std::string balloonText_;
   // While a project loads: the last loaded entry's node and its ancestors,
   // with the levels the file gave them.

@@ -20,6 +20,7 @@ if(WIN32)
     config/GroupEditor.cpp
     config/CommandLineDialog.cpp
     config/BrowseForPath.cpp
+    shortcut/ShortcutPage.cpp
   )
   target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win comdlg32 ole32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)

@@ -1,4 +1,11 @@
-# Shell links, the shell folder tree and list, and positioning the tree.
+# Shell links, the shell folder tree and list, and positioning the tree; the
+# shortcut page's rules are portable.
+add_library(tarvo_linkrules STATIC shortcut/LinkRules.cpp)
+
+tarvo_tests(shortcut_core_tests
+  SOURCES tests/core/LinkRulesTest.cpp
+  LIBS tarvo_linkrules)
+
 if(WIN32)
   add_library(tarvo_shortcut STATIC
     shortcut/ShellLink.cpp
@@ -8,7 +15,7 @@ if(WIN32)
     shortcut/ShellTreePath.cpp
     shortcut/ShellControls.cpp
   )
-  target_link_libraries(tarvo_shortcut PUBLIC tarvo_framework comctl32 shell32 shlwapi ole32 uuid)
+  target_link_libraries(tarvo_shortcut PUBLIC tarvo_framework tarvo_linkrules comctl32 shell32 shlwapi ole32 uuid)
   list(APPEND TARVO_EXE_LIBS tarvo_shortcut)
 
   tarvo_tests(shortcut_link_tests

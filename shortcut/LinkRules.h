@@ -1,0 +1,42 @@
+// The shortcut page's rules that need no window: which titles can name a
+// link file, the link's hotkey word, its file name and arguments, and the
+// texts of the page's balloons. Portable: no platform types.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The characters a link title may not contain, in the order the help text
+// lists them.
+extern const char* const ForbiddenFileNameChars;
+
+// True when none of the title's characters is forbidden (the empty title
+// passes: the caller tests for it).
+bool IsValidLinkTitle(const std::string& title);
+// Whether "create" accepts the title: not empty, no forbidden character,
+// and not made only of blanks and dots, which Windows cuts from a file name
+// (the link would get another name, or none).
+bool IsUsableLinkTitle(const std::string& title);
+
+// The hotkey control's value (virtual key in the low byte; 0x2000 Shift,
+// 0x4000 Ctrl, 0x8000 Alt) as a link's hotkey word (0x0100 Shift, 0x0200
+// Ctrl, 0x0400 Alt in the high byte).
+uint16_t LinkHotKey(uint32_t controlValue);
+// A value without Shift, Ctrl or Alt, for which the page advises a
+// modifier.
+bool WantsModifierAdvice(uint32_t controlValue);
+
+// folder + "\" (unless it ends with one) + title + ".lnk".
+std::string LinkFileName(const std::string& folder, const std::string& title);
+// The quoted project path, the link's one argument.
+std::string LinkArguments(const std::string& projectPath);
+
+// The special folder "Quick Launch" below the application data folder.
+extern const char* const QuickLaunchSubPath;
+const int QuickLaunchFolder = 26;  // its tag: the application data folder
+std::string SpecialFolderPath(int tag, const std::string& folderPath);
+
+// Balloon texts built from the input they are about.
+std::string ForbiddenCharText(char c);
+std::string MissingProjectText(const std::string& project);
+std::string InvalidFolderText(const std::string& folder);
