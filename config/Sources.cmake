@@ -39,6 +39,7 @@ if(WIN32)
   # TRV.EXE's windows on the screen, the focus among them: one at a time.
   tarvo_tests(config_win_tests
     SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp tests/win/EditorPageTest.cpp
+      tests/win/ShortcutPageTest.cpp
     LIBS tarvo_configdriver tarvo_launchertestsupport
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage ArgRecorder)

@@ -9,6 +9,11 @@ bool IsUsableLinkTitle(const std::string& title) {
   return !title.empty() && IsValidLinkTitle(title) && title.find_first_not_of(" .") != std::string::npos;
 }
 
+uint32_t ShortCutOfHotKey(uint16_t controlKey) {
+  const unsigned flags = controlKey >> 8;
+  return (controlKey & 0xFF) | (flags & 0x01 ? 0x2000 : 0) | (flags & 0x02 ? 0x4000 : 0) | (flags & 0x04 ? 0x8000 : 0);
+}
+
 uint16_t LinkHotKey(uint32_t controlValue) {
   return static_cast<uint16_t>((controlValue & 0xFF) | ((controlValue >> 5) & 0xFF00));
 }

@@ -18,9 +18,12 @@ bool IsValidLinkTitle(const std::string& title);
 // (the link would get another name, or none).
 bool IsUsableLinkTitle(const std::string& title);
 
-// The hotkey control's value (virtual key in the low byte; 0x2000 Shift,
-// 0x4000 Ctrl, 0x8000 Alt) as a link's hotkey word (0x0100 Shift, 0x0200
-// Ctrl, 0x0400 Alt in the high byte).
+// The hotkey control's key (virtual key in the low byte, 0x01 Shift, 0x02
+// Ctrl, 0x04 Alt in the high byte) as a shortcut value: the virtual key with
+// 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt.
+uint32_t ShortCutOfHotKey(uint16_t controlKey);
+// A shortcut value as a link's hotkey word (0x0100 Shift, 0x0200 Ctrl,
+// 0x0400 Alt in the high byte).
 uint16_t LinkHotKey(uint32_t controlValue);
 // A value without Shift, Ctrl or Alt, for which the page advises a
 // modifier.

@@ -175,7 +175,7 @@ void TForm1::Button_TestProjectClick(TControl&) {
 
 void TForm1::HotKeyExit(TControl& sender) {
   Ctrl_ToolTipExit(sender);
-  if (!WantsModifierAdvice(Get<THotKey>("HotKey").HotKey())) return;
+  if (!WantsModifierAdvice(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey()))) return;
   TAnchor anchor = HelpBalloonAnchor(sender.Width(), sender.Height());
   ShowBalloonAt(sender, biWarning, "Zusatztaste empfohlen",
                 WrapHelpText("Es wird empfohlen, kein einzelnes Zeichen als Tastenkombination zu definieren, da "
@@ -207,7 +207,7 @@ void TForm1::Button_CreateClick(TControl&) {
     return refuse(project, "Kein gültiges Projekt angegeben", MissingProjectText(project.Text()));
   const bool created =
       CreateShellLink(ExePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text()),
-                      Get<TEdit>("Edit_LinkHint").Text(), "", 0, LinkHotKey(Get<THotKey>("HotKey").HotKey()));
+                      Get<TEdit>("Edit_LinkHint").Text(), "", 0, LinkHotKey(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey())));
   if (created) {
     ShowMessageBoxA("Die Verknüpfung wurde erstellt.", "Vorgang erfolgreich", MB_OK | MB_ICONINFORMATION);
     ShowPage(PageStart);

@@ -24,6 +24,11 @@ TEST(LinkHotKeys, ModifiersMoveToTheLinksFlags) {
   EXPECT_EQ(LinkHotKey(0x2000 | 0x74), 0x0174);          // Shift+F5
   EXPECT_EQ(LinkHotKey(0x74), 0x0074);                   // F5 alone: flags byte 0
   EXPECT_EQ(LinkHotKey(0), 0);
+  // From the hotkey control: Ctrl+Alt+P there is 0x0650, and comes back so.
+  EXPECT_EQ(ShortCutOfHotKey(0x0650), 0xC050u);
+  EXPECT_EQ(LinkHotKey(ShortCutOfHotKey(0x0650)), 0x0650);
+  EXPECT_EQ(ShortCutOfHotKey(0x0174), 0x2074u);
+  EXPECT_EQ(ShortCutOfHotKey(0x0874), 0x0074u) << "the extended-key flag is no modifier";
   EXPECT_TRUE(WantsModifierAdvice(0x74));
   EXPECT_FALSE(WantsModifierAdvice(0));
   EXPECT_FALSE(WantsModifierAdvice(0x2074));
