@@ -184,6 +184,13 @@ TEST_F(MainForm, HelpOfTheBackButtonWrapsRightAfterColumn60) {
   PostMessageA(OptionButtons(main)[1], BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForPage("Verknüpfung"));
   HWND back = PageButton(main, "Verknüpfung");
+  // The page starts in the shell's tree; Tab leads on to the back button.
+  ASSERT_TRUE(WaitForFocus(ControlHandle(main, "ShellTreeView")));
+  for (int i = 0; i < 12 && trv->Focus() != back; ++i) {
+    const HWND before = trv->Focus();
+    trv->PostKey(VK_TAB);
+    WaitUntil([&] { return trv->Focus() != before; });
+  }
   ASSERT_TRUE(WaitForFocus(back));
   EXPECT_EQ(GetWindowLongPtrA(back, GWLP_USERDATA), 36);
   trv->PostKey(VK_F2);
