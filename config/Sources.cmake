@@ -26,11 +26,17 @@ if(WIN32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
 
-# The help page beside TRV.EXE.
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/TRV.HTM
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/TRV.HTM ${CMAKE_BINARY_DIR}/TRV.HTM
-  DEPENDS ${CMAKE_SOURCE_DIR}/resources/TRV.HTM)
-add_custom_target(tarvo_helppage ALL DEPENDS ${CMAKE_BINARY_DIR}/TRV.HTM)
+# The help page and its pictures beside TRV.EXE.
+file(GLOB TARVO_HELP_PICTURES RELATIVE ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR}/resources/TRV-*.png)
+set(TARVO_HELP_FILES TRV.HTM ${TARVO_HELP_PICTURES})
+set(TARVO_HELP_OUTPUTS)
+foreach(f ${TARVO_HELP_FILES})
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${f}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/${f} ${CMAKE_BINARY_DIR}/${f}
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/${f})
+  list(APPEND TARVO_HELP_OUTPUTS ${CMAKE_BINARY_DIR}/${f})
+endforeach()
+add_custom_target(tarvo_helppage ALL DEPENDS ${TARVO_HELP_OUTPUTS})
 
 if(WIN32)
   add_library(tarvo_configdriver STATIC tests/win/ConfigDriver.cpp)

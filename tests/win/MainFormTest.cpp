@@ -540,6 +540,59 @@ TEST(MainFormHelp, TheHelpPageLiesBesideTheProgram) {
   EXPECT_NE(html.find("charset=windows-1252"), std::string::npos);
   EXPECT_NE(html.find("Startseite"), std::string::npos);
   EXPECT_NE(html.find("F2"), std::string::npos);
+  // Its pictures lie beside it too.
+  int pictures = 0;
+  for (size_t at = html.find("src=\""); at != std::string::npos; at = html.find("src=\"", at + 1), ++pictures) {
+    const size_t start = at + 5;
+    const std::string picture = html.substr(start, html.find('"', start) - start);
+    EXPECT_NE(GetFileAttributesA((ExeFolder() + picture).c_str()), INVALID_FILE_ATTRIBUTES) << picture;
+  }
+  EXPECT_EQ(pictures, 4);
+}
+
+// Every run of white space made one blank.
+std::string Collapsed(const std::string& text) {
+  std::string collapsed;
+  for (char c : text) {
+    const bool blank = c == ' ' || c == '\r' || c == '\n' || c == '\t';
+    if (blank && (collapsed.empty() || collapsed.back() == ' ')) continue;
+    collapsed += blank ? ' ' : c;
+  }
+  return collapsed;
+}
+
+// The text of a page: tags removed, the three escaped characters restored.
+std::string PlainText(const std::string& html) {
+  std::string text;
+  bool inTag = false;
+  for (char c : html) {
+    if (c == '<') inTag = true;
+    if (!inTag) text += c;
+    if (c == '>') {
+      inTag = false;
+      text += ' ';
+    }
+  }
+  for (const auto& [entity, plain] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
+    for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
+      text.replace(at, entity.size(), plain);
+  return Collapsed(text);
+}
+
+TEST(MainFormHelp, TheHelpPageSaysWhatTheBalloonsSay) {
+  const std::string page = PlainText(ReadFileBytes(ExeFolder() + "TRV.HTM"));
+  HMODULE module = LoadLibraryExA(TrvExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  char buffer[4096];
+  for (int n = 1; n <= 39; ++n) {
+    ASSERT_GT(LoadStringA(module, n, buffer, sizeof buffer), 0) << n;
+    std::string text = buffer;
+    for (const auto& [marker, plain] : {std::pair<std::string, std::string>{"%nl", " "}, {"%bs", "\\"}, {"%qm", "\""}})
+      for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1))
+        text.replace(at, marker.size(), plain);
+    EXPECT_NE(page.find(Collapsed(text)), std::string::npos) << n;
+  }
+  FreeLibrary(module);
 }
 
 }  // namespace
