@@ -276,6 +276,26 @@ TEST_F(EditorPage, APathChosenInTheBrowserLandsQuotedInTheCommand) {
   PostMessageA(DialogControl("Button_Cancel"), BM_CLICK, 0, 0);
 }
 
+TEST_F(EditorPage, ALinkForTheCurrentProjectNeedsItSaved) {
+  AddEntry("Button_NewItem", "A", 0);
+  PressLater("Button_CreateLink");
+  AnswerPrompt(IDNO);
+  HWND box = WaitForDialog();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TextOf(box), "Speicherung erforderlich");
+  EXPECT_EQ(MessageBoxText(box), "Das aktuelle Projekt muss zunächst gespeichert werden.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  EXPECT_EQ(VisiblePage(main), "Erstellen");
+  // Saved, the project goes to the shortcut page's project field.
+  const std::string saved = folder / "Mein Projekt.trv";
+  ChooseFile("Button_Save2", saved);
+  ASSERT_TRUE(WaitUntil([&] { return !ReadFileBytes(saved).empty(); }));
+  PressLater("Button_CreateLink");
+  ASSERT_TRUE(WaitUntil([&] { return VisiblePage(main) == "Verknüpfung"; }));
+  EXPECT_EQ(TextOf(Control("Edit_Project")), saved);
+}
+
 TEST_F(EditorPage, SavingAnOpenedProjectWritesItUnchangedWithoutADialog) {
   const std::string project = folder / "Beispiel.trv";
   WriteFileBytes(project, std::string(ExampleGroups) + ExampleMenu);

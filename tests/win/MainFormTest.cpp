@@ -499,19 +499,38 @@ TEST_F(DroppedFiles, AnythingElseIsIgnoredSilently) {
   }
 }
 
-TEST(MainFormHelp, F1WithoutTheHelpPageSaysSoInGerman) {
+TEST(MainFormHelp, F1OnEveryPageAndInTheDialogOpensTheHelpPage) {
+  // A copy without the page beside it says so: proof that F1 asked for it.
   TTempFolder folder;
   const std::string exe = folder / "TRV.EXE";
   ASSERT_TRUE(CopyFileA(TrvExePath().c_str(), exe.c_str(), FALSE));
   TConfigProcess trv(exe);
-  ASSERT_NE(trv.MainWindow(), nullptr);
-  trv.PostKey(VK_F1);
-  HWND box = trv.WaitForWindow("#32770");
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "Die Hilfedatei \"" + folder.Path() + "TRV.HTM\" wurde nicht gefunden.");
-  EXPECT_EQ(TextOf(box), "Tarvo");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  HWND main = trv.MainWindow();
+  ASSERT_NE(main, nullptr);
+  auto pressF1 = [&](const char* where) {
+    SCOPED_TRACE(where);
+    trv.PostKey(VK_F1);
+    HWND box = trv.WaitForWindow("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Die Hilfedatei \"" + folder.Path() + "TRV.HTM\" wurde nicht gefunden.");
+    EXPECT_EQ(TextOf(box), "Tarvo");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  };
+  pressF1("Startseite");
+  PostMessageA(OptionButtons(main)[1], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return VisiblePage(main) == "Verknüpfung"; }));
+  ASSERT_TRUE(WaitUntil([&] { return trv.Focus() == ControlHandle(main, "ShellTreeView"); }));
+  pressF1("Verknüpfung");
+  SendMessageA(PageButton(main, "Verknüpfung"), BM_CLICK, 0, 0);
+  PostMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return VisiblePage(main) == "Erstellen"; }));
+  pressF1("Erstellen");
+  PostMessageA(ControlHandle(main, "Button_NewExecLine"), BM_CLICK, 0, 0);
+  HWND dialog = trv.WaitForWindow("TForm2");
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetAncestor(trv.Focus(), GA_ROOT) == dialog; }));
+  pressF1("Befehlszeile");
 }
 
 TEST(MainFormHelp, HelpTextsAreStringResources1To39) {

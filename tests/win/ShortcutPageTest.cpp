@@ -229,6 +229,25 @@ TEST_F(ShortcutPage, AHotKeyWithoutModifierIsAdvisedAgainstButWritten) {
   DeleteFileA(link.c_str());
 }
 
+TEST_F(ShortcutPage, TheProjectIsSearchedAndAFailedWriteIsReported) {
+  const std::string project = folder / "p.trv";
+  WriteFileBytes(project, Project);
+  Press("Button_Search");
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (dialog = trv->FindWindowOfClass("#32770")) != nullptr; }));
+  ASSERT_TRUE(ChooseFileInDialog(dialog, project));
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(Control("Edit_Project")) == project; }));
+  // A name the file system cannot take: the shell refuses to write it.
+  ASSERT_TRUE(TypeInto(Control("Edit_LinkTitle"), std::string(300, 'x')));
+  Press("Button_Create");
+  TMessageBox box = WaitForMessageBox(trv->Pid());
+  EXPECT_EQ(box.Caption, "Vorgang nicht erfolgreich");
+  EXPECT_EQ(box.Text, "Die Verknüpfung konnte nicht erstellt werden.");
+  ASSERT_TRUE(PressButton(box, IDOK));
+  EXPECT_EQ(VisiblePage(main), "Verknüpfung");
+  EXPECT_EQ(TextOf(Control("Edit_Project")), project) << "the fields stay";
+}
+
 TEST_F(ShortcutPage, TestenStartsTheProjectInASecondProcess) {
   const std::string project = folder / "Mit Leerzeichen.trv";
   WriteFileBytes(project, Project);
