@@ -1,0 +1,68 @@
+// The update component's rules that need no platform: when a reminder is
+// due and which date the next one gets, whether a release is newer, the news
+// shown to the user, and the install script made from the archive's
+// template. Dates are day counts since 30 December 1899, as the registry's
+// 8-byte "Update" value holds them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+using TDateTime = double;
+
+// Days between reminders: "UpdateInterval" when it is there and above 0,
+// else 28.
+int ReminderInterval(bool present, int32_t value);
+// The "Update" value written at the wizard's end: today + interval - 1.
+TDateTime NextReminderDate(TDateTime today, bool intervalPresent, int32_t interval);
+// The date after which the next reminder is due when "Update" is missing:
+// yesterday, so that a first start reminds at once.
+TDateTime DefaultReminderDate(TDateTime today);
+
+// Whether a start shows the wizard: always for Ctrl+U and update-only
+// starts, else only after the reminder date and without "NoUpdate".
+struct TReminderState {
+  TDateTime Today = 0;          // midnight
+  TDateTime NextReminder = 0;   // "Update", or DefaultReminderDate
+  bool NoUpdate = false;
+  bool OnlyUpdate = false;
+  bool Manual = false;
+};
+bool ShowsWizard(const TReminderState& state);
+
+// A release dated releaseDate (a whole day) is newer than the program file
+// dated programDate (with its time of day) when it is not earlier: so a
+// release of the file's own day is not newer, one of the next day is.
+bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate);
+
+// Reads a date in the user's short date format; false when the text is none.
+using TDateParser = std::function<bool(const std::string& text, TDateTime& date)>;
+extern const char* const NoNewsEntry;  // "keine Angaben gefunden"
+// The news list: the comma-text entries of "News" whose date (before the
+// first colon) is not on an earlier day than the program's, each as "- "
+// and the entry and CR LF. An entry without a colon or without a readable
+// date is shown as it stands.
+std::string BuildNewsList(const std::string& news, TDateTime programDate, const TDateParser& parseDate);
+
+// The install script made from the lines of the archive's "Update.bat":
+// groups of four lines (a line left as it stands, two lines formatted with
+// the program folder P, one with the temporary folder T and P), then a tail
+// from the first group line that begins with a blank, formatted with T; the
+// restart line and the script's own deletion appended. Malformed templates
+// give Ok false and a German message, and no lines.
+struct TInstallScript {
+  bool Ok = false;
+  std::string Error;
+  std::vector<std::string> Lines;
+};
+// The longest text the code page conversion takes.
+const size_t MaxOemTextLength = 259;
+TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, const std::string& programFolder,
+                                 const std::string& tempFolder, bool restart, const std::string& programPath);
+
+// One template line formatted: "%s" takes the next argument, "%%" gives one
+// per cent sign, arguments left over are ignored. False for more "%s" than
+// arguments and for any other per-cent sequence.
+bool FormatTemplateLine(const std::string& line, const std::vector<std::string>& arguments, std::string& out);
