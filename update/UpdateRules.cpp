@@ -4,6 +4,7 @@
 
 #include "model/Codec.h"
 #include "model/Errors.h"
+#include "model/Text.h"
 
 const char* const NoNewsEntry = "keine Angaben gefunden";
 
@@ -98,4 +99,60 @@ TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, 
   script.Lines.push_back("del " + tempFolder + "Update.bat");
   script.Ok = true;
   return script;
+}
+
+std::string EntryFileName(const std::string& entryName) {
+  const size_t slash = entryName.find_last_of("/\\");
+  return slash == std::string::npos ? entryName : entryName.substr(slash + 1);
+}
+
+bool IsSafeEntryFileName(const std::string& fileName) {
+  if (fileName.empty() || fileName == "." || fileName == "..") return false;
+  for (char c : fileName)
+    if (static_cast<unsigned char>(c) < 32 || std::string("<>:\"/\\|?*").find(c) != std::string::npos) return false;
+  if (fileName.back() == ' ' || fileName.back() == '.') return false;
+  // A device answers to its name with any extension.
+  std::string base = UpperText(fileName.substr(0, fileName.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  for (const char* device : devices)
+    if (base == device) return false;
+  if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '0' &&
+      base[3] <= '9')
+    return false;
+  return true;
+}
+
+TArchiveCheck CheckArchiveEntries(const std::vector<TArchiveEntry>& entries) {
+  TArchiveCheck check;
+  auto refuse = [&](const std::string& error) {
+    check.FileNames.clear();
+    check.Error = error;
+    return check;
+  };
+  std::vector<std::string> seen;
+  uint64_t total = 0;
+  for (const TArchiveEntry& entry : entries) {
+    // Folders are not recreated; a name that climbs out is refused whatever
+    // it ends in.
+    std::string name = entry.Name;
+    for (char& c : name)
+      if (c == '\\') c = '/';
+    if (("/" + name + "/").find("/../") != std::string::npos || name.find(':') != std::string::npos)
+      return refuse("Das Update-Archiv enthält einen unzulässigen Dateinamen:\r\n" + entry.Name);
+    if (!name.empty() && name.back() == '/' && entry.Size == 0) continue;
+    const std::string file = EntryFileName(name);
+    if (!IsSafeEntryFileName(file))
+      return refuse("Das Update-Archiv enthält einen unzulässigen Dateinamen:\r\n" + entry.Name);
+    const std::string key = UpperText(file);
+    for (const std::string& other : seen)
+      if (other == key) return refuse("Das Update-Archiv enthält die Datei mehrfach:\r\n" + entry.Name);
+    seen.push_back(key);
+    if (entry.Size > MaxEntrySize) return refuse("Das Update-Archiv enthält eine zu große Datei:\r\n" + entry.Name);
+    total += entry.Size;
+    if (total > MaxArchiveSize) return refuse("Das Update-Archiv ist zu groß.");
+    check.FileNames.push_back(file);
+  }
+  check.Ok = true;
+  return check;
 }

@@ -66,3 +66,28 @@ TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, 
 // per cent sign, arguments left over are ignored. False for more "%s" than
 // arguments and for any other per-cent sequence.
 bool FormatTemplateLine(const std::string& line, const std::vector<std::string>& arguments, std::string& out);
+
+// An update archive's entries, checked before anything is extracted.
+struct TArchiveEntry {
+  std::string Name;   // as stored, with its folders
+  uint64_t Size = 0;  // uncompressed
+};
+const uint64_t MaxEntrySize = 50ull << 20;     // 50 MB
+const uint64_t MaxArchiveSize = 200ull << 20;  // 200 MB unpacked
+// The name an entry is extracted under: its final name component. Empty for
+// a folder entry ("Neu/"), which is not extracted.
+std::string EntryFileName(const std::string& entryName);
+// Whether a final name component may name a file in the extraction folder:
+// not empty, no "..", no drive letter, colon or other character a file name
+// cannot hold, no device name (CON, NUL, COM1 ...), no trailing blank or dot.
+bool IsSafeEntryFileName(const std::string& fileName);
+// All entries together: every file entry safe, no two alike without regard
+// to case, none above MaxEntrySize and all within MaxArchiveSize. Ok gives
+// the file names to extract, in the archive's order (folder entries left
+// out); else a German message.
+struct TArchiveCheck {
+  bool Ok = false;
+  std::string Error;
+  std::vector<std::string> FileNames;
+};
+TArchiveCheck CheckArchiveEntries(const std::vector<TArchiveEntry>& entries);

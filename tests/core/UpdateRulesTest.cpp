@@ -122,4 +122,37 @@ TEST(InstallScript, MalformedTemplatesAreRefused) {
   EXPECT_FALSE(tooLong.Ok);
 }
 
+TEST(ArchiveEntries, OnlyPlainFileNamesAreExtracted) {
+  const struct {
+    const char* name;
+    bool ok;
+  } cases[] = {
+      {"TRV.EXE", true},        {"Update.bat", true},      {"neu/TRV.HTM", true},   {"a\\b\\Logo.png", true},
+      {"..\\..\\x.bat", false}, {"../x.bat", false},       {"C:\\x.bat", false},    {"C:x.bat", false},
+      {"CON", false},           {"con.txt", false},        {"COM1", false},         {"lpt9.log", false},
+      {"NUL ", false},          {"x.bat.", false},         {"", false},             {"a/", false},
+      {"x|y", false},           {"COM10", true},           {"CONSOLE", true},
+  };
+  for (const auto& c : cases) {
+    const TArchiveCheck check = CheckArchiveEntries({{c.name, 10}});
+    EXPECT_EQ(check.Ok, c.ok) << c.name;
+  }
+  // Folder entries (no data) are left out; the final component is the name.
+  const TArchiveCheck check = CheckArchiveEntries({{"neu/", 0}, {"neu/TRV.EXE", 5}, {"Update.bat", 5}});
+  ASSERT_TRUE(check.Ok);
+  EXPECT_EQ(check.FileNames, (std::vector<std::string>{"TRV.EXE", "Update.bat"}));
+}
+
+TEST(ArchiveEntries, DuplicatesAndSizesAreRefused) {
+  EXPECT_FALSE(CheckArchiveEntries({{"TRV.EXE", 1}, {"neu/trv.exe", 1}}).Ok);
+  EXPECT_FALSE(CheckArchiveEntries({{"Gross.bin", MaxEntrySize + 1}}).Ok);
+  EXPECT_TRUE(CheckArchiveEntries({{"Gross.bin", MaxEntrySize}}).Ok);
+  std::vector<TArchiveEntry> many;
+  for (int i = 0; i < 5; ++i) many.push_back({"Teil" + std::to_string(i), MaxEntrySize});
+  const TArchiveCheck check = CheckArchiveEntries(many);
+  EXPECT_FALSE(check.Ok);
+  EXPECT_EQ(check.Error, "Das Update-Archiv ist zu groß.");
+  EXPECT_TRUE(check.FileNames.empty());
+}
+
 }  // namespace

@@ -1,0 +1,45 @@
+// Fuzzes the checks that stand between a downloaded archive and the disk:
+// the archive's entry names and the install script's template. Any input
+// must be accepted or refused with a message, never crash (sanitizers); an
+// accepted name is a plain file name, an accepted template a whole script.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "update/UpdateRules.h"
+
+namespace {
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Lines of the input: entry names and template lines alike.
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < size; ++i) {
+    if (data[i] == '\n')
+      lines.emplace_back();
+    else
+      lines.back() += static_cast<char>(data[i]);
+  }
+
+  std::vector<TArchiveEntry> entries;
+  for (const std::string& line : lines) entries.push_back({line, line.size() * 1024ull * 1024ull});
+  const TArchiveCheck check = CheckArchiveEntries(entries);
+  Require(check.Ok != !check.Error.empty());
+  for (const std::string& name : check.FileNames) {
+    Require(IsSafeEntryFileName(name));
+    Require(name.find_first_of("/\\:") == std::string::npos && name != "..");
+  }
+
+  const TInstallScript script = MakeInstallScript(lines, "C:\\P\\", "C:\\T\\", size % 2 == 0, "C:\\P\\TRV.EXE");
+  if (script.Ok) {
+    Require(!script.Lines.empty() && script.Lines.back() == "del C:\\T\\Update.bat");
+    Require(script.Error.empty());
+  } else {
+    Require(script.Lines.empty() && !script.Error.empty());
+  }
+  return 0;
+}
