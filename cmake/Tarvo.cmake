@@ -8,9 +8,10 @@ endif()
 
 # A GoogleTest executable whose tests CTest lists one by one, run under Wine
 # in the Windows build.
-#   tarvo_tests(name SOURCES a.cpp ... LIBS lib ... [SERIAL] [ENVIRONMENT VAR=value ...])
+#   tarvo_tests(name SOURCES a.cpp ... LIBS lib ... [SERIAL] [ENVIRONMENT VAR=value ...]
+#               [FIXTURES fixture ...])
 function(tarvo_tests name)
-  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS;ENVIRONMENT;FIXTURES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} tarvo_testsupport ${TARVO_PLATFORM_LIB} gtest_main)
   set(props TIMEOUT 120)
@@ -20,6 +21,9 @@ function(tarvo_tests name)
   endif()
   if(T_ENVIRONMENT)
     list(APPEND props ENVIRONMENT "${T_ENVIRONMENT}")
+  endif()
+  if(T_FIXTURES)
+    list(APPEND props FIXTURES_REQUIRED "${T_FIXTURES}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${TARVO_TEST_PREFIX}${name}."
                        PROPERTIES ${props})

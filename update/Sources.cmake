@@ -7,11 +7,23 @@ tarvo_tests(update_core_tests
   LIBS tarvo_updaterules)
 
 if(WIN32)
-  add_library(tarvo_update_win STATIC update/Registry_win.cpp)
-  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules advapi32)
+  add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp)
+  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules advapi32 wininet)
   list(APPEND TARVO_EXE_LIBS tarvo_update_win)
 
+  # The local update server runs for the tests that need it, on a free port
+  # it leaves in its folder; the tests put their files into its "site".
+  set(TARVO_UPDATE_SERVER ${CMAKE_BINARY_DIR}/update-server)
+  add_test(NAME ${TARVO_TEST_PREFIX}update_server.start
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/update-server.sh start ${TARVO_UPDATE_SERVER})
+  set_tests_properties(${TARVO_TEST_PREFIX}update_server.start PROPERTIES FIXTURES_SETUP UpdateServer)
+  add_test(NAME ${TARVO_TEST_PREFIX}update_server.stop
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/update-server.sh stop ${TARVO_UPDATE_SERVER})
+  set_tests_properties(${TARVO_TEST_PREFIX}update_server.stop PROPERTIES FIXTURES_CLEANUP UpdateServer)
+
   tarvo_tests(update_win_tests
-    SOURCES tests/win/RegistryTest.cpp
-    LIBS tarvo_update_win)
+    SOURCES tests/win/RegistryTest.cpp tests/win/HttpTest.cpp
+    LIBS tarvo_update_win tarvo_wintestsupport
+    ENVIRONMENT TARVO_UPDATE_SERVER=${TARVO_UPDATE_SERVER}
+    FIXTURES UpdateServer)
 endif()

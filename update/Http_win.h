@@ -1,0 +1,34 @@
+// Fetching a URL into a file over HTTP with the platform's WinINet, with a
+// read time-out and progress reports.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/Errors.h"
+
+// A transfer that failed: no connection, a time-out, a status other than
+// 200, a body cut short. The message is German and says which.
+class EHttpError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The user agent: this program and its version.
+extern const char* const HttpUserAgent;
+
+struct THttpTransfer {
+  unsigned ReadTimeoutMs = 10000;
+  // The body's size as the server announces it, -1 when it does not.
+  std::function<void(int64_t size)> OnBegin;
+  // Bytes received so far, after each block.
+  std::function<void(int64_t received)> OnWork;
+  // Asked after each block: true ends the transfer.
+  std::function<bool()> Cancelled;
+};
+
+// Fetches url into fileName (replaced). True when the whole body arrived,
+// false when the transfer was cancelled. Raises EHttpError. After a failure
+// or a cancel no part of the file is left.
+bool HttpGetFile(const std::string& url, const std::string& fileName, const THttpTransfer& transfer);
