@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake g++ make googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-      libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386)
+      libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386 bzip2 python3)
 
 missing=()
 for p in "${need[@]}"; do
@@ -35,4 +35,24 @@ for t in g++ gcc; do
     *) update-alternatives --set i686-w64-mingw32-$t /usr/bin/i686-w64-mingw32-$t-posix >/dev/null 2>&1 || true ;;
   esac
 done
+# minizip, the ZIP reader of the update archives, comes only as source with
+# zlib's source package: fetched once through a private deb-src list and
+# lists folder (the system's apt sources stay as they are), unpacked into
+# third_party/, and built for MinGW by the build itself.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+minizip="$root/third_party/zlib/contrib/minizip"
+if [ ! -f "$minizip/unzip.c" ]; then
+  apt_dir="$root/third_party/apt"
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/source"
+  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main" \
+    > "$apt_dir/sources.list"
+  apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+            -o Dir::State::Lists="$apt_dir/lists" -o Debug::NoDropPrivs=1 -o APT::Sandbox::User=root)
+  apt-get "${apt_opts[@]}" update -qq >/dev/null
+  (cd "$apt_dir/source" && apt-get "${apt_opts[@]}" source --download-only zlib >/dev/null 2>&1)
+  rm -rf "$root/third_party/zlib"
+  mkdir -p "$root/third_party/zlib"
+  tar -xjf "$apt_dir"/source/zlib_*.orig.tar.bz2 -C "$root/third_party/zlib" --strip-components=1
+  [ -f "$minizip/unzip.c" ] || { echo "setup: minizip could not be fetched" >&2; exit 1; }
+fi
 exit 0

@@ -7,8 +7,19 @@ tarvo_tests(update_core_tests
   LIBS tarvo_updaterules)
 
 if(WIN32)
-  add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp)
-  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules advapi32 wininet)
+  # minizip from zlib's source package, fetched by scripts/setup.sh; zip.c
+  # only writes the tests' archives.
+  set(TARVO_MINIZIP ${CMAKE_SOURCE_DIR}/third_party/zlib/contrib/minizip)
+  if(NOT EXISTS ${TARVO_MINIZIP}/unzip.c)
+    message(FATAL_ERROR "minizip is missing: run scripts/setup.sh")
+  endif()
+  add_library(minizip STATIC ${TARVO_MINIZIP}/unzip.c ${TARVO_MINIZIP}/zip.c ${TARVO_MINIZIP}/ioapi.c)
+  target_include_directories(minizip SYSTEM PUBLIC ${TARVO_MINIZIP})
+  target_compile_options(minizip PRIVATE -w)
+  target_link_libraries(minizip PUBLIC z)
+
+  add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp update/ZipArchive_win.cpp)
+  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules minizip advapi32 wininet)
   list(APPEND TARVO_EXE_LIBS tarvo_update_win)
 
   # The local update server runs for the tests that need it, on a free port
@@ -22,7 +33,7 @@ if(WIN32)
   set_tests_properties(${TARVO_TEST_PREFIX}update_server.stop PROPERTIES FIXTURES_CLEANUP UpdateServer)
 
   tarvo_tests(update_win_tests
-    SOURCES tests/win/RegistryTest.cpp tests/win/HttpTest.cpp
+    SOURCES tests/win/RegistryTest.cpp tests/win/HttpTest.cpp tests/win/ZipArchiveTest.cpp
     LIBS tarvo_update_win tarvo_wintestsupport
     ENVIRONMENT TARVO_UPDATE_SERVER=${TARVO_UPDATE_SERVER}
     FIXTURES UpdateServer)
