@@ -18,8 +18,9 @@ if(WIN32)
   target_compile_options(minizip PRIVATE -w)
   target_link_libraries(minizip PUBLIC z)
 
-  add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp update/ZipArchive_win.cpp)
-  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules minizip advapi32 wininet)
+  add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp update/ZipArchive_win.cpp
+    update/UpdateInfo_win.cpp)
+  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules minizip advapi32 wininet oleaut32)
   list(APPEND TARVO_EXE_LIBS tarvo_update_win)
 
   # The local update server runs for the tests that need it, on a free port
@@ -33,7 +34,7 @@ if(WIN32)
   set_tests_properties(${TARVO_TEST_PREFIX}update_server.stop PROPERTIES FIXTURES_CLEANUP UpdateServer)
 
   tarvo_tests(update_win_tests
-    SOURCES tests/win/RegistryTest.cpp tests/win/HttpTest.cpp tests/win/ZipArchiveTest.cpp
+    SOURCES tests/win/RegistryTest.cpp tests/win/HttpTest.cpp tests/win/ZipArchiveTest.cpp tests/win/UpdateInfoTest.cpp
     LIBS tarvo_update_win tarvo_wintestsupport
     ENVIRONMENT TARVO_UPDATE_SERVER=${TARVO_UPDATE_SERVER}
     FIXTURES UpdateServer)

@@ -23,6 +23,15 @@ bool ShowsWizard(const TReminderState& state) {
 
 bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate) { return releaseDate >= programDate; }
 
+bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate, TDateTime today,
+                       const TDateParser& parseDate) {
+  if (!info || !info->HasSection(programName)) return false;
+  TDateTime release = today;
+  const std::string text = info->Read(programName, "Date", "");
+  if (!text.empty() && !parseDate(text, release)) release = today;
+  return IsNewerRelease(release, programDate);
+}
+
 std::string BuildNewsList(const std::string& news, TDateTime programDate, const TDateParser& parseDate) {
   const double programDay = std::floor(programDate);
   std::string list;

@@ -39,6 +39,21 @@ bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate);
 
 // Reads a date in the user's short date format; false when the text is none.
 using TDateParser = std::function<bool(const std::string& text, TDateTime& date)>;
+
+// The update information file's section of one program.
+class IUpdateInfo {
+ public:
+  virtual ~IUpdateInfo() = default;
+  // Whether the section holds at least one key.
+  virtual bool HasSection(const std::string& section) = 0;
+  // The key's value (cut at 2047 characters), or fallback.
+  virtual std::string Read(const std::string& section, const std::string& key, const std::string& fallback) = 0;
+};
+// True when the file was fetched (info given), the program's section is
+// there, and its "Date" (today when missing or unreadable) is a newer
+// release than the program file's date.
+bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate, TDateTime today,
+                       const TDateParser& parseDate);
 extern const char* const NoNewsEntry;  // "keine Angaben gefunden"
 // The news list: the comma-text entries of "News" whose date (before the
 // first colon) is not on an earlier day than the program's, each as "- "

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 
 #include "update/UpdateRules.h"
 
@@ -59,6 +60,33 @@ bool ParseGermanDate(const std::string& text, TDateTime& date) {
   const int doy = (153 * mp + 2) / 5 + d - 1, doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   date = era * 146097 + doe - 719468 + 25569;
   return true;
+}
+
+class TInfo : public IUpdateInfo {
+ public:
+  std::map<std::string, std::map<std::string, std::string>> Sections;
+  bool HasSection(const std::string& section) override { return !Sections[section].empty(); }
+  std::string Read(const std::string& section, const std::string& key, const std::string& fallback) override {
+    auto& keys = Sections[section];
+    return keys.count(key) ? keys[key] : fallback;
+  }
+};
+
+TEST(Releases, AnUpdateNeedsTheProgramsSectionAndANewerDate) {
+  TInfo info;
+  const TDateTime program = Today + 0.5;
+  EXPECT_FALSE(IsUpdateAvailable(nullptr, "TRV", program, Today, ParseGermanDate)) << "nothing fetched";
+  EXPECT_FALSE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate)) << "no section";
+  info.Sections["TRV"]["File"] = "TRV.zip";
+  EXPECT_FALSE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate)) << "no date: today, same day";
+  EXPECT_TRUE(IsUpdateAvailable(&info, "TRV", program, Today + 1, ParseGermanDate)) << "no date: today, a day later";
+  info.Sections["TRV"]["Date"] = "9.12.2026";
+  EXPECT_TRUE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate));
+  info.Sections["TRV"]["Date"] = "8.12.2026";
+  EXPECT_FALSE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate));
+  info.Sections["TRV"]["Date"] = "gestern";
+  EXPECT_TRUE(IsUpdateAvailable(&info, "TRV", Today - 2, Today, ParseGermanDate)) << "unreadable: today";
+  EXPECT_FALSE(IsUpdateAvailable(&info, "OTHER", Today - 2, Today, ParseGermanDate));
 }
 
 TEST(News, EntriesOfEarlierDaysAreLeftOutOthersStandAsTheyAre) {

@@ -1,0 +1,26 @@
+// The platform's side of the update information: the INI file, dates in the
+// user's short date format, and the OEM code page of batch files.
+#pragma once
+
+#include <string>
+
+#include "update/UpdateRules.h"
+
+// "Updates.ini" as fetched into a temporary file, read through the
+// platform's INI reader (values cut at 2047 characters).
+class TIniUpdateInfo : public IUpdateInfo {
+ public:
+  explicit TIniUpdateInfo(const std::string& fileName) : fileName_(fileName) {}
+  bool HasSection(const std::string& section) override;
+  std::string Read(const std::string& section, const std::string& key, const std::string& fallback) override;
+
+ private:
+  std::string fileName_;
+};
+
+// A date in the user's short date format ("08.12.2026" in a German locale).
+bool ParseShortDate(const std::string& text, TDateTime& date);
+
+// Text from the Windows code page to the OEM code page, in which the command
+// processor reads batch files; at most MaxOemTextLength characters.
+std::string ToOemText(const std::string& text);
