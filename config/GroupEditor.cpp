@@ -75,7 +75,6 @@ void TForm1::Button_NewEditExecClick(TControl& sender) {
   if (sender.Name == "Button_NewExec") {
     if (!CanCreateGroup(ItemsOf(Get<TComboBox>("ComboBox_ExecLines")), name)) return;
     ExecGroups.push_back(std::move(changed));
-    ProjectModified = true;
     position = SortExecGroups(static_cast<int>(ExecGroups.size()) - 1);
   } else {
     const int group = SelectedGroup();

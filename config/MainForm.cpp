@@ -491,12 +491,8 @@ void TForm1::HelpKeyDown(TForm& window, WORD& key) {
     }
     const std::string text =
         static_cast<size_t>(control->Tag) < HelpTexts.size() ? HelpTexts[control->Tag] : std::string();
-    SetBalloonTitle(biInformation, "Information");
     TAnchor anchor = HelpBalloonAnchor(control->Width(), control->Height());
-    POINT point = {anchor.X, anchor.Y};
-    ClientToScreen(control->Handle, &point);
-    ShowBalloon(BalloonHost(), WrapHelpText(text).c_str(), 0, point, true);
-    BalloonOwner = control->Handle;
+    ShowBalloonAt(*control, biInformation, "Information", WrapHelpText(text), 0, {anchor.X, anchor.Y}, true);
   }
 }
 

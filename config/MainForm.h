@@ -181,6 +181,9 @@ class TForm1 : public TForm, public IProjectView {
   // Selects a node just added to the tree and gives it its entry in the
   // menu list, at the node's place and depth.
   void PlaceNewMenuEntry(HTREEITEM node, const std::string& text, int assignment);
+  // Moves the node's subtree among its siblings to after the given sibling
+  // (or TVI_FIRST), and its block in the menu list to target.
+  void MoveMenuEntry(HTREEITEM node, HTREEITEM after, int target);
 
   bool linkPageWired_ = false;
   std::string balloonText_;

@@ -147,17 +147,9 @@ void TForm1::Button_UpClick(TControl&) {
   HTREEITEM node = tree.Selected();
   HTREEITEM previous = node ? tree.PrevSibling(node) : nullptr;
   if (!previous) return;
-  const int source = tree.IndexOf(node);
   // The block then starts where the previous sibling's block started.
-  const int target = tree.IndexOf(previous);
   HTREEITEM before = tree.PrevSibling(previous);
-  {
-    TMenuTreeChange change;
-    node = tree.MoveSubtree(node, tree.ParentOf(node), before ? before : TVI_FIRST);
-  }
-  MoveMenuItem(source, target);
-  ProjectModified = true;
-  TreeView_MenuChange(node);
+  MoveMenuEntry(node, before ? before : TVI_FIRST, tree.IndexOf(previous));
 }
 
 void TForm1::Button_DownClick(TControl&) {
@@ -165,14 +157,18 @@ void TForm1::Button_DownClick(TControl&) {
   HTREEITEM node = tree.Selected();
   HTREEITEM next = node ? tree.NextSibling(node) : nullptr;
   if (!next) return;
-  const int source = tree.IndexOf(node);
   // The block then ends where the next sibling's block ended: at its last
   // descendant, or at the next sibling itself.
   const int nextIndex = tree.IndexOf(next);
-  const int target = nextIndex + CountDescendants(nextIndex);
+  MoveMenuEntry(node, next, nextIndex + CountDescendants(nextIndex));
+}
+
+void TForm1::MoveMenuEntry(HTREEITEM node, HTREEITEM after, int target) {
+  TTreeView& tree = MenuTree();
+  const int source = tree.IndexOf(node);
   {
     TMenuTreeChange change;
-    node = tree.MoveSubtree(node, tree.ParentOf(node), next);
+    node = tree.MoveSubtree(node, tree.ParentOf(node), after);
   }
   MoveMenuItem(source, target);
   ProjectModified = true;

@@ -90,14 +90,18 @@ class EditorPage : public ::testing::Test {
     ASSERT_TRUE(ChooseFileInDialog(dialog, path)) << TextOf(dialog);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   }
+  // The next message box of the program, its caption (unless null) and text
+  // checked, answered.
+  void AnswerBox(const char* caption, const std::string& text, int answer) {
+    TMessageBox box = WaitForMessageBox(trv->Pid());
+    ASSERT_NE(box.Window, nullptr);
+    if (caption) EXPECT_EQ(box.Caption, caption);
+    EXPECT_EQ(box.Text, text);
+    ASSERT_TRUE(PressButton(box, answer));
+  }
   // The save-before prompt, answered.
   void AnswerPrompt(int answer) {
-    HWND box = WaitForDialog();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(TextOf(box), "Warnung");
-    EXPECT_EQ(MessageBoxText(box), "Möchten Sie das aktuelle Projekt vorher speichern?");
-    PostMessageA(box, WM_COMMAND, answer, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    AnswerBox("Warnung", "Möchten Sie das aktuelle Projekt vorher speichern?", answer);
   }
   // Every message posted before has been handled once the about box, opened
   // through the system menu after them, has come and gone.
@@ -218,10 +222,7 @@ TEST_F(EditorPage, TheTestButtonRunsTheWorkingListAndTheWindowStaysUsable) {
   ChooseComboItem(Control("ComboBox_ExecLines"), 0);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control("Button_TestExecLines")) != 0; }));
   PressLater("Button_TestExecLines");
-  HWND box = WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "Weiter?");
-  PostMessageA(box, WM_COMMAND, IDYES, 0);
+  AnswerBox(nullptr, "Weiter?", IDYES);
   ASSERT_TRUE(WaitUntil([] { return IsProcessRunning("ArgRecorder.exe"); }));
   // While the program runs, the window takes typed input and repaints.
   ASSERT_TRUE(TypeInto(Control("Edit_ExecName"), "Eingabe"));
@@ -280,12 +281,7 @@ TEST_F(EditorPage, ALinkForTheCurrentProjectNeedsItSaved) {
   AddEntry("Button_NewItem", "A", 0);
   PressLater("Button_CreateLink");
   AnswerPrompt(IDNO);
-  HWND box = WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(TextOf(box), "Speicherung erforderlich");
-  EXPECT_EQ(MessageBoxText(box), "Das aktuelle Projekt muss zunächst gespeichert werden.");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  AnswerBox("Speicherung erforderlich", "Das aktuelle Projekt muss zunächst gespeichert werden.", IDOK);
   EXPECT_EQ(VisiblePage(main), "Erstellen");
   // Saved, the project goes to the shortcut page's project field.
   const std::string saved = folder / "Mein Projekt.trv";
@@ -366,12 +362,7 @@ TEST_F(EditorPage, AFileWithoutTheSignatureIsRefusedAndTheProjectStays) {
   trv->DropFiles({project});
   ASSERT_TRUE(WaitUntil([&] { return Shape() == ExampleShape; }));
   ChooseFile("Button_Open", invalid);
-  HWND box = WaitForDialog();
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(TextOf(box), "Ungültige Datei");
-  EXPECT_EQ(MessageBoxText(box), "Es wurde keine gültige Datei ausgewählt.");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  AnswerBox("Ungültige Datei", "Es wurde keine gültige Datei ausgewählt.", IDOK);
   EXPECT_EQ(Shape(), ExampleShape);
   // The project keeps its file: "Speichern" writes there.
   SelectEntry("-");
