@@ -77,7 +77,6 @@ TEST(CommandLineChecks, TheFirstFailingCheckInTheOrderOfTheTable) {
       {{lkNoAction, "", "", "", -1, -1}, lcNone},
   };
   for (const auto& c : cases) EXPECT_EQ(FirstFailingCheck(c.input), c.expected) << c.input.Kind;
-  EXPECT_STREQ(CheckBalloons[lcTitle].Control, "Edit_Title");
 }
 
 TEST(GroupNames, DuplicatesInAnyCaseAndUnstorableNamesAreRefused) {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "config/StartPage.h"
 #include "framework/Application.h"
 #include "tests/win/EditorFormFixture.h"
 #include "tests/win/FormTestSupport.h"
@@ -328,35 +327,6 @@ TEST_F(MenuEditor, TheMenuCheckBoxIsSavedButIsNoChange) {
   EXPECT_FALSE(ProjectModified);
   SaveProject(file);
   EXPECT_EQ(ReadFileBytes(file), "[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[NotUsed:MenuItems]\r\n0 1 A\r\n");
-}
-
-TEST_F(MenuEditor, TabOrderOfTheCommandRowAndTheMenuEditor) {
-  // The page's tab stops in z-order, which is the order Tab follows.
-  std::vector<std::string> order;
-  HWND page = form->Control("Page_Create").Handle;
-  for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    if (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP)
-      if (TControl* c = ControlOf(child)) order.push_back(c->Name);
-  const std::vector<std::string> expected = {
-      "Button_New",        "Button_Open",   "Button_CreateLink",   "Button_Save1",      "Button_Save2",
-      "Button_Close",      "CheckBox_UseMenu", "TreeView_Menu",    "Edit_ItemText",     "ComboBox_Assignment",
-      "Button_NewItem",    "Button_NewSubItem", "Button_EditItem", "Button_DelItem",    "Button_Up",
-      "Button_Down"};
-  ASSERT_GE(order.size(), expected.size());
-  EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + expected.size()), expected);
-}
-
-TEST_F(MenuEditor, F2OnTheTreeShowsItsHelp) {
-  TControl& tree = form->Control("TreeView_Menu");
-  tree.SetFocus();
-  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == tree.Handle; }));
-  WORD key = VK_F2;
-  form->HelpKeyDown(*form, key);
-  EXPECT_EQ(BalloonOwner, tree.Handle);
-  char shown[1024] = "";
-  GetWindowTextA(BalloonWindow, shown, sizeof shown);
-  EXPECT_STREQ(shown, WrapHelpText(HelpTexts.at(37)).c_str());
-  EXPECT_NE(std::string(shown).find("Struktur erscheint"), std::string::npos);
 }
 
 }  // namespace
