@@ -76,6 +76,15 @@ class EditorPage : public ::testing::Test {
     Choose("ComboBox_Assignment", assignment);
     Press(button);
   }
+  // The worked example's menu, entry by entry, over its three groups.
+  void BuildExampleMenu() {
+    AddEntry("Button_NewItem", "Editor", 1);
+    AddEntry("Button_NewItem", "Extras", 0);
+    AddEntry("Button_NewSubItem", "Werkzeuge", 3);
+    AddEntry("Button_NewItem", "Neu starten", 2);
+    SelectEntry("Extras");
+    AddEntry("Button_NewItem", "-", 0);
+  }
   void SelectEntry(const std::string& text) {
     for (const TRemoteNode& node : RemoteTreeNodes(tree))
       if (node.Text == text) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node.Item));
@@ -154,12 +163,7 @@ TEST_F(EditorPage, TheWorkedExamplesMenuIsBuiltSavedAndReopened) {
   ChooseFile("Button_Open", groups);
   ASSERT_TRUE(WaitUntil([&] { return SendMessageA(Control("ComboBox_Assignment"), CB_GETCOUNT, 0, 0) == 4; }));
 
-  AddEntry("Button_NewItem", "Editor", 1);
-  AddEntry("Button_NewItem", "Extras", 0);
-  AddEntry("Button_NewSubItem", "Werkzeuge", 3);
-  AddEntry("Button_NewItem", "Neu starten", 2);
-  SelectEntry("Extras");
-  AddEntry("Button_NewItem", "-", 0);
+  BuildExampleMenu();
   EXPECT_EQ(Shape(), ExampleShape);
 
   ChooseFile("Button_Save2", saved);
@@ -197,12 +201,7 @@ TEST_F(EditorPage, TheWorkedExampleIsBuiltFromNothing) {
   WriteLine(-1, 3, [] {});
   CommitGroup("Werkzeuge");
 
-  AddEntry("Button_NewItem", "Editor", 1);
-  AddEntry("Button_NewItem", "Extras", 0);
-  AddEntry("Button_NewSubItem", "Werkzeuge", 3);
-  AddEntry("Button_NewItem", "Neu starten", 2);
-  SelectEntry("Extras");
-  AddEntry("Button_NewItem", "-", 0);
+  BuildExampleMenu();
 
   const std::string saved = folder / "Beispiel.trv";
   ChooseFile("Button_Save2", saved);
