@@ -1,9 +1,9 @@
 # The update component and wizard; their rules are portable.
-add_library(tarvo_updaterules STATIC update/UpdateRules.cpp update/UpdateSettings.cpp)
+add_library(tarvo_updaterules STATIC update/UpdateRules.cpp update/UpdateSettings.cpp update/ReleaseSignature.cpp)
 target_link_libraries(tarvo_updaterules PUBLIC tarvo_model)
 
 tarvo_tests(update_core_tests
-  SOURCES tests/core/UpdateRulesTest.cpp tests/core/UpdateSettingsTest.cpp
+  SOURCES tests/core/UpdateRulesTest.cpp tests/core/UpdateSettingsTest.cpp tests/core/ReleaseSignatureTest.cpp
   LIBS tarvo_updaterules)
 
 if(WIN32)
