@@ -28,3 +28,20 @@ function(tarvo_tests name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${TARVO_TEST_PREFIX}${name}."
                        PROPERTIES ${props})
 endfunction()
+
+# A text file of the sources built into target: a source of it writes
+#   #include "path/of/the/file.inc"
+# (the path relative to the source folder) where it wants the text as a
+# string literal. Each target gets its own copy, so that two targets never
+# race to write one file.
+function(tarvo_embed_text target file)
+  set(folder ${CMAKE_BINARY_DIR}/embedded/${target})
+  set(out ${folder}/${file}.inc)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/${file} -DOUTPUT=${out}
+            -P ${CMAKE_SOURCE_DIR}/cmake/EmbedText.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/${file} ${CMAKE_SOURCE_DIR}/cmake/EmbedText.cmake
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+  target_include_directories(${target} PRIVATE ${folder})
+endfunction()

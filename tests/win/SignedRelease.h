@@ -1,0 +1,37 @@
+// The tests' signed release: "TRV.zip", its section "Updates.ini" signed
+// with the test key and the test key's public half, made by openssl
+// (tests/keys/sign-test-release.sh) before the tests that use it run;
+// CTest gives its folder in TARVO_SIGNED_RELEASE.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include "update/UpdateRules.h"
+
+// The folder as Wine shows it, with a trailing backslash; "" when the test
+// was not started by CTest.
+inline std::string SignedReleaseFolder() {
+  const char* folder = std::getenv("TARVO_SIGNED_RELEASE");
+  if (!folder) return "";
+  std::string path = std::string("Z:") + folder + "/";
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// A section with one value replaced, or removed when the value is empty.
+class TChangedInfo : public IUpdateInfo {
+ public:
+  TChangedInfo(IUpdateInfo& info, const std::string& key, const std::string& value)
+      : info_(info), key_(key), value_(value) {}
+  bool HasSection(const std::string& section) override { return info_.HasSection(section); }
+  std::string Read(const std::string& section, const std::string& key, const std::string& fallback) override {
+    if (key != key_) return info_.Read(section, key, fallback);
+    return value_.empty() ? fallback : value_;
+  }
+
+ private:
+  IUpdateInfo& info_;
+  std::string key_, value_;
+};
