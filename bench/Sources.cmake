@@ -19,5 +19,5 @@ if(WIN32)
   add_dependencies(bench_config_startup TRV bench_minimal_window bench_minimal_window_cc)
   # The menu editor on a large menu, in the real window.
   add_executable(bench_menu_editor EXCLUDE_FROM_ALL bench/MenuEditorBench.cpp resources/Tarvo.rc)
-  target_link_libraries(bench_menu_editor PRIVATE tarvo_config)
+  target_link_libraries(bench_menu_editor PRIVATE tarvo_config tarvo_testreleasekeys)
 endif()

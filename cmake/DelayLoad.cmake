@@ -19,19 +19,23 @@ function(tarvo_delay_load target)
   set(dir ${CMAKE_BINARY_DIR}/delayload)
   set(libraries)
   foreach(dll ${ARGN})
-    find_library(TARVO_IMPLIB_${dll} NAMES lib${dll}.a REQUIRED NO_CMAKE_PATH NO_CMAKE_ENVIRONMENT_PATH)
-    add_custom_command(
-      OUTPUT ${dir}/lib${dll}.a
-      COMMAND ${CMAKE_COMMAND} -DIMPORT_LIBRARY=${TARVO_IMPLIB_${dll}} -DOUTPUT=${dir}/lib${dll}.a
-              -DWORK=${dir}/${dll}.work -DNM=${CMAKE_NM} -DAR=${CMAKE_AR} -DDLLTOOL=${CMAKE_DLLTOOL}
-              -DOBJCOPY=${CMAKE_OBJCOPY} -P ${TARVO_DELAY_LOAD_DIR}/DelayLoadLibrary.cmake
-      DEPENDS ${TARVO_IMPLIB_${dll}} ${TARVO_DELAY_LOAD_DIR}/DelayLoadLibrary.cmake
-      COMMENT "Delay-load import library for ${dll}"
-      VERBATIM)
+    # One rule per DLL, however many programs link it: two rules for one
+    # file would race in a parallel build.
+    if(NOT TARGET tarvo_delay_load_${dll})
+      find_library(TARVO_IMPLIB_${dll} NAMES lib${dll}.a REQUIRED NO_CMAKE_PATH NO_CMAKE_ENVIRONMENT_PATH)
+      add_custom_command(
+        OUTPUT ${dir}/lib${dll}.a
+        COMMAND ${CMAKE_COMMAND} -DIMPORT_LIBRARY=${TARVO_IMPLIB_${dll}} -DOUTPUT=${dir}/lib${dll}.a
+                -DWORK=${dir}/${dll}.work -DNM=${CMAKE_NM} -DAR=${CMAKE_AR} -DDLLTOOL=${CMAKE_DLLTOOL}
+                -DOBJCOPY=${CMAKE_OBJCOPY} -P ${TARVO_DELAY_LOAD_DIR}/DelayLoadLibrary.cmake
+        DEPENDS ${TARVO_IMPLIB_${dll}} ${TARVO_DELAY_LOAD_DIR}/DelayLoadLibrary.cmake
+        COMMENT "Delay-load import library for ${dll}"
+        VERBATIM)
+      add_custom_target(tarvo_delay_load_${dll} DEPENDS ${dir}/lib${dll}.a)
+    endif()
+    add_dependencies(${target} tarvo_delay_load_${dll})
     list(APPEND libraries ${dir}/lib${dll}.a)
   endforeach()
-  add_custom_target(${target}_delay_load DEPENDS ${libraries})
-  add_dependencies(${target} ${target}_delay_load)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${libraries})
   target_link_directories(${target} BEFORE PRIVATE ${dir})
 

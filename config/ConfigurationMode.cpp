@@ -4,6 +4,7 @@
 #include "config/MainForm.h"
 #include "controls/InfoDlg.h"
 #include "framework/Application.h"
+#include "update/StatusForm.h"
 
 void RunConfigurationMode() {
   auto form1 = NewForm<TForm1>();
@@ -15,11 +16,17 @@ void RunConfigurationMode() {
   const std::string messageFont = MessageFontName();
   if (form1->FontSize() == 8 && !messageFont.empty()) form1->FontName = messageFont;
   form1->Create();
-  form1->Show();
-  Application.Run();
-  // Last made, first gone; each form whole while its window goes.
+  // An update-only start, or a wizard that finished at the start, ends
+  // before the window shows.
+  if (!Application.Terminated) {
+    form1->Show();
+    Application.Run();
+  }
+  // Last made, first gone; each form whole while its window goes. The
+  // update wizard goes last: it starts a prepared install script.
   FreeCommandLineDialog();
   FreeAboutBox();
   form1.reset();
   Form1 = nullptr;
+  FreeStatusForm();
 }

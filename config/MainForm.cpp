@@ -241,6 +241,11 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
 // Creating and showing
 
 void TForm1::FormCreate() {
+  // A due reminder comes before the window shows; an update-only start
+  // ends here without it.
+  VQUpdateFile.CanEndProgram = [] { return AskSaveFirst(); };
+  VQUpdateFile.AutomaticUpdate("", false, 0);
+  if (Application.Terminated) return;
   Timer_Balloon = &AddTimer();
   Timer_Balloon->SetInterval(5000);
   Timer_Balloon->OnTimer = [this] { Timer_BalloonTimer(); };
@@ -474,7 +479,13 @@ void TForm1::WindowMoved(int& lastX, int& lastY, LPARAM origin) {
 // ---------------------------------------------------------------------------
 // Keys
 
-void TForm1::FormKeyDown(WORD& key) { HelpKeyDown(*this, key); }
+void TForm1::FormKeyDown(WORD& key) {
+  if (VQUpdateFile.ShortCut(key)) {
+    key = 0;
+    return;
+  }
+  HelpKeyDown(*this, key);
+}
 
 void TForm1::HelpKeyDown(TForm& window, WORD& key) {
   if (key == VK_ESCAPE && Timer_Balloon->Enabled()) {

@@ -15,6 +15,7 @@
 #include "shortcut/ShellControls.h"
 #include "framework/Form.h"
 #include "model/Project.h"
+#include "update/UpdateFile.h"
 
 // The system menu entry that opens the about box.
 constexpr UINT InfoSystemCommand = 0xF200;
@@ -45,6 +46,8 @@ class TForm1 : public TForm, public IProjectView {
 
   TOpenDialog OpenDialog;
   TSaveDialog SaveDialog;
+  // The update reminder and Ctrl+U.
+  TVQUpdateFile VQUpdateFile{*this};
 
   TTimer* Timer_Balloon = nullptr;
   // Work that waits until the window is on screen.

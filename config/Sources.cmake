@@ -22,7 +22,7 @@ if(WIN32)
     config/BrowseForPath.cpp
     shortcut/ShortcutPage.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win comdlg32 ole32 shell32)
+  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard comdlg32 ole32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
 
@@ -53,7 +53,7 @@ if(WIN32)
   # The editor page's menu in process, with the program's resources.
   tarvo_tests(config_editor_tests
     SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp resources/Tarvo.rc
-    LIBS tarvo_config tarvo_wintestsupport
+    LIBS tarvo_config tarvo_testreleasekeys tarvo_wintestsupport
     SERIAL)
 
   # The same windows on a screen of 144 DPI (a prefix of its own).

@@ -8,8 +8,14 @@ TARVO_BUILD=${TARVO_BUILD:-$TARVO_ROOT/build}
 # The tests of scaling run in a copy of the prefix whose screen has 144 DPI
 # (TARVO_WINE_DPI=144 in their environment).
 TARVO_DPI_PREFIX=$TARVO_BUILD/wineprefix-144
+# The update reminder stays off in both ("NoUpdate" for the machine): it
+# would come up at every start of the program. The update tests run in a
+# copy of their own without it (TARVO_WINE_PREFIX=updates).
+TARVO_UPDATES_PREFIX=$TARVO_BUILD/wineprefix-updates
 if [ "${TARVO_WINE_DPI:-96}" = 144 ]; then
   export WINEPREFIX=$TARVO_DPI_PREFIX
+elif [ "${TARVO_WINE_PREFIX:-}" = updates ]; then
+  export WINEPREFIX=$TARVO_UPDATES_PREFIX
 else
   export WINEPREFIX=${WINEPREFIX:-$TARVO_BUILD/wineprefix}
 fi
@@ -59,6 +65,20 @@ wine_prefix_init() {
     WINEPREFIX=$TARVO_DPI_PREFIX wineserver -w
     touch "$TARVO_DPI_PREFIX/.tarvo-ready-2"
   fi
+  if [ ! -f "$TARVO_UPDATES_PREFIX/.tarvo-ready-2" ]; then
+    rm -rf "$TARVO_UPDATES_PREFIX"
+    cp -a "$WINEPREFIX" "$TARVO_UPDATES_PREFIX"
+    rm -f "$TARVO_UPDATES_PREFIX/.tarvo-ready-2" "$TARVO_UPDATES_PREFIX/.tarvo-noupdate"
+    touch "$TARVO_UPDATES_PREFIX/.tarvo-ready-2"
+  fi
+  local prefix
+  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX"; do
+    if [ ! -f "$prefix/.tarvo-noupdate" ]; then
+      WINEPREFIX=$prefix wine reg add 'HKLM\Software\VQ\Tarvo' /v NoUpdate /d '' /f >/dev/null 2>&1
+      WINEPREFIX=$prefix wineserver -w
+      touch "$prefix/.tarvo-noupdate"
+    fi
+  done
 }
 
 # Starts one persistent wineserver for the whole run, and an X display of its
@@ -77,7 +97,7 @@ wine_start() {
     for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
   fi
   local prefix
-  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX"; do
+  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX" "$TARVO_UPDATES_PREFIX"; do
     WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1 || true
     # The first Wine program of a server starts Wine's own services, which
     # inherit its descriptors: start them here, detached from our output, so
@@ -89,6 +109,7 @@ wine_start() {
 wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$TARVO_DPI_PREFIX wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$TARVO_UPDATES_PREFIX wineserver -k >/dev/null 2>&1 || true
   if [ -n "${TARVO_XVFB_PID:-}" ]; then
     kill "$TARVO_XVFB_PID" >/dev/null 2>&1 || true
     wait "$TARVO_XVFB_PID" 2>/dev/null || true

@@ -19,19 +19,24 @@ if(WIN32)
   target_link_libraries(minizip PUBLIC z)
 
   add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp update/ZipArchive_win.cpp
-    update/UpdateInfo_win.cpp update/Signature_win.cpp)
+    update/UpdateInfo_win.cpp update/Signature_win.cpp update/InstallScript_win.cpp)
   target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules minizip advapi32 wininet oleaut32 crypt32)
   list(APPEND TARVO_EXE_LIBS tarvo_update_win)
 
   # AcceptedReleaseKeys: TRV.EXE links the release key alone, the tests the
-  # release key and the test key (tests/keys/README.txt); never both.
-  add_library(tarvo_releasekeys STATIC update/ReleaseKeys.cpp)
+  # release key and the test key (tests/keys/README.txt); never both. Object
+  # files, which a link takes wherever they stand in its order.
+  add_library(tarvo_releasekeys OBJECT update/ReleaseKeys.cpp)
   tarvo_embed_text(tarvo_releasekeys resources/release-key.pem)
   target_link_libraries(tarvo_releasekeys PUBLIC tarvo_update_win)
-  add_library(tarvo_testreleasekeys STATIC tests/keys/TestReleaseKeys.cpp)
+  add_library(tarvo_testreleasekeys OBJECT tests/keys/TestReleaseKeys.cpp)
   tarvo_embed_text(tarvo_testreleasekeys resources/release-key.pem)
   tarvo_embed_text(tarvo_testreleasekeys tests/keys/test-release-public.pem)
   target_link_libraries(tarvo_testreleasekeys PUBLIC tarvo_update_win)
+
+  # The update component of the configuration window and its wizard.
+  add_library(tarvo_updatewizard STATIC update/UpdateFile.cpp update/StatusForm.cpp)
+  target_link_libraries(tarvo_updatewizard PUBLIC tarvo_update_win tarvo_controls shell32)
 
   # The local update server runs for the tests that need it, on a free port
   # it leaves in its folder; the tests put their files into its "site".
@@ -49,13 +54,13 @@ if(WIN32)
     ENVIRONMENT TARVO_UPDATE_SERVER=${TARVO_UPDATE_SERVER}
     FIXTURES UpdateServer)
 
-  # The tests' release signed with the test key by openssl before they run.
+  # The tests' releases signed with the test key by openssl before they run.
   set(TARVO_SIGNED_RELEASE ${CMAKE_BINARY_DIR}/signed-release)
   add_test(NAME ${TARVO_TEST_PREFIX}signed_release.make
-           COMMAND ${CMAKE_SOURCE_DIR}/tests/keys/sign-test-release.sh ${TARVO_SIGNED_RELEASE})
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/keys/make-test-releases.py ${TARVO_SIGNED_RELEASE})
   set_tests_properties(${TARVO_TEST_PREFIX}signed_release.make PROPERTIES FIXTURES_SETUP SignedRelease)
   tarvo_tests(signature_tests
-    SOURCES tests/win/SignatureTest.cpp
+    SOURCES tests/win/SignatureTest.cpp tests/win/InstallScriptTest.cpp
     LIBS tarvo_testreleasekeys tarvo_wintestsupport
     ENVIRONMENT TARVO_SIGNED_RELEASE=${TARVO_SIGNED_RELEASE}
     FIXTURES SignedRelease)

@@ -32,3 +32,26 @@ std::string ToOemText(const std::string& text) {
   CharToOemBuffA(cut.c_str(), &oem[0], static_cast<DWORD>(cut.size()));
   return oem;
 }
+
+TDateTime TodayDate() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
+  double date = 0;
+  SystemTimeToVariantTime(&now, &date);
+  return date;
+}
+
+TDateTime ProgramFileDate(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  FILETIME local;
+  SYSTEMTIME time;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time))
+    return 0;
+  time.wSecond &= ~1;
+  time.wMilliseconds = 0;
+  double date = 0;
+  SystemTimeToVariantTime(&time, &date);
+  return date;
+}

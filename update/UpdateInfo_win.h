@@ -24,3 +24,9 @@ bool ParseShortDate(const std::string& text, TDateTime& date);
 // Text from the Windows code page to the OEM code page, in which the command
 // processor reads batch files; at most MaxOemTextLength characters.
 std::string ToOemText(const std::string& text);
+
+// Today's date (midnight) as a day count.
+TDateTime TodayDate();
+// The program file's last write as a local date and time, in the 2-second
+// steps of the file systems that keep it so; 0 when it cannot be read.
+TDateTime ProgramFileDate(const std::string& path);

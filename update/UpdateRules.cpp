@@ -165,3 +165,34 @@ TArchiveCheck CheckArchiveEntries(const std::vector<TArchiveEntry>& entries) {
   check.Ok = true;
   return check;
 }
+
+std::string FormatByteSize(double count, bool longNames, char decimalSeparator) {
+  static const char* const shortNames[] = {"Byte", "KB", "MB", "GB", "TB"};
+  static const char* const longUnitNames[] = {"Byte", "Kilobyte", "Megabyte", "Gigabyte", "Terrabyte"};
+  double v = count;
+  int unit = 0;
+  while (v >= 1024 && unit <= 4) {
+    v /= 1024;
+    ++unit;
+  }
+  if (unit == 5) {
+    v *= 1024;
+    unit = 4;
+  }
+  // One decimal at most, a half rounded up, a zero decimal dropped.
+  std::string text = Format("%.1f", std::floor(v * 10 + 0.5) / 10);
+  if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0) text.resize(text.size() - 2);
+  for (char& c : text)
+    if (c == '.') c = decimalSeparator;
+  return text + " " + (longNames ? longUnitNames : shortNames)[unit];
+}
+
+bool RemainingTime(int64_t size, int64_t received, double elapsed, double& remaining) {
+  if (received <= 0) return false;
+  remaining = (static_cast<double>(size) / static_cast<double>(received) - 1) * elapsed;
+  return true;
+}
+
+std::string PercentText(int64_t size, int64_t received) {
+  return Format("%.0f %%", static_cast<double>(received) / static_cast<double>(size) * 100);
+}

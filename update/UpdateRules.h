@@ -106,3 +106,15 @@ struct TArchiveCheck {
   std::vector<std::string> FileNames;
 };
 TArchiveCheck CheckArchiveEntries(const std::vector<TArchiveEntry>& entries);
+
+// The wizard's progress display: a byte count in the largest unit up to
+// terabytes ("Byte", "KB", "MB", "GB", "TB"; with longNames "Kilobyte" ...),
+// with one decimal at most, trailing zeros dropped, decimalSeparator the
+// locale's: 1536 gives "1,5 KB".
+std::string FormatByteSize(double count, bool longNames, char decimalSeparator);
+// The time a transfer still needs, in days, when received of size bytes
+// came in over elapsed days: (size / received - 1) * elapsed. False while
+// nothing has come in, which allows no estimate.
+bool RemainingTime(int64_t size, int64_t received, double elapsed, double& remaining);
+// The percentage of a transfer, rounded to a whole number: "33 %".
+std::string PercentText(int64_t size, int64_t received);

@@ -184,3 +184,26 @@ TEST(ArchiveEntries, DuplicatesAndSizesAreRefused) {
 }
 
 }  // namespace
+
+TEST(ProgressDisplay, SizesTakeTheLargestUnitUpToTerabytes) {
+  const double TB = 1024.0 * 1024 * 1024 * 1024;
+  const struct {
+    double count;
+    const char* expected;
+  } cases[] = {
+      {512, "512 Byte"}, {1023, "1023 Byte"}, {1024, "1 KB"}, {1536, "1,5 KB"}, {2048, "2 KB"},
+      {1048575, "1024 KB"}, {5.25 * 1024 * 1024, "5,3 MB"}, {1024 * TB, "1024 TB"}, {4096 * TB, "4096 TB"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatByteSize(c.count, false, ','), c.expected) << c.count;
+  EXPECT_EQ(FormatByteSize(1536, true, '.'), "1.5 Kilobyte");
+}
+
+TEST(ProgressDisplay, RemainingTimeAndPercentage) {
+  double remaining = -1;
+  const double tenSeconds = 10.0 / 86400;
+  ASSERT_TRUE(RemainingTime(1000, 500, tenSeconds, remaining));
+  EXPECT_NEAR(remaining * 86400, 10, 1e-6) << "half of it after 10 seconds";
+  EXPECT_FALSE(RemainingTime(1000, 0, tenSeconds, remaining)) << "nothing received yet: no estimate";
+  EXPECT_EQ(PercentText(3, 1), "33 %");
+  EXPECT_EQ(PercentText(3, 2), "67 %");
+}

@@ -13,7 +13,7 @@ namespace {
 TEST(ReleaseKeys, AReleaseSignedWithTheTestKeyIsRefused) {
   const std::string folder = SignedReleaseFolder();
   ASSERT_FALSE(folder.empty()) << "started by CTest with the signed release";
-  const std::string testKey = ReadFileBytes(folder + "test-release-public.pem");
+  const std::string testKey = ReadFileBytes(SignedReleasesRoot() + "test-release-public.pem");
   const std::vector<std::string> keys = AcceptedReleaseKeys();
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_NE(keys[0], testKey);

@@ -1,7 +1,7 @@
-// The tests' signed release: "TRV.zip", its section "Updates.ini" signed
-// with the test key and the test key's public half, made by openssl
-// (tests/keys/sign-test-release.sh) before the tests that use it run;
-// CTest gives its folder in TARVO_SIGNED_RELEASE.
+// The tests' signed releases: folders with "TRV.zip" and its section
+// "Updates.ini" signed with the test key, and the test key's public half,
+// made by openssl (tests/keys/make-test-releases.py) before the tests that
+// use them run; CTest gives their folder in TARVO_SIGNED_RELEASE.
 #pragma once
 
 #include <cstdlib>
@@ -9,9 +9,9 @@
 
 #include "update/UpdateRules.h"
 
-// The folder as Wine shows it, with a trailing backslash; "" when the test
-// was not started by CTest.
-inline std::string SignedReleaseFolder() {
+// The releases' folder as Wine shows it, with a trailing backslash; "" when
+// the test was not started by CTest.
+inline std::string SignedReleasesRoot() {
   const char* folder = std::getenv("TARVO_SIGNED_RELEASE");
   if (!folder) return "";
   std::string path = std::string("Z:") + folder + "/";
@@ -19,6 +19,8 @@ inline std::string SignedReleaseFolder() {
     if (c == '/') c = '\\';
   return path;
 }
+// One release's folder (tests/keys/make-test-releases.py names them).
+inline std::string SignedReleaseFolder(const std::string& name = "neu") { return SignedReleasesRoot() + name + "\\"; }
 
 // A section with one value replaced, or removed when the value is empty.
 class TChangedInfo : public IUpdateInfo {

@@ -1,0 +1,77 @@
+#include "update/UpdateFile.h"
+
+#include "controls/Maker.h"
+#include "framework/Application.h"
+#include "update/Registry_win.h"
+#include "update/StatusForm.h"
+#include "update/UpdateInfo_win.h"
+#include "update/UpdateSettings.h"
+
+namespace {
+
+std::string ProgramPath() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Only a program on a drive of its own updates: not from a CD, nor from a
+// path that names no drive.
+bool DriveAllowsUpdates(const std::string& programPath) {
+  switch (GetDriveTypeA(programPath.substr(0, 3).c_str())) {
+    case DRIVE_REMOVABLE:
+    case DRIVE_FIXED:
+    case DRIVE_REMOTE:
+    case DRIVE_RAMDISK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+TVQUpdateFile::TVQUpdateFile(TForm& owner) : owner_(owner) {}
+
+bool TVQUpdateFile::ShortCut(WORD key) {
+  if (key != 'U' || !(GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000) ||
+      (GetKeyState(VK_SHIFT) & 0x8000))
+    return false;
+  AutomaticUpdate("", true, 0);
+  return true;
+}
+
+void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, TDateTime programDate) {
+  if (__argc > 1 && __argv[1] && std::string(__argv[1]) == "/uninstall") return;
+  TWinRegistry registry;
+  TUpdateSettings settings(registry, RegistryKey, HKCU);
+  const std::string program = ProgramPath();
+  // A value that cannot be stored must not keep the window from coming up
+  // whole: the reminder works from what can be read.
+  if (!manual) settings.WriteString("ApplicationFileName", "\"" + program + "\"" + (appParams.empty() ? "" : " " + appParams));
+  if (!DriveAllowsUpdates(program)) return;
+  if (programDate == 0) programDate = ProgramFileDate(program);
+
+  TReminderState state;
+  state.Today = TodayDate();
+  if (!settings.ReadDate("Update", state.NextReminder)) state.NextReminder = DefaultReminderDate(state.Today);
+  state.NoUpdate = settings.Exists("NoUpdate");
+  state.OnlyUpdate = settings.Exists("OnlyUpdate");
+  state.Manual = manual;
+  if (ShowsWizard(state)) {
+    TStatusForm& wizard = StatusForm();
+    wizard.ProgramName = ProgramName;
+    wizard.ZIPFileName = ZIPFileName;
+    wizard.RegistryKey = RegistryKey;
+    wizard.ProgramDate = programDate;
+    wizard.HKCU = HKCU;
+    std::string host;
+    wizard.Host = settings.ReadString("UpdateServer", host) && !host.empty() ? host : MakerUpdateServer;
+    wizard.CanEndProgram = CanEndProgram;
+    wizard.ShowModal();
+  }
+  // The main window never shows in an update-only start; the wizard's end
+  // actions still run when it goes with the program.
+  if (state.OnlyUpdate) Application.Terminate();
+  (void)owner_;
+}
