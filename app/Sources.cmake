@@ -35,3 +35,14 @@ if(WIN32)
     LIBS tarvo_launchertestsupport psapi)
   add_dependencies(delay_load_tests TRV ArgRecorder)
 endif()
+
+if(WIN32)
+  # The update wizard on the screen, in a Wine prefix whose reminder is on.
+  tarvo_tests(update_e2e_tests
+    SOURCES tests/win/UpdateE2ETest.cpp
+    LIBS tarvo_configdriver tarvo_launchertestsupport tarvo_updatewizard tarvo_testreleasekeys
+    ENVIRONMENT TARVO_WINE_PREFIX=updates
+    FIXTURES UpdateServer
+    SERIAL)
+  add_dependencies(update_e2e_tests TRVTEST)
+endif()

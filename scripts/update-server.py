@@ -8,6 +8,9 @@ query on any path:
   ?stall=MS     a pause of MS milliseconds before the answer
   ?break=N      the connection closed after N bytes of the body
   ?status=CODE  that status (404, 500, ...) and a short body
+The same behaviours as a first path segment ("/stall=3000/Updates.ini") reach
+the program through its "UpdateServer" value ("127.0.0.1:PORT/stall=3000"),
+which names the host of every request it makes.
 Usage: update-server.py FOLDER PORTFILE"""
 import http.server, os, sys, time, urllib.parse
 
@@ -21,6 +24,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
+        first, _, rest = url.path.lstrip('/').partition('/')
+        if rest and ('=' in first or first == 'nosize'):
+            query.update(urllib.parse.parse_qs(first, keep_blank_values=True))
+            url = url._replace(path='/' + rest)
         if 'stall' in query:
             time.sleep(int(query['stall'][0]) / 1000.0)
         if 'status' in query:

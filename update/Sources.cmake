@@ -58,16 +58,15 @@ if(WIN32)
   set(TARVO_SIGNED_RELEASE ${CMAKE_BINARY_DIR}/signed-release)
   add_test(NAME ${TARVO_TEST_PREFIX}signed_release.make
            COMMAND ${CMAKE_SOURCE_DIR}/tests/keys/make-test-releases.py ${TARVO_SIGNED_RELEASE})
-  set_tests_properties(${TARVO_TEST_PREFIX}signed_release.make PROPERTIES FIXTURES_SETUP SignedRelease)
+  # The server's tests install them too.
+  set_tests_properties(${TARVO_TEST_PREFIX}signed_release.make PROPERTIES FIXTURES_SETUP "SignedRelease;UpdateServer")
   tarvo_tests(signature_tests
     SOURCES tests/win/SignatureTest.cpp tests/win/InstallScriptTest.cpp
     LIBS tarvo_testreleasekeys tarvo_wintestsupport
-    ENVIRONMENT TARVO_SIGNED_RELEASE=${TARVO_SIGNED_RELEASE}
     FIXTURES SignedRelease)
   # TRV.EXE's key set, the one program besides TRV.EXE that links it.
   tarvo_tests(release_keys_tests
     SOURCES tests/win/ReleaseKeysTest.cpp
     LIBS tarvo_releasekeys tarvo_wintestsupport
-    ENVIRONMENT TARVO_SIGNED_RELEASE=${TARVO_SIGNED_RELEASE}
     FIXTURES SignedRelease)
 endif()

@@ -95,15 +95,15 @@ HWND FindDescendant(HWND parent, const std::string& className, const std::string
   return s.found;
 }
 
-TConfigProcess::TConfigProcess(const std::string& exePath) {
+TConfigProcess::TConfigProcess(const std::string& exePath, const std::string& arguments, const char* firstWindow) {
   std::string exe = exePath.empty() ? TrvExePath() : exePath;
-  std::string commandLine = "\"" + exe + "\"";
+  std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_))
     throw std::runtime_error("TRV.EXE did not start: " + exe);
   WaitForInputIdle(info_.hProcess, 10000);
-  main_ = WaitForWindow("TForm1", 15000);
+  if (firstWindow) main_ = WaitForWindow(firstWindow, 15000);
 }
 
 TConfigProcess::~TConfigProcess() {

@@ -17,7 +17,10 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 // runs, so that no instance outlives its test.
 class TConfigProcess {
  public:
-  explicit TConfigProcess(const std::string& exePath = std::string());
+  // firstWindow: the class of the window the start waits for (nullptr:
+  // none).
+  explicit TConfigProcess(const std::string& exePath = std::string(), const std::string& arguments = std::string(),
+                          const char* firstWindow = "TForm1");
   ~TConfigProcess();
   TConfigProcess(const TConfigProcess&) = delete;
   TConfigProcess& operator=(const TConfigProcess&) = delete;

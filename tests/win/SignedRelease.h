@@ -1,23 +1,22 @@
 // The tests' signed releases: folders with "TRV.zip" and its section
 // "Updates.ini" signed with the test key, and the test key's public half,
 // made by openssl (tests/keys/make-test-releases.py) before the tests that
-// use them run; CTest gives their folder in TARVO_SIGNED_RELEASE.
+// use them run, into "signed-release" beside the tests.
 #pragma once
 
-#include <cstdlib>
+#include <windows.h>
+
 #include <string>
+
+#include "tests/win/WinTestSupport.h"
 
 #include "update/UpdateRules.h"
 
-// The releases' folder as Wine shows it, with a trailing backslash; "" when
-// the test was not started by CTest.
+// The releases' folder beside the tests, with a trailing backslash; "" when
+// it was not made.
 inline std::string SignedReleasesRoot() {
-  const char* folder = std::getenv("TARVO_SIGNED_RELEASE");
-  if (!folder) return "";
-  std::string path = std::string("Z:") + folder + "/";
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
+  const std::string folder = ExeFolder() + "signed-release\\";
+  return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES ? "" : folder;
 }
 // One release's folder (tests/keys/make-test-releases.py names them).
 inline std::string SignedReleaseFolder(const std::string& name = "neu") { return SignedReleasesRoot() + name + "\\"; }
