@@ -534,7 +534,7 @@ void TStatusForm::FormDestroy() {
     const bool noNewRelease = PageIndex("Pages") == 3 && !Control("Button_Cancel").Enabled();
     if (InstallPrepared || noNewRelease) {
       TWinRegistry registry;
-      TUpdateSettings(registry, RegistryKey, HKCU).WriteNextReminder(TodayDate());
+      OpenUpdateKey(registry, RegistryKey, HKCU).WriteNextReminder(TodayDate());
     }
     if (InstallPrepared)
       ShellExecuteA(Application.Handle, "open", InstallScript.c_str(), nullptr, nullptr, SW_HIDE);
@@ -543,7 +543,7 @@ void TStatusForm::FormDestroy() {
 
 void TStatusForm::Button_SettingsClick(TControl&) {
   TWinRegistry registry;
-  TUpdateSettings settings(registry, RegistryKey, HKCU);
+  TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
   if (settings.Exists("NoUpdate")) {
     Get<TRadioButton>("RadioButton_NoAutoUpdt").SetChecked(true);
     Get<TRadioButton>("RadioButton_AutoUpdt").SetChecked(false);
@@ -566,7 +566,7 @@ void TStatusForm::RadioButton_UpdtClick(TControl&) {
 
 void TStatusForm::Button_SettingsSaveClick(TControl&) {
   TWinRegistry registry;
-  TUpdateSettings settings(registry, RegistryKey, HKCU);
+  TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
   const bool saved = Get<TRadioButton>("RadioButton_NoAutoUpdt").Checked()
                          ? settings.SaveNoUpdate()
                          : settings.SaveInterval(Get<TSpinEdit>("SpinEdit_AutoUpdt").Value());

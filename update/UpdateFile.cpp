@@ -44,7 +44,7 @@ bool TVQUpdateFile::ShortCut(WORD key) {
 void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, TDateTime programDate) {
   if (__argc > 1 && __argv[1] && std::string(__argv[1]) == "/uninstall") return;
   TWinRegistry registry;
-  TUpdateSettings settings(registry, RegistryKey, HKCU);
+  TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
   const std::string program = ProgramPath();
   // A value that cannot be stored must not keep the window from coming up
   // whole: the reminder works from what can be read.

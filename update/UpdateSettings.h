@@ -76,3 +76,9 @@ class TUpdateSettings {
   std::string path_;
   TRegistryRoot preferred_;
 };
+
+// The updater's key: "Software\VQ\" and key, below HKEY_CURRENT_USER when
+// currentUser, else below HKEY_LOCAL_MACHINE (with the fallbacks above).
+inline TUpdateSettings OpenUpdateKey(IRegistry& registry, const std::string& key, bool currentUser) {
+  return TUpdateSettings(registry, key, currentUser);
+}

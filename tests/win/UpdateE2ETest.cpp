@@ -11,6 +11,7 @@
 #include "tests/win/LauncherTestSupport.h"
 #include "tests/win/SignedRelease.h"
 #include "tests/win/WinTestSupport.h"
+#include "update/ReleaseSignature.h"
 #include "update/StatusForm.h"
 
 namespace {
@@ -65,9 +66,10 @@ class UpdateWizard : public ::testing::Test {
     ASSERT_TRUE(
         CopyFileA((SignedReleaseFolder(release) + "TRV.zip").c_str(), (site + "Updates\\TRV.zip").c_str(), FALSE));
   }
-  // TRVTEST.EXE started, with its wizard when one is due.
-  void Start(const std::string& arguments = "", bool wizardExpected = true) {
-    trv.reset(new TConfigProcess(ExeFolder() + "TRVTEST.EXE", arguments, nullptr));
+  // TRVTEST.EXE (or another program) started, with its wizard when one is
+  // due.
+  void Start(const std::string& arguments = "", bool wizardExpected = true, const char* exe = "TRVTEST.EXE") {
+    trv.reset(new TConfigProcess(ExeFolder() + exe, arguments, nullptr));
     if (wizardExpected) {
       wizard = trv->WaitForWindow("TStatusForm");
       ASSERT_NE(wizard, nullptr);
@@ -174,6 +176,23 @@ TEST_F(UpdateWizard, ANewerReleaseIsCheckedDownloadedAndInstalledAtProgramEnd) {
   EXPECT_NE(written.find(std::string(" P=") + ExeFolder()), std::string::npos) << written;
   EXPECT_NE(written.find(std::string("T=") + temp + "TRV-Update-"), std::string::npos) << written;
   EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, "Update")) << "the next reminder";
+}
+
+TEST_F(UpdateWizard, TheShippedProgramRefusesAReleaseSignedWithTheTestKey) {
+  Publish("neu");
+  Start("", true, "TRV.EXE");
+  Download();
+  ASSERT_TRUE(Shows("Label_Download", Text(9)));
+  Click("Button_Next");
+  ASSERT_TRUE(Shows("Panel_Title", Text(4)));
+  Click("Button_Next");
+  EXPECT_TRUE(Shows("Label3", std::string(UnverifiedUpdateMessage).substr(0, 255)));
+  EXPECT_EQ(Caption("Panel_Title"), Text(4));
+  EXPECT_FALSE(IsWindowEnabled(ControlHandle(wizard, "Button_Next")));
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  EXPECT_NE(GetFileAttributesA((std::string(temp) + "TRV.zip").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the archive stays, nothing is extracted";
 }
 
 TEST_F(UpdateWizard, ACancelledDownloadAsksFirstAndCanBeRetried) {
