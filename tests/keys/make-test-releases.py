@@ -51,7 +51,8 @@ shutil.copy(os.path.join(here, 'test-release-public.pem'), root)
 # Random bytes do not shrink: the download is 5 MB.
 payload = os.urandom(5 * 1024 * 1024)
 release('neu', [('Update.bat', bat(TEMPLATE)), ('Neu/TRV-Neu.bin', payload)],
-        files=('TRV.zip', 'TRV.zip?nosize', 'TRV.zip?slow=10', 'TRV.zip?break=1000000', 'Fehlt.zip'))
+        files=('TRV.zip', 'TRV.zip?nosize', 'TRV.zip?slow=10', 'TRV.zip?break=1000000', 'Fehlt.zip',
+               'TRV.zip?status=500', 'TRV.zip?stall=12000'))
 release('alt', [('Update.bat', bat(TEMPLATE))], date='01.01.2000')
 release('punktpunkt', [('Update.bat', bat(TEMPLATE)), ('..\\..\\x.bat', b'echo x\r\n')])
 release('laufwerk', [('Update.bat', bat(TEMPLATE)), ('C:\\x.bat', b'echo x\r\n')])

@@ -224,12 +224,15 @@ TEST_F(UpdateWizard, TransfersThatFailEndInTheRetryPage) {
   const struct {
     const char* ini;
     const char* what;
-  } cases[] = {{"Updates-3.ini", "cut off mid-transfer"}, {"Updates-4.ini", "404"}};
+  } cases[] = {{"Updates-3.ini", "cut off mid-transfer"},
+               {"Updates-4.ini", "404"},
+               {"Updates-5.ini", "500"},
+               {"Updates-6.ini", "no answer for longer than the read time-out of 10 s"}};
   for (const auto& c : cases) {
     Publish("neu", c.ini);
     Start();
     Download();
-    EXPECT_TRUE(Shows("Label_Download", Text(8))) << c.what;
+    EXPECT_TRUE(Shows("Label_Download", Text(8), 20000)) << c.what;
     EXPECT_EQ(TextOf(ControlHandle(wizard, "CancelDownload")), "Erneut versuchen") << c.what;
     trv.reset();
   }
