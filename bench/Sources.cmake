@@ -20,4 +20,7 @@ if(WIN32)
   # The menu editor on a large menu, in the real window.
   add_executable(bench_menu_editor EXCLUDE_FROM_ALL bench/MenuEditorBench.cpp resources/Tarvo.rc)
   target_link_libraries(bench_menu_editor PRIVATE tarvo_config tarvo_testreleasekeys)
+  # The start page's animation in the real window.
+  add_executable(bench_animation EXCLUDE_FROM_ALL bench/AnimationBench.cpp resources/Tarvo.rc)
+  target_link_libraries(bench_animation PRIVATE tarvo_config tarvo_testreleasekeys)
 endif()

@@ -2,12 +2,13 @@
 # Builds and runs the benchmarks: the popup's build time and the project
 # file's load and save natively and under Wine, and TRV.EXE's start in popup
 # mode (to its exit) and in configuration mode (to its window on screen)
-# against minimal programs under the same Wine.
+# against minimal programs under the same Wine, the menu editor on a large
+# menu and the start page's animation.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TARVO_BUILD=${TARVO_BUILD:-$root/build}
 "$root/scripts/build.sh" native -- bench_popup_build bench_project_file
-"$root/scripts/build.sh" win -- bench_popup_build bench_project_file bench_startup bench_config_startup bench_menu_editor
+"$root/scripts/build.sh" win -- bench_popup_build bench_project_file bench_startup bench_config_startup bench_menu_editor bench_animation
 echo "native:"
 "$TARVO_BUILD/native/bench_popup_build"
 "$TARVO_BUILD/native/bench_project_file"
@@ -20,3 +21,4 @@ wine "$TARVO_BUILD/win/bench_project_file.exe"
 wine "$TARVO_BUILD/win/bench_startup.exe"
 wine "$TARVO_BUILD/win/bench_config_startup.exe"
 wine "$TARVO_BUILD/win/bench_menu_editor.exe"
+wine "$TARVO_BUILD/win/bench_animation.exe"

@@ -85,6 +85,8 @@ void TForm1::Create() {
       optionImage("Image_Option2", 2),
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
+      {"TPaintBox", "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
+       {On(evPaint, this, &TForm1::DXDrawPaint), On(evClick, this, &TForm1::DXDrawClick)}},
   };
   for (TControlDef& row : EditorPageControls()) table.push_back(std::move(row));
   for (TControlDef& row : LinkPageControls()) table.push_back(std::move(row));
@@ -276,9 +278,11 @@ void TForm1::FormCreate() {
   OnMessage(WM_SYSCOMMAND, [this](TMessage& m) { SystemCommand(m); });
   OnMessage(WM_MOVE, [this](TMessage& m) { WindowMoved(lastX_, lastY_, m.LParam); });
   OnMessage(WM_DROPFILES, [this](TMessage& m) { FilesDropped(m); });
+  SetUpAnimation();
 }
 
 void TForm1::FormDestroy() {
+  FreeAnimation();
   if (ProjectView == this) ProjectView = nullptr;
   SavePromptActions = {};
 }
@@ -295,6 +299,10 @@ void TForm1::LoadHelpTexts() {
 
 void TForm1::FormShow() {
   Application.OnDeactivate = [this] { ApplicationDeactivate(); };
+  Application.OnActivate = [this] {
+    applicationActive_ = true;
+    UpdateDXTimer();
+  };
   SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, Scale(32)), 32);
   TControl& logo = Control("Image_Logo");
   if (!logo.Bitmap) {
@@ -310,6 +318,8 @@ void TForm1::FormShow() {
     image.SetParentControl(*button);
     PlaceOptionImage(n, false);
   }
+  // The first still frame.
+  DXDrawClick(Control("DXDraw"));
 }
 
 void TForm1::FormPaint(HDC dc) {
@@ -340,6 +350,7 @@ void TForm1::Button_Option4Click(TControl&) {
   if (AnimationSequenceStep == ClickSequenceComplete) {
     AnimationRunning = !AnimationRunning;
     AnimationSequenceStep = 0;
+    UpdateDXTimer();
     return;
   }
   Close();
@@ -364,8 +375,8 @@ void TForm1::PlaceOptionImage(int option, bool pressed) {
 
 
 void TForm1::ShowPage(int index) {
-  Timer_BalloonTimer();
   SetPageIndex("Notebook", index);
+  NotebookPageChanged(index);
 }
 
 // ---------------------------------------------------------------------------
@@ -463,7 +474,11 @@ void TForm1::ShowBalloonAt(TControl& control, int icon, const std::string& title
   if (owned) BalloonOwner = control.Handle;
 }
 
-void TForm1::ApplicationDeactivate() { Timer_BalloonTimer(); }
+void TForm1::ApplicationDeactivate() {
+  Timer_BalloonTimer();
+  applicationActive_ = false;
+  UpdateDXTimer();
+}
 
 void TForm1::WindowMoved(int& lastX, int& lastY, LPARAM origin) {
   const int x = LOWORD(origin), y = HIWORD(origin);

@@ -145,6 +145,19 @@ class TForm1 : public TForm, public IProjectView {
   TShellTreeViewControl& ShellTree();
   TShellListViewControl& ShellList();
 
+  // The start page's animation: a ring of pictures round the title, drawn
+  // off screen and shown in one blit.
+  void SetUpAnimation();
+  void DXDrawClick(TControl& sender);
+  void DXDrawPaint(TControl& sender, HDC dc);
+  void DXTimerTimer();
+  void NotebookPageChanged(int page);
+  // The frame timer runs while the animation is on, the start page shows
+  // and the application is active.
+  void UpdateDXTimer();
+  void FreeAnimation();
+  TTimer* DXTimer = nullptr;
+
   // IProjectView: what a reset and an interactive load do to the editors.
   void ProjectReset() override;
   void GroupListsRefilled(const std::vector<std::string>& names) override;
@@ -188,6 +201,8 @@ class TForm1 : public TForm, public IProjectView {
   // (or TVI_FIRST), and its block in the menu list to target.
   void MoveMenuEntry(HTREEITEM node, HTREEITEM after, int target);
 
+  HBITMAP frame_ = nullptr;
+  bool applicationActive_ = true;
   bool linkPageWired_ = false;
   std::string balloonText_;
   // While a project loads: the last loaded entry's node and its ancestors,

@@ -21,6 +21,7 @@ if(WIN32)
     config/CommandLineDialog.cpp
     config/BrowseForPath.cpp
     shortcut/ShortcutPage.cpp
+    controls/StartAnimation_win.cpp
   )
   target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard comdlg32 ole32 shell32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)

@@ -1,9 +1,9 @@
 # The program's own controls and the about box; the colour blends they paint
 # with are portable.
-add_library(tarvo_drawing STATIC controls/Drawing.cpp)
+add_library(tarvo_drawing STATIC controls/Drawing.cpp controls/Animation.cpp)
 
 tarvo_tests(controls_core_tests
-  SOURCES tests/core/DrawingTest.cpp
+  SOURCES tests/core/DrawingTest.cpp tests/core/AnimationTest.cpp
   LIBS tarvo_drawing)
 
 if(WIN32)

@@ -39,9 +39,16 @@ void TApplication::Deactivated() {
   if (OnDeactivate) Guard(OnDeactivate);
 }
 
+void TApplication::Activated() {
+  if (OnActivate) Guard(OnActivate);
+}
+
 LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_ACTIVATEAPP && !wParam) {
-    Application.Deactivated();
+  if (msg == WM_ACTIVATEAPP) {
+    if (wParam)
+      Application.Activated();
+    else
+      Application.Deactivated();
     return 0;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);

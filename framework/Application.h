@@ -21,11 +21,14 @@ class TApplication {
   // Closing this window ends Run().
   HWND MainWindow = nullptr;
   bool Terminated = false;
-  // Raised when the application loses activation to another program.
+  // Raised when the application loses activation to another program, and
+  // when it gets it back.
   std::function<void()> OnDeactivate;
+  std::function<void()> OnActivate;
   // Reports the loss of activation (from the application window, or from
   // the main window while there is no application window).
   void Deactivated();
+  void Activated();
   // Sees every message before it is dispatched; true: the message is done
   // (the window framework's key preview).
   std::function<bool(MSG&)> PreviewMessage;

@@ -638,6 +638,24 @@ void TImage::Paint(HDC dc) {
   DeleteDC(mem);
 }
 
+bool TPaintBox::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_LBUTTONDOWN) {
+    pressed_ = true;
+    SetCapture(Handle);
+  } else if (msg == WM_LBUTTONUP && pressed_) {
+    pressed_ = false;
+    if (GetCapture() == Handle) ReleaseCapture();
+    RECT client;
+    GetClientRect(Handle, &client);
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const bool handled = TControl::Message(msg, wParam, lParam, result);
+    // Released elsewhere: no click.
+    if (PtInRect(&client, pt)) Fire(OnClick);
+    return handled;
+  }
+  return TControl::Message(msg, wParam, lParam, result);
+}
+
 void TPaintBox::Paint(HDC dc) {
   if (!OnPaint || !Form || Form->Dying()) return;
   HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));

@@ -295,11 +295,16 @@ class TImage : public TControl {
   void Paint(HDC dc) override;
 };
 
+// A drawing area; a press and release of the left button on it clicks it.
 class TPaintBox : public TControl {
  public:
   const char* WindowClass() const override { return "TPaintBox"; }
   bool OwnClass() const override { return true; }
   void Paint(HDC dc) override;
+  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  bool pressed_ = false;
 };
 
 class TBevel : public TControl {

@@ -542,7 +542,12 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_ACTIVATEAPP:
-      if (!wParam && Handle == Application.MainWindow && !Application.Handle) Application.Deactivated();
+      if (Handle == Application.MainWindow && !Application.Handle) {
+        if (wParam)
+          Application.Activated();
+        else
+          Application.Deactivated();
+      }
       break;
     case WM_ACTIVATE:
       // Like a dialog: the focus comes back to where it was.

@@ -370,3 +370,18 @@ def write_bmp(name, width, height, shapes, scale=1.0):
 write_bmp('Logo.bmp', 142, 63, letters())
 # The same logo drawn at twice the size, for dense screens.
 write_bmp('Logo2x.bmp', 284, 126, letters(), 2.0)
+
+
+# ---- The start page's ring: a small popup menu with its pointer, 32 x 19,
+# on white, which the animation draws as transparent. Nothing in it is pure
+# white.
+sprite = [
+    (rounded(1, 1, 25, 18, 3), vgrad((40, 110, 195), (20, 70, 140), 1, 18)),
+    (rect(4.5, 4, 21.5, 6), (235, 240, 250, 255)),
+    (rect(4.5, 8.5, 21.5, 10.5), (235, 240, 250, 255)),
+    (rect(4.5, 13, 21.5, 15), (235, 240, 250, 255)),
+    (lambda x, y: in_poly(x, y, [(22, 8), (31, 14.5), (26.5, 15), (29, 18.5), (27, 19), (24.5, 15.5), (22, 18)]),
+     (255, 160, 32, 255)),
+]
+write_bmp('Sprite.bmp', 32, 19, sprite)
+

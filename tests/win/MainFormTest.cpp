@@ -4,6 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
+#include <vector>
+
 #include "tests/win/ConfigDriver.h"
 #include "tests/win/WinTestSupport.h"
 
@@ -46,6 +50,25 @@ class MainForm : public ::testing::Test {
 
   bool WaitForNoBalloon() {
     return WaitUntil([&] { return VisibleBalloon(*trv) == nullptr; });
+  }
+
+  // The hidden click sequence: the shortcut page, the editor page twice,
+  // then the about box (here through the system menu, which counts as
+  // option 3), and option 4, which now switches the animation instead of
+  // quitting.
+  void CompleteHiddenSequence() {
+    std::vector<HWND> buttons = OptionButtons(main);
+    SendMessageA(buttons[1], BM_CLICK, 0, 0);
+    ASSERT_EQ(VisiblePage(main), "Verknüpfung");
+    SendMessageA(PageButton(main, "Verknüpfung"), BM_CLICK, 0, 0);
+    for (int i = 0; i < 2; ++i) {
+      SendMessageA(buttons[0], BM_CLICK, 0, 0);
+      ASSERT_EQ(VisiblePage(main), "Erstellen");
+      SendMessageA(PageButton(main, "Erstellen"), BM_CLICK, 0, 0);
+      ASSERT_EQ(VisiblePage(main), "Startseite");
+    }
+    OpenAndCloseAboutBox();
+    SendMessageA(buttons[3], BM_CLICK, 0, 0);
   }
 
   // Opens the about box through the system menu entry and closes it again:
@@ -361,26 +384,90 @@ TEST_F(MainForm, OptionsOneAndTwoSwitchPagesAndTheirButtonsComeBack) {
 }
 
 TEST_F(MainForm, HiddenClickSequenceMakesOptionFourNotClose) {
-  std::vector<HWND> buttons = OptionButtons(main);
-  // Shortcut page, editor page twice, then the about box (here through the
-  // system menu, which counts as option 3).
-  SendMessageA(buttons[1], BM_CLICK, 0, 0);
-  ASSERT_EQ(VisiblePage(main), "Verknüpfung");
-  SendMessageA(PageButton(main, "Verknüpfung"), BM_CLICK, 0, 0);
-  for (int i = 0; i < 2; ++i) {
-    SendMessageA(buttons[0], BM_CLICK, 0, 0);
-    ASSERT_EQ(VisiblePage(main), "Erstellen");
-    SendMessageA(PageButton(main, "Erstellen"), BM_CLICK, 0, 0);
-    ASSERT_EQ(VisiblePage(main), "Startseite");
-  }
-  OpenAndCloseAboutBox();
-  // Option 4 now switches the animation instead of quitting...
-  SendMessageA(buttons[3], BM_CLICK, 0, 0);
+  CompleteHiddenSequence();
   EXPECT_TRUE(IsWindow(main));
   EXPECT_EQ(WaitForSingleObject(trv->Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
   // ...once: the sequence starts over, and the next click quits.
-  PostMessageA(buttons[3], BM_CLICK, 0, 0);
+  PostMessageA(OptionButtons(main)[3], BM_CLICK, 0, 0);
   EXPECT_TRUE(trv->WaitForExit(10000));
+}
+
+// The screen's pixels of a window, as the user sees them.
+std::vector<uint32_t> Capture(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC mem = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(bitmap);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The rectangle, in the window's own coordinates, that holds every pixel in
+// which two captures differ; empty when none does.
+RECT Difference(HWND wnd, const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  const int w = r.right - r.left;
+  RECT changed = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] != b[i]) {
+      const int x = static_cast<int>(i % w), y = static_cast<int>(i / w);
+      changed = {std::min<LONG>(changed.left, x), std::min<LONG>(changed.top, y),
+                 std::max<LONG>(changed.right, x + 1), std::max<LONG>(changed.bottom, y + 1)};
+    }
+  return changed.left == INT_MAX ? RECT{0, 0, 0, 0} : changed;
+}
+
+TEST_F(MainForm, TheStillFrameChangesOnAClickOnly) {
+  HWND area = ControlHandle(main, "DXDraw");
+  ASSERT_NE(area, nullptr);
+  std::vector<uint32_t> first = Capture(area);
+  // Drawn whole, then still without the animation.
+  EXPECT_TRUE(WaitUntil([&] {
+    Sleep(200);
+    std::vector<uint32_t> next = Capture(area);
+    std::swap(next, first);
+    return next == first;
+  }));
+  PostMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  PostMessageA(area, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_TRUE(WaitUntil([&] { return Capture(area) != first; })) << "a click draws a new frame";
+}
+
+TEST_F(MainForm, TheAnimationMovesTheRingOnTheStartPageOnly) {
+  CompleteHiddenSequence();
+  RECT area;
+  GetWindowRect(ControlHandle(main, "DXDraw"), &area);
+  RECT window;
+  GetWindowRect(main, &window);
+  OffsetRect(&area, -window.left, -window.top);
+  // Once the last click has been drawn: two screenshots 200 ms apart differ
+  // inside the area and nowhere else.
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<uint32_t> first = Capture(main);
+    Sleep(200);
+    const RECT changed = Difference(main, first, Capture(main));
+    RECT inside;
+    return !IsRectEmpty(&changed) && IntersectRect(&inside, &changed, &area) && EqualRect(&inside, &changed);
+  }));
+  PostMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForPage("Erstellen"));
+  OpenAndCloseAboutBox();  // every frame posted before the change has been handled
+  const std::vector<uint32_t> page1 = Capture(main);
+  Sleep(200);
+  EXPECT_TRUE(Capture(main) == page1) << "no frames on another page";
 }
 
 TEST_F(MainForm, AnIncompleteSequenceStillQuits) {
