@@ -23,10 +23,11 @@ bool IsExistingFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The launcher: load the project, then the menu or all groups, then end.
-// The application window is made when a line or the menu first needs it: a
-// run that shows nothing then starts no windowing at all.
-void RunPopupMode(const std::string& fileName) {
+// The launcher: load the project, then the menu, all groups, or the one
+// group a link names, then end. The application window is made when a line
+// or the menu first needs it: a run that shows nothing then starts no
+// windowing at all.
+void RunPopupMode(const std::string& fileName, const std::string& groupName) {
   PopupMode = true;
   // Stays off when the file turns out not to be a project.
   UseMenu = false;
@@ -34,7 +35,20 @@ void RunPopupMode(const std::string& fileName) {
   Application.Guard([&] {
     // A file without the project signature loads nothing: the project stays
     // empty with the menu off, and nothing happens.
-    LoadProject(fileName, false);
+    if (!LoadProject(fileName, false)) return;
+    if (!groupName.empty()) {
+      // A link to one group runs it alone, without the menu.
+      for (const TExecGroup& group : ExecGroups)
+        if (group.Name == groupName) {
+          bool aborted = false;
+          const std::vector<TExecLine> lines = group.Lines;
+          RunExecLines(lines, aborted, 0, -1);
+          return;
+        }
+      Application.ShowErrorText("Die Befehlszeilengruppe \"" + groupName + "\" gibt es im Projekt \"" + fileName +
+                                "\" nicht.");
+      return;
+    }
     if (UseMenu) {
       ShowPopupMenu();
     } else {
@@ -63,7 +77,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // launcher before its first shell call, and the windowing and shell
     // DLLs are delay-loaded (cmake/DelayLoad.cmake), so a run that starts
     // and shows nothing loads neither.
-    RunPopupMode(argument);
+    // A second argument names the one group to run.
+    RunPopupMode(argument, __argc > 2 && __argv[2] ? __argv[2] : "");
   } else {
     // The configuration window's shell calls (links, file dialogs, the
     // shell's icons) need COM throughout.

@@ -107,8 +107,8 @@ std::vector<TControlDef> TForm1::LinkPageControls() {
       {"2.", "Wie soll die Verknüpfung heißen?", "Label_Step2", "Label_Step2Caption", 408, 0},
       {"3.", "Welchen Hinweistext soll die Verknüpfung enthalten?", "Label_Step3", "Label_Step3Caption", 408, 64},
       {"4.", "Auf welches Projekt soll die Verknüpfung verweisen?", "Label_Step4", "Label_Step4Caption", 408, 128},
-      {"5.", "Welche Tastenkombination soll verwendet werden?", "Label_Step5", "Label_Step5Caption", 408, 192},
-      {"6.", "Erstellen Sie die Verknüpfung.", "Label_Step6", "Label_Step6Caption", 408, 256},
+      {"5.", "Welche Tastenkombination soll verwendet werden?", "Label_Step5", "Label_Step5Caption", 408, 230},
+      {"6.", "Erstellen Sie die Verknüpfung.", "Label_Step6", "Label_Step6Caption", 408, 286},
   };
   for (const TStep& step : steps) {
     rows.push_back({"TLabel", step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
@@ -116,9 +116,12 @@ std::vector<TControlDef> TForm1::LinkPageControls() {
     rows.push_back({"TLabel", step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
                     coAutoSize | coBold});
   }
+  // Step 4 is taller than the others: it holds the choice between the menu
+  // and one group.
   const char* const lines[] = {"Bevel_Step2", "Bevel_Step3", "Bevel_Step4", "Bevel_Step5"};
+  const int lineTops[] = {56, 120, 226, 282};
   for (int i = 0; i < 4; ++i)
-    rows.push_back({"TBevel", lines[i], page, 408, 56 + 64 * i, 393, 2, 0, "", coBevelTopLine});
+    rows.push_back({"TBevel", lines[i], page, 408, lineTops[i], 393, 2, 0, "", coBevelTopLine});
   rows.push_back({"TBevel", "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
   // The balloon of a field goes when it is left.
   auto exitHides = [this] { return On(evExit, this, &TForm1::Ctrl_ToolTipExit); };
@@ -130,18 +133,27 @@ std::vector<TControlDef> TForm1::LinkPageControls() {
                   {On(evKeyPress, this, &TForm1::Edit_LinkTitleKeyPress), exitHides()}});
   rows.push_back({"TLabel", "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
   rows.push_back({"TEdit", "Edit_LinkHint", page, 440, 92, 361, 21, 31, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TEdit", "Edit_Project", page, 440, 156, 264, 21, 32, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TVQButton", "Button_Search", page, 708, 155, 25, 22, 33, "", coTabStop, {},
+  rows.push_back({"TEdit", "Edit_Project", page, 440, 152, 264, 21, 32, "", coTabStop, {},
+                  {On(evChange, this, &TForm1::Edit_ProjectChange), exitHides()}});
+  rows.push_back({"TVQButton", "Button_Search", page, 708, 151, 25, 22, 33, "", coTabStop, {},
                   {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm1::Button_SearchClick), exitHides()}});
-  rows.push_back({"TButton", "Button_TestProject", page, 740, 154, 61, 25, 34, "Testen", coTabStop, {},
+  rows.push_back({"TButton", "Button_TestProject", page, 740, 150, 61, 25, 34, "Testen", coTabStop, {},
                   {On(evClick, this, &TForm1::Button_TestProjectClick), exitHides()}});
-  rows.push_back({"THotKey", "HotKey", page, 440, 220, 200, 21, 0, "", coTabStop, {},
+  // What the link starts: the project's menu, or one of its groups alone.
+  rows.push_back({"TRadioButton", "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
+                  coTabStop | coChecked, {}, {On(evClick, this, &TForm1::RadioButton_LinkTargetClick)}});
+  rows.push_back({"TRadioButton", "RadioButton_LinkGroup", page, 440, 201, 217, 17, 0,
+                  "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
+                  {On(evClick, this, &TForm1::RadioButton_LinkTargetClick)}});
+  rows.push_back({"TComboBox", "ComboBox_LinkGroup", page, 660, 199, 141, 21, 0, "", coTabStop | coDisabled, {},
+                  {exitHides()}});
+  rows.push_back({"THotKey", "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
                   {On(evExit, this, &TForm1::HotKeyExit), On(evEnter, this, &TForm1::Ctrl_ToolTipEnter)}});
-  rows.push_back({"TVQButton", "Button_Create", page, 440, 284, 49, 49, 0, "", coTabStop, {},
+  rows.push_back({"TVQButton", "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
                   {Picture(IDI_CREATELINK, 32), On(evClick, this, &TForm1::Button_CreateClick)}});
-  rows.push_back({"TLabel", "Label_Create", page, 496, 300, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
+  rows.push_back({"TLabel", "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
                   {"Arial", 13, true, true}});
-  rows.push_back({"TVQButton", "Button_Back", page, 744, 304, 49, 49, 36, "", coTabStop, {},
+  rows.push_back({"TVQButton", "Button_Back", page, 744, 310, 49, 49, 36, "", coTabStop, {},
                   {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_BackClick), exitHides()}});
   // At the tree's top right corner.
   rows.push_back({"TVQButton", "Button_SpecialFolders", page, 166, 32, 24, 22, 35, "", coTabStop, {},

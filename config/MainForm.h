@@ -137,6 +137,12 @@ class TForm1 : public TForm, public IProjectView {
   void MenuItem_SpecialFolderClick(int tag);
   void Button_SearchClick(TControl& sender);
   void Button_TestProjectClick(TControl& sender);
+  // The link's target: the menu, or one group of the project named above.
+  void Edit_ProjectChange(TControl& sender);
+  void RadioButton_LinkTargetClick(TControl& sender);
+  // The group a link is to start, "" for the menu.
+  std::string LinkGroup();
+  void ResetLinkTarget();
   void HotKeyExit(TControl& sender);
   void Button_CreateClick(TControl& sender);
   // The path of a special folder (CSIDL), empty when the shell knows none.

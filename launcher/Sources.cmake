@@ -31,8 +31,8 @@ if(WIN32)
 
   # End to end: the real TRV.EXE in popup mode, driven from the test.
   tarvo_tests(launcher_e2e_tests
-    SOURCES tests/win/LauncherE2ETest.cpp
-    LIBS tarvo_launchertestsupport tarvo_model
+    SOURCES tests/win/LauncherE2ETest.cpp tests/win/GroupLinkE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model tarvo_linkrules
     SERIAL)
   tarvo_tests(popup_e2e_tests
     SOURCES tests/win/PopupE2ETest.cpp

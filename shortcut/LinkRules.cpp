@@ -1,5 +1,7 @@
 #include "shortcut/LinkRules.h"
 
+#include "model/Project.h"
+
 const char* const ForbiddenFileNameChars = "\\/:*?\"<>|";
 const char* const QuickLaunchSubPath = "Microsoft\\Internet Explorer\\Quick Launch";
 
@@ -31,7 +33,53 @@ std::string LinkFileName(const std::string& folder, const std::string& title) {
   return WithTrailingDelimiter(folder) + title + ".lnk";
 }
 
-std::string LinkArguments(const std::string& projectPath) { return "\"" + projectPath + "\""; }
+std::string LinkArguments(const std::string& projectPath, const std::string& group) {
+  // A path cannot hold a double quote; it stays as the links of a menu
+  // always had it.
+  const std::string project = "\"" + projectPath + "\"";
+  return group.empty() ? project : project + " " + QuotedArgument(group);
+}
+
+std::string QuotedArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+    } else if (c == '"') {
+      quoted.append(backslashes * 2 + 1, '\\');
+      backslashes = 0;
+    } else {
+      quoted.append(backslashes, '\\');
+      backslashes = 0;
+    }
+    if (c != '\\') quoted += c;
+  }
+  // Before the closing quote, backslashes count double.
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+std::vector<std::string> ProjectGroupNames(const std::string& fileText) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  bool inGroups = false;
+  while (start < fileText.size()) {
+    size_t end = fileText.find('\n', start);
+    if (end == std::string::npos) end = fileText.size();
+    std::string line = fileText.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+    if (!inGroups) {
+      if (line != GroupSectionHeader) return names;
+      inGroups = true;
+      continue;
+    }
+    if (line == MenuSectionHeader || line == UnusedMenuSectionHeader) break;
+    if (!line.empty() && line[0] != ' ') names.push_back(line);
+  }
+  return names;
+}
 
 std::string SpecialFolderPath(int tag, const std::string& folderPath) {
   if (tag != QuickLaunchFolder || folderPath.empty()) return folderPath;

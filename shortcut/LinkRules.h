@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The characters a link title may not contain, in the order the help text
 // lists them.
@@ -31,8 +32,16 @@ bool WantsModifierAdvice(uint32_t controlValue);
 
 // folder + "\" (unless it ends with one) + title + ".lnk".
 std::string LinkFileName(const std::string& folder, const std::string& title);
-// The quoted project path, the link's one argument.
-std::string LinkArguments(const std::string& projectPath);
+// The link's arguments: the quoted project path, and for a link that runs
+// one group, a blank and the group's name quoted as the program's argument
+// splitting reads it back.
+std::string LinkArguments(const std::string& projectPath, const std::string& group = std::string());
+// One argument quoted for the runtime's splitting: backslashes before a
+// double quote doubled, the quote escaped.
+std::string QuotedArgument(const std::string& argument);
+// The names of the groups in a project file's text, in file order; none
+// when the text is no project.
+std::vector<std::string> ProjectGroupNames(const std::string& fileText);
 
 // The special folder "Quick Launch" below the application data folder.
 extern const char* const QuickLaunchSubPath;

@@ -6,6 +6,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "config/SavePrompt.h"
 #include "config/StartPage.h"
 #include "framework/Application.h"
@@ -86,6 +89,7 @@ void TForm1::Button_Option2Click(TControl&) {
     tree.SetSelected(root);
   }
   for (const char* edit : {"Edit_LinkTitle", "Edit_LinkHint", "Edit_Project"}) Get<TEdit>(edit).SetText("");
+  ResetLinkTarget();
   ShowPage(PageLink);
   Get<THotKey>("HotKey").SetHotKey(0);
   tree.SetFocus();
@@ -101,6 +105,7 @@ void TForm1::Button_CreateLinkClick(TControl&) {
   TShellTreeView& tree = ShellTree().Tree;
   for (const char* edit : {"Edit_LinkTitle", "Edit_LinkHint"}) Get<TEdit>(edit).SetText("");
   Get<TEdit>("Edit_Project").SetText(ProjectFileName);
+  ResetLinkTarget();
   ShowPage(PageLink);
   tree.SetFocus();
 }
@@ -161,11 +166,48 @@ void TForm1::Button_SearchClick(TControl&) {
   if (OpenDialog.Execute(Handle)) Get<TEdit>("Edit_Project").SetText(OpenDialog.FileName);
 }
 
+// ---------------------------------------------------------------------------
+// Step 4: the menu, or one group alone
+
+void TForm1::ResetLinkTarget() {
+  Get<TRadioButton>("RadioButton_LinkMenu").SetChecked(true);
+  Get<TRadioButton>("RadioButton_LinkGroup").SetChecked(false);
+  RadioButton_LinkTargetClick(Control("RadioButton_LinkMenu"));
+}
+
+void TForm1::Edit_ProjectChange(TControl&) {
+  // The groups of the file named now, read afresh: the link starts the file,
+  // not what the editor holds.
+  TComboBox& groups = Get<TComboBox>("ComboBox_LinkGroup");
+  const std::string chosen = groups.ItemIndex() >= 0 ? groups.Item(groups.ItemIndex()) : std::string();
+  groups.Clear();
+  const std::string project = Get<TEdit>("Edit_Project").Text();
+  if (!IsFile(project)) return;
+  std::ifstream in(project, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  for (const std::string& name : ProjectGroupNames(text.str())) {
+    groups.Add(name);
+    if (name == chosen) groups.SetItemIndex(groups.Count() - 1);
+  }
+}
+
+void TForm1::RadioButton_LinkTargetClick(TControl&) {
+  Control("ComboBox_LinkGroup").SetEnabled(Get<TRadioButton>("RadioButton_LinkGroup").Checked());
+}
+
+std::string TForm1::LinkGroup() {
+  TComboBox& groups = Get<TComboBox>("ComboBox_LinkGroup");
+  if (!Get<TRadioButton>("RadioButton_LinkGroup").Checked() || groups.ItemIndex() < 0) return std::string();
+  return groups.Item(groups.ItemIndex());
+}
+
 void TForm1::Button_TestProjectClick(TControl&) {
   TEdit& project = Get<TEdit>("Edit_Project");
   if (IsFile(project.Text())) {
     // As the link would start it; the window stays open.
-    ShellExecuteA(Handle, "open", ExePath().c_str(), LinkArguments(project.Text()).c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(Handle, "open", ExePath().c_str(), LinkArguments(project.Text(), LinkGroup()).c_str(), nullptr,
+                  SW_SHOWNORMAL);
     return;
   }
   TAnchor anchor = ValidationBalloonAnchor(project.Width(), project.Height());
@@ -205,8 +247,11 @@ void TForm1::Button_CreateClick(TControl&) {
                   "Geben Sie einen gültigen Namen für die Verknüpfung ein.");
   if (!IsFile(project.Text()))
     return refuse(project, "Kein gültiges Projekt angegeben", MissingProjectText(project.Text()));
+  if (Get<TRadioButton>("RadioButton_LinkGroup").Checked() && LinkGroup().empty())
+    return refuse(Control("ComboBox_LinkGroup"), "Keine Befehlszeilengruppe ausgewählt",
+                  "Wählen Sie die Befehlszeilengruppe aus, die die Verknüpfung starten soll.");
   const bool created =
-      CreateShellLink(ExePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text()),
+      CreateShellLink(ExePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text(), LinkGroup()),
                       Get<TEdit>("Edit_LinkHint").Text(), "", 0, LinkHotKey(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey())));
   if (created) {
     ShowMessageBoxA("Die Verknüpfung wurde erstellt.", "Vorgang erfolgreich", MB_OK | MB_ICONINFORMATION);

@@ -1,6 +1,7 @@
 # Shell links, the shell folder tree and list, and positioning the tree; the
 # shortcut page's rules are portable.
 add_library(tarvo_linkrules STATIC shortcut/LinkRules.cpp)
+target_link_libraries(tarvo_linkrules PUBLIC tarvo_model)
 
 tarvo_tests(shortcut_core_tests
   SOURCES tests/core/LinkRulesTest.cpp

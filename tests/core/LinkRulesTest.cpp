@@ -44,3 +44,27 @@ TEST(LinkFiles, NamesArgumentsAndSpecialFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LinkFiles, AGroupLinkNamesTheGroupAsTheProgramReadsItBack) {
+  const struct {
+    const char* group;
+    const char* expected;
+  } cases[] = {
+      {"Editor", "\"C:\\P.trv\" \"Editor\""},
+      {"Mit \"Zitat\"", "\"C:\\P.trv\" \"Mit \\\"Zitat\\\"\""},
+      {"a\\b\\", "\"C:\\P.trv\" \"a\\b\\\\\""},       // backslashes before the closing quote doubled
+      {"a\\\"b", "\"C:\\P.trv\" \"a\\\\\\\"b\""},     // and before an escaped one
+  };
+  for (const auto& c : cases) EXPECT_EQ(LinkArguments("C:\\P.trv", c.group), c.expected) << c.group;
+}
+
+TEST(LinkFiles, TheGroupsOfAProjectFileAreItsNamesInFileOrder) {
+  EXPECT_EQ(ProjectGroupNames("[ExecGroups]\r\nEditor\r\n 0 notepad.exe;0\r\nZwei Wörter\r\n[MenuItems]\r\n0 1 Editor\r\n"),
+            (std::vector<std::string>{"Editor", "Zwei Wörter"}));
+  EXPECT_EQ(ProjectGroupNames("[ExecGroups]\nA\n[NotUsed:MenuItems]\nB\n"), (std::vector<std::string>{"A"}));
+  EXPECT_TRUE(ProjectGroupNames("Kein Projekt\r\nA\r\n").empty());
+}
+
+}  // namespace

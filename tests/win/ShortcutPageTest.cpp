@@ -152,6 +152,27 @@ TEST_F(ShortcutPage, ALinkIsWrittenForTheProjectAndStartsItsPopup) {
   RemoveDirectoryA(links.c_str());
 }
 
+TEST_F(ShortcutPage, ALinkToOneGroupNamesAGroupOfTheProjectFile) {
+  const std::string project = folder / "Zwei Gruppen.trv";
+  WriteFileBytes(project, "[ExecGroups]\r\nEins\r\n 4 x\r\nZwei\r\n 4 x\r\n[MenuItems]\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return !DirName().empty(); })) << "the desktop's folder";
+  ASSERT_TRUE(TypeInto(Control("Edit_LinkTitle"), "Nur Zwei"));
+  ASSERT_TRUE(TypeInto(Control("Edit_Project"), project));
+  HWND groups = Control("ComboBox_LinkGroup");
+  EXPECT_EQ(SendMessageA(groups, CB_GETCOUNT, 0, 0), 2) << "the file's groups";
+  EXPECT_FALSE(IsWindowEnabled(groups)) << "while the menu is chosen";
+  Press("RadioButton_LinkGroup");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(groups) != FALSE; }));
+  Press("Button_Create");
+  EXPECT_NE(WaitForBalloonText("Wählen Sie die Befehlszeilengruppe aus, die die Verknüpfung starten soll."), nullptr);
+  ChooseComboItem(groups, 1);
+  Press("Button_Create");
+  ASSERT_TRUE(PressButton(WaitForMessageBox(trv->Pid()), IDOK));
+  const std::string link = DirName() + "\\Nur Zwei.lnk";
+  EXPECT_EQ(ReadLinkFields(link).Arguments, "\"" + project + "\" \"Zwei\"");
+  DeleteFileA(link.c_str());
+}
+
 TEST_F(ShortcutPage, ForbiddenCharactersAreRefusedAsTypedAndAtCreate) {
   HWND title = Control("Edit_LinkTitle");
   ASSERT_TRUE(TypeInto(title, "Menü"));
