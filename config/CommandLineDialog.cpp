@@ -69,6 +69,9 @@ void TForm2::Create(HWND owner) {
            {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm2::Button_SearchClick), exitHides()}},
           {"TCheckBox", "CheckBox_Wait", "Page_Run", 0, 56, 353, 17, 24,
            "Mit dem weiteren Ablauf auf das Programmende warten", coTabStop, {}, {exitHides()}},
+          // On the label's row, where there is room.
+          {"TCheckBox", "CheckBox_Elevated", "Page_Run", 184, 0, 169, 17, 40, "Als Administrator ausführen", coTabStop,
+           {}, {exitHides()}},
           {"TLabel", "Label3", "Page_Message", 0, 0, 0, 0, 0, "&Text:", coAutoSize, {}, {FocusControl("Edit_Text")}},
           {"TLabel", "Label4", "Page_Message", 136, 0, 0, 0, 0, "T&itel:", coAutoSize, {},
            {FocusControl("Edit_Title")}},
@@ -107,6 +110,7 @@ void TForm2::FormShow() {
   EditedLineKind = -1;
   for (const char* edit : {"Edit_Run", "Edit_Text", "Edit_Title"}) Get<TEdit>(edit).SetText("");
   Get<TCheckBox>("CheckBox_Wait").SetChecked(false);
+  Get<TCheckBox>("CheckBox_Elevated").SetChecked(false);
   Get<TCheckBox>("CheckBox_CancelButton").SetChecked(false);
   Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(-1);
   TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
@@ -130,6 +134,7 @@ void TForm2::LoadRow(int row) {
     case lkCommand:
       Get<TEdit>("Edit_Run").SetText(FieldAt(fields, 0));
       Get<TCheckBox>("CheckBox_Wait").SetChecked(flag(1));
+      Get<TCheckBox>("CheckBox_Elevated").SetChecked(fields.size() > 2 && fields[2] == "1");
       break;
     case lkMessage:
     case lkQuestion:
@@ -181,7 +186,8 @@ void TForm2::Button_SearchClick(TControl&) {
 std::string TForm2::RowParam(int kind) {
   switch (kind) {
     case lkCommand:
-      return CommandParams(Get<TEdit>("Edit_Run").Text(), Get<TCheckBox>("CheckBox_Wait").Checked());
+      return CommandParams(Get<TEdit>("Edit_Run").Text(), Get<TCheckBox>("CheckBox_Wait").Checked(),
+                           Get<TCheckBox>("CheckBox_Elevated").Checked());
     case lkMessage:
     case lkQuestion:
       return MessageParams(Get<TEdit>("Edit_Text").Text(), Get<TEdit>("Edit_Title").Text(),

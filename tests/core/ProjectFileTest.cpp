@@ -171,6 +171,15 @@ TEST_F(ProjectFile, MenuSettingComesFromTheCheckBoxInConfigurationMode) {
   EXPECT_FALSE(view.Checked);
 }
 
+TEST_F(ProjectFile, CommandsRunAsAdministratorAndWithVariablesSaveBackByteForByte) {
+  const std::string text = "[ExecGroups]\r\nAdmin\r\n 0 \"%ProgramFiles%\\Werkzeug\\setup.exe /q\";1;1\r\n"
+                           " 0 regedit.exe;0;1\r\n[MenuItems]\r\n0 1 Admin\r\n";
+  ASSERT_TRUE(Load(text));
+  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "regedit.exe;0;1");
+  SaveProject("r.trv");
+  EXPECT_EQ(files.Files["r.trv"], text);
+}
+
 TEST_F(ProjectFile, TextsWithBlanksAndQuotesRoundTrip) {
   ExecGroups = {TExecGroup{"Grüße", {{lkEndRun, ""}, {lkMessage, JoinDelimited({"Sag \"Hallo\"", "T", "3", "0"}, ';')}}},
                 TExecGroup{"leer", {}},

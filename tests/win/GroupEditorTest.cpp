@@ -231,11 +231,11 @@ TEST_F(GroupEditor, QuestionsBringTheirBranchesAndTakeThemAlong) {
 
 TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
   LoadText("[ExecGroups]\r\nEditor\r\n 1 Fehlgeschlagen.;Fehler;0;1\r\n 0 \"C:\\Mein Spiel\\s.exe\";1\r\n"
-           " 5 \"Editor\"\r\n 5 \"Fehlt\"\r\n[MenuItems]\r\n");
+           " 0 regedit.exe;0;1\r\n 5 \"Editor\"\r\n 5 \"Fehlt\"\r\n[MenuItems]\r\n");
   ChooseGroup(0);
   const std::vector<std::string> before = RowTexts();
   // Opened and confirmed unchanged, each line stays as it was.
-  for (int row = 0; row < 3; ++row) {
+  for (int row = 0; row < 4; ++row) {
     SCOPED_TRACE(row);
     OpenDialog(row);
     ASSERT_TRUE(Confirm());
@@ -248,8 +248,17 @@ TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
   OpenDialog(1);
   EXPECT_EQ(Dialog().Get<TEdit>("Edit_Run").Text(), "C:\\Mein Spiel\\s.exe");
   EXPECT_TRUE(Dialog().Get<TCheckBox>("CheckBox_Wait").Checked());
+  EXPECT_FALSE(Dialog().Get<TCheckBox>("CheckBox_Elevated").Checked());
+  Dialog().Get<TCheckBox>("CheckBox_Elevated").SetChecked(true);
+  ASSERT_TRUE(Confirm());
+  EXPECT_EQ(RowTexts()[1], "Kommando|\"C:\\Mein Spiel\\s.exe\";1;1") << "run as administrator";
+  OpenDialog(2);
+  EXPECT_TRUE(Dialog().Get<TCheckBox>("CheckBox_Elevated").Checked());
+  Dialog().Get<TCheckBox>("CheckBox_Elevated").SetChecked(false);
+  ASSERT_TRUE(Confirm());
+  EXPECT_EQ(RowTexts()[2], "Kommando|regedit.exe;0");
   // A call of a group that is gone opens without a group and is refused.
-  OpenDialog(3);
+  OpenDialog(4);
   EXPECT_EQ(Dialog().Get<TComboBox>("ComboBox_ExecGroups").ItemIndex(), -1);
   EXPECT_EQ(Dialog().PageIndex("Notebook"), 2);
   EXPECT_FALSE(Confirm());
