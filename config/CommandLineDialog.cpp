@@ -4,6 +4,7 @@
 #include "config/CommandLines.h"
 #include "config/MainForm.h"
 #include "controls/VQControls.h"
+#include "launcher/Interpreter.h"
 #include "model/Codec.h"
 #include "model/Errors.h"
 #include "model/Project.h"
@@ -134,7 +135,7 @@ void TForm2::LoadRow(int row) {
     case lkCommand:
       Get<TEdit>("Edit_Run").SetText(FieldAt(fields, 0));
       Get<TCheckBox>("CheckBox_Wait").SetChecked(flag(1));
-      Get<TCheckBox>("CheckBox_Elevated").SetChecked(fields.size() > 2 && fields[2] == "1");
+      Get<TCheckBox>("CheckBox_Elevated").SetChecked(RunsElevated(param));
       break;
     case lkMessage:
     case lkQuestion:
@@ -186,7 +187,9 @@ void TForm2::Button_SearchClick(TControl&) {
 std::string TForm2::RowParam(int kind) {
   switch (kind) {
     case lkCommand:
-      return CommandParams(Get<TEdit>("Edit_Run").Text(), Get<TCheckBox>("CheckBox_Wait").Checked(),
+      // A command run as administrator carries a third field "1"; others
+      // have none, as files always had them.
+      return WithElevation(CommandParams(Get<TEdit>("Edit_Run").Text(), Get<TCheckBox>("CheckBox_Wait").Checked()),
                            Get<TCheckBox>("CheckBox_Elevated").Checked());
     case lkMessage:
     case lkQuestion:

@@ -79,11 +79,7 @@ bool CanDeleteRow(const std::vector<std::string>& captions, int row) {
   return !onlyLineOfBranch;
 }
 
-std::string CommandParams(const std::string& run, bool wait, bool elevated) {
-  TStrings fields = {run, wait ? "1" : "0"};
-  if (elevated) fields.push_back("1");
-  return JoinDelimited(fields, ';');
-}
+std::string CommandParams(const std::string& run, bool wait) { return JoinDelimited({run, wait ? "1" : "0"}, ';'); }
 
 std::string MessageParams(const std::string& text, const std::string& title, int messageType, bool cancelButton) {
   return JoinDelimited({text, title, std::to_string(messageType), cancelButton ? "1" : "0"}, ';');

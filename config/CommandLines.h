@@ -41,9 +41,7 @@ bool CanEditRow(const std::vector<std::string>& captions, int row);
 bool CanDeleteRow(const std::vector<std::string>& captions, int row);
 
 // The parameters of kinds 0, 1 and 2, and 5.
-// A command run as administrator carries a third field "1"; others have
-// none, as files always had them.
-std::string CommandParams(const std::string& run, bool wait, bool elevated = false);
+std::string CommandParams(const std::string& run, bool wait);
 std::string MessageParams(const std::string& text, const std::string& title, int messageType, bool cancelButton);
 std::string CallParams(const std::string& groupName);
 

@@ -1,5 +1,7 @@
 #include "launcher/Interpreter.h"
 
+#include <algorithm>
+
 #include "model/Codec.h"
 #include "model/Errors.h"
 #include "model/Platform.h"
@@ -44,13 +46,23 @@ std::string FileExtension(const std::string& path) {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+bool ElevationField(const TStrings& fields) { return fields.size() > 2 && fields[2] == "1"; }
+
 void RunCommand(const TStrings& fields) {
   const std::string& commandLine = FieldAt(fields, 0);
   const std::string& waitFlag = FieldAt(fields, 1);
   TStrings words = SplitDelimited(commandLine, ' ');
   FieldAt(words, 0);  // a command of no word at all is an error
+  // Each word is expanded after the split, so that a value with blanks
+  // (%ProgramFiles%) stays within its word, quoted or not; ".\" is resolved
+  // after it, so that a variable may hold a relative path too.
+  for (std::string& word : words) word = ExpandEnvironmentNames(word);
   words[0] = ResolveRelativeWord(words[0], LauncherHost->ExeFolder());
-  if (waitFlag == "0") {
+  if (ElevationField(fields)) {
+    // A refused prompt and a failure alike leave the run going on with the
+    // next line, as a program that cannot be started does.
+    RunElevated(JoinDelimited(words, ' '), waitFlag != "0");
+  } else if (waitFlag == "0") {
     TStrings parameters(words.begin() + 1, words.end());
     LauncherHost->ShellOpen(words[0], JoinDelimited(parameters, ' '));
   } else {
@@ -147,6 +159,54 @@ uint32_t RunAndWait(const std::string& commandLine, int show) {
   std::string command = WaitCommandLine(commandLine);
   if (command.empty()) return NotStarted;
   return LauncherHost->StartAndWait(command, show);
+}
+
+std::string ExpandEnvironmentNames(const std::string& text) {
+  std::string result;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '%') {
+      size_t close = text.find('%', i + 1);
+      std::string value;
+      if (close != std::string::npos && close > i + 1 &&
+          LauncherHost->GetEnvironment(text.substr(i + 1, close - i - 1), value)) {
+        result += value;
+        i = close + 1;
+        continue;
+      }
+      // As in Windows, a per-cent sign that opens no set name is kept and
+      // the search goes on after it: its partner may open the next name.
+    }
+    result += text[i++];
+  }
+  return result;
+}
+
+TStartResult RunElevated(const std::string& commandLine, bool wait) {
+  // Only programs can be raised: a document goes to its program and a
+  // folder to Explorer, as when waiting.
+  std::string command = WaitCommandLine(commandLine);
+  if (command.empty()) return srFailed;
+  TStrings words = SplitDelimited(command, ' ');
+  TStrings parameters(words.begin() + 1, words.end());
+  return LauncherHost->StartWithVerb("runas", words[0], JoinDelimited(parameters, ' '), wait);
+}
+
+bool RunsElevated(const std::string& params) { return ElevationField(SplitDelimited(params, ';')); }
+
+std::string WithElevation(const std::string& params, bool elevated) {
+  TStrings fields = SplitDelimited(params, ';');
+  // Without its wait flag the line is an error at run time either way.
+  if (fields.size() < 2 || ElevationField(fields) == elevated) return params;
+  if (elevated) {
+    fields.resize(std::max<size_t>(fields.size(), 3));
+    fields[2] = "1";
+  } else if (fields.size() == 3) {
+    fields.pop_back();
+  } else {
+    fields[2] = "0";
+  }
+  return JoinDelimited(fields, ';');
 }
 
 void RunExecLines(const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {

@@ -17,6 +17,9 @@ enum : int { swShowNormal = 1 };
 // RunAndWait's result when the program could not be started.
 const uint32_t NotStarted = 0xFFFFFFFFu;
 
+// What became of a start through the shell with a verb.
+enum TStartResult { srStarted, srCancelled, srFailed };
+
 class ILauncherHost {
  public:
   virtual ~ILauncherHost() = default;
@@ -33,6 +36,15 @@ class ILauncherHost {
   // Creates the process with this command line and waits for its end,
   // keeping the user interface alive. Returns its exit code, or NotStarted.
   virtual uint32_t StartAndWait(const std::string& commandLine, int show) = 0;
+  // Asks the shell to start the program with the verb ("runas": as
+  // administrator, after the system's prompt) and the parameters as one
+  // string, show state normal. With wait, returns once the program has
+  // ended, keeping the user interface alive. srCancelled when the user
+  // refused the prompt, srFailed when nothing was started otherwise.
+  virtual TStartResult StartWithVerb(const std::string& verb, const std::string& program,
+                                     const std::string& parameters, bool wait) = 0;
+  // The value of the environment variable; false when it is not set.
+  virtual bool GetEnvironment(const std::string& name, std::string& value) = 0;
   // The application's modal message box; returns idOK, idCancel, idYes or idNo.
   virtual int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
   // The caption of the program's own messages.
@@ -74,3 +86,19 @@ std::string ResolveRelativeWord(const std::string& word, const std::string& exeF
 // The command line RunAndWait hands to process creation ("" when nothing can
 // be started).
 std::string WaitCommandLine(const std::string& commandLine);
+
+// The text with each %NAME% replaced by the value of the environment
+// variable NAME, as Windows expands them; per-cent signs that name no set
+// variable ("100%", "%NICHT_GESETZT%") stay as they are.
+std::string ExpandEnvironmentNames(const std::string& text);
+
+// Starts the program, document or folder named by the command line's first
+// word as administrator (through the program RunAndWait would start),
+// waiting for its end or not.
+TStartResult RunElevated(const std::string& commandLine, bool wait);
+
+// Whether the parameters of a command line of kind 0 ask to run it as
+// administrator (a third field "1"), and those parameters with the request
+// set or taken away; a line without it keeps its two fields.
+bool RunsElevated(const std::string& params);
+std::string WithElevation(const std::string& params, bool elevated);

@@ -82,6 +82,45 @@ class TWinLauncherHost : public ILauncherHost {
     return exitCode;
   }
 
+  TStartResult StartWithVerb(const std::string& verb, const std::string& program, const std::string& parameters,
+                             bool wait) override {
+    Application.Initialize();
+    NeedCom();
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    // The process handle to wait on; and the start completed before this
+    // returns, since a launcher that waits for nothing ends right after.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    // The application window owns the elevation prompt.
+    info.hwnd = Application.Handle;
+    info.lpVerb = verb.c_str();
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info)) return GetLastError() == ERROR_CANCELLED ? srCancelled : srFailed;
+    // No handle when the shell handed the start to a program already running.
+    if (info.hProcess) {
+      if (wait) WaitProcessingMessages(info.hProcess);
+      CloseHandle(info.hProcess);
+    }
+    return srStarted;
+  }
+
+  bool GetEnvironment(const std::string& name, std::string& value) override {
+    std::vector<char> buffer(256);
+    for (;;) {
+      SetLastError(ERROR_SUCCESS);
+      DWORD length = GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+      // A variable set to "" has the length 0 as well, but no error.
+      if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+      if (length < buffer.size()) {
+        value.assign(buffer.data(), length);
+        return true;
+      }
+      buffer.resize(length);  // the size needed, with the terminating zero
+    }
+  }
+
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
     // The application window owns the box when a launcher started from a
     // hotkey shows no window of its own.

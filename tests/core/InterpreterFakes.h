@@ -14,7 +14,8 @@
 class TFakeLauncherHost : public ILauncherHost {
  public:
   // Everything asked of the platform, one line each: "open <file>|<params>",
-  // "wait <command>", "box <text>|<title>|<style>".
+  // "wait <command>", "box <text>|<title>|<style>",
+  // "<verb> <program>|<params>" with " (wait)" when waiting.
   std::vector<std::string> Calls;
   std::string Folder = "C:\\Tools\\Tarvo\\";
   std::set<std::string> Directories;
@@ -22,6 +23,8 @@ class TFakeLauncherHost : public ILauncherHost {
   std::string Windows = "C:\\WINDOWS";
   bool WindowsKnown = true;
   uint32_t ExitCode = 0;
+  TStartResult VerbResult = srStarted;
+  std::map<std::string, std::string> Environment;
   // Answers for the boxes in turn; idOK when none are left.
   std::deque<int> Answers;
   // Runs while a box is shown (a nested handler, say).
@@ -43,6 +46,17 @@ class TFakeLauncherHost : public ILauncherHost {
   uint32_t StartAndWait(const std::string& commandLine, int show) override {
     Calls.push_back("wait " + commandLine + (show == swShowNormal ? "" : " (show " + std::to_string(show) + ")"));
     return ExitCode;
+  }
+  TStartResult StartWithVerb(const std::string& verb, const std::string& program, const std::string& parameters,
+                             bool wait) override {
+    Calls.push_back(verb + " " + program + "|" + parameters + (wait ? " (wait)" : ""));
+    return VerbResult;
+  }
+  bool GetEnvironment(const std::string& name, std::string& value) override {
+    auto it = Environment.find(name);
+    if (it == Environment.end()) return false;
+    value = it->second;
+    return true;
   }
   int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
     Calls.push_back("box " + text + "|" + title + "|" + std::to_string(style));

@@ -40,9 +40,10 @@ struct CommandCase {
 
 class CommandLines : public Interpreter, public ::testing::WithParamInterface<CommandCase> {};
 
-TEST_P(CommandLines, ReachThePlatformAsThePartSays) {
+TEST_P(CommandLines, ReachThePlatformAsTheyShould) {
   host.Directories = {"D:\\Daten"};
   host.Associations = {{"C:\\Briefe\\Brief.txt", "C:\\WINDOWS\\notepad.exe"}};
+  host.Environment = {{"ProgramFiles", "C:\\Program Files"}, {"TEMP", "C:\\Temp"}, {"TOOLS", ".\\tools"}};
   Run({TExecLine{lkCommand, GetParam().params}});
   EXPECT_EQ(host.Calls, Calls{GetParam().expected});
 }
@@ -74,7 +75,89 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"C:\\Briefe\\Brief.txt;1", "wait \"C:\\WINDOWS\\notepad.exe\" C:\\Briefe\\Brief.txt"},
         // Any wait flag other than exactly "0" waits.
         CommandCase{"x.exe;ja", "wait x.exe"},
-        CommandCase{"x.exe;", "wait x.exe"}));
+        CommandCase{"x.exe;", "wait x.exe"},
+        // Variables are expanded in each word after the split: a value with
+        // blanks stays one program or one parameter, quoted or not, and a
+        // relative value is resolved like a typed one. Other per-cent signs
+        // stay.
+        CommandCase{"%ProgramFiles%\\App\\app.exe;1", "wait \"C:\\Program Files\\App\\app.exe\""},
+        CommandCase{"\"\"\"%ProgramFiles%\\App\\app.exe\"\" /x\";0", "open C:\\Program Files\\App\\app.exe|/x"},
+        CommandCase{"\"x.exe %ProgramFiles%\\a.txt\";0", "open x.exe|\"C:\\Program Files\\a.txt\""},
+        CommandCase{"\"x.exe 100% %NICHT_GESETZT% %TEMP%\";1", "wait x.exe 100% %NICHT_GESETZT% C:\\Temp"},
+        CommandCase{"%TOOLS%\\x.exe;0", "open C:\\Tools\\Tarvo\\tools\\x.exe|"},
+        // A third field "1": the program through the shell's "runas", with
+        // or without waiting; a document through its program, a folder
+        // through Explorer. Any other third field starts as before.
+        CommandCase{"\"x.exe -a\";1;1", "runas x.exe|-a (wait)"},
+        CommandCase{"\"x.exe -a\";0;1", "runas x.exe|-a"},
+        CommandCase{"\"\"\"C:\\Program Files\\App\\app.exe\"\" /x \"\"a b\"\"\";0;1",
+                    "runas C:\\Program Files\\App\\app.exe|/x \"a b\""},
+        CommandCase{"%ProgramFiles%\\a.exe;1;1", "runas C:\\Program Files\\a.exe| (wait)"},
+        CommandCase{".\\run.exe;1;1", "runas C:\\Tools\\Tarvo\\run.exe| (wait)"},
+        CommandCase{"C:\\Briefe\\Brief.txt;0;1", "runas C:\\WINDOWS\\notepad.exe|C:\\Briefe\\Brief.txt"},
+        CommandCase{"D:\\Daten;1;1", "runas C:\\WINDOWS\\explorer.exe|D:\\Daten (wait)"},
+        CommandCase{"x.exe;0;0", "open x.exe|"}, CommandCase{"x.exe;1;ja", "wait x.exe"}));
+
+// Per-cent signs as Windows expands them, over a few set variables.
+struct ExpandCase {
+  const char* text;
+  const char* expected;
+};
+
+class EnvironmentNames : public Interpreter, public ::testing::WithParamInterface<ExpandCase> {};
+
+TEST_P(EnvironmentNames, ExpandOnlyWhereTheyNameASetVariable) {
+  host.Environment = {{"TEMP", "C:\\Temp"}, {"LEER", ""}, {"PROZENT", "50%"}};
+  EXPECT_EQ(ExpandEnvironmentNames(GetParam().text), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EnvironmentNames,
+                         ::testing::Values(ExpandCase{"%TEMP%\\a.txt", "C:\\Temp\\a.txt"},
+                                           ExpandCase{"%TEMP%%TEMP%", "C:\\TempC:\\Temp"},
+                                           ExpandCase{"%LEER%x", "x"}, ExpandCase{"100%", "100%"},
+                                           ExpandCase{"%NICHT_GESETZT%", "%NICHT_GESETZT%"},
+                                           ExpandCase{"a%TEMP", "a%TEMP"}, ExpandCase{"%%", "%%"},
+                                           ExpandCase{"", ""},
+                                           // The sign after a name that is not set may open the next one.
+                                           ExpandCase{"%%TEMP%", "%C:\\Temp"},
+                                           ExpandCase{"%x%TEMP%", "%xC:\\Temp"},
+                                           // Values are not expanded again.
+                                           ExpandCase{"%PROZENT%TEMP%", "50%TEMP%"}));
+
+TEST_F(Interpreter, ARefusedOrFailedElevationGoesOnWithTheNextLine) {
+  for (TStartResult result : {srCancelled, srFailed}) {
+    host.Calls.clear();
+    host.VerbResult = result;
+    EXPECT_FALSE(Run(Lines({"0 a.exe;1;1", "0 b.exe;0;1", "0 C:\\Unbekannt.xyz;1;1", "0 c.exe;0"})));
+    EXPECT_EQ(host.Calls, (Calls{"runas a.exe| (wait)", "runas b.exe|", "open c.exe|"})) << result;
+  }
+}
+
+struct ElevationCase {
+  const char* params;
+  bool elevated;
+  const char* withElevation;
+  const char* withoutElevation;
+};
+
+class ElevationFields : public ::testing::TestWithParam<ElevationCase> {};
+
+TEST_P(ElevationFields, AreReadAndWrittenAsTheThirdField) {
+  EXPECT_EQ(RunsElevated(GetParam().params), GetParam().elevated);
+  EXPECT_EQ(WithElevation(GetParam().params, true), GetParam().withElevation);
+  EXPECT_EQ(WithElevation(GetParam().params, false), GetParam().withoutElevation);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ElevationFields,
+    ::testing::Values(ElevationCase{"x.exe;1", false, "x.exe;1;1", "x.exe;1"},
+                      ElevationCase{"x.exe;0;1", true, "x.exe;0;1", "x.exe;0"},
+                      ElevationCase{"\"x.exe \"\"a b\"\"\";0", false, "\"x.exe \"\"a b\"\"\";0;1",
+                                    "\"x.exe \"\"a b\"\"\";0"},
+                      ElevationCase{"x.exe;1;0", false, "x.exe;1;1", "x.exe;1;0"},
+                      ElevationCase{"x.exe;1;1;z", true, "x.exe;1;1;z", "x.exe;1;0;z"},
+                      // Without a wait flag the line stays the error it is.
+                      ElevationCase{"x.exe", false, "x.exe", "x.exe"}));
 
 // The first word against other program folders: a drive's root or a
 // share's root is as far up as "..\" goes.

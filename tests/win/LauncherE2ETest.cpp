@@ -199,6 +199,51 @@ TEST_F(LauncherRun, AFolderWithWaitingOpensExplorerFromTheWindowsFolderAndTheRun
   EXPECT_GE(records[0].Start, closed);
 }
 
+// ---- Environment variables and elevation -------------------------------------
+
+TEST_F(LauncherRun, SetEnvironmentVariablesExpandInTheCommandAndOtherPerCentSignsStay) {
+  char tempValue[MAX_PATH] = "";
+  ASSERT_GT(GetEnvironmentVariableA("TEMP", tempValue, MAX_PATH), 0u);
+  const std::string tempFolder = std::string(tempValue) + "\\";
+  ASSERT_EQ(_strnicmp(temp.Path().c_str(), tempFolder.c_str(), tempFolder.size()), 0) << temp.Path();
+  const std::string viaTemp = "%TEMP%\\" + temp.Path().substr(tempFolder.size()) + "rec.exe";
+  // A variable of the test's own whose value has blanks, inherited by
+  // TRV.EXE: unquoted, it still names one program.
+  const std::string folder = temp / "Mit Leerzeichen";
+  const std::string folderLog = PlaceRecorder(folder + "\\rec.exe");
+  SetEnvironmentVariableA("TARVO_TEST_ORDNER", folder.c_str());
+  SetEnvironmentVariableA("TARVO_NICHT_GESETZT", nullptr);
+  TTrvProcess trv(Project({"[ExecGroups]", "G", Command(viaTemp + " %TEMP% 100% %TARVO_NICHT_GESETZT%", "1"),
+                           Command(viaTemp + " 100% ohne-warten", "0"),
+                           Command("%TARVO_TEST_ORDNER%\\rec.exe \"%TARVO_TEST_ORDNER%\"", "1"),
+                           "[NotUsed:MenuItems]"}));
+  SetEnvironmentVariableA("TARVO_TEST_ORDNER", nullptr);
+  EXPECT_EQ(trv.WaitExit(), 0u);
+  EXPECT_EQ(Args(WaitForRecords(log, 2)),
+            (std::vector<std::string>{tempValue, "100%", "%TARVO_NICHT_GESETZT%", "100%", "ohne-warten"}));
+  EXPECT_EQ(Args(ReadRecords(folderLog)), std::vector<std::string>{folder});
+}
+
+// A command line of kind 0 to be run as administrator.
+std::string Elevated(const std::string& commandLine, const char* wait) {
+  return " 0 " + JoinDelimited({commandLine, wait, "1"}, ';');
+}
+
+TEST_F(LauncherRun, AnElevatedLineStartsTheProgramAndWaitsWhenAsked) {
+  // Wine has no elevation prompt: its registry gives programs a "runas"
+  // command equal to "open" (exefile\shell\runas\command: "%1" %*), so
+  // what is seen here is the start through the shell's verb and the wait
+  // on the process it hands back.
+  TTrvProcess trv(Project({"[ExecGroups]", "G", Elevated(rec + " /warte=600 \"mit warten\"", "1"),
+                           Elevated(rec + " ohne", "0"), "[NotUsed:MenuItems]"}));
+  EXPECT_EQ(trv.WaitExit(), 0u);
+  std::vector<TRecord> records = WaitForRecords(log, 2);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].Args, (std::vector<std::string>{"/warte=600", "mit warten"}));
+  EXPECT_EQ(records[1].Args, std::vector<std::string>{"ohne"});
+  EXPECT_GE(records[1].Start, records[0].End);
+}
+
 // A document type of the tests' own, opened by a recorder. (Wine's shell
 // looks associations up in HKEY_CLASSES_ROOT only, not in the user's classes.)
 class DocumentRun : public LauncherRun {
@@ -272,9 +317,10 @@ TEST_F(LauncherRun, AnEmptyProjectWithoutMenuDoesNothing) {
   EXPECT_EQ(trv.WaitExit(), 0u);
 }
 
-TEST_F(LauncherRun, FurtherArgumentsAreIgnored) {
+TEST_F(LauncherRun, ArgumentsAfterTheGroupAreIgnored) {
+  // The second argument names the group to run (a link to one group).
   TTrvProcess trv(Project({"[ExecGroups]", "G", Command(rec + " eins", "1"), "[NotUsed:MenuItems]"}) +
-                  " /uninstall weiter");
+                  " G /uninstall weiter");
   EXPECT_EQ(trv.WaitExit(), 0u);
   EXPECT_EQ(Args(ReadRecords(log)), std::vector<std::string>{"eins"});
 }

@@ -71,4 +71,20 @@ TEST_F(LauncherHostWin, ADocumentOfNoKnownTypeHasNoAssociatedProgram) {
   EXPECT_EQ(LauncherHost->AssociatedProgram(temp / "fehlt.unbekannt"), "");
 }
 
+TEST_F(LauncherHostWin, ReadsEnvironmentVariablesOfAnyLengthAndTellsAnEmptyOneFromAMissingOne) {
+  const std::string longValue(5000, 'x');
+  SetEnvironmentVariableA("TARVO_LANG", longValue.c_str());
+  SetEnvironmentVariableA("TARVO_LEER", "");
+  SetEnvironmentVariableA("TARVO_NICHT_GESETZT", nullptr);
+  std::string value = "alt";
+  EXPECT_TRUE(LauncherHost->GetEnvironment("TARVO_LANG", value));
+  EXPECT_EQ(value, longValue);
+  // Names are looked up as Windows does, in any case.
+  EXPECT_TRUE(LauncherHost->GetEnvironment("tarvo_leer", value));
+  EXPECT_EQ(value, "");
+  EXPECT_FALSE(LauncherHost->GetEnvironment("TARVO_NICHT_GESETZT", value));
+  SetEnvironmentVariableA("TARVO_LANG", nullptr);
+  SetEnvironmentVariableA("TARVO_LEER", nullptr);
+}
+
 }  // namespace
