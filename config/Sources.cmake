@@ -7,9 +7,13 @@ add_library(tarvo_startpage STATIC
 )
 target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
 
+# The project check, portable: its lookups come through an interface.
+add_library(tarvo_projectcheck STATIC config/ProjectCheck.cpp)
+target_link_libraries(tarvo_projectcheck PUBLIC tarvo_launcher tarvo_model)
+
 tarvo_tests(config_core_tests
-  SOURCES tests/core/StartPageTest.cpp tests/core/CommandLinesTest.cpp
-  LIBS tarvo_startpage)
+  SOURCES tests/core/StartPageTest.cpp tests/core/CommandLinesTest.cpp tests/core/ProjectCheckTest.cpp
+  LIBS tarvo_startpage tarvo_projectcheck)
 
 if(WIN32)
   add_library(tarvo_config STATIC
