@@ -22,12 +22,14 @@ if(WIN32)
     config/MenuEditor.cpp
     config/ProjectCommands.cpp
     config/GroupEditor.cpp
+    config/CheckForm.cpp
+    config/ProjectCheck_win.cpp
     config/CommandLineDialog.cpp
     config/BrowseForPath.cpp
     shortcut/ShortcutPage.cpp
     controls/StartAnimation_win.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard comdlg32 ole32 shell32)
+  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard tarvo_projectcheck comdlg32 ole32 shell32 advapi32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
 
