@@ -59,7 +59,8 @@ if(WIN32)
 
   # The editor page's menu in process, with the program's resources.
   tarvo_tests(config_editor_tests
-    SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp resources/Tarvo.rc
+    SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp tests/win/ProjectCheckWinTest.cpp
+      resources/Tarvo.rc
     LIBS tarvo_config tarvo_testreleasekeys tarvo_wintestsupport
     SERIAL)
 
