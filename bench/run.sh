@@ -3,21 +3,24 @@
 # file's load and save natively and under Wine, and TRV.EXE's start in popup
 # mode (to its exit) and in configuration mode (to its window on screen)
 # against minimal programs under the same Wine, the menu editor on a large
-# menu and the start page's animation.
+# menu, the start page's animation and the project check of a large
+# project.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TARVO_BUILD=${TARVO_BUILD:-$root/build}
-"$root/scripts/build.sh" native -- bench_popup_build bench_project_file
-"$root/scripts/build.sh" win -- bench_popup_build bench_project_file bench_startup bench_config_startup bench_menu_editor bench_animation
+"$root/scripts/build.sh" native -- bench_popup_build bench_project_file bench_project_check
+"$root/scripts/build.sh" win -- bench_popup_build bench_project_file bench_project_check bench_startup bench_config_startup bench_menu_editor bench_animation
 echo "native:"
 "$TARVO_BUILD/native/bench_popup_build"
 "$TARVO_BUILD/native/bench_project_file"
+"$TARVO_BUILD/native/bench_project_check"
 source "$root/scripts/wine-env.sh"
 trap wine_stop EXIT
 wine_start
 echo "Wine:"
 wine "$TARVO_BUILD/win/bench_popup_build.exe"
 wine "$TARVO_BUILD/win/bench_project_file.exe"
+wine "$TARVO_BUILD/win/bench_project_check.exe"
 wine "$TARVO_BUILD/win/bench_startup.exe"
 wine "$TARVO_BUILD/win/bench_config_startup.exe"
 wine "$TARVO_BUILD/win/bench_menu_editor.exe"

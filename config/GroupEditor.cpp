@@ -2,6 +2,7 @@
 // group's name and its working list of command lines, which the group's
 // "Neu" and "Bearbeiten" commit to the model; the test run of the working
 // list.
+#include "config/CheckForm.h"
 #include "config/CommandLineDialog.h"
 #include "config/CommandLines.h"
 #include "config/MainForm.h"
@@ -144,4 +145,50 @@ void TForm1::Button_TestExecLinesClick(TControl&) {
   const std::vector<TExecLine> lines = WorkingLines();
   bool aborted = false;
   RunExecLines(lines, aborted, 0, -1);
+}
+
+void TForm1::Button_CheckClick(TControl&) {
+  TCheckForm& check = CheckWindow();
+  check.ShowFindings(CheckCurrentProject());
+  check.Show();
+}
+
+namespace {
+// The node after this one in a depth-first walk (each node before its
+// children), as the menu list orders its entries.
+HTREEITEM NextInMenuOrder(const TTreeView& tree, HTREEITEM node) {
+  if (HTREEITEM child = tree.FirstChild(node)) return child;
+  for (; node; node = tree.ParentOf(node))
+    if (HTREEITEM sibling = tree.NextSibling(node)) return sibling;
+  return nullptr;
+}
+}  // namespace
+
+void TForm1::ShowFinding(const TFinding& finding) {
+  if (finding.MenuEntry >= 0) {
+    TTreeView& tree = MenuTree();
+    HTREEITEM node = tree.Root();
+    for (int i = 0; node && i < finding.MenuEntry; ++i) node = NextInMenuOrder(tree, node);
+    if (!node) return;
+    tree.SetSelected(node);
+    TreeView_MenuChange(node);
+    tree.SetFocus();
+    return;
+  }
+  int group = -1;
+  for (size_t g = 0; g < ExecGroups.size() && group < 0; ++g)
+    if (ExecGroups[g].Name == finding.GroupName) group = static_cast<int>(g);
+  if (group < 0) return;
+  // Chosen as the user chooses it: the working list shows the group.
+  TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
+  groups.SetItemIndex(group);
+  ComboBox_ExecLinesChange(groups);
+  TListView& list = Get<TListView>("ListView_ExecLines");
+  if (finding.Line >= 0 && finding.Line < list.Count()) {
+    list.SetSelected(finding.Line);
+    ListView_ExecLinesSelectItem(list);
+    list.SetFocus();
+  } else {
+    groups.SetFocus();
+  }
 }

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "config/CheckForm.h"
 #include "config/CommandLineDialog.h"
 #include "config/SavePrompt.h"
 #include "config/StartPage.h"
@@ -237,6 +238,8 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
   button("Button_NewExec", 328, 176, 137, 12, "Neu", coDisabled, &TForm1::Button_NewEditExecClick);
   button("Button_EditExec", 328, 208, 137, 13, "Bearbeiten", coDisabled, &TForm1::Button_NewEditExecClick);
   button("Button_DelExec", 328, 240, 137, 14, "Löschen", coDisabled, &TForm1::Button_DelExecClick);
+  // The whole project's check, in the free row below the group's buttons.
+  button("Button_Check", 328, 272, 137, 41, "Prüfen", 0, &TForm1::Button_CheckClick);
   rows.push_back({"TLabel", "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
   rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, 15, "", coTabStop, {},
                   {On(evChange, this, &TForm1::Edit_ExecNameChange), exitHides()}});
@@ -264,7 +267,9 @@ void TForm1::FormCreate() {
   Timer_Balloon->SetInterval(5000);
   Timer_Balloon->OnTimer = [this] { Timer_BalloonTimer(); };
   SavePromptActions.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
-  SavePromptActions.Save = [this] { Button_Save1Click(Control("Button_Save1")); };
+  // The prompt's "&Ja" saves without the check: the user is leaving the
+  // project, and a "Nein" there would discard it.
+  SavePromptActions.Save = [this] { SaveCurrentProject(false); };
   ProjectView = this;
   OpenDialog.Filter = SaveDialog.Filter = "Tarvo-Dateien (*.trv)|*.trv";
   OpenDialog.DefaultExt = SaveDialog.DefaultExt = "trv";
@@ -295,6 +300,7 @@ void TForm1::FormCreate() {
 
 void TForm1::FormDestroy() {
   FreeAnimation();
+  FreeCheckWindow();
   if (ProjectView == this) ProjectView = nullptr;
   SavePromptActions = {};
 }

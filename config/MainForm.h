@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ProjectCheck.h"
 #include "framework/Dialogs.h"
 #include "shortcut/ShellControls.h"
 #include "framework/Form.h"
@@ -92,6 +93,12 @@ class TForm1 : public TForm, public IProjectView {
   void Button_Save1Click(TControl& sender);
   void Button_Save2Click(TControl& sender);
   void Button_CloseClick(TControl& sender);
+  // Saves without the check: "Speichern" (asking for a name when the
+  // project has none), or "Speichern unter".
+  void SaveCurrentProject(bool askName);
+  // The check before a save: true when the project has no findings or the
+  // user saves all the same; otherwise the findings are shown.
+  bool SaveDespiteFindings();
   // Loads a project into the model and the editors (open, dropped files).
   void OpenProject(const std::string& fileName);
 
@@ -120,6 +127,12 @@ class TForm1 : public TForm, public IProjectView {
   void Button_EditExecLineClick(TControl& sender);
   void Button_DelExecLineClick(TControl& sender);
   void Button_TestExecLinesClick(TControl& sender);
+  // The project check: its window with the findings, and the place of a
+  // finding shown in the editors (the group and its line, or the menu
+  // entry), found again by the group's name since the project may have
+  // changed after the check.
+  void Button_CheckClick(TControl& sender);
+  void ShowFinding(const TFinding& finding);
   // The selected group, -1 for none (or the new group's item).
   int SelectedGroup();
   std::vector<std::string> WorkingCaptions();

@@ -1,7 +1,9 @@
 // The editor page's file commands (new, open, save, save as, back) and what
 // a reset and an interactive load do to the editors.
+#include "config/CheckForm.h"
 #include "config/MainForm.h"
 #include "config/SavePrompt.h"
+#include "model/Platform.h"
 #include "model/ProjectFile.h"
 
 void TForm1::Button_NewClick(TControl&) {
@@ -19,17 +21,34 @@ void TForm1::OpenProject(const std::string& fileName) {
   LoadProject(fileName, true);
 }
 
-void TForm1::Button_Save1Click(TControl& sender) {
-  if (!ProjectFileName.empty())
-    SaveProject(ProjectFileName);
-  else
-    Button_Save2Click(sender);
+void TForm1::Button_Save1Click(TControl&) {
+  if (SaveDespiteFindings()) SaveCurrentProject(false);
 }
 
 void TForm1::Button_Save2Click(TControl&) {
-  if (!SaveDialog.Execute(Handle)) return;
-  ProjectFileName = SaveDialog.FileName;
+  if (SaveDespiteFindings()) SaveCurrentProject(true);
+}
+
+void TForm1::SaveCurrentProject(bool askName) {
+  if (askName || ProjectFileName.empty()) {
+    if (!SaveDialog.Execute(Handle)) return;
+    ProjectFileName = SaveDialog.FileName;
+  }
   SaveProject(ProjectFileName);
+}
+
+bool TForm1::SaveDespiteFindings() {
+  // A warning, never a lock: "Ja" always saves. A project without findings
+  // is saved without a question.
+  std::vector<TFinding> findings = CheckCurrentProject();
+  if (findings.empty()) return true;
+  const int answer =
+      Platform.MessageBoxes->Show(SaveDespiteFindingsText(findings.size()), "Warnung", mbYesNo | mbIconWarning);
+  if (answer == idYes) return true;
+  TCheckForm& check = CheckWindow();
+  check.ShowFindings(std::move(findings));
+  check.Show();
+  return false;
 }
 
 void TForm1::Button_CloseClick(TControl&) {

@@ -7,9 +7,13 @@ add_library(tarvo_startpage STATIC
 )
 target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
 
+# The project check, portable: its lookups come through an interface.
+add_library(tarvo_projectcheck STATIC config/ProjectCheck.cpp)
+target_link_libraries(tarvo_projectcheck PUBLIC tarvo_launcher tarvo_model)
+
 tarvo_tests(config_core_tests
-  SOURCES tests/core/StartPageTest.cpp tests/core/CommandLinesTest.cpp
-  LIBS tarvo_startpage)
+  SOURCES tests/core/StartPageTest.cpp tests/core/CommandLinesTest.cpp tests/core/ProjectCheckTest.cpp
+  LIBS tarvo_startpage tarvo_projectcheck)
 
 if(WIN32)
   add_library(tarvo_config STATIC
@@ -18,12 +22,14 @@ if(WIN32)
     config/MenuEditor.cpp
     config/ProjectCommands.cpp
     config/GroupEditor.cpp
+    config/CheckForm.cpp
+    config/ProjectCheck_win.cpp
     config/CommandLineDialog.cpp
     config/BrowseForPath.cpp
     shortcut/ShortcutPage.cpp
     controls/StartAnimation_win.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard comdlg32 ole32 shell32)
+  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard tarvo_projectcheck comdlg32 ole32 shell32 advapi32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
 
@@ -53,7 +59,8 @@ if(WIN32)
 
   # The editor page's menu in process, with the program's resources.
   tarvo_tests(config_editor_tests
-    SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp resources/Tarvo.rc
+    SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp tests/win/ProjectCheckWinTest.cpp
+      resources/Tarvo.rc
     LIBS tarvo_config tarvo_testreleasekeys tarvo_wintestsupport
     SERIAL)
 

@@ -92,8 +92,9 @@ class EditorPage : public ::testing::Test {
 
   HWND WaitForDialog() { return trv->WaitForWindow("#32770"); }
   // The file dialog that the button opens, given the path to choose.
-  void ChooseFile(const char* button, const std::string& path) {
+  void ChooseFile(const char* button, const std::string& path, bool warned = false) {
     PressLater(button);
+    if (warned) AnswerSaveWarning(IDYES);
     HWND dialog = WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(ChooseFileInDialog(dialog, path)) << TextOf(dialog);
@@ -107,6 +108,14 @@ class EditorPage : public ::testing::Test {
     if (caption) EXPECT_EQ(box.Caption, caption);
     EXPECT_EQ(box.Text, text);
     ASSERT_TRUE(PressButton(box, answer));
+  }
+  // The check before a save, answered: the worked example starts a game
+  // that this machine does not have.
+  void AnswerSaveWarning(int answer) {
+    AnswerBox("Warnung",
+              "Das Projekt enthält einen möglichen Fehler. Trotzdem speichern?\r\n\r\n"
+              "Mit \"Nein\" wird nicht gespeichert, und die Fehler werden angezeigt.",
+              answer);
   }
   // The save-before prompt, answered.
   void AnswerPrompt(int answer) {
@@ -166,7 +175,7 @@ TEST_F(EditorPage, TheWorkedExamplesMenuIsBuiltSavedAndReopened) {
   BuildExampleMenu();
   EXPECT_EQ(Shape(), ExampleShape);
 
-  ChooseFile("Button_Save2", saved);
+  ChooseFile("Button_Save2", saved, true);
   ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(saved).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(saved), std::string(ExampleGroups) + ExampleMenu);
 
@@ -204,7 +213,7 @@ TEST_F(EditorPage, TheWorkedExampleIsBuiltFromNothing) {
   BuildExampleMenu();
 
   const std::string saved = folder / "Beispiel.trv";
-  ChooseFile("Button_Save2", saved);
+  ChooseFile("Button_Save2", saved, true);
   ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(saved).size() > 0; }));
   EXPECT_EQ(ReadFileBytes(saved), std::string(ExampleGroups) + ExampleMenu);
 }
@@ -291,7 +300,7 @@ TEST_F(EditorPage, ALinkForTheCurrentProjectNeedsItSaved) {
   EXPECT_EQ(TextOf(Control("Edit_Project")), saved);
 }
 
-TEST_F(EditorPage, SavingAnOpenedProjectWritesItUnchangedWithoutADialog) {
+TEST_F(EditorPage, SavingAnOpenedProjectWarnsOfItsFindingsThenWritesItUnchangedWithoutADialog) {
   const std::string project = folder / "Beispiel.trv";
   WriteFileBytes(project, std::string(ExampleGroups) + ExampleMenu);
   // Dated back, so that the save shows in the time of the last write.
@@ -301,11 +310,28 @@ TEST_F(EditorPage, SavingAnOpenedProjectWritesItUnchangedWithoutADialog) {
   CloseHandle(file);
   trv->DropFiles({project});
   ASSERT_TRUE(WaitUntil([&] { return Shape() == ExampleShape; }));
-  Press("Button_Save1");
-  WIN32_FILE_ATTRIBUTE_DATA data = {};
-  ASSERT_TRUE(GetFileAttributesExA(project.c_str(), GetFileExInfoStandard, &data));
-  EXPECT_NE(data.ftLastWriteTime.dwHighDateTime, old.dwHighDateTime) << "written";
-  EXPECT_EQ(trv->FindWindowOfClass("#32770"), nullptr) << "without a dialog";
+  // The time as the file system kept it (it may not go back that far).
+  auto writeTime = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(project.c_str(), GetFileExInfoStandard, &data);
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+  };
+  const unsigned long long before = writeTime();
+  auto written = [&] { return writeTime() != before; };
+  // "Nein" keeps the file and shows the findings.
+  PressLater("Button_Save1");
+  AnswerSaveWarning(IDNO);
+  HWND check = trv->WaitForWindow("TCheckForm");
+  ASSERT_NE(check, nullptr);
+  EXPECT_EQ(TextOf(check), "Projekt prüfen");
+  EXPECT_FALSE(written());
+  PostMessageA(check, WM_CLOSE, 0, 0);
+  // "Ja" saves.
+  PressLater("Button_Save1");
+  AnswerSaveWarning(IDYES);
+  ASSERT_TRUE(WaitUntil(written)) << "written";
+  EXPECT_TRUE(WaitUntil([&] { return trv->FindWindowOfClass("#32770") == nullptr; })) << "without a dialog";
   EXPECT_EQ(ReadFileBytes(project), std::string(ExampleGroups) + ExampleMenu);
 }
 
@@ -366,8 +392,9 @@ TEST_F(EditorPage, AFileWithoutTheSignatureIsRefusedAndTheProjectStays) {
   // The project keeps its file: "Speichern" writes there.
   SelectEntry("-");
   AddEntry("Button_NewItem", "Ende", 0);
-  Press("Button_Save1");
-  EXPECT_EQ(ReadFileBytes(project), std::string(ExampleGroups) + ExampleMenu + "0 0 Ende\r\n");
+  PressLater("Button_Save1");
+  AnswerSaveWarning(IDYES);
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(project) == std::string(ExampleGroups) + ExampleMenu + "0 0 Ende\r\n"; }));
   EXPECT_EQ(ReadFileBytes(invalid), "[execgroups]\r\nEditor\r\n[MenuItems]\r\n");
 }
 

@@ -1,0 +1,68 @@
+#include "config/CheckForm.h"
+
+#include "config/MainForm.h"
+#include "config/ProjectCheck_win.h"
+#include "model/Project.h"
+
+namespace {
+TFormPtr<TCheckForm> window;
+}  // namespace
+
+std::vector<TFinding> CheckCurrentProject() {
+  return CheckProject(ExecGroups, MenuItems, CurrentMenuSetting(), ProjectFileName, WindowsCheckLookup());
+}
+
+TCheckForm& CheckWindow() {
+  if (!window) {
+    window = NewForm<TCheckForm>();
+    window->Create(Form1 ? Form1->Handle : nullptr);
+  }
+  return *window;
+}
+
+void FreeCheckWindow() { window.reset(); }
+
+TCheckForm::TCheckForm() : TForm("TCheckForm") {
+  Caption = "Projekt prüfen";
+  Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  ClientWidth = 561;
+  ClientHeight = 265;
+  FontName = "Arial";
+  FontHeight = 11;
+  Position = poOwnerFormCenter;
+}
+
+void TCheckForm::Create(HWND owner) {
+  TForm::Create(
+      {
+          {"TListView", "ListView_Findings", nullptr, 8, 8, 545, 217, 0, "", coTabStop, {},
+           {Columns({{"Gruppe", 140}, {"Zeile", 45}, {"Problem", 336}}), WindowStyles(LVS_NOSORTHEADER),
+            On(evDblClick, this, &TCheckForm::ListView_FindingsDblClick)}},
+          {"TLabel", "Label_FindingsHint", nullptr, 8, 238, 0, 0, 0,
+           "Doppelklicken Sie auf einen Eintrag, um die Stelle im Editor zu zeigen.", coAutoSize},
+          {"TButton", "Button_Recheck", nullptr, 368, 233, 97, 25, 0, "&Erneut prüfen", coTabStop, {},
+           {On(evClick, this, &TCheckForm::Button_RecheckClick)}},
+          {"TButton", "Button_CloseCheck", nullptr, 472, 233, 81, 25, 0, "Schließen", coTabStop | coCancel, {},
+           {On(evClick, this, &TCheckForm::Button_CloseClick)}},
+      },
+      owner);
+}
+
+void TCheckForm::ShowFindings(std::vector<TFinding> findings) {
+  findings_ = std::move(findings);
+  TListView& list = Get<TListView>("ListView_Findings");
+  list.Clear();
+  if (findings_.empty()) list.InsertRow(-1, {"", "", NoFindingsText});
+  for (const TFinding& f : findings_) list.InsertRow(-1, FindingCells(f));
+  if (!findings_.empty()) list.SetSelected(0);
+}
+
+void TCheckForm::ListView_FindingsDblClick(TControl&) {
+  const int row = Get<TListView>("ListView_Findings").Selected();
+  if (row < 0 || static_cast<size_t>(row) >= findings_.size() || !Form1) return;
+  Form1->ShowFinding(findings_[static_cast<size_t>(row)]);
+}
+
+void TCheckForm::Button_RecheckClick(TControl&) { ShowFindings(CheckCurrentProject()); }
+
+void TCheckForm::Button_CloseClick(TControl&) { Close(); }

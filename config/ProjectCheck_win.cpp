@@ -1,0 +1,66 @@
+#include "config/ProjectCheck_win.h"
+
+#include <windows.h>
+
+namespace {
+
+bool HasExtension(const std::string& name) {
+  const size_t dot = name.find_last_of(".\\/:");
+  return dot != std::string::npos && name[dot] == '.';
+}
+
+class TWinCheckLookup : public ICheckLookup {
+ public:
+  std::string ExpandEnvironment(const std::string& text) override {
+    std::string out(MAX_PATH, '\0');
+    for (;;) {
+      const DWORD size = ExpandEnvironmentStringsA(text.c_str(), &out[0], static_cast<DWORD>(out.size()));
+      if (size == 0) return text;
+      if (size <= out.size()) {
+        out.resize(size - 1);
+        return out;
+      }
+      out.resize(size);
+    }
+  }
+
+  bool Exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+  bool OnSearchPath(const std::string& name) override {
+    char found[MAX_PATH];
+    char* filePart = nullptr;
+    // ".exe" is added only to a name without an extension, as process
+    // creation does.
+    return SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, &filePart) != 0;
+  }
+
+  bool HasAppPath(const std::string& name) override {
+    // The shell looks a bare name up with ".exe" added.
+    for (const std::string& key : {name, HasExtension(name) ? std::string() : name + ".exe"}) {
+      if (key.empty()) continue;
+      const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + key;
+      for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+          RegCloseKey(opened);
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+
+  std::string ExeFolder() override {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+  }
+};
+
+}  // namespace
+
+ICheckLookup& WindowsCheckLookup() {
+  static TWinCheckLookup lookup;
+  return lookup;
+}
