@@ -34,7 +34,7 @@ xdotool key alt+e; sleep 0.5; xdotool key space; sleep 1
 click 375 113 2                      # "Öffnen"
 xdotool type "$project"; xdotool key Return; sleep 2
 click 410 243; xdotool key Down Down Return; sleep 1   # the group "Neustart?"
-click 545 261                        # its question row
+click 545 254                        # its question row
 shot "$main" TRV-Erstellen.png
 click 608 437 1.5                    # "Bearbeiten"
 dialog=$(xdotool search --sync --name '^Befehlszeile$' | head -1)
