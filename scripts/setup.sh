@@ -5,7 +5,8 @@ set -euo pipefail
 
 need=(cmake g++ make googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-      libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386 bzip2 python3)
+      libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386 bzip2 python3
+      openssl)
 
 missing=()
 for p in "${need[@]}"; do
