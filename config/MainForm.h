@@ -48,7 +48,7 @@ class TForm1 : public TForm, public IProjectView {
   TOpenDialog OpenDialog;
   TSaveDialog SaveDialog;
   // The update reminder and Ctrl+U.
-  TVQUpdateFile VQUpdateFile{*this};
+  TVQUpdateFile VQUpdateFile;
 
   TTimer* Timer_Balloon = nullptr;
   // Work that waits until the window is on screen.

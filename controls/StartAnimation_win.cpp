@@ -16,7 +16,17 @@ int Phase = 0;
 TColorRef BackgroundColor = 0;
 int RadiusX = 0, RadiusY = 0;
 std::vector<uint32_t> SpritePixels;
-uint32_t* FrameBits = nullptr;
+
+// Pixels of 32 bits, rows from the top: what DrawRotated works on.
+BITMAPINFO TopDownInfo(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  return info;
+}
 
 // The display's refresh rate: one frame per refresh and no more.
 UINT FrameInterval() {
@@ -39,12 +49,7 @@ void TForm1::SetUpAnimation() {
   // The picture's pixels as a DIB section of 32 bits holds them.
   HBITMAP picture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), "SPRITE", IMAGE_BITMAP, 0, 0, 0));
   if (picture) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = SpriteWidth;
-    info.bmiHeader.biHeight = -SpriteHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownInfo(SpriteWidth, SpriteHeight);
     SpritePixels.assign(SpriteWidth * SpriteHeight, 0xFFFFFFu);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, picture, 0, SpriteHeight, SpritePixels.data(), &info, DIB_RGB_COLORS);
@@ -77,9 +82,10 @@ void TForm1::UpdateDXTimer() {
     DXTimer->SetEnabled(AnimationRunning && applicationActive_ && PageIndex("Notebook") == PageStart);
 }
 
-void TForm1::NotebookPageChanged(int page) {
+// The new frame is drawn whatever the page; the timer runs on the start
+// page only.
+void TForm1::NotebookPageChanged(int) {
   DXDrawClick(Control("DXDraw"));
-  (void)page;
   UpdateDXTimer();
   Timer_BalloonTimer();
 }
@@ -89,15 +95,9 @@ void TForm1::DXTimerTimer() {
   const int w = area.Width(), h = area.Height();
   HDC screen = GetDC(area.Handle);
   if (!frame_) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = TopDownInfo(w, h);
     void* bits = nullptr;
     frame_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    FrameBits = static_cast<uint32_t*>(bits);
   }
   HDC dc = CreateCompatibleDC(screen);
   HGDIOBJ oldFrame = SelectObject(dc, frame_);
@@ -117,9 +117,10 @@ void TForm1::DXTimerTimer() {
   TextOutA(dc, (w - size.cx) / 2, (h - size.cy) / 2, title.c_str(), static_cast<int>(title.size()));
   SelectObject(dc, oldFont);
 
-  if (FrameBits && !SpritePixels.empty()) {
+  DIBSECTION section = {};
+  if (frame_ && GetObjectA(frame_, sizeof section, &section) && section.dsBm.bmBits && !SpritePixels.empty()) {
     GdiFlush();
-    TPixels frame{w, h, FrameBits};
+    TPixels frame{w, h, static_cast<uint32_t*>(section.dsBm.bmBits)};
     const TPixels sprite{SpriteWidth, SpriteHeight, SpritePixels.data()};
     for (const TSpritePlace& place : AnimationFrame(ImageCount, Phase, w, h, RadiusX, RadiusY))
       DrawRotated(frame, sprite, Scale(100) / 100.0, place.X, place.Y, place.Angle, 0xFFFFFFu);

@@ -64,9 +64,4 @@ if(WIN32)
     SOURCES tests/win/SignatureTest.cpp tests/win/InstallScriptTest.cpp
     LIBS tarvo_testreleasekeys tarvo_wintestsupport
     FIXTURES SignedRelease)
-  # TRV.EXE's key set, the one program besides TRV.EXE that links it.
-  tarvo_tests(release_keys_tests
-    SOURCES tests/win/ReleaseKeysTest.cpp
-    LIBS tarvo_releasekeys tarvo_wintestsupport
-    FIXTURES SignedRelease)
 endif()

@@ -131,7 +131,6 @@ TStatusForm& StatusForm() {
   }
   return *statusForm;
 }
-bool StatusFormExists() { return statusForm != nullptr; }
 void FreeStatusForm() { statusForm.reset(); }
 
 TStatusForm::TStatusForm() : TForm("TStatusForm") {

@@ -90,5 +90,4 @@ class TStatusForm : public TForm {
 // The wizard, made when it is first needed; freed with the configuration
 // mode, which is when it writes the reminder date and starts the script.
 TStatusForm& StatusForm();
-bool StatusFormExists();
 void FreeStatusForm();

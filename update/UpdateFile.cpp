@@ -31,8 +31,6 @@ bool DriveAllowsUpdates(const std::string& programPath) {
 
 }  // namespace
 
-TVQUpdateFile::TVQUpdateFile(TForm& owner) : owner_(owner) {}
-
 bool TVQUpdateFile::ShortCut(WORD key) {
   if (key != 'U' || !(GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000) ||
       (GetKeyState(VK_SHIFT) & 0x8000))
@@ -73,5 +71,4 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   // The main window never shows in an update-only start; the wizard's end
   // actions still run when it goes with the program.
   if (state.OnlyUpdate) Application.Terminate();
-  (void)owner_;
 }

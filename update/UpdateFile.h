@@ -11,7 +11,6 @@
 
 class TVQUpdateFile {
  public:
-  explicit TVQUpdateFile(TForm& owner);
 
   std::string ProgramName = "TRV";
   std::string RegistryKey = "Tarvo";
@@ -25,7 +24,4 @@ class TVQUpdateFile {
   void AutomaticUpdate(const std::string& appParams, bool manual, TDateTime programDate);
   // Ctrl+U of the owner window; true when the key was the shortcut.
   bool ShortCut(WORD key);
-
- private:
-  TForm& owner_;
 };

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """The update tests' releases, made before they run (a CTest fixture): for
 each case a folder under DIR with "TRV.zip" and its section "Updates.ini"
-signed with the test key by scripts/sign-release.sh (openssl), and the test
-key's public half.
+signed with the test key by scripts/sign-release.sh (openssl).
   make-test-releases.py DIR
 "neu" is a newer release of 5 MB whose template writes a marker file; its
 other sections name the same archive through the test server's misbehaving
@@ -47,7 +46,6 @@ def release(name, entries, date='31.12.2099', files=('TRV.zip',), news=NEWS):
 
 shutil.rmtree(root, ignore_errors=True)
 os.makedirs(root)
-shutil.copy(os.path.join(here, 'test-release-public.pem'), root)
 # Random bytes do not shrink: the download is 5 MB.
 payload = os.urandom(5 * 1024 * 1024)
 release('neu', [('Update.bat', bat(TEMPLATE)), ('Neu/TRV-Neu.bin', payload)],

@@ -1,7 +1,7 @@
 // The tests' signed releases: folders with "TRV.zip" and its section
-// "Updates.ini" signed with the test key, and the test key's public half,
-// made by openssl (tests/keys/make-test-releases.py) before the tests that
-// use them run, into "signed-release" beside the tests.
+// "Updates.ini" signed with the test key, made by openssl
+// (tests/keys/make-test-releases.py) before the tests that use them run,
+// into "signed-release" beside the tests.
 #pragma once
 
 #include <windows.h>
