@@ -141,12 +141,16 @@ std::vector<TControlDef> TForm1::LinkPageControls() {
   rows.push_back({"TButton", "Button_TestProject", page, 740, 150, 61, 25, 34, "Testen", coTabStop, {},
                   {On(evClick, this, &TForm1::Button_TestProjectClick), exitHides()}});
   // What the link starts: the project's menu, or one of its groups alone.
+  // The second caption takes 205 pixels in Arial's metrics (Liberation Sans
+  // under Wine), but 238 in the wider font Wine falls back to without
+  // them (DejaVu Sans): it has room for both, at the cost of the list's
+  // width.
   rows.push_back({"TRadioButton", "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
                   coTabStop | coChecked, {}, {On(evClick, this, &TForm1::RadioButton_LinkTargetClick)}});
-  rows.push_back({"TRadioButton", "RadioButton_LinkGroup", page, 440, 201, 217, 17, 0,
+  rows.push_back({"TRadioButton", "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
                   "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
                   {On(evClick, this, &TForm1::RadioButton_LinkTargetClick)}});
-  rows.push_back({"TComboBox", "ComboBox_LinkGroup", page, 660, 199, 141, 21, 0, "", coTabStop | coDisabled, {},
+  rows.push_back({"TComboBox", "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
                   {exitHides()}});
   rows.push_back({"THotKey", "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
                   {On(evExit, this, &TForm1::HotKeyExit), On(evEnter, this, &TForm1::Ctrl_ToolTipEnter)}});

@@ -19,6 +19,6 @@ if(WIN32)
   # Real windows in the test process: one test program at a time.
   tarvo_tests(framework_win_tests
     SOURCES tests/win/FrameworkTest.cpp tests/win/FrameworkEventsTest.cpp
-    LIBS tarvo_controls
+    LIBS tarvo_controls tarvo_wintestsupport
     SERIAL)
 endif()

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tarvo needs on Debian 12, as root.
+# The Liberation fonts have Arial's metrics: without them Wine lays out
+# "Arial" (and the dialog font) in a wider font than Windows does.
 # Idempotent: skips packages that are present; only Debian packages are fetched.
 set -euo pipefail
 
 need=(cmake g++ make googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386 bzip2 python3
-      openssl)
+      openssl fonts-liberation fonts-liberation2)
 
 missing=()
 for p in "${need[@]}"; do

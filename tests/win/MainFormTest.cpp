@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <climits>
 #include <vector>
 
 #include "tests/win/ConfigDriver.h"
@@ -301,17 +299,15 @@ TEST_F(MainForm, TheHeaderFadesFromWhiteToBlueOver49Rows) {
   };
   POINT origin = {0, 0};
   ClientToScreen(main, &origin);
-  HDC screen = GetDC(nullptr);
+  const TScreenPicture picture = SettledPicture(main);
+  ASSERT_FALSE(picture.Empty()) << "the window is never still";
   for (const Sample& s : samples) {
     SCOPED_TRACE(std::to_string(s.x) + "," + std::to_string(s.y));
-    COLORREF pixel = CLR_INVALID;
-    EXPECT_TRUE(WaitUntil([&] { return (pixel = GetPixel(screen, origin.x + s.x, origin.y + s.y)) == s.expected; }))
-        << std::hex << pixel;
+    const COLORREF pixel = picture.At({origin.x + s.x, origin.y + s.y});
+    EXPECT_EQ(pixel, s.expected) << std::hex << pixel;
   }
   // Below the header's bottom line the window's face colour begins.
-  const COLORREF below = GetPixel(screen, origin.x + 408, origin.y + 49);
-  EXPECT_NE(below, RGB(190, 207, 239));
-  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(picture.At({origin.x + 408, origin.y + 49}), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(MainForm, AHelpBalloonStaysUntilDismissed) {
@@ -392,82 +388,57 @@ TEST_F(MainForm, HiddenClickSequenceMakesOptionFourNotClose) {
   EXPECT_TRUE(trv->WaitForExit(10000));
 }
 
-// The screen's pixels of a window, as the user sees them.
-std::vector<uint32_t> Capture(HWND wnd) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32};
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h);
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(bitmap);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
-// The rectangle, in the window's own coordinates, that holds every pixel in
-// which two captures differ; empty when none does.
-RECT Difference(HWND wnd, const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  const int w = r.right - r.left;
-  RECT changed = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-    if (a[i] != b[i]) {
-      const int x = static_cast<int>(i % w), y = static_cast<int>(i / w);
-      changed = {std::min<LONG>(changed.left, x), std::min<LONG>(changed.top, y),
-                 std::max<LONG>(changed.right, x + 1), std::max<LONG>(changed.bottom, y + 1)};
-    }
-  return changed.left == INT_MAX ? RECT{0, 0, 0, 0} : changed;
+// The area of the start page's animation, relative to the window's top left
+// corner.
+RECT AnimationArea(HWND main) {
+  RECT area, window;
+  GetWindowRect(ControlHandle(main, "DXDraw"), &area);
+  GetWindowRect(main, &window);
+  OffsetRect(&area, -window.left, -window.top);
+  return area;
 }
 
 TEST_F(MainForm, TheStillFrameChangesOnAClickOnly) {
   HWND area = ControlHandle(main, "DXDraw");
   ASSERT_NE(area, nullptr);
-  std::vector<uint32_t> first = Capture(area);
   // Drawn whole, then still without the animation.
-  EXPECT_TRUE(WaitUntil([&] {
-    Sleep(200);
-    std::vector<uint32_t> next = Capture(area);
-    std::swap(next, first);
-    return next == first;
-  }));
+  const TScreenPicture first = SettledPicture(area);
+  ASSERT_FALSE(first.Empty()) << "the frame keeps changing";
   PostMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   PostMessageA(area, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-  EXPECT_TRUE(WaitUntil([&] { return Capture(area) != first; })) << "a click draws a new frame";
+  EXPECT_TRUE(WaitUntil([&] {
+    const RECT changed = Difference(first, CaptureWindow(area));
+    return !IsRectEmpty(&changed);
+  })) << "a click draws a new frame";
 }
 
 TEST_F(MainForm, TheAnimationMovesTheRingOnTheStartPageOnly) {
   CompleteHiddenSequence();
-  RECT area;
-  GetWindowRect(ControlHandle(main, "DXDraw"), &area);
-  RECT window;
-  GetWindowRect(main, &window);
-  OffsetRect(&area, -window.left, -window.top);
-  // Once the last click has been drawn: two screenshots 200 ms apart differ
-  // inside the area and nowhere else.
-  EXPECT_TRUE(WaitUntil([&] {
-    const std::vector<uint32_t> first = Capture(main);
-    Sleep(200);
-    const RECT changed = Difference(main, first, Capture(main));
-    RECT inside;
-    return !IsRectEmpty(&changed) && IntersectRect(&inside, &changed, &area) && EqualRect(&inside, &changed);
-  }));
+  const RECT area = AnimationArea(main);
+  // Once the page is painted, the ring moves inside its area and nothing
+  // else changes.
+  const TScreenPicture start = SettledPicture(main, area);
+  ASSERT_FALSE(start.Empty()) << "the start page is never still outside the animation";
+  RECT changed = {0, 0, 0, 0};
+  ASSERT_TRUE(WaitUntil([&] {
+    changed = Difference(start, CaptureWindow(main));
+    return !IsRectEmpty(&changed);
+  })) << "the ring does not move";
+  RECT inside;
+  EXPECT_TRUE(IntersectRect(&inside, &changed, &area) && EqualRect(&inside, &changed))
+      << changed.left << "," << changed.top << " to " << changed.right << "," << changed.bottom;
   PostMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForPage("Erstellen"));
   OpenAndCloseAboutBox();  // every frame posted before the change has been handled
-  const std::vector<uint32_t> page1 = Capture(main);
-  Sleep(200);
-  EXPECT_TRUE(Capture(main) == page1) << "no frames on another page";
+  // The page repaints after the about box has gone; once it is still
+  // outside the ring's area, the area stays as it is: a frame drawn there
+  // would show, and a running animation never lets the area settle.
+  ASSERT_FALSE(SettledPicture(main, area).Empty()) << "the editor page is never still";
+  HWND ring = ControlHandle(main, "DXDraw");
+  const TScreenPicture before = CaptureWindow(ring);
+  const RECT frames = Difference(before, SettledPicture(ring));
+  EXPECT_TRUE(IsRectEmpty(&frames)) << "no frames on another page: " << frames.left << "," << frames.top << " to "
+                                    << frames.right << "," << frames.bottom;
 }
 
 TEST_F(MainForm, AnIncompleteSequenceStillQuits) {

@@ -173,6 +173,33 @@ TEST_F(ShortcutPage, ALinkToOneGroupNamesAGroupOfTheProjectFile) {
   DeleteFileA(link.c_str());
 }
 
+// The choice's captions show whole in the font the page is drawn with (the
+// system's message font, 8 points), whichever font the machine puts in its
+// place: under Wine without the Liberation fonts a wider one.
+TEST_F(ShortcutPage, TheChoiceOfMenuOrGroupShowsItsCaptionsWhole) {
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = 340;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0));
+  HDC dc = GetDC(nullptr);
+  HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, metrics.lfMessageFont.lfFaceName);
+  HGDIOBJ old = SelectObject(dc, font);
+  for (const char* name : {"RadioButton_LinkMenu", "RadioButton_LinkGroup"}) {
+    SCOPED_TRACE(name);
+    const std::string caption = TextOf(Control(name));
+    SIZE text = {0, 0};
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    const RECT button = RectInParent(Control(name));
+    // The round box and its gap before the text: 17 pixels.
+    EXPECT_LE(17 + text.cx, button.right - button.left) << caption;
+  }
+  // The group's list beside its choice is not covered by it.
+  EXPECT_LE(RectInParent(Control("RadioButton_LinkGroup")).right, RectInParent(Control("ComboBox_LinkGroup")).left);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+}
+
 TEST_F(ShortcutPage, ForbiddenCharactersAreRefusedAsTypedAndAtCreate) {
   HWND title = Control("Edit_LinkTitle");
   ASSERT_TRUE(TypeInto(title, "Menü"));

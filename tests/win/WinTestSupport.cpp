@@ -1,5 +1,6 @@
 #include "tests/win/WinTestSupport.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -113,4 +114,91 @@ bool WaitWindowGone(HWND window, DWORD milliseconds) {
     Sleep(20);
   }
   return false;
+}
+
+COLORREF TScreenPicture::At(POINT screen) const {
+  if (!PtInRect(&Rect, screen)) return CLR_INVALID;
+  const uint32_t pixel = Pixels[(screen.y - Rect.top) * Width() + (screen.x - Rect.left)];
+  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+TScreenPicture CaptureWindow(HWND window) {
+  TScreenPicture picture;
+  if (!GetWindowRect(window, &picture.Rect) || IsRectEmpty(&picture.Rect)) return picture;
+  const int w = picture.Width(), h = picture.Rect.bottom - picture.Rect.top;
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, picture.Rect.left, picture.Rect.top, SRCCOPY);
+  GdiFlush();
+  const uint32_t* first = static_cast<const uint32_t*>(bits);
+  picture.Pixels.assign(first, first + static_cast<size_t>(w) * h);
+  for (uint32_t& pixel : picture.Pixels) pixel &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
+RECT Difference(const TScreenPicture& a, const TScreenPicture& b, const RECT& ignore) {
+  if (!EqualRect(&a.Rect, &b.Rect) || a.Pixels.size() != b.Pixels.size())
+    return {0, 0, std::max(a.Width(), b.Width()),
+            std::max(a.Rect.bottom - a.Rect.top, b.Rect.bottom - b.Rect.top)};
+  const int w = a.Width();
+  RECT changed = {0, 0, 0, 0};
+  bool any = false;
+  for (size_t i = 0; i < a.Pixels.size(); ++i) {
+    if (a.Pixels[i] == b.Pixels[i]) continue;
+    const POINT at = {static_cast<LONG>(i % w), static_cast<LONG>(i / w)};
+    if (PtInRect(&ignore, at)) continue;
+    if (!any) {
+      changed = {at.x, at.y, at.x + 1, at.y + 1};
+      any = true;
+    } else {
+      changed = {std::min(changed.left, at.x), std::min(changed.top, at.y), std::max(changed.right, at.x + 1),
+                 std::max(changed.bottom, at.y + 1)};
+    }
+  }
+  return changed;
+}
+
+namespace {
+BOOL CALLBACK NoteUnpainted(HWND window, LPARAM unpainted) {
+  if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) *reinterpret_cast<bool*>(unpainted) = true;
+  return TRUE;
+}
+
+// Whether the window or a window inside it still waits for its WM_PAINT
+// (asked of the window server, so for windows of any process). A hidden
+// window gets no WM_PAINT: what it has to paint does not count.
+bool LeftToPaint(HWND window) {
+  bool unpainted = false;
+  NoteUnpainted(window, reinterpret_cast<LPARAM>(&unpainted));
+  if (!unpainted) EnumChildWindows(window, NoteUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return unpainted;
+}
+}  // namespace
+
+TScreenPicture SettledPicture(HWND window, const RECT& ignore, const std::function<void()>& pause, int quietMs,
+                              int timeoutMs) {
+  const DWORD start = GetTickCount();
+  TScreenPicture last = CaptureWindow(window);
+  DWORD stillSince = GetTickCount();
+  while (static_cast<int>(GetTickCount() - start) <= timeoutMs) {
+    if (pause)
+      pause();
+    else
+      Sleep(20);
+    TScreenPicture next = CaptureWindow(window);
+    const RECT changed = Difference(last, next, ignore);
+    if (!IsRectEmpty(&changed) || next.Empty() || LeftToPaint(window)) stillSince = GetTickCount();
+    last = std::move(next);
+    if (static_cast<int>(GetTickCount() - stillSince) >= quietMs) return last;
+  }
+  return TScreenPicture();
 }

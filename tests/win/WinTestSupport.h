@@ -1,9 +1,12 @@
 // Helpers for tests that run under Windows (Wine): paths beside the test
-// executable, starting TRV.EXE, finding a process's windows.
+// executable, starting TRV.EXE, finding a process's windows, pictures of
+// windows as they show on the screen.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,3 +40,31 @@ std::vector<HWND> WindowsOf(DWORD processId, const char* className);
 // Waits until the window is gone.
 bool WaitWindowGone(HWND window, DWORD milliseconds = 15000);
 std::string WindowText(HWND window);
+
+// What the screen shows of a window's rectangle (its frame included), as a
+// user sees it: pixels 0x00RRGGBB, rows from the top.
+struct TScreenPicture {
+  RECT Rect = {0, 0, 0, 0};  // on the screen
+  std::vector<uint32_t> Pixels;
+  bool Empty() const { return Pixels.empty(); }
+  int Width() const { return Rect.right - Rect.left; }
+  // The colour at a point of the screen inside Rect (CLR_INVALID outside).
+  COLORREF At(POINT screen) const;
+};
+TScreenPicture CaptureWindow(HWND window);
+// The smallest rectangle, relative to the pictures' top left corner, that
+// holds every pixel outside ignore in which the two pictures differ; empty
+// when none does. Pictures of different rectangles differ everywhere.
+RECT Difference(const TScreenPicture& a, const TScreenPicture& b, const RECT& ignore = RECT{0, 0, 0, 0});
+
+// The window's picture once its painting has ended: nothing of the window
+// is left to paint, and no pixel outside ignore (relative to the window's
+// top left corner: an animation's area) has changed for quietMs. Painting
+// goes on after the event that caused it, for as long as the painting
+// process is kept from the processor, so one capture right after an action
+// may show half a page. Between captures `pause` runs (a test whose windows
+// are its own handles their messages there); empty when the picture does
+// not settle within timeoutMs.
+TScreenPicture SettledPicture(HWND window, const RECT& ignore = RECT{0, 0, 0, 0},
+                              const std::function<void()>& pause = nullptr, int quietMs = 250,
+                              int timeoutMs = 10000);
