@@ -6,7 +6,7 @@ set -euo pipefail
 need=(cmake g++ make googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386 bzip2 python3
-      openssl)
+      openssl nginx)
 
 missing=()
 for p in "${need[@]}"; do
@@ -24,8 +24,17 @@ if [ ${#missing[@]} -gt 0 ]; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
+  # nginx's package would start the system's web server on port 80; the
+  # tests run their own on 127.0.0.1, so no service starts during the install.
+  own_policy=
+  if [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d
+    chmod 755 /usr/sbin/policy-rc.d
+    own_policy=1
+  fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  if [ -n "$own_policy" ]; then rm -f /usr/sbin/policy-rc.d; fi
 fi
 
 # The MinGW compilers must be the posix-thread variants (std::thread, GoogleTest).
