@@ -67,3 +67,25 @@ if(WIN32)
   add_dependencies(update_e2e_tests TRVTEST)
 endif()
 
+if(WIN32)
+  # A real self-update: TRVTEST.EXE, installed as TRV.EXE, updates itself
+  # to TRVNEXT (TRV.EXE of the next version) from a release made by
+  # scripts/release.sh, signed with the test key and served by nginx.
+  set(TARVO_NGINX ${CMAKE_BINARY_DIR}/nginx)
+  add_test(NAME ${TARVO_TEST_PREFIX}nginx_release.make
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/keys/publish-test-release.sh ${TARVO_NGINX}/site $<TARGET_FILE:TRVNEXT>)
+  add_test(NAME ${TARVO_TEST_PREFIX}nginx.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx-server.sh start ${TARVO_NGINX})
+  set_tests_properties(${TARVO_TEST_PREFIX}nginx_release.make ${TARVO_TEST_PREFIX}nginx.start
+                       PROPERTIES FIXTURES_SETUP Nginx)
+  add_test(NAME ${TARVO_TEST_PREFIX}nginx.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/nginx-server.sh stop ${TARVO_NGINX})
+  set_tests_properties(${TARVO_TEST_PREFIX}nginx.stop PROPERTIES FIXTURES_CLEANUP Nginx)
+
+  tarvo_tests(update_install_e2e_tests
+    SOURCES tests/win/UpdateInstallE2ETest.cpp
+    LIBS tarvo_configdriver tarvo_launchertestsupport tarvo_updatewizard tarvo_testreleasekeys version psapi
+    ENVIRONMENT TARVO_WINE_PREFIX=updates
+    FIXTURES Nginx
+    SERIAL)
+  target_compile_definitions(update_install_e2e_tests PRIVATE "TARVO_NEXT_VERSION_TEXT=\"${TARVO_NEXT_VERSION}\"")
+  add_dependencies(update_install_e2e_tests TRVTEST TRVNEXT)
+endif()
