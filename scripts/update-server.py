@@ -5,6 +5,7 @@ port, which it writes to a file. Besides plain files it can misbehave, by a
 query on any path:
   ?nosize       no Content-Length
   ?slow=MS      a pause of MS milliseconds before each 4 KB block
+  ?drip=MS      one byte of the body every MS milliseconds
   ?stall=MS     a pause of MS milliseconds before the answer
   ?break=N      the connection closed after N bytes of the body
   ?status=CODE  that status (404, 500, ...) and a short body
@@ -55,11 +56,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         limit = int(query['break'][0]) if 'break' in query else len(body)
         pause = int(query['slow'][0]) / 1000.0 if 'slow' in query else 0
+        step = 4096
+        if 'drip' in query:
+            pause, step = int(query['drip'][0]) / 1000.0, 1
         sent = 0
         while sent < min(limit, len(body)):
             if pause:
                 time.sleep(pause)
-            block = body[sent:min(sent + 4096, limit)]
+            block = body[sent:min(sent + step, limit)]
             self.wfile.write(block)
             self.wfile.flush()
             sent += len(block)

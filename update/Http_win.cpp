@@ -60,6 +60,8 @@ class TPartialFile {
 }  // namespace
 
 bool HttpGetFile(const std::string& url, const std::string& fileName, const THttpTransfer& transfer) {
+  const DWORD started = GetTickCount();
+  auto tooLarge = [&] { return EHttpError("Die Datei des Servers ist zu groß:\r\n" + url); };
   TInternetHandle session(InternetOpenA(HttpUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.Get()) RaiseTransferError(url);
   DWORD timeout = transfer.ReadTimeoutMs;
@@ -82,18 +84,27 @@ bool HttpGetFile(const std::string& url, const std::string& fileName, const THtt
       HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr)
           ? static_cast<int64_t>(length)
           : -1;
+  if (transfer.MaxSize > 0 && announced > transfer.MaxSize) throw tooLarge();
   if (transfer.OnBegin) transfer.OnBegin(announced);
 
   TPartialFile file(fileName);
   std::vector<char> block(16384);
   int64_t received = 0;
   while (true) {
-    DWORD read = 0;
-    if (!InternetReadFile(request.Get(), block.data(), static_cast<DWORD>(block.size()), &read))
+    // What has come in, not a whole block: a read that waits for a block
+    // would outlast any time limit while a server drips.
+    DWORD available = 0, read = 0;
+    if (!InternetQueryDataAvailable(request.Get(), &available, 0, 0)) RaiseTransferError(url);
+    if (available == 0) break;
+    if (!InternetReadFile(request.Get(), block.data(),
+                          static_cast<DWORD>(available < block.size() ? available : block.size()), &read))
       RaiseTransferError(url);
     if (read == 0) break;
-    file.Write(block.data(), read);
     received += read;
+    if (transfer.MaxSize > 0 && received > transfer.MaxSize) throw tooLarge();
+    if (transfer.TimeLimitMs && GetTickCount() - started > transfer.TimeLimitMs)
+      throw EHttpError("Der Server " + url + " sendet zu langsam (Zeitüberschreitung).");
+    file.Write(block.data(), read);
     if (transfer.OnWork) transfer.OnWork(received);
     if (transfer.Cancelled && transfer.Cancelled()) return false;
   }

@@ -20,6 +20,11 @@ extern const char* const HttpUserAgent;
 
 struct THttpTransfer {
   unsigned ReadTimeoutMs = 10000;
+  // The most the body may have: a larger announced size is refused before
+  // anything is read, a body without one is cut when it passes it. 0: none.
+  int64_t MaxSize = 0;
+  // The whole transfer's time, however slowly the server drips. 0: none.
+  unsigned TimeLimitMs = 0;
   // The body's size as the server announces it, -1 when it does not.
   std::function<void(int64_t size)> OnBegin;
   // Bytes received so far, after each block.

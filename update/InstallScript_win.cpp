@@ -1,21 +1,56 @@
 #include "update/InstallScript_win.h"
 
 #include <windows.h>
-
-#include <fstream>
-#include <sstream>
+#include <sddl.h>
+#include <shellapi.h>
 
 #include "model/Errors.h"
 #include "update/Signature_win.h"
 #include "update/UpdateInfo_win.h"
 #include "update/ZipArchive_win.h"
 
-namespace {
+class TPreparedScript {
+ public:
+  TPreparedScript(const std::string& path, const std::string& bytes) : path_(path), bytes_(bytes) {}
+  ~TPreparedScript() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  TPreparedScript(const TPreparedScript&) = delete;
+  TPreparedScript& operator=(const TPreparedScript&) = delete;
+  // Written whole, then opened again for reading alone, sharing only
+  // reading: from then on nobody writes, renames or deletes it.
+  bool Write() {
+    HANDLE out = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(out, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr) &&
+                    written == bytes_.size();
+    CloseHandle(out);
+    handle_ = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+    return ok && Unchanged();
+  }
+  // What the file holds now is what was written (between the writing and
+  // the reopening it was open to nobody else's change for long).
+  bool Unchanged() const {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN)) return false;
+    std::string read(bytes_.size() + 1, '\0');
+    DWORD size = 0;
+    if (!ReadFile(handle_, &read[0], static_cast<DWORD>(read.size()), &size, nullptr)) return false;
+    read.resize(size);
+    return read == bytes_;
+  }
+  const std::string& Path() const { return path_; }
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+ private:
+  std::string path_;
+  std::string bytes_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+namespace {
 
 // The extraction folder holds files only: folders are never recreated.
 void RemoveFolder(const std::string& folder) {
@@ -33,11 +68,14 @@ void RemoveFolder(const std::string& folder) {
 // The template's lines as a text editor shows them: CR LF or LF ends a line,
 // a last line without an end counts.
 std::vector<std::string> ReadLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Exception("Die Datei \"" + path + "\" kann nicht geöffnet werden.");
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  const std::string text = buffer.str();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw Exception("Die Datei \"" + path + "\" kann nicht geöffnet werden.");
+  std::string text;
+  char block[65536];
+  DWORD read = 0;
+  while (ReadFile(file, block, sizeof block, &read, nullptr) && read) text.append(block, read);
+  CloseHandle(file);
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
@@ -51,24 +89,62 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
-void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  for (const std::string& line : lines) out << line << "\r\n";
-  out.close();
-  if (!out) throw Exception("Die Datei \"" + path + "\" kann nicht geschrieben werden.");
-}
-
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+
+// The security of a folder that its owner alone may open, and that does
+// not take its parent's permissions: the temporary folder's would let other
+// processes put their files in, between our check and our use.
+class TOwnerOnly {
+ public:
+  TOwnerOnly() {
+    const std::string sddl = OwnerOnlySddl();
+    if (!sddl.empty())
+      ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
+  }
+  ~TOwnerOnly() {
+    if (descriptor_) LocalFree(descriptor_);
+  }
+  TOwnerOnly(const TOwnerOnly&) = delete;
+  TOwnerOnly& operator=(const TOwnerOnly&) = delete;
+  SECURITY_ATTRIBUTES* Attributes() {
+    attributes_ = {sizeof attributes_, descriptor_, FALSE};
+    return descriptor_ ? &attributes_ : nullptr;
+  }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+  SECURITY_ATTRIBUTES attributes_ = {};
+};
 
 }  // namespace
 
+std::string OwnerOnlySddl() {
+  std::string sddl;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return sddl;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size ? size : 1);
+  char* sid = nullptr;
+  if (GetTokenInformation(token, TokenOwner, buffer.data(), size, &size) &&
+      ConvertSidToStringSidA(reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner, &sid)) {
+    sddl = std::string("D:P(A;OICI;FA;;;") + sid + ")";
+    LocalFree(sid);
+  }
+  CloseHandle(token);
+  return sddl;
+}
+
 std::string MakeExtractionFolder(const std::string& parent) {
+  TOwnerOnly security;
+  if (!security.Attributes())
+    throw Exception("Für die Installation kann kein geschützter Ordner angelegt werden.");
   // A name nobody has used: an existing folder, planted or stale, is never
   // taken over.
   const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (DWORD n = 0; n < 1000; ++n) {
     const std::string folder = parent + Format("TRV-Update-%08lX\\", static_cast<unsigned long>(seed + n));
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    if (CreateDirectoryA(folder.c_str(), security.Attributes())) return folder;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
   throw Exception("Im Ordner \"" + parent + "\" kann kein Ordner für die Installation angelegt werden.");
@@ -76,8 +152,8 @@ std::string MakeExtractionFolder(const std::string& parent) {
 
 TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
   TInstallPreparation preparation;
-  const std::string archive = request.TempDir + request.ZIPFileName;
-  if (!FileExists(archive)) {
+  const DWORD attributes = GetFileAttributesA(request.ArchivePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     preparation.Result = TInstallPreparation::ipMissing;
     return preparation;
   }
@@ -87,38 +163,77 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     return preparation;
   };
   if (!request.Info) return fail(UnverifiedUpdateMessage);
-  const TVerification verification =
-      VerifyUpdateArchive(*request.Info, request.ProgramName, archive, request.AcceptedKeys);
-  if (!verification.Ok) return fail(verification.Error);
+  {
+    // One handle for the hash and the extraction.
+    TArchiveFile archive(request.ArchivePath);
+    if (archive.Invalid()) return fail("Das Update-Archiv kann nicht gelesen werden:\r\n" + request.ArchivePath);
+    const TVerification verification =
+        VerifyUpdateArchive(*request.Info, request.ProgramName, archive.Get(), request.AcceptedKeys);
+    if (!verification.Ok) return fail(verification.Error);
+    // The check's page decided on the same date; the install must not rely
+    // on it.
+    if (!IsUpdateAvailable(request.Info, request.ProgramName, request.ProgramDate))
+      return fail("Das Update ist nicht neuer als dieses Programm und wird nicht installiert.");
 
-  const std::string folder = MakeExtractionFolder(request.TempDir);
-  try {
-    const TArchiveCheck extracted = ExtractArchive(archive, folder);
-    if (!extracted.Ok) {
+    TScriptValues values;
+    values.Restart = request.Restart;
+    values.ProcessId = request.ProcessId;
+    const std::string folder = MakeExtractionFolder(request.TempDir);
+    try {
+      for (const auto& value : {std::make_pair(FolderOf(request.ProgramPath), &values.ProgramFolder),
+                                std::make_pair(request.ProgramPath, &values.ProgramPath),
+                                std::make_pair(folder, &values.UpdateFolder)})
+        if (!ToOemText(value.first, *value.second)) {
+          RemoveFolder(folder);
+          return fail("Der Pfad kann nicht in das Installationsskript geschrieben werden:\r\n" + value.first);
+        }
+      const TArchiveCheck extracted = ExtractArchive(archive.Get(), folder);
+      if (!extracted.Ok) {
+        RemoveFolder(folder);
+        return fail(extracted.Error);
+      }
+      const std::string script = folder + "Update.bat";
+      if (GetFileAttributesA(script.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        RemoveFolder(folder);
+        return fail("Das Update-Archiv enthält kein Installationsskript \"Update.bat\".");
+      }
+      const TInstallScript filled = MakeInstallScript(ReadLines(script), values);
+      if (!filled.Ok) {
+        RemoveFolder(folder);
+        return fail(filled.Error);
+      }
+      std::string bytes;
+      for (const std::string& line : filled.Lines) bytes += line + "\r\n";
+      auto prepared = std::make_shared<TPreparedScript>(script, bytes);
+      if (!prepared->Write()) {
+        prepared.reset();
+        RemoveFolder(folder);
+        return fail("Die Datei \"" + script + "\" kann nicht geschrieben werden.");
+      }
+      preparation.ScriptPath = script;
+      preparation.Script = prepared;
+    } catch (...) {
       RemoveFolder(folder);
-      return fail(extracted.Error);
+      throw;
     }
-    const std::string script = folder + "Update.bat";
-    if (!FileExists(script)) {
-      RemoveFolder(folder);
-      return fail("Das Update-Archiv enthält kein Installationsskript \"Update.bat\".");
-    }
-    // The conversion cuts a text at its limit: a longer path goes in whole,
-    // for the script to refuse it rather than name a wrong folder.
-    auto oem = [](const std::string& text) { return text.size() > MaxOemTextLength ? text : ToOemText(text); };
-    const TInstallScript filled = MakeInstallScript(ReadLines(script), oem(FolderOf(request.ProgramPath)),
-                                                    oem(folder), request.Restart, oem(request.ProgramPath));
-    if (!filled.Ok) {
-      RemoveFolder(folder);
-      return fail(filled.Error);
-    }
-    WriteLines(script, filled.Lines);
-    preparation.ScriptPath = script;
-  } catch (...) {
-    RemoveFolder(folder);
-    throw;
   }
-  DeleteFileA(archive.c_str());
+  DeleteFileA(request.ArchivePath.c_str());
   preparation.Result = TInstallPreparation::ipPrepared;
   return preparation;
+}
+
+bool StartInstallScript(const TInstallPreparation& preparation) {
+  if (preparation.Result != TInstallPreparation::ipPrepared || !preparation.Script ||
+      !preparation.Script->Unchanged())
+    return false;
+  // The lock the script waits on: no one may delete it while this process
+  // holds it, and the process holds it until it ends.
+  const std::string lock = FolderOf(preparation.ScriptPath) + InstallLockName;
+  HANDLE held = CreateFileA(lock.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) return false;
+  // Kept with the script's handle until the process ends.
+  static std::vector<std::shared_ptr<TPreparedScript>> started;
+  started.push_back(preparation.Script);
+  return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", preparation.ScriptPath.c_str(), nullptr, nullptr,
+                                                 SW_HIDE)) > 32;
 }

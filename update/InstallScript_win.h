@@ -1,14 +1,18 @@
 // The installation of a downloaded update archive: verified against the
 // maker's signature, extracted into a new folder of our own under the
-// temporary folder, and its "Update.bat" template filled in with the
-// program's folder and that new folder. The script runs after the program
-// has ended.
+// temporary folder, and its "Update.bat" template filled in. The script runs
+// after the program has ended.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "update/UpdateRules.h"
+
+// The prepared script, held open from its writing until the program ends,
+// so that nobody can change it before it starts.
+class TPreparedScript;
 
 struct TInstallPreparation {
   enum TResult { ipPrepared, ipMissing, ipFailed };
@@ -17,23 +21,39 @@ struct TInstallPreparation {
   std::string Error;
   // ipPrepared: the script to start at program end, in its folder.
   std::string ScriptPath;
+  std::shared_ptr<TPreparedScript> Script;
 };
 
 struct TInstallRequest {
-  std::string TempDir;      // with its trailing backslash
-  std::string ZIPFileName;  // the archive's name in TempDir
+  std::string TempDir;      // with its trailing backslash: the new folder goes there
+  std::string ArchivePath;  // the downloaded archive
   bool Restart = false;
   IUpdateInfo* Info = nullptr;  // the fetched "Updates.ini"
   std::string ProgramName;
   std::string ProgramPath;  // the running program file
+  TDateTime ProgramDate = 0;  // its date: an update must be newer
+  unsigned long ProcessId = 0;  // the running program's, for the script to wait for
   std::vector<std::string> AcceptedKeys;
 };
 
-// Nothing is extracted from an archive that fails the verification; a
-// refused archive or template leaves no extracted file behind and keeps the
-// archive. The archive is deleted once the script is prepared.
+// Nothing is extracted from an archive that fails the verification or is
+// no newer release; the archive is read through one handle that no one may
+// write to meanwhile. A refused archive or template leaves no extracted file
+// behind and keeps the archive. The archive is deleted once the script is
+// prepared.
 TInstallPreparation PrepareInstallScript(const TInstallRequest& request);
 
+// Starts the prepared script, hidden, if it still holds what was written.
+// The script and the lock it waits on (InstallLockName) stay open until the
+// process ends. False when it was changed or could not be started.
+bool StartInstallScript(const TInstallPreparation& preparation);
+
+// The security of that folder: a protected DACL that lets in the owner of
+// this process's new objects alone (the administrators when it runs
+// elevated, not the user's unelevated processes).
+std::string OwnerOnlySddl();
+
 // A new, empty folder under parent (with its trailing backslash), made for
-// one installation; its path with a trailing backslash.
+// one installation, which only its owner may open; its path with a
+// trailing backslash.
 std::string MakeExtractionFolder(const std::string& parent);

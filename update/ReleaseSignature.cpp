@@ -7,8 +7,8 @@ const char* const UnverifiedUpdateMessage =
     "Hersteller und werden nicht installiert.";
 
 std::string SignedReleaseText(const std::string& programName, const std::string& date, const std::string& file,
-                              const std::string& sha256Hex) {
-  return programName + "\n" + date + "\n" + file + "\n" + sha256Hex;
+                              const std::string& sha256Hex, const std::string& news) {
+  return programName + "\n" + date + "\n" + file + "\n" + sha256Hex + "\n" + news;
 }
 
 namespace {

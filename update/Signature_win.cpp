@@ -101,13 +101,18 @@ std::string LowerCase(std::string text) {
 
 std::string FileSha256Hex(const std::string& path) {
   TReadFile file(path);
-  if (file.Get() == INVALID_HANDLE_VALUE) return "";
+  return file.Get() == INVALID_HANDLE_VALUE ? "" : Sha256Hex(file.Get());
+}
+
+std::string Sha256Hex(HANDLE file) {
+  LARGE_INTEGER start = {};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return "";
   TProvider provider;
   TSha256 hash(provider);
   std::vector<char> block(65536);
   DWORD read = 0;
   do {
-    if (!ReadFile(file.Get(), block.data(), static_cast<DWORD>(block.size()), &read, nullptr)) return "";
+    if (!ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &read, nullptr)) return "";
     if (read && !hash.Add(block.data(), read)) return "";
   } while (read);
   BYTE value[32];
@@ -136,21 +141,42 @@ bool VerifySignature(const std::string& text, const std::string& signatureBase64
                                static_cast<DWORD>(signature.size()), key.Get(), nullptr, 0);
 }
 
-TVerification VerifyUpdateArchive(IUpdateInfo& info, const std::string& programName, const std::string& archivePath,
-                                  const std::vector<std::string>& acceptedKeysPem) {
+TVerification VerifyReleaseSection(IUpdateInfo& info, const std::string& programName,
+                                   const std::vector<std::string>& acceptedKeysPem) {
   TVerification result;
   result.Error = UnverifiedUpdateMessage;
   const std::string sha256 = info.Read(programName, "SHA256", "");
   const std::string signature = info.Read(programName, "Signature", "");
   if (!IsSha256Hex(sha256) || signature.empty()) return result;
-  const std::string text =
-      SignedReleaseText(programName, info.Read(programName, "Date", ""), info.Read(programName, "File", ""), sha256);
-  const bool signedByUs = std::any_of(acceptedKeysPem.begin(), acceptedKeysPem.end(), [&](const std::string& key) {
-    return VerifySignature(text, signature, key);
-  });
-  // Hashed only after the signature holds: the archive can be large.
-  if (!signedByUs || FileSha256Hex(archivePath) != LowerCase(sha256)) return result;
+  const std::string text = SignedReleaseText(programName, info.Read(programName, "Date", ""),
+                                             info.Read(programName, "File", ""), sha256,
+                                             info.Read(programName, "News", ""));
+  if (!std::any_of(acceptedKeysPem.begin(), acceptedKeysPem.end(),
+                   [&](const std::string& key) { return VerifySignature(text, signature, key); }))
+    return result;
   result.Ok = true;
   result.Error.clear();
   return result;
+}
+
+TVerification VerifyUpdateArchive(IUpdateInfo& info, const std::string& programName, HANDLE archive,
+                                  const std::vector<std::string>& acceptedKeysPem) {
+  TVerification result = VerifyReleaseSection(info, programName, acceptedKeysPem);
+  // Hashed only after the signature holds: the archive can be large.
+  if (result.Ok && Sha256Hex(archive) != LowerCase(info.Read(programName, "SHA256", ""))) {
+    result.Ok = false;
+    result.Error = UnverifiedUpdateMessage;
+  }
+  return result;
+}
+
+TVerification VerifyUpdateArchive(IUpdateInfo& info, const std::string& programName, const std::string& archivePath,
+                                  const std::vector<std::string>& acceptedKeysPem) {
+  TReadFile file(archivePath);
+  if (file.Get() == INVALID_HANDLE_VALUE) {
+    TVerification result;
+    result.Error = UnverifiedUpdateMessage;
+    return result;
+  }
+  return VerifyUpdateArchive(info, programName, file.Get(), acceptedKeysPem);
 }

@@ -68,6 +68,9 @@ const char* const RegularText =
 const char* const SettingsNotSavedText =
     "Die Einstellungen konnten nicht gespeichert werden: Sie haben keine Berechtigung, in die Registrierung zu "
     "schreiben.";
+const char* const MachineKeepsRemindersOffText =
+    "Die Erinnerungen bleiben ausgeschaltet: Sie sind für alle Benutzer dieses Computers abgeschaltet, und Sie "
+    "haben keine Berechtigung, das zu ändern.";
 
 const TColorRef StepPanelColor = 15120283;
 const COLORREF TitleColor = 12937777;
@@ -118,6 +121,7 @@ struct TTransferState {
   std::atomic<int64_t> Received{0};
   std::atomic<DWORD> LastActivity{0};
   bool Ok = false;  // written before Done
+  TPartFileHandoff PartFile;
   void Post() {
     LastActivity = GetTickCount();
     if (!Posted.exchange(true)) PostMessageA(Window, WM_TRANSFER, 0, 0);
@@ -243,19 +247,28 @@ void TStatusForm::FormShow() {
   char temp[MAX_PATH + 1] = "";
   GetTempPathA(sizeof temp, temp);
   TempDir = temp;
+  Control("Button_Check").SetEnabled(true);
   RECT window;
   GetWindowRect(Handle, &window);
   const int width = window.right - window.left, height = window.bottom - window.top;
   SetWindowPos(Handle, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2,
                GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  WizardStep = 0;
-  SetPageIndex("Pages", 0);
   SetPageIndex("Notebook_StdButtons", 0);
   Control("Button_Settings").SetVisible(true);
+  if (InstallPrepared) {
+    // An install prepared earlier in this run, whose finish was put off
+    // (the save prompt said no): it stays prepared, and the wizard shows
+    // its finish again rather than forgetting it and leaving its folder.
+    WizardStep = 5;
+    ShowStepPage();
+    return;
+  }
+  WizardStep = 0;
+  SetPageIndex("Pages", 0);
   Control("Button_Cancel").SetEnabled(true);
   Control("Button_Next").SetEnabled(true);
   Control("Button_Next").SetCaption("Weiter >");
-  InstallPrepared = UpdateAvailable = CancelRequested = DownloadFailed = false;
+  UpdateAvailable = CancelRequested = DownloadFailed = false;
   Control("Panel_Title").SetCaption(WizardTexts[0]);
   Control("PaintBox_Process").Invalidate();
 }
@@ -279,7 +292,7 @@ void TStatusForm::Button_NextClick(TControl&) {
       if (UpdateAvailable) {
         const std::string news = UpdateInfo->Read(ProgramName, "News", std::string("\"") + NoNewsEntry + "\"");
         Control("Label_CheckResult")
-            .SetCaption(ReplaceFirst(WizardTexts[7], "%s", BuildNewsList(news, ProgramDate, ParseShortDate)));
+            .SetCaption(ReplaceFirst(WizardTexts[7], "%s", BuildNewsList(news, ProgramDate)));
       } else {
         next.SetCaption("Beenden");
         Control("Button_Cancel").SetEnabled(false);
@@ -298,13 +311,15 @@ void TStatusForm::Button_NextClick(TControl&) {
     case 5: {
       TInstallRequest request;
       request.TempDir = TempDir;
-      request.ZIPFileName = ZIPFileName;
+      request.ArchivePath = ArchivePath;
       request.Restart = Get<TCheckBox>("CheckBox_Restart").Checked();
       request.Info = UpdateInfo.get();
       request.ProgramName = ProgramName;
       char path[MAX_PATH] = "";
       GetModuleFileNameA(nullptr, path, MAX_PATH);
       request.ProgramPath = path;
+      request.ProgramDate = ProgramDate;
+      request.ProcessId = GetCurrentProcessId();
       request.AcceptedKeys = AcceptedReleaseKeys();
       const TInstallPreparation preparation = PrepareInstallScript(request);
       if (preparation.Result != TInstallPreparation::ipPrepared) {
@@ -316,7 +331,7 @@ void TStatusForm::Button_NextClick(TControl&) {
         next.SetEnabled(false);
         return;
       }
-      InstallScript = preparation.ScriptPath;
+      Prepared = preparation;
       InstallPrepared = true;
       next.SetCaption("Beenden");
       Control("Button_Cancel").SetEnabled(false);
@@ -339,7 +354,11 @@ void TStatusForm::Button_NextClick(TControl&) {
     TControl& cancel = Control("CancelDownload");
     cancel.SetCaption("Download ab&brechen");
     Application.ProcessMessages();
-    DownloadUpdateArchive(TempDir + ZIPFileName);
+    if (ArchivePath.empty()) {
+      char file[MAX_PATH] = "";
+      ArchivePath = GetTempFileNameA(TempDir.c_str(), "TRV", 0, file) ? std::string(file) : TempDir + ZIPFileName;
+    }
+    DownloadUpdateArchive(ArchivePath);
     Control("Label_Download").SetCaption(DownloadFailed ? WizardTexts[8] : WizardTexts[9]);
     if (DownloadFailed) {
       cancel.SetCaption("Erneut versuchen");
@@ -351,6 +370,9 @@ void TStatusForm::Button_NextClick(TControl&) {
 }
 
 void TStatusForm::Button_CheckClick(TControl&) {
+  // A second click while the check runs (its wait answers messages) would
+  // nest a second check inside the first.
+  if (checking_) return;
   auto noConnection = [] {
     ShowMessageBoxA("Es besteht keine Internetverbindung.", "Internetverbindung erforderlich",
                     MB_OK | MB_ICONEXCLAMATION);
@@ -360,6 +382,9 @@ void TStatusForm::Button_CheckClick(TControl&) {
     noConnection();
     return;
   }
+  TControl& check = Control("Button_Check");
+  checking_ = true;
+  check.SetEnabled(false);
   UpdateAvailable = true;
   UpdateInfo.reset();
   if (!TempIniFileName.empty()) DeleteFileA(TempIniFileName.c_str());
@@ -370,13 +395,21 @@ void TStatusForm::Button_CheckClick(TControl&) {
     TempIniFileName = file;
     UpdateAvailable = RunTransfer("http://" + Host + "/Updates.ini", TempIniFileName, false);
   }
+  checking_ = false;
+  check.SetEnabled(true);
   if (!UpdateAvailable) {
     // The window may have been closed while the check ran.
     if (ModalResult == mrNone && IsWindowVisible(Handle)) noConnection();
     return;
   }
   UpdateInfo.reset(new TIniUpdateInfo(TempIniFileName));
-  UpdateAvailable = IsUpdateAvailable(UpdateInfo.get(), ProgramName, ProgramDate, TodayDate(), ParseShortDate);
+  UpdateAvailable = IsUpdateAvailable(UpdateInfo.get(), ProgramName, ProgramDate);
+  // The news shown next are the maker's only if the section is signed.
+  if (UpdateAvailable && !VerifyReleaseSection(*UpdateInfo, ProgramName, AcceptedReleaseKeys()).Ok) {
+    UpdateAvailable = false;
+    ShowMessageBoxA(UnverifiedUpdateMessage, Caption.c_str(), MB_OK | MB_ICONERROR);
+    return;
+  }
   Button_NextClick(Control("Button_Next"));
 }
 
@@ -395,6 +428,7 @@ void TStatusForm::DownloadUpdateArchive(const std::string& path) {
 }
 
 bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, bool download) {
+  const DWORD started = GetTickCount();
   auto state = std::make_shared<TTransferState>();
   state->Window = Handle;
   state->LastActivity = GetTickCount();
@@ -403,9 +437,11 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
   // writing when the next transfer begins.
   static std::atomic<unsigned> serial{0};
   const std::string part = path + Format(".%u.part", ++serial);
-  std::thread([state, url, part] {
+  std::thread([state, url, part, download] {
     THttpTransfer transfer;
     transfer.ReadTimeoutMs = ReadTimeoutMs;
+    transfer.MaxSize = download ? MaxArchiveDownloadSize : MaxUpdateInfoSize;
+    if (!download) transfer.TimeLimitMs = CheckTimeLimitMs;
     transfer.OnBegin = [state](int64_t size) {
       state->Size = size;
       state->Begun = true;
@@ -422,8 +458,9 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
     } catch (...) {
       ok = false;
     }
-    if (!ok || state->Cancel) DeleteFileA(part.c_str());
     state->Ok = ok;
+    // Given up by the window already: nobody else will take the file.
+    if (state->PartFile.WorkerDone()) DeleteFileA(part.c_str());
     state->Done = true;
     state->Post();
   }).detach();
@@ -446,12 +483,16 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
       break;
     }
     if (GetTickCount() - state->LastActivity > ReadTimeoutMs) break;
+    // The worker's own limit may wait on a read; the window does not.
+    if (!download && GetTickCount() - started > CheckTimeLimitMs + ReadTimeoutMs) break;
     if (!Application.HandleNextMessage()) break;
   }
   Timer_Transfer->SetEnabled(false);
   transfer_.reset();
   if (!ok) {
     state->Cancel = true;
+    // A worker that finished meanwhile left its file to us.
+    if (state->PartFile.Abandon()) DeleteFileA(part.c_str());
     return false;
   }
   if (!MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -535,8 +576,9 @@ void TStatusForm::FormDestroy() {
       TWinRegistry registry;
       OpenUpdateKey(registry, RegistryKey, HKCU).WriteNextReminder(TodayDate());
     }
-    if (InstallPrepared)
-      ShellExecuteA(Application.Handle, "open", InstallScript.c_str(), nullptr, nullptr, SW_HIDE);
+    if (InstallPrepared) StartInstallScript(Prepared);
+    // A download never installed goes with the program.
+    if (!ArchivePath.empty()) DeleteFileA(ArchivePath.c_str());
   });
 }
 
@@ -566,11 +608,12 @@ void TStatusForm::RadioButton_UpdtClick(TControl&) {
 void TStatusForm::Button_SettingsSaveClick(TControl&) {
   TWinRegistry registry;
   TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
-  const bool saved = Get<TRadioButton>("RadioButton_NoAutoUpdt").Checked()
-                         ? settings.SaveNoUpdate()
-                         : settings.SaveInterval(Get<TSpinEdit>("SpinEdit_AutoUpdt").Value());
-  if (!saved) {
-    Control("Label_SettingsError").SetCaption(SettingsNotSavedText);
+  const TUpdateSettings::TSaveResult saved = Get<TRadioButton>("RadioButton_NoAutoUpdt").Checked()
+                                                 ? settings.SaveNoUpdate()
+                                                 : settings.SaveInterval(Get<TSpinEdit>("SpinEdit_AutoUpdt").Value());
+  if (saved != TUpdateSettings::srSaved) {
+    Control("Label_SettingsError")
+        .SetCaption(saved == TUpdateSettings::srRefused ? SettingsNotSavedText : MachineKeepsRemindersOffText);
     return;
   }
   Button_SettingsCancelClick(Control("Button_SettingsSave"));

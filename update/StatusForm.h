@@ -46,7 +46,10 @@ class TStatusForm : public TForm {
   bool InstallPrepared = false;
   std::unique_ptr<TIniUpdateInfo> UpdateInfo;
   // The prepared script, started at program end.
-  std::string InstallScript;
+  TInstallPreparation Prepared;
+  // The archive of this run, under a name of its own: two running programs
+  // never share a download.
+  std::string ArchivePath;
 
   void Button_NextClick(TControl& sender);
   void Button_CancelClick(TControl& sender);
@@ -84,6 +87,7 @@ class TStatusForm : public TForm {
   DWORD downloadStart_ = 0;
   bool routeWork_ = false;
   bool asking_ = false;
+  bool checking_ = false;
   TTimer* Timer_Transfer = nullptr;
 };
 

@@ -17,20 +17,30 @@ std::string TIniUpdateInfo::Read(const std::string& section, const std::string& 
   return value;
 }
 
-bool ParseShortDate(const std::string& text, TDateTime& date) {
-  std::vector<wchar_t> wide(text.size() + 1);
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-  DATE parsed = 0;
-  if (FAILED(VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &parsed))) return false;
-  date = parsed;
-  return true;
+namespace {
+
+// Between a code page and UTF-16 and back, without best fit: false when
+// the text does not come back as it went.
+bool Convert(UINT from, UINT to, const std::string& text, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  const int wideSize = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (wideSize <= 0) return false;
+  std::wstring wide(static_cast<size_t>(wideSize), L'\0');
+  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideSize);
+  BOOL lossy = FALSE;
+  const int size = WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return false;
+  out.assign(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, &out[0], size, nullptr, &lossy);
+  return !lossy;
 }
 
-std::string ToOemText(const std::string& text) {
-  const std::string cut = text.substr(0, MaxOemTextLength);
-  std::string oem(cut.size(), '\0');
-  CharToOemBuffA(cut.c_str(), &oem[0], static_cast<DWORD>(cut.size()));
-  return oem;
+}  // namespace
+
+bool ToOemText(const std::string& text, std::string& oem) {
+  std::string back;
+  return Convert(CP_ACP, CP_OEMCP, text, oem) && Convert(CP_OEMCP, CP_ACP, oem, back) && back == text;
 }
 
 TDateTime TodayDate() {

@@ -1,5 +1,5 @@
-// The platform's side of the update information: the INI file, dates in the
-// user's short date format, and the OEM code page of batch files.
+// The platform's side of the update information: the INI file, today and
+// the program file's date, and the OEM code page of batch files.
 #pragma once
 
 #include <string>
@@ -18,12 +18,11 @@ class TIniUpdateInfo : public IUpdateInfo {
   std::string fileName_;
 };
 
-// A date in the user's short date format ("08.12.2026" in a German locale).
-bool ParseShortDate(const std::string& text, TDateTime& date);
-
 // Text from the Windows code page to the OEM code page, in which the command
-// processor reads batch files; at most MaxOemTextLength characters.
-std::string ToOemText(const std::string& text);
+// processor reads batch files. False when a character has no place there:
+// the conversion never puts a look-alike in its stead ("“" for '"', "‰" for
+// '%'), which would mean something else to the command processor.
+bool ToOemText(const std::string& text, std::string& oem);
 
 // Today's date (midnight) as a day count.
 TDateTime TodayDate();

@@ -23,32 +23,61 @@ bool ShowsWizard(const TReminderState& state) {
 
 bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate) { return releaseDate >= programDate; }
 
-bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate, TDateTime today,
-                       const TDateParser& parseDate) {
-  if (!info || !info->HasSection(programName)) return false;
-  TDateTime release = today;
-  const std::string text = info->Read(programName, "Date", "");
-  if (!text.empty() && !parseDate(text, release)) release = today;
-  return IsNewerRelease(release, programDate);
+bool ParseReleaseDate(const std::string& text, TDateTime& date) {
+  // Digits only, so that no sign, blank or second date slips through.
+  int fields[3] = {0, 0, 0};
+  size_t digits[3] = {0, 0, 0};
+  size_t field = 0;
+  for (char c : text) {
+    if (c == '.') {
+      if (++field > 2) return false;
+    } else if (c >= '0' && c <= '9') {
+      if (++digits[field] > 4) return false;
+      fields[field] = fields[field] * 10 + (c - '0');
+    } else {
+      return false;
+    }
+  }
+  if (field != 2 || digits[0] < 1 || digits[0] > 2 || digits[1] < 1 || digits[1] > 2 || digits[2] != 4) return false;
+  int d = fields[0], m = fields[1], y = fields[2];
+  static const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (y < 1900 || m < 1 || m > 12 || d < 1 || d > monthDays[m - 1] + (m == 2 && leap)) return false;
+  // Days since 1.1.1970 (civil-from-days), then since 30.12.1899.
+  y -= m <= 2;
+  const int era = y / 400, yoe = y - era * 400, mp = (m + 9) % 12;
+  const int doy = (153 * mp + 2) / 5 + d - 1, doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  date = era * 146097 + doe - 719468 + 25569;
+  return true;
 }
 
-std::string BuildNewsList(const std::string& news, TDateTime programDate, const TDateParser& parseDate) {
+bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate) {
+  if (!info || !info->HasSection(programName)) return false;
+  TDateTime release = 0;
+  return ParseReleaseDate(info->Read(programName, "Date", ""), release) && IsNewerRelease(release, programDate);
+}
+
+std::string BuildNewsList(const std::string& news, TDateTime programDate) {
   const double programDay = std::floor(programDate);
   std::string list;
   for (const std::string& entry : SplitDelimited(news, ',')) {
     const size_t colon = entry.find(':');
     TDateTime date = 0;
-    const bool dated = colon != std::string::npos && parseDate(entry.substr(0, colon), date);
+    const bool dated = colon != std::string::npos && ParseReleaseDate(entry.substr(0, colon), date);
     if (dated && std::floor(date) < programDay) continue;
     list += "- " + entry + "\r\n";
   }
   return list;
 }
 
+const char* const InstallLockName = "TRV.lock";
+
 bool FormatTemplateLine(const std::string& line, const std::vector<std::string>& arguments, std::string& out) {
   out.clear();
   size_t next = 0;
+  bool quoted = false;
   for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') quoted = !quoted;
     if (line[i] != '%') {
       out += line[i];
       continue;
@@ -56,7 +85,7 @@ bool FormatTemplateLine(const std::string& line, const std::vector<std::string>&
     const char kind = i + 1 < line.size() ? line[i + 1] : '\0';
     if (kind == '%') {
       out += '%';
-    } else if (kind == 's' && next < arguments.size()) {
+    } else if (kind == 's' && next < arguments.size() && quoted) {
       out += arguments[next++];
     } else {
       return false;
@@ -72,25 +101,47 @@ TInstallScript Refused(const std::string& error) {
   script.Error = error;
   return script;
 }
+
+// A value of the head, quoted whole. A double quote or a line break would
+// end the quotes: no path holds one. A per-cent sign is refused too: the
+// command processor expands inside quotes, and Wine's expands the value of
+// a variable once more, so "%PATH%" in a folder's name would become the
+// path, whatever doubling the script did.
+bool HeadValue(const std::string& value, std::string& out) {
+  if (value.find_first_of(std::string("\"\r\n%\0", 5)) != std::string::npos) return false;
+  out = value;
+  return true;
+}
 }  // namespace
 
-TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, const std::string& programFolder,
-                                 const std::string& tempFolder, bool restart, const std::string& programPath) {
+TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, const TScriptValues& values) {
   if (templateLines.empty()) return Refused("Die Vorlage des Installationsskripts ist leer.");
-  for (const std::string* text : {&programFolder, &tempFolder, &programPath})
-    if (text->size() > MaxOemTextLength)
-      return Refused("Der Pfad ist für das Installationsskript zu lang:\r\n" + *text);
-  const std::vector<std::string> p = {programFolder}, t = {tempFolder}, tp = {tempFolder, programFolder};
+  const std::pair<const char*, const std::string*> head[] = {{"TRV_PROGRAM_DIR", &values.ProgramFolder},
+                                                             {"TRV_PROGRAM", &values.ProgramPath},
+                                                             {"TRV_UPDATE_DIR", &values.UpdateFolder}};
   TInstallScript script;
+  script.Lines.push_back("@setlocal DisableDelayedExpansion");
+  for (const auto& value : head) {
+    std::string quoted;
+    if (value.second->size() > MaxOemTextLength || !HeadValue(*value.second, quoted))
+      return Refused("Der Pfad kann nicht in das Installationsskript geschrieben werden:\r\n" + *value.second);
+    script.Lines.push_back(std::string("@set \"") + value.first + "=" + quoted + "\"");
+  }
+  script.Lines.push_back(Format("@set \"TRV_PID=%lu\"", values.ProcessId));
+  const std::vector<std::string> p = {"%TRV_PROGRAM_DIR%"}, t = {"%TRV_UPDATE_DIR%"},
+                                  tp = {"%TRV_UPDATE_DIR%", "%TRV_PROGRAM_DIR%"};
+  auto malformed = [&](size_t index) {
+    return Refused(Format("Die Vorlage des Installationsskripts ist fehlerhaft (Zeile %u).",
+                          static_cast<unsigned>(index + 1)));
+  };
+  // "!" in a folder's name would act again under delayed expansion.
+  for (size_t i = 0; i < templateLines.size(); ++i)
+    if (UpperText(templateLines[i]).find("ENABLEDELAYEDEXPANSION") != std::string::npos) return malformed(i);
   auto format = [&](size_t index, const std::vector<std::string>& arguments) {
     std::string out;
     if (!FormatTemplateLine(templateLines[index], arguments, out)) return false;
     script.Lines.push_back(out);
     return true;
-  };
-  auto malformed = [&](size_t index) {
-    return Refused(Format("Die Vorlage des Installationsskripts ist fehlerhaft (Zeile %u).",
-                          static_cast<unsigned>(index + 1)));
   };
   size_t line = 0;
   // Whole groups of four, until a group's first line begins with a blank.
@@ -104,8 +155,10 @@ TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, 
   }
   for (; line < templateLines.size(); ++line)
     if (!format(line, t)) return malformed(line);
-  if (restart) script.Lines.push_back("\"" + programPath + "\"");
-  script.Lines.push_back("del " + tempFolder + "Update.bat");
+  // Started, not called: the script ends, and removes its folder, while
+  // the program runs on.
+  if (values.Restart) script.Lines.push_back("@start \"\" \"%TRV_PROGRAM%\"");
+  script.Lines.push_back("@rd /s /q \"%TRV_UPDATE_DIR%\"");
   script.Ok = true;
   return script;
 }
@@ -126,8 +179,11 @@ bool IsSafeEntryFileName(const std::string& fileName) {
   static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
   for (const char* device : devices)
     if (base == device) return false;
-  if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '0' &&
-      base[3] <= '9')
+  // Windows counts the superscripts one to three (Windows-1252) as digits
+  // of a port's name.
+  const char last = base.size() == 4 ? base[3] : '\0';
+  if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+      ((last >= '0' && last <= '9') || last == '\xB9' || last == '\xB2' || last == '\xB3'))
     return false;
   return true;
 }
@@ -195,4 +251,16 @@ bool RemainingTime(int64_t size, int64_t received, double elapsed, double& remai
 
 std::string PercentText(int64_t size, int64_t received) {
   return Format("%.0f %%", static_cast<double>(received) / static_cast<double>(size) * 100);
+}
+
+bool TPartFileHandoff::WorkerDone() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  done_ = true;
+  return abandoned_;
+}
+
+bool TPartFileHandoff::Abandon() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  abandoned_ = true;
+  return done_;
 }

@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,8 +37,12 @@ bool ShowsWizard(const TReminderState& state);
 // release of the file's own day is not newer, one of the next day is.
 bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate);
 
-// Reads a date in the user's short date format; false when the text is none.
-using TDateParser = std::function<bool(const std::string& text, TDateTime& date)>;
+// A date as the maker writes it in the update information, day.month.year
+// ("09.12.2026"; day and month of one or two digits, the year of four),
+// whatever the user's locale: a release must never count as today because
+// the user's date format cannot read it. False for anything else, and for
+// days no calendar has.
+bool ParseReleaseDate(const std::string& text, TDateTime& date);
 
 // The update information file's section of one program.
 class IUpdateInfo {
@@ -50,36 +54,59 @@ class IUpdateInfo {
   virtual std::string Read(const std::string& section, const std::string& key, const std::string& fallback) = 0;
 };
 // True when the file was fetched (info given), the program's section is
-// there, and its "Date" (today when missing or unreadable) is a newer
-// release than the program file's date.
-bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate, TDateTime today,
-                       const TDateParser& parseDate);
+// there, and its "Date" is a newer release than the program file's date. A
+// missing or unreadable date is no update: an old release must not pass for
+// a new one.
+bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate);
 extern const char* const NoNewsEntry;  // "keine Angaben gefunden"
 // The news list: the comma-text entries of "News" whose date (before the
 // first colon) is not on an earlier day than the program's, each as "- "
 // and the entry and CR LF. An entry without a colon or without a readable
 // date is shown as it stands.
-std::string BuildNewsList(const std::string& news, TDateTime programDate, const TDateParser& parseDate);
+std::string BuildNewsList(const std::string& news, TDateTime programDate);
 
-// The install script made from the lines of the archive's "Update.bat":
-// groups of four lines (a line left as it stands, two lines formatted with
-// the program folder P, one with the temporary folder T and P), then a tail
-// from the first group line that begins with a blank, formatted with T; the
-// restart line and the script's own deletion appended. Malformed templates
-// give Ok false and a German message, and no lines.
+// The install script made from the lines of the archive's "Update.bat".
+// The folders never stand in the script's commands: a head sets them as
+// variables, each value quoted as a whole, and every "%s" of the template
+// becomes a reference to one of them, which the template must use inside
+// double quotes. So no character of a folder's name (& | < > ( ) ^ !) can
+// act as one of the command processor's; a name with '%' or '"' is refused.
+// The head:
+//   @setlocal DisableDelayedExpansion
+//   @set "TRV_PROGRAM_DIR=P"   the program's folder, with its backslash
+//   @set "TRV_PROGRAM=..."     the program file
+//   @set "TRV_UPDATE_DIR=T"    the new folder, with its backslash
+//   @set "TRV_PID=..."         the running program's process id
+// then the template: groups of four lines (a line left as it stands, two
+// lines formatted with P, one with T and P), then a tail from the first
+// group line that begins with a blank, formatted with T; then the restart
+// (started, so that the script goes on) and the removal of the new folder
+// with the script. Malformed templates give Ok false and a German message,
+// and no lines.
 struct TInstallScript {
   bool Ok = false;
   std::string Error;
   std::vector<std::string> Lines;
 };
+// The values the head sets, in the code page of batch files.
+struct TScriptValues {
+  std::string ProgramFolder;  // with its trailing backslash
+  std::string ProgramPath;
+  std::string UpdateFolder;   // with its trailing backslash
+  unsigned long ProcessId = 0;
+  bool Restart = false;
+};
+// While the program runs, this file in the new folder exists and cannot be
+// deleted: the template waits for the program's end by trying to.
+extern const char* const InstallLockName;  // "TRV.lock"
 // The longest text the code page conversion takes.
 const size_t MaxOemTextLength = 259;
-TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, const std::string& programFolder,
-                                 const std::string& tempFolder, bool restart, const std::string& programPath);
+TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, const TScriptValues& values);
 
 // One template line formatted: "%s" takes the next argument, "%%" gives one
 // per cent sign, arguments left over are ignored. False for more "%s" than
-// arguments and for any other per-cent sequence.
+// arguments, for any other per-cent sequence, and for a "%s" that does not
+// stand inside double quotes.
 bool FormatTemplateLine(const std::string& line, const std::vector<std::string>& arguments, std::string& out);
 
 // An update archive's entries, checked before anything is extracted.
@@ -94,7 +121,8 @@ const uint64_t MaxArchiveSize = 200ull << 20;  // 200 MB unpacked
 std::string EntryFileName(const std::string& entryName);
 // Whether a final name component may name a file in the extraction folder:
 // not empty, no "..", no drive letter, colon or other character a file name
-// cannot hold, no device name (CON, NUL, COM1 ...), no trailing blank or dot.
+// cannot hold, no device name (CON, NUL, COM1 ..., and COM¹ to LPT³, which
+// Windows takes for devices too), no trailing blank or dot.
 bool IsSafeEntryFileName(const std::string& fileName);
 // All entries together: every file entry safe, no two alike without regard
 // to case, none above MaxEntrySize and all within MaxArchiveSize. Ok gives
@@ -118,3 +146,29 @@ std::string FormatByteSize(double count, bool longNames, char decimalSeparator);
 bool RemainingTime(int64_t size, int64_t received, double elapsed, double& remaining);
 // The percentage of a transfer, rounded to a whole number: "33 %".
 std::string PercentText(int64_t size, int64_t received);
+
+// What a download may take: the update information is a few lines, the
+// archive no more than its entries may unpack to, and a server that drips
+// must not hold the check for ever.
+const int64_t MaxUpdateInfoSize = 64 * 1024;
+const int64_t MaxArchiveDownloadSize = static_cast<int64_t>(MaxArchiveSize) + (16 << 20);
+const unsigned CheckTimeLimitMs = 60000;
+
+// Who removes a transfer's part file once the window and the transfer's
+// worker part: the worker, when the window gave the transfer up before it
+// finished; the window, when the worker finished first. Either order, one of
+// them, never neither.
+class TPartFileHandoff {
+ public:
+  // The worker has finished; true: the window has given up, so the worker
+  // removes the file.
+  bool WorkerDone();
+  // The window gives up; true: the worker has finished already, so the
+  // window removes the file.
+  bool Abandon();
+
+ private:
+  std::mutex mutex_;
+  bool done_ = false;
+  bool abandoned_ = false;
+};

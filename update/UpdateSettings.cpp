@@ -94,14 +94,16 @@ bool TUpdateSettings::WriteNextReminder(TDateTime today) {
   return WriteDate("Update", NextReminderDate(today, present, interval));
 }
 
-bool TUpdateSettings::SaveNoUpdate() {
-  if (!WriteString("NoUpdate", "")) return false;
+TUpdateSettings::TSaveResult TUpdateSettings::SaveNoUpdate() {
+  if (!WriteString("NoUpdate", "")) return srRefused;
   Delete("UpdateInterval");
-  return true;
+  return Exists("NoUpdate") ? srSaved : srRefused;
 }
 
-bool TUpdateSettings::SaveInterval(int32_t days) {
-  if (!WriteInteger("UpdateInterval", days)) return false;
+TUpdateSettings::TSaveResult TUpdateSettings::SaveInterval(int32_t days) {
+  if (!WriteInteger("UpdateInterval", days)) return srRefused;
   Delete("NoUpdate");
-  return true;
+  if (Exists("NoUpdate")) return srMachineKeepsThemOff;
+  int32_t saved = 0;
+  return ReadInteger("UpdateInterval", saved) && saved == days ? srSaved : srRefused;
 }

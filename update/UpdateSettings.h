@@ -63,9 +63,12 @@ class TUpdateSettings {
 
   // The wizard's end: "Update" := today + interval - 1.
   bool WriteNextReminder(TDateTime today);
-  // The settings page's two choices; each removes the other's value.
-  bool SaveNoUpdate();
-  bool SaveInterval(int32_t days);
+  // The settings page's two choices; each removes the other's value. What
+  // counts is what a start then reads: a machine's "NoUpdate" that a
+  // standard user cannot remove keeps the reminders off, and that is said.
+  enum TSaveResult { srSaved, srRefused, srMachineKeepsThemOff };
+  TSaveResult SaveNoUpdate();
+  TSaveResult SaveInterval(int32_t days);
 
   std::string Path() const { return path_; }
 

@@ -1,16 +1,41 @@
 #include "update/ZipArchive_win.h"
 
-#include <windows.h>
-
 #include <unzip.h>
 
 namespace {
 
-// Opens the archive and closes it however the scope is left.
+// minizip reads through our handle: it never opens the archive by name.
+voidpf ZCALLBACK OpenHandle(voidpf opaque, const void*, int) { return opaque; }
+uLong ZCALLBACK ReadHandle(voidpf, voidpf stream, void* buffer, uLong size) {
+  DWORD read = 0;
+  return ReadFile(static_cast<HANDLE>(stream), buffer, size, &read, nullptr) ? read : 0;
+}
+uLong ZCALLBACK WriteHandle(voidpf, voidpf, const void*, uLong) { return 0; }
+ZPOS64_T ZCALLBACK TellHandle(voidpf, voidpf stream) {
+  LARGE_INTEGER zero = {}, position = {};
+  return SetFilePointerEx(static_cast<HANDLE>(stream), zero, &position, FILE_CURRENT)
+             ? static_cast<ZPOS64_T>(position.QuadPart)
+             : static_cast<ZPOS64_T>(-1);
+}
+long ZCALLBACK SeekHandle(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  const DWORD method = origin == ZLIB_FILEFUNC_SEEK_CUR   ? FILE_CURRENT
+                       : origin == ZLIB_FILEFUNC_SEEK_END ? FILE_END
+                                                          : FILE_BEGIN;
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(static_cast<HANDLE>(stream), distance, nullptr, method) ? 0 : -1;
+}
+int ZCALLBACK CloseHandleNot(voidpf, voidpf) { return 0; }
+int ZCALLBACK HandleError(voidpf, voidpf) { return 0; }
+
+// The archive open in minizip, closed however the scope is left.
 class TUnzip {
  public:
-  explicit TUnzip(const std::string& path) : file_(unzOpen64(path.c_str())) {
-    if (!file_) throw EZipError("Das Update-Archiv kann nicht gelesen werden:\r\n" + path);
+  explicit TUnzip(HANDLE archive) {
+    zlib_filefunc64_def functions = {OpenHandle, ReadHandle, WriteHandle, TellHandle,
+                                     SeekHandle, CloseHandleNot, HandleError, archive};
+    file_ = unzOpen2_64("", &functions);
+    if (!file_) throw EZipError("Das Update-Archiv kann nicht gelesen werden.");
   }
   ~TUnzip() { unzClose(file_); }
   TUnzip(const TUnzip&) = delete;
@@ -21,26 +46,77 @@ class TUnzip {
   unzFile file_;
 };
 
-// The current entry's name and size.
+const uLong Utf8NameFlag = 1 << 11;
+
+std::string RefusedName(const std::string& name) {
+  return "Das Update-Archiv enthält einen unzulässigen Dateinamen:\r\n" + name;
+}
+
+// A name the archive keeps in UTF-8, in Windows-1252; false when a
+// character has no place there (never a look-alike).
+bool Utf8ToAnsi(const std::string& utf8, std::string& ansi) {
+  if (utf8.empty()) return true;
+  const int wideSize = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                                           nullptr, 0);
+  if (wideSize <= 0) return false;
+  std::wstring wide(static_cast<size_t>(wideSize), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), &wide[0], wideSize);
+  BOOL lossy = FALSE;
+  const int size = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return false;
+  ansi.assign(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, &ansi[0], size, nullptr, &lossy);
+  return !lossy;
+}
+
+// The current entry's name and size. The name is read by its stored
+// length: minizip does not end a name that fills its buffer.
 TArchiveEntry CurrentEntry(unzFile zip) {
   unz_file_info64 info = {};
-  char name[1024] = "";
-  if (unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
+  if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
     throw EZipError("Das Update-Archiv ist beschädigt.");
-  return {name, info.uncompressed_size};
+  if (info.size_filename > MaxEntryNameLength)
+    throw EZipError(RefusedName(Format("(ein Name von %lu Zeichen)", static_cast<unsigned long>(info.size_filename))));
+  std::vector<char> name(info.size_filename + 1, '\0');
+  if (unzGetCurrentFileInfo64(zip, &info, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr, 0) !=
+      UNZ_OK)
+    throw EZipError("Das Update-Archiv ist beschädigt.");
+  std::string text(name.data(), info.size_filename);
+  // A NUL inside a name would cut it short on its way to the file system.
+  if (text.find('\0') != std::string::npos) throw EZipError(RefusedName(text.c_str()));
+  if (info.flag & Utf8NameFlag) {
+    std::string ansi;
+    if (!Utf8ToAnsi(text, ansi)) throw EZipError(RefusedName(text));
+    text = ansi;
+  }
+  return {text, info.uncompressed_size};
 }
 
 }  // namespace
 
-std::vector<TArchiveEntry> ReadArchiveEntries(const std::string& zipPath) {
-  TUnzip zip(zipPath);
+TArchiveFile::TArchiveFile(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+TArchiveFile::~TArchiveFile() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+std::vector<TArchiveEntry> ReadArchiveEntries(HANDLE archive) {
+  TUnzip zip(archive);
   std::vector<TArchiveEntry> entries;
   for (int status = unzGoToFirstFile(zip.Get()); status == UNZ_OK; status = unzGoToNextFile(zip.Get()))
     entries.push_back(CurrentEntry(zip.Get()));
   return entries;
 }
 
-TArchiveCheck ExtractArchive(const std::string& zipPath, const std::string& folder) {
+std::vector<TArchiveEntry> ReadArchiveEntries(const std::string& zipPath) {
+  TArchiveFile file(zipPath);
+  if (file.Invalid()) throw EZipError("Das Update-Archiv kann nicht gelesen werden:\r\n" + zipPath);
+  return ReadArchiveEntries(file.Get());
+}
+
+TArchiveCheck ExtractArchive(HANDLE archive, const std::string& folder) {
   TArchiveCheck check;
   std::vector<std::string> written;
   auto fail = [&](const std::string& error) {
@@ -51,9 +127,9 @@ TArchiveCheck ExtractArchive(const std::string& zipPath, const std::string& fold
     return check;
   };
   try {
-    check = CheckArchiveEntries(ReadArchiveEntries(zipPath));
+    check = CheckArchiveEntries(ReadArchiveEntries(archive));
     if (!check.Ok) return check;
-    TUnzip zip(zipPath);
+    TUnzip zip(archive);
     std::vector<char> block(65536);
     for (int status = unzGoToFirstFile(zip.Get()); status == UNZ_OK; status = unzGoToNextFile(zip.Get())) {
       const TArchiveEntry entry = CurrentEntry(zip.Get());
@@ -90,4 +166,14 @@ TArchiveCheck ExtractArchive(const std::string& zipPath, const std::string& fold
     return fail(e.what());
   }
   return check;
+}
+
+TArchiveCheck ExtractArchive(const std::string& zipPath, const std::string& folder) {
+  TArchiveFile file(zipPath);
+  if (file.Invalid()) {
+    TArchiveCheck check;
+    check.Error = "Das Update-Archiv kann nicht gelesen werden:\r\n" + zipPath;
+    return check;
+  }
+  return ExtractArchive(file.Get(), folder);
 }

@@ -4,9 +4,10 @@
 
 namespace {
 
-TEST(ReleaseSignature, TheSignedTextIsTheFourValuesJoinedByLineFeeds) {
-  EXPECT_EQ(SignedReleaseText("TRV", "09.12.2026", "TRV.zip", "AB12"), "TRV\n09.12.2026\nTRV.zip\nAB12");
-  EXPECT_EQ(SignedReleaseText("TRV", "", "", ""), "TRV\n\n\n") << "an empty value keeps its place";
+TEST(ReleaseSignature, TheSignedTextIsTheValuesWithTheNewsJoinedByLineFeeds) {
+  EXPECT_EQ(SignedReleaseText("TRV", "09.12.2026", "TRV.zip", "AB12", "\"09.12.2026: Neu\""),
+            "TRV\n09.12.2026\nTRV.zip\nAB12\n\"09.12.2026: Neu\"");
+  EXPECT_EQ(SignedReleaseText("TRV", "", "", "", ""), "TRV\n\n\n\n") << "an empty value keeps its place";
 }
 
 TEST(ReleaseSignature, Base64IsDecodedStrictly) {

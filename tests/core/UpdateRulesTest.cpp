@@ -48,18 +48,27 @@ TEST(Releases, ASameDayReleaseIsNotNewerTheNextDaysIs) {
   EXPECT_FALSE(IsNewerRelease(Today - 3, program));
 }
 
-// d.m.yyyy as days since 30.12.1899, for the tests' German short dates.
-bool ParseGermanDate(const std::string& text, TDateTime& date) {
-  int d = 0, m = 0, y = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%d.%d.%d%c", &d, &m, &y, &tail) != 3 || m < 1 || m > 12 || d < 1 || d > 31)
-    return false;
-  // Days from 30.12.1899 (civil-from-days arithmetic).
-  y -= m <= 2;
-  const int era = y / 400, yoe = y - era * 400, mp = (m + 9) % 12;
-  const int doy = (153 * mp + 2) / 5 + d - 1, doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  date = era * 146097 + doe - 719468 + 25569;
-  return true;
+// The maker's day.month.year, in any locale: a date the old reading left to
+// the user's format ("01.01.2000" unreadable in en-US) counted as today.
+TEST(Releases, TheReleaseDateIsReadInTheMakersFormatOnly) {
+  const struct {
+    const char* text;
+    double date;  // 0: refused
+  } cases[] = {
+      {"08.12.2026", Today},   {"8.12.2026", Today},   {"01.01.2000", 36526}, {"29.02.2024", 45351},
+      {"30.12.1899", 0},       {"31.12.1900", 366},    {"29.02.2023", 0},     {"31.04.2026", 0},
+      {"00.12.2026", 0},       {"08.13.2026", 0},      {"12/08/2026", 0},     {"2026-12-08", 0},
+      {"08.12.26", 0},         {"08.12.02026", 0},     {"08.12.2026 ", 0},    {" 08.12.2026", 0},
+      {"08.12.2026.", 0},      {"+8.12.2026", 0},      {"", 0},               {"gestern", 0},
+      {"008.12.2026", 0},
+  };
+  for (const auto& c : cases) {
+    TDateTime date = -1;
+    EXPECT_EQ(ParseReleaseDate(c.text, date), c.date != 0) << c.text;
+    if (c.date != 0) {
+      EXPECT_EQ(date, c.date) << c.text;
+    }
+  }
 }
 
 class TInfo : public IUpdateInfo {
@@ -72,82 +81,135 @@ class TInfo : public IUpdateInfo {
   }
 };
 
-TEST(Releases, AnUpdateNeedsTheProgramsSectionAndANewerDate) {
-  TInfo info;
+TEST(Releases, AnUpdateNeedsTheProgramsSectionAndANewerReadableDate) {
   const TDateTime program = Today + 0.5;
-  EXPECT_FALSE(IsUpdateAvailable(nullptr, "TRV", program, Today, ParseGermanDate)) << "nothing fetched";
-  EXPECT_FALSE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate)) << "no section";
-  info.Sections["TRV"]["File"] = "TRV.zip";
-  EXPECT_FALSE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate)) << "no date: today, same day";
-  EXPECT_TRUE(IsUpdateAvailable(&info, "TRV", program, Today + 1, ParseGermanDate)) << "no date: today, a day later";
-  info.Sections["TRV"]["Date"] = "9.12.2026";
-  EXPECT_TRUE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate));
-  info.Sections["TRV"]["Date"] = "8.12.2026";
-  EXPECT_FALSE(IsUpdateAvailable(&info, "TRV", program, Today, ParseGermanDate));
-  info.Sections["TRV"]["Date"] = "gestern";
-  EXPECT_TRUE(IsUpdateAvailable(&info, "TRV", Today - 2, Today, ParseGermanDate)) << "unreadable: today";
-  EXPECT_FALSE(IsUpdateAvailable(&info, "OTHER", Today - 2, Today, ParseGermanDate));
+  EXPECT_FALSE(IsUpdateAvailable(nullptr, "TRV", program)) << "nothing fetched";
+  const struct {
+    const char* section;
+    const char* date;  // nullptr: no "Date"
+    bool available;
+  } cases[] = {
+      {"OTHER", "09.12.2026", false},  // no section of ours
+      {"TRV", "09.12.2026", true},
+      {"TRV", "08.12.2026", false},    // the program's own day
+      {"TRV", "01.01.2000", false},    // an old release
+      {"TRV", nullptr, false},         // a missing date is no update
+      {"TRV", "", false},
+      {"TRV", "12/09/2026", false},    // unreadable: no update either
+      {"TRV", "gestern", false},
+  };
+  for (const auto& c : cases) {
+    TInfo info;
+    info.Sections[c.section]["File"] = "TRV.zip";
+    if (c.date) info.Sections[c.section]["Date"] = c.date;
+    EXPECT_EQ(IsUpdateAvailable(&info, "TRV", program), c.available) << c.section << " " << (c.date ? c.date : "-");
+  }
 }
 
 TEST(News, EntriesOfEarlierDaysAreLeftOutOthersStandAsTheyAre) {
-  TDateTime program = 0;
-  ASSERT_TRUE(ParseGermanDate("8.12.2026", program));
-  ASSERT_EQ(program, Today);
-  program += 0.75;
+  const TDateTime program = Today + 0.75;
   const std::string news =
-      "\"1.12.2026: Alter Fehler behoben\",\"8.12.2026: Neue Hilfe\",9.12.2026:Schneller,"
+      "\"1.12.2026: Alter Fehler behoben\",\"08.12.2026: Neue Hilfe\",9.12.2026:Schneller,"
       "\"ohne Datum\",\"Version 2: neu\"";
-  EXPECT_EQ(BuildNewsList(news, program, ParseGermanDate),
-            "- 8.12.2026: Neue Hilfe\r\n- 9.12.2026:Schneller\r\n- ohne Datum\r\n- Version 2: neu\r\n");
-  EXPECT_EQ(BuildNewsList(std::string("\"") + NoNewsEntry + "\"", program, ParseGermanDate),
-            "- keine Angaben gefunden\r\n");
-  EXPECT_EQ(BuildNewsList("\"1.1.2020: alt\"", program, ParseGermanDate), "");
+  EXPECT_EQ(BuildNewsList(news, program),
+            "- 08.12.2026: Neue Hilfe\r\n- 9.12.2026:Schneller\r\n- ohne Datum\r\n- Version 2: neu\r\n");
+  EXPECT_EQ(BuildNewsList(std::string("\"") + NoNewsEntry + "\"", program), "- keine Angaben gefunden\r\n");
+  EXPECT_EQ(BuildNewsList("\"1.1.2020: alt\"", program), "");
 }
 
-TEST(InstallScript, GroupsOfFourThenTheTail) {
-  const std::string p = "C:\\Programme\\Tarvo\\", t = "C:\\TEMP\\", exe = p + "TRV.EXE";
-  const std::vector<std::string> groups = {":Warte", "del %sTRV.EXE", "if exist %sTRV.EXE goto Warte",
-                                           "copy %sTRV.EXE %s"};
-  // Groups only, without restart.
-  TInstallScript script = MakeInstallScript(groups, p, t, false, exe);
+const std::vector<std::string> Head = {
+    "@setlocal DisableDelayedExpansion", "@set \"TRV_PROGRAM_DIR=C:\\Programme\\Tarvo\\\"",
+    "@set \"TRV_PROGRAM=C:\\Programme\\Tarvo\\TRV.EXE\"", "@set \"TRV_UPDATE_DIR=C:\\TEMP\\TRV-Update-1\\\"",
+    "@set \"TRV_PID=4711\""};
+
+TScriptValues Values(bool restart = false) {
+  TScriptValues values;
+  values.ProgramFolder = "C:\\Programme\\Tarvo\\";
+  values.ProgramPath = values.ProgramFolder + "TRV.EXE";
+  values.UpdateFolder = "C:\\TEMP\\TRV-Update-1\\";
+  values.ProcessId = 4711;
+  values.Restart = restart;
+  return values;
+}
+
+std::vector<std::string> WithHead(std::vector<std::string> lines) {
+  lines.insert(lines.begin(), Head.begin(), Head.end());
+  return lines;
+}
+
+TEST(InstallScript, TheHeadSetsTheFoldersThenGroupsOfFourThenTheTail) {
+  const std::vector<std::string> groups = {":Warte", "del \"%sTRV.EXE\"", "if exist \"%sTRV.EXE\" goto Warte",
+                                           "copy \"%sTRV.EXE\" \"%s\""};
+  TInstallScript script = MakeInstallScript(groups, Values());
   ASSERT_TRUE(script.Ok) << script.Error;
-  EXPECT_EQ(script.Lines, (std::vector<std::string>{":Warte", "del C:\\Programme\\Tarvo\\TRV.EXE",
-                                                    "if exist C:\\Programme\\Tarvo\\TRV.EXE goto Warte",
-                                                    "copy C:\\TEMP\\TRV.EXE C:\\Programme\\Tarvo\\",
-                                                    "del C:\\TEMP\\Update.bat"}));
-  // With a tail and restart; "%%" stays one per cent sign.
+  EXPECT_EQ(script.Lines, WithHead({":Warte", "del \"%TRV_PROGRAM_DIR%TRV.EXE\"",
+                                    "if exist \"%TRV_PROGRAM_DIR%TRV.EXE\" goto Warte",
+                                    "copy \"%TRV_UPDATE_DIR%TRV.EXE\" \"%TRV_PROGRAM_DIR%\"",
+                                    "@rd /s /q \"%TRV_UPDATE_DIR%\""}));
+  // A tail and the restart; "%%" gives one per cent sign, so a template
+  // names the variables itself too.
   std::vector<std::string> withTail = groups;
-  withTail.push_back(" del %sTRV.zip");
-  withTail.push_back(" echo 100%% fertig");
-  script = MakeInstallScript(withTail, p, t, true, exe);
+  withTail.push_back(" del \"%sTRV.zip\"");
+  withTail.push_back(" echo 100%% fertig, Prozess %%TRV_PID%%");
+  script = MakeInstallScript(withTail, Values(true));
   ASSERT_TRUE(script.Ok) << script.Error;
-  ASSERT_EQ(script.Lines.size(), 8u);
-  EXPECT_EQ(script.Lines[4], " del C:\\TEMP\\TRV.zip");
-  EXPECT_EQ(script.Lines[5], " echo 100% fertig");
-  EXPECT_EQ(script.Lines[6], "\"C:\\Programme\\Tarvo\\TRV.EXE\"");
-  EXPECT_EQ(script.Lines[7], "del C:\\TEMP\\Update.bat");
+  const std::vector<std::string> tail(script.Lines.end() - 4, script.Lines.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{" del \"%TRV_UPDATE_DIR%TRV.zip\"",
+                                            " echo 100% fertig, Prozess %TRV_PID%",
+                                            "@start \"\" \"%TRV_PROGRAM%\"", "@rd /s /q \"%TRV_UPDATE_DIR%\""}));
+}
+
+// A folder's name reaches the command processor only inside the quotes of
+// its "set": the old script put it into the commands themselves, where
+// "&" ran what followed.
+TEST(InstallScript, NoCharacterOfAFolderActsInTheScript) {
+  const struct {
+    const char* folder;
+    const char* set;  // the head's line, or nullptr: refused
+  } cases[] = {
+      {"C:\\Tools\\\" & echo INJECTED>pwned.txt & \"\\", nullptr},  // a quote would end the value's
+      {"C:\\Tools\\a & echo INJECTED>pwned.txt & (b)\\",
+       "@set \"TRV_PROGRAM_DIR=C:\\Tools\\a & echo INJECTED>pwned.txt & (b)\\\""},
+      {"C:\\100%\\%PATH%\\", nullptr},  // expanded even inside quotes
+      {"C:\\Hallo!^|<>\\", "@set \"TRV_PROGRAM_DIR=C:\\Hallo!^|<>\\\""},
+      {"C:\\Zeile\r\necho x\\", nullptr},
+  };
+  for (const auto& c : cases) {
+    TScriptValues values = Values();
+    values.ProgramFolder = c.folder;
+    const TInstallScript script = MakeInstallScript({":a", "echo \"%s\"", "rem \"%s\"", "rem \"%s\" \"%s\""}, values);
+    EXPECT_EQ(script.Ok, c.set != nullptr) << c.folder;
+    if (c.set) {
+      ASSERT_GE(script.Lines.size(), 6u);
+      EXPECT_EQ(script.Lines[1], c.set);
+      EXPECT_EQ(script.Lines[6], "echo \"%TRV_PROGRAM_DIR%\"");
+    }
+  }
 }
 
 TEST(InstallScript, MalformedTemplatesAreRefused) {
-  const std::string p = "C:\\P\\", t = "C:\\T\\";
   const std::vector<std::vector<std::string>> templates = {
-      {},                                              // empty
-      {":a", "x", "y"},                                // not whole groups of four
-      {":a", "x", "y", "z", "", "x", "y", "z"},        // an empty line where a group starts
-      {":a", "x", "%s %s", "z"},                        // more "%s" than arguments
-      {":a", "x", "y", "%s %s %s"},
-      {":a", "x", "y", "z", " del %d"},                // another per-cent sequence
+      {},                                                   // empty
+      {":a", "x", "y"},                                     // not whole groups of four
+      {":a", "x", "y", "z", "", "x", "y", "z"},             // an empty line where a group starts
+      {":a", "x", "\"%s\" \"%s\"", "z"},                    // more "%s" than arguments
+      {":a", "x", "y", "\"%s\" \"%s\" \"%s\""},
+      {":a", "x", "y", "z", " del %d"},                     // another per-cent sequence
       {":a", "x", "y", "z", " 50%"},
+      {":a", "del %sTRV.EXE", "y", "z"},                    // a folder outside quotes
+      {":a", "x", "y", "copy \"%sTRV.EXE\" %s"},
+      {" echo \"\" %s"},
+      {" setlocal EnableDelayedExpansion", " echo \"%s\""},  // "!" would act again
   };
   for (const auto& lines : templates) {
-    const TInstallScript script = MakeInstallScript(lines, p, t, false, p + "TRV.EXE");
-    EXPECT_FALSE(script.Ok) << lines.size();
+    const TInstallScript script = MakeInstallScript(lines, Values());
+    EXPECT_FALSE(script.Ok) << (lines.empty() ? "" : lines.back());
     EXPECT_TRUE(script.Lines.empty());
     EXPECT_FALSE(script.Error.empty());
   }
-  const TInstallScript tooLong =
-      MakeInstallScript({":a", "%s", "%s", "%s%s"}, std::string(300, 'x'), t, false, "TRV.EXE");
-  EXPECT_FALSE(tooLong.Ok);
+  TScriptValues tooLong = Values();
+  tooLong.ProgramFolder = std::string(300, 'x');
+  EXPECT_FALSE(MakeInstallScript({" echo \"%s\""}, tooLong).Ok);
 }
 
 TEST(ArchiveEntries, OnlyPlainFileNamesAreExtracted) {
@@ -159,7 +221,9 @@ TEST(ArchiveEntries, OnlyPlainFileNamesAreExtracted) {
       {"..\\..\\x.bat", false}, {"../x.bat", false},       {"C:\\x.bat", false},    {"C:x.bat", false},
       {"CON", false},           {"con.txt", false},        {"COM1", false},         {"lpt9.log", false},
       {"NUL ", false},          {"x.bat.", false},         {"", false},             {"a/", false},
-      {"x|y", false},           {"COM10", true},           {"CONSOLE", true},
+      {"x|y", false},           {"COM10", true},           {"CONSOLE", true},       {"COM\xB9", false},
+      // Windows-1252's superscripts one to three name ports too.
+      {"lpt\xB2.txt", false},    {"COM\xB3", false},         {"COM\xBC", true},
   };
   for (const auto& c : cases) {
     const TArchiveCheck check = CheckArchiveEntries({{c.name, 10}});
@@ -181,6 +245,21 @@ TEST(ArchiveEntries, DuplicatesAndSizesAreRefused) {
   EXPECT_FALSE(check.Ok);
   EXPECT_EQ(check.Error, "Das Update-Archiv ist zu groß.");
   EXPECT_TRUE(check.FileNames.empty());
+}
+
+// Whichever of the window and the worker comes second removes the part
+// file; the old worker decided before the window had given up.
+TEST(PartFile, WhoeverComesSecondRemovesIt) {
+  {
+    TPartFileHandoff handoff;
+    EXPECT_FALSE(handoff.WorkerDone()) << "the window still waits: it takes the file";
+    EXPECT_TRUE(handoff.Abandon()) << "given up after the worker ended: the window removes it";
+  }
+  {
+    TPartFileHandoff handoff;
+    EXPECT_FALSE(handoff.Abandon()) << "the worker still runs";
+    EXPECT_TRUE(handoff.WorkerDone()) << "the worker ends after: it removes it";
+  }
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(UpdateSettings, ValuesTheMachineRefusesGoToTheUser) {
   EXPECT_TRUE(registry.Roots[rrCurrentUser].Keys[Key].count("Update"));
   // Neither root: nothing is stored, and the caller is told.
   registry.Roots[rrCurrentUser].Refuses = true;
-  EXPECT_FALSE(settings.SaveInterval(7));
+  EXPECT_EQ(settings.SaveInterval(7), TUpdateSettings::srRefused);
   EXPECT_FALSE(settings.Exists("UpdateInterval"));
 }
 
@@ -106,16 +106,39 @@ TEST(UpdateSettings, TheUserIsReadFirstAndTheMachinesSettingsStillHold) {
 TEST(UpdateSettings, TheTwoChoicesRemoveEachOther) {
   TFakeRegistry registry;
   TUpdateSettings settings(registry, "Tarvo", false);
-  ASSERT_TRUE(settings.SaveInterval(7));
-  ASSERT_TRUE(settings.SaveNoUpdate());
+  ASSERT_EQ(settings.SaveInterval(7), TUpdateSettings::srSaved);
+  ASSERT_EQ(settings.SaveNoUpdate(), TUpdateSettings::srSaved);
   EXPECT_TRUE(settings.Exists("NoUpdate"));
   EXPECT_FALSE(settings.Exists("UpdateInterval"));
-  ASSERT_TRUE(settings.SaveInterval(30));
+  ASSERT_EQ(settings.SaveInterval(30), TUpdateSettings::srSaved);
   EXPECT_FALSE(settings.Exists("NoUpdate"));
   ASSERT_TRUE(settings.WriteNextReminder(Today));
   TDateTime date = 0;
   ASSERT_TRUE(settings.ReadDate("Update", date));
   EXPECT_EQ(date, Today + 29);
+}
+
+// A standard user under a machine that switched the reminders off: the
+// interval lands in the user's root, but the machine's "NoUpdate" stays and
+// still wins, which the old save reported as saved.
+TEST(UpdateSettings, ARegularReminderTheMachineOverridesIsNotReportedAsSaved) {
+  const struct {
+    bool machineOff;
+    bool machineRefuses;
+    TUpdateSettings::TSaveResult result;
+  } cases[] = {
+      {true, true, TUpdateSettings::srMachineKeepsThemOff},
+      {true, false, TUpdateSettings::srSaved},  // an administrator removes it
+      {false, true, TUpdateSettings::srSaved},
+  };
+  for (const auto& c : cases) {
+    TFakeRegistry registry;
+    if (c.machineOff) registry.Roots[rrLocalMachine].Keys[Key]["NoUpdate"] = "s";
+    registry.Roots[rrLocalMachine].Refuses = c.machineRefuses;
+    TUpdateSettings settings(registry, "Tarvo", false);
+    EXPECT_EQ(settings.SaveInterval(14), c.result) << c.machineOff << c.machineRefuses;
+    EXPECT_EQ(settings.Exists("NoUpdate"), c.result == TUpdateSettings::srMachineKeepsThemOff);
+  }
 }
 
 }  // namespace

@@ -34,9 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(name.find_first_of("/\\:") == std::string::npos && name != "..");
   }
 
-  const TInstallScript script = MakeInstallScript(lines, "C:\\P\\", "C:\\T\\", size % 2 == 0, "C:\\P\\TRV.EXE");
+  TScriptValues values;
+  values.ProgramFolder = "C:\\P\\";
+  values.ProgramPath = "C:\\P\\TRV.EXE";
+  values.UpdateFolder = "C:\\T\\";
+  values.Restart = size % 2 == 0;
+  const TInstallScript script = MakeInstallScript(lines, values);
   if (script.Ok) {
-    Require(!script.Lines.empty() && script.Lines.back() == "del C:\\T\\Update.bat");
+    Require(!script.Lines.empty() && script.Lines.back() == "@rd /s /q \"%TRV_UPDATE_DIR%\"");
     Require(script.Error.empty());
   } else {
     Require(script.Lines.empty() && !script.Error.empty());

@@ -16,13 +16,14 @@ key = os.path.join(here, 'test-release-private.pem')
 root = sys.argv[1]
 
 # Groups of four (a line as it stands, two lines with P, one with T and P),
-# then a tail with T: each writes what it was given to a marker file.
+# then a tail with T: each writes what it was given to a marker file, the
+# folders inside quotes as a template must use them.
 MARKER = '"%%TEMP%%\\trv-update-marker.txt"'
 TEMPLATE = ['@echo off',
-            'echo P=%s>' + MARKER,
-            'rem %s',
-            'echo T=%s P=%s>>' + MARKER,
-            ' echo Ende %s>>' + MARKER]
+            'echo "P=%s">' + MARKER,
+            'rem "%s"',
+            'echo "T=%s P=%s">>' + MARKER,
+            ' echo "Ende %s">>' + MARKER]
 NEWS = '"01.01.2000: Alte Meldung","31.12.2099: Neue Befehle, schneller",Hinweis'
 
 

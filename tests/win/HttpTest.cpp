@@ -93,6 +93,45 @@ TEST_F(Http, FailuresSayWhatHappenedAndLeaveNoFile) {
   }
 }
 
+// A server may not fill the disk nor hold the transfer for ever: a byte
+// now and then kept the read time-out from ever striking.
+TEST_F(Http, TransfersAreCutAtTheirSizeAndTimeLimits) {
+  Publish("gross.zip", 100000);
+  const struct {
+    std::string query;
+    int64_t maxSize;
+    unsigned timeLimitMs;
+    const char* says;
+  } cases[] = {
+      {"Updates/gross.zip", 99999, 0, "zu groß"},          // announced: refused unread
+      {"Updates/gross.zip?nosize", 50000, 0, "zu groß"},   // cut where the body passes the cap
+      {"Updates/gross.zip?drip=100", 0, 1500, "zu langsam"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.query);
+    const std::string target = folder / "gross.zip";
+    THttpTransfer transfer;
+    transfer.MaxSize = c.maxSize;
+    transfer.TimeLimitMs = c.timeLimitMs;
+    int64_t received = 0;
+    transfer.OnWork = [&](int64_t count) { received = count; };
+    try {
+      HttpGetFile(base + c.query, target, transfer);
+      ADD_FAILURE() << "no error";
+    } catch (const EHttpError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
+    }
+    if (c.maxSize) {
+      EXPECT_LE(received, c.maxSize);
+    }
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+  // At the cap exactly, the file is whole.
+  THttpTransfer exact;
+  exact.MaxSize = 100000;
+  EXPECT_TRUE(HttpGetFile(base + "Updates/gross.zip?nosize", folder / "genau.zip", exact));
+}
+
 TEST_F(Http, ACancelledTransferStopsAndLeavesNoFile) {
   Publish("abbruch.zip", 100000);
   int blocks = 0;

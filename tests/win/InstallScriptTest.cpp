@@ -1,9 +1,12 @@
 // The installation of a downloaded archive: releases that openssl signed
 // with the test key, each prepared in a temporary folder of its own. A
 // refused one leaves the archive and nothing else; a sound one leaves the
-// filled script in a new folder and no archive.
+// filled script in a new folder of its owner's alone and no archive.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
+
+#include <functional>
 
 #include "tests/win/SignedRelease.h"
 #include "tests/win/WinTestSupport.h"
@@ -14,6 +17,8 @@
 namespace {
 
 const char* const ProgramPath = "C:\\Programme\\Tarvo\\TRV.EXE";
+// 8.12.2026 at noon: "neu" (31.12.2099) is newer, "alt" (1.1.2000) is not.
+const TDateTime ProgramDate = 46364.5;
 
 struct TPrepared {
   TInstallPreparation Preparation;
@@ -21,24 +26,76 @@ struct TPrepared {
   bool ArchiveKept;
 };
 
-TPrepared Prepare(const TTempFolder& temp, const std::string& release, bool restart) {
-  CopyFileA((SignedReleaseFolder(release) + "TRV.zip").c_str(), (temp / "TRV.zip").c_str(), FALSE);
-  TIniUpdateInfo info(SignedReleaseFolder(release) + "Updates.ini");
+TInstallRequest Request(const std::string& tempDir, IUpdateInfo* info, bool restart = false) {
   TInstallRequest request;
-  request.TempDir = temp.Path();
-  request.ZIPFileName = "TRV.zip";
+  request.TempDir = tempDir;
+  request.ArchivePath = tempDir + "TRV1234.tmp";
   request.Restart = restart;
-  request.Info = &info;
+  request.Info = info;
   request.ProgramName = "TRV";
   request.ProgramPath = ProgramPath;
+  request.ProgramDate = ProgramDate;
+  request.ProcessId = 4711;
   request.AcceptedKeys = AcceptedReleaseKeys();
+  return request;
+}
+
+TPrepared Prepare(const std::string& tempDir, const std::string& release, TInstallRequest request) {
+  CopyFileA((SignedReleaseFolder(release) + "TRV.zip").c_str(), request.ArchivePath.c_str(), FALSE);
   TPrepared prepared{PrepareInstallScript(request), 0, false};
-  prepared.FilesLeft = CountFiles(temp.Path());
-  prepared.ArchiveKept = GetFileAttributesA((temp / "TRV.zip").c_str()) != INVALID_FILE_ATTRIBUTES;
+  prepared.FilesLeft = CountFiles(tempDir);
+  prepared.ArchiveKept = GetFileAttributesA(request.ArchivePath.c_str()) != INVALID_FILE_ATTRIBUTES;
   return prepared;
 }
 
-TEST(InstallScript, ASignedReleaseIsExtractedIntoANewFolderAndItsTemplateFilled) {
+TPrepared Prepare(const TTempFolder& temp, const std::string& release, bool restart) {
+  TIniUpdateInfo info(SignedReleaseFolder(release) + "Updates.ini");
+  return Prepare(temp.Path(), release, Request(temp.Path(), &info, restart));
+}
+
+std::string FolderOf(const std::string& script) { return script.substr(0, script.size() - 10); }
+
+// Whether the security descriptor lets the process's owner alone in, and
+// takes nothing from the parent folder. (Wine keeps no security of files:
+// it answers every folder's query with a made-up one, so the descriptor
+// the folder is made with is what can be checked here.)
+bool OwnerOnly(const std::string& sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+    return false;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ACL_SIZE_INFORMATION size = {};
+  bool only = GetSecurityDescriptorControl(descriptor, &control, &revision) && (control & SE_DACL_PROTECTED) &&
+              GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present && dacl &&
+              GetAclInformation(dacl, &size, sizeof size, AclSizeInformation) && size.AceCount == 1;
+  if (only) {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    BYTE buffer[256];
+    DWORD length = 0;
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    only = GetTokenInformation(token, TokenOwner, buffer, sizeof buffer, &length) &&
+           GetAce(dacl, 0, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+           ace->Mask == FILE_ALL_ACCESS &&
+           EqualSid(reinterpret_cast<PSID>(&ace->SidStart), reinterpret_cast<TOKEN_OWNER*>(buffer)->Owner);
+    CloseHandle(token);
+  }
+  LocalFree(descriptor);
+  return only;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+  for (int i = 0; i < 1000; ++i) {
+    if (condition()) return true;
+    Sleep(20);
+  }
+  return condition();
+}
+
+TEST(InstallScript, ASignedReleaseIsExtractedIntoAFolderOfItsOwnersAndItsTemplateFilled) {
   ASSERT_FALSE(SignedReleasesRoot().empty()) << "started by CTest with the signed releases";
   for (bool restart : {false, true}) {
     TTempFolder temp;
@@ -46,18 +103,30 @@ TEST(InstallScript, ASignedReleaseIsExtractedIntoANewFolderAndItsTemplateFilled)
     ASSERT_EQ(prepared.Preparation.Result, TInstallPreparation::ipPrepared) << prepared.Preparation.Error;
     EXPECT_FALSE(prepared.ArchiveKept);
     const std::string script = prepared.Preparation.ScriptPath;
-    const std::string folder = script.substr(0, script.size() - std::string("Update.bat").size());
+    const std::string folder = FolderOf(script);
     ASSERT_EQ(folder.substr(0, temp.Path().size()), temp.Path());
     EXPECT_EQ(prepared.FilesLeft, 1) << "the new folder alone";
     EXPECT_EQ(CountFiles(folder), 2) << "the script and the program file, without the archive's folder";
-    std::string expected = "@echo off\r\n"
-                           "echo P=C:\\Programme\\Tarvo\\>\"%TEMP%\\trv-update-marker.txt\"\r\n"
-                           "rem C:\\Programme\\Tarvo\\\r\n"
-                           "echo T=" + folder + " P=C:\\Programme\\Tarvo\\>>\"%TEMP%\\trv-update-marker.txt\"\r\n"
-                           " echo Ende " + folder + ">>\"%TEMP%\\trv-update-marker.txt\"\r\n";
-    if (restart) expected += "\"" + std::string(ProgramPath) + "\"\r\n";
-    expected += "del " + folder + "Update.bat\r\n";
+    EXPECT_TRUE(OwnerOnly(OwnerOnlySddl()));
+    std::string expected = "@setlocal DisableDelayedExpansion\r\n"
+                           "@set \"TRV_PROGRAM_DIR=C:\\Programme\\Tarvo\\\"\r\n"
+                           "@set \"TRV_PROGRAM=C:\\Programme\\Tarvo\\TRV.EXE\"\r\n"
+                           "@set \"TRV_UPDATE_DIR=" + folder + "\"\r\n"
+                           "@set \"TRV_PID=4711\"\r\n"
+                           "@echo off\r\n"
+                           "echo \"P=%TRV_PROGRAM_DIR%\">\"%TEMP%\\trv-update-marker.txt\"\r\n"
+                           "rem \"%TRV_PROGRAM_DIR%\"\r\n"
+                           "echo \"T=%TRV_UPDATE_DIR% P=%TRV_PROGRAM_DIR%\">>\"%TEMP%\\trv-update-marker.txt\"\r\n"
+                           " echo \"Ende %TRV_UPDATE_DIR%\">>\"%TEMP%\\trv-update-marker.txt\"\r\n";
+    if (restart) expected += "@start \"\" \"%TRV_PROGRAM%\"\r\n";
+    expected += "@rd /s /q \"%TRV_UPDATE_DIR%\"\r\n";
     EXPECT_EQ(ReadFileBytes(script), expected);
+    // Held from its writing until the program ends: nobody changes it.
+    EXPECT_EQ(CreateFileA(script.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(MoveFileA(script.c_str(), (folder + "anders.bat").c_str()));
+    EXPECT_FALSE(DeleteFileA(script.c_str()));
   }
 }
 
@@ -66,6 +135,7 @@ TEST(InstallScript, ARefusedReleaseLeavesTheArchiveAndNothingElse) {
     const char* release;
     const char* error;  // the start of the message
   } cases[] = {
+      {"alt", "Das Update ist nicht neuer als dieses Programm"},  // signed, but old
       {"punktpunkt", "Das Update-Archiv enthält einen unzulässigen Dateinamen"},
       {"laufwerk", "Das Update-Archiv enthält einen unzulässigen Dateinamen"},
       {"geraet", "Das Update-Archiv enthält einen unzulässigen Dateinamen"},
@@ -90,21 +160,50 @@ TEST(InstallScript, ARefusedReleaseLeavesTheArchiveAndNothingElse) {
 TEST(InstallScript, AnUnverifiedOrMissingArchiveIsNeitherExtractedNorDeleted) {
   TTempFolder temp;
   // A sound archive under another release's signed section.
-  CopyFileA((SignedReleaseFolder("neu") + "TRV.zip").c_str(), (temp / "TRV.zip").c_str(), FALSE);
   TIniUpdateInfo other(SignedReleaseFolder("alt") + "Updates.ini");
-  TInstallRequest request;
-  request.TempDir = temp.Path();
-  request.ZIPFileName = "TRV.zip";
-  request.Info = &other;
-  request.ProgramName = "TRV";
-  request.ProgramPath = ProgramPath;
-  request.AcceptedKeys = AcceptedReleaseKeys();
+  TInstallRequest request = Request(temp.Path(), &other);
+  CopyFileA((SignedReleaseFolder("neu") + "TRV.zip").c_str(), request.ArchivePath.c_str(), FALSE);
   TInstallPreparation preparation = PrepareInstallScript(request);
   EXPECT_EQ(preparation.Result, TInstallPreparation::ipFailed);
   EXPECT_EQ(preparation.Error, UnverifiedUpdateMessage);
   EXPECT_EQ(CountFiles(temp.Path()), 1) << "the archive alone";
-  request.ZIPFileName = "Fehlt.zip";
+  request.ArchivePath = temp / "Fehlt.zip";
   EXPECT_EQ(PrepareInstallScript(request).Result, TInstallPreparation::ipMissing);
+}
+
+// Folders whose names hold the command processor's characters, and a
+// temporary folder with a blank (which broke the old unquoted "del"), run
+// through the real command processor: the script writes what it was given
+// and runs nothing of the names.
+TEST(InstallScript, TheCommandProcessorRunsNothingOfAFoldersName) {
+  TTempFolder temp;
+  const std::string tempDir = temp / "mit Leerzeichen & (Klammern)\\";
+  ASSERT_TRUE(CreateDirectoryA(tempDir.c_str(), nullptr));
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, current);
+  const std::string pwned = std::string(current) + "\\pwned.txt";
+  DeleteFileA(pwned.c_str());
+  char tempPath[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, tempPath);
+  const std::string marker = std::string(tempPath) + "trv-update-marker.txt";
+  DeleteFileA(marker.c_str());
+
+  const std::string programFolder = "C:\\Tools\\a & echo INJECTED>pwned.txt & (b) ^!\\";
+  TIniUpdateInfo info(SignedReleaseFolder("neu") + "Updates.ini");
+  TInstallRequest request = Request(tempDir, &info);
+  request.ProgramPath = programFolder + "TRV.EXE";
+  const TPrepared prepared = Prepare(tempDir, "neu", request);
+  ASSERT_EQ(prepared.Preparation.Result, TInstallPreparation::ipPrepared) << prepared.Preparation.Error;
+  const std::string folder = FolderOf(prepared.Preparation.ScriptPath);
+  ASSERT_TRUE(StartInstallScript(prepared.Preparation));
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(marker).find("Ende") != std::string::npos; }));
+  EXPECT_EQ(ReadFileBytes(marker), "\"P=" + programFolder + "\"\r\n\"T=" + folder + " P=" + programFolder +
+                                       "\"\r\n\"Ende " + folder + "\"\r\n");
+  // The last line removes what it can; this process still holds the script
+  // and the lock.
+  ASSERT_TRUE(WaitFor([&] { return CountFiles(folder) == 2; }));
+  EXPECT_FALSE(DeleteFileA((folder + InstallLockName).c_str())) << "the lock holds while the program runs";
+  EXPECT_EQ(GetFileAttributesA(pwned.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class Registry : public ::testing::Test {
 TEST_F(Registry, ValuesKeepTheirTypesInTheMachinesKey) {
   TUpdateSettings settings(registry, "TarvoRegistryTest", false);
   ASSERT_TRUE(settings.WriteString("ApplicationFileName", "\"C:\\Programme\\Tarvo\\TRV.EXE\""));
-  ASSERT_TRUE(settings.SaveInterval(14));
+  ASSERT_EQ(settings.SaveInterval(14), TUpdateSettings::srSaved);
   ASSERT_TRUE(settings.WriteNextReminder(46364));
   // As other programs see them.
   HKEY key = nullptr;
@@ -38,7 +38,7 @@ TEST_F(Registry, ValuesKeepTheirTypesInTheMachinesKey) {
   std::string path;
   ASSERT_TRUE(settings.ReadString("ApplicationFileName", path));
   EXPECT_EQ(path, "\"C:\\Programme\\Tarvo\\TRV.EXE\"");
-  ASSERT_TRUE(settings.SaveNoUpdate());
+  ASSERT_EQ(settings.SaveNoUpdate(), TUpdateSettings::srSaved);
   EXPECT_TRUE(settings.Exists("NoUpdate"));
   EXPECT_FALSE(settings.Exists("UpdateInterval"));
 }

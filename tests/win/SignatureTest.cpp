@@ -42,6 +42,8 @@ TEST_F(Signature, AChangedOrIncompleteSectionIsRefused) {
       {"Signature", "kein Base64!"},
       {"Date", "10.12.2026"},  // the signature is over another date
       {"File", "TRV-alt.zip"},
+      {"News", "\"31.12.2099: Bitte auch www.example.com installieren\""},  // the maker's words
+      {"News", ""},
       {"SHA256", std::string(64, '0')},
       {"SHA256", "9143a177"},
       {"SHA256", ""},
@@ -53,6 +55,9 @@ TEST_F(Signature, AChangedOrIncompleteSectionIsRefused) {
     const TVerification verification = VerifyUpdateArchive(changed, "TRV", archive, AcceptedReleaseKeys());
     EXPECT_FALSE(verification.Ok);
     EXPECT_EQ(verification.Error, UnverifiedUpdateMessage);
+    if (std::string(c.key) != "SHA256") {
+      EXPECT_FALSE(VerifyReleaseSection(changed, "TRV", AcceptedReleaseKeys()).Ok) << "refused before the download";
+    }
   }
   EXPECT_FALSE(VerifyUpdateArchive(info, "TRX", archive, AcceptedReleaseKeys()).Ok) << "another program's section";
 }
@@ -71,8 +76,8 @@ TEST_F(Signature, AChangedOrMissingArchiveIsRefused) {
 
 TEST_F(Signature, AMalformedKeyVerifiesNothing) {
   const std::string signature = info.Read("TRV", "Signature", "");
-  const std::string text =
-      SignedReleaseText("TRV", info.Read("TRV", "Date", ""), info.Read("TRV", "File", ""), info.Read("TRV", "SHA256", ""));
+  const std::string text = SignedReleaseText("TRV", info.Read("TRV", "Date", ""), info.Read("TRV", "File", ""),
+                                             info.Read("TRV", "SHA256", ""), info.Read("TRV", "News", ""));
   ASSERT_TRUE(VerifySignature(text, signature, AcceptedReleaseKeys()[1]));
   for (const std::string& key : {std::string(""), std::string("kein Schlüssel"),
                                  std::string("-----BEGIN PUBLIC KEY-----\nAAAA\n-----END PUBLIC KEY-----\n")})

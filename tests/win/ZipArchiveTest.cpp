@@ -14,13 +14,15 @@ namespace {
 
 using TFiles = std::vector<std::pair<std::string, std::string>>;  // name, content
 
-void MakeZip(const std::string& path, const TFiles& files) {
+// utf8: the names are marked as UTF-8 (bit 11 of the entries' flags).
+void MakeZip(const std::string& path, const TFiles& files, bool utf8 = false) {
   zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
   ASSERT_NE(zip, nullptr);
   for (const auto& [name, content] : files) {
     zip_fileinfo info = {};
-    ASSERT_EQ(zipOpenNewFileInZip(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                  Z_DEFAULT_COMPRESSION),
+    ASSERT_EQ(zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                      Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr,
+                                      0, 0, utf8 ? 1 << 11 : 0, 0),
               ZIP_OK);
     ASSERT_EQ(zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size())), ZIP_OK);
     ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
@@ -74,6 +76,39 @@ TEST_F(ZipArchive, ADamagedEntryFailsItsCheckAndLeavesNothing) {
   WriteFileBytes(zip, "kein Archiv");
   EXPECT_FALSE(ExtractArchive(zip, target).Ok);
   EXPECT_THROW(ReadArchiveEntries(zip), EZipError);
+}
+
+// Names are what the archive says they are: minizip did not end a name of
+// 1,024 bytes or more, which was read past its buffer; names marked as
+// UTF-8 reached the file system as if they were Windows-1252.
+TEST_F(ZipArchive, NamesAreReadByTheirLengthAndTheirEncoding) {
+  const struct {
+    std::string name;
+    bool utf8;
+    const char* file;  // extracted as, or nullptr: refused
+  } cases[] = {
+      {std::string(1100, 'a'), false, nullptr},
+      {std::string(261, 'a'), false, nullptr},
+      {"\xC3\x9C" "bung.txt", true, "Übung.txt"},          // "Übung" in UTF-8
+      {"\xE2\x82\xAC.txt", true, "€.txt"},                 // in Windows-1252 too
+      {"\xCE\xA9.txt", true, nullptr},                     // Greek Omega: not in Windows-1252
+      {"\xE2\x80\x9Cx\xE2\x80\x9D.txt", true, "“x”.txt"},  // as they are, not as '"'
+      {"\xC3.txt", true, nullptr},                          // not UTF-8 at all
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name.substr(0, 20));
+    DeleteFileA(zip.c_str());
+    MakeZip(zip, {{c.name, "Inhalt"}}, c.utf8);
+    const TArchiveCheck check = ExtractArchive(zip, target);
+    EXPECT_EQ(check.Ok, c.file != nullptr) << check.Error;
+    if (c.file) {
+      EXPECT_EQ(ReadFileBytes(target + "\\" + c.file), "Inhalt");
+      DeleteFileA((target + "\\" + c.file).c_str());
+    } else {
+      EXPECT_NE(check.Error.find("unzulässigen"), std::string::npos) << check.Error;
+    }
+    EXPECT_EQ(CountFiles(target + "\\"), 0);
+  }
 }
 
 TEST_F(ZipArchive, AnExistingFileIsNeverReplaced) {
