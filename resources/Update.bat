@@ -17,20 +17,15 @@ ping -n 2 127.0.0.1 >nul
 goto wait
 :ended
 
-rem Wine's cmd expands the text of a variable once more and so loses a
-rem per-cent sign in it, which Windows keeps. The program folder, which may
-rem hold any, becomes the current folder through a for variable, which keeps
-rem it; the update folder lies in the temporary folder. From the update
-rem folder: a folder of its own not seen after the change tells that the
-rem change was made. Wine's "&&" and "||" go by no result, "cd" sets the
-rem error level.
+rem The program folder becomes the current folder: the files go by their
+rem names. The folder "TRV-Sicherung", seen from the update folder and not
+rem from the program folder, tells that the change was made: Wine's cmd
+rem runs the command after a double ampersand whatever the first one did.
 md "%%TRV_UPDATE_DIR%%TRV-Sicherung" >nul 2>nul
 md "%%TRV_UPDATE_DIR%%TRV-Ersetzt" >nul 2>nul
 cd /d "%%TRV_UPDATE_DIR%%"
 if not exist "TRV-Sicherung\" exit /b 1
-cmd /c exit 0
-for /f "tokens=1* delims==" %%%%a in ('set TRV_PROGRAM_DIR') do cd /d "%%%%b"
-if errorlevel 1 exit /b 1
+cd /d "%%TRV_PROGRAM_DIR%%"
 if exist "TRV-Sicherung\" exit /b 1
 
 rem The installed files the update replaces are copied aside first; nothing
