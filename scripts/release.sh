@@ -11,8 +11,11 @@
 #                scripts/sign-release.sh.
 # --date is the release's "Date" (today by default): the program installs a
 # release dated later than its own file. --news is the value of "News" as
-# the file holds it, entries "dd.mm.yyyy: text" separated by commas (by
-# default "DATE: Version VERSION"), written in Windows-1252. --exe packs an
+# the file holds it, in Windows-1252 and signed with the rest: entries
+# "dd.mm.yyyy: text" separated by commas, an entry with blanks or a comma in
+# double quotes; the whole may not begin and end with a double quote (the
+# INI reader would take them off), so the last entry must need none. Without
+# --news the program shows "keine Angaben gefunden". --exe packs an
 # already built program instead of building one; its version is read from
 # it (--version, when given, must match).
 set -euo pipefail
@@ -81,7 +84,6 @@ fi
 built=$(exe_version "$exe")
 [ -z "$version" ] || [ "$version" = "$built" ] || die "'$exe' has version $built, not $version"
 version=$built
-[ -n "$news" ] || news="\"$date: Version $version\""
 news=$(printf '%s' "$news" | iconv -f UTF-8 -t CP1252) || die "the news cannot be written in Windows-1252"
 
 # Made aside and moved in at the end: a failed run leaves no half release.
@@ -102,6 +104,6 @@ with zipfile.ZipFile(archive, 'w', zipfile.ZIP_DEFLATED) as z:
         with open(path, 'rb') as f:
             z.writestr(entry, f.read(), zipfile.ZIP_DEFLATED)
 EOF
-"$root/scripts/sign-release.sh" "$key" TRV "$work/TRV.zip" "$date" TRV.zip "$news" > "$work/Updates.ini"
+"$root/scripts/sign-release.sh" "$key" TRV "$work/TRV.zip" "$date" TRV.zip ${news:+"$news"} > "$work/Updates.ini"
 mv -f "$work/TRV.zip" "$work/Updates.ini" "$out/"
 echo "TRV $version, $date: $out/TRV.zip (to /Updates/TRV.zip on the server), $out/Updates.ini (its section, to /Updates.ini)"

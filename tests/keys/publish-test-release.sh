@@ -10,7 +10,7 @@ site=$1 exe=$2
 rm -rf "$site/release" "$site/Updates.ini" "$site/Updates"
 mkdir -p "$site/Updates"
 "$here/../../scripts/release.sh" "$here/test-release-private.pem" --exe "$exe" --date 31.12.2099 \
-  --news '"31.12.2099: Neue Version für den Test"' --out "$site/release" >/dev/null
+  --news '"31.12.2099: Neue Version für den Test",Hinweis' --out "$site/release" >/dev/null
 mv "$site/release/Updates.ini" "$site/Updates.ini"
 mv "$site/release/TRV.zip" "$site/Updates/TRV.zip"
 rmdir "$site/release"
