@@ -26,15 +26,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   # nginx's package would start the system's web server on port 80; the
   # tests run their own on 127.0.0.1, so no service starts during the install.
-  own_policy=
   if [ ! -e /usr/sbin/policy-rc.d ]; then
     printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d
     chmod 755 /usr/sbin/policy-rc.d
-    own_policy=1
+    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
   fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  if [ -n "$own_policy" ]; then rm -f /usr/sbin/policy-rc.d; fi
 fi
 
 # The MinGW compilers must be the posix-thread variants (std::thread, GoogleTest).
