@@ -3,7 +3,6 @@
 #include <wincrypt.h>
 
 #include <cstdio>
-#include <algorithm>
 #include <vector>
 
 #include "tests/win/WinTestSupport.h"
