@@ -261,6 +261,9 @@ void TStatusForm::FormShow() {
     // its finish again rather than forgetting it and leaving its folder.
     WizardStep = 5;
     ShowStepPage();
+    Control("Button_Next").SetCaption("Beenden");
+    Control("Button_Next").SetEnabled(true);
+    Control("Button_Cancel").SetEnabled(false);
     return;
   }
   WizardStep = 0;

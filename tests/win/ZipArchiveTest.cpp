@@ -111,6 +111,20 @@ TEST_F(ZipArchive, NamesAreReadByTheirLengthAndTheirEncoding) {
   }
 }
 
+// Hashed and extracted through one handle: meanwhile nobody may change,
+// rename or remove the archive that was checked.
+TEST_F(ZipArchive, AnOpenArchiveCannotBeChangedUnderneath) {
+  MakeZip(zip, {{"TRV.EXE", "neu"}});
+  TArchiveFile archive(zip);
+  ASSERT_FALSE(archive.Invalid());
+  EXPECT_EQ(CreateFileA(zip.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(DeleteFileA(zip.c_str()));
+  EXPECT_FALSE(MoveFileA(zip.c_str(), (folder / "anders.zip").c_str()));
+  EXPECT_TRUE(ExtractArchive(archive.Get(), target).Ok);
+}
+
 TEST_F(ZipArchive, AnExistingFileIsNeverReplaced) {
   MakeZip(zip, {{"TRV.EXE", "neu"}});
   WriteFileBytes(target + "\\TRV.EXE", "alt");
