@@ -45,3 +45,20 @@ function(tarvo_embed_text target file)
   target_sources(${target} PRIVATE ${out})
   target_include_directories(${target} PRIVATE ${folder})
 endfunction()
+
+# The header of the version resource (resources/Tarvo.rc) in folder:
+# version is four numbers up to 65535, as 1.2.0.0. Written only when it
+# changes, so that another version recompiles the resource alone.
+function(tarvo_version_header folder version)
+  if(NOT version MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+    message(FATAL_ERROR "version '${version}' is not four numbers, as 1.2.0.0")
+  endif()
+  foreach(i 1 2 3 4)
+    if(CMAKE_MATCH_${i} GREATER 65535)
+      message(FATAL_ERROR "version '${version}': ${CMAKE_MATCH_${i}} is above 65535")
+    endif()
+  endforeach()
+  string(REPLACE "." "," numbers ${version})
+  file(CONFIGURE OUTPUT ${folder}/TarvoVersion.h
+       CONTENT "#define TARVO_VERSION_NUMBERS ${numbers}\n#define TARVO_VERSION_TEXT \"${version}\"\n")
+endfunction()

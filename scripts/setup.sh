@@ -8,7 +8,7 @@ set -euo pipefail
 need=(cmake g++ make googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       libz-mingw-w64-dev xvfb xauth imagemagick locales wine wine32:i386 bzip2 python3
-      openssl fonts-liberation fonts-liberation2)
+      openssl fonts-liberation fonts-liberation2 nginx)
 
 missing=()
 for p in "${need[@]}"; do
@@ -26,6 +26,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
+  # nginx's package would start the system's web server on port 80; the
+  # tests run their own on 127.0.0.1, so no service starts during the install.
+  if [ ! -e /usr/sbin/policy-rc.d ]; then
+    printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d
+    chmod 755 /usr/sbin/policy-rc.d
+    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+  fi
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -64,4 +64,10 @@ if(WIN32)
     SOURCES tests/win/SignatureTest.cpp tests/win/InstallScriptTest.cpp
     LIBS tarvo_testreleasekeys tarvo_wintestsupport
     FIXTURES SignedRelease)
+  # The shipped install script template run by cmd as the program prepares
+  # it.
+  tarvo_tests(update_template_tests
+    SOURCES tests/win/UpdateTemplateTest.cpp
+    LIBS tarvo_testreleasekeys tarvo_wintestsupport
+    FIXTURES SignedRelease)
 endif()

@@ -5,7 +5,8 @@ signed with the test key by scripts/sign-release.sh (openssl).
   make-test-releases.py DIR
 "neu" is a newer release of 5 MB whose template writes a marker file; its
 other sections name the same archive through the test server's misbehaving
-queries. "alt" is older than any build. The rest are signed correctly but
+queries. "vorlage-echt" carries the shipped template (resources/Update.bat)
+with three small files to install. "alt" is older than any build. The rest are signed correctly but
 must be refused: entries that climb out or name a device, an entry above
 50 MB, and malformed install script templates."""
 import os, shutil, subprocess, sys, zipfile
@@ -62,3 +63,7 @@ release('vorlage-halb', [('Update.bat', bat(TEMPLATE[:4] + ['echo x']))])
 release('vorlage-leerzeile', [('Update.bat', bat(TEMPLATE[:4] + ['', 'rem %s', 'rem %s', 'rem %s %s']))])
 release('vorlage-platzhalter', [('Update.bat', bat(['@echo off', 'echo %s %s', 'rem %s', 'rem %s %s']))])
 release('vorlage-prozent', [('Update.bat', bat(['@echo off', 'echo %d', 'rem %s', 'rem %s %s']))])
+with open(os.path.join(here, '..', '..', 'resources', 'Update.bat'), 'rb') as f:
+    shipped = f.read()
+release('vorlage-echt', [('Update.bat', shipped), ('TRV.EXE', b'neu-exe'), ('TRV.HTM', b'neu-htm'),
+                         ('TRV-Neu.png', b'neu-png')])

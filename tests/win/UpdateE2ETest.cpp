@@ -16,6 +16,10 @@
 
 namespace {
 
+// TRVTEST.EXE is built apart from TRV.EXE (never packed with it).
+std::string TestProgramFolder() { return ExeFolder() + "testprograms\\"; }
+std::string TestProgram() { return TestProgramFolder() + "TRVTEST.EXE"; }
+
 const char* const Key = "Software\\VQ\\Tarvo";
 
 bool HasValue(HKEY root, const char* name, DWORD* type = nullptr, std::string* data = nullptr) {
@@ -69,8 +73,8 @@ class UpdateWizard : public ::testing::Test {
   }
   // TRVTEST.EXE (or another program) started, with its wizard when one is
   // due.
-  void Start(const std::string& arguments = "", bool wizardExpected = true, const char* exe = "TRVTEST.EXE") {
-    trv.reset(new TConfigProcess(ExeFolder() + exe, arguments, nullptr));
+  void Start(const std::string& arguments = "", bool wizardExpected = true, const std::string& exe = TestProgram()) {
+    trv.reset(new TConfigProcess(exe, arguments, nullptr));
     if (wizardExpected) {
       wizard = trv->WaitForWindow("TStatusForm");
       ASSERT_NE(wizard, nullptr);
@@ -112,7 +116,7 @@ TEST_F(UpdateWizard, AFirstStartNotesTheProgramAndRemindsAtOnce) {
   Start();
   std::string name;
   ASSERT_TRUE(HasValue(HKEY_LOCAL_MACHINE, "ApplicationFileName", nullptr, &name));
-  EXPECT_EQ(name, "\"" + ExeFolder() + "TRVTEST.EXE\"" + std::string(1, '\0'));
+  EXPECT_EQ(name, "\"" + TestProgram() + "\"" + std::string(1, '\0'));
   EXPECT_EQ(trv->FindWindowOfClass("TForm1"), nullptr) << "the reminder comes before the window";
   Click("Button_Cancel");
   EXPECT_NE(trv->WaitForWindow("TForm1"), nullptr);
@@ -177,18 +181,19 @@ TEST_F(UpdateWizard, ANewerReleaseIsCheckedDownloadedAndInstalledAtProgramEnd) {
   // The script, started hidden at program end, writes what it was given.
   ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(marker).find("Ende") != std::string::npos; }, 20000));
   const std::string written = ReadFileBytes(marker);
-  EXPECT_EQ(written.rfind("\"P=" + ExeFolder() + "\"\r\n", 0), 0u) << written;
+  // The template writes its values in quotes, as it must use them.
+  EXPECT_EQ(written.rfind("\"P=" + TestProgramFolder() + "\"\r\n", 0), 0u) << written;
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  EXPECT_NE(written.find(std::string(" P=") + ExeFolder()), std::string::npos) << written;
-  EXPECT_NE(written.find(std::string("T=") + temp + "TRV-Update-"), std::string::npos) << written;
+  EXPECT_NE(written.find(std::string(" P=") + TestProgramFolder() + "\""), std::string::npos) << written;
+  EXPECT_NE(written.find(std::string("\"T=") + temp + "TRV-Update-"), std::string::npos) << written;
   EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, "Update")) << "the next reminder";
 }
 
 // The section is checked before its news are shown as the maker's.
 TEST_F(UpdateWizard, TheShippedProgramRefusesAReleaseSignedWithTheTestKey) {
   Publish("neu");
-  Start("", true, "TRV.EXE");
+  Start("", true, TrvExePath());
   Click("Button_Next");
   ASSERT_TRUE(Shows("Panel_Title", Text(1)));
   Click("Button_Check");

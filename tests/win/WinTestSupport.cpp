@@ -14,7 +14,7 @@ std::string ExeFolder() {
 
 std::string TrvExePath() { return ExeFolder() + "TRV.EXE"; }
 
-static void RemoveTree(const std::string& folder) {
+void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {

@@ -28,6 +28,10 @@ class TTempFolder {
   std::string path_;
 };
 
+// A folder (with its trailing backslash) and all it holds, read-only files
+// too.
+void RemoveTree(const std::string& folder);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 int CountFiles(const std::string& folder);
