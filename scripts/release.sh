@@ -51,8 +51,8 @@ done
 if [ -n "$version" ] && ! [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
   die "version '$version' is not four numbers, as 1.2.0.0"
 fi
-# The program reads the date in the German short format; a day that does
-# not exist would never be newer.
+# The program reads the date as dd.mm.yyyy in any locale; a day that does
+# not exist is no update at all.
 [[ "$date" =~ ^([0-9]{2})\.([0-9]{2})\.([0-9]{4})$ ]] || die "date '$date' is not dd.mm.yyyy"
 [ "$(date -d "${BASH_REMATCH[3]}-${BASH_REMATCH[2]}-${BASH_REMATCH[1]}" +%d.%m.%Y 2>/dev/null)" = "$date" ] ||
   die "date '$date' is no day"
