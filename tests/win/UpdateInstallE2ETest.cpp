@@ -82,13 +82,8 @@ std::string TempFolder() {
 // folder).
 std::set<std::string> UpdateFolders() {
   std::set<std::string> folders;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((TempFolder() + "TRV-Update-*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return folders;
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) folders.insert(TempFolder() + data.cFileName + "\\");
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  for (const std::string& name : FoundNames(TempFolder() + "TRV-Update-*", true))
+    folders.insert(TempFolder() + name + "\\");
   return folders;
 }
 

@@ -37,20 +37,6 @@ class THeldFile {
   HANDLE handle_;
 };
 
-// The update's files in the order the script goes through them ("dir"
-// lists them as FindFirstFile finds them).
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  return names;
-}
-
 class UpdateTemplate : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -80,7 +66,8 @@ class UpdateTemplate : public ::testing::Test {
     preparation.Script.reset();
     // Of the two installed files the update replaces, the one it goes to
     // first and the other.
-    for (const std::string& name : Listing(update))
+    // "dir" lists them as FindFirstFile finds them.
+    for (const std::string& name : FoundNames(update + "*", false))
       if (name == "TRV.EXE" || name == "TRV.HTM") (first.empty() ? first : second) = name;
     ASSERT_FALSE(second.empty());
   }
@@ -105,6 +92,18 @@ class UpdateTemplate : public ::testing::Test {
       TerminateProcess(process.hProcess, 1);
       CloseHandle(process.hProcess);
     }
+  }
+
+  // The script run while the second installed file is held: the old files
+  // stay, and the update folder goes all the same.
+  void RunWithSecondFileHeld(DWORD share) {
+    THeldFile held(program + second, share);
+    ASSERT_TRUE(held.Held());
+    Start();
+    EXPECT_NE(Finish(), STILL_ACTIVE);
+    held.Release();
+    ExpectOldFiles();
+    EXPECT_EQ(CountFiles(update), 0);
   }
 
   void ExpectOldFiles() {
@@ -144,27 +143,13 @@ TEST_F(UpdateTemplate, NothingIsTouchedWhileTheProgramHoldsItsLock) {
   EXPECT_EQ(CountFiles(update), 0);
 }
 
-TEST_F(UpdateTemplate, AnInstalledFileThatCannotBeCopiedLeavesAllUntouched) {
-  THeldFile held(program + second);
-  ASSERT_TRUE(held.Held());
-  Start();
-  EXPECT_NE(Finish(), STILL_ACTIVE);
-  held.Release();
-  ExpectOldFiles();
-  EXPECT_EQ(CountFiles(update), 0) << "the update folder goes all the same";
-}
+// An installed file held without sharing cannot even be copied aside:
+// nothing is touched.
+TEST_F(UpdateTemplate, AnInstalledFileThatCannotBeCopiedLeavesAllUntouched) { RunWithSecondFileHeld(0); }
 
-TEST_F(UpdateTemplate, AFileThatCannotBeReplacedPutsBackTheOnesThatWere) {
-  // Read and copied aside, but not replaced: the one replaced before it
-  // goes back.
-  THeldFile held(program + second, FILE_SHARE_READ);
-  ASSERT_TRUE(held.Held());
-  Start();
-  EXPECT_NE(Finish(), STILL_ACTIVE);
-  held.Release();
-  ExpectOldFiles();
-  EXPECT_EQ(CountFiles(update), 0) << "the update folder goes all the same";
-}
+// Held with reading shared, it is copied aside but not replaced: the one
+// replaced before it goes back.
+TEST_F(UpdateTemplate, AFileThatCannotBeReplacedPutsBackTheOnesThatWere) { RunWithSecondFileHeld(FILE_SHARE_READ); }
 
 TEST_F(UpdateTemplate, WhenPuttingBackFailsTooTheUpdateFolderKeepsTheOldFiles) {
   THeldFile held(program + second, FILE_SHARE_READ);

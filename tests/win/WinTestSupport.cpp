@@ -69,6 +69,20 @@ int CountFiles(const std::string& folder) {
   return n;
 }
 
+std::vector<std::string> FoundNames(const std::string& pattern, bool folders) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if (name != "." && name != ".." && ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders)
+      names.push_back(name);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return names;
+}
+
 namespace {
 struct TFind {
   DWORD ProcessId;

@@ -35,6 +35,9 @@ void RemoveTree(const std::string& folder);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 int CountFiles(const std::string& folder);
+// The names FindFirstFile finds for pattern ("folder\\*", "TRV-Update-*"),
+// in its order: of folders (without "." and "..") or of files.
+std::vector<std::string> FoundNames(const std::string& pattern, bool folders);
 
 // A visible top-level window of the process with this class (and caption,
 // when one is given), waited for with bounded retries; nullptr on time-out.
