@@ -12,16 +12,12 @@
 #include "launcher/Interpreter.h"
 #include "launcher/LauncherHost_win.h"
 #include "launcher/PopupMenu_win.h"
+#include "model/Files_win.h"
 #include "model/Platform.h"
 #include "model/Project.h"
 #include "model/ProjectFile.h"
 
 namespace {
-
-bool IsExistingFile(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The launcher: load the project, then the menu, all groups, or the one
 // group a link names, then end. The application window is made when a line
@@ -72,7 +68,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The runtime splits the command line as the platform does: blanks
   // separate arguments, double quotes group a path with blanks.
   const std::string argument = __argc > 1 && __argv[1] ? __argv[1] : "";
-  if (!argument.empty() && IsExistingFile(argument)) {
+  if (!argument.empty() && FileExists(argument)) {
     // Pays only for what the project uses: COM is initialised by the
     // launcher before its first shell call, and the windowing and shell
     // DLLs are delay-loaded (cmake/DelayLoad.cmake), so a run that starts

@@ -13,11 +13,7 @@ std::vector<TFinding> CheckCurrentProject() {
 }
 
 TCheckForm& CheckWindow() {
-  if (!window) {
-    window = NewForm<TCheckForm>();
-    window->Create(Form1 ? Form1->Handle : nullptr);
-  }
-  return *window;
+  return LazyForm(window, [](TCheckForm& form) { form.Create(Form1 ? Form1->Handle : nullptr); });
 }
 
 void FreeCheckWindow() { window.reset(); }

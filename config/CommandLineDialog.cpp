@@ -20,12 +20,10 @@ const int PageRun = 0, PageMessage = 1, PageGroup = 2;
 }  // namespace
 
 TForm2& CommandLineDialog() {
-  if (!dialog) {
-    dialog = NewForm<TForm2>();
-    Form2 = dialog.get();
-    dialog->Create(Form1 ? Form1->Handle : nullptr);
-  }
-  return *dialog;
+  return LazyForm(dialog, [](TForm2& form) {
+    Form2 = &form;
+    form.Create(Form1 ? Form1->Handle : nullptr);
+  });
 }
 
 void FreeCommandLineDialog() {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "model/Files_win.h"
+
 namespace {
 
 bool HasExtension(const std::string& name) {
@@ -50,12 +52,7 @@ class TWinCheckLookup : public ICheckLookup {
     return false;
   }
 
-  std::string ExeFolder() override {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-  }
+  std::string ExeFolder() override { return ProgramFolder(); }
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "controls/Maker.h"
 #include "framework/Application.h"
 #include "model/Errors.h"
+#include "model/Files_win.h"
 
 namespace {
 const COLORREF LinkColor = RGB(0, 0, 255);
@@ -16,9 +17,9 @@ const COLORREF PressedLinkColor = RGB(255, 0, 0);
 }  // namespace
 
 std::string GetOwnFileVersion() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return std::string();
+  const std::string program = ProgramFilePath();
+  if (program.empty()) return std::string();
+  const char* path = program.c_str();
   SHFILEINFOA info;
   if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_EXETYPE) == 0) return std::string();
   DWORD handle = 0;
@@ -68,11 +69,7 @@ TFormPtr<TInfo> aboutBox;
 }
 
 TInfo& AboutBox() {
-  if (!aboutBox) {
-    aboutBox = NewForm<TInfo>();
-    aboutBox->Create();
-  }
-  return *aboutBox;
+  return LazyForm(aboutBox, [](TInfo& form) { form.Create(); });
 }
 
 void FreeAboutBox() { aboutBox.reset(); }

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "model/Errors.h"
+#include "model/Files_win.h"
 #include "model/MessageBox_win.h"
 
 TApplication Application;
@@ -143,9 +144,4 @@ bool TApplication::Guard(const std::function<void()>& handler) {
   return false;
 }
 
-std::string TApplication::ExeFolder() {
-  char buffer[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  std::string path(buffer, n);
-  return path.substr(0, path.find_last_of('\\') + 1);
-}
+std::string TApplication::ExeFolder() { return ProgramFolder(); }

@@ -212,6 +212,17 @@ TFormPtr<F> NewForm(Args&&... args) {
   return TFormPtr<F>(new F(std::forward<Args>(args)...));
 }
 
+// A window made when it is first asked for and kept in holder until the
+// program frees it; create gives it its windows (with an owner, say).
+template <class F, class Create>
+F& LazyForm(TFormPtr<F>& holder, Create create) {
+  if (!holder) {
+    holder = NewForm<F>();
+    create(*holder);
+  }
+  return *holder;
+}
+
 namespace Framework {
 // Registers the framework's window classes and kinds, and its key preview
 // with the application. Called by the first form's Create.

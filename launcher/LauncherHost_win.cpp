@@ -7,6 +7,7 @@
 
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
+#include "model/Files_win.h"
 #include "model/MessageBox_win.h"
 
 namespace {
@@ -34,10 +35,7 @@ class TWinLauncherHost : public ILauncherHost {
     ShellExecuteA(Application.Handle, "open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
   }
 
-  bool DirectoryExists(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  }
+  bool DirectoryExists(const std::string& path) override { return FolderExists(path); }
 
   std::string AssociatedProgram(const std::string& document) override {
     NeedCom();

@@ -14,7 +14,7 @@ if(TARVO_FUZZ)
 endif()
 
 if(WIN32)
-  add_library(tarvo_platform STATIC model/Platform_win.cpp model/MessageBox_win.cpp)
+  add_library(tarvo_platform STATIC model/Platform_win.cpp model/MessageBox_win.cpp model/Files_win.cpp)
 else()
   add_library(tarvo_platform STATIC model/Platform_posix.cpp)
 endif()

@@ -14,6 +14,6 @@
 #define IDI_SAVE 109
 #define IDI_SAVEAS 110
 #define IDI_SEARCH 111
-// Context help texts are string resources 1 to 39 (their control's Tag).
+// Context help texts are string resources 1 to 41 (their control's Tag).
 #define IDS_FIRSTHELPTEXT 1
-#define IDS_LASTHELPTEXT 39
+#define IDS_LASTHELPTEXT 41

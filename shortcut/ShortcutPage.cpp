@@ -12,6 +12,7 @@
 #include "config/SavePrompt.h"
 #include "config/StartPage.h"
 #include "framework/Application.h"
+#include "model/Files_win.h"
 #include "model/MessageBox_win.h"
 #include "shortcut/LinkRules.h"
 #include "shortcut/ShellLink.h"
@@ -30,21 +31,6 @@ const struct {
     {"Quick Launch", CSIDL_APPDATA},
 };
 
-std::string ExePath() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
-
-bool IsFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace
 
@@ -136,7 +122,7 @@ void TForm1::Button_SpecialFoldersClick(TControl& sender) {
 
 void TForm1::MenuItem_SpecialFolderClick(int tag) {
   const std::string path = SpecialFolderPath(tag, GetSpecialFolderPath(tag));
-  if (!path.empty() && IsDirectory(path)) {
+  if (!path.empty() && FolderExists(path)) {
     SetShellTreePath(path, ShellTree().Tree);
     return;
   }
@@ -182,7 +168,7 @@ void TForm1::Edit_ProjectChange(TControl&) {
   const std::string chosen = groups.ItemIndex() >= 0 ? groups.Item(groups.ItemIndex()) : std::string();
   groups.Clear();
   const std::string project = Get<TEdit>("Edit_Project").Text();
-  if (!IsFile(project)) return;
+  if (!FileExists(project)) return;
   std::ifstream in(project, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
@@ -204,9 +190,9 @@ std::string TForm1::LinkGroup() {
 
 void TForm1::Button_TestProjectClick(TControl&) {
   TEdit& project = Get<TEdit>("Edit_Project");
-  if (IsFile(project.Text())) {
+  if (FileExists(project.Text())) {
     // As the link would start it; the window stays open.
-    ShellExecuteA(Handle, "open", ExePath().c_str(), LinkArguments(project.Text(), LinkGroup()).c_str(), nullptr,
+    ShellExecuteA(Handle, "open", ProgramFilePath().c_str(), LinkArguments(project.Text(), LinkGroup()).c_str(), nullptr,
                   SW_SHOWNORMAL);
     return;
   }
@@ -241,17 +227,17 @@ void TForm1::Button_CreateClick(TControl&) {
     TAnchor anchor = ValidationBalloonAnchor(control.Width(), control.Height());
     ShowBalloonAt(control, biWarning, caption, text, 5000, {anchor.X, anchor.Y}, false);
   };
-  if (!IsDirectory(folder)) return refuse(tree, "Kein gültiges Verzeichnis angegeben", InvalidFolderText(folder));
+  if (!FolderExists(folder)) return refuse(tree, "Kein gültiges Verzeichnis angegeben", InvalidFolderText(folder));
   if (!IsUsableLinkTitle(title.Text()))
     return refuse(title, "Kein gültiger Name für die Verknüpfung",
                   "Geben Sie einen gültigen Namen für die Verknüpfung ein.");
-  if (!IsFile(project.Text()))
+  if (!FileExists(project.Text()))
     return refuse(project, "Kein gültiges Projekt angegeben", MissingProjectText(project.Text()));
   if (Get<TRadioButton>("RadioButton_LinkGroup").Checked() && LinkGroup().empty())
     return refuse(Control("ComboBox_LinkGroup"), "Keine Befehlszeilengruppe ausgewählt",
                   "Wählen Sie die Befehlszeilengruppe aus, die die Verknüpfung starten soll.");
   const bool created =
-      CreateShellLink(ExePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text(), LinkGroup()),
+      CreateShellLink(ProgramFilePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text(), LinkGroup()),
                       Get<TEdit>("Edit_LinkHint").Text(), "", 0, LinkHotKey(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey())));
   if (created) {
     ShowMessageBoxA("Die Verknüpfung wurde erstellt.", "Vorgang erfolgreich", MB_OK | MB_ICONINFORMATION);

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "model/Errors.h"
+#include "model/Files_win.h"
 #include "update/Signature_win.h"
 #include "update/UpdateInfo_win.h"
 #include "update/ZipArchive_win.h"
@@ -152,8 +153,7 @@ std::string MakeExtractionFolder(const std::string& parent) {
 
 TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
   TInstallPreparation preparation;
-  const DWORD attributes = GetFileAttributesA(request.ArchivePath.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (!FileExists(request.ArchivePath)) {
     preparation.Result = TInstallPreparation::ipMissing;
     return preparation;
   }
@@ -193,7 +193,7 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
         return fail(extracted.Error);
       }
       const std::string script = folder + "Update.bat";
-      if (GetFileAttributesA(script.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      if (!FileExists(script)) {
         RemoveFolder(folder);
         return fail("Das Update-Archiv enthält kein Installationsskript \"Update.bat\".");
       }

@@ -20,7 +20,7 @@ if(WIN32)
 
   add_library(tarvo_update_win STATIC update/Registry_win.cpp update/Http_win.cpp update/ZipArchive_win.cpp
     update/UpdateInfo_win.cpp update/Signature_win.cpp update/InstallScript_win.cpp)
-  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules minizip advapi32 wininet oleaut32 crypt32)
+  target_link_libraries(tarvo_update_win PUBLIC tarvo_updaterules ${TARVO_PLATFORM_LIB} minizip advapi32 wininet oleaut32 crypt32)
   list(APPEND TARVO_EXE_LIBS tarvo_update_win)
 
   # AcceptedReleaseKeys: TRV.EXE links the release key alone, the tests the

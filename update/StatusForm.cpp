@@ -11,6 +11,7 @@
 #include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "model/Errors.h"
+#include "model/Files_win.h"
 #include "model/MessageBox_win.h"
 #include "update/Http_win.h"
 #include "update/Registry_win.h"
@@ -129,11 +130,7 @@ struct TTransferState {
 };
 
 TStatusForm& StatusForm() {
-  if (!statusForm) {
-    statusForm = NewForm<TStatusForm>();
-    statusForm->Create();
-  }
-  return *statusForm;
+  return LazyForm(statusForm, [](TStatusForm& form) { form.Create(); });
 }
 void FreeStatusForm() { statusForm.reset(); }
 
@@ -168,7 +165,7 @@ void TStatusForm::Create() {
       {
           {"TPaintBox", "PaintBox_Process", nullptr, 0, 0, 225, 353, 0, "", 0, {},
            {On(evPaint, this, &TStatusForm::PaintBox_ProcessPaint)}},
-          {"TPanel", "Panel_Title", nullptr, 232, 8, 417, 41, 0, WizardTexts[0], 0, titleFont, {BackColor(TitleColor)}},
+          {"TPanel", "Panel_Title", nullptr, 232, 8, 417, 41, 0, WizardTexts[wsWelcome], 0, titleFont, {BackColor(TitleColor)}},
           {"TNotebook", "Pages", nullptr, 232, 56, 417, 249},
           {"TTabSheet", "Bestätigung1", "Pages", 0, 0, 0, 0},
           {"TImage", "Image_Icon1", "Bestätigung1", 8, 8, 32, 32},
@@ -259,25 +256,25 @@ void TStatusForm::FormShow() {
     // An install prepared earlier in this run, whose finish was put off
     // (the save prompt said no): it stays prepared, and the wizard shows
     // its finish again rather than forgetting it and leaving its folder.
-    WizardStep = 5;
+    WizardStep = wsFinish;
     ShowStepPage();
     Control("Button_Next").SetCaption("Beenden");
     Control("Button_Next").SetEnabled(true);
     Control("Button_Cancel").SetEnabled(false);
     return;
   }
-  WizardStep = 0;
-  SetPageIndex("Pages", 0);
+  WizardStep = wsWelcome;
+  SetPageIndex("Pages", wsWelcome);
   Control("Button_Cancel").SetEnabled(true);
   Control("Button_Next").SetEnabled(true);
   Control("Button_Next").SetCaption("Weiter >");
   UpdateAvailable = CancelRequested = DownloadFailed = false;
-  Control("Panel_Title").SetCaption(WizardTexts[0]);
+  Control("Panel_Title").SetCaption(WizardTexts[wsWelcome]);
   Control("PaintBox_Process").Invalidate();
 }
 
 void TStatusForm::ShowStepPage() {
-  if (PageIndex("Pages") != 6) {
+  if (PageIndex("Pages") != SettingsPage) {
     SetPageIndex("Pages", WizardStep);
     Control("Panel_Title").SetCaption(WizardTexts[WizardStep]);
   }
@@ -288,39 +285,37 @@ void TStatusForm::Button_NextClick(TControl&) {
   ++WizardStep;
   TControl& next = Control("Button_Next");
   switch (WizardStep) {
-    case 1:
+    case wsCheck:
       next.SetEnabled(false);
       break;
-    case 2:
+    case wsResult:
       if (UpdateAvailable) {
         const std::string news = UpdateInfo->Read(ProgramName, "News", std::string("\"") + NoNewsEntry + "\"");
         Control("Label_CheckResult")
-            .SetCaption(ReplaceFirst(WizardTexts[7], "%s", BuildNewsList(news, ProgramDate)));
+            .SetCaption(ReplaceFirst(WizardTexts[wtNews], "%s", BuildNewsList(news, ProgramDate)));
       } else {
         next.SetCaption("Beenden");
         Control("Button_Cancel").SetEnabled(false);
-        Control("Label_CheckResult").SetCaption(WizardTexts[6]);
+        Control("Label_CheckResult").SetCaption(WizardTexts[wtNoUpdate]);
       }
       next.SetEnabled(true);
       break;
-    case 3:
+    case wsDownload:
       if (UpdateAvailable)
         Get<TProgressBar>("Status").SetPosition(0);
       else
         Close();
       break;
-    case 4:
+    case wsInstall:
       break;
-    case 5: {
+    case wsFinish: {
       TInstallRequest request;
       request.TempDir = TempDir;
       request.ArchivePath = ArchivePath;
       request.Restart = Get<TCheckBox>("CheckBox_Restart").Checked();
       request.Info = UpdateInfo.get();
       request.ProgramName = ProgramName;
-      char path[MAX_PATH] = "";
-      GetModuleFileNameA(nullptr, path, MAX_PATH);
-      request.ProgramPath = path;
+      request.ProgramPath = ProgramFilePath();
       request.ProgramDate = ProgramDate;
       request.ProcessId = GetCurrentProcessId();
       request.AcceptedKeys = AcceptedReleaseKeys();
@@ -340,7 +335,7 @@ void TStatusForm::Button_NextClick(TControl&) {
       Control("Button_Cancel").SetEnabled(false);
       break;
     }
-    case 6:
+    case wsEnd:
       if (CanEndProgram && !CanEndProgram()) {
         // The script starts when the program ends later.
         --WizardStep;
@@ -352,7 +347,7 @@ void TStatusForm::Button_NextClick(TControl&) {
       return;
   }
   ShowStepPage();
-  if (WizardStep == 3 && UpdateAvailable) {
+  if (WizardStep == wsDownload && UpdateAvailable) {
     next.SetEnabled(false);
     TControl& cancel = Control("CancelDownload");
     cancel.SetCaption("Download ab&brechen");
@@ -362,7 +357,7 @@ void TStatusForm::Button_NextClick(TControl&) {
       ArchivePath = GetTempFileNameA(TempDir.c_str(), "TRV", 0, file) ? std::string(file) : TempDir + ZIPFileName;
     }
     DownloadUpdateArchive(ArchivePath);
-    Control("Label_Download").SetCaption(DownloadFailed ? WizardTexts[8] : WizardTexts[9]);
+    Control("Label_Download").SetCaption(DownloadFailed ? WizardTexts[wtDownloadFailed] : WizardTexts[wtDownloaded]);
     if (DownloadFailed) {
       cancel.SetCaption("Erneut versuchen");
     } else {
@@ -551,7 +546,7 @@ void TStatusForm::CancelDownloadClick(TControl&) {
     AskCancelDownload();
     return;
   }
-  WizardStep = 2;
+  WizardStep = wsResult;
   DownloadFailed = CancelRequested = false;
   Button_NextClick(Control("Button_Next"));
 }
@@ -567,14 +562,14 @@ void TStatusForm::FormCloseQuery(bool& canClose) {
 }
 
 void TStatusForm::FormClose(TCloseAction&) {
-  if (WizardStep == 5 && (!CanEndProgram || CanEndProgram())) Application.Terminate();
+  if (WizardStep == wsFinish && (!CanEndProgram || CanEndProgram())) Application.Terminate();
 }
 
 void TStatusForm::FormDestroy() {
   Application.Guard([this] {
     UpdateInfo.reset();
     if (!TempIniFileName.empty()) DeleteFileA(TempIniFileName.c_str());
-    const bool noNewRelease = PageIndex("Pages") == 3 && !Control("Button_Cancel").Enabled();
+    const bool noNewRelease = PageIndex("Pages") == wsDownload && !Control("Button_Cancel").Enabled();
     if (InstallPrepared || noNewRelease) {
       TWinRegistry registry;
       OpenUpdateKey(registry, RegistryKey, HKCU).WriteNextReminder(TodayDate());
@@ -600,7 +595,7 @@ void TStatusForm::Button_SettingsClick(TControl&) {
   Control("Button_Settings").SetVisible(false);
   Control("Panel_Title").SetCaption("Einstellungen");
   SetPageIndex("Notebook_StdButtons", 1);
-  SetPageIndex("Pages", 6);
+  SetPageIndex("Pages", SettingsPage);
 }
 
 void TStatusForm::RadioButton_UpdtClick(TControl&) {
@@ -623,8 +618,9 @@ void TStatusForm::Button_SettingsSaveClick(TControl&) {
 }
 
 void TStatusForm::Button_SettingsCancelClick(TControl&) {
-  Control("Panel_Title").SetCaption(WizardTexts[WizardStep > 5 ? 5 : WizardStep]);
-  SetPageIndex("Pages", WizardStep > 5 ? 5 : WizardStep);
+  const int step = WizardStep > wsFinish ? wsFinish : WizardStep;
+  Control("Panel_Title").SetCaption(WizardTexts[step]);
+  SetPageIndex("Pages", step);
   SetPageIndex("Notebook_StdButtons", 0);
   Control("Button_Settings").SetVisible(true);
 }
@@ -638,7 +634,7 @@ void TStatusForm::PaintBox_ProcessPaint(TControl& sender, HDC dc) {
   SetTextColor(dc, RGB(0, 0, 0));
   // 10 points in the window's font.
   const int fontHeight = 13;
-  for (int i = 0; i <= 5; ++i) {
+  for (int i = wsWelcome; i <= wsFinish; ++i) {
     const bool current = i == WizardStep;
     HGDIOBJ old = SelectObject(dc, FontHandle(FontName, fontHeight, current, current));
     TextOutA(dc, Scale(16), Scale(16 + 56 * i), WizardTexts[i], static_cast<int>(strlen(WizardTexts[i])));

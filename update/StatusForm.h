@@ -14,6 +14,13 @@
 #include "update/InstallScript_win.h"
 #include "update/UpdateInfo_win.h"
 
+// The wizard's steps in their order: each is also its page's index and its
+// title's in WizardTexts. wsEnd ends the program.
+enum TWizardStep { wsWelcome, wsCheck, wsResult, wsDownload, wsInstall, wsFinish, wsEnd };
+// The settings page, after the steps' pages.
+const int SettingsPage = 6;
+// WizardTexts: the titles of the steps, then these.
+enum TWizardText { wtNoUpdate = 6, wtNews = 7, wtDownloadFailed = 8, wtDownloaded = 9 };
 extern const char* const WizardTexts[10];
 
 struct TTransferState;

@@ -2,18 +2,13 @@
 
 #include "controls/Maker.h"
 #include "framework/Application.h"
+#include "model/Files_win.h"
 #include "update/Registry_win.h"
 #include "update/StatusForm.h"
 #include "update/UpdateInfo_win.h"
 #include "update/UpdateSettings.h"
 
 namespace {
-
-std::string ProgramPath() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
 
 // Only a program on a drive of its own updates: not from a CD, nor from a
 // path that names no drive.
@@ -43,7 +38,7 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   if (__argc > 1 && __argv[1] && std::string(__argv[1]) == "/uninstall") return;
   TWinRegistry registry;
   TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
-  const std::string program = ProgramPath();
+  const std::string program = ProgramFilePath();
   // A value that cannot be stored must not keep the window from coming up
   // whole: the reminder works from what can be read.
   if (!manual) settings.WriteString("ApplicationFileName", "\"" + program + "\"" + (appParams.empty() ? "" : " " + appParams));

@@ -69,24 +69,6 @@ BOOL CALLBACK SearchChild(HWND wnd, LPARAM data) {
   return TRUE;
 }
 
-struct TTopSearch {
-  DWORD pid;
-  std::string className;
-  bool visibleOnly;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK SearchTop(HWND wnd, LPARAM data) {
-  auto& s = *reinterpret_cast<TTopSearch*>(data);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  if (pid == s.pid && _stricmp(ClassOf(wnd).c_str(), s.className.c_str()) == 0 &&
-      (!s.visibleOnly || IsWindowVisible(wnd))) {
-    s.found = wnd;
-    return FALSE;
-  }
-  return TRUE;
-}
 }  // namespace
 
 HWND FindDescendant(HWND parent, const std::string& className, const std::string& text) {
@@ -124,9 +106,11 @@ bool TConfigProcess::WaitForExit(int timeoutMs, DWORD* exitCode) {
 }
 
 HWND TConfigProcess::FindWindowOfClass(const std::string& className, bool visibleOnly) const {
-  TTopSearch s{info_.dwProcessId, className, visibleOnly};
-  EnumWindows(SearchTop, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  const std::vector<HWND> found = TopWindows([&](HWND window, DWORD pid) {
+    return pid == info_.dwProcessId && _stricmp(ClassOf(window).c_str(), className.c_str()) == 0 &&
+           (!visibleOnly || IsWindowVisible(window));
+  });
+  return found.empty() ? nullptr : found.front();
 }
 
 HWND TConfigProcess::WaitForWindow(const std::string& className, int timeoutMs) const {

@@ -50,17 +50,12 @@ TLinkFields ReadLinkFields(const std::string& link) {
   return fields;
 }
 
-// A visible popup menu of a process other than Own.
-struct TMenuSearch {
-  DWORD Own;
-  HWND Found = nullptr;
-};
-BOOL CALLBACK FindOthersMenu(HWND wnd, LPARAM data) {
-  auto& s = *reinterpret_cast<TMenuSearch*>(data);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  if (pid != s.Own && IsWindowVisible(wnd) && ClassOf(wnd) == "#32768") s.Found = wnd;
-  return !s.Found;
+// A visible popup menu of a process other than own.
+HWND OthersMenu(DWORD own) {
+  const std::vector<HWND> menus = TopWindows([&](HWND window, DWORD pid) {
+    return pid != own && IsWindowVisible(window) && ClassOf(window) == "#32768";
+  });
+  return menus.empty() ? nullptr : menus.front();
 }
 
 const char* const Project = "[ExecGroups]\r\nEditor\r\n 4 Doppelklicken zum Bearbeiten\r\n[MenuItems]\r\n0 1 Editor\r\n";
@@ -302,12 +297,8 @@ TEST_F(ShortcutPage, TestenStartsTheProjectInASecondProcess) {
   ASSERT_TRUE(TypeInto(Control("Edit_Project"), project));
   Press("Button_TestProject");
   // Another TRV.EXE shows the popup; this one stays.
-  TMenuSearch search{trv->Pid()};
-  ASSERT_TRUE(WaitUntil([&] {
-    EnumWindows(FindOthersMenu, reinterpret_cast<LPARAM>(&search));
-    return search.Found != nullptr;
-  }));
-  HWND menu = search.Found;
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (menu = OthersMenu(trv->Pid())) != nullptr; }));
   PostKey(menu, VK_ESCAPE);
   EXPECT_TRUE(IsWindowVisible(main));
 }

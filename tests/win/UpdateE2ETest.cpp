@@ -88,14 +88,14 @@ class UpdateWizard : public ::testing::Test {
   // Welcome, check, result.
   void CheckForUpdates() {
     Click("Button_Next");
-    ASSERT_TRUE(Shows("Panel_Title", Text(1)));
+    ASSERT_TRUE(Shows("Panel_Title", Text(wsCheck)));
     Click("Button_Check");
-    ASSERT_TRUE(Shows("Panel_Title", Text(2)));
+    ASSERT_TRUE(Shows("Panel_Title", Text(wsResult)));
   }
   void Download() {
     CheckForUpdates();
     Click("Button_Next");
-    ASSERT_TRUE(Shows("Panel_Title", Text(3)));
+    ASSERT_TRUE(Shows("Panel_Title", Text(wsDownload)));
   }
   void PressCtrlU() {
     SetForegroundWindow(trv->MainWindow());
@@ -158,7 +158,7 @@ TEST_F(UpdateWizard, ANewerReleaseIsCheckedDownloadedAndInstalledAtProgramEnd) {
   EXPECT_NE(result.find("- 31.12.2099: Neue Befehle, schneller\r\n- Hinweis\r\n"), std::string::npos) << result;
   EXPECT_EQ(result.find("Alte Meldung"), std::string::npos) << "news older than the program are left out";
   Click("Button_Next");
-  ASSERT_TRUE(Shows("Label_Download", Text(9)));
+  ASSERT_TRUE(Shows("Label_Download", Text(wtDownloaded)));
   EXPECT_EQ(Caption("PerCent"), "100 %");
   EXPECT_EQ(Caption("StatusLabel"), "5 MB von 5 MB gedownloadet");
   EXPECT_FALSE(IsWindowVisible(ControlHandle(wizard, "CancelDownload")));
@@ -169,10 +169,10 @@ TEST_F(UpdateWizard, ANewerReleaseIsCheckedDownloadedAndInstalledAtProgramEnd) {
         << "downloaded under a name of this run's own";
   }
   Click("Button_Next");
-  ASSERT_TRUE(Shows("Panel_Title", Text(4)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsInstall)));
   SendMessageA(ControlHandle(wizard, "CheckBox_Restart"), BM_SETCHECK, BST_UNCHECKED, 0);
   Click("Button_Next");
-  ASSERT_TRUE(Shows("Panel_Title", Text(5)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsFinish)));
   EXPECT_EQ(TextOf(ControlHandle(wizard, "Button_Next")), "Beenden");
   EXPECT_FALSE(IsWindowEnabled(ControlHandle(wizard, "Button_Cancel")));
   Click("Button_Next");
@@ -195,12 +195,12 @@ TEST_F(UpdateWizard, TheShippedProgramRefusesAReleaseSignedWithTheTestKey) {
   Publish("neu");
   Start("", true, TrvExePath());
   Click("Button_Next");
-  ASSERT_TRUE(Shows("Panel_Title", Text(1)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsCheck)));
   Click("Button_Check");
   TMessageBox box = WaitForMessageBox(trv->Pid());
   EXPECT_EQ(box.Text, UnverifiedUpdateMessage);
   PressButton(box, IDOK);
-  EXPECT_EQ(Caption("Panel_Title"), Text(1));
+  EXPECT_EQ(Caption("Panel_Title"), Text(wsCheck));
   EXPECT_EQ(Caption("Label_CheckResult"), "") << "no news shown";
 }
 
@@ -211,12 +211,12 @@ TEST_F(UpdateWizard, ASecondClickWhileTheCheckRunsStartsNoSecondCheck) {
   SetValue("UpdateServer", "127.0.0.1:" + port + "/stall=2000");
   Start();
   Click("Button_Next");
-  ASSERT_TRUE(Shows("Panel_Title", Text(1)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsCheck)));
   Click("Button_Check");
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(ControlHandle(wizard, "Button_Check")); }));
   Click("Button_Check");
-  ASSERT_TRUE(Shows("Panel_Title", Text(2)));
-  EXPECT_FALSE(WaitUntil([&] { return Caption("Panel_Title") != Text(2); }, 5000)) << "the news stay";
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsResult)));
+  EXPECT_FALSE(WaitUntil([&] { return Caption("Panel_Title") != Text(wsResult); }, 5000)) << "the news stay";
 }
 
 TEST_F(UpdateWizard, ACancelledDownloadAsksFirstAndCanBeRetried) {
@@ -238,10 +238,10 @@ TEST_F(UpdateWizard, ACancelledDownloadAsksFirstAndCanBeRetried) {
   EXPECT_TRUE(IsWindowVisible(wizard));
   Click("CancelDownload");
   PressButton(WaitForMessageBox(trv->Pid()), IDYES);
-  ASSERT_TRUE(Shows("Label_Download", Text(8)));
+  ASSERT_TRUE(Shows("Label_Download", Text(wtDownloadFailed)));
   EXPECT_EQ(TextOf(ControlHandle(wizard, "CancelDownload")), "Erneut versuchen");
   Click("CancelDownload");
-  EXPECT_TRUE(Shows("Label_Download", Text(9), 60000));
+  EXPECT_TRUE(Shows("Label_Download", Text(wtDownloaded), 60000));
 }
 
 TEST_F(UpdateWizard, TransfersThatFailEndInTheRetryPage) {
@@ -256,7 +256,7 @@ TEST_F(UpdateWizard, TransfersThatFailEndInTheRetryPage) {
     Publish("neu", c.ini);
     Start();
     Download();
-    EXPECT_TRUE(Shows("Label_Download", Text(8), 20000)) << c.what;
+    EXPECT_TRUE(Shows("Label_Download", Text(wtDownloadFailed), 20000)) << c.what;
     EXPECT_EQ(TextOf(ControlHandle(wizard, "CancelDownload")), "Erneut versuchen") << c.what;
     trv.reset();
   }
@@ -266,7 +266,7 @@ TEST_F(UpdateWizard, AnArchiveOfNoAnnouncedSizeLeavesTheProgressAlone) {
   Publish("neu", "Updates-1.ini");
   Start();
   Download();
-  ASSERT_TRUE(Shows("Label_Download", Text(9)));
+  ASSERT_TRUE(Shows("Label_Download", Text(wtDownloaded)));
   EXPECT_EQ(Caption("PerCent"), "");
   EXPECT_EQ(Caption("StatusLabel"), "");
 }
@@ -277,7 +277,7 @@ TEST_F(UpdateWizard, NoNewerReleaseRemindsAgainOnlyAfterBeenden) {
     Publish("alt");
     Start();
     CheckForUpdates();
-    EXPECT_EQ(Caption("Label_CheckResult"), Text(6));
+    EXPECT_EQ(Caption("Label_CheckResult"), Text(wtNoUpdate));
     if (finish)
       Click("Button_Next");
     else
@@ -298,7 +298,7 @@ TEST_F(UpdateWizard, AMissingUpdateInformationFileIsReportedAsNoConnection) {
   EXPECT_EQ(box.Caption, "Internetverbindung erforderlich");
   EXPECT_EQ(box.Text, "Es besteht keine Internetverbindung.");
   PressButton(box, IDOK);
-  EXPECT_EQ(Caption("Panel_Title"), Text(1));
+  EXPECT_EQ(Caption("Panel_Title"), Text(wsCheck));
 }
 
 TEST_F(UpdateWizard, SettingsAreSavedAsNeverOrAsAnInterval) {
@@ -308,7 +308,7 @@ TEST_F(UpdateWizard, SettingsAreSavedAsNeverOrAsAnInterval) {
   Click("RadioButton_NoAutoUpdt");
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(ControlHandle(wizard, "SpinEdit_AutoUpdt")); }));
   Click("Button_SettingsSave");
-  ASSERT_TRUE(Shows("Panel_Title", Text(0)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsWelcome)));
   EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, "NoUpdate"));
   EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, "UpdateInterval"));
 
@@ -319,7 +319,7 @@ TEST_F(UpdateWizard, SettingsAreSavedAsNeverOrAsAnInterval) {
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(ControlHandle(wizard, "SpinEdit_AutoUpdt")) != FALSE; }));
   SetWindowTextA(ControlHandle(wizard, "SpinEdit_AutoUpdt"), "14");
   Click("Button_SettingsSave");
-  ASSERT_TRUE(Shows("Panel_Title", Text(0)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsWelcome)));
   DWORD type = 0;
   std::string interval;
   ASSERT_TRUE(HasValue(HKEY_LOCAL_MACHINE, "UpdateInterval", &type, &interval));
@@ -333,7 +333,7 @@ TEST_F(UpdateWizard, SettingsOpenedDuringTheCheckStayOpenAfterIt) {
   SetValue("UpdateServer", "127.0.0.1:" + port + "/stall=3000");
   Start();
   Click("Button_Next");
-  ASSERT_TRUE(Shows("Panel_Title", Text(1)));
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsCheck)));
   Click("Button_Check");
   Click("Button_Settings");
   ASSERT_TRUE(Shows("Panel_Title", "Einstellungen"));
@@ -341,7 +341,7 @@ TEST_F(UpdateWizard, SettingsOpenedDuringTheCheckStayOpenAfterIt) {
   ASSERT_TRUE(WaitUntil([&] { return Caption("Label_CheckResult").find("Hinweis") != std::string::npos; }));
   EXPECT_EQ(Caption("Panel_Title"), "Einstellungen");
   Click("Button_SettingsCancel");
-  EXPECT_TRUE(Shows("Panel_Title", Text(2)));
+  EXPECT_TRUE(Shows("Panel_Title", Text(wsResult)));
 }
 
 // Ctrl+U after an install whose finish the save prompt put off: the old
@@ -354,7 +354,7 @@ TEST(UpdateWizardForm, APreparedInstallIsShownAgainNotForgotten) {
   EXPECT_TRUE(wizard.InstallPrepared);
   EXPECT_EQ(wizard.WizardStep, 5);
   EXPECT_EQ(wizard.PageIndex("Pages"), 5);
-  EXPECT_EQ(wizard.Control("Panel_Title").Caption(), Text(5));
+  EXPECT_EQ(wizard.Control("Panel_Title").Caption(), Text(wsFinish));
   EXPECT_EQ(wizard.Control("Button_Next").Caption(), "Beenden");
   EXPECT_FALSE(wizard.Control("Button_Cancel").Enabled());
   wizard.Hide();

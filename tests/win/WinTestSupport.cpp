@@ -85,21 +85,23 @@ std::vector<std::string> FoundNames(const std::string& pattern, bool folders) {
 
 namespace {
 struct TFind {
-  DWORD ProcessId;
-  const char* ClassName;
+  const std::function<bool(HWND, DWORD)>& Keep;
   std::vector<HWND> Found;
 };
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
   TFind& find = *reinterpret_cast<TFind*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != find.ProcessId || !IsWindowVisible(window)) return TRUE;
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  if (!find.ClassName || std::strcmp(name, find.ClassName) == 0) find.Found.push_back(window);
+  if (find.Keep(window, pid)) find.Found.push_back(window);
   return TRUE;
 }
 }  // namespace
+
+std::vector<HWND> TopWindows(const std::function<bool(HWND window, DWORD processId)>& keep) {
+  TFind find{keep, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&find));
+  return find.Found;
+}
 
 std::string WindowText(HWND window) {
   char text[2048] = "";
@@ -108,9 +110,12 @@ std::string WindowText(HWND window) {
 }
 
 std::vector<HWND> WindowsOf(DWORD processId, const char* className) {
-  TFind find{processId, className, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&find));
-  return find.Found;
+  return TopWindows([&](HWND window, DWORD pid) {
+    if (pid != processId || !IsWindowVisible(window)) return false;
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return !className || std::strcmp(name, className) == 0;
+  });
 }
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {

@@ -44,6 +44,9 @@ std::vector<std::string> FoundNames(const std::string& pattern, bool folders);
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption = nullptr,
                    DWORD milliseconds = 15000);
 std::vector<HWND> WindowsOf(DWORD processId, const char* className);
+// The top-level windows, visible or not, that keep says yes to, given each
+// with the id of the process that owns it; in the order EnumWindows gives.
+std::vector<HWND> TopWindows(const std::function<bool(HWND window, DWORD processId)>& keep);
 // Waits until the window is gone.
 bool WaitWindowGone(HWND window, DWORD milliseconds = 15000);
 std::string WindowText(HWND window);
