@@ -92,6 +92,22 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
+// The new folder goes again however the preparation ends, unless kept.
+class TFolderUnlessKept {
+ public:
+  explicit TFolderUnlessKept(const std::string& folder) : folder_(folder) {}
+  ~TFolderUnlessKept() {
+    if (!kept_) RemoveFolder(folder_);
+  }
+  TFolderUnlessKept(const TFolderUnlessKept&) = delete;
+  TFolderUnlessKept& operator=(const TFolderUnlessKept&) = delete;
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string folder_;
+  bool kept_ = false;
+};
+
 // The security of a folder that its owner alone may open, and that does
 // not take its parent's permissions: the temporary folder's would let other
 // processes put their files in, between our check and our use.
@@ -179,43 +195,27 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     values.Restart = request.Restart;
     values.ProcessId = request.ProcessId;
     const std::string folder = MakeExtractionFolder(request.TempDir);
-    try {
-      for (const auto& value : {std::make_pair(FolderOf(request.ProgramPath), &values.ProgramFolder),
-                                std::make_pair(request.ProgramPath, &values.ProgramPath),
-                                std::make_pair(folder, &values.UpdateFolder)})
-        if (!ToOemText(value.first, *value.second)) {
-          RemoveFolder(folder);
-          return fail("Der Pfad kann nicht in das Installationsskript geschrieben werden:\r\n" + value.first);
-        }
-      const TArchiveCheck extracted = ExtractArchive(archive.Get(), folder);
-      if (!extracted.Ok) {
-        RemoveFolder(folder);
-        return fail(extracted.Error);
-      }
-      const std::string script = folder + "Update.bat";
-      if (!FileExists(script)) {
-        RemoveFolder(folder);
-        return fail("Das Update-Archiv enthält kein Installationsskript \"Update.bat\".");
-      }
-      const TInstallScript filled = MakeInstallScript(ReadLines(script), values);
-      if (!filled.Ok) {
-        RemoveFolder(folder);
-        return fail(filled.Error);
-      }
-      std::string bytes;
-      for (const std::string& line : filled.Lines) bytes += line + "\r\n";
-      auto prepared = std::make_shared<TPreparedScript>(script, bytes);
-      if (!prepared->Write()) {
-        prepared.reset();
-        RemoveFolder(folder);
-        return fail("Die Datei \"" + script + "\" kann nicht geschrieben werden.");
-      }
-      preparation.ScriptPath = script;
-      preparation.Script = prepared;
-    } catch (...) {
-      RemoveFolder(folder);
-      throw;
-    }
+    TFolderUnlessKept made(folder);
+    for (const auto& value : {std::make_pair(FolderOf(request.ProgramPath), &values.ProgramFolder),
+                              std::make_pair(request.ProgramPath, &values.ProgramPath),
+                              std::make_pair(folder, &values.UpdateFolder)})
+      if (!ToOemText(value.first, *value.second))
+        return fail("Der Pfad kann nicht in das Installationsskript geschrieben werden:\r\n" + value.first);
+    const TArchiveCheck extracted = ExtractArchive(archive.Get(), folder);
+    if (!extracted.Ok) return fail(extracted.Error);
+    const std::string script = folder + "Update.bat";
+    if (!FileExists(script)) return fail("Das Update-Archiv enthält kein Installationsskript \"Update.bat\".");
+    const TInstallScript filled = MakeInstallScript(ReadLines(script), values);
+    if (!filled.Ok) return fail(filled.Error);
+    std::string bytes;
+    for (const std::string& line : filled.Lines) bytes += line + "\r\n";
+    // Made after the guard: a refused script is closed before its folder
+    // goes.
+    auto prepared = std::make_shared<TPreparedScript>(script, bytes);
+    if (!prepared->Write()) return fail("Die Datei \"" + script + "\" kann nicht geschrieben werden.");
+    preparation.ScriptPath = script;
+    preparation.Script = prepared;
+    made.Keep();
   }
   DeleteFileA(request.ArchivePath.c_str());
   preparation.Result = TInstallPreparation::ipPrepared;

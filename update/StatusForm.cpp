@@ -368,9 +368,10 @@ void TStatusForm::Button_NextClick(TControl&) {
 }
 
 void TStatusForm::Button_CheckClick(TControl&) {
-  // A second click while the check runs (its wait answers messages) would
-  // nest a second check inside the first.
-  if (checking_) return;
+  // Disabled while the check runs: a second click (its wait answers
+  // messages) would nest a second check inside the first.
+  TControl& check = Control("Button_Check");
+  if (!check.Enabled()) return;
   auto noConnection = [] {
     ShowMessageBoxA("Es besteht keine Internetverbindung.", "Internetverbindung erforderlich",
                     MB_OK | MB_ICONEXCLAMATION);
@@ -380,8 +381,6 @@ void TStatusForm::Button_CheckClick(TControl&) {
     noConnection();
     return;
   }
-  TControl& check = Control("Button_Check");
-  checking_ = true;
   check.SetEnabled(false);
   UpdateAvailable = true;
   UpdateInfo.reset();
@@ -393,7 +392,6 @@ void TStatusForm::Button_CheckClick(TControl&) {
     TempIniFileName = file;
     UpdateAvailable = RunTransfer("http://" + Host + "/Updates.ini", TempIniFileName, false);
   }
-  checking_ = false;
   check.SetEnabled(true);
   if (!UpdateAvailable) {
     // The window may have been closed while the check ran.

@@ -94,7 +94,6 @@ class TStatusForm : public TForm {
   DWORD downloadStart_ = 0;
   bool routeWork_ = false;
   bool asking_ = false;
-  bool checking_ = false;
   TTimer* Timer_Transfer = nullptr;
 };
 

@@ -17,17 +17,14 @@ std::string TIniUpdateInfo::Read(const std::string& section, const std::string& 
   return value;
 }
 
-namespace {
-
-// Between a code page and UTF-16 and back, without best fit: false when
-// the text does not come back as it went.
-bool Convert(UINT from, UINT to, const std::string& text, std::string& out) {
+bool ConvertText(unsigned from, unsigned to, const std::string& text, std::string& out) {
   out.clear();
   if (text.empty()) return true;
-  const int wideSize = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int wideSize =
+      MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (wideSize <= 0) return false;
   std::wstring wide(static_cast<size_t>(wideSize), L'\0');
-  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideSize);
+  MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), &wide[0], wideSize);
   BOOL lossy = FALSE;
   const int size = WideCharToMultiByte(to, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, nullptr, 0, nullptr, &lossy);
   if (size <= 0 || lossy) return false;
@@ -36,11 +33,9 @@ bool Convert(UINT from, UINT to, const std::string& text, std::string& out) {
   return !lossy;
 }
 
-}  // namespace
-
 bool ToOemText(const std::string& text, std::string& oem) {
   std::string back;
-  return Convert(CP_ACP, CP_OEMCP, text, oem) && Convert(CP_OEMCP, CP_ACP, oem, back) && back == text;
+  return ConvertText(CP_ACP, CP_OEMCP, text, oem) && ConvertText(CP_OEMCP, CP_ACP, oem, back) && back == text;
 }
 
 TDateTime TodayDate() {

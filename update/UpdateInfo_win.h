@@ -23,6 +23,10 @@ class TIniUpdateInfo : public IUpdateInfo {
 // the conversion never puts a look-alike in its stead ("“" for '"', "‰" for
 // '%'), which would mean something else to the command processor.
 bool ToOemText(const std::string& text, std::string& oem);
+// A text from one code page to another through UTF-16, without best fit:
+// false for bytes that are no text of the first, and for characters the
+// second lacks.
+bool ConvertText(unsigned from, unsigned to, const std::string& text, std::string& out);
 
 // Today's date (midnight) as a day count.
 TDateTime TodayDate();

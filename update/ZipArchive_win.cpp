@@ -2,6 +2,8 @@
 
 #include <unzip.h>
 
+#include "update/UpdateInfo_win.h"
+
 namespace {
 
 // minizip reads through our handle: it never opens the archive by name.
@@ -52,23 +54,6 @@ std::string RefusedName(const std::string& name) {
   return "Das Update-Archiv enthält einen unzulässigen Dateinamen:\r\n" + name;
 }
 
-// A name the archive keeps in UTF-8, in Windows-1252; false when a
-// character has no place there (never a look-alike).
-bool Utf8ToAnsi(const std::string& utf8, std::string& ansi) {
-  if (utf8.empty()) return true;
-  const int wideSize = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                                           nullptr, 0);
-  if (wideSize <= 0) return false;
-  std::wstring wide(static_cast<size_t>(wideSize), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), &wide[0], wideSize);
-  BOOL lossy = FALSE;
-  const int size = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, nullptr, 0, nullptr, &lossy);
-  if (size <= 0 || lossy) return false;
-  ansi.assign(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, &ansi[0], size, nullptr, &lossy);
-  return !lossy;
-}
-
 // The current entry's name and size. The name is read by its stored
 // length: minizip does not end a name that fills its buffer.
 TArchiveEntry CurrentEntry(unzFile zip) {
@@ -86,7 +71,8 @@ TArchiveEntry CurrentEntry(unzFile zip) {
   if (text.find('\0') != std::string::npos) throw EZipError(RefusedName(text.c_str()));
   if (info.flag & Utf8NameFlag) {
     std::string ansi;
-    if (!Utf8ToAnsi(text, ansi)) throw EZipError(RefusedName(text));
+    // Never a look-alike: refused when Windows-1252 lacks a character.
+    if (!ConvertText(CP_UTF8, 1252, text, ansi)) throw EZipError(RefusedName(text));
     text = ansi;
   }
   return {text, info.uncompressed_size};

@@ -11,15 +11,6 @@
 
 #include "tests/win/WinTestSupport.h"
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (true) {
-    if (condition()) return true;
-    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-    Sleep(15);
-  }
-}
-
 std::string ClassOf(HWND wnd) {
   char name[256] = {};
   GetClassNameA(wnd, name, sizeof name);

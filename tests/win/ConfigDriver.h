@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-// Polls condition every few milliseconds until it holds or timeoutMs passed.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+// WaitUntil and the window searches.
+#include "tests/win/WinTestSupport.h"
 
 // A TRV.EXE started without arguments; killed by the destructor if it still
 // runs, so that no instance outlives its test.

@@ -6,8 +6,6 @@
 #include <windows.h>
 #include <sddl.h>
 
-#include <functional>
-
 #include "tests/win/SignedRelease.h"
 #include "tests/win/WinTestSupport.h"
 #include "update/InstallScript_win.h"
@@ -87,14 +85,6 @@ bool OwnerOnly(const std::string& sddl) {
   return only;
 }
 
-bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 1000; ++i) {
-    if (condition()) return true;
-    Sleep(20);
-  }
-  return condition();
-}
-
 TEST(InstallScript, ASignedReleaseIsExtractedIntoAFolderOfItsOwnersAndItsTemplateFilled) {
   ASSERT_FALSE(SignedReleasesRoot().empty()) << "started by CTest with the signed releases";
   for (bool restart : {false, true}) {
@@ -169,41 +159,6 @@ TEST(InstallScript, AnUnverifiedOrMissingArchiveIsNeitherExtractedNorDeleted) {
   EXPECT_EQ(CountFiles(temp.Path()), 1) << "the archive alone";
   request.ArchivePath = temp / "Fehlt.zip";
   EXPECT_EQ(PrepareInstallScript(request).Result, TInstallPreparation::ipMissing);
-}
-
-// Folders whose names hold the command processor's characters, and a
-// temporary folder with a blank (which broke the old unquoted "del"), run
-// through the real command processor: the script writes what it was given
-// and runs nothing of the names.
-TEST(InstallScript, TheCommandProcessorRunsNothingOfAFoldersName) {
-  TTempFolder temp;
-  const std::string tempDir = temp / "mit Leerzeichen & (Klammern)\\";
-  ASSERT_TRUE(CreateDirectoryA(tempDir.c_str(), nullptr));
-  char current[MAX_PATH] = "";
-  GetCurrentDirectoryA(MAX_PATH, current);
-  const std::string pwned = std::string(current) + "\\pwned.txt";
-  DeleteFileA(pwned.c_str());
-  char tempPath[MAX_PATH] = "";
-  GetTempPathA(MAX_PATH, tempPath);
-  const std::string marker = std::string(tempPath) + "trv-update-marker.txt";
-  DeleteFileA(marker.c_str());
-
-  const std::string programFolder = "C:\\Tools\\a & echo INJECTED>pwned.txt & (b) ^!\\";
-  TIniUpdateInfo info(SignedReleaseFolder("neu") + "Updates.ini");
-  TInstallRequest request = Request(tempDir, &info);
-  request.ProgramPath = programFolder + "TRV.EXE";
-  const TPrepared prepared = Prepare(tempDir, "neu", request);
-  ASSERT_EQ(prepared.Preparation.Result, TInstallPreparation::ipPrepared) << prepared.Preparation.Error;
-  const std::string folder = FolderOf(prepared.Preparation.ScriptPath);
-  ASSERT_TRUE(StartInstallScript(prepared.Preparation));
-  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(marker).find("Ende") != std::string::npos; }));
-  EXPECT_EQ(ReadFileBytes(marker), "\"P=" + programFolder + "\"\r\n\"T=" + folder + " P=" + programFolder +
-                                       "\"\r\n\"Ende " + folder + "\"\r\n");
-  // The last line removes what it can; this process still holds the script
-  // and the lock.
-  ASSERT_TRUE(WaitFor([&] { return CountFiles(folder) == 2; }));
-  EXPECT_FALSE(DeleteFileA((folder + InstallLockName).c_str())) << "the lock holds while the program runs";
-  EXPECT_EQ(GetFileAttributesA(pwned.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

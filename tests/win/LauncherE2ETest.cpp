@@ -23,6 +23,19 @@ class LauncherRun : public ::testing::Test {
     WriteFileBytes(temp / "projekt.trv", ProjectText(lines));
     return Quoted(temp / "projekt.trv");
   }
+  // line(command, wait) makes a command line: the first waited for, the
+  // second not; the second starts only once the first has ended.
+  void ExpectWaitedThenNext(std::string (*line)(const std::string&, const char*), const std::string& first,
+                            const std::vector<std::string>& firstArgs, const std::string& second) {
+    TTrvProcess trv(Project({"[ExecGroups]", "G", line(rec + " /warte=600 " + first, "1"), line(rec + " " + second, "0"),
+                             "[NotUsed:MenuItems]"}));
+    EXPECT_EQ(trv.WaitExit(), 0u);
+    std::vector<TRecord> records = WaitForRecords(log, 2);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].Args, firstArgs);
+    EXPECT_EQ(records[1].Args, std::vector<std::string>{second});
+    EXPECT_GE(records[1].Start, records[0].End);
+  }
   TTempFolder temp;
   std::string log, rec;
 };
@@ -100,14 +113,7 @@ TEST_F(LauncherRun, AllGroupsRunInTableOrderWithoutAMenu) {
 // ---- Starting programs, documents and folders -------------------------------
 
 TEST_F(LauncherRun, AWaitedProgramEndsBeforeTheNextLineStarts) {
-  TTrvProcess trv(Project({"[ExecGroups]", "G", Command(rec + " /warte=600 eins", "1"), Command(rec + " zwei", "0"),
-                           "[NotUsed:MenuItems]"}));
-  EXPECT_EQ(trv.WaitExit(), 0u);
-  std::vector<TRecord> records = WaitForRecords(log, 2);
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].Args, (std::vector<std::string>{"/warte=600", "eins"}));
-  EXPECT_EQ(records[1].Args, std::vector<std::string>{"zwei"});
-  EXPECT_GE(records[1].Start, records[0].End);
+  ExpectWaitedThenNext(Command, "eins", {"/warte=600", "eins"}, "zwei");
 }
 
 TEST_F(LauncherRun, RelativeFirstWordsResolveAgainstTheProgramsFolder) {
@@ -234,14 +240,7 @@ TEST_F(LauncherRun, AnElevatedLineStartsTheProgramAndWaitsWhenAsked) {
   // command equal to "open" (exefile\shell\runas\command: "%1" %*), so
   // what is seen here is the start through the shell's verb and the wait
   // on the process it hands back.
-  TTrvProcess trv(Project({"[ExecGroups]", "G", Elevated(rec + " /warte=600 \"mit warten\"", "1"),
-                           Elevated(rec + " ohne", "0"), "[NotUsed:MenuItems]"}));
-  EXPECT_EQ(trv.WaitExit(), 0u);
-  std::vector<TRecord> records = WaitForRecords(log, 2);
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0].Args, (std::vector<std::string>{"/warte=600", "mit warten"}));
-  EXPECT_EQ(records[1].Args, std::vector<std::string>{"ohne"});
-  EXPECT_GE(records[1].Start, records[0].End);
+  ExpectWaitedThenNext(Elevated, "\"mit warten\"", {"/warte=600", "mit warten"}, "ohne");
 }
 
 // A document type of the tests' own, opened by a recorder. (Wine's shell

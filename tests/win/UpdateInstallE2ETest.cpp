@@ -121,18 +121,18 @@ class SelfUpdate : public ::testing::Test {
     wizard = trv->WaitForWindow("TStatusForm");
     ASSERT_NE(wizard, nullptr) << "the reminder of a first start";
     Click("Button_Next");
-    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[1]));
+    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[wsCheck]));
     Click("Button_Check");
-    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[2]));
+    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[wsResult]));
     const std::string news = ControlCaption(wizard, "Label_CheckResult");
     EXPECT_NE(news.find("- 31.12.2099: Neue Version für den Test\r\n- Hinweis\r\n"), std::string::npos) << news;
     Click("Button_Next");
-    ASSERT_TRUE(Shows("Label_Download", WizardTexts[9], 60000));
+    ASSERT_TRUE(Shows("Label_Download", WizardTexts[wtDownloaded], 60000));
     Click("Button_Next");
-    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[4]));
+    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[wsInstall]));
     SendMessageA(ControlHandle(wizard, "CheckBox_Restart"), BM_SETCHECK, BST_CHECKED, 0);
     Click("Button_Next");
-    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[5])) << ControlCaption(wizard, "Label3");
+    ASSERT_TRUE(Shows("Panel_Title", WizardTexts[wsFinish])) << ControlCaption(wizard, "Label3");
     Click("Button_Next");
     ASSERT_TRUE(trv->WaitForExit(20000)) << "the finish ends the program";
   }
@@ -157,17 +157,12 @@ class SelfUpdate : public ::testing::Test {
     EXPECT_EQ(FileVersion(Program), TARVO_NEXT_VERSION_TEXT);
     EXPECT_TRUE(ReadFileBytes(Folder + "TRV.HTM") == ReadFileBytes(ExeFolder() + "TRV.HTM"));
     EXPECT_EQ(ReadFileBytes(Folder + "Eigene.txt"), "bleibt");
-    int pictures = 0;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((ExeFolder() + "TRV-*.png").c_str(), &data);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do {
-      ++pictures;
-      EXPECT_TRUE(ReadFileBytes(Folder + data.cFileName) == ReadFileBytes(ExeFolder() + data.cFileName))
-          << data.cFileName;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    EXPECT_EQ(CountFiles(Folder), 3 + pictures) << "the program, its help page and pictures, the user's own file";
+    const std::vector<std::string> pictures = FoundNames(ExeFolder() + "TRV-*.png", false);
+    ASSERT_FALSE(pictures.empty());
+    for (const std::string& picture : pictures)
+      EXPECT_TRUE(ReadFileBytes(Folder + picture) == ReadFileBytes(ExeFolder() + picture)) << picture;
+    EXPECT_EQ(CountFiles(Folder), 3 + static_cast<int>(pictures.size()))
+        << "the program, its help page and pictures, the user's own file";
 
     EXPECT_TRUE(WaitUntil(
         [&] {

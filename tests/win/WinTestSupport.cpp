@@ -118,13 +118,25 @@ std::vector<HWND> WindowsOf(DWORD processId, const char* className) {
   });
 }
 
-HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
-  for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
-    for (HWND window : WindowsOf(processId, className))
-      if (!caption || WindowText(window) == caption) return window;
-    Sleep(20);
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (true) {
+    if (condition()) return true;
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    Sleep(15);
   }
-  return nullptr;
+}
+
+HWND WaitForWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : WindowsOf(processId, className))
+          if (!caption || WindowText(window) == caption) return (found = window) != nullptr;
+        return false;
+      },
+      static_cast<int>(milliseconds));
+  return found;
 }
 
 bool WaitWindowGone(HWND window, DWORD milliseconds) {

@@ -39,6 +39,9 @@ int CountFiles(const std::string& folder);
 // in its order: of folders (without "." and "..") or of files.
 std::vector<std::string> FoundNames(const std::string& pattern, bool folders);
 
+// Whether condition came true within the time, asked every 15 ms.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
 // A visible top-level window of the process with this class (and caption,
 // when one is given), waited for with bounded retries; nullptr on time-out.
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption = nullptr,
