@@ -24,36 +24,34 @@ namespace {
 // or the menu first needs it: a run that shows nothing then starts no
 // windowing at all.
 void RunPopupMode(const std::string& fileName, const std::string& groupName) {
-  PopupMode = true;
-  // Stays off when the file turns out not to be a project.
-  UseMenu = false;
+  TProject project;
   // Errors end the run and are shown in the application's error box.
   Application.Guard([&] {
     // A file without the project signature loads nothing: the project stays
     // empty with the menu off, and nothing happens.
-    if (!LoadProject(fileName, false)) return;
+    if (!LoadProject(project, fileName, false)) return;
     if (!groupName.empty()) {
       // A link to one group runs it alone, without the menu.
-      for (const TExecGroup& group : ExecGroups)
-        if (group.Name == groupName) {
-          bool aborted = false;
-          const std::vector<TExecLine> lines = group.Lines;
-          RunExecLines(lines, aborted, 0, -1);
-          return;
-        }
+      const int group = project.FindExecGroup(groupName);
+      if (group >= 0) {
+        bool aborted = false;
+        const std::vector<TExecLine> lines = project.ExecGroup(group).Lines;
+        RunExecLines(project, lines, aborted, 0, -1);
+        return;
+      }
       Application.ShowErrorText("Die Befehlszeilengruppe \"" + groupName + "\" gibt es im Projekt \"" + fileName +
                                 "\" nicht.");
       return;
     }
-    if (UseMenu) {
-      ShowPopupMenu();
+    if (project.UseMenu()) {
+      ShowPopupMenu(project);
     } else {
       // All groups share one abort flag: an end of the run in one of them
       // ends all later ones too.
       bool aborted = false;
-      for (size_t i = 0; i < ExecGroups.size() && !aborted; ++i) {
-        const std::vector<TExecLine> lines = ExecGroups[i].Lines;
-        RunExecLines(lines, aborted, 0, -1);
+      for (size_t i = 0; i < project.ExecGroups().size() && !aborted; ++i) {
+        const std::vector<TExecLine> lines = project.ExecGroups()[i].Lines;
+        RunExecLines(project, lines, aborted, 0, -1);
       }
     }
   });

@@ -57,11 +57,10 @@ int main() {
   Platform.Files->WriteFileSafely(file, MenuOf(10000));
 
   auto form = NewForm<TForm1>();
-  Form1 = form.get();
   form->Create();
   form->Show();
   form->ShowPage(PageCreate);
-  TTreeView& tree = form->MenuTree();
+  TTreeView& tree = form->EditorPage().MenuTree();
   TControl& sender = form->Control("Button_NewItem");
   auto thirdBlock = [&] {
     return tree.NextSibling(tree.NextSibling(tree.Root()));  // entry 20, with 9 below it
@@ -73,26 +72,25 @@ int main() {
   TFigure down = {"move down near the top", 100, {}};
   TFigure remove = {"delete near the top", 100, {}};
   for (int round = 0; round < 7; ++round) {
-    load.Times.push_back(Milliseconds([&] { form->OpenProject(file); }));
-    if (tree.Count() != 10000 || MenuItems.size() != 10000) {
+    load.Times.push_back(Milliseconds([&] { form->EditorPage().OpenProject(file); }));
+    if (tree.Count() != 10000 || form->Project.MenuItems().size() != 10000) {
       std::printf("load failed: %d nodes\n", tree.Count());
       return 1;
     }
     tree.SetSelected(thirdBlock());
     form->Get<TEdit>("Edit_ItemText").SetText("Neu");
     form->Get<TComboBox>("ComboBox_Assignment").SetItemIndex(1);
-    add.Times.push_back(Milliseconds([&] { form->Button_NewItemClick(sender); }));
+    add.Times.push_back(Milliseconds([&] { form->EditorPage().Button_NewItemClick(sender); }));
     tree.SetSelected(thirdBlock());
-    up.Times.push_back(Milliseconds([&] { form->Button_UpClick(sender); }));
-    down.Times.push_back(Milliseconds([&] { form->Button_DownClick(sender); }));
-    remove.Times.push_back(Milliseconds([&] { form->Button_DelItemClick(sender); }));
-    if (MenuItems.size() != 10000 - 10 + 1) {
-      std::printf("unexpected menu size %zu\n", MenuItems.size());
+    up.Times.push_back(Milliseconds([&] { form->EditorPage().Button_UpClick(sender); }));
+    down.Times.push_back(Milliseconds([&] { form->EditorPage().Button_DownClick(sender); }));
+    remove.Times.push_back(Milliseconds([&] { form->EditorPage().Button_DelItemClick(sender); }));
+    if (form->Project.MenuItems().size() != 10000 - 10 + 1) {
+      std::printf("unexpected menu size %zu\n", form->Project.MenuItems().size());
       return 1;
     }
   }
   for (TFigure* f : {&load, &add, &up, &down, &remove}) Report(*f);
-  ProjectModified = false;
   form.reset();
   DeleteFileA(file.c_str());
   return 0;

@@ -159,7 +159,10 @@ std::string MenuText(int i) {
   }
 }
 
-void MakeProject() {
+// The project the timings load into and save from.
+TProject Project;
+
+TProject MakeProject() {
   std::vector<int> sizes(GroupCount);
   int total = 0;
   for (int& size : sizes) total += size = 10 + static_cast<int>(Random(81));
@@ -173,23 +176,23 @@ void MakeProject() {
       --total;
     }
   }
-  ExecGroups.clear();
-  for (int i = 0; i < GroupCount; ++i) ExecGroups.push_back({GroupName(i), GroupLines(sizes[i])});
+  std::vector<TExecGroup> groups;
+  for (int i = 0; i < GroupCount; ++i) groups.push_back({GroupName(i), GroupLines(sizes[i])});
 
   // Levels: deeper by one, the same, or back up; an entry with children
   // opens a sub-menu and has no group, as do separators.
-  MenuItems.assign(MenuCount, TTRVMenuItem());
+  std::vector<TTRVMenuItem> menu(MenuCount);
   int level = 0;
   for (int i = 0; i < MenuCount; ++i) {
     uint32_t r = Random(100);
     if (i == 0) level = 0;
     else if (r < 30 && level < 5) ++level;
     else if (r >= 75) level = static_cast<int>(Random(level + 1));
-    MenuItems[i].Level = level;
+    menu[i].Level = level;
   }
   for (int i = 0; i < MenuCount; ++i) {
-    TTRVMenuItem& item = MenuItems[i];
-    const bool opens = i + 1 < MenuCount && MenuItems[i + 1].Level > item.Level;
+    TTRVMenuItem& item = menu[i];
+    const bool opens = i + 1 < MenuCount && menu[i + 1].Level > item.Level;
     if (!opens && Random(100) < 6) {
       item.Text = "-";
     } else {
@@ -197,20 +200,23 @@ void MakeProject() {
       if (!opens && Random(10) > 0) item.Assignment = 1 + static_cast<int>(Random(GroupCount));
     }
   }
+  return TProject(std::move(groups), std::move(menu), true);
 }
 
 bool SameTables(const std::vector<TExecGroup>& groups, const std::vector<TTRVMenuItem>& menu) {
-  if (groups.size() != ExecGroups.size() || menu.size() != MenuItems.size()) return false;
+  const std::vector<TExecGroup>& loadedGroups = Project.ExecGroups();
+  const std::vector<TTRVMenuItem>& loadedMenu = Project.MenuItems();
+  if (groups.size() != loadedGroups.size() || menu.size() != loadedMenu.size()) return false;
   for (size_t g = 0; g < groups.size(); ++g) {
-    if (groups[g].Name != ExecGroups[g].Name || groups[g].Lines.size() != ExecGroups[g].Lines.size()) return false;
+    if (groups[g].Name != loadedGroups[g].Name || groups[g].Lines.size() != loadedGroups[g].Lines.size()) return false;
     for (size_t l = 0; l < groups[g].Lines.size(); ++l)
-      if (groups[g].Lines[l].Kind != ExecGroups[g].Lines[l].Kind ||
-          groups[g].Lines[l].Params != ExecGroups[g].Lines[l].Params)
+      if (groups[g].Lines[l].Kind != loadedGroups[g].Lines[l].Kind ||
+          groups[g].Lines[l].Params != loadedGroups[g].Lines[l].Params)
         return false;
   }
   for (size_t i = 0; i < menu.size(); ++i)
-    if (menu[i].Text != MenuItems[i].Text || menu[i].Level != MenuItems[i].Level ||
-        menu[i].Assignment != MenuItems[i].Assignment)
+    if (menu[i].Text != loadedMenu[i].Text || menu[i].Level != loadedMenu[i].Level ||
+        menu[i].Assignment != loadedMenu[i].Assignment)
       return false;
   return true;
 }
@@ -248,10 +254,7 @@ void WritePlainly(const std::string& fileName, const std::string& bytes) {
 
 // The tables' memory freed (not only emptied), so that every load builds
 // them from nothing.
-void ReleaseTables() {
-  std::vector<TExecGroup>().swap(ExecGroups);
-  std::vector<TTRVMenuItem>().swap(MenuItems);
-}
+void ReleaseTables() { Project = TProject(); }
 
 double Milliseconds(const std::function<void()>& work) {
   auto start = std::chrono::steady_clock::now();
@@ -271,29 +274,28 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
   UseNativePlatform();
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
-  const std::string project = (folder / "tarvo-bench-large.trv").string();
+  const std::string projectFile = (folder / "tarvo-bench-large.trv").string();
   const std::string copy = (folder / "tarvo-bench-large-copy.trv").string();
 
-  MakeProject();
-  UseMenu = true;
-  const std::vector<TExecGroup> groups = ExecGroups;
-  const std::vector<TTRVMenuItem> menu = MenuItems;
-  const std::string text = ProjectFileText(true);
-  WritePlainly(project, text);
+  Project = MakeProject();
+  const std::vector<TExecGroup> groups = Project.ExecGroups();
+  const std::vector<TTRVMenuItem> menu = Project.MenuItems();
+  const std::string text = ProjectFileText(Project, true);
+  WritePlainly(projectFile, text);
   ReleaseTables();
 
   // Once, before the timings: the load gives back the tables it was saved
   // from, and what it holds at most.
-  THeapUse loadHeap = MeasureHeap([&] { LoadProject(project, false); });
+  THeapUse loadHeap = MeasureHeap([&] { LoadProject(Project, projectFile, false); });
   const size_t tables = LiveBytes;
-  if (!SameTables(groups, menu) || ProjectFileText(true) != text) {
+  if (!SameTables(groups, menu) || ProjectFileText(Project, true) != text) {
     std::printf("the loaded project differs from the saved one\n");
     return 1;
   }
   ReleaseTables();
   const size_t tablesHeld = tables - LiveBytes;
   std::vector<std::string> lines;
-  THeapUse splitHeap = MeasureHeap([&] { lines = ReadLines(project); });
+  THeapUse splitHeap = MeasureHeap([&] { lines = ReadLines(projectFile); });
   const size_t lineCount = lines.size();
   std::vector<std::string>().swap(lines);
 
@@ -303,12 +305,12 @@ int main(int argc, char** argv) {
   std::vector<double> load, split, save, plain, safe, format;
   for (int round = 0; round < rounds; ++round) {
     ReleaseTables();
-    load.push_back(Milliseconds([&] { LoadProject(project, false); }));
-    save.push_back(Milliseconds([&] { SaveProject(copy); }));
-    format.push_back(Milliseconds([&] { (void)ProjectFileText(true); }));
+    load.push_back(Milliseconds([&] { LoadProject(Project, projectFile, false); }));
+    save.push_back(Milliseconds([&] { SaveProject(Project, copy); }));
+    format.push_back(Milliseconds([&] { (void)ProjectFileText(Project, true); }));
     plain.push_back(Milliseconds([&] { WritePlainly(copy, text); }));
     safe.push_back(Milliseconds([&] { Platform.Files->WriteFileSafely(copy, text); }));
-    split.push_back(Milliseconds([&] { lines = ReadLines(project); }));
+    split.push_back(Milliseconds([&] { lines = ReadLines(projectFile); }));
     std::vector<std::string>().swap(lines);
   }
   std::printf("medians and best of %d rounds:\n", rounds);
@@ -322,7 +324,7 @@ int main(int argc, char** argv) {
               double(tablesHeld) / double(text.size()), loadHeap.Allocations);
   std::printf("heap while reading and splitting: %.2f MB at its peak (%.2fx the file), %zu blocks\n",
               splitHeap.Peak / 1e6, double(splitHeap.Peak) / double(text.size()), splitHeap.Allocations);
-  std::remove(project.c_str());
+  std::remove(projectFile.c_str());
   std::remove(copy.c_str());
   return 0;
 }

@@ -1,22 +1,5 @@
 #include "config/CheckForm.h"
 
-#include "config/MainForm.h"
-#include "config/ProjectCheck_win.h"
-#include "model/Project.h"
-
-namespace {
-TFormPtr<TCheckForm> window;
-}  // namespace
-
-std::vector<TFinding> CheckCurrentProject() {
-  return CheckProject(ExecGroups, MenuItems, CurrentMenuSetting(), ProjectFileName, WindowsCheckLookup());
-}
-
-TCheckForm& CheckWindow() {
-  return LazyForm(window, [](TCheckForm& form) { form.Create(Form1 ? Form1->Handle : nullptr); });
-}
-
-void FreeCheckWindow() { window.reset(); }
 
 TCheckForm::TCheckForm() : TForm("TCheckForm") {
   Caption = "Projekt prüfen";
@@ -55,10 +38,12 @@ void TCheckForm::ShowFindings(std::vector<TFinding> findings) {
 
 void TCheckForm::ListView_FindingsDblClick(TControl&) {
   const int row = Get<TListView>("ListView_Findings").Selected();
-  if (row < 0 || static_cast<size_t>(row) >= findings_.size() || !Form1) return;
-  Form1->ShowFinding(findings_[static_cast<size_t>(row)]);
+  if (row < 0 || static_cast<size_t>(row) >= findings_.size() || !FindingChosen) return;
+  FindingChosen(findings_[static_cast<size_t>(row)]);
 }
 
-void TCheckForm::Button_RecheckClick(TControl&) { ShowFindings(CheckCurrentProject()); }
+void TCheckForm::Button_RecheckClick(TControl&) {
+  if (Check) ShowFindings(Check());
+}
 
 void TCheckForm::Button_CloseClick(TControl&) { Close(); }

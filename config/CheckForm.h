@@ -5,6 +5,7 @@
 // "Erneut prüfen" checks again.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,11 @@ class TCheckForm : public TForm {
   void Button_RecheckClick(TControl& sender);
   void Button_CloseClick(TControl& sender);
 
+  // The check "Erneut prüfen" runs, and where a chosen finding is shown.
+  std::function<std::vector<TFinding>()> Check;
+  std::function<void(const TFinding&)> FindingChosen;
+
  private:
   std::vector<TFinding> findings_;
 };
 
-// The check of the project in the editors, with the lookups of this machine.
-std::vector<TFinding> CheckCurrentProject();
-
-// Made on first use, owned by the configuration window.
-TCheckForm& CheckWindow();
-void FreeCheckWindow();

@@ -2,7 +2,6 @@
 
 #include "config/BrowseForPath.h"
 #include "config/CommandLines.h"
-#include "config/MainForm.h"
 #include "controls/VQControls.h"
 #include "launcher/Interpreter.h"
 #include "model/Codec.h"
@@ -10,28 +9,11 @@
 #include "model/Project.h"
 #include "resources/Resource.h"
 
-int EditedLineKind = -1;
-TForm2* Form2 = nullptr;
-
 namespace {
-TFormPtr<TForm2> dialog;
-
 const int PageRun = 0, PageMessage = 1, PageGroup = 2;
 }  // namespace
 
-TForm2& CommandLineDialog() {
-  return LazyForm(dialog, [](TForm2& form) {
-    Form2 = &form;
-    form.Create(Form1 ? Form1->Handle : nullptr);
-  });
-}
-
-void FreeCommandLineDialog() {
-  dialog.reset();
-  Form2 = nullptr;
-}
-
-TForm2::TForm2() : TForm("TForm2") {
+TForm2::TForm2(TBalloons& balloons) : TForm("TForm2"), balloons_(balloons) {
   Caption = "Befehlszeile";
   Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   ExStyle = WS_EX_DLGMODALFRAME;
@@ -46,14 +28,14 @@ TForm2::TForm2() : TForm("TForm2") {
 void TForm2::Create(HWND owner) {
   // Leaving a field or list, and entering one, hides the balloon that
   // belongs to it.
-  auto exitHides = [] { return On(evExit, Form1, &TForm1::Ctrl_ToolTipExit); };
-  auto enterHides = [] { return On(evEnter, Form1, &TForm1::Ctrl_ToolTipEnter); };
+  auto exitHides = [this] { return balloons_.ExitHides(); };
+  auto enterHides = [this] { return balloons_.EnterHides(); };
   std::vector<std::string> kinds(LineKindLabels, LineKindLabels + 6);
   std::vector<std::string> messageTypes(MessageTypeNames, MessageTypeNames + 4);
   TForm::Create(
       {
           {"TLabel", "Label1", nullptr, 8, 8, 0, 0, 0, "&Typ:", coAutoSize, {}, {FocusControl("ComboBox_Kind")}},
-          {"TComboBox", "ComboBox_Kind", nullptr, 8, 32, 129, 21, 21, "", coTabStop, {},
+          {"TComboBox", "ComboBox_Kind", nullptr, 8, 32, 129, 21, IDS_HELP_KIND, "", coTabStop, {},
            {Items(kinds), On(evSelect, this, &TForm2::ComboBox_KindChange), exitHides(), enterHides()}},
           {"TNotebook", "Notebook", nullptr, 152, 8, 353, 74},
           {"TTabSheet", "Page_Run", "Notebook", 0, 0, 0, 0, 0, "Programmaufruf"},
@@ -63,29 +45,29 @@ void TForm2::Create(HWND owner) {
           // lead to the field below them.
           {"TLabel", "Label2", "Page_Run", 0, 0, 0, 0, 0, "Programm&aufruf:", coAutoSize, {},
            {FocusControl("Edit_Run")}},
-          {"TEdit", "Edit_Run", "Page_Run", 0, 24, 321, 21, 22, "", coTabStop, {}, {exitHides(), enterHides()}},
-          {"TVQButton", "Button_Search", "Page_Run", 326, 24, 25, 22, 23, "", coTabStop, {},
+          {"TEdit", "Edit_Run", "Page_Run", 0, 24, 321, 21, IDS_HELP_RUN, "", coTabStop, {}, {exitHides(), enterHides()}},
+          {"TVQButton", "Button_Search", "Page_Run", 326, 24, 25, 22, IDS_HELP_SEARCHRUN, "", coTabStop, {},
            {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm2::Button_SearchClick), exitHides()}},
-          {"TCheckBox", "CheckBox_Wait", "Page_Run", 0, 56, 353, 17, 24,
+          {"TCheckBox", "CheckBox_Wait", "Page_Run", 0, 56, 353, 17, IDS_HELP_WAIT,
            "Mit dem weiteren Ablauf auf das Programmende warten", coTabStop, {}, {exitHides()}},
           // On the label's row, where there is room.
-          {"TCheckBox", "CheckBox_Elevated", "Page_Run", 184, 0, 169, 17, 40, "Als Administrator ausführen", coTabStop,
+          {"TCheckBox", "CheckBox_Elevated", "Page_Run", 184, 0, 169, 17, IDS_HELP_ELEVATED, "Als Administrator ausführen", coTabStop,
            {}, {exitHides()}},
           {"TLabel", "Label3", "Page_Message", 0, 0, 0, 0, 0, "&Text:", coAutoSize, {}, {FocusControl("Edit_Text")}},
           {"TLabel", "Label4", "Page_Message", 136, 0, 0, 0, 0, "T&itel:", coAutoSize, {},
            {FocusControl("Edit_Title")}},
           {"TLabel", "Label5", "Page_Message", 272, 0, 0, 0, 0, "&Meldungstyp:", coAutoSize, {},
            {FocusControl("ComboBox_MsgKind")}},
-          {"TEdit", "Edit_Text", "Page_Message", 0, 24, 129, 21, 25, "", coTabStop, {}, {exitHides(), enterHides()}},
-          {"TEdit", "Edit_Title", "Page_Message", 136, 24, 129, 21, 26, "", coTabStop, {},
+          {"TEdit", "Edit_Text", "Page_Message", 0, 24, 129, 21, IDS_HELP_MESSAGETEXT, "", coTabStop, {}, {exitHides(), enterHides()}},
+          {"TEdit", "Edit_Title", "Page_Message", 136, 24, 129, 21, IDS_HELP_MESSAGETITLE, "", coTabStop, {},
            {exitHides(), enterHides()}},
-          {"TComboBox", "ComboBox_MsgKind", "Page_Message", 272, 24, 81, 21, 27, "", coTabStop, {},
+          {"TComboBox", "ComboBox_MsgKind", "Page_Message", 272, 24, 81, 21, IDS_HELP_MESSAGETYPE, "", coTabStop, {},
            {Items(messageTypes), exitHides(), enterHides()}},
-          {"TCheckBox", "CheckBox_CancelButton", "Page_Message", 0, 56, 353, 17, 28,
+          {"TCheckBox", "CheckBox_CancelButton", "Page_Message", 0, 56, 353, 17, IDS_HELP_CANCELBUTTON,
            "Schaltfläche \"Abbrechen\" anzeigen", coTabStop, {}, {exitHides()}},
           {"TLabel", "Label6", "Page_Group", 0, 0, 0, 0, 0, "&Befehlszeilengruppe:", coAutoSize, {},
            {FocusControl("ComboBox_ExecGroups")}},
-          {"TComboBox", "ComboBox_ExecGroups", "Page_Group", 0, 24, 353, 21, 39, "", coTabStop},
+          {"TComboBox", "ComboBox_ExecGroups", "Page_Group", 0, 24, 353, 21, IDS_HELP_CALLGROUP, "", coTabStop},
           {"TLabel", "Label7", "Page_Group", 0, 56, 0, 0, 0, "Achten Sie darauf, Endlosschleifen zu vermeiden!",
            coAutoSize},
           {"TButton", "Button_OK", nullptr, 352, 89, 75, 25, 0, "&OK", coTabStop | coDefault, {},
@@ -98,15 +80,28 @@ void TForm2::Create(HWND owner) {
 }
 
 void TForm2::FormCreate() {
-  OnMessage(WM_MOVE, [](TMessage& m) { Form1->WindowMoved(LastDialogX, LastDialogY, m.LParam); });
+  OnMessage(WM_MOVE, [this](TMessage& m) { balloons_.WindowMoved(lastX_, lastY_, m.LParam); });
 }
 
-void TForm2::FormKeyDown(WORD& key) { Form1->HelpKeyDown(*this, key); }
+void TForm2::FormKeyDown(WORD& key) { balloons_.KeyDown(*this, key); }
+
+void TForm2::Prepare(TExecLine& line, bool isNew, const std::vector<std::string>& groupNames) {
+  line_ = &line;
+  isNew_ = isNew;
+  groupNames_ = groupNames;
+}
+
+bool TForm2::Execute(TExecLine& line, bool isNew, const std::vector<std::string>& groupNames) {
+  Prepare(line, isNew, groupNames);
+  const bool ok = ShowModal() == mrOK;
+  line_ = nullptr;
+  return ok;
+}
 
 void TForm2::FormShow() {
-  Form1->Timer_BalloonTimer();
+  balloons_.Hide();
   Get<TComboBox>("ComboBox_Kind").SetItemIndex(-1);
-  EditedLineKind = -1;
+  editedLineKind_ = -1;
   for (const char* edit : {"Edit_Run", "Edit_Text", "Edit_Title"}) Get<TEdit>(edit).SetText("");
   Get<TCheckBox>("CheckBox_Wait").SetChecked(false);
   Get<TCheckBox>("CheckBox_Elevated").SetChecked(false);
@@ -114,19 +109,19 @@ void TForm2::FormShow() {
   Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(-1);
   TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
   groups.Clear();
-  for (const TExecGroup& group : ExecGroups) groups.Add(group.Name);
-  if (Tag >= 0) LoadRow(Tag);
+  for (const std::string& name : groupNames_) groups.Add(name);
+  if (!isNew_ && line_) LoadLine(*line_);
   ShowKindPage(false);
   Control("ComboBox_Kind").SetFocus();
 }
 
-void TForm2::LoadRow(int row) {
-  TListView& list = Form1->Get<TListView>("ListView_ExecLines");
-  const int kind = KindOfCaption(list.Cell(row, 0));
+void TForm2::LoadLine(const TExecLine& line) {
+  // A kind the list has no name for shows none.
+  const int kind = line.Kind >= 0 && line.Kind < 6 ? line.Kind : -1;
   Get<TComboBox>("ComboBox_Kind").SetItemIndex(kind);
-  EditedLineKind = kind;
-  // A row without a parameter gives no fields.
-  const std::string param = list.Cell(row, 1);
+  editedLineKind_ = kind;
+  // A line without a parameter gives no fields.
+  const std::string& param = line.Params;
   const TStrings fields = param.empty() ? TStrings() : SplitDelimited(param, ';');
   auto flag = [&](int index) { return StrToInt(FieldAt(fields, index)) != 0; };
   switch (kind) {
@@ -216,24 +211,16 @@ void TForm2::Button_OKClick(TControl&) {
   const TLineCheck failing = FirstFailingCheck(input);
   if (failing != lcNone) {
     const TCheckBalloon& balloon = CheckBalloons[failing];
-    Form1->ShowValidationBalloon(Control(balloon.Control), balloon.Title, balloon.Text, 5000);
+    balloons_.ShowValidation(Control(balloon.Control), balloon.Title, balloon.Text, 5000);
     return;
   }
-  TListView& list = Form1->Get<TListView>("ListView_ExecLines");
-  const int row = Tag >= 0 ? Tag : list.InsertRow(list.Selected(), {""});
-  list.SetCell(row, 0, LineKindLabels[input.Kind]);
-  list.SetCell(row, 1, RowParam(input.Kind));
-  if (input.Kind == lkQuestion && EditedLineKind != lkQuestion) {
-    int at = row;
-    for (const TLineRow& branch : NewBranchRows()) at = list.InsertRow(at + 1, {branch.Caption, branch.Param});
-  } else if (EditedLineKind == lkQuestion && input.Kind != lkQuestion) {
-    std::vector<std::string> captions;
-    for (int i = 0; i < list.Count(); ++i) captions.push_back(list.Cell(i, 0));
-    for (int n = BranchRowCount(captions, row); n > 0; --n) list.DeleteRow(row + 1);
+  if (line_) {
+    line_->Kind = input.Kind;
+    line_->Params = RowParam(input.Kind);
   }
   ModalResult = mrOK;
 }
 
 void TForm2::Button_CancelClick(TControl&) { ModalResult = mrCancel; }
 
-void TForm2::FormClose(TCloseAction&) { Form1->Timer_BalloonTimer(); }
+void TForm2::FormClose(TCloseAction&) { balloons_.Hide(); }

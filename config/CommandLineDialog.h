@@ -1,23 +1,28 @@
 // TForm2, the modal dialog "Befehlszeile" in which one command line of the
-// group editor's working list is created or edited: the line's kind, the
-// fields of that kind, and on "&OK" the row (and a question's branch rows)
-// written into the working list.
+// group editor's working list is created or edited: the line's kind and the
+// fields of that kind. "&OK" gives the line back; the editor places it (and
+// a question's branch rows).
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "controls/Balloons.h"
 #include "framework/Form.h"
-
-// The kind of the row when the dialog was opened, -1 for a new line.
-extern int EditedLineKind;
+#include "model/Project.h"
 
 class TForm2 : public TForm {
  public:
-  TForm2();
+  explicit TForm2(TBalloons& balloons);
   void Create(HWND owner);
 
-  // The job: -1 a new line, else the row of the working list to edit.
-  int Tag = -1;
+  // Edits line (a new one when isNew), offering these groups to call.
+  // True when "&OK" gave the line its new kind and parameters.
+  bool Execute(TExecLine& line, bool isNew, const std::vector<std::string>& groupNames);
+  // The job without the modal showing: what "&OK" will write to.
+  void Prepare(TExecLine& line, bool isNew, const std::vector<std::string>& groupNames);
+  // The kind of the line when the dialog was opened, -1 for a new line.
+  int EditedLineKind() const { return editedLineKind_; }
 
   void ComboBox_KindChange(TControl& sender);
   void Button_SearchClick(TControl& sender);
@@ -34,12 +39,14 @@ class TForm2 : public TForm {
   // The page of the kind; a message or question also gets its preset type
   // unless it was loaded.
   void ShowKindPage(bool presetMessageType);
-  void LoadRow(int row);
+  void LoadLine(const TExecLine& line);
   std::string RowParam(int kind);
+
+  TBalloons& balloons_;
+  TExecLine* line_ = nullptr;
+  bool isNew_ = true;
+  std::vector<std::string> groupNames_;
+  int editedLineKind_ = -1;
+  // The position of the dialog at its last move.
+  int lastX_ = 0, lastY_ = 0;
 };
-
-extern TForm2* Form2;
-
-// Made once, after the main window (and before it is first needed).
-TForm2& CommandLineDialog();
-void FreeCommandLineDialog();

@@ -1,6 +1,5 @@
 #include "config/ConfigurationMode.h"
 
-#include "config/CommandLineDialog.h"
 #include "config/MainForm.h"
 #include "controls/InfoDlg.h"
 #include "framework/Application.h"
@@ -8,7 +7,6 @@
 
 void RunConfigurationMode() {
   auto form1 = NewForm<TForm1>();
-  Form1 = form1.get();
   // The about box, made right after this window, would give it the
   // system's message font, as it is 8 points. The box waits until it is
   // opened, so that the window shows sooner; the window takes that font
@@ -24,9 +22,7 @@ void RunConfigurationMode() {
   }
   // Last made, first gone; each form whole while its window goes. The
   // update wizard goes last: it starts a prepared install script.
-  FreeCommandLineDialog();
   FreeAboutBox();
   form1.reset();
-  Form1 = nullptr;
   FreeStatusForm();
 }

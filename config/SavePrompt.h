@@ -9,8 +9,8 @@ struct TSavePromptActions {
   std::function<void()> Beep;  // the system's exclamation sound
   std::function<void()> Save;  // "Speichern" (save as when unnamed)
 };
-extern TSavePromptActions SavePromptActions;
+class TProject;
 
 // True: the caller may go on and discard or replace the project. False: the
 // user cancelled. Asks only when the project has unsaved changes.
-bool AskSaveFirst();
+bool AskSaveFirst(const TProject& project, const TSavePromptActions& actions);

@@ -7,6 +7,18 @@ add_library(tarvo_startpage STATIC
 )
 target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
 
+# The group and menu editors' state and rules; the window draws them through
+# their view interfaces.
+add_library(tarvo_editors STATIC
+  config/GroupEditorPresenter.cpp
+  config/MenuEditorPresenter.cpp
+)
+target_link_libraries(tarvo_editors PUBLIC tarvo_startpage tarvo_model)
+
+tarvo_tests(editor_core_tests
+  SOURCES tests/core/EditorPresenterTest.cpp
+  LIBS tarvo_editors)
+
 # The project check, portable: its lookups come through an interface.
 add_library(tarvo_projectcheck STATIC config/ProjectCheck.cpp)
 target_link_libraries(tarvo_projectcheck PUBLIC tarvo_launcher tarvo_model)
@@ -19,17 +31,16 @@ if(WIN32)
   add_library(tarvo_config STATIC
     config/ConfigurationMode.cpp
     config/MainForm.cpp
-    config/MenuEditor.cpp
-    config/ProjectCommands.cpp
-    config/GroupEditor.cpp
+    config/StartPage_win.cpp
+    config/EditorPage.cpp
+    config/MenuEditor_win.cpp
+    config/GroupEditor_win.cpp
     config/CheckForm.cpp
     config/ProjectCheck_win.cpp
     config/CommandLineDialog.cpp
     config/BrowseForPath.cpp
-    shortcut/ShortcutPage.cpp
-    controls/StartAnimation_win.cpp
   )
-  target_link_libraries(tarvo_config PUBLIC tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard tarvo_projectcheck comdlg32 ole32 shell32 advapi32)
+  target_link_libraries(tarvo_config PUBLIC tarvo_editors tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard tarvo_projectcheck comdlg32 ole32 shell32 advapi32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)
 endif()
 

@@ -10,8 +10,9 @@ if(WIN32)
   add_library(tarvo_controls STATIC
     controls/VQControls.cpp
     controls/InfoDlg.cpp
+    controls/Balloons.cpp
   )
-  target_link_libraries(tarvo_controls PUBLIC tarvo_framework tarvo_drawing version shell32)
+  target_link_libraries(tarvo_controls PUBLIC tarvo_framework tarvo_drawing tarvo_startpage version shell32 comctl32)
   list(APPEND TARVO_EXE_LIBS tarvo_controls)
 endif()
 

@@ -213,11 +213,12 @@ TFormPtr<F> NewForm(Args&&... args) {
 }
 
 // A window made when it is first asked for and kept in holder until the
-// program frees it; create gives it its windows (with an owner, say).
-template <class F, class Create>
-F& LazyForm(TFormPtr<F>& holder, Create create) {
+// program frees it; create gives it its windows (with an owner, say), args
+// go to its constructor.
+template <class F, class Create, class... Args>
+F& LazyForm(TFormPtr<F>& holder, Create create, Args&&... args) {
   if (!holder) {
-    holder = NewForm<F>();
+    holder = NewForm<F>(std::forward<Args>(args)...);
     create(*holder);
   }
   return *holder;

@@ -209,7 +209,7 @@ std::string WithElevation(const std::string& params, bool elevated) {
   return JoinDelimited(fields, ';');
 }
 
-void RunExecLines(const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {
+void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {
   if (aborted) return;
   TDepthGuard depth;
   if (RunDepth > MaxRunDepth) {
@@ -242,9 +242,9 @@ void RunExecLines(const std::vector<TExecLine>& sourceLines, bool& aborted, int 
         int noStart = b.NoMarker >= 0 ? b.NoMarker : last + 1;
         int endStart = b.EndMarker >= 0 ? b.EndMarker : last + 1;
         if (answer == idYes && b.YesMarker >= 0)
-          RunExecLines(lines, aborted, b.YesMarker + 1, noStart - 1);
+          RunExecLines(project, lines, aborted, b.YesMarker + 1, noStart - 1);
         else if (answer == idNo && b.NoMarker >= 0)
-          RunExecLines(lines, aborted, b.NoMarker + 1, endStart - 1);
+          RunExecLines(project, lines, aborted, b.NoMarker + 1, endStart - 1);
         pos = endStart;
         break;
       }
@@ -256,11 +256,11 @@ void RunExecLines(const std::vector<TExecLine>& sourceLines, bool& aborted, int 
         const std::string& name = FieldAt(fields, 0);
         // Looked up now: the group may have changed since the run began. A
         // name no group bears calls nothing.
-        for (const TExecGroup& group : ExecGroups) {
+        for (const TExecGroup& group : project.ExecGroups()) {
           if (group.Name == name) {
             // A copy: the group table may change while the called group runs.
             std::vector<TExecLine> called = group.Lines;
-            RunExecLines(called, aborted, 0, -1);
+            RunExecLines(project, called, aborted, 0, -1);
             break;
           }
         }

@@ -64,7 +64,9 @@ std::string RunTooDeepText();
 // Runs lines[first..last] (last = -1: to the end) until the range is done or
 // aborted is set. Works on its own copy of the lines. Raises EConvertError
 // or EListError for lines whose parameters do not fit their kind.
-void RunExecLines(const std::vector<TExecLine>& lines, bool& aborted, int first, int last);
+// A call line runs the group of that name in project as it is when the call
+// comes.
+void RunExecLines(const TProject& project, const std::vector<TExecLine>& lines, bool& aborted, int first, int last);
 
 // Starts the program, document or folder named by the command line's first
 // word and returns when it has ended: its exit code, or NotStarted.

@@ -112,9 +112,9 @@ void TidyPopupMenu(TPopupMenuModel& menu) {
   }
 }
 
-void MenuItemClick(int32_t tag) {
-  if (tag <= 0 || static_cast<size_t>(tag) > ExecGroups.size()) return;
-  const std::vector<TExecLine> lines = ExecGroups[static_cast<size_t>(tag) - 1].Lines;
+void MenuItemClick(const TProject& project, int32_t tag) {
+  if (tag <= 0 || static_cast<size_t>(tag) > project.ExecGroups().size()) return;
+  const std::vector<TExecLine> lines = project.ExecGroups()[static_cast<size_t>(tag) - 1].Lines;
   bool aborted = false;
-  RunExecLines(lines, aborted, 0, -1);
+  RunExecLines(project, lines, aborted, 0, -1);
 }

@@ -1,4 +1,4 @@
-// The popup menu of popup mode: its items built from MenuItems by level, the
+// The popup menu of popup mode: its items built from the menu list by level, the
 // tidying of each level (separators, access keys) and the click handler.
 // The Win32 side (PopupMenu_win.cpp) turns the items into a real popup menu.
 #pragma once
@@ -42,4 +42,4 @@ void AssignAccessKeys(std::vector<TPopupItem>& items, const std::vector<int>& le
 
 // The menu item's click: runs the group at position tag - 1 with an abort
 // flag of its own; tag 0 (or a position no group has) runs nothing.
-void MenuItemClick(int32_t tag);
+void MenuItemClick(const TProject& project, int32_t tag);

@@ -14,13 +14,14 @@ const char* const OwnerClass = "TarvoPopupOwner";
 
 // The popup being shown: its items and which submenu belongs to which item.
 struct TShownPopup {
+  const TProject* Project;
   TPopupMenuModel Model;
   std::map<HMENU, int> SubmenuOwner;
 };
 TShownPopup* Shown = nullptr;
 
-void RunClick(int32_t tag) {
-  Application.Guard([tag] { MenuItemClick(tag); });
+void RunClick(const TProject& project, int32_t tag) {
+  Application.Guard([&project, tag] { MenuItemClick(project, tag); });
 }
 
 LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -30,14 +31,14 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       // no owner item.
       if (!Shown || HIWORD(lParam)) break;
       auto it = Shown->SubmenuOwner.find(reinterpret_cast<HMENU>(wParam));
-      if (it != Shown->SubmenuOwner.end()) RunClick(Shown->Model.Items[static_cast<size_t>(it->second)].Tag);
+      if (it != Shown->SubmenuOwner.end()) RunClick(*Shown->Project, Shown->Model.Items[static_cast<size_t>(it->second)].Tag);
       return 0;
     }
     case WM_COMMAND: {
       if (!Shown || HIWORD(wParam) != 0) break;
       size_t index = LOWORD(wParam);
       if (index == 0 || index >= Shown->Model.Items.size()) return 0;
-      RunClick(Shown->Model.Items[index].Tag);
+      RunClick(*Shown->Project, Shown->Model.Items[index].Tag);
       return 0;
     }
   }
@@ -90,10 +91,11 @@ HMENU CreateMenus(TShownPopup& popup) {
 
 }  // namespace
 
-void ShowPopupMenu() {
+void ShowPopupMenu(const TProject& project) {
   Application.Initialize();
   TShownPopup popup;
-  popup.Model = BuildPopupMenu(MenuItems);
+  popup.Project = &project;
+  popup.Model = BuildPopupMenu(project.MenuItems());
   TidyPopupMenu(popup.Model);
   HMENU menu = CreateMenus(popup);
 

@@ -1,8 +1,10 @@
 // Popup mode's menu on the screen.
 #pragma once
 
-// Builds the popup from MenuItems, shows it at the mouse cursor and runs the
+class TProject;
+
+// Builds the popup from the project's menu list, shows it at the mouse cursor and runs the
 // group of the chosen entry once the menu has closed. Groups of entries with
 // sub-entries run when their submenu opens. Errors of a run are shown in the
 // application's error box.
-void ShowPopupMenu();
+void ShowPopupMenu(const TProject& project);

@@ -1,6 +1,6 @@
-// The project model: menu entries, command-line groups and the process-wide
-// tables that the loader, the editors, the popup menu and the interpreter
-// share.
+// The project model: menu entries, command-line groups and the project that
+// holds them, which the loader, the editors, the popup menu and the
+// interpreter take by reference.
 #pragma once
 
 #include <cstdint>
@@ -50,15 +50,7 @@ extern const char* const GroupSectionHeader;
 extern const char* const MenuSectionHeader;
 extern const char* const UnusedMenuSectionHeader;
 
-// Process-wide project state.
-extern std::vector<TTRVMenuItem> MenuItems;
-extern std::vector<TExecGroup> ExecGroups;
-extern std::string ProjectFileName;
-extern bool ProjectModified;
-extern bool PopupMode;
-extern bool UseMenu;
-
-// What the configuration window does when the model refills or resets its
+// What the configuration window does when the project refills or resets its
 // lists. The window implements it; in popup mode there is none.
 class IProjectView {
  public:
@@ -70,42 +62,90 @@ class IProjectView {
   virtual void GroupListsRefilled(const std::vector<std::string>& names) = 0;
   // The loader appended a group with this name.
   virtual void GroupLoaded(const std::string& name) = 0;
-  // The loader appended MenuItems[index]; add its tree node.
-  virtual void MenuItemLoaded(int index) = 0;
+  // The loader appended menu entry index; the view adds its tree node and
+  // returns the level the entry keeps: its depth in the tree.
+  virtual int MenuItemLoaded(int index, const TTRVMenuItem& entry) = 0;
   virtual void SetMenuSetting(bool useMenu) = 0;
   virtual bool MenuSetting() const = 0;
 };
-extern IProjectView* ProjectView;
 
-// Empties the editors and the model to an unnamed project without changes.
-void ResetProject();
+class TProject;
+bool LoadProject(TProject& project, const std::string& fileName, bool interactive);
+void SaveProject(TProject& project, const std::string& fileName);
 
-// The menu setting a save writes: the check box in configuration mode.
-bool CurrentMenuSetting();
+// One project: its menu list, its command-line groups, its file and whether
+// it has changed since. Only its own operations change it, and each change
+// sets the modified flag; a load or a save clears it.
+class TProject {
+ public:
+  TProject() = default;
+  // A project with this content, unchanged, as a load gives it.
+  TProject(std::vector<TExecGroup> groups, std::vector<TTRVMenuItem> menu, bool useMenu = true);
 
-// Menu table operations.
-int CountDescendants(int index);
-void InsertMenuItemSlot(int index);
-void DeleteMenuItem(int index);
-void MoveMenuItem(int source, int target);
+  const std::vector<TTRVMenuItem>& MenuItems() const { return menuItems_; }
+  const std::vector<TExecGroup>& ExecGroups() const { return execGroups_; }
+  const std::string& FileName() const { return fileName_; }
+  bool Modified() const { return modified_; }
+  // The menu setting as the file gave it.
+  bool UseMenu() const { return useMenu_; }
+  // The menu setting a save writes: the view's check box while there is one.
+  bool MenuSetting() const { return View ? View->MenuSetting() : useMenu_; }
 
-// Group table operations.
-void DeleteExecGroup(int index);
-int SortExecGroups(int selected);
+  // The configuration window's editors; none in popup mode.
+  IProjectView* View = nullptr;
+
+  // Empties the editors and the project to an unnamed project without
+  // changes.
+  void Reset();
+  // The name a save writes to ("Speichern unter").
+  void SetFileName(const std::string& fileName) { fileName_ = fileName; }
+
+  // Menu list operations. An entry's block is the entry and the entries
+  // after it of a greater level.
+  const TTRVMenuItem& MenuItem(int index) const;
+  int CountDescendants(int index) const;
+  void InsertMenuItemAt(int index, const TTRVMenuItem& entry);
+  void ChangeMenuItem(int index, const std::string& text, int assignment);
+  // Deletes the entry's block.
+  void DeleteMenuItem(int index);
+  // Moves the source's block: down, so that it ends at target; up, so that
+  // it starts there.
+  void MoveMenuItem(int source, int target);
+
+  // Group table operations.
+  const TExecGroup& ExecGroup(int index) const;
+  // The group with exactly this name, -1 when there is none.
+  int FindExecGroup(const std::string& name) const;
+  // Adds the group and sorts the table; returns the group's position.
+  int AddExecGroup(const TExecGroup& group);
+  // Sorts the table by name, the view's lists and the menu's assignments
+  // following; returns the selected group's new position (-1 stays -1).
+  int SortExecGroups(int selected);
+  // The group editor's delete: references fixed as the model requires (menu
+  // entries renumbered or unbound, calls turned into "Keine Aktion" lines),
+  // then the group removed.
+  void RemoveExecGroup(int index);
+  // The group editor's change: call lines of the old name follow the new
+  // name, the group gets the new name and lines, and the table is sorted.
+  // Returns the group's new position.
+  int ChangeExecGroup(int index, const TExecGroup& changed);
+
+ private:
+  friend bool LoadProject(TProject& project, const std::string& fileName, bool interactive);
+  friend void SaveProject(TProject& project, const std::string& fileName);
+  void CheckMenuIndex(int index) const;
+  void CheckGroupIndex(int index) const;
+
+  std::vector<TTRVMenuItem> menuItems_;
+  std::vector<TExecGroup> execGroups_;
+  std::string fileName_;
+  bool modified_ = false;
+  bool useMenu_ = true;
+};
 
 // Whether a group name can be stored and read back: not empty, no leading
 // blank, no control characters, not a menu section header.
 bool IsStorableGroupName(const std::string& name);
-
-// The group editor's delete: references fixed as the model requires (menu
-// entries renumbered or unbound, calls turned into "Keine Aktion" lines),
-// then the group removed. Sets ProjectModified.
-void RemoveExecGroup(int index);
-
-// The group editor's change: call lines of the old name follow the new name,
-// the group gets the new name and lines, and the table is sorted. Returns the
-// group's new position. Sets ProjectModified.
-int ChangeExecGroup(int index, const TExecGroup& changed);
 
 // The called group's name of a kind-5 line: its Params without the first and
 // the last character.

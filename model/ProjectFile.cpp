@@ -61,25 +61,25 @@ class TLineReader {
 
 }  // namespace
 
-std::string ProjectFileText(bool useMenu) {
+std::string ProjectFileText(const TProject& project, bool useMenu) {
   // Sized once: the text is written in place, without a temporary per line.
   size_t size = 64;
-  for (const TExecGroup& group : ExecGroups) {
+  for (const TExecGroup& group : project.ExecGroups()) {
     size += group.Name.size() + 2;
     for (const TExecLine& line : group.Lines) size += line.Params.size() + 16;
   }
-  for (const TTRVMenuItem& item : MenuItems) size += item.Text.size() + 28;
+  for (const TTRVMenuItem& item : project.MenuItems()) size += item.Text.size() + 28;
   std::string text;
   text.reserve(size);
   const char* const lineEnd = "\r\n";
   text.append(GroupSectionHeader).append(lineEnd);
-  for (const TExecGroup& group : ExecGroups) {
+  for (const TExecGroup& group : project.ExecGroups()) {
     text.append(group.Name).append(lineEnd);
     for (const TExecLine& line : group.Lines)
       text.append(1, ' ').append(IntToStr(line.Kind)).append(1, ' ').append(line.Params).append(lineEnd);
   }
   text.append(useMenu ? MenuSectionHeader : UnusedMenuSectionHeader).append(lineEnd);
-  for (const TTRVMenuItem& item : MenuItems) {
+  for (const TTRVMenuItem& item : project.MenuItems()) {
     text.append(IntToStr(item.Level)).append(1, ' ').append(IntToStr(item.Assignment)).append(1, ' ');
     // An empty caption (only files written elsewhere have one) would vanish
     // among the blanks and make the line unreadable: write it as "".
@@ -92,12 +92,12 @@ std::string ProjectFileText(bool useMenu) {
   return text;
 }
 
-void SaveProject(const std::string& fileName) {
-  Platform.Files->WriteFileSafely(fileName, ProjectFileText(CurrentMenuSetting()));
-  ProjectModified = false;
+void SaveProject(TProject& project, const std::string& fileName) {
+  Platform.Files->WriteFileSafely(fileName, ProjectFileText(project, project.MenuSetting()));
+  project.modified_ = false;
 }
 
-bool LoadProject(const std::string& fileName, bool interactive) {
+bool LoadProject(TProject& project, const std::string& fileName, bool interactive) {
   std::unique_ptr<IInputFile> file = Platform.Files->OpenRead(fileName);
   TLineReader reader(*file);
   std::string line;
@@ -106,9 +106,9 @@ bool LoadProject(const std::string& fileName, bool interactive) {
       Platform.MessageBoxes->Show("Es wurde keine gültige Datei ausgewählt.", "Ungültige Datei", mbOK | mbIconError);
     return false;
   }
-  IProjectView* view = interactive && !PopupMode ? ProjectView : nullptr;
-  if (!PopupMode) ResetProject();
-  ProjectFileName = fileName;
+  IProjectView* view = interactive ? project.View : nullptr;
+  project.Reset();
+  project.fileName_ = fileName;
   try {
     // A file that ends inside the group section, or an empty line where a
     // group name or command line belongs, is damaged: the load stops with an
@@ -119,9 +119,9 @@ bool LoadProject(const std::string& fileName, bool interactive) {
     next();
     while (line != MenuSectionHeader && line != UnusedMenuSectionHeader) {
       if (line.empty()) RaiseDamaged(reader.LineNumber());
-      ExecGroups.push_back(TExecGroup{line, {}});
+      project.execGroups_.push_back(TExecGroup{line, {}});
       if (view) view->GroupLoaded(line);
-      TExecGroup& group = ExecGroups.back();
+      TExecGroup& group = project.execGroups_.back();
       for (next(); !line.empty() && line[0] == ' '; next()) {
         TExecLine execLine;
         execLine.Kind = line.size() > 1 && line[1] >= '0' && line[1] <= '9' ? line[1] - '0' : StrToInt(line.substr(1, 1));
@@ -129,23 +129,23 @@ bool LoadProject(const std::string& fileName, bool interactive) {
         group.Lines.push_back(std::move(execLine));
       }
     }
-    UseMenu = line == MenuSectionHeader;
-    if (view) view->SetMenuSetting(UseMenu);
+    project.useMenu_ = line == MenuSectionHeader;
+    if (view) view->SetMenuSetting(project.useMenu_);
     while (reader.ReadLine(line)) {
       TStrings fields = SplitDelimited(line, ' ');
       TTRVMenuItem item;
       item.Level = StrToInt(FieldAt(fields, 0));
       item.Assignment = StrToInt(FieldAt(fields, 1));
       item.Text = FieldAt(fields, 2);
-      MenuItems.push_back(item);
-      if (view) view->MenuItemLoaded(static_cast<int>(MenuItems.size()) - 1);
+      if (view) item.Level = view->MenuItemLoaded(static_cast<int>(project.menuItems_.size()), item);
+      project.menuItems_.push_back(item);
     }
   } catch (...) {
     // What was read stays loaded, but no longer under the file's name, so
     // that a plain save cannot overwrite the intact file with the fragment.
-    ProjectFileName.clear();
+    project.fileName_.clear();
     throw;
   }
-  ProjectModified = false;
+  project.modified_ = false;
   return true;
 }

@@ -1,21 +1,19 @@
-// The shortcut page of the configuration window: six steps to a shell link
-// that starts TRV.EXE with a project, in any folder of the shell's tree,
-// with a title, a hint and a hotkey.
-#include "config/MainForm.h"
+#include "shortcut/ShortcutPage.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "config/SavePrompt.h"
 #include "config/StartPage.h"
 #include "framework/Application.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
 #include "shortcut/LinkRules.h"
 #include "shortcut/ShellLink.h"
+#include "resources/Resource.h"
 #include "shortcut/ShellTreePath.h"
 
 namespace {
@@ -34,14 +32,91 @@ const struct {
 
 }  // namespace
 
-TShellTreeViewControl& TForm1::ShellTree() {
+TShortcutPage::TShortcutPage(TForm& form, TBalloons& balloons) : TConfigPage(form, balloons) {
+  openDialog_.Filter = "Tarvo-Dateien (*.trv)|*.trv";
+  openDialog_.DefaultExt = "trv";
+  openDialog_.Options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
+}
+
+std::vector<TControlDef> TShortcutPage::Controls() {
+  const char* const page = "Page_Link";
+  std::vector<TControlDef> rows;
+  // The six steps: a large number and its question.
+  struct TStep {
+    const char *Number, *Caption, *NumberName, *CaptionName;
+    int Left, Top;
+  };
+  const TStep steps[] = {
+      {"1.", "Wo soll die Verknüpfung erstellt werden?", "Label_Step1", "Label_Step1Caption", 0, 0},
+      {"2.", "Wie soll die Verknüpfung heißen?", "Label_Step2", "Label_Step2Caption", 408, 0},
+      {"3.", "Welchen Hinweistext soll die Verknüpfung enthalten?", "Label_Step3", "Label_Step3Caption", 408, 64},
+      {"4.", "Auf welches Projekt soll die Verknüpfung verweisen?", "Label_Step4", "Label_Step4Caption", 408, 128},
+      {"5.", "Welche Tastenkombination soll verwendet werden?", "Label_Step5", "Label_Step5Caption", 408, 230},
+      {"6.", "Erstellen Sie die Verknüpfung.", "Label_Step6", "Label_Step6Caption", 408, 286},
+  };
+  for (const TStep& step : steps) {
+    rows.push_back({"TLabel", step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
+                    {"Arial Black", 24}});
+    rows.push_back({"TLabel", step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
+                    coAutoSize | coBold});
+  }
+  // Step 4 is taller than the others: it holds the choice between the menu
+  // and one group.
+  const char* const lines[] = {"Bevel_Step2", "Bevel_Step3", "Bevel_Step4", "Bevel_Step5"};
+  const int lineTops[] = {56, 120, 226, 282};
+  for (int i = 0; i < 4; ++i)
+    rows.push_back({"TBevel", lines[i], page, 408, lineTops[i], 393, 2, 0, "", coBevelTopLine});
+  rows.push_back({"TBevel", "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
+  // The balloon of a field goes when it is left.
+  auto exitHides = [this] { return balloons_.ExitHides(); };
+
+  rows.push_back({"TShellListView", "ShellListView", page, 196, 56, 194, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TShellTreeView", "ShellTreeView", page, 0, 56, 190, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TMemo", "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
+  rows.push_back({"TEdit", "Edit_LinkTitle", page, 440, 28, 320, 21, IDS_HELP_LINKTITLE, "", coTabStop, {},
+                  {On(evKeyPress, this, &TShortcutPage::Edit_LinkTitleKeyPress), exitHides()}});
+  rows.push_back({"TLabel", "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
+  rows.push_back({"TEdit", "Edit_LinkHint", page, 440, 92, 361, 21, IDS_HELP_LINKHINT, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({"TEdit", "Edit_Project", page, 440, 152, 264, 21, IDS_HELP_LINKPROJECT, "", coTabStop, {},
+                  {On(evChange, this, &TShortcutPage::Edit_ProjectChange), exitHides()}});
+  rows.push_back({"TVQButton", "Button_Search", page, 708, 151, 25, 22, IDS_HELP_SEARCHPROJECT, "", coTabStop, {},
+                  {Picture(IDI_SEARCH, 16), On(evClick, this, &TShortcutPage::Button_SearchClick), exitHides()}});
+  rows.push_back({"TButton", "Button_TestProject", page, 740, 150, 61, 25, IDS_HELP_TESTPROJECT, "Testen", coTabStop, {},
+                  {On(evClick, this, &TShortcutPage::Button_TestProjectClick), exitHides()}});
+  // What the link starts: the project's menu, or one of its groups alone.
+  // The second caption takes 205 pixels in Arial's metrics (Liberation Sans
+  // under Wine), but 238 in the wider font Wine falls back to without
+  // them (DejaVu Sans): it has room for both, at the cost of the list's
+  // width.
+  rows.push_back({"TRadioButton", "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
+                  coTabStop | coChecked, {}, {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick)}});
+  rows.push_back({"TRadioButton", "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
+                  "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
+                  {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick)}});
+  rows.push_back({"TComboBox", "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
+                  {exitHides()}});
+  rows.push_back({"THotKey", "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
+                  {On(evExit, this, &TShortcutPage::HotKeyExit), balloons_.EnterHides()}});
+  rows.push_back({"TVQButton", "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
+                  {Picture(IDI_CREATELINK, 32), On(evClick, this, &TShortcutPage::Button_CreateClick)}});
+  rows.push_back({"TLabel", "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
+                  {"Arial", 13, true, true}});
+  rows.push_back({"TVQButton", "Button_Back", page, 744, 310, 49, 49, IDS_HELP_BACK, "", coTabStop, {},
+                  {Picture(IDI_BACK, 32), On(evClick, this, &TShortcutPage::Button_BackClick), exitHides()}});
+  // At the tree's top right corner.
+  rows.push_back({"TVQButton", "Button_SpecialFolders", page, 166, 32, 24, 22, IDS_HELP_SPECIALFOLDERS, "", coTabStop, {},
+                  {Picture(IDI_OPEN, 16), On(evClick, this, &TShortcutPage::Button_SpecialFoldersClick), exitHides()}});
+  return rows;
+}
+
+TShellTreeViewControl& TShortcutPage::ShellTree() {
   auto& tree = Get<TShellTreeViewControl>("ShellTreeView");
-  if (!linkPageWired_) {
-    linkPageWired_ = true;
+  if (!wired_) {
+    wired_ = true;
     auto& list = Get<TShellListViewControl>("ShellListView");
     tree.Tree.ShellListView = &list.List;
     tree.Tree.OnChange = [this] { Application.Guard([this] { ShellTreeViewChange(); }); };
-    list.List.OnChange = [this] { Application.Guard([this] { ShellListViewChange(); }); };
+    list.List.OnChange = [this] { Application.Guard([this] { ShellTreeViewChange(); }); };
     list.List.OnAddFolder = [this](const TShellListItem& item) { return ShellListViewAddFolder(item); };
     // Any key and any combination may be a link's hotkey.
     SendMessageA(Control("HotKey").Handle, HKM_SETRULES, 0, 0);
@@ -49,12 +124,12 @@ TShellTreeViewControl& TForm1::ShellTree() {
   return tree;
 }
 
-TShellListViewControl& TForm1::ShellList() {
+TShellListViewControl& TShortcutPage::ShellList() {
   ShellTree();
   return Get<TShellListViewControl>("ShellListView");
 }
 
-std::string TForm1::GetSpecialFolderPath(int tag) {
+std::string TShortcutPage::GetSpecialFolderPath(int tag) {
   LPITEMIDLIST list = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, tag, &list)) || !list) return std::string();
   char path[MAX_PATH + 1] = "";
@@ -66,8 +141,7 @@ std::string TForm1::GetSpecialFolderPath(int tag) {
 // ---------------------------------------------------------------------------
 // The two ways in
 
-void TForm1::Button_Option2Click(TControl&) {
-  TakeSequenceStep(2);
+void TShortcutPage::OpenFromStart() {
   TShellTreeView& tree = ShellTree().Tree;
   // Back to the desktop with its first level shown.
   if (HTREEITEM root = tree.Root()) {
@@ -81,87 +155,79 @@ void TForm1::Button_Option2Click(TControl&) {
   tree.SetFocus();
 }
 
-void TForm1::Button_CreateLinkClick(TControl&) {
-  if (!AskSaveFirst()) return;
-  if (ProjectFileName.empty()) {
-    ShowMessageBoxA("Das aktuelle Projekt muss zunächst gespeichert werden.", "Speicherung erforderlich",
-                    MB_OK | MB_ICONWARNING);
-    return;
-  }
+void TShortcutPage::OpenForProject(const std::string& fileName) {
   TShellTreeView& tree = ShellTree().Tree;
   for (const char* edit : {"Edit_LinkTitle", "Edit_LinkHint"}) Get<TEdit>(edit).SetText("");
-  Get<TEdit>("Edit_Project").SetText(ProjectFileName);
+  Get<TEdit>("Edit_Project").SetText(fileName);
   ResetLinkTarget();
   ShowPage(PageLink);
   tree.SetFocus();
 }
 
-void TForm1::Button_BackClick(TControl&) { ShowPage(PageStart); }
+void TShortcutPage::SetProjectFile(const std::string& fileName) { Control("Edit_Project").SetCaption(fileName); }
+
+void TShortcutPage::Button_BackClick(TControl&) { ShowPage(PageStart); }
 
 // ---------------------------------------------------------------------------
 // Step 1: the folder
 
-void TForm1::ShellTreeViewChange() { Control("Edit_DirName").SetCaption(ShellTree().Tree.SelectedPath()); }
+void TShortcutPage::ShellTreeViewChange() { Control("Edit_DirName").SetCaption(ShellTree().Tree.SelectedPath()); }
 
-void TForm1::ShellListViewChange() { ShellTreeViewChange(); }
-
-bool TForm1::ShellListViewAddFolder(const TShellListItem& item) {
+bool TShortcutPage::ShellListViewAddFolder(const TShellListItem& item) {
   return item.IsFolder || HasExtension(item.PathName.empty() ? item.Name : item.PathName, ".LNK");
 }
 
-void TForm1::Button_SpecialFoldersClick(TControl& sender) {
+void TShortcutPage::Button_SpecialFoldersClick(TControl& sender) {
   HMENU menu = CreatePopupMenu();
   for (const auto& folder : SpecialFolders) AppendMenuA(menu, MF_STRING, folder.Tag, folder.Caption);
   POINT corner = {sender.Width() + 1, 0};
   ClientToScreen(sender.Handle, &corner);
   const int tag = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, corner.x,
-                                 corner.y, 0, Handle, nullptr);
+                                 corner.y, 0, form_.Handle, nullptr);
   DestroyMenu(menu);
   if (tag) MenuItem_SpecialFolderClick(tag);
 }
 
-void TForm1::MenuItem_SpecialFolderClick(int tag) {
+void TShortcutPage::MenuItem_SpecialFolderClick(int tag) {
   const std::string path = SpecialFolderPath(tag, GetSpecialFolderPath(tag));
   if (!path.empty() && FolderExists(path)) {
     SetShellTreePath(path, ShellTree().Tree);
     return;
   }
   TControl& button = Control("Button_SpecialFolders");
-  TAnchor anchor = HelpBalloonAnchor(button.Width(), button.Height());
-  ShowBalloonAt(button, biError, "Verzeichnis kann nicht gefunden werden",
-                WrapHelpText("Das gewünschte Verzeichnis konnte nicht gefunden werden."), 5000, {anchor.X, anchor.Y},
-                true);
+  balloons_.ShowHelp(button, biError, "Verzeichnis kann nicht gefunden werden",
+                     "Das gewünschte Verzeichnis konnte nicht gefunden werden.", 5000, true);
 }
 
 // ---------------------------------------------------------------------------
 // Steps 2 to 5: title, hint, project, hotkey
 
-void TForm1::Edit_LinkTitleKeyPress(TControl& sender, char& key) {
+void TShortcutPage::Edit_LinkTitleKeyPress(TControl& sender, char& key) {
   if (key && std::string(ForbiddenFileNameChars).find(key) != std::string::npos) {
     const char refused = key;
     key = 0;
     TAnchor anchor = ValidationBalloonAnchor(sender.Width(), sender.Height());
-    ShowBalloonAt(sender, biError, "Unerlaubtes Zeichen", ForbiddenCharText(refused), 5000, {anchor.X, anchor.Y},
+    balloons_.ShowAt(sender, biError, "Unerlaubtes Zeichen", ForbiddenCharText(refused), 5000, {anchor.X, anchor.Y},
                   true);
   } else {
-    Timer_BalloonTimer();
+    balloons_.Hide();
   }
 }
 
-void TForm1::Button_SearchClick(TControl&) {
-  if (OpenDialog.Execute(Handle)) Get<TEdit>("Edit_Project").SetText(OpenDialog.FileName);
+void TShortcutPage::Button_SearchClick(TControl&) {
+  if (openDialog_.Execute(form_.Handle)) Get<TEdit>("Edit_Project").SetText(openDialog_.FileName);
 }
 
 // ---------------------------------------------------------------------------
 // Step 4: the menu, or one group alone
 
-void TForm1::ResetLinkTarget() {
+void TShortcutPage::ResetLinkTarget() {
   Get<TRadioButton>("RadioButton_LinkMenu").SetChecked(true);
   Get<TRadioButton>("RadioButton_LinkGroup").SetChecked(false);
   RadioButton_LinkTargetClick(Control("RadioButton_LinkMenu"));
 }
 
-void TForm1::Edit_ProjectChange(TControl&) {
+void TShortcutPage::Edit_ProjectChange(TControl&) {
   // The groups of the file named now, read afresh: the link starts the file,
   // not what the editor holds.
   TComboBox& groups = Get<TComboBox>("ComboBox_LinkGroup");
@@ -178,45 +244,44 @@ void TForm1::Edit_ProjectChange(TControl&) {
   }
 }
 
-void TForm1::RadioButton_LinkTargetClick(TControl&) {
+void TShortcutPage::RadioButton_LinkTargetClick(TControl&) {
   Control("ComboBox_LinkGroup").SetEnabled(Get<TRadioButton>("RadioButton_LinkGroup").Checked());
 }
 
-std::string TForm1::LinkGroup() {
+std::string TShortcutPage::LinkGroup() {
   TComboBox& groups = Get<TComboBox>("ComboBox_LinkGroup");
   if (!Get<TRadioButton>("RadioButton_LinkGroup").Checked() || groups.ItemIndex() < 0) return std::string();
   return groups.Item(groups.ItemIndex());
 }
 
-void TForm1::Button_TestProjectClick(TControl&) {
+void TShortcutPage::Button_TestProjectClick(TControl&) {
   TEdit& project = Get<TEdit>("Edit_Project");
   if (FileExists(project.Text())) {
     // As the link would start it; the window stays open.
-    ShellExecuteA(Handle, "open", ProgramFilePath().c_str(), LinkArguments(project.Text(), LinkGroup()).c_str(), nullptr,
+    ShellExecuteA(form_.Handle, "open", ProgramFilePath().c_str(), LinkArguments(project.Text(), LinkGroup()).c_str(), nullptr,
                   SW_SHOWNORMAL);
     return;
   }
   TAnchor anchor = ValidationBalloonAnchor(project.Width(), project.Height());
-  ShowBalloonAt(project, biError, "Kein gültiges Projekt angegeben", MissingProjectText(project.Text()), 5000,
+  balloons_.ShowAt(project, biError, "Kein gültiges Projekt angegeben", MissingProjectText(project.Text()), 5000,
                 {anchor.X, anchor.Y}, true);
 }
 
-void TForm1::HotKeyExit(TControl& sender) {
-  Ctrl_ToolTipExit(sender);
+void TShortcutPage::HotKeyExit(TControl& sender) {
+  balloons_.ControlLeft(sender);
   if (!WantsModifierAdvice(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey()))) return;
-  TAnchor anchor = HelpBalloonAnchor(sender.Width(), sender.Height());
-  ShowBalloonAt(sender, biWarning, "Zusatztaste empfohlen",
-                WrapHelpText("Es wird empfohlen, kein einzelnes Zeichen als Tastenkombination zu definieren, da "
-                             "dieses Zeichen dann nicht mehr zum Eingeben von Texten verwendet werden kann. "
-                             "Kombinieren Sie also das Zeichen mit einer Sondertaste wie \"Strg\", \"Alt\" oder "
-                             "\"Umschalt\"."),
-                10000, {anchor.X, anchor.Y}, true);
+  balloons_.ShowHelp(sender, biWarning, "Zusatztaste empfohlen",
+                     "Es wird empfohlen, kein einzelnes Zeichen als Tastenkombination zu definieren, da "
+                     "dieses Zeichen dann nicht mehr zum Eingeben von Texten verwendet werden kann. "
+                     "Kombinieren Sie also das Zeichen mit einer Sondertaste wie \"Strg\", \"Alt\" oder "
+                     "\"Umschalt\".",
+                     10000, true);
 }
 
 // ---------------------------------------------------------------------------
 // Step 6: the link
 
-void TForm1::Button_CreateClick(TControl&) {
+void TShortcutPage::Button_CreateClick(TControl&) {
   const std::string folder = Control("Edit_DirName").Caption();
   TControl& tree = ShellTree();
   TEdit& title = Get<TEdit>("Edit_LinkTitle");
@@ -225,7 +290,7 @@ void TForm1::Button_CreateClick(TControl&) {
   // no owner.
   auto refuse = [this](TControl& control, const std::string& caption, const std::string& text) {
     TAnchor anchor = ValidationBalloonAnchor(control.Width(), control.Height());
-    ShowBalloonAt(control, biWarning, caption, text, 5000, {anchor.X, anchor.Y}, false);
+    balloons_.ShowAt(control, biWarning, caption, text, 5000, {anchor.X, anchor.Y}, false);
   };
   if (!FolderExists(folder)) return refuse(tree, "Kein gültiges Verzeichnis angegeben", InvalidFolderText(folder));
   if (!IsUsableLinkTitle(title.Text()))

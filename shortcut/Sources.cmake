@@ -15,8 +15,9 @@ if(WIN32)
     shortcut/ShellList.cpp
     shortcut/ShellTreePath.cpp
     shortcut/ShellControls.cpp
+    shortcut/ShortcutPage.cpp
   )
-  target_link_libraries(tarvo_shortcut PUBLIC tarvo_framework tarvo_linkrules comctl32 shell32 shlwapi ole32 uuid)
+  target_link_libraries(tarvo_shortcut PUBLIC tarvo_framework tarvo_controls tarvo_linkrules comctl32 shell32 shlwapi ole32 uuid)
   list(APPEND TARVO_EXE_LIBS tarvo_shortcut)
 
   tarvo_tests(shortcut_link_tests

@@ -26,7 +26,7 @@ class Interpreter : public InterpreterFixture {
   // Runs the lines as a fresh run; returns the abort flag.
   bool Run(const std::vector<TExecLine>& lines, int first = 0, int last = -1) {
     bool aborted = false;
-    RunExecLines(lines, aborted, first, last);
+    RunExecLines(project, lines, aborted, first, last);
     return aborted;
   }
 };
@@ -389,35 +389,37 @@ TEST_F(Interpreter, EndRunStopsTheRestAndASetFlagRunsNothing) {
   EXPECT_EQ(host.Calls, Calls{"open a.exe|"});
   host.Calls.clear();
   bool aborted = true;
-  RunExecLines(Lines({"0 a.exe;0"}), aborted, 0, -1);
+  RunExecLines(project, Lines({"0 a.exe;0"}), aborted, 0, -1);
   EXPECT_TRUE(host.Calls.empty());
 }
 
 // ---- Group calls -----------------------------------------------------------
 
 TEST_F(Interpreter, CallsTheGroupByExactNameAndContinues) {
-  ExecGroups = {TExecGroup{"editor", Lines({"0 falsch.exe;0"})}, TExecGroup{"Editor", Lines({"0 notepad.exe;0"})},
-                TExecGroup{"Editor", Lines({"0 zweiter.exe;0"})}};
+  project = TProject({TExecGroup{"editor", Lines({"0 falsch.exe;0"})}, TExecGroup{"Editor", Lines({"0 notepad.exe;0"})},
+                      TExecGroup{"Editor", Lines({"0 zweiter.exe;0"})}},
+                     {});
   EXPECT_FALSE(Run(Lines({"5 \"Editor\"", "0 danach.exe;0"})));
   EXPECT_EQ(host.Calls, (Calls{"open notepad.exe|", "open danach.exe|"}));
 }
 
 TEST_F(Interpreter, ACallOfAMissingGroupCallsNothing) {
-  ExecGroups = {TExecGroup{"A", Lines({"0 a.exe;0"})}};
+  project = TProject({TExecGroup{"A", Lines({"0 a.exe;0"})}}, {});
   EXPECT_FALSE(Run(Lines({"5 \"Fehlt\"", "5 \"a\"", "0 danach.exe;0"})));
   EXPECT_EQ(host.Calls, Calls{"open danach.exe|"});
 }
 
 TEST_F(Interpreter, CancelInACalledGroupEndsTheCaller) {
-  ExecGroups = {TExecGroup{"Innen", Lines({"1 Weiter?;T;1;1", "0 innen.exe;0"})}};
+  project = TProject({TExecGroup{"Innen", Lines({"1 Weiter?;T;1;1", "0 innen.exe;0"})}}, {});
   host.Answers = {idCancel};
   EXPECT_TRUE(Run(Lines({"5 \"Innen\"", "0 danach.exe;0"})));
   EXPECT_EQ(host.Calls, Calls{"box Weiter?|T|33"});
 }
 
 TEST_F(Interpreter, EndRunInABranchEndsEveryEnclosingRange) {
-  ExecGroups = {TExecGroup{"G", Lines({"2 q;T;1;0", "6 \"Ja\":", "3 ", "0 nie1.exe;0", "6 \"Nein\":",
-                                       "6 Verzweigungsende", "0 nie2.exe;0"})}};
+  project = TProject({TExecGroup{"G", Lines({"2 q;T;1;0", "6 \"Ja\":", "3 ", "0 nie1.exe;0", "6 \"Nein\":",
+                                             "6 Verzweigungsende", "0 nie2.exe;0"})}},
+                     {});
   host.Answers = {idYes};
   EXPECT_TRUE(Run(Lines({"5 \"G\"", "0 nie3.exe;0"})));
   EXPECT_EQ(host.Calls, Calls{"box q|T|36"});
@@ -425,18 +427,18 @@ TEST_F(Interpreter, EndRunInABranchEndsEveryEnclosingRange) {
 
 TEST_F(Interpreter, TheRunKeepsItsOwnCopyOfTheLines) {
   // A handler running during the box changes the project.
-  ExecGroups = {TExecGroup{"G", Lines({"1 a;T;3;0", "0 alt.exe;0"})}};
-  host.DuringBox = [] {
-    ExecGroups[0].Lines = Lines({"0 neu.exe;0"});
-    ExecGroups.push_back(TExecGroup{"H", {}});
+  project = TProject({TExecGroup{"G", Lines({"1 a;T;3;0", "0 alt.exe;0"})}}, {});
+  host.DuringBox = [this] {
+    project.ChangeExecGroup(0, TExecGroup{"G", Lines({"0 neu.exe;0"})});
+    project.AddExecGroup(TExecGroup{"H", {}});
   };
-  Run(ExecGroups[0].Lines);
+  Run(project.ExecGroup(0).Lines);
   EXPECT_EQ(host.Calls, (Calls{"box a|T|64", "open alt.exe|"}));
 }
 
 TEST_F(Interpreter, CalledGroupsAreLookedUpAtTheMomentOfTheCall) {
-  ExecGroups = {TExecGroup{"G", Lines({"0 alt.exe;0"})}};
-  host.DuringBox = [] { ExecGroups[0].Lines = Lines({"0 neu.exe;0"}); };
+  project = TProject({TExecGroup{"G", Lines({"0 alt.exe;0"})}}, {});
+  host.DuringBox = [this] { project.ChangeExecGroup(0, TExecGroup{"G", Lines({"0 neu.exe;0"})}); };
   Run(Lines({"1 a;T;3;0", "5 \"G\""}));
   EXPECT_EQ(host.Calls, (Calls{"box a|T|64", "open neu.exe|"}));
 }
@@ -444,40 +446,42 @@ TEST_F(Interpreter, CalledGroupsAreLookedUpAtTheMomentOfTheCall) {
 // ---- Nesting limit ---------------------------------------------------------
 
 TEST_F(Interpreter, ASelfCallingGroupEndsWithOneMessageAtTheDepthLimit) {
-  ExecGroups = {TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\"", "0 nie.exe;0"})}};
-  EXPECT_TRUE(Run(ExecGroups[0].Lines));
+  project = TProject({TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\"", "0 nie.exe;0"})}}, {});
+  EXPECT_TRUE(Run(project.ExecGroup(0).Lines));
   ASSERT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
   for (int i = 0; i < MaxRunDepth; ++i) EXPECT_EQ(host.Calls[static_cast<size_t>(i)], "open x.exe|");
   EXPECT_EQ(host.Calls.back(), "box " + RunTooDeepText() + "|TRV|16");
   EXPECT_NE(RunTooDeepText().find("Befehlszeilengruppe"), std::string::npos);
   // The count is back at zero: a new run may nest as deep again.
   host.Calls.clear();
-  Run(ExecGroups[0].Lines);
+  Run(project.ExecGroup(0).Lines);
   EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
 }
 
 TEST_F(Interpreter, GroupsCallingEachOtherInACycleAreStoppedToo) {
-  ExecGroups = {TExecGroup{"A", Lines({"5 \"B\""})}, TExecGroup{"B", Lines({"5 \"A\""})}};
+  project = TProject({TExecGroup{"A", Lines({"5 \"B\""})}, TExecGroup{"B", Lines({"5 \"A\""})}}, {});
   EXPECT_TRUE(Run(Lines({"5 \"A\""})));
   EXPECT_EQ(host.Calls, Calls{"box " + RunTooDeepText() + "|TRV|16"});
 }
 
 TEST_F(Interpreter, AQuestionDrivenLoopRunsUntilTheUserSaysNo) {
   // "Nochmal?" Yes calls the group again: a loop the user drives.
-  ExecGroups = {TExecGroup{"Nochmal", Lines({"0 x.exe;0", "2 Nochmal?;T;1;0", "6 \"Ja\":", "5 \"Nochmal\"",
-                                             "6 \"Nein\":", "6 Verzweigungsende"})}};
+  project = TProject({TExecGroup{"Nochmal", Lines({"0 x.exe;0", "2 Nochmal?;T;1;0", "6 \"Ja\":", "5 \"Nochmal\"",
+                                                   "6 \"Nein\":", "6 Verzweigungsende"})}},
+                     {});
   host.Answers = {idYes, idYes, idYes, idNo};
-  EXPECT_FALSE(Run(ExecGroups[0].Lines));
+  EXPECT_FALSE(Run(project.ExecGroup(0).Lines));
   int started = 0;
   for (const std::string& call : host.Calls) started += call == "open x.exe|";
   EXPECT_EQ(started, 4);
 }
 
 TEST_F(Interpreter, AQuestionDrivenLoopIsStoppedAtTheDepthLimit) {
-  ExecGroups = {TExecGroup{"Nochmal", Lines({"2 Nochmal?;T;1;0", "6 \"Ja\":", "5 \"Nochmal\"", "6 \"Nein\":",
-                                             "6 Verzweigungsende"})}};
+  project = TProject({TExecGroup{"Nochmal", Lines({"2 Nochmal?;T;1;0", "6 \"Ja\":", "5 \"Nochmal\"",
+                                                   "6 \"Nein\":", "6 Verzweigungsende"})}},
+                     {});
   host.Answers = std::deque<int>(1000, idYes);
-  EXPECT_TRUE(Run(ExecGroups[0].Lines));
+  EXPECT_TRUE(Run(project.ExecGroup(0).Lines));
   // Each round nests a branch and a call: half the limit in questions.
   EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) / 2 + 1);
   EXPECT_EQ(host.Calls.back(), "box " + RunTooDeepText() + "|TRV|16");
@@ -522,11 +526,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"1 Text;Titel;;0", "'' ist kein gültiger Integerwert", false}));
 
 TEST_F(Interpreter, AnErrorLeavesTheDepthCountBalanced) {
-  ExecGroups = {TExecGroup{"Kaputt", Lines({"1 x"})}};
+  project = TProject({TExecGroup{"Kaputt", Lines({"1 x"})}}, {});
   for (int i = 0; i < MaxRunDepth + 5; ++i) EXPECT_THROW(Run(Lines({"5 \"Kaputt\""})), EListError);
-  ExecGroups = {TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\""})}};
+  project = TProject({TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\""})}}, {});
   host.Calls.clear();
-  Run(ExecGroups[0].Lines);
+  Run(project.ExecGroup(0).Lines);
   EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
 }
 

@@ -39,14 +39,16 @@ std::string Lines(const char* const* lines, size_t count, const char* end = "\r\
 }
 const std::string Example = Lines(ExampleLines, std::size(ExampleLines));
 
-void ExpectExampleTables() {
-  ASSERT_EQ(ExecGroups.size(), 3u);
-  EXPECT_EQ(ExecGroups[0].Name, "Editor");
-  ASSERT_EQ(ExecGroups[0].Lines.size(), 1u);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Kind, lkCommand);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "notepad.exe;0");
+void ExpectExampleTables(const TProject& project) {
+  const std::vector<TExecGroup>& groups = project.ExecGroups();
+  const std::vector<TTRVMenuItem>& items = project.MenuItems();
+  ASSERT_EQ(groups.size(), 3u);
+  EXPECT_EQ(groups[0].Name, "Editor");
+  ASSERT_EQ(groups[0].Lines.size(), 1u);
+  EXPECT_EQ(groups[0].Lines[0].Kind, lkCommand);
+  EXPECT_EQ(groups[0].Lines[0].Params, "notepad.exe;0");
 
-  EXPECT_EQ(ExecGroups[1].Name, "Neustart?");
+  EXPECT_EQ(groups[1].Name, "Neustart?");
   const std::vector<std::pair<int, std::string>> restart = {
       {2, "\"Wirklich neu starten?\";Frage;1;1"},
       {6, "\"Ja\":"},
@@ -55,26 +57,26 @@ void ExpectExampleTables() {
       {1, "Abgebrochen.;Hinweis;3;0"},
       {6, "Verzweigungsende"},
   };
-  ASSERT_EQ(ExecGroups[1].Lines.size(), restart.size());
+  ASSERT_EQ(groups[1].Lines.size(), restart.size());
   for (size_t i = 0; i < restart.size(); ++i) {
-    EXPECT_EQ(ExecGroups[1].Lines[i].Kind, restart[i].first) << i;
-    EXPECT_EQ(ExecGroups[1].Lines[i].Params, restart[i].second) << i;
+    EXPECT_EQ(groups[1].Lines[i].Kind, restart[i].first) << i;
+    EXPECT_EQ(groups[1].Lines[i].Params, restart[i].second) << i;
   }
 
-  EXPECT_EQ(ExecGroups[2].Name, "Werkzeuge");
-  ASSERT_EQ(ExecGroups[2].Lines.size(), 2u);
-  EXPECT_EQ(ExecGroups[2].Lines[0].Kind, lkCallGroup);
-  EXPECT_EQ(ExecGroups[2].Lines[0].Params, "\"Editor\"");
-  EXPECT_EQ(ExecGroups[2].Lines[1].Kind, lkEndRun);
-  EXPECT_EQ(ExecGroups[2].Lines[1].Params, "");
+  EXPECT_EQ(groups[2].Name, "Werkzeuge");
+  ASSERT_EQ(groups[2].Lines.size(), 2u);
+  EXPECT_EQ(groups[2].Lines[0].Kind, lkCallGroup);
+  EXPECT_EQ(groups[2].Lines[0].Params, "\"Editor\"");
+  EXPECT_EQ(groups[2].Lines[1].Kind, lkEndRun);
+  EXPECT_EQ(groups[2].Lines[1].Params, "");
 
   const std::vector<TTRVMenuItem> menu = {
       {"Editor", 1, 0}, {"Extras", 0, 0}, {"Werkzeuge", 3, 1}, {"Neu starten", 2, 1}, {"-", 0, 0}};
-  ASSERT_EQ(MenuItems.size(), menu.size());
+  ASSERT_EQ(items.size(), menu.size());
   for (size_t i = 0; i < menu.size(); ++i) {
-    EXPECT_EQ(MenuItems[i].Text, menu[i].Text) << i;
-    EXPECT_EQ(MenuItems[i].Assignment, menu[i].Assignment) << i;
-    EXPECT_EQ(MenuItems[i].Level, menu[i].Level) << i;
+    EXPECT_EQ(items[i].Text, menu[i].Text) << i;
+    EXPECT_EQ(items[i].Assignment, menu[i].Assignment) << i;
+    EXPECT_EQ(items[i].Level, menu[i].Level) << i;
   }
 }
 
@@ -82,7 +84,7 @@ class ProjectFile : public ProjectFixture {
  protected:
   bool Load(const std::string& content, bool interactive = true) {
     files.Files["p.trv"] = content;
-    return LoadProject("p.trv", interactive);
+    return LoadProject(project, "p.trv", interactive);
   }
   void ExpectLoadError(const std::string& content, const std::string& message) {
     try {
@@ -96,47 +98,47 @@ class ProjectFile : public ProjectFixture {
 
 TEST_F(ProjectFile, ExampleLoadsIntoItsTablesAndSavesBackByteForByte) {
   TRecordingView view;
-  ProjectView = &view;
+  project.View = &view;
   ASSERT_TRUE(Load(Example));
-  ExpectExampleTables();
-  EXPECT_EQ(ProjectFileName, "p.trv");
-  EXPECT_FALSE(ProjectModified);
+  ExpectExampleTables(project);
+  EXPECT_EQ(project.FileName(), "p.trv");
+  EXPECT_FALSE(project.Modified());
   EXPECT_EQ(view.Calls, (std::vector<std::string>{"reset", "group Editor", "group Neustart?", "group Werkzeuge",
                                                   "menu on", "item 0", "item 1", "item 2", "item 3", "item 4"}));
-  ProjectModified = true;
-  SaveProject("q.trv");
+  MarkModified(project);
+  SaveProject(project, "q.trv");
   EXPECT_EQ(files.Files["q.trv"], Example);
-  EXPECT_FALSE(ProjectModified);
-  EXPECT_EQ(ProjectFileName, "p.trv");  // the save commands set the name, not the writer
+  EXPECT_FALSE(project.Modified());
+  EXPECT_EQ(project.FileName(), "p.trv");  // the save commands set the name, not the writer
 }
 
 TEST_F(ProjectFile, ReaderAcceptsLfAloneAndDropsLoneCr) {
   ASSERT_TRUE(Load(Lines(ExampleLines, std::size(ExampleLines), "\n")));
-  ExpectExampleTables();
+  ExpectExampleTables(project);
   // A stray CR inside a line vanishes; CR LF at the end still ends the line.
   ASSERT_TRUE(Load("[ExecGroups]\r\nEdi\rtor\r\n 0 a\rb;0\r\r\n[MenuItems]\r\n0 1 x\r\n"));
-  EXPECT_EQ(ExecGroups[0].Name, "Editor");
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "ab;0");
+  EXPECT_EQ(project.ExecGroup(0).Name, "Editor");
+  EXPECT_EQ(project.ExecGroup(0).Lines[0].Params, "ab;0");
   // No line end after the last line.
   ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 last"));
-  ASSERT_EQ(MenuItems.size(), 1u);
-  EXPECT_EQ(MenuItems[0].Text, "last");
+  ASSERT_EQ(project.MenuItems().size(), 1u);
+  EXPECT_EQ(project.MenuItem(0).Text, "last");
 }
 
 TEST_F(ProjectFile, WrongSignatureIsRefusedAndChangesNothing) {
   for (const char* first : {"[ExecGroups] ", "[execgroups]", "\xEF\xBB\xBF[ExecGroups]", "", "Hallo"}) {
-    ExecGroups = {TExecGroup{"keep", {}}};
-    ProjectFileName = "old.trv";
-    ProjectModified = true;
+    project = TProject({TExecGroup{"keep", {}}}, {});
+    project.SetFileName("old.trv");
+    MarkModified(project);
     boxes.Shown.clear();
     EXPECT_FALSE(Load(std::string(first) + "\r\n[MenuItems]\r\n")) << first;
     ASSERT_EQ(boxes.Shown.size(), 1u);
     EXPECT_EQ(boxes.Shown[0].Text, "Es wurde keine gültige Datei ausgewählt.");
     EXPECT_EQ(boxes.Shown[0].Caption, "Ungültige Datei");
     EXPECT_EQ(boxes.Shown[0].Flags, unsigned(mbOK | mbIconError));
-    EXPECT_EQ(ExecGroups.size(), 1u);
-    EXPECT_EQ(ProjectFileName, "old.trv");
-    EXPECT_TRUE(ProjectModified);
+    EXPECT_EQ(project.ExecGroups().size(), 1u);
+    EXPECT_EQ(project.FileName(), "old.trv");
+    EXPECT_TRUE(project.Modified());
   }
   boxes.Shown.clear();
   EXPECT_FALSE(Load(""));  // an empty file has no signature either
@@ -145,90 +147,109 @@ TEST_F(ProjectFile, WrongSignatureIsRefusedAndChangesNothing) {
 }
 
 TEST_F(ProjectFile, EmptyProjectIsTwoLines) {
-  SaveProject("e.trv");
+  SaveProject(project, "e.trv");
   EXPECT_EQ(files.Files["e.trv"], "[ExecGroups]\r\n[MenuItems]\r\n");
-  UseMenu = false;
-  SaveProject("n.trv");
+  project = TProject({}, {}, false);
+  SaveProject(project, "n.trv");
   EXPECT_EQ(files.Files["n.trv"], "[ExecGroups]\r\n[NotUsed:MenuItems]\r\n");
 
-  PopupMode = true;
-  UseMenu = true;
-  ASSERT_TRUE(LoadProject("n.trv", false));
-  EXPECT_TRUE(ExecGroups.empty());
-  EXPECT_TRUE(MenuItems.empty());
-  EXPECT_FALSE(UseMenu);
+  // Popup mode's project: no view.
+  project = TProject({}, {}, true);
+  ASSERT_TRUE(LoadProject(project, "n.trv", false));
+  EXPECT_TRUE(project.ExecGroups().empty());
+  EXPECT_TRUE(project.MenuItems().empty());
+  EXPECT_FALSE(project.UseMenu());
 }
 
 TEST_F(ProjectFile, MenuSettingComesFromTheCheckBoxInConfigurationMode) {
   TRecordingView view;
-  ProjectView = &view;
+  project.View = &view;
   view.Checked = false;
-  SaveProject("c.trv");
+  SaveProject(project, "c.trv");
   EXPECT_EQ(files.Files["c.trv"], "[ExecGroups]\r\n[NotUsed:MenuItems]\r\n");
   view.Calls.clear();
-  ASSERT_TRUE(LoadProject("c.trv", true));
+  ASSERT_TRUE(LoadProject(project, "c.trv", true));
   EXPECT_EQ(view.Calls, (std::vector<std::string>{"reset", "menu off"}));
   EXPECT_FALSE(view.Checked);
+}
+
+TEST_F(ProjectFile, EntriesKeepTheLevelTheViewGivesThem) {
+  // A view whose tree puts every entry at the top.
+  class TFlatView : public TRecordingView {
+   public:
+    int MenuItemLoaded(int index, const TTRVMenuItem& entry) override {
+      TRecordingView::MenuItemLoaded(index, entry);
+      return 0;
+    }
+  } view;
+  project.View = &view;
+  ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 a\r\n2 0 b\r\n"));
+  EXPECT_EQ(Describe(project.MenuItems()), "a0 b0");
+  ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 a\r\n2 0 b\r\n", false));  // the view is not asked
+  EXPECT_EQ(Describe(project.MenuItems()), "a0 b2");
 }
 
 TEST_F(ProjectFile, CommandsRunAsAdministratorAndWithVariablesSaveBackByteForByte) {
   const std::string text = "[ExecGroups]\r\nAdmin\r\n 0 \"%ProgramFiles%\\Werkzeug\\setup.exe /q\";1;1\r\n"
                            " 0 regedit.exe;0;1\r\n[MenuItems]\r\n0 1 Admin\r\n";
   ASSERT_TRUE(Load(text));
-  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "regedit.exe;0;1");
-  SaveProject("r.trv");
+  EXPECT_EQ(project.ExecGroup(0).Lines[1].Params, "regedit.exe;0;1");
+  SaveProject(project, "r.trv");
   EXPECT_EQ(files.Files["r.trv"], text);
 }
 
 TEST_F(ProjectFile, TextsWithBlanksAndQuotesRoundTrip) {
-  ExecGroups = {TExecGroup{"Grüße", {{lkEndRun, ""}, {lkMessage, JoinDelimited({"Sag \"Hallo\"", "T", "3", "0"}, ';')}}},
-                TExecGroup{"leer", {}},
-                TExecGroup{"[ExecGroups]", {{lkCallGroup, "\"Grüße\""}}}};
-  MenuItems = {{"Neu starten", 1, 0}, {"Sag \"hi\"", 2, 1}, {"&Öffnen", 0, 1}, {"x\ty", 3, 2}};
-  SaveProject("r.trv");
+  project = TProject(
+      {TExecGroup{"Grüße", {{lkEndRun, ""}, {lkMessage, JoinDelimited({"Sag \"Hallo\"", "T", "3", "0"}, ';')}}},
+       TExecGroup{"leer", {}},
+       TExecGroup{"[ExecGroups]", {{lkCallGroup, "\"Grüße\""}}}},
+      {{"Neu starten", 1, 0}, {"Sag \"hi\"", 2, 1}, {"&Öffnen", 0, 1}, {"x\ty", 3, 2}});
+  SaveProject(project, "r.trv");
   const std::string& text = files.Files["r.trv"];
   EXPECT_NE(text.find("\r\n 3 \r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n0 1 \"Neu starten\"\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n1 2 \"Sag \"\"hi\"\"\"\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n1 0 &\xD6" "ffnen\r\n"), std::string::npos);
 
-  auto groups = ExecGroups;
-  auto menu = MenuItems;
-  ASSERT_TRUE(LoadProject("r.trv", true));
-  ASSERT_EQ(ExecGroups.size(), groups.size());
+  auto groups = project.ExecGroups();
+  auto menu = project.MenuItems();
+  ASSERT_TRUE(LoadProject(project, "r.trv", true));
+  ASSERT_EQ(project.ExecGroups().size(), groups.size());
   for (size_t g = 0; g < groups.size(); ++g) {
-    EXPECT_EQ(ExecGroups[g].Name, groups[g].Name);
-    ASSERT_EQ(ExecGroups[g].Lines.size(), groups[g].Lines.size());
+    const TExecGroup& loaded = project.ExecGroup(static_cast<int>(g));
+    EXPECT_EQ(loaded.Name, groups[g].Name);
+    ASSERT_EQ(loaded.Lines.size(), groups[g].Lines.size());
     for (size_t i = 0; i < groups[g].Lines.size(); ++i) {
-      EXPECT_EQ(ExecGroups[g].Lines[i].Kind, groups[g].Lines[i].Kind);
-      EXPECT_EQ(ExecGroups[g].Lines[i].Params, groups[g].Lines[i].Params);
+      EXPECT_EQ(loaded.Lines[i].Kind, groups[g].Lines[i].Kind);
+      EXPECT_EQ(loaded.Lines[i].Params, groups[g].Lines[i].Params);
     }
   }
-  ASSERT_EQ(MenuItems.size(), menu.size());
+  ASSERT_EQ(project.MenuItems().size(), menu.size());
   for (size_t i = 0; i < menu.size(); ++i) {
-    EXPECT_EQ(MenuItems[i].Text, menu[i].Text);
-    EXPECT_EQ(MenuItems[i].Assignment, menu[i].Assignment);
-    EXPECT_EQ(MenuItems[i].Level, menu[i].Level);
+    const TTRVMenuItem& loaded = project.MenuItem(static_cast<int>(i));
+    EXPECT_EQ(loaded.Text, menu[i].Text);
+    EXPECT_EQ(loaded.Assignment, menu[i].Assignment);
+    EXPECT_EQ(loaded.Level, menu[i].Level);
   }
-  SaveProject("r2.trv");
+  SaveProject(project, "r2.trv");
   EXPECT_EQ(files.Files["r2.trv"], text);
 }
 
 TEST_F(ProjectFile, EmptyCaptionIsWrittenSoThatItReadsBack) {
   ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 \"\"\r\n1 0 x\r\n"));
-  ASSERT_EQ(MenuItems.size(), 2u);
-  EXPECT_EQ(MenuItems[0].Text, "");
-  SaveProject("s.trv");
+  ASSERT_EQ(project.MenuItems().size(), 2u);
+  EXPECT_EQ(project.MenuItem(0).Text, "");
+  SaveProject(project, "s.trv");
   EXPECT_EQ(files.Files["s.trv"], "[ExecGroups]\r\n[MenuItems]\r\n0 0 \"\"\r\n1 0 x\r\n");
-  ASSERT_TRUE(LoadProject("s.trv", true));
-  EXPECT_EQ(MenuItems.size(), 2u);
+  ASSERT_TRUE(LoadProject(project, "s.trv", true));
+  EXPECT_EQ(project.MenuItems().size(), 2u);
 }
 
 TEST_F(ProjectFile, BadMenuLinesAndKindsEndTheLoadKeepingWhatWasRead) {
   const std::string head = "[ExecGroups]\r\nG\r\n 0 a;0\r\n[MenuItems]\r\n0 1 ok\r\n";
   ExpectLoadError(head + "\r\n", "Listenindex überschreitet das Maximum (0)");
-  ASSERT_EQ(MenuItems.size(), 1u);
-  EXPECT_EQ(ExecGroups.size(), 1u);
+  ASSERT_EQ(project.MenuItems().size(), 1u);
+  EXPECT_EQ(project.ExecGroups().size(), 1u);
   ExpectLoadError(head + "0 1\r\n", "Listenindex überschreitet das Maximum (2)");
   ExpectLoadError(head + "x 1 Text\r\n", "'x' ist kein gültiger Integerwert");
   ExpectLoadError(head + "0 1.5 Text\r\n", "'1.5' ist kein gültiger Integerwert");
@@ -236,7 +257,7 @@ TEST_F(ProjectFile, BadMenuLinesAndKindsEndTheLoadKeepingWhatWasRead) {
   ExpectLoadError("[ExecGroups]\r\nG\r\n \r\n[MenuItems]\r\n", "'' ist kein gültiger Integerwert");
   // Further fields of a menu line are ignored.
   ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 a b c\r\n"));
-  EXPECT_EQ(MenuItems[0].Text, "a");
+  EXPECT_EQ(project.MenuItem(0).Text, "a");
 }
 
 TEST_F(ProjectFile, TruncatedGroupSectionOrEmptyLineIsDamagedNotReadPast) {
@@ -246,30 +267,31 @@ TEST_F(ProjectFile, TruncatedGroupSectionOrEmptyLineIsDamagedNotReadPast) {
   ExpectLoadError("[ExecGroups]\r\n\r\n[MenuItems]\r\n", "Die Projektdatei ist beschädigt (Zeile 2).");
   // What was read before stays, but no longer under the file's name: a plain
   // save must not replace the intact file with the fragment.
-  ProjectFileName = "old.trv";
+  project.SetFileName("old.trv");
   ExpectLoadError("[ExecGroups]\r\nA\r\nB\r\n 1 x\r\n", "Die Projektdatei ist beschädigt (Zeile 5).");
-  EXPECT_EQ(ExecGroups.size(), 2u);
-  EXPECT_EQ(ProjectFileName, "");
+  EXPECT_EQ(project.ExecGroups().size(), 2u);
+  EXPECT_EQ(project.FileName(), "");
 }
 
 TEST_F(ProjectFile, ShortCommandLinesHaveEmptyParams) {
   ASSERT_TRUE(Load("[ExecGroups]\r\nG\r\n 3\r\n 3 \r\n 4 x\r\n[MenuItems]\r\n"));
-  ASSERT_EQ(ExecGroups[0].Lines.size(), 3u);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "");
-  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "");
-  EXPECT_EQ(ExecGroups[0].Lines[2].Params, "x");
+  ASSERT_EQ(project.ExecGroup(0).Lines.size(), 3u);
+  EXPECT_EQ(project.ExecGroup(0).Lines[0].Params, "");
+  EXPECT_EQ(project.ExecGroup(0).Lines[1].Params, "");
+  EXPECT_EQ(project.ExecGroup(0).Lines[2].Params, "x");
   // The third character is skipped unchecked.
   ASSERT_TRUE(Load("[ExecGroups]\r\nG\r\n 0Xa;0\r\n[MenuItems]\r\n"));
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "a;0");
+  EXPECT_EQ(project.ExecGroup(0).Lines[0].Params, "a;0");
 }
 
 TEST_F(ProjectFile, PopupModeLoadTouchesNoWindow) {
+  // The configuration window's view exists, but popup mode's project has
+  // none.
   TRecordingView view;
-  ProjectView = &view;
-  PopupMode = true;
+  project.View = nullptr;
   ASSERT_TRUE(Load(Example, false));
-  ExpectExampleTables();
-  EXPECT_TRUE(UseMenu);
+  ExpectExampleTables(project);
+  EXPECT_TRUE(project.UseMenu());
   EXPECT_TRUE(view.Calls.empty());
   EXPECT_FALSE(Load("nonsense\r\n", false));
   EXPECT_TRUE(boxes.Shown.empty());
@@ -277,23 +299,23 @@ TEST_F(ProjectFile, PopupModeLoadTouchesNoWindow) {
 
 TEST_F(ProjectFile, FailedSaveKeepsTheModifiedFlagAndReportsTheError) {
   files.Files["p.trv"] = Example;
-  ExecGroups = {TExecGroup{"neu", {}}};
-  ProjectModified = true;
+  project = TProject({TExecGroup{"neu", {}}}, {});
+  MarkModified(project);
   files.FailWritesWith = 112;
   try {
-    SaveProject("p.trv");
+    SaveProject(project, "p.trv");
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.ErrorCode, 112);
     EXPECT_EQ(e.Message(), "Festplatte voll");
   }
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_TRUE(project.Modified());
   EXPECT_EQ(files.Files["p.trv"], Example);
 }
 
 TEST_F(ProjectFile, MissingFileRaisesTheStandardText) {
   try {
-    LoadProject("fehlt.trv", true);
+    LoadProject(project, "fehlt.trv", true);
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "Datei nicht gefunden");
@@ -332,23 +354,23 @@ class ProjectFileOnDisk : public ProjectFixture {
 
 TEST_F(ProjectFileOnDisk, ExampleRoundTripsByteForByte) {
   WriteBytes(Path("Beispiel.trv"), Example);
-  ASSERT_TRUE(LoadProject(Path("Beispiel.trv"), true));
-  ExpectExampleTables();
-  SaveProject(Path("Kopie.trv"));
+  ASSERT_TRUE(LoadProject(project, Path("Beispiel.trv"), true));
+  ExpectExampleTables(project);
+  SaveProject(project, Path("Kopie.trv"));
   EXPECT_EQ(ReadBytes(Path("Kopie.trv")), Example);
   // Saving over an existing file replaces it and leaves no temporary file.
   WriteBytes(Path("Alt.trv"), std::string(100000, 'x'));
-  SaveProject(Path("Alt.trv"));
+  SaveProject(project, Path("Alt.trv"));
   EXPECT_EQ(ReadBytes(Path("Alt.trv")), Example);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 3);
 }
 
 TEST_F(ProjectFileOnDisk, MissingFileAndFolder) {
-  EXPECT_THROW(LoadProject(Path("fehlt.trv"), true), EInOutError);
-  ExecGroups = {TExecGroup{"x", {}}};
-  ProjectModified = true;
-  EXPECT_THROW(SaveProject(Path("kein-ordner/p.trv")), EInOutError);
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_THROW(LoadProject(project, Path("fehlt.trv"), true), EInOutError);
+  project = TProject({TExecGroup{"x", {}}}, {});
+  MarkModified(project);
+  EXPECT_THROW(SaveProject(project, Path("kein-ordner/p.trv")), EInOutError);
+  EXPECT_TRUE(project.Modified());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 0);
 }
 

@@ -165,26 +165,23 @@ class SavePromptTest : public ProjectFixture {
  protected:
   void SetUp() override {
     ProjectFixture::SetUp();
-    SavePromptActions.Beep = [this] { calls += "beep "; };
-    SavePromptActions.Save = [this] { calls += "save "; };
+    actions.Beep = [this] { calls += "beep "; };
+    actions.Save = [this] { calls += "save "; };
   }
-  void TearDown() override {
-    SavePromptActions = {};
-    ProjectFixture::TearDown();
-  }
+  TSavePromptActions actions;
   std::string calls;
 };
 
 TEST_F(SavePromptTest, WithoutChangesGoesOnSilently) {
-  EXPECT_TRUE(AskSaveFirst());
+  EXPECT_TRUE(AskSaveFirst(project, actions));
   EXPECT_TRUE(boxes.Shown.empty());
   EXPECT_EQ(calls, "");
 }
 
 TEST_F(SavePromptTest, AsksWithSoundAndWarningBox) {
-  ProjectModified = true;
+  MarkModified(project);
   boxes.Answer = idNo;
-  EXPECT_TRUE(AskSaveFirst());
+  EXPECT_TRUE(AskSaveFirst(project, actions));
   ASSERT_EQ(boxes.Shown.size(), 1u);
   EXPECT_EQ(boxes.Shown[0].Text, "Möchten Sie das aktuelle Projekt vorher speichern?");
   EXPECT_EQ(boxes.Shown[0].Caption, "Warnung");
@@ -193,16 +190,16 @@ TEST_F(SavePromptTest, AsksWithSoundAndWarningBox) {
 }
 
 TEST_F(SavePromptTest, CancelKeepsTheProject) {
-  ProjectModified = true;
+  MarkModified(project);
   boxes.Answer = idCancel;
-  EXPECT_FALSE(AskSaveFirst());
+  EXPECT_FALSE(AskSaveFirst(project, actions));
   EXPECT_EQ(calls, "beep ");
 }
 
 TEST_F(SavePromptTest, YesSavesThenGoesOn) {
-  ProjectModified = true;
+  MarkModified(project);
   boxes.Answer = idYes;
-  EXPECT_TRUE(AskSaveFirst());
+  EXPECT_TRUE(AskSaveFirst(project, actions));
   EXPECT_EQ(calls, "beep save ");
 }
 

@@ -10,19 +10,19 @@ void ProjectFixture::SetUp() {
   UseNativePlatform();
   Platform.Files = &files;
   Platform.MessageBoxes = &boxes;
-  MenuItems.clear();
-  ExecGroups.clear();
-  ProjectFileName.clear();
-  ProjectModified = false;
-  PopupMode = false;
-  UseMenu = true;
-  ProjectView = nullptr;
 }
 
 void ProjectFixture::TearDown() {
-  ProjectView = nullptr;
-  PopupMode = false;
+  project.View = nullptr;
   UseNativePlatform();
+}
+
+void MarkModified(TProject& project) {
+  // An entry appended last has no block below it: deleting it restores the
+  // list as it was.
+  const int end = static_cast<int>(project.MenuItems().size());
+  project.InsertMenuItemAt(end, TTRVMenuItem());
+  project.DeleteMenuItem(end);
 }
 
 std::vector<TTRVMenuItem> Menu(std::initializer_list<std::pair<const char*, int>> textAndLevel) {

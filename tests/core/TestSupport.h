@@ -21,7 +21,10 @@ class TRecordingView : public IProjectView {
   void ProjectReset() override { Calls.push_back("reset"); }
   void GroupListsRefilled(const std::vector<std::string>& names) override;
   void GroupLoaded(const std::string& name) override { Calls.push_back("group " + name); }
-  void MenuItemLoaded(int index) override { Calls.push_back("item " + std::to_string(index)); }
+  int MenuItemLoaded(int index, const TTRVMenuItem& entry) override {
+    Calls.push_back("item " + std::to_string(index));
+    return entry.Level;
+  }
   void SetMenuSetting(bool useMenu) override {
     Checked = useMenu;
     Calls.push_back(useMenu ? "menu on" : "menu off");
@@ -29,15 +32,20 @@ class TRecordingView : public IProjectView {
   bool MenuSetting() const override { return Checked; }
 };
 
-// Empty project, native collation, fake files and message boxes.
+// Empty project without a view, native collation, fake files and message
+// boxes.
 class ProjectFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
+  TProject project;
   TFakeFiles files;
   TRecordingMessageBoxes boxes;
 };
+
+// Changes the project and back: the same content, with unsaved changes.
+void MarkModified(TProject& project);
 
 std::vector<TTRVMenuItem> Menu(std::initializer_list<std::pair<const char*, int>> textAndLevel);
 std::string Describe(const std::vector<TTRVMenuItem>& items);  // "X0 P0 c1 ..."

@@ -29,22 +29,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Platform.Collation = &collation;
 
   boxes.Shown.clear();
+  TProject project;
   files.Files["in.trv"] = std::string(reinterpret_cast<const char*>(data), size);
   bool loaded = false;
   try {
-    loaded = LoadProject("in.trv", true);
+    loaded = LoadProject(project, "in.trv", true);
   } catch (const Exception&) {
     return 0;
   }
   if (!loaded) return 0;
 
-  const std::string first = ProjectFileText(UseMenu);
-  SaveProject("out.trv");
-  if (!LoadProject("out.trv", true)) std::abort();
-  if (ProjectFileText(UseMenu) != first) std::abort();
+  const std::string first = ProjectFileText(project, project.UseMenu());
+  SaveProject(project, "out.trv");
+  if (!LoadProject(project, "out.trv", true)) std::abort();
+  if (ProjectFileText(project, project.UseMenu()) != first) std::abort();
   // Sorting keeps every group and every binding consistent.
-  const size_t groups = ExecGroups.size();
-  SortExecGroups(-1);
-  if (ExecGroups.size() != groups) std::abort();
+  const size_t groups = project.ExecGroups().size();
+  project.SortExecGroups(-1);
+  if (project.ExecGroups().size() != groups) std::abort();
   return 0;
 }

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "config/CommandLineDialog.h"
 #include "config/MainForm.h"
 #include "model/Platform.h"
 #include "model/Project.h"
@@ -19,20 +18,15 @@ class TEditorFormTest : public ::testing::Test {
   void SetUp() override {
     UseNativePlatform();
     form = NewForm<TForm1>();
-    Form1 = form.get();
     form->Create();
     form->Show();
     form->ShowPage(PageCreate);
-    ResetProject();
+    Project().Reset();
   }
 
-  void TearDown() override {
-    ProjectModified = false;
-    FreeCommandLineDialog();
-    form.reset();
-    Form1 = nullptr;
-    ResetProject();
-  }
+  void TearDown() override { form.reset(); }
+
+  TProject& Project() { return form->Project; }
 
   // Clicks an enabled button as the mouse would.
   void Click(const char* button, TForm* on = nullptr) {
@@ -44,7 +38,7 @@ class TEditorFormTest : public ::testing::Test {
 
   void LoadText(const std::string& text) {
     WriteFileBytes(file, text);
-    ASSERT_TRUE(LoadProject(file, true));
+    ASSERT_TRUE(LoadProject(Project(), file, true));
   }
 
   TTempFolder folder;

@@ -12,7 +12,10 @@ class GroupEditor : public TEditorFormTest {
  public:
   TComboBox& Groups() { return form->Get<TComboBox>("ComboBox_ExecLines"); }
   TListView& Rows() { return form->Get<TListView>("ListView_ExecLines"); }
-  TForm2& Dialog() { return CommandLineDialog(); }
+  TForm2& Dialog() { return form->EditorPage().CommandLineDialog(); }
+  // The line the dialog edits, and its row (-1: a new line).
+  TExecLine line;
+  int lineRow = -1;
 
   std::vector<std::string> Items(TComboBox& combo) {
     std::vector<std::string> items;
@@ -27,7 +30,7 @@ class GroupEditor : public TEditorFormTest {
   }
   void ChooseGroup(int index) {
     Groups().SetItemIndex(index);
-    form->ComboBox_ExecLinesChange(Groups());
+    form->EditorPage().ComboBox_ExecLinesChange(Groups());
   }
   void TypeName(const std::string& name) { form->Get<TEdit>("Edit_ExecName").SetText(name); }
 
@@ -35,9 +38,19 @@ class GroupEditor : public TEditorFormTest {
   // job, FormShow, the fields a test fills in, OK.
   void OpenDialog(int row) {
     Dialog().Hide();
-    Dialog().Tag = row;
+    if (row >= 0) {
+      Rows().SetSelected(row);
+      form->EditorPage().ListView_ExecLinesSelectItem(Rows());
+      ASSERT_NE(Editor().LineToEdit(), nullptr);
+    }
+    line = row < 0 ? TExecLine() : *Editor().LineToEdit();
+    lineRow = row;
+    std::vector<std::string> names;
+    for (const TExecGroup& group : Project().ExecGroups()) names.push_back(group.Name);
+    Dialog().Prepare(line, row < 0, names);
     Dialog().Show();
   }
+  TGroupEditor& Editor() { return form->EditorPage().GroupEditor(); }
   void ChooseKind(int kind) {
     Dialog().Get<TComboBox>("ComboBox_Kind").SetItemIndex(kind);
     Dialog().ComboBox_KindChange(Dialog().Control("ComboBox_Kind"));
@@ -47,8 +60,14 @@ class GroupEditor : public TEditorFormTest {
     Dialog().ModalResult = mrNone;
     Dialog().Button_OKClick(Dialog().Control("Button_OK"));
     const bool closed = Dialog().ModalResult == mrOK;
-    if (closed) Dialog().Hide();
-    return closed;
+    if (!closed) return false;
+    Dialog().Hide();
+    // What the line buttons do with the dialog's line.
+    if (lineRow < 0)
+      Editor().ApplyNewLine(line);
+    else
+      Editor().ApplyEditedLine(lineRow, line);
+    return true;
   }
   void AddLine(int kind, const std::string& field = "", const std::string& title = "") {
     OpenDialog(-1);
@@ -60,7 +79,7 @@ class GroupEditor : public TEditorFormTest {
     }
     if (kind == lkCallGroup) Dialog().Get<TComboBox>("ComboBox_ExecGroups").SetItemIndex(0);
     ASSERT_TRUE(Confirm());
-    form->ListView_ExecLinesSelectItem(Rows());
+    form->EditorPage().ListView_ExecLinesSelectItem(Rows());
   }
   void Commit(const std::string& name, const char* button = "Button_NewExec") {
     TypeName(name);
@@ -81,18 +100,18 @@ TEST_F(GroupEditor, GroupsAreCommittedSortedAndMenuAssignmentsFollow) {
     AddLine(lkEndRun);
     Commit(name);
     std::vector<std::string> items = expected[round++];
-    ASSERT_EQ(ExecGroups.size(), items.size());
-    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(ExecGroups[i].Name, items[i]);
+    ASSERT_EQ(Project().ExecGroups().size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(Project().ExecGroups()[i].Name, items[i]);
     items.push_back("Neue Befehlszeilenfolge");
     EXPECT_EQ(Items(Groups()), items);
     EXPECT_EQ(Groups().Item(Groups().ItemIndex()), name) << "the committed group stays selected";
     // The entry bound to beta still shows beta.
     TComboBox& assignment = form->Get<TComboBox>("ComboBox_Assignment");
     EXPECT_EQ(assignment.Item(assignment.ItemIndex()), "beta");
-    EXPECT_EQ(ExecGroups[MenuItems[0].Assignment - 1].Name, "beta");
+    EXPECT_EQ(Project().ExecGroups()[Project().MenuItems()[0].Assignment - 1].Name, "beta");
   }
-  EXPECT_EQ(ExecGroups[0].Lines.size(), 1u);
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_EQ(Project().ExecGroups()[0].Lines.size(), 1u);
+  EXPECT_TRUE(Project().Modified());
 }
 
 TEST_F(GroupEditor, TheWorkingListIsAScratchCopy) {
@@ -104,11 +123,11 @@ TEST_F(GroupEditor, TheWorkingListIsAScratchCopy) {
   Rows().SetSelected(0);
   Click("Button_DelExecLine");
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Ablauf beenden|"}));
-  EXPECT_FALSE(ProjectModified) << "rows are no change";
+  EXPECT_FALSE(Project().Modified()) << "rows are no change";
   ChooseGroup(1);
   ChooseGroup(0);
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|notepad.exe;0"})) << "the edits are gone";
-  EXPECT_FALSE(ProjectModified);
+  EXPECT_FALSE(Project().Modified());
   // "Neue Befehlszeilenfolge" empties name and list.
   ChooseGroup(2);
   EXPECT_EQ(Groups().ItemIndex(), -1);
@@ -143,25 +162,25 @@ TEST_F(GroupEditor, RenamingAndDeletingKeepReferencesValid) {
   ChooseGroup(0);
   Commit("Z", "Button_EditExec");
   // Sorted: B, C, Z; the call of "A" follows, the one of "a" does not.
-  ASSERT_EQ(ExecGroups.size(), 3u);
-  EXPECT_EQ(ExecGroups[2].Name, "Z");
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "\"Z\"");
-  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "\"a\"");
-  EXPECT_EQ(MenuItems[0].Assignment, 3);
+  ASSERT_EQ(Project().ExecGroups().size(), 3u);
+  EXPECT_EQ(Project().ExecGroups()[2].Name, "Z");
+  EXPECT_EQ(Project().ExecGroups()[0].Lines[0].Params, "\"Z\"");
+  EXPECT_EQ(Project().ExecGroups()[0].Lines[1].Params, "\"a\"");
+  EXPECT_EQ(Project().MenuItems()[0].Assignment, 3);
   // Deleting the second, C: its caller gets a placeholder, its entry "Keine
   // Aktion", and the third group moves up.
   ChooseGroup(1);
   Click("Button_DelExec");
-  ASSERT_EQ(ExecGroups.size(), 2u);
-  EXPECT_EQ(ExecGroups[1].Lines[0].Kind, lkNoAction);
-  EXPECT_EQ(ExecGroups[1].Lines[0].Params, "Doppelklicken zum Bearbeiten");
-  EXPECT_EQ(MenuItems[0].Assignment, 2);
-  EXPECT_EQ(MenuItems[1].Assignment, 1);
-  EXPECT_EQ(MenuItems[2].Assignment, 0);
+  ASSERT_EQ(Project().ExecGroups().size(), 2u);
+  EXPECT_EQ(Project().ExecGroups()[1].Lines[0].Kind, lkNoAction);
+  EXPECT_EQ(Project().ExecGroups()[1].Lines[0].Params, "Doppelklicken zum Bearbeiten");
+  EXPECT_EQ(Project().MenuItems()[0].Assignment, 2);
+  EXPECT_EQ(Project().MenuItems()[1].Assignment, 1);
+  EXPECT_EQ(Project().MenuItems()[2].Assignment, 0);
   EXPECT_EQ(Items(form->Get<TComboBox>("ComboBox_Assignment")),
             (std::vector<std::string>{"Keine Aktion", "B", "Z"}));
   EXPECT_EQ(Groups().ItemIndex(), -1);
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_TRUE(Project().Modified());
 }
 
 TEST_F(GroupEditor, AForeignKindIsShownAndKept) {
@@ -169,10 +188,10 @@ TEST_F(GroupEditor, AForeignKindIsShownAndKept) {
   ChooseGroup(0);
   EXPECT_EQ(RowTexts()[0], "Typ 7|etwas");
   Click("Button_EditExec");
-  ASSERT_EQ(ExecGroups[0].Lines.size(), 2u);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Kind, 7);
-  EXPECT_EQ(ExecGroups[0].Lines[0].Params, "etwas");
-  EXPECT_EQ(ExecGroups[0].Lines[1].Params, "");
+  ASSERT_EQ(Project().ExecGroups()[0].Lines.size(), 2u);
+  EXPECT_EQ(Project().ExecGroups()[0].Lines[0].Kind, 7);
+  EXPECT_EQ(Project().ExecGroups()[0].Lines[0].Params, "etwas");
+  EXPECT_EQ(Project().ExecGroups()[0].Lines[1].Params, "");
 }
 
 TEST_F(GroupEditor, QuestionsBringTheirBranchesAndTakeThemAlong) {
@@ -198,17 +217,17 @@ TEST_F(GroupEditor, QuestionsBringTheirBranchesAndTakeThemAlong) {
   EXPECT_EQ(Rows().Count(), 16);
   // The only line of the no-branch cannot go; markers cannot be edited.
   Rows().SetSelected(13);
-  form->ListView_ExecLinesSelectItem(Rows());
+  form->EditorPage().ListView_ExecLinesSelectItem(Rows());
   EXPECT_EQ(Rows().Cell(13, 0), "Keine Aktion");
   EXPECT_FALSE(Enabled("Button_DelExecLine"));
   Rows().SetSelected(12);
-  form->ListView_ExecLinesSelectItem(Rows());
+  form->EditorPage().ListView_ExecLinesSelectItem(Rows());
   EXPECT_FALSE(Enabled("Button_EditExecLine"));
   // The outer question turned into "Ablauf beenden": its whole structure
   // goes, the nested question with it, and d.exe stays.
   Rows().SetSelected(3);
   OpenDialog(3);
-  EXPECT_EQ(EditedLineKind, lkQuestion);
+  EXPECT_EQ(Dialog().EditedLineKind(), lkQuestion);
   EXPECT_EQ(Dialog().Get<TEdit>("Edit_Text").Text(), "Wirklich?");
   ChooseKind(lkEndRun);
   ASSERT_TRUE(Confirm());
@@ -223,7 +242,7 @@ TEST_F(GroupEditor, QuestionsBringTheirBranchesAndTakeThemAlong) {
   EXPECT_EQ(Rows().Count(), 10);
   // Deleting a question row takes its structure along.
   Rows().SetSelected(3);
-  form->ListView_ExecLinesSelectItem(Rows());
+  form->EditorPage().ListView_ExecLinesSelectItem(Rows());
   Click("Button_DelExecLine");
   EXPECT_EQ(Rows().Count(), 4);
   EXPECT_EQ(Rows().Cell(3, 0), "Kommando");
@@ -298,18 +317,18 @@ TEST_F(GroupEditor, TheDialogsChecksShowTheirBalloonsInOrder) {
     step.fill(*this);
     EXPECT_FALSE(Confirm());
     TControl& control = Dialog().Control(step.control);
-    EXPECT_EQ(BalloonOwner, control.Handle);
-    EXPECT_EQ(form->Timer_Balloon->Interval(), 5000u);
+    EXPECT_EQ(form->Balloons.Owner(), control.Handle);
+    EXPECT_EQ(form->Balloons.Timer().Interval(), 5000u);
     char shown[512] = "";
-    GetWindowTextA(BalloonWindow, shown, sizeof shown);
+    GetWindowTextA(form->Balloons.Window(), shown, sizeof shown);
     EXPECT_STREQ(shown, step.text);
   }
   EXPECT_EQ(Rows().Count(), 0);
   // Esc hides the balloon and leaves the dialog open.
   WORD key = VK_ESCAPE;
-  form->HelpKeyDown(Dialog(), key);
+  form->Balloons.KeyDown(Dialog(), key);
   EXPECT_EQ(key, 0);
-  EXPECT_FALSE(form->Timer_Balloon->Enabled());
+  EXPECT_FALSE(form->Balloons.Timer().Enabled());
   EXPECT_TRUE(IsWindowVisible(Dialog().Handle));
   Dialog().Hide();
 }

@@ -34,7 +34,7 @@ std::string LevelsOf(const std::vector<TTRVMenuItem>& items) {
 
 class MenuEditor : public TEditorFormTest {
  protected:
-  TTreeView& Tree() { return form->MenuTree(); }
+  TTreeView& Tree() { return form->EditorPage().MenuTree(); }
   std::string Shape() { return TreeShape(Tree(), Tree().Root()); }
 
   // The invariant: the depth-first walk of the tree is the menu list, text
@@ -51,10 +51,10 @@ class MenuEditor : public TEditorFormTest {
       for (HTREEITEM c = Tree().FirstChild(n); c; c = Tree().NextSibling(c)) children.insert(children.begin(), c);
       stack.insert(stack.end(), children.begin(), children.end());
     }
-    ASSERT_EQ(walked.size(), MenuItems.size());
+    ASSERT_EQ(walked.size(), Project().MenuItems().size());
     for (size_t i = 0; i < walked.size(); ++i) {
-      EXPECT_EQ(walked[i].Text, MenuItems[i].Text) << i;
-      EXPECT_EQ(walked[i].Level, MenuItems[i].Level) << i;
+      EXPECT_EQ(walked[i].Text, Project().MenuItems()[i].Text) << i;
+      EXPECT_EQ(walked[i].Level, Project().MenuItems()[i].Level) << i;
     }
   }
 
@@ -99,9 +99,9 @@ TEST_F(MenuEditor, NewEntriesGoAfterTheSelectedSubtreeOrBelowTheSelection) {
   Load("");
   Add("Button_NewItem", "A", 1);
   EXPECT_EQ(Shape(), "A");
-  ASSERT_EQ(MenuItems.size(), 1u);
-  EXPECT_EQ(MenuItems[0].Level, 0);
-  EXPECT_EQ(MenuItems[0].Assignment, 1);
+  ASSERT_EQ(Project().MenuItems().size(), 1u);
+  EXPECT_EQ(Project().MenuItems()[0].Level, 0);
+  EXPECT_EQ(Project().MenuItems()[0].Assignment, 1);
   Add("Button_NewSubItem", "B", 2);
   EXPECT_EQ(States(), "111100") << "the first child has no sibling";
   Add("Button_NewSubItem", "C", 0);  // "C" goes below the selected "B"
@@ -112,9 +112,9 @@ TEST_F(MenuEditor, NewEntriesGoAfterTheSelectedSubtreeOrBelowTheSelection) {
   Add("Button_NewItem", "E", 0);
   EXPECT_EQ(Shape(), "A(B(C),E),D");
   EXPECT_EQ(States(), "111110") << "a sub-entry with an earlier sibling";
-  EXPECT_EQ(LevelsOf(MenuItems), "01210");
-  EXPECT_EQ(MenuItems[4].Assignment, 3);
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_EQ(LevelsOf(Project().MenuItems()), "01210");
+  EXPECT_EQ(Project().MenuItems()[4].Assignment, 3);
+  EXPECT_TRUE(Project().Modified());
   ExpectInSync();
   // The new entry is selected, and its fields show it.
   EXPECT_EQ(Tree().Text(Tree().Selected()), "E");
@@ -135,7 +135,7 @@ TEST_F(MenuEditor, ButtonStatesFollowTheSelection) {
   }
   Select("A");
   EXPECT_EQ(form->Get<TComboBox>("ComboBox_Assignment").ItemIndex(), 1);
-  EXPECT_FALSE(ProjectModified) << "selecting changes nothing";
+  EXPECT_FALSE(Project().Modified()) << "selecting changes nothing";
 }
 
 TEST_F(MenuEditor, EditChangesTextAndAssignmentButNotTheLevel) {
@@ -143,13 +143,13 @@ TEST_F(MenuEditor, EditChangesTextAndAssignmentButNotTheLevel) {
   Select("B");
   Add("Button_EditItem", "Neu starten", 3);
   EXPECT_EQ(Shape(), "A(Neu starten)");
-  EXPECT_EQ(MenuItems[1].Level, 1);
-  EXPECT_EQ(MenuItems[1].Assignment, 3);
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_EQ(Project().MenuItems()[1].Level, 1);
+  EXPECT_EQ(Project().MenuItems()[1].Assignment, 3);
+  EXPECT_TRUE(Project().Modified());
   // "Keine Aktion" is an assignment too.
   Add("Button_EditItem", "-", 0);
-  EXPECT_EQ(MenuItems[1].Assignment, 0);
-  EXPECT_EQ(MenuItems[1].Text, "-");
+  EXPECT_EQ(Project().MenuItems()[1].Assignment, 0);
+  EXPECT_EQ(Project().MenuItems()[1].Text, "-");
 }
 
 TEST_F(MenuEditor, UpAndDownMoveAnEntryWithItsWholeBlock) {
@@ -173,10 +173,10 @@ TEST_F(MenuEditor, UpAndDownMoveAnEntryWithItsWholeBlock) {
   EXPECT_EQ(Shape(), "A(A2,A1(A1a)),B(B1),C");
   ExpectInSync();
   // The saved menu lists the entries in the new order, assignments with them.
-  const std::string text = ProjectFileText(true);
+  const std::string text = ProjectFileText(Project(), true);
   EXPECT_EQ(text.substr(text.find("[MenuItems]")),
             "[MenuItems]\r\n0 1 A\r\n1 0 A2\r\n1 2 A1\r\n2 3 A1a\r\n0 2 B\r\n1 1 B1\r\n0 3 C\r\n");
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_TRUE(Project().Modified());
 }
 
 TEST_F(MenuEditor, DeletingTheLastTopLevelEntryTakesItsDescendants) {
@@ -185,14 +185,14 @@ TEST_F(MenuEditor, DeletingTheLastTopLevelEntryTakesItsDescendants) {
   Click("Button_DelItem");
   EXPECT_EQ(Shape(), "A");
   ExpectInSync();
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_TRUE(Project().Modified());
   // Whatever the tree selects now is what the fields and buttons show.
   HTREEITEM selected = Tree().Selected();
   EXPECT_EQ(States(), selected ? "111100" : "100000");
   EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), selected ? "A" : "");
   Select("A");
   Click("Button_DelItem");
-  EXPECT_TRUE(MenuItems.empty());
+  EXPECT_TRUE(Project().MenuItems().empty());
   EXPECT_EQ(States(), "100000");
 }
 
@@ -217,36 +217,36 @@ TEST_F(MenuEditor, InvalidEntriesAreRefusedWithTheirBalloon) {
     for (const char* button : {"Button_NewItem", "Button_NewSubItem", "Button_EditItem"}) {
       Add(button, c.text, c.assignment);
       EXPECT_EQ(Shape(), "A") << button;
-      EXPECT_FALSE(ProjectModified) << button;
+      EXPECT_FALSE(Project().Modified()) << button;
     }
     TControl& owner = form->Control(c.owner);
-    EXPECT_EQ(BalloonOwner, owner.Handle);
-    EXPECT_TRUE(form->Timer_Balloon->Enabled());
-    EXPECT_EQ(form->Timer_Balloon->Interval(), c.lifetime);
+    EXPECT_EQ(form->Balloons.Owner(), owner.Handle);
+    EXPECT_TRUE(form->Balloons.Timer().Enabled());
+    EXPECT_EQ(form->Balloons.Timer().Interval(), c.lifetime);
     char shown[512] = "";
-    GetWindowTextA(BalloonWindow, shown, sizeof shown);
+    GetWindowTextA(form->Balloons.Window(), shown, sizeof shown);
     EXPECT_STREQ(shown, c.balloon);
     // It points at (16, height - 8) of its control.
     POINT anchor = {16, owner.Height() - 8};
     ClientToScreen(owner.Handle, &anchor);
-    EXPECT_EQ(BalloonToolInfo.rect.left, anchor.x);
-    EXPECT_EQ(BalloonToolInfo.rect.top, anchor.y);
+    EXPECT_EQ(form->Balloons.Anchor().left, anchor.x);
+    EXPECT_EQ(form->Balloons.Anchor().top, anchor.y);
     // Entering the field it points at hides it.
     owner.SetFocus();
-    EXPECT_TRUE(PumpUntil([&] { return !form->Timer_Balloon->Enabled(); }));
-    EXPECT_EQ(BalloonOwner, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !form->Balloons.Timer().Enabled(); }));
+    EXPECT_EQ(form->Balloons.Owner(), nullptr);
   }
-  EXPECT_EQ(MenuItems[0].Text, "A");
-  EXPECT_EQ(MenuItems[0].Assignment, 1);
+  EXPECT_EQ(Project().MenuItems()[0].Text, "A");
+  EXPECT_EQ(Project().MenuItems()[0].Assignment, 1);
 }
 
 TEST_F(MenuEditor, TheTextBalloonGoesAfterItsLifetime) {
   Add("Button_NewItem", "", 0);
-  ASSERT_TRUE(form->Timer_Balloon->Enabled());
+  ASSERT_TRUE(form->Balloons.Timer().Enabled());
   const DWORD shown = GetTickCount();
-  ASSERT_TRUE(PumpUntil([&] { return !form->Timer_Balloon->Enabled(); }, 8000));
+  ASSERT_TRUE(PumpUntil([&] { return !form->Balloons.Timer().Enabled(); }, 8000));
   EXPECT_GE(GetTickCount() - shown, 4500u);
-  EXPECT_FALSE(IsWindowVisible(BalloonWindow));
+  EXPECT_FALSE(IsWindowVisible(form->Balloons.Window()));
 }
 
 TEST_F(MenuEditor, FillingTheTreeFromTheList) {
@@ -271,9 +271,9 @@ TEST_F(MenuEditor, FillingTheTreeFromTheList) {
     for (size_t i = 0; c.levels[i]; ++i) lines += std::string(1, c.levels[i]) + " 0 " + char('A' + i) + "\r\n";
     Load(lines);
     EXPECT_EQ(Shape(), c.shape);
-    EXPECT_EQ(LevelsOf(MenuItems), c.held);
+    EXPECT_EQ(LevelsOf(Project().MenuItems()), c.held);
     EXPECT_EQ(Tree().Selected(), nullptr);
-    EXPECT_FALSE(ProjectModified);
+    EXPECT_FALSE(Project().Modified());
     ExpectInSync();
   }
   // Changes keep such a tree and its list alike.
@@ -286,7 +286,7 @@ TEST_F(MenuEditor, FillingTheTreeFromTheList) {
 TEST_F(MenuEditor, ALoadFillsTheListsAndAResetEmptiesThem) {
   WriteFileBytes(file, "[ExecGroups]\r\nEditor\r\n 0 notepad.exe;0\r\nNeustart?\r\nWerkzeuge\r\n"
                        "[NotUsed:MenuItems]\r\n0 1 Editor\r\n");
-  ASSERT_TRUE(LoadProject(file, true));
+  ASSERT_TRUE(LoadProject(Project(), file, true));
   auto items = [&](const char* name) {
     TComboBox& combo = form->Get<TComboBox>(name);
     std::vector<std::string> texts;
@@ -303,7 +303,7 @@ TEST_F(MenuEditor, ALoadFillsTheListsAndAResetEmptiesThem) {
   Select("Editor");
   form->Get<TEdit>("Edit_ExecName").SetText("Editor");
   form->Get<TListView>("ListView_ExecLines").InsertRow(-1, {"Kommando", "notepad.exe;0"});
-  ResetProject();
+  Project().Reset();
   EXPECT_EQ(Shape(), "");
   EXPECT_TRUE(useMenu.Checked());
   EXPECT_EQ(items("ComboBox_Assignment"), (Items{"Keine Aktion"}));
@@ -314,8 +314,8 @@ TEST_F(MenuEditor, ALoadFillsTheListsAndAResetEmptiesThem) {
   EXPECT_EQ(States(), "100000");
   for (const char* name : {"Button_NewExec", "Button_EditExec", "Button_DelExec", "Button_TestExecLines"})
     EXPECT_FALSE(IsWindowEnabled(form->Control(name).Handle)) << name;
-  EXPECT_TRUE(ExecGroups.empty());
-  EXPECT_TRUE(ProjectFileName.empty());
+  EXPECT_TRUE(Project().ExecGroups().empty());
+  EXPECT_TRUE(Project().FileName().empty());
 }
 
 TEST_F(MenuEditor, TheMenuCheckBoxIsSavedButIsNoChange) {
@@ -324,8 +324,8 @@ TEST_F(MenuEditor, TheMenuCheckBoxIsSavedButIsNoChange) {
   ASSERT_TRUE(useMenu.Checked());
   SendMessageA(useMenu.Handle, BM_CLICK, 0, 0);
   EXPECT_FALSE(useMenu.Checked());
-  EXPECT_FALSE(ProjectModified);
-  SaveProject(file);
+  EXPECT_FALSE(Project().Modified());
+  SaveProject(Project(), file);
   EXPECT_EQ(ReadFileBytes(file), "[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[NotUsed:MenuItems]\r\n0 1 A\r\n");
 }
 

@@ -27,11 +27,12 @@ class WinPlatform : public ProjectFixture {
 };
 
 TEST_F(WinPlatform, GroupsSortAsWindowsCollates) {
-  ExecGroups = {TExecGroup{"Birne", {}}, TExecGroup{"Äpfel", {}}, TExecGroup{"Apfel", {}}, TExecGroup{"zwetschge", {}},
-                TExecGroup{"Öl", {}}, TExecGroup{"ober", {}}};
-  SortExecGroups(-1);
+  project = TProject({TExecGroup{"Birne", {}}, TExecGroup{"Äpfel", {}}, TExecGroup{"Apfel", {}},
+                      TExecGroup{"zwetschge", {}}, TExecGroup{"Öl", {}}, TExecGroup{"ober", {}}},
+                     {});
+  project.SortExecGroups(-1);
   std::string order;
-  for (const TExecGroup& g : ExecGroups) order += g.Name + " ";
+  for (const TExecGroup& g : project.ExecGroups()) order += g.Name + " ";
   EXPECT_EQ(order, "Apfel Äpfel Birne ober Öl zwetschge ");
   EXPECT_EQ(Platform.Collation->CompareText("äpfel", "ÄPFEL"), 0);
 }
@@ -41,22 +42,22 @@ TEST_F(WinPlatform, FailedSaveLeavesTheOldFileByteForByte) {
   const std::string target = dir / "Projekt mit Leerzeichen.trv";
   const std::string old = "[ExecGroups]\r\nAlt\r\n[MenuItems]\r\n";
   WriteFileBytes(target, old);
-  ExecGroups = {TExecGroup{"Neu", {{lkEndRun, ""}}}};
-  ProjectModified = true;
+  project = TProject({TExecGroup{"Neu", {{lkEndRun, ""}}}}, {});
+  MarkModified(project);
 
   // Another program holds the file open without sharing.
   HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_THROW(SaveProject(target), EInOutError);
+  EXPECT_THROW(SaveProject(project, target), EInOutError);
   CloseHandle(lock);
-  EXPECT_TRUE(ProjectModified);
+  EXPECT_TRUE(project.Modified());
   EXPECT_EQ(ReadFileBytes(target), old);
   EXPECT_EQ(CountFiles(dir.Path()), 1);  // no temporary file left behind
 
   // A read-only file is not overwritten either.
   SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
   try {
-    SaveProject(target);
+    SaveProject(project, target);
     ADD_FAILURE() << "saved over a read-only file";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.Message(), "Dateizugriff verweigert");
@@ -65,22 +66,22 @@ TEST_F(WinPlatform, FailedSaveLeavesTheOldFileByteForByte) {
   EXPECT_EQ(CountFiles(dir.Path()), 1);
   SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-  SaveProject(target);
-  EXPECT_FALSE(ProjectModified);
+  SaveProject(project, target);
+  EXPECT_FALSE(project.Modified());
   EXPECT_EQ(ReadFileBytes(target), "[ExecGroups]\r\nNeu\r\n 3 \r\n[MenuItems]\r\n");
 }
 
 TEST_F(WinPlatform, UnreadableFilesGiveTheStandardTexts) {
   TTempFolder dir;
   try {
-    LoadProject(dir / "fehlt.trv", true);
+    LoadProject(project, dir / "fehlt.trv", true);
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.ErrorCode, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(e.Message(), "Datei nicht gefunden");
   }
   try {
-    SaveProject(dir / "kein Ordner\\p.trv");
+    SaveProject(project, dir / "kein Ordner\\p.trv");
     FAIL() << "no error";
   } catch (const EInOutError& e) {
     EXPECT_EQ(e.ErrorCode, ERROR_PATH_NOT_FOUND);

@@ -11,10 +11,7 @@ namespace {
 
 class ProjectCheckWindow : public TEditorFormTest {
  protected:
-  void TearDown() override {
-    FreeCheckWindow();
-    TEditorFormTest::TearDown();
-  }
+  TCheckForm& CheckWindow() { return form->EditorPage().CheckWindow(); }
   TListView& Findings() { return CheckWindow().Get<TListView>("ListView_Findings"); }
   std::vector<std::string> FindingRows() {
     std::vector<std::string> rows;
@@ -64,19 +61,19 @@ TEST_F(ProjectCheckWindow, ListsTheFindingsAndADoubleClickShowsEachPlace) {
     EXPECT_EQ(rows[i], e.Row);
     DoubleClick(i);
     if (e.Entry) {
-      TTreeView& tree = form->MenuTree();
+      TTreeView& tree = form->EditorPage().MenuTree();
       ASSERT_NE(tree.Selected(), nullptr);
       EXPECT_EQ(tree.Text(tree.Selected()), e.Entry);
       EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), e.Entry) << "the entry's fields show it";
       continue;
     }
     EXPECT_EQ(groups.ItemIndex(), e.Group);
-    EXPECT_EQ(form->Get<TEdit>("Edit_ExecName").Text(), ExecGroups[e.Group].Name) << "the group is open";
-    EXPECT_EQ(lines.Count(), static_cast<int>(ExecGroups[e.Group].Lines.size()));
+    EXPECT_EQ(form->Get<TEdit>("Edit_ExecName").Text(), Project().ExecGroups()[e.Group].Name) << "the group is open";
+    EXPECT_EQ(lines.Count(), static_cast<int>(Project().ExecGroups()[e.Group].Lines.size()));
     EXPECT_EQ(lines.Selected(), e.Line);
   }
   // Mended, checked again.
-  ResetProject();
+  Project().Reset();
   Click("Button_Recheck", &CheckWindow());
   EXPECT_EQ(FindingRows(), std::vector<std::string>{"||Keine Probleme gefunden"});
   DoubleClick(0);  // shows nothing, and does no harm

@@ -1,0 +1,251 @@
+#include "config/EditorPage.h"
+
+#include <commdlg.h>
+
+#include "config/ProjectCheck_win.h"
+#include "config/SavePrompt.h"
+#include "controls/VQControls.h"
+#include "model/MessageBox_win.h"
+#include "model/Platform.h"
+#include "model/ProjectFile.h"
+#include "resources/Resource.h"
+
+TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
+    : TConfigPage(form, balloons),
+      project_(project),
+      menuView_(form),
+      menuEditor_(project, menuView_),
+      groupView_(form),
+      groupEditor_(project, groupView_) {
+  // Menu entries follow their groups' new places; the assignment list
+  // shows the groups as they are now.
+  groupView_.TableChanged = [this] {
+    std::vector<std::string> names;
+    for (const TExecGroup& group : project_.ExecGroups()) names.push_back(group.Name);
+    FillAssignments(names);
+    menuEditor_.ShowSelectedEntry();
+  };
+  openDialog_.Filter = saveDialog_.Filter = "Tarvo-Dateien (*.trv)|*.trv";
+  openDialog_.DefaultExt = saveDialog_.DefaultExt = "trv";
+  openDialog_.Options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
+  saveDialog_.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+}
+
+TEditorPage::~TEditorPage() { Destroying(); }
+
+void TEditorPage::Created() { project_.View = this; }
+
+void TEditorPage::Destroying() {
+  if (project_.View == this) project_.View = nullptr;
+  checkWindow_.reset();
+  lineDialog_.reset();
+}
+
+TCheckForm& TEditorPage::CheckWindow() {
+  return LazyForm(checkWindow_, [this](TCheckForm& window) {
+    window.Check = [this] { return CheckProject(); };
+    window.FindingChosen = [this](const TFinding& finding) { ShowFinding(finding); };
+    window.Create(form_.Handle);
+  });
+}
+
+TForm2& TEditorPage::CommandLineDialog() {
+  return LazyForm(lineDialog_, [this](TForm2& dialog) { dialog.Create(form_.Handle); }, balloons_);
+}
+
+std::vector<TFinding> TEditorPage::CheckProject() {
+  return ::CheckProject(project_.ExecGroups(), project_.MenuItems(), project_.MenuSetting(), project_.FileName(),
+                        WindowsCheckLookup());
+}
+
+bool TEditorPage::AskSaveFirst() {
+  TSavePromptActions actions;
+  actions.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
+  // The prompt's "&Ja" saves without the check: the user is leaving the
+  // project, and a "Nein" there would discard it.
+  actions.Save = [this] { SaveCurrentProject(false); };
+  return ::AskSaveFirst(project_, actions);
+}
+
+void TEditorPage::Button_CreateLinkClick(TControl&) {
+  if (!AskSaveFirst()) return;
+  if (project_.FileName().empty()) {
+    ShowMessageBoxA("Das aktuelle Projekt muss zunächst gespeichert werden.", "Speicherung erforderlich",
+                    MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (CreateLinkFor) CreateLinkFor(project_.FileName());
+}
+
+std::vector<TControlDef> TEditorPage::Controls() {
+  const char* const page = "Page_Create";
+  std::vector<TControlDef> rows;
+  // The file commands: an icon button, its caption and its description
+  // beside it.
+  struct TCommand {
+    const char *Button, *CaptionLabel, *HintLabel;
+    int Left, Top, Width, Icon;
+    const char *Caption, *Hint;
+    int HintWidth;
+    void (TEditorPage::*Click)(TControl&);
+  };
+  const TCommand commands[] = {
+      {"Button_New", "Label_New", "Label_NewHint", 0, 0, 49, IDI_NEW, "Neu",
+       "Aktuelle Menüs und Befehlszeilenfolgen entfernen, um ein neues Projekt zu beginnen", 272,
+       &TEditorPage::Button_NewClick},
+      {"Button_Open", "Label_Open", "Label_OpenHint", 336, 0, 51, IDI_OPEN, "Öffnen", "Vorhandenes Projekt öffnen",
+       152, &TEditorPage::Button_OpenClick},
+      {"Button_CreateLink", "Label_CreateLink", "Label_CreateLinkHint", 552, 0, 51, IDI_CREATELINK,
+       "Verknüpfung erstellen", "Verknüpfung zum Aufrufen des aktuellen Projekts erstellen", 193,
+       &TEditorPage::Button_CreateLinkClick},
+      {"Button_Save1", "Label_Save1", "Label_Save1Hint", 0, 56, 49, IDI_SAVE, "Speichern",
+       "Das aktuelle Projekt unter demselben Dateinamen, unter dem es bereits gespeichert wurde, speichern", 272,
+       &TEditorPage::Button_Save1Click},
+      {"Button_Save2", "Label_Save2", "Label_Save2Hint", 336, 56, 49, IDI_SAVEAS, "Speichern unter",
+       "Das aktuelle Projekt in einer neuen Datei speichern", 152, &TEditorPage::Button_Save2Click},
+      {"Button_Close", "Label_Close", "Label_CloseHint", 552, 56, 51, IDI_BACK, "Zurück", "Zum Hauptmenü wechseln",
+       193, &TEditorPage::Button_CloseClick},
+  };
+  for (const TCommand& c : commands) {
+    std::vector<TProp> props = {Picture(c.Icon, 32)};
+    if (c.Click) props.push_back(On(evClick, this, c.Click));
+    rows.push_back({"TVQButton", c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
+    rows.push_back({"TLabel", c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
+                    {"Arial", 13, true}});
+    rows.push_back({"TLabel", c.HintLabel, page, c.Left + 56, c.Top + 16, c.HintWidth, 39, 0, c.Hint, coWordWrap});
+  }
+  rows.push_back({"TBevel", "Bevel1", page, 0, 112, 801, 2, 0, "", coBevelTopLine});
+
+  // What the balloon of a field or button goes with: leaving it.
+  auto exitHides = [this] { return balloons_.ExitHides(); };
+  auto button = [&](const char* name, int left, int top, int width, int tag, const char* caption, unsigned options,
+                    void (TEditorPage::*click)(TControl&), bool hidesBalloon = true) {
+    std::vector<TProp> props;
+    if (click) props.push_back(On(evClick, this, click));
+    if (hidesBalloon) props.push_back(exitHides());
+    rows.push_back({"TButton", name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
+  };
+
+  // The menu structure editor.
+  rows.push_back({"TCheckBox", "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
+                  coTabStop | coBold | coChecked, {}, {exitHides()}});
+  rows.push_back({"TTreeView", "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
+                  {Indent(19), On(evChange, this, &TEditorPage::TreeView_MenuChange), exitHides()}});
+  rows.push_back({"TLabel", "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
+  rows.push_back({"TEdit", "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},
+                  {balloons_.EnterHides(), exitHides()}});
+  rows.push_back({"TLabel", "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
+  rows.push_back({"TComboBox", "ComboBox_Assignment", page, 176, 208, 137, 21, IDS_HELP_ASSIGNMENT, "", coTabStop, {},
+                  {Items({NoActionItem}), balloons_.EnterHides(), exitHides()}});
+  button("Button_NewItem", 176, 240, 137, IDS_HELP_NEWITEM, "Neuer Eintrag", 0, &TEditorPage::Button_NewItemClick);
+  button("Button_NewSubItem", 176, 272, 137, IDS_HELP_NEWSUBITEM, "Neuer Untereintrag", coDisabled, &TEditorPage::Button_NewSubItemClick);
+  button("Button_EditItem", 176, 304, 137, IDS_HELP_EDITITEM, "Eintrag bearbeiten", coDisabled, &TEditorPage::Button_EditItemClick);
+  button("Button_DelItem", 176, 336, 137, IDS_HELP_DELITEM, "Eintrag löschen", coDisabled, &TEditorPage::Button_DelItemClick);
+  button("Button_Up", 0, 336, 81, 0, "Hoch", coDisabled, &TEditorPage::Button_UpClick, false);
+  button("Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TEditorPage::Button_DownClick, false);
+  rows.push_back({"TBevel", "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
+
+  // The command-line group editor.
+  rows.push_back({"TLabel", "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
+                  {FocusControl("ComboBox_ExecLines")}});
+  rows.push_back({"TComboBox", "ComboBox_ExecLines", page, 328, 144, 137, 21, IDS_HELP_GROUPS, "", coTabStop, {},
+                  {Items({NewGroupItem}), On(evSelect, this, &TEditorPage::ComboBox_ExecLinesChange), exitHides()}});
+  button("Button_NewExec", 328, 176, 137, IDS_HELP_NEWEXEC, "Neu", coDisabled, &TEditorPage::Button_NewEditExecClick);
+  button("Button_EditExec", 328, 208, 137, IDS_HELP_EDITEXEC, "Bearbeiten", coDisabled, &TEditorPage::Button_NewEditExecClick);
+  button("Button_DelExec", 328, 240, 137, IDS_HELP_DELEXEC, "Löschen", coDisabled, &TEditorPage::Button_DelExecClick);
+  // The whole project's check, in the free row below the group's buttons.
+  button("Button_Check", 328, 272, 137, IDS_HELP_CHECK, "Prüfen", 0, &TEditorPage::Button_CheckClick);
+  rows.push_back({"TLabel", "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
+  rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, IDS_HELP_EXECNAME, "", coTabStop, {},
+                  {On(evChange, this, &TEditorPage::Edit_ExecNameChange), exitHides()}});
+  rows.push_back({"TListView", "ListView_ExecLines", page, 480, 144, 321, 185, IDS_HELP_EXECLINES, "", coTabStop, {},
+                  {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER),
+                   On(evChange, this, &TEditorPage::ListView_ExecLinesSelectItem),
+                   On(evDblClick, this, &TEditorPage::ListView_ExecLinesDblClick), exitHides()}});
+  button("Button_NewExecLine", 480, 336, 73, IDS_HELP_NEWEXECLINE, "Neu", 0, &TEditorPage::Button_NewExecLineClick);
+  button("Button_EditExecLine", 556, 336, 73, IDS_HELP_EDITEXECLINE, "Bearbeiten", coDisabled, &TEditorPage::Button_EditExecLineClick);
+  button("Button_DelExecLine", 632, 336, 73, IDS_HELP_DELEXECLINE, "Löschen", coDisabled, &TEditorPage::Button_DelExecLineClick);
+  button("Button_TestExecLines", 712, 336, 89, IDS_HELP_TESTEXECLINES, "Testen", coDisabled, &TEditorPage::Button_TestExecLinesClick);
+  return rows;
+}
+
+void TEditorPage::Button_NewClick(TControl&) {
+  if (AskSaveFirst()) project_.Reset();
+}
+
+void TEditorPage::Button_OpenClick(TControl&) {
+  if (AskSaveFirst() && openDialog_.Execute(form_.Handle)) OpenProject(openDialog_.FileName);
+}
+
+void TEditorPage::OpenProject(const std::string& fileName) {
+  // The tree is drawn once, when it is whole: drawn node by node, a menu
+  // of thousands of entries takes many seconds to load.
+  TTreeUpdate update(MenuTree());
+  LoadProject(project_, fileName, true);
+}
+
+void TEditorPage::Button_Save1Click(TControl&) {
+  if (SaveDespiteFindings()) SaveCurrentProject(false);
+}
+
+void TEditorPage::Button_Save2Click(TControl&) {
+  if (SaveDespiteFindings()) SaveCurrentProject(true);
+}
+
+void TEditorPage::SaveCurrentProject(bool askName) {
+  if (askName || project_.FileName().empty()) {
+    if (!saveDialog_.Execute(form_.Handle)) return;
+    project_.SetFileName(saveDialog_.FileName);
+  }
+  SaveProject(project_, project_.FileName());
+}
+
+bool TEditorPage::SaveDespiteFindings() {
+  // A warning, never a lock: "Ja" always saves. A project without findings
+  // is saved without a question.
+  std::vector<TFinding> findings = CheckProject();
+  if (findings.empty()) return true;
+  const int answer =
+      Platform.MessageBoxes->Show(SaveDespiteFindingsText(findings.size()), "Warnung", mbYesNo | mbIconWarning);
+  if (answer == idYes) return true;
+  TCheckForm& check = CheckWindow();
+  check.ShowFindings(std::move(findings));
+  check.Show();
+  return false;
+}
+
+void TEditorPage::Button_CloseClick(TControl&) {
+  if (AskSaveFirst()) ShowPage(PageStart);
+}
+
+// ---------------------------------------------------------------------------
+// The editors' side of a reset and of a load
+
+void TEditorPage::ProjectReset() {
+  Get<TCheckBox>("CheckBox_UseMenu").SetChecked(true);
+  FillAssignments({});
+  menuEditor_.Reset();
+  groupEditor_.Reset();
+}
+
+void TEditorPage::FillAssignments(const std::vector<std::string>& names) {
+  TComboBox& assignment = Get<TComboBox>("ComboBox_Assignment");
+  assignment.Clear();
+  assignment.Add(NoActionItem);
+  for (const std::string& name : names) assignment.Add(name);
+}
+
+void TEditorPage::GroupListsRefilled(const std::vector<std::string>& names) {
+  FillAssignments(names);
+  groupEditor_.Refill(names);
+}
+
+void TEditorPage::GroupLoaded(const std::string& name) {
+  TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
+  groups.Insert(groups.Count() - 1, name);
+  Get<TComboBox>("ComboBox_Assignment").Add(name);
+}
+
+void TEditorPage::SetMenuSetting(bool useMenu) { Get<TCheckBox>("CheckBox_UseMenu").SetChecked(useMenu); }
+
+bool TEditorPage::MenuSetting() const { return form_.Get<TCheckBox>("CheckBox_UseMenu").Checked(); }

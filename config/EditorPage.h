@@ -1,0 +1,111 @@
+// The editor page of the configuration window: the project's file commands,
+// the menu structure editor and the command-line group editor, and the
+// project check's window. The page is the project's view: a reset and an
+// interactive load fill its editors.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "config/CheckForm.h"
+#include "config/CommandLineDialog.h"
+#include "config/GroupEditor_win.h"
+#include "config/MenuEditor_win.h"
+#include "config/ProjectCheck.h"
+#include "controls/ConfigPage.h"
+#include "framework/Dialogs.h"
+#include "model/Project.h"
+
+class TEditorPage : public TConfigPage, public IProjectView {
+ public:
+  TEditorPage(TForm& form, TBalloons& balloons, TProject& project);
+  ~TEditorPage() override;
+  std::vector<TControlDef> Controls() override;
+  void Created() override;
+  void Destroying() override;
+
+  // Shows another page of the notebook; opens the shortcut page for a
+  // saved project.
+  std::function<void(int)> ShowPage;
+  std::function<void(const std::string&)> CreateLinkFor;
+
+  // The save-before prompt: true when the caller may discard the project.
+  bool AskSaveFirst();
+  // Loads a project into the model and the editors (open, dropped files).
+  void OpenProject(const std::string& fileName);
+  // Saves without the check: "Speichern" (asking for a name when the
+  // project has none), or "Speichern unter".
+  void SaveCurrentProject(bool askName);
+  // The check before a save: true when the project has no findings or the
+  // user saves all the same; otherwise the findings are shown.
+  bool SaveDespiteFindings();
+  // The place of a finding shown in the editors (the group and its line,
+  // or the menu entry), found again by the group's name since the project
+  // may have changed after the check.
+  void ShowFinding(const TFinding& finding);
+  std::vector<TFinding> CheckProject();
+
+  // The menu structure editor: the tree and the menu list always hold the
+  // same entries in the same order.
+  void TreeView_MenuChange(TControl& sender);
+  void Button_NewItemClick(TControl& sender);
+  void Button_NewSubItemClick(TControl& sender);
+  void Button_EditItemClick(TControl& sender);
+  void Button_DelItemClick(TControl& sender);
+  void Button_UpClick(TControl& sender);
+  void Button_DownClick(TControl& sender);
+  TTreeView& MenuTree();
+
+  // The command-line group editor: a group of the list, or a new one, with
+  // its working list of command lines.
+  void ComboBox_ExecLinesChange(TControl& sender);
+  void ListView_ExecLinesSelectItem(TControl& sender);
+  std::vector<TExecLine> WorkingLines();
+  TGroupEditor& GroupEditor() { return groupEditor_; }
+  TMenuEditor& MenuEditor() { return menuEditor_; }
+
+  // The windows the page opens: made when first asked for.
+  TCheckForm& CheckWindow();
+  TForm2& CommandLineDialog();
+
+  // IProjectView: what a reset and an interactive load do to the editors.
+  void ProjectReset() override;
+  void GroupListsRefilled(const std::vector<std::string>& names) override;
+  void GroupLoaded(const std::string& name) override;
+  int MenuItemLoaded(int index, const TTRVMenuItem& entry) override;
+  void SetMenuSetting(bool useMenu) override;
+  bool MenuSetting() const override;
+
+ private:
+  void Button_NewClick(TControl& sender);
+  void Button_OpenClick(TControl& sender);
+  void Button_Save1Click(TControl& sender);
+  void Button_Save2Click(TControl& sender);
+  void Button_CloseClick(TControl& sender);
+  void Button_CreateLinkClick(TControl& sender);
+  void Button_CheckClick(TControl& sender);
+
+  // The assignment list: "Keine Aktion", then the groups.
+  void FillAssignments(const std::vector<std::string>& names);
+  // The balloon of a failed check of the entry's fields.
+  void ShowMenuEntryCheck(TMenuEntryCheck check);
+
+  void Edit_ExecNameChange(TControl& sender);
+  void Button_NewEditExecClick(TControl& sender);
+  void Button_DelExecClick(TControl& sender);
+  void ListView_ExecLinesDblClick(TControl& sender);
+  void Button_NewExecLineClick(TControl& sender);
+  void Button_EditExecLineClick(TControl& sender);
+  void Button_DelExecLineClick(TControl& sender);
+  void Button_TestExecLinesClick(TControl& sender);
+  TProject& project_;
+  TMenuTreeView menuView_;
+  TMenuEditor menuEditor_;
+  TGroupListView groupView_;
+  TGroupEditor groupEditor_;
+  TOpenDialog openDialog_;
+  TSaveDialog saveDialog_;
+  TFormPtr<TCheckForm> checkWindow_;
+  TFormPtr<TForm2> lineDialog_;
+};

@@ -1,0 +1,135 @@
+#include "config/GroupEditor_win.h"
+
+#include "config/EditorPage.h"
+#include "launcher/Interpreter.h"
+
+namespace {
+const char* const GroupButtonNames[] = {"Button_NewExec",       "Button_EditExec",     "Button_DelExec",
+                                        "Button_TestExecLines", "Button_EditExecLine", "Button_DelExecLine"};
+
+std::vector<std::string> CellsOf(const TLineRow& row) {
+  if (row.HasParam) return {row.Caption, row.Param};
+  return {row.Caption};
+}
+}  // namespace
+
+TListView& TGroupListView::Rows() { return form_.Get<TListView>("ListView_ExecLines"); }
+
+void TGroupListView::ShowGroupItems(const std::vector<std::string>& items) {
+  TComboBox& groups = form_.Get<TComboBox>("ComboBox_ExecLines");
+  groups.Clear();
+  for (const std::string& item : items) groups.Add(item);
+}
+
+void TGroupListView::SelectGroupItem(int item) { form_.Get<TComboBox>("ComboBox_ExecLines").SetItemIndex(item); }
+
+void TGroupListView::ShowName(const std::string& name) { form_.Get<TEdit>("Edit_ExecName").SetText(name); }
+
+void TGroupListView::ShowRows(const std::vector<TLineRow>& rows) {
+  TListView& list = Rows();
+  list.Clear();
+  for (const TLineRow& row : rows) list.InsertRow(-1, CellsOf(row));
+}
+
+void TGroupListView::InsertRows(int at, const std::vector<TLineRow>& rows) {
+  TListView& list = Rows();
+  for (const TLineRow& row : rows) list.InsertRow(at++, CellsOf(row));
+}
+
+void TGroupListView::DeleteRows(int at, int count) {
+  TListView& list = Rows();
+  for (; count > 0; --count) list.DeleteRow(at);
+}
+
+void TGroupListView::ChangeRow(int row, const TLineRow& shown) {
+  TListView& list = Rows();
+  list.SetCell(row, 0, shown.Caption);
+  list.SetCell(row, 1, shown.HasParam ? shown.Param : std::string());
+}
+
+void TGroupListView::SelectRow(int row) { Rows().SetSelected(row); }
+
+void TGroupListView::SetEnabled(TGroupButton button, bool enabled) {
+  form_.Control(GroupButtonNames[button]).SetEnabled(enabled);
+}
+
+void TGroupListView::GroupTableChanged() {
+  if (TableChanged) TableChanged();
+}
+
+void TGroupListView::FocusGroupList() { form_.Control("ComboBox_ExecLines").SetFocus(); }
+
+void TGroupListView::FocusRows() { Rows().SetFocus(); }
+
+// ---------------------------------------------------------------------------
+// The editor page's side of the group editor
+
+namespace {
+std::vector<std::string> GroupNames(const TProject& project) {
+  std::vector<std::string> names;
+  for (const TExecGroup& group : project.ExecGroups()) names.push_back(group.Name);
+  return names;
+}
+}  // namespace
+
+void TEditorPage::ComboBox_ExecLinesChange(TControl&) {
+  groupEditor_.GroupChosen(Get<TComboBox>("ComboBox_ExecLines").ItemIndex());
+}
+
+void TEditorPage::Edit_ExecNameChange(TControl&) { groupEditor_.NameChanged(Get<TEdit>("Edit_ExecName").Text()); }
+
+void TEditorPage::Button_NewEditExecClick(TControl& sender) {
+  if (sender.Name == "Button_NewExec")
+    groupEditor_.CommitNew();
+  else
+    groupEditor_.CommitEdit();
+}
+
+void TEditorPage::Button_DelExecClick(TControl&) { groupEditor_.DeleteGroup(); }
+
+void TEditorPage::ListView_ExecLinesSelectItem(TControl&) {
+  groupEditor_.RowSelected(Get<TListView>("ListView_ExecLines").Selected());
+}
+
+void TEditorPage::ListView_ExecLinesDblClick(TControl& sender) {
+  if (Control("Button_EditExecLine").Enabled()) Button_EditExecLineClick(sender);
+}
+
+void TEditorPage::Button_NewExecLineClick(TControl&) {
+  TExecLine line;
+  if (CommandLineDialog().Execute(line, true, GroupNames(project_))) groupEditor_.ApplyNewLine(line);
+}
+
+void TEditorPage::Button_EditExecLineClick(TControl&) {
+  const TExecLine* edited = groupEditor_.LineToEdit();
+  if (!edited) return;
+  const int row = groupEditor_.SelectedRow();
+  TExecLine line = *edited;
+  if (CommandLineDialog().Execute(line, false, GroupNames(project_))) groupEditor_.ApplyEditedLine(row, line);
+}
+
+void TEditorPage::Button_DelExecLineClick(TControl&) { groupEditor_.DeleteRow(); }
+
+void TEditorPage::Button_TestExecLinesClick(TControl&) {
+  // The interpreter runs its own copy: the list may change while a started
+  // program is awaited.
+  const std::vector<TExecLine> lines = groupEditor_.WorkingLines();
+  bool aborted = false;
+  RunExecLines(project_, lines, aborted, 0, -1);
+}
+
+void TEditorPage::Button_CheckClick(TControl&) {
+  TCheckForm& check = CheckWindow();
+  check.ShowFindings(CheckProject());
+  check.Show();
+}
+
+void TEditorPage::ShowFinding(const TFinding& finding) {
+  if (finding.MenuEntry >= 0) {
+    if (finding.MenuEntry < static_cast<int>(project_.MenuItems().size())) menuEditor_.ShowEntryAt(finding.MenuEntry);
+    return;
+  }
+  groupEditor_.ShowGroupByName(finding.GroupName, finding.Line);
+}
+
+std::vector<TExecLine> TEditorPage::WorkingLines() { return groupEditor_.WorkingLines(); }

@@ -1,0 +1,195 @@
+#include "config/MenuEditorPresenter.h"
+
+#include "model/Errors.h"
+
+const TMenuEntryBalloon MenuEntryBalloons[2] = {
+    {"Edit_ItemText", "Kein Text zugewiesen", "Sie müssen dem Eintrag einen Text zuweisen.", 5000},
+    {"ComboBox_Assignment", "Keine Befehszeilengruppe zugewiesen",
+     "Sie müssen dem Eintrag eine Befehlszeilenfolge zuweisen.\r\n\r\nFalls Sie noch keine "
+     "Befehlszeilenfolgen erstellt haben, können Sie dies in der rechten Hälfte des Fensters tun.",
+     7000},
+};
+
+TMenuEntryCheck CheckMenuEntry(const std::string& text, int assignment) {
+  if (text.empty()) return mcText;
+  if (assignment < 0) return mcAssignment;
+  return mcNone;
+}
+
+// The tree reports the selections it makes while the editor changes it,
+// some while a node is half added or half gone; the editor shows its entry
+// itself once tree and list agree again.
+class TMenuEditor::TChange {
+ public:
+  explicit TChange(TMenuEditor& editor) : editor_(editor), was_(editor.changing_) { editor.changing_ = true; }
+  ~TChange() { editor_.changing_ = was_; }
+  TChange(const TChange&) = delete;
+  TChange& operator=(const TChange&) = delete;
+
+ private:
+  TMenuEditor& editor_;
+  bool was_;
+};
+
+TMenuEditor::TMenuEditor(TProject& project, IMenuEditorView& view) : project_(project), view_(view) {}
+
+// The tree's subtrees are the list's blocks (the loader sees to that), so
+// the tree's family relations can be read off the levels.
+int TMenuEditor::ParentOf(int index) const {
+  const int level = Level(index);
+  for (int i = index - 1; i >= 0; --i)
+    if (Level(i) < level) return i;
+  return -1;
+}
+
+int TMenuEditor::PreviousSibling(int index) const {
+  const int level = Level(index);
+  for (int i = index - 1; i >= 0; --i) {
+    if (Level(i) < level) return -1;
+    if (Level(i) == level) return i;
+  }
+  return -1;
+}
+
+int TMenuEditor::NextSibling(int index) const {
+  const int next = index + project_.CountDescendants(index) + 1;
+  return next < Count() && Level(next) == Level(index) ? next : -1;
+}
+
+void TMenuEditor::ShowSelectedEntry() {
+  const bool any = selected_ >= 0;
+  for (TMenuButton button : {meNewSubItem, meEditItem, meDelItem}) view_.SetEnabled(button, any);
+  view_.SetEnabled(meUp, any && PreviousSibling(selected_) >= 0);
+  view_.SetEnabled(meDown, any && NextSibling(selected_) >= 0);
+  if (any) {
+    const TTRVMenuItem& entry = project_.MenuItem(selected_);
+    view_.ShowEntry(entry.Text, entry.Assignment);
+  } else {
+    view_.ShowEntry("", -1);
+  }
+}
+
+void TMenuEditor::NodeSelected(int index) {
+  if (changing_) return;
+  if (index >= Count()) RaiseListIndexError(index);
+  selected_ = index < 0 ? -1 : index;
+  ShowSelectedEntry();
+}
+
+void TMenuEditor::PlaceNewEntry(int parent, int after, int index, const TTRVMenuItem& entry) {
+  {
+    TChange change(*this);
+    view_.AddNode(parent, after, entry.Text);
+    project_.InsertMenuItemAt(index, entry);
+    selected_ = index;
+    view_.SelectNode(index);
+  }
+  ShowSelectedEntry();
+}
+
+TMenuEntryCheck TMenuEditor::NewItem(const std::string& text, int assignment) {
+  const TMenuEntryCheck check = CheckMenuEntry(text, assignment);
+  if (check != mcNone) return check;
+  if (selected_ < 0) {
+    PlaceNewEntry(-1, -1, Count(), {text, assignment, 0});
+  } else {
+    // After the selected entry's block, as its sibling.
+    const int index = selected_ + project_.CountDescendants(selected_) + 1;
+    PlaceNewEntry(ParentOf(selected_), selected_, index, {text, assignment, Level(selected_)});
+  }
+  return mcNone;
+}
+
+TMenuEntryCheck TMenuEditor::NewSubItem(const std::string& text, int assignment) {
+  const TMenuEntryCheck check = CheckMenuEntry(text, assignment);
+  if (check != mcNone || selected_ < 0) return check;
+  // The last child: at the end of the selected entry's block.
+  const int index = selected_ + project_.CountDescendants(selected_) + 1;
+  PlaceNewEntry(selected_, -1, index, {text, assignment, Level(selected_) + 1});
+  return mcNone;
+}
+
+TMenuEntryCheck TMenuEditor::EditItem(const std::string& text, int assignment) {
+  const TMenuEntryCheck check = CheckMenuEntry(text, assignment);
+  if (check != mcNone || selected_ < 0) return check;
+  view_.SetNodeText(selected_, text);
+  project_.ChangeMenuItem(selected_, text, assignment);
+  return mcNone;
+}
+
+void TMenuEditor::DeleteItem() {
+  if (selected_ < 0) return;
+  project_.DeleteMenuItem(selected_);
+  int chosen;
+  {
+    TChange change(*this);
+    chosen = view_.DeleteNode(selected_);
+  }
+  // Whatever the tree selects instead is what the fields show.
+  selected_ = chosen >= 0 && chosen < Count() ? chosen : -1;
+  ShowSelectedEntry();
+}
+
+void TMenuEditor::MoveEntry(int after, int target, int moved) {
+  {
+    TChange change(*this);
+    view_.MoveNode(selected_, after);
+    project_.MoveMenuItem(selected_, target);
+    selected_ = moved;
+    view_.SelectNode(moved);
+  }
+  ShowSelectedEntry();
+}
+
+void TMenuEditor::MoveUp() {
+  if (selected_ < 0) return;
+  const int previous = PreviousSibling(selected_);
+  if (previous < 0) return;
+  // The block then starts where the previous sibling's block started.
+  MoveEntry(PreviousSibling(previous), previous, previous);
+}
+
+void TMenuEditor::MoveDown() {
+  if (selected_ < 0) return;
+  const int next = NextSibling(selected_);
+  if (next < 0) return;
+  // The block then ends where the next sibling's block ended: at its last
+  // descendant, or at the next sibling itself.
+  const int nextBlock = project_.CountDescendants(next) + 1;
+  MoveEntry(next, next + nextBlock - 1, selected_ + nextBlock);
+}
+
+// A node's parent is the nearest earlier entry of a smaller level: the entry
+// whose block the new one belongs to, as the menu list counts blocks. So the
+// tree's subtrees are the list's blocks even in a list that breaks the level
+// rule (a first entry above level 0, a jump of more than one level), and
+// such an entry's level becomes its depth in the tree: every later change
+// then keeps tree and list alike.
+int TMenuEditor::EntryLoaded(int index, const TTRVMenuItem& entry) {
+  while (!loadPath_.empty() && loadPath_.back().Level >= entry.Level) loadPath_.pop_back();
+  view_.LoadNode(index, loadPath_.empty() ? -1 : loadPath_.back().Index, entry.Text);
+  loadPath_.push_back({entry.Level, index});
+  return static_cast<int>(loadPath_.size()) - 1;
+}
+
+void TMenuEditor::Reset() {
+  {
+    // The emptied tree names no entry; the refresh below shows that.
+    TChange change(*this);
+    view_.ClearTree();
+  }
+  loadPath_.clear();
+  selected_ = -1;
+  ShowSelectedEntry();
+}
+
+void TMenuEditor::ShowEntryAt(int index) {
+  if (index < 0 || index >= Count()) return;
+  {
+    TChange change(*this);
+    selected_ = index;
+    view_.SelectNode(index);
+  }
+  ShowSelectedEntry();
+  view_.FocusTree();
+}

@@ -1,0 +1,111 @@
+// The menu structure editor without its window: the selected entry, the
+// changes the buttons make to the menu list and the tree alike, and the
+// buttons' states. The window's tree is addressed by entry index: a node's
+// place in the depth-first walk of the tree (each node before its
+// children), which is the menu list's order. Portable: no platform types.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/Project.h"
+
+enum TMenuButton {
+  meNewSubItem,
+  meEditItem,
+  meDelItem,
+  meUp,
+  meDown,
+};
+
+// What the window shows for the menu editor. Each index is the node's place
+// in the tree as the tree is at the time of the call.
+class IMenuEditorView {
+ public:
+  virtual ~IMenuEditorView() = default;
+  // A new node under the node at parent (-1: top level), right after its
+  // child at after, or as its last child when after is -1.
+  virtual void AddNode(int parent, int after, const std::string& text) = 0;
+  // A node a load appends, as the last child of the node at parent (-1: top
+  // level). It becomes the node at index; parent was appended by the same
+  // load, since the last ClearTree.
+  virtual void LoadNode(int index, int parent, const std::string& text) = 0;
+  virtual void SetNodeText(int index, const std::string& text) = 0;
+  // Deletes the node at index with its subtree; returns the place of the
+  // node the tree selects instead, -1: none.
+  virtual int DeleteNode(int index) = 0;
+  // Moves the node at index with its subtree among its siblings: right
+  // after the sibling at after, or first when after is -1.
+  virtual void MoveNode(int index, int after) = 0;
+  virtual void SelectNode(int index) = 0;  // -1: none
+  virtual void ClearTree() = 0;
+  virtual void FocusTree() = 0;
+  // The entry's fields: its text and its item of the assignment list
+  // (0: "Keine Aktion"); "" and -1 when no entry is selected.
+  virtual void ShowEntry(const std::string& text, int assignment) = 0;
+  virtual void SetEnabled(TMenuButton button, bool enabled) = 0;
+};
+
+// The checks of an entry's fields before a new entry, a sub-entry or a
+// change; the first that fails is reported with its balloon.
+enum TMenuEntryCheck { mcNone = -1, mcText, mcAssignment };
+struct TMenuEntryBalloon {
+  const char* Control;
+  const char* Title;
+  const char* Text;
+  unsigned Lifetime;  // ms
+};
+extern const TMenuEntryBalloon MenuEntryBalloons[2];  // by TMenuEntryCheck
+TMenuEntryCheck CheckMenuEntry(const std::string& text, int assignment);
+
+class TMenuEditor {
+ public:
+  TMenuEditor(TProject& project, IMenuEditorView& view);
+  TMenuEditor(const TMenuEditor&) = delete;
+  TMenuEditor& operator=(const TMenuEditor&) = delete;
+
+  int Selected() const { return selected_; }
+  // The siblings of the entry at index by the menu list's levels, -1: none.
+  int PreviousSibling(int index) const;
+  int NextSibling(int index) const;
+  int ParentOf(int index) const;
+
+  // The tree reports its selection (-1: none).
+  void NodeSelected(int index);
+  // The buttons. Each checks the fields first; a failing check changes
+  // nothing and is returned for the window's balloon. Without a selected
+  // entry, all but NewItem do nothing.
+  TMenuEntryCheck NewItem(const std::string& text, int assignment);
+  TMenuEntryCheck NewSubItem(const std::string& text, int assignment);
+  TMenuEntryCheck EditItem(const std::string& text, int assignment);
+  void DeleteItem();
+  void MoveUp();
+  void MoveDown();
+  // The selected entry shown again: its assignment may have moved.
+  void ShowSelectedEntry();
+
+  // The loader appended entry index; returns the level it keeps, its depth
+  // in the tree.
+  int EntryLoaded(int index, const TTRVMenuItem& entry);
+  // The editor half of a project reset: an empty tree, nothing selected.
+  void Reset();
+  // A finding of the project check at this entry: selected as the user
+  // selects it, the tree focused.
+  void ShowEntryAt(int index);
+
+ private:
+  class TChange;
+  int Level(int index) const { return project_.MenuItem(index).Level; }
+  int Count() const { return static_cast<int>(project_.MenuItems().size()); }
+  void PlaceNewEntry(int parent, int after, int index, const TTRVMenuItem& entry);
+  void MoveEntry(int after, int target, int moved);
+
+  struct TLoadLevel {
+    int Level, Index;
+  };
+  TProject& project_;
+  IMenuEditorView& view_;
+  int selected_ = -1;
+  bool changing_ = false;
+  std::vector<TLoadLevel> loadPath_;
+};

@@ -1,0 +1,35 @@
+// The menu structure editor's window side: the editor page's tree, entry
+// fields and buttons as the menu editor addresses them, by entry index.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/MenuEditorPresenter.h"
+#include "framework/Form.h"
+
+class TMenuTreeView : public IMenuEditorView {
+ public:
+  explicit TMenuTreeView(TForm& form) : form_(form) {}
+  TTreeView& Tree();
+  // The node at the entry index: its place in a depth-first walk.
+  HTREEITEM NodeAt(int index);
+  // The entry index of the tree's selection, -1: none.
+  int SelectedIndex();
+
+  void AddNode(int parent, int after, const std::string& text) override;
+  void LoadNode(int index, int parent, const std::string& text) override;
+  void SetNodeText(int index, const std::string& text) override;
+  int DeleteNode(int index) override;
+  void MoveNode(int index, int after) override;
+  void SelectNode(int index) override;
+  void ClearTree() override;
+  void FocusTree() override;
+  void ShowEntry(const std::string& text, int assignment) override;
+  void SetEnabled(TMenuButton button, bool enabled) override;
+
+ private:
+  TForm& form_;
+  // The nodes a load appended since the tree was last emptied, by index.
+  std::vector<HTREEITEM> loaded_;
+};

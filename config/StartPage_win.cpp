@@ -1,0 +1,231 @@
+#include "config/StartPage_win.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "config/StartPage.h"
+#include "controls/Animation.h"
+#include "controls/Drawing.h"
+#include "controls/VQControls.h"
+#include "framework/Application.h"
+#include "resources/Resource.h"
+
+// Every frame is drawn into a bitmap and shown in one blit, so nothing
+// flickers. The ring's pictures are turned by our own code (DrawRotated) on
+// the bitmap's pixels: Wine's PlgBlt and blits under a turning world
+// transform only stretch along the axes.
+namespace {
+const TFontDef OptionFont = {"Arial", 19};
+// Pixels of 32 bits, rows from the top: what DrawRotated works on.
+BITMAPINFO TopDownInfo(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  return info;
+}
+
+// The display's refresh rate: one frame per refresh and no more.
+UINT FrameInterval() {
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof mode;
+  DWORD rate = 60;
+  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
+    rate = mode.dmDisplayFrequency;
+  return rate >= 1000 ? 1 : 1000 / rate;
+}
+}  // namespace
+
+TStartPage::~TStartPage() { Destroying(); }
+
+std::vector<TControlDef> TStartPage::Controls() {
+  auto option = [this](const char* name, int top, int tag) {
+    return TControlDef{"TButton", name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
+                       {On(evClick, this, &TStartPage::Button_OptionClick), On(evMouseDown, this, &TStartPage::Button_OptionMouseDown),
+                        On(evMouseUp, this, &TStartPage::Button_OptionMouseUp), balloons_.ExitHides()}};
+  };
+  // The pictures lie on their buttons, which take their clicks and show the
+  // hot look over them too.
+  auto optionImage = [](const char* name, int tag) {
+    return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag};
+  };
+  return {
+      {"TLabel", "Label1", "Page_Start", 0, 0, 801, 73, 0,
+       "Mit dem Tarvo (TRV) können Sie sich das Aufrufen von Programmen und Dokumenten erleichtern. TRV stellt Ihnen "
+       "die Möglichkeit bereit, eigene Menüs zum Aufrufen von Programmen zu erstellen, die dann durch Betätigen einer "
+       "Verknüpfung z.B. auf dem Desktop angezeigt werden.\r\n\r\nWas möchten Sie tun?",
+       coWordWrap},
+      {"TLabel", "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
+       coWordWrap | coAutoSize, OptionFont, {FocusControl("Button_Option1")}},
+      option("Button_Option1", 72, 1),
+      {"TLabel", "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
+       OptionFont, {FocusControl("Button_Option2")}},
+      option("Button_Option2", 144, 2),
+      {"TLabel", "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont,
+       {FocusControl("Button_Option3")}},
+      option("Button_Option3", 216, 3),
+      {"TLabel", "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont,
+       {FocusControl("Button_Option4")}},
+      option("Button_Option4", 288, 4),
+      optionImage("Image_Option1", 1),
+      optionImage("Image_Option2", 2),
+      optionImage("Image_Option3", 3),
+      optionImage("Image_Option4", 4),
+      {"TPaintBox", "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
+       {On(evPaint, this, &TStartPage::DXDrawPaint), On(evClick, this, &TStartPage::DXDrawClick)}},
+  };
+}
+
+void TStartPage::Shown() {
+  for (int n = 1;; ++n) {
+    TControl* button = form_.FindComponent("Button_Option" + std::to_string(n));
+    if (!button) break;
+    TControl& image = Control("Image_Option" + std::to_string(n));
+    SetImageIcon(image, ResourceIcon(IDI_OPTION1 + n - 1, Scale(48)), 48);
+    image.SetParentControl(*button);
+    PlaceOptionImage(n, false);
+  }
+  // The first still frame.
+  DXDrawClick(Control("DXDraw"));
+}
+
+void TStartPage::TakeSequenceStep(int option) { sequenceStep_ = NextSequenceStep(sequenceStep_, option); }
+
+void TStartPage::Button_OptionClick(TControl& sender) {
+  const int option = sender.Tag;
+  if (option == 4 && sequenceStep_ == ClickSequenceComplete) {
+    AnimationRunning = !AnimationRunning;
+    sequenceStep_ = 0;
+    UpdateDXTimer();
+    return;
+  }
+  if (option < 4) TakeSequenceStep(option);
+  if (OptionChosen) OptionChosen(option);
+}
+
+// The picture is placed, never moved by an amount: a release without its
+// press (pressed elsewhere) or a press without its release (right button,
+// released elsewhere) would otherwise leave it off centre for good.
+void TStartPage::Button_OptionMouseDown(TControl& sender, TMouseButton button, int, int) {
+  PlaceOptionImage(sender.Tag, button == mbLeft);
+}
+
+void TStartPage::Button_OptionMouseUp(TControl& sender, TMouseButton, int, int) { PlaceOptionImage(sender.Tag, false); }
+
+void TStartPage::PlaceOptionImage(int option, bool pressed) {
+  TControl& button = Control("Button_Option" + std::to_string(option));
+  TControl& image = Control("Image_Option" + std::to_string(option));
+  const int nudge = pressed ? 2 : 0;
+  image.SetPosition(CenterOffset(button.Width(), image.Width()) + nudge,
+                    CenterOffset(button.Height(), image.Height()) + nudge);
+}
+
+void TStartPage::ApplicationActivated(bool active) {
+  applicationActive_ = active;
+  UpdateDXTimer();
+}
+
+void TStartPage::Created() {
+  // As the surface reads it: 0x00RRGGBB.
+  backgroundColor_ = ExchangeRedBlue(GetSysColor(COLOR_BTNFACE));
+  TControl& area = Control("DXDraw");
+  radiusX_ = AnimationRadius(area.Width(), Scale(SpriteWidth));
+  radiusY_ = AnimationRadius(area.Height(), Scale(SpriteHeight));
+  srand(static_cast<unsigned>(time(nullptr)));
+  // The picture's pixels as a DIB section of 32 bits holds them.
+  HBITMAP picture = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), "SPRITE", IMAGE_BITMAP, 0, 0, 0));
+  if (picture) {
+    BITMAPINFO info = TopDownInfo(SpriteWidth, SpriteHeight);
+    spritePixels_.assign(SpriteWidth * SpriteHeight, 0xFFFFFFu);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, picture, 0, SpriteHeight, spritePixels_.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(picture);
+  }
+  dxTimer_ = &form_.AddTimer();
+  dxTimer_->SetInterval(FrameInterval());
+  dxTimer_->OnTimer = [this] {
+    // A hidden or minimised window draws nothing.
+    if (IsWindowVisible(form_.Handle) && !IsIconic(form_.Handle)) DXTimerTimer();
+  };
+}
+
+void TStartPage::Destroying() {
+  if (frame_) DeleteObject(frame_);
+  frame_ = nullptr;
+}
+
+void TStartPage::DXDrawClick(TControl&) {
+  imageCount_ = AnimationImageCount(rand() % 17);
+  DXTimerTimer();
+}
+
+void TStartPage::UpdateDXTimer() {
+  if (dxTimer_)
+    dxTimer_->SetEnabled(AnimationRunning && applicationActive_ && form_.PageIndex("Notebook") == PageStart);
+}
+
+// The new frame is drawn whatever the page; the timer runs on the start
+// page only.
+void TStartPage::NotebookPageChanged(int) {
+  DXDrawClick(Control("DXDraw"));
+  UpdateDXTimer();
+}
+
+void TStartPage::DXTimerTimer() {
+  TControl& area = Control("DXDraw");
+  const int w = area.Width(), h = area.Height();
+  HDC screen = GetDC(area.Handle);
+  if (!frame_) {
+    const BITMAPINFO info = TopDownInfo(w, h);
+    void* bits = nullptr;
+    frame_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  }
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ oldFrame = SelectObject(dc, frame_);
+
+  RECT all = {0, 0, w, h};
+  HBRUSH background = CreateSolidBrush(ExchangeRedBlue(backgroundColor_));
+  FillRect(dc, &all, background);
+  DeleteObject(background);
+
+  // The window's font (the system's message font by now), 16 points.
+  HGDIOBJ oldFont = SelectObject(dc, FontHandle(form_.FontName, 21, true, true));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  const std::string& title = Application.Title;
+  SIZE size = {0, 0};
+  GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &size);
+  TextOutA(dc, (w - size.cx) / 2, (h - size.cy) / 2, title.c_str(), static_cast<int>(title.size()));
+  SelectObject(dc, oldFont);
+
+  DIBSECTION section = {};
+  if (frame_ && GetObjectA(frame_, sizeof section, &section) && section.dsBm.bmBits && !spritePixels_.empty()) {
+    GdiFlush();
+    TPixels frame{w, h, static_cast<uint32_t*>(section.dsBm.bmBits)};
+    const TPixels sprite{SpriteWidth, SpriteHeight, spritePixels_.data()};
+    for (const TSpritePlace& place : AnimationFrame(imageCount_, phase_, w, h, radiusX_, radiusY_))
+      DrawRotated(frame, sprite, Scale(100) / 100.0, place.X, place.Y, place.Angle, 0xFFFFFFu);
+  }
+  phase_ = NextAnimationPhase(phase_);
+  SelectObject(dc, oldFrame);
+  DeleteDC(dc);
+  ReleaseDC(area.Handle, screen);
+  // Shown at once.
+  if (IsWindowVisible(area.Handle)) {
+    area.Invalidate();
+    UpdateWindow(area.Handle);
+  }
+}
+
+void TStartPage::DXDrawPaint(TControl& sender, HDC dc) {
+  if (!frame_) return;
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, frame_);
+  BitBlt(dc, 0, 0, sender.Width(), sender.Height(), mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}

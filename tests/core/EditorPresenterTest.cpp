@@ -1,0 +1,337 @@
+// The group and menu editors against fake controls that behave as the real
+// ones do where it matters: a list's selection stays on its row, a tree
+// picks a new selection when the selected node goes, and both report the
+// changes the editor makes as if the user had made them.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "config/GroupEditorPresenter.h"
+#include "config/MenuEditorPresenter.h"
+#include "model/Platform.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class TFakeGroupView : public IGroupEditorView, public IProjectView {
+ public:
+  TGroupEditor* Editor = nullptr;
+  Texts Items, Rows;  // rows as "caption|parameter"
+  int Item = -1, Row = -1, TableChanges = 0;
+  std::string Name, Focus;
+  std::map<TGroupButton, bool> On;
+
+  static std::string Text(const TLineRow& r) { return r.Caption + "|" + r.Param; }
+  void Select(int row) { Row = row, Editor->RowSelected(row); }
+
+  void ShowGroupItems(const Texts& items) override { Items = items, Item = -1; }
+  void SelectGroupItem(int item) override { Item = item; }
+  void ShowName(const std::string& name) override { Name = name, Editor->NameChanged(name); }
+  void ShowRows(const std::vector<TLineRow>& rows) override {
+    Rows.clear();
+    InsertRows(0, rows);
+    Select(-1);
+  }
+  void InsertRows(int at, const std::vector<TLineRow>& rows) override {
+    for (const TLineRow& r : rows) Rows.insert(Rows.begin() + at++, Text(r));
+    if (Row >= at - static_cast<int>(rows.size())) Row += static_cast<int>(rows.size());
+  }
+  void DeleteRows(int at, int count) override {
+    Rows.erase(Rows.begin() + at, Rows.begin() + at + count);
+    Row = Row >= at + count ? Row - count : Row >= at ? -1 : Row;
+  }
+  void ChangeRow(int row, const TLineRow& shown) override { Rows[row] = Text(shown); }
+  void SelectRow(int row) override { Select(row); }
+  void SetEnabled(TGroupButton button, bool enabled) override { On[button] = enabled; }
+  void GroupTableChanged() override { ++TableChanges; }
+  void FocusGroupList() override { Focus = "groups"; }
+  void FocusRows() override { Focus = "rows"; }
+  // The window's side of the model's re-sorts.
+  void ProjectReset() override {}
+  void GroupListsRefilled(const Texts& names) override { Editor->Refill(names); }
+  void GroupLoaded(const std::string&) override {}
+  int MenuItemLoaded(int, const TTRVMenuItem& entry) override { return entry.Level; }
+  void SetMenuSetting(bool) override {}
+  bool MenuSetting() const override { return true; }
+};
+
+class GroupEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseNativePlatform(); }
+  void Open(std::vector<TExecGroup> groups, std::vector<TTRVMenuItem> menu = {}) {
+    project = TProject(std::move(groups), std::move(menu));
+    project.View = &view;
+    view.Editor = &editor;
+    editor.Reset();
+  }
+  // Enabled buttons as digits: new, edit, delete, test, edit line, delete line.
+  std::string Buttons() {
+    std::string s;
+    for (TGroupButton b : {geNewExec, geEditExec, geDelExec, geTestExecLines, geEditExecLine, geDelExecLine})
+      s += view.On[b] ? '1' : '0';
+    return s;
+  }
+
+  TProject project;
+  TFakeGroupView view;
+  TGroupEditor editor{project, view};
+};
+
+TEST_F(GroupEditorTest, ChoosingAGroupLoadsItAndSetsTheButtons) {
+  Open({{"Editor", {{lkCommand, "notepad.exe;0"}}}, {"leer", {}}, {"LEER", {{lkEndRun, ""}}}, {" Fremd", {}}});
+  const struct {
+    int item;
+    const char *name, *buttons;
+  } cases[] = {
+      {0, "Editor", "011100"}, {1, "leer", "011000"},
+      {2, "LEER", "001100"},    // its name is taken by an earlier group
+      {3, " Fremd", "001000"},  // a name the file cannot hold
+      {4, "", "000000"},        // "Neue Befehlszeilenfolge"
+  };
+  for (const auto& c : cases) {
+    editor.GroupChosen(c.item);
+    EXPECT_EQ(view.Name + "|" + Buttons(), c.name + std::string("|") + c.buttons);
+    EXPECT_EQ(view.Item, c.item < 4 ? c.item : -1);
+  }
+  // Typed names ("Neu" and "Bearbeiten"): the group's own in another case
+  // may only rename it.
+  editor.GroupChosen(0);
+  for (auto [name, buttons] : {std::pair{"EDITOR", "01"}, {"Neu", "11"}, {"Leer", "00"}}) {
+    editor.NameChanged(name);
+    EXPECT_EQ(Buttons().substr(0, 2), buttons) << name;
+  }
+  // Findings: the group by its exact name, the line when it has one.
+  editor.ShowGroupByName("LEER", 0);
+  EXPECT_EQ(std::make_pair(editor.SelectedGroup(), view.Row), std::make_pair(2, 0));
+  EXPECT_EQ(view.Focus, "rows");
+  editor.ShowGroupByName("Editor", 3);
+  EXPECT_EQ(std::make_pair(editor.SelectedGroup(), view.Row), std::make_pair(0, -1));
+  EXPECT_EQ(view.Focus, "groups");
+}
+
+TEST_F(GroupEditorTest, CommitsAreSortedAndStaySelected) {
+  Open({{"beta", {{5, "\"beta\""}}}}, {{"b", 1, 0}});
+  editor.GroupChosen(1);
+  editor.ApplyNewLine({lkEndRun, ""});
+  EXPECT_FALSE(project.Modified()) << "the working list is a scratch copy";
+  view.ShowName("Beta");
+  EXPECT_FALSE(editor.CommitNew()) << "a duplicate in another case";
+  view.ShowName("Alpha");
+  ASSERT_TRUE(editor.CommitNew());
+  EXPECT_EQ(view.Items, (Texts{"Alpha", "beta", "Neue Befehlszeilenfolge"}));
+  EXPECT_EQ(std::make_pair(editor.SelectedGroup(), view.Item), std::make_pair(0, 0));
+  EXPECT_EQ(project.MenuItems()[0].Assignment, 2);
+  EXPECT_TRUE(project.Modified());
+  // Renamed to the end of the table: the group's own call follows it.
+  editor.GroupChosen(1);
+  view.ShowName("zeta");
+  ASSERT_TRUE(editor.CommitEdit());
+  EXPECT_EQ(editor.SelectedGroup(), 1);
+  EXPECT_EQ(view.Rows, (Texts{"Befehlszeilengruppe|\"zeta\""}));
+  ASSERT_TRUE(editor.DeleteGroup());
+  EXPECT_EQ(view.Items, (Texts{"Alpha", "Neue Befehlszeilenfolge"}));
+  EXPECT_EQ(editor.SelectedGroup(), -1);
+  EXPECT_EQ(Buttons(), "000000");
+  EXPECT_EQ(project.MenuItems()[0].Assignment, 0);
+  EXPECT_EQ(view.TableChanges, 3);
+}
+
+TEST_F(GroupEditorTest, QuestionsBringTheirBranchesAndTakeThemAlong) {
+  Open({{"Fremd", {{7, "etwas"}}}});
+  editor.GroupChosen(0);
+  editor.ApplyNewLine({lkCommand, "a.exe;0"});
+  view.Select(0);
+  editor.ApplyNewLine({lkQuestion, "Wirklich?;Frage;1;0"});
+  EXPECT_EQ(view.Rows,
+            (Texts{"Frage stellen|Wirklich?;Frage;1;0", "#|\"Ja\":", "Keine Aktion|Doppelklicken zum Bearbeiten",
+                   "#|\"Nein\":", "Keine Aktion|Doppelklicken zum Bearbeiten", "#|Verzweigungsende", "Typ 7|etwas",
+                   "Kommando|a.exe;0"}));
+  EXPECT_EQ(std::make_pair(editor.SelectedRow(), view.Row), std::make_pair(6, 6)) << "the selection stays on its row";
+  view.Select(2);
+  editor.ApplyNewLine({lkQuestion, "Noch?;Frage;1;0"});
+  // Markers cannot be edited; the only line of a branch cannot go.
+  const std::pair<int, const char*> rows[] = {{1, "00"}, {10, "10"}, {0, "11"}, {12, "11"}};
+  for (auto [row, buttons] : rows) {
+    view.Select(row);
+    EXPECT_EQ(Buttons().substr(4), buttons) << row;
+    EXPECT_EQ(editor.LineToEdit() != nullptr, buttons[0] == '1');
+  }
+  editor.ApplyEditedLine(0, {lkEndRun, ""});
+  EXPECT_EQ(view.Rows, (Texts{"Ablauf beenden|", "Typ 7|etwas", "Kommando|a.exe;0"}));
+  editor.ApplyEditedLine(0, {lkQuestion, "Neu?;Frage;1;0"});
+  EXPECT_EQ(view.Rows.size(), 8u);
+  view.Select(0);
+  ASSERT_TRUE(editor.DeleteRow());
+  EXPECT_EQ(editor.SelectedRow(), -1);
+  EXPECT_EQ(Buttons().substr(3), "100");
+  view.ShowName("Fremd");
+  ASSERT_TRUE(editor.CommitEdit());
+  const std::vector<TExecLine>& kept = project.ExecGroup(0).Lines;
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(kept[0].Kind, 7) << "a kind without a name comes back as itself";
+  EXPECT_EQ(kept[0].Params, "etwas");
+}
+
+// A tree control: its nodes in depth-first order, each with its depth.
+class TFakeMenuView : public IMenuEditorView {
+ public:
+  TMenuEditor* Editor = nullptr;
+  std::vector<std::pair<std::string, int>> Nodes;
+  int Selected = -1, Assignment = -1;
+  std::string Text;
+  std::map<TMenuButton, bool> On;
+
+  void Select(int index) { Selected = index, Editor->NodeSelected(index); }
+  int Depth(int i) const { return i < 0 ? -1 : Nodes[i].second; }
+  int End(int i) const {
+    int e = i + 1;
+    while (e < static_cast<int>(Nodes.size()) && Depth(e) > Depth(i)) ++e;
+    return e;
+  }
+
+  void AddNode(int parent, int after, const std::string& text) override {
+    const int at = after >= 0 ? End(after) : parent >= 0 ? End(parent) : static_cast<int>(Nodes.size());
+    Nodes.insert(Nodes.begin() + at, {text, after >= 0 ? Depth(after) : Depth(parent) + 1});
+  }
+  void LoadNode(int index, int parent, const std::string& text) override {
+    EXPECT_EQ(index, static_cast<int>(Nodes.size()));
+    Nodes.push_back({text, Depth(parent) + 1});
+  }
+  void SetNodeText(int index, const std::string& text) override { Nodes[index].first = text; }
+  int DeleteNode(int index) override {
+    // The next sibling takes over, else the nearest earlier node not
+    // deeper: reported while the node is still there.
+    const int end = End(index);
+    int chosen = end < static_cast<int>(Nodes.size()) && Depth(end) == Depth(index) ? end : index - 1;
+    while (chosen >= 0 && chosen < index && Depth(chosen) > Depth(index)) --chosen;
+    Select(chosen);
+    Nodes.erase(Nodes.begin() + index, Nodes.begin() + end);
+    return Selected = chosen >= end ? chosen - (end - index) : chosen;
+  }
+  void MoveNode(int index, int after) override {
+    int at = after >= 0 ? End(after) : index;
+    while (after < 0 && at > 0 && Depth(at - 1) >= Depth(index)) --at;
+    std::vector<std::pair<std::string, int>> block(Nodes.begin() + index, Nodes.begin() + End(index));
+    Nodes.erase(Nodes.begin() + index, Nodes.begin() + End(index));
+    if (at > index) at -= static_cast<int>(block.size());
+    Nodes.insert(Nodes.begin() + at, block.begin(), block.end());
+  }
+  void SelectNode(int index) override { Select(index); }
+  void ClearTree() override { Nodes.clear(), Select(-1); }
+  void FocusTree() override {}
+  void ShowEntry(const std::string& text, int assignment) override { Text = text, Assignment = assignment; }
+  void SetEnabled(TMenuButton button, bool enabled) override { On[button] = enabled; }
+};
+
+class MenuEditorTest : public ::testing::Test {
+ protected:
+  // The levels as a file gives them, one digit an entry, named A, B, ...
+  void Load(const std::string& levels) {
+    view.Editor = &editor;
+    editor.Reset();
+    std::vector<TTRVMenuItem> items;
+    for (size_t i = 0; i < levels.size(); ++i) {
+      items.push_back({std::string(1, char('A' + i)), 0, levels[i] - '0'});
+      items.back().Level = editor.EntryLoaded(static_cast<int>(i), items.back());
+    }
+    project = TProject({{"G", {}}}, items);
+  }
+  void Select(char text) {
+    for (size_t i = 0; i < view.Nodes.size(); ++i)
+      if (view.Nodes[i].first[0] == text) view.Select(static_cast<int>(i));
+  }
+  // "A(B(C),D),E": children in brackets after their parent. The tree must
+  // show the list, with the same entry selected.
+  std::string Shape() {
+    auto shape = [](auto&& nodes) {
+      std::string s;
+      int open = 0;
+      for (auto [text, depth] : nodes) {
+        s += depth > open ? "(" : std::string(open - depth, ')') + (s.empty() ? "" : ",");
+        s += text;
+        open = depth;
+      }
+      return s + std::string(open, ')');
+    };
+    std::vector<std::pair<std::string, int>> listed;
+    for (const TTRVMenuItem& item : project.MenuItems()) listed.push_back({item.Text, item.Level});
+    EXPECT_EQ(shape(view.Nodes), shape(listed)) << "tree and list apart";
+    EXPECT_EQ(view.Selected, editor.Selected());
+    return shape(listed);
+  }
+  // Enabled buttons as digits: sub-entry, edit, delete, up, down.
+  std::string States() {
+    std::string s;
+    for (TMenuButton b : {meNewSubItem, meEditItem, meDelItem, meUp, meDown}) s += view.On[b] ? '1' : '0';
+    return s;
+  }
+
+  TProject project;
+  TFakeMenuView view;
+  TMenuEditor editor{project, view};
+};
+
+TEST_F(MenuEditorTest, LoadingHangsEachEntryBelowTheNearestSmallerLevel) {
+  const struct {
+    const char *levels, *shape;
+  } cases[] = {{"01210", "A(B(C),D),E"}, {"12", "A(B)"}, {"0232", "A(B(C),D)"}, {"021", "A(B,C)"}, {"3300", "A,B,C,D"}};
+  for (const auto& c : cases) {
+    Load(c.levels);
+    EXPECT_EQ(Shape(), c.shape) << c.levels;
+  }
+}
+
+TEST_F(MenuEditorTest, NewEntriesGoAfterTheSelectedBlockOrBelowIt) {
+  Load("");
+  EXPECT_EQ(editor.NewItem("", 1), mcText);
+  EXPECT_EQ(editor.NewItem("A", -1), mcAssignment);
+  EXPECT_TRUE(project.MenuItems().empty());
+  editor.NewItem("A", 1);
+  editor.NewSubItem("B", 2);
+  EXPECT_EQ(States(), "11100") << "the first child has no sibling";
+  editor.NewSubItem("C", 0);
+  Select('A');
+  editor.NewItem("D", 3);
+  EXPECT_EQ(Shape(), "A(B(C)),D");
+  Select('B');
+  editor.NewItem("E", 0);
+  EXPECT_EQ(Shape(), "A(B(C),E),D");
+  EXPECT_EQ(States() + view.Text, "11110E");
+  EXPECT_EQ(editor.EditItem("F", 2), mcNone);
+  EXPECT_EQ(Shape(), "A(B(C),F),D");
+  EXPECT_EQ(project.MenuItems()[3].Assignment, 2);
+}
+
+TEST_F(MenuEditorTest, SelectionMovesAndDeletionsKeepTreeAndListAlike) {
+  Load("0121001");
+  const std::pair<char, const char*> states[] = {{'A', "11101"}, {'D', "11110"}, {'E', "11111"}, {'G', "11100"}};
+  for (auto [entry, expected] : states) {
+    Select(entry);
+    EXPECT_EQ(States() + view.Text, expected + std::string(1, entry));
+  }
+  EXPECT_FALSE(project.Modified());
+  Select('A');
+  editor.MoveDown();
+  EXPECT_EQ(Shape(), "E,A(B(C),D),F(G)");
+  editor.MoveDown();
+  editor.MoveUp();
+  editor.MoveUp();
+  EXPECT_EQ(Shape(), "A(B(C),D),E,F(G)");
+  Select('D');
+  editor.MoveUp();
+  EXPECT_EQ(Shape() + "|" + view.Text, "A(D,B(C)),E,F(G)|D");
+  // Whatever the tree selects instead is what the fields show.
+  const std::pair<char, const char*> deletions[] = {
+      {'B', "A(D),E,F(G)|D"}, {'G', "A(D),E,F|F"}, {'F', "A(D),E|E"}, {'A', "E|E"}};
+  for (auto [entry, expected] : deletions) {
+    Select(entry);
+    editor.DeleteItem();
+    EXPECT_EQ(Shape() + "|" + view.Text, expected) << entry;
+  }
+  editor.DeleteItem();
+  EXPECT_EQ(States() + view.Text, "00000");
+  EXPECT_TRUE(project.Modified());
+}
+
+}  // namespace
