@@ -120,24 +120,6 @@ TEST_F(MenuEditor, NewEntriesGoAfterTheSelectedSubtreeOrBelowTheSelection) {
   EXPECT_EQ(Tree().Text(Tree().Selected()), "E");
 }
 
-TEST_F(MenuEditor, ButtonStatesFollowTheSelection) {
-  Load("0 1 A\r\n1 0 B\r\n1 0 C\r\n1 0 D\r\n0 0 E\r\n1 0 F\r\n");
-  ASSERT_EQ(Shape(), "A(B,C,D),E(F)");
-  EXPECT_EQ(Tree().Selected(), nullptr);
-  EXPECT_EQ(States(), "100000");
-  const std::pair<const char*, const char*> cases[] = {
-      {"F", "111100"}, {"A", "111101"}, {"E", "111110"}, {"B", "111101"}, {"C", "111111"}, {"D", "111110"},
-  };
-  for (auto [caption, states] : cases) {
-    Select(caption);
-    EXPECT_EQ(States(), states) << caption;
-    EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), caption);
-  }
-  Select("A");
-  EXPECT_EQ(form->Get<TComboBox>("ComboBox_Assignment").ItemIndex(), 1);
-  EXPECT_FALSE(Project().Modified()) << "selecting changes nothing";
-}
-
 TEST_F(MenuEditor, EditChangesTextAndAssignmentButNotTheLevel) {
   Load("0 1 A\r\n1 2 B\r\n");
   Select("B");
