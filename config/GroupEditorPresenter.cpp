@@ -1,20 +1,6 @@
 #include "config/GroupEditorPresenter.h"
 
-// The controls report the changes the editor makes to them as if the user
-// had made them (a name set is a name typed, a row selected is a row
-// clicked); those reports are the editor's own and are ignored while it
-// changes the view.
-class TGroupEditor::TChange {
- public:
-  explicit TChange(TGroupEditor& editor) : editor_(editor), was_(editor.changing_) { editor.changing_ = true; }
-  ~TChange() { editor_.changing_ = was_; }
-  TChange(const TChange&) = delete;
-  TChange& operator=(const TChange&) = delete;
-
- private:
-  TGroupEditor& editor_;
-  bool was_;
-};
+#include "config/ViewChange.h"
 
 namespace {
 std::vector<TLineRow> RowsOf(const std::vector<TExecLine>& lines) {
@@ -61,7 +47,7 @@ void TGroupEditor::ShowRowButtons() {
 }
 
 void TGroupEditor::Load(int group) {
-  TChange change(*this);
+  TViewChange change(changing_);
   group_ = group;
   view_.SelectGroupItem(group);
   lines_ = group < 0 ? std::vector<TExecLine>() : project_.ExecGroup(group).Lines;
@@ -145,7 +131,7 @@ void TGroupEditor::EraseLines(int at, int count) {
 
 void TGroupEditor::ApplyNewLine(const TExecLine& line) {
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     const int at = row_ >= 0 ? row_ : static_cast<int>(lines_.size());
     InsertLines(at, {line});
     if (line.Kind == lkQuestion) InsertLines(at + 1, NewBranchLines());
@@ -158,7 +144,7 @@ void TGroupEditor::ApplyNewLine(const TExecLine& line) {
 void TGroupEditor::ApplyEditedLine(int row, const TExecLine& line) {
   if (row < 0 || static_cast<size_t>(row) >= lines_.size()) return;
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     const int before = lines_[row].Kind;
     lines_[row] = line;
     view_.ChangeRow(row, RowOfLine(line));
@@ -176,7 +162,7 @@ bool TGroupEditor::DeleteRow() {
   const std::vector<std::string> captions = Captions();
   if (!CanDeleteRow(captions, row_)) return false;
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     const int branch = lines_[row_].Kind == lkQuestion ? BranchRowCount(captions, row_) : 0;
     EraseLines(row_, 1 + branch);
     view_.SelectRow(row_);
@@ -193,7 +179,7 @@ void TGroupEditor::ShowGroupByName(const std::string& name, int line) {
   Load(group);
   if (line >= 0 && static_cast<size_t>(line) < lines_.size()) {
     {
-      TChange change(*this);
+      TViewChange change(changing_);
       row_ = line;
       view_.SelectRow(line);
     }

@@ -106,7 +106,6 @@ class TGroupEditor {
   void Reset();
 
  private:
-  class TChange;
   std::vector<std::string> Captions() const;
   void Load(int group);
   void ShowNameButtons();
@@ -120,5 +119,6 @@ class TGroupEditor {
   std::string name_;
   std::vector<TExecLine> lines_;
   int row_ = -1;
+  // While the editor changes the view (see TViewChange).
   bool changing_ = false;
 };

@@ -1,5 +1,7 @@
 #include "config/MenuEditorPresenter.h"
 
+#include "config/ViewChange.h"
+
 #include "model/Errors.h"
 
 const TMenuEntryBalloon MenuEntryBalloons[2] = {
@@ -15,21 +17,6 @@ TMenuEntryCheck CheckMenuEntry(const std::string& text, int assignment) {
   if (assignment < 0) return mcAssignment;
   return mcNone;
 }
-
-// The tree reports the selections it makes while the editor changes it,
-// some while a node is half added or half gone; the editor shows its entry
-// itself once tree and list agree again.
-class TMenuEditor::TChange {
- public:
-  explicit TChange(TMenuEditor& editor) : editor_(editor), was_(editor.changing_) { editor.changing_ = true; }
-  ~TChange() { editor_.changing_ = was_; }
-  TChange(const TChange&) = delete;
-  TChange& operator=(const TChange&) = delete;
-
- private:
-  TMenuEditor& editor_;
-  bool was_;
-};
 
 TMenuEditor::TMenuEditor(TProject& project, IMenuEditorView& view) : project_(project), view_(view) {}
 
@@ -78,7 +65,7 @@ void TMenuEditor::NodeSelected(int index) {
 
 void TMenuEditor::PlaceNewEntry(int parent, int after, int index, const TTRVMenuItem& entry) {
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     view_.AddNode(parent, after, entry.Text);
     project_.InsertMenuItemAt(index, entry);
     selected_ = index;
@@ -122,7 +109,7 @@ void TMenuEditor::DeleteItem() {
   project_.DeleteMenuItem(selected_);
   int chosen;
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     chosen = view_.DeleteNode(selected_);
   }
   // Whatever the tree selects instead is what the fields show.
@@ -132,7 +119,7 @@ void TMenuEditor::DeleteItem() {
 
 void TMenuEditor::MoveEntry(int after, int target, int moved) {
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     view_.MoveNode(selected_, after);
     project_.MoveMenuItem(selected_, target);
     selected_ = moved;
@@ -175,7 +162,7 @@ int TMenuEditor::EntryLoaded(int index, const TTRVMenuItem& entry) {
 void TMenuEditor::Reset() {
   {
     // The emptied tree names no entry; the refresh below shows that.
-    TChange change(*this);
+    TViewChange change(changing_);
     view_.ClearTree();
   }
   loadPath_.clear();
@@ -186,7 +173,7 @@ void TMenuEditor::Reset() {
 void TMenuEditor::ShowEntryAt(int index) {
   if (index < 0 || index >= Count()) return;
   {
-    TChange change(*this);
+    TViewChange change(changing_);
     selected_ = index;
     view_.SelectNode(index);
   }

@@ -94,7 +94,6 @@ class TMenuEditor {
   void ShowEntryAt(int index);
 
  private:
-  class TChange;
   int Level(int index) const { return project_.MenuItem(index).Level; }
   int Count() const { return static_cast<int>(project_.MenuItems().size()); }
   void PlaceNewEntry(int parent, int after, int index, const TTRVMenuItem& entry);
@@ -106,6 +105,9 @@ class TMenuEditor {
   TProject& project_;
   IMenuEditorView& view_;
   int selected_ = -1;
+  // The tree reports the selections it makes while the editor changes it,
+  // some while a node is half added or half gone; the editor shows its entry
+  // itself once tree and list agree again.
   bool changing_ = false;
   std::vector<TLoadLevel> loadPath_;
 };
