@@ -45,7 +45,7 @@ TForm1::TForm1() : TForm("TForm1") {
 
 void TForm1::Create() {
   auto option = [this](const char* name, int top, int tag, void (TForm1::*click)(TControl&)) {
-    return TControlDef{"TButton", name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
+    return TControlDef{Kind<TButton>, name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
                        {On(evClick, this, click), On(evMouseDown, this, &TForm1::Button_OptionMouseDown),
                         On(evMouseUp, this, &TForm1::Button_OptionMouseUp),
                         On(evExit, this, &TForm1::Ctrl_ToolTipExit)}};
@@ -53,40 +53,40 @@ void TForm1::Create() {
   // The pictures lie on their buttons, which take their clicks and show the
   // hot look over them too.
   auto optionImage = [](const char* name, int tag) {
-    return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag};
+    return TControlDef{Kind<TVQImage>, name, "Page_Start", 0, 0, 48, 48, tag};
   };
   std::vector<TControlDef> table = {
-      {"TBevel", "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
-      {"TImage", "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
-      {"TLabel", "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
+      {Kind<TBevel>, "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
+      {Kind<TImage>, "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
+      {Kind<TLabel>, "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
        {"Tahoma", 21, true}},
-      {"TImage", "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional},
-      {"TNotebook", "Notebook", nullptr, 8, 64, 801, 361},
-      {"TTabSheet", "Page_Start", "Notebook", 0, 0, 0, 0, 0, "Startseite"},
-      {"TTabSheet", "Page_Create", "Notebook", 0, 0, 0, 0, 0, "Erstellen"},
-      {"TTabSheet", "Page_Link", "Notebook", 0, 0, 0, 0, 0, "Verknüpfung"},
-      {"TLabel", "Label1", "Page_Start", 0, 0, 801, 73, 0,
+      {Kind<TImage>, "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional},
+      {Kind<TNotebook>, "Notebook", nullptr, 8, 64, 801, 361},
+      {Kind<TTabSheet>, "Page_Start", "Notebook", 0, 0, 0, 0, 0, "Startseite"},
+      {Kind<TTabSheet>, "Page_Create", "Notebook", 0, 0, 0, 0, 0, "Erstellen"},
+      {Kind<TTabSheet>, "Page_Link", "Notebook", 0, 0, 0, 0, 0, "Verknüpfung"},
+      {Kind<TLabel>, "Label1", "Page_Start", 0, 0, 801, 73, 0,
        "Mit dem Tarvo (TRV) können Sie sich das Aufrufen von Programmen und Dokumenten erleichtern. TRV stellt Ihnen "
        "die Möglichkeit bereit, eigene Menüs zum Aufrufen von Programmen zu erstellen, die dann durch Betätigen einer "
        "Verknüpfung z.B. auf dem Desktop angezeigt werden.\r\n\r\nWas möchten Sie tun?",
        coWordWrap},
-      {"TLabel", "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
+      {Kind<TLabel>, "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
        coWordWrap | coAutoSize, OptionFont, {FocusControl("Button_Option1")}},
       option("Button_Option1", 72, 1, &TForm1::Button_Option1Click),
-      {"TLabel", "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
+      {Kind<TLabel>, "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
        OptionFont, {FocusControl("Button_Option2")}},
       option("Button_Option2", 144, 2, &TForm1::Button_Option2Click),
-      {"TLabel", "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont,
+      {Kind<TLabel>, "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont,
        {FocusControl("Button_Option3")}},
       option("Button_Option3", 216, 3, &TForm1::Button_Option3Click),
-      {"TLabel", "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont,
+      {Kind<TLabel>, "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont,
        {FocusControl("Button_Option4")}},
       option("Button_Option4", 288, 4, &TForm1::Button_Option4Click),
       optionImage("Image_Option1", 1),
       optionImage("Image_Option2", 2),
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
-      {"TPaintBox", "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
+      {Kind<TPaintBox>, "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
        {On(evPaint, this, &TForm1::DXDrawPaint), On(evClick, this, &TForm1::DXDrawClick)}},
   };
   for (TControlDef& row : EditorPageControls()) table.push_back(std::move(row));
@@ -112,9 +112,9 @@ std::vector<TControlDef> TForm1::LinkPageControls() {
       {"6.", "Erstellen Sie die Verknüpfung.", "Label_Step6", "Label_Step6Caption", 408, 286},
   };
   for (const TStep& step : steps) {
-    rows.push_back({"TLabel", step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
+    rows.push_back({Kind<TLabel>, step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
                     {"Arial Black", 24}});
-    rows.push_back({"TLabel", step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
+    rows.push_back({Kind<TLabel>, step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
                     coAutoSize | coBold});
   }
   // Step 4 is taller than the others: it holds the choice between the menu
@@ -122,46 +122,46 @@ std::vector<TControlDef> TForm1::LinkPageControls() {
   const char* const lines[] = {"Bevel_Step2", "Bevel_Step3", "Bevel_Step4", "Bevel_Step5"};
   const int lineTops[] = {56, 120, 226, 282};
   for (int i = 0; i < 4; ++i)
-    rows.push_back({"TBevel", lines[i], page, 408, lineTops[i], 393, 2, 0, "", coBevelTopLine});
-  rows.push_back({"TBevel", "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
+    rows.push_back({Kind<TBevel>, lines[i], page, 408, lineTops[i], 393, 2, 0, "", coBevelTopLine});
+  rows.push_back({Kind<TBevel>, "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
   // The balloon of a field goes when it is left.
   auto exitHides = [this] { return On(evExit, this, &TForm1::Ctrl_ToolTipExit); };
 
-  rows.push_back({"TShellListView", "ShellListView", page, 196, 56, 194, 264, 29, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TShellTreeView", "ShellTreeView", page, 0, 56, 190, 264, 29, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TMemo", "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
-  rows.push_back({"TEdit", "Edit_LinkTitle", page, 440, 28, 320, 21, 30, "", coTabStop, {},
+  rows.push_back({Kind<TShellListViewControl>, "ShellListView", page, 196, 56, 194, 264, 29, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TShellTreeViewControl>, "ShellTreeView", page, 0, 56, 190, 264, 29, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TMemo>, "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
+  rows.push_back({Kind<TEdit>, "Edit_LinkTitle", page, 440, 28, 320, 21, 30, "", coTabStop, {},
                   {On(evKeyPress, this, &TForm1::Edit_LinkTitleKeyPress), exitHides()}});
-  rows.push_back({"TLabel", "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
-  rows.push_back({"TEdit", "Edit_LinkHint", page, 440, 92, 361, 21, 31, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TEdit", "Edit_Project", page, 440, 152, 264, 21, 32, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_LinkHint", page, 440, 92, 361, 21, 31, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TEdit>, "Edit_Project", page, 440, 152, 264, 21, 32, "", coTabStop, {},
                   {On(evChange, this, &TForm1::Edit_ProjectChange), exitHides()}});
-  rows.push_back({"TVQButton", "Button_Search", page, 708, 151, 25, 22, 33, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_Search", page, 708, 151, 25, 22, 33, "", coTabStop, {},
                   {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm1::Button_SearchClick), exitHides()}});
-  rows.push_back({"TButton", "Button_TestProject", page, 740, 150, 61, 25, 34, "Testen", coTabStop, {},
+  rows.push_back({Kind<TButton>, "Button_TestProject", page, 740, 150, 61, 25, 34, "Testen", coTabStop, {},
                   {On(evClick, this, &TForm1::Button_TestProjectClick), exitHides()}});
   // What the link starts: the project's menu, or one of its groups alone.
   // The second caption takes 205 pixels in Arial's metrics (Liberation Sans
   // under Wine), but 238 in the wider font Wine falls back to without
   // them (DejaVu Sans): it has room for both, at the cost of the list's
   // width.
-  rows.push_back({"TRadioButton", "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
+  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
                   coTabStop | coChecked, {}, {On(evClick, this, &TForm1::RadioButton_LinkTargetClick)}});
-  rows.push_back({"TRadioButton", "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
+  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
                   "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
                   {On(evClick, this, &TForm1::RadioButton_LinkTargetClick)}});
-  rows.push_back({"TComboBox", "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
+  rows.push_back({Kind<TComboBox>, "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
                   {exitHides()}});
-  rows.push_back({"THotKey", "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
+  rows.push_back({Kind<THotKey>, "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
                   {On(evExit, this, &TForm1::HotKeyExit), On(evEnter, this, &TForm1::Ctrl_ToolTipEnter)}});
-  rows.push_back({"TVQButton", "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
                   {Picture(IDI_CREATELINK, 32), On(evClick, this, &TForm1::Button_CreateClick)}});
-  rows.push_back({"TLabel", "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
+  rows.push_back({Kind<TLabel>, "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
                   {"Arial", 13, true, true}});
-  rows.push_back({"TVQButton", "Button_Back", page, 744, 310, 49, 49, 36, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_Back", page, 744, 310, 49, 49, 36, "", coTabStop, {},
                   {Picture(IDI_BACK, 32), On(evClick, this, &TForm1::Button_BackClick), exitHides()}});
   // At the tree's top right corner.
-  rows.push_back({"TVQButton", "Button_SpecialFolders", page, 166, 32, 24, 22, 35, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_SpecialFolders", page, 166, 32, 24, 22, 35, "", coTabStop, {},
                   {Picture(IDI_OPEN, 16), On(evClick, this, &TForm1::Button_SpecialFoldersClick), exitHides()}});
   return rows;
 }
@@ -198,12 +198,12 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
   for (const TCommand& c : commands) {
     std::vector<TProp> props = {Picture(c.Icon, 32)};
     if (c.Click) props.push_back(On(evClick, this, c.Click));
-    rows.push_back({"TVQButton", c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
-    rows.push_back({"TLabel", c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
+    rows.push_back({Kind<TVQButton>, c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
+    rows.push_back({Kind<TLabel>, c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
                     {"Arial", 13, true}});
-    rows.push_back({"TLabel", c.HintLabel, page, c.Left + 56, c.Top + 16, c.HintWidth, 39, 0, c.Hint, coWordWrap});
+    rows.push_back({Kind<TLabel>, c.HintLabel, page, c.Left + 56, c.Top + 16, c.HintWidth, 39, 0, c.Hint, coWordWrap});
   }
-  rows.push_back({"TBevel", "Bevel1", page, 0, 112, 801, 2, 0, "", coBevelTopLine});
+  rows.push_back({Kind<TBevel>, "Bevel1", page, 0, 112, 801, 2, 0, "", coBevelTopLine});
 
   // What the balloon of a field or button goes with: leaving it.
   auto exitHides = [this] { return On(evExit, this, &TForm1::Ctrl_ToolTipExit); };
@@ -212,19 +212,19 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
     std::vector<TProp> props;
     if (click) props.push_back(On(evClick, this, click));
     if (hidesBalloon) props.push_back(exitHides());
-    rows.push_back({"TButton", name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
+    rows.push_back({Kind<TButton>, name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
   };
 
   // The menu structure editor.
-  rows.push_back({"TCheckBox", "CheckBox_UseMenu", page, 0, 128, 169, 17, 38, "Menü&struktur:",
+  rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 128, 169, 17, 38, "Menü&struktur:",
                   coTabStop | coBold | coChecked, {}, {exitHides()}});
-  rows.push_back({"TTreeView", "TreeView_Menu", page, 0, 144, 169, 185, 37, "", coTabStop, {},
+  rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 144, 169, 185, 37, "", coTabStop, {},
                   {Indent(19), On(evChange, this, &TForm1::TreeView_MenuChange), exitHides()}});
-  rows.push_back({"TLabel", "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
-  rows.push_back({"TEdit", "Edit_ItemText", page, 176, 160, 137, 21, 5, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_ItemText", page, 176, 160, 137, 21, 5, "", coTabStop, {},
                   {On(evEnter, this, &TForm1::Ctrl_ToolTipEnter), exitHides()}});
-  rows.push_back({"TLabel", "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
-  rows.push_back({"TComboBox", "ComboBox_Assignment", page, 176, 208, 137, 21, 6, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
+  rows.push_back({Kind<TComboBox>, "ComboBox_Assignment", page, 176, 208, 137, 21, 6, "", coTabStop, {},
                   {Items({NoActionItem}), On(evEnter, this, &TForm1::Ctrl_ToolTipEnter), exitHides()}});
   button("Button_NewItem", 176, 240, 137, 7, "Neuer Eintrag", 0, &TForm1::Button_NewItemClick);
   button("Button_NewSubItem", 176, 272, 137, 8, "Neuer Untereintrag", coDisabled, &TForm1::Button_NewSubItemClick);
@@ -232,22 +232,22 @@ std::vector<TControlDef> TForm1::EditorPageControls() {
   button("Button_DelItem", 176, 336, 137, 10, "Eintrag löschen", coDisabled, &TForm1::Button_DelItemClick);
   button("Button_Up", 0, 336, 81, 0, "Hoch", coDisabled, &TForm1::Button_UpClick, false);
   button("Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TForm1::Button_DownClick, false);
-  rows.push_back({"TBevel", "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
+  rows.push_back({Kind<TBevel>, "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
 
   // The command-line group editor.
-  rows.push_back({"TLabel", "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
+  rows.push_back({Kind<TLabel>, "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
                   {FocusControl("ComboBox_ExecLines")}});
-  rows.push_back({"TComboBox", "ComboBox_ExecLines", page, 328, 144, 137, 21, 11, "", coTabStop, {},
+  rows.push_back({Kind<TComboBox>, "ComboBox_ExecLines", page, 328, 144, 137, 21, 11, "", coTabStop, {},
                   {Items({NewGroupItem}), On(evSelect, this, &TForm1::ComboBox_ExecLinesChange), exitHides()}});
   button("Button_NewExec", 328, 176, 137, 12, "Neu", coDisabled, &TForm1::Button_NewEditExecClick);
   button("Button_EditExec", 328, 208, 137, 13, "Bearbeiten", coDisabled, &TForm1::Button_NewEditExecClick);
   button("Button_DelExec", 328, 240, 137, 14, "Löschen", coDisabled, &TForm1::Button_DelExecClick);
   // The whole project's check, in the free row below the group's buttons.
   button("Button_Check", 328, 272, 137, 41, "Prüfen", 0, &TForm1::Button_CheckClick);
-  rows.push_back({"TLabel", "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
-  rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, 15, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_ExecName", page, 328, 336, 137, 21, 15, "", coTabStop, {},
                   {On(evChange, this, &TForm1::Edit_ExecNameChange), exitHides()}});
-  rows.push_back({"TListView", "ListView_ExecLines", page, 480, 144, 321, 185, 20, "", coTabStop, {},
+  rows.push_back({Kind<TListView>, "ListView_ExecLines", page, 480, 144, 321, 185, 20, "", coTabStop, {},
                   {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER),
                    On(evChange, this, &TForm1::ListView_ExecLinesSelectItem),
                    On(evDblClick, this, &TForm1::ListView_ExecLinesDblClick), exitHides()}});

@@ -68,25 +68,6 @@ void Framework::Initialize() {
                                               ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                               ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  RegisterKind<TLabel>("TLabel");
-  RegisterKind<TImage>("TImage");
-  RegisterKind<TPaintBox>("TPaintBox");
-  RegisterKind<TBevel>("TBevel");
-  RegisterKind<TNotebook>("TNotebook");
-  RegisterKind<TTabSheet>("TTabSheet");
-  RegisterKind<TPanel>("TPanel");
-  RegisterKind<TGroupBox>("TGroupBox");
-  RegisterKind<TButton>("TButton");
-  RegisterKind<TCheckBox>("TCheckBox");
-  RegisterKind<TRadioButton>("TRadioButton");
-  RegisterKind<TEdit>("TEdit");
-  RegisterKind<TMemo>("TMemo");
-  RegisterKind<TComboBox>("TComboBox");
-  RegisterKind<TListView>("TListView");
-  RegisterKind<TTreeView>("TTreeView");
-  RegisterKind<THotKey>("THotKey");
-  RegisterKind<TProgressBar>("TProgressBar");
-  RegisterKind<TSpinEdit>("TSpinEdit");
   Application.PreviewMessage = PreviewMessage;
 }
 
@@ -166,11 +147,10 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
 }
 
 TControl& TForm::CreateControl(const TControlDef& def) {
-  std::unique_ptr<TControl> owned = MakeControl(def.Kind);
-  if (!owned) throw Exception(Format("Unbekannte Steuerelementart %s (%s)", def.Kind, def.Name));
+  std::unique_ptr<TControl> owned(def.Kind.Make());
   TControl& c = *owned;
   c.Form = this;
-  c.Kind = def.Kind;
+  c.Kind = def.Kind.Name;
   c.Name = def.Name;
   c.Tag = def.Tag;
   c.Options = def.Options;

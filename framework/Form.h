@@ -224,7 +224,7 @@ F& LazyForm(TFormPtr<F>& holder, Create create) {
 }
 
 namespace Framework {
-// Registers the framework's window classes and kinds, and its key preview
-// with the application. Called by the first form's Create.
+// Loads the common controls and installs the framework's key preview with
+// the application. Called by the first form's Create.
 void Initialize();
 }  // namespace Framework
