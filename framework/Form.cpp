@@ -6,6 +6,7 @@
 #include <set>
 
 #include "framework/Application.h"
+#include "framework/ControlQuery.h"
 #include "model/Errors.h"
 #include "model/Text.h"
 
@@ -264,25 +265,6 @@ void TForm::RealizePage(TControl* page) {
   for (TPendingControl& q : now) CreateWindowOf(*q.Control, q.Style, q.ExStyle, q.Def);
 }
 
-LRESULT TForm::ControlInfo(ATOM name, int what) {
-  char text[256] = "";
-  if (!GlobalGetAtomNameA(name, text, sizeof text)) return -1;
-  TControl* c = what == ciHandle ? FindComponent(text) : Find(text);
-  for (auto it = Controls.begin(); !c && it != Controls.end(); ++it)
-    if (TControl* inner = (*it)->InnerControl(); inner && inner->Name == text) c = inner;
-  if (!c) return -1;
-  switch (what) {
-    case ciLeft: return c->Left();
-    case ciTop: return c->Top();
-    case ciWidth: return c->Width();
-    case ciHeight: return c->Height();
-    case ciTag: return c->Tag;
-    case ciCaption: return GlobalAddAtomA(c->Caption().substr(0, 255).c_str());
-    case ciHandle: return reinterpret_cast<LRESULT>(c->Handle);
-  }
-  return -1;
-}
-
 [[noreturn]] void TForm::WrongKind(const std::string& name) {
   throw Exception("Komponente " + name + " ist von anderer Art");
 }
@@ -375,7 +357,7 @@ void TForm::DestroyHandle() {
   if (Handle && IsWindow(Handle)) DestroyWindow(Handle);
 }
 
-TControl* TForm::Find(const std::string& name) {
+TControl* TForm::Find(const std::string& name) const {
   for (auto& c : Controls)
     if (c->Name == name) return c.get();
   return nullptr;
@@ -506,8 +488,7 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (Framework::GraphicMouse(*this, Handle, msg, wParam, lParam, result)) return result;
   if (Framework::RouteNotification(*this, msg, wParam, lParam, result)) return result;
-  static const UINT controlInfo = RegisterWindowMessageA(ControlInfoMessage);
-  if (msg == controlInfo) return ControlInfo(static_cast<ATOM>(wParam), static_cast<int>(lParam));
+  if (Framework::AnswerControlQuery(*this, msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
