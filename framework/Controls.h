@@ -216,8 +216,6 @@ class TControl {
   HBITMAP Bitmap = nullptr;
   bool MouseInside = false;
   RECT Bounds = {};  // device pixels, in the parent
-  // Labels: the control that their access key focuses.
-  TControl* FocusControl = nullptr;
   // Windowless controls: their caption and whether they show.
   std::string GraphicCaption;
   bool Shown = true;
@@ -316,6 +314,8 @@ class TLabel : public TControl {
   const char* WindowClass() const override { return nullptr; }
   bool TakesMouse() const override { return true; }
   void Paint(HDC dc) override;
+  // The control that the label's access key focuses.
+  TControl* FocusControl = nullptr;
 };
 
 class TImage : public TControl {

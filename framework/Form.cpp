@@ -142,7 +142,9 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
       if (p.Kind == TProp::pkFocusControl) {
         TControl* target = Find(p.Name);
         if (!target) throw Exception("Komponente " + p.Name + " nicht gefunden");
-        Find(def.Name)->FocusControl = target;
+        auto* label = dynamic_cast<TLabel*>(Find(def.Name));
+        if (!label) WrongKind(def.Name);
+        label->FocusControl = target;
       }
   FormCreate();
 }
@@ -457,10 +459,12 @@ bool TForm::AccessKey(char key, bool withAlt, HWND target) {
   if (!withAlt && target && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL)))
     return false;
   for (auto& c : Controls) {
-    if (!c->FocusControl || !c->Visible()) continue;
-    const char mnemonic = AccessKeyOf(c->Caption());
+    auto* label = dynamic_cast<TLabel*>(c.get());
+    if (!label || !label->FocusControl || !label->Visible()) continue;
+    const char mnemonic = AccessKeyOf(label->Caption());
     if (mnemonic && SameKey(mnemonic, key)) {
-      if (c->FocusControl->Handle && IsWindowEnabled(c->FocusControl->Handle)) SetFocus(c->FocusControl->Handle);
+      TControl* target = label->FocusControl;
+      if (target->Handle && IsWindowEnabled(target->Handle)) SetFocus(target->Handle);
       return true;
     }
   }
