@@ -14,14 +14,14 @@ TCheckForm::TCheckForm() : TForm("TCheckForm") {
 void TCheckForm::Create(HWND owner) {
   TForm::Create(
       {
-          {"TListView", "ListView_Findings", nullptr, 8, 8, 545, 217, 0, "", coTabStop, {},
+          {Kind<TListView>, "ListView_Findings", nullptr, 8, 8, 545, 217, 0, "", coTabStop, {},
            {Columns({{"Gruppe", 140}, {"Zeile", 45}, {"Problem", 336}}), WindowStyles(LVS_NOSORTHEADER),
             On(evDblClick, this, &TCheckForm::ListView_FindingsDblClick)}},
-          {"TLabel", "Label_FindingsHint", nullptr, 8, 238, 0, 0, 0,
+          {Kind<TLabel>, "Label_FindingsHint", nullptr, 8, 238, 0, 0, 0,
            "Doppelklicken Sie auf einen Eintrag, um die Stelle im Editor zu zeigen.", coAutoSize},
-          {"TButton", "Button_Recheck", nullptr, 368, 233, 97, 25, 0, "&Erneut prüfen", coTabStop, {},
+          {Kind<TButton>, "Button_Recheck", nullptr, 368, 233, 97, 25, 0, "&Erneut prüfen", coTabStop, {},
            {On(evClick, this, &TCheckForm::Button_RecheckClick)}},
-          {"TButton", "Button_CloseCheck", nullptr, 472, 233, 81, 25, 0, "Schließen", coTabStop | coCancel, {},
+          {Kind<TButton>, "Button_CloseCheck", nullptr, 472, 233, 81, 25, 0, "Schließen", coTabStop | coCancel, {},
            {On(evClick, this, &TCheckForm::Button_CloseClick)}},
       },
       owner);

@@ -109,12 +109,12 @@ std::vector<TControlDef> TEditorPage::Controls() {
   for (const TCommand& c : commands) {
     std::vector<TProp> props = {Picture(c.Icon, 32)};
     if (c.Click) props.push_back(On(evClick, this, c.Click));
-    rows.push_back({"TVQButton", c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
-    rows.push_back({"TLabel", c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
+    rows.push_back({Kind<TVQButton>, c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
+    rows.push_back({Kind<TLabel>, c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
                     {"Arial", 13, true}});
-    rows.push_back({"TLabel", c.HintLabel, page, c.Left + 56, c.Top + 16, c.HintWidth, 39, 0, c.Hint, coWordWrap});
+    rows.push_back({Kind<TLabel>, c.HintLabel, page, c.Left + 56, c.Top + 16, c.HintWidth, 39, 0, c.Hint, coWordWrap});
   }
-  rows.push_back({"TBevel", "Bevel1", page, 0, 112, 801, 2, 0, "", coBevelTopLine});
+  rows.push_back({Kind<TBevel>, "Bevel1", page, 0, 112, 801, 2, 0, "", coBevelTopLine});
 
   // What the balloon of a field or button goes with: leaving it.
   auto exitHides = [this] { return balloons_.ExitHides(); };
@@ -123,19 +123,19 @@ std::vector<TControlDef> TEditorPage::Controls() {
     std::vector<TProp> props;
     if (click) props.push_back(On(evClick, this, click));
     if (hidesBalloon) props.push_back(exitHides());
-    rows.push_back({"TButton", name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
+    rows.push_back({Kind<TButton>, name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
   };
 
   // The menu structure editor.
-  rows.push_back({"TCheckBox", "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
+  rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
                   coTabStop | coBold | coChecked, {}, {exitHides()}});
-  rows.push_back({"TTreeView", "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
+  rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
                   {Indent(19), On(evChange, this, &TEditorPage::TreeView_MenuChange), exitHides()}});
-  rows.push_back({"TLabel", "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
-  rows.push_back({"TEdit", "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},
                   {balloons_.EnterHides(), exitHides()}});
-  rows.push_back({"TLabel", "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
-  rows.push_back({"TComboBox", "ComboBox_Assignment", page, 176, 208, 137, 21, IDS_HELP_ASSIGNMENT, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
+  rows.push_back({Kind<TComboBox>, "ComboBox_Assignment", page, 176, 208, 137, 21, IDS_HELP_ASSIGNMENT, "", coTabStop, {},
                   {Items({NoActionItem}), balloons_.EnterHides(), exitHides()}});
   button("Button_NewItem", 176, 240, 137, IDS_HELP_NEWITEM, "Neuer Eintrag", 0, &TEditorPage::Button_NewItemClick);
   button("Button_NewSubItem", 176, 272, 137, IDS_HELP_NEWSUBITEM, "Neuer Untereintrag", coDisabled, &TEditorPage::Button_NewSubItemClick);
@@ -143,22 +143,22 @@ std::vector<TControlDef> TEditorPage::Controls() {
   button("Button_DelItem", 176, 336, 137, IDS_HELP_DELITEM, "Eintrag löschen", coDisabled, &TEditorPage::Button_DelItemClick);
   button("Button_Up", 0, 336, 81, 0, "Hoch", coDisabled, &TEditorPage::Button_UpClick, false);
   button("Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TEditorPage::Button_DownClick, false);
-  rows.push_back({"TBevel", "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
+  rows.push_back({Kind<TBevel>, "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
 
   // The command-line group editor.
-  rows.push_back({"TLabel", "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
+  rows.push_back({Kind<TLabel>, "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
                   {FocusControl("ComboBox_ExecLines")}});
-  rows.push_back({"TComboBox", "ComboBox_ExecLines", page, 328, 144, 137, 21, IDS_HELP_GROUPS, "", coTabStop, {},
+  rows.push_back({Kind<TComboBox>, "ComboBox_ExecLines", page, 328, 144, 137, 21, IDS_HELP_GROUPS, "", coTabStop, {},
                   {Items({NewGroupItem}), On(evSelect, this, &TEditorPage::ComboBox_ExecLinesChange), exitHides()}});
   button("Button_NewExec", 328, 176, 137, IDS_HELP_NEWEXEC, "Neu", coDisabled, &TEditorPage::Button_NewEditExecClick);
   button("Button_EditExec", 328, 208, 137, IDS_HELP_EDITEXEC, "Bearbeiten", coDisabled, &TEditorPage::Button_NewEditExecClick);
   button("Button_DelExec", 328, 240, 137, IDS_HELP_DELEXEC, "Löschen", coDisabled, &TEditorPage::Button_DelExecClick);
   // The whole project's check, in the free row below the group's buttons.
   button("Button_Check", 328, 272, 137, IDS_HELP_CHECK, "Prüfen", 0, &TEditorPage::Button_CheckClick);
-  rows.push_back({"TLabel", "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
-  rows.push_back({"TEdit", "Edit_ExecName", page, 328, 336, 137, 21, IDS_HELP_EXECNAME, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_ExecName", page, 328, 336, 137, 21, IDS_HELP_EXECNAME, "", coTabStop, {},
                   {On(evChange, this, &TEditorPage::Edit_ExecNameChange), exitHides()}});
-  rows.push_back({"TListView", "ListView_ExecLines", page, 480, 144, 321, 185, IDS_HELP_EXECLINES, "", coTabStop, {},
+  rows.push_back({Kind<TListView>, "ListView_ExecLines", page, 480, 144, 321, 185, IDS_HELP_EXECLINES, "", coTabStop, {},
                   {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER),
                    On(evChange, this, &TEditorPage::ListView_ExecLinesSelectItem),
                    On(evDblClick, this, &TEditorPage::ListView_ExecLinesDblClick), exitHides()}});

@@ -30,15 +30,15 @@ TForm1::TForm1()
 
 void TForm1::Create() {
   std::vector<TControlDef> table = {
-      {"TBevel", "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
-      {"TImage", "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
-      {"TLabel", "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
+      {Kind<TBevel>, "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
+      {Kind<TImage>, "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
+      {Kind<TLabel>, "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
        {"Tahoma", 21, true}},
-      {"TImage", "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional},
-      {"TNotebook", "Notebook", nullptr, 8, 64, 801, 361},
-      {"TTabSheet", "Page_Start", "Notebook", 0, 0, 0, 0, 0, "Startseite"},
-      {"TTabSheet", "Page_Create", "Notebook", 0, 0, 0, 0, 0, "Erstellen"},
-      {"TTabSheet", "Page_Link", "Notebook", 0, 0, 0, 0, 0, "Verknüpfung"},
+      {Kind<TImage>, "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional},
+      {Kind<TNotebook>, "Notebook", nullptr, 8, 64, 801, 361},
+      {Kind<TTabSheet>, "Page_Start", "Notebook", 0, 0, 0, 0, 0, "Startseite"},
+      {Kind<TTabSheet>, "Page_Create", "Notebook", 0, 0, 0, 0, 0, "Erstellen"},
+      {Kind<TTabSheet>, "Page_Link", "Notebook", 0, 0, 0, 0, 0, "Verknüpfung"},
   };
   for (TConfigPage* page : pages_)
     for (TControlDef& row : page->Controls()) table.push_back(std::move(row));

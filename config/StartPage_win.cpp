@@ -43,38 +43,38 @@ TStartPage::~TStartPage() { Destroying(); }
 
 std::vector<TControlDef> TStartPage::Controls() {
   auto option = [this](const char* name, int top, int tag) {
-    return TControlDef{"TButton", name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
+    return TControlDef{Kind<TButton>, name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
                        {On(evClick, this, &TStartPage::Button_OptionClick), On(evMouseDown, this, &TStartPage::Button_OptionMouseDown),
                         On(evMouseUp, this, &TStartPage::Button_OptionMouseUp), balloons_.ExitHides()}};
   };
   // The pictures lie on their buttons, which take their clicks and show the
   // hot look over them too.
   auto optionImage = [](const char* name, int tag) {
-    return TControlDef{"TVQImage", name, "Page_Start", 0, 0, 48, 48, tag};
+    return TControlDef{Kind<TVQImage>, name, "Page_Start", 0, 0, 48, 48, tag};
   };
   return {
-      {"TLabel", "Label1", "Page_Start", 0, 0, 801, 73, 0,
+      {Kind<TLabel>, "Label1", "Page_Start", 0, 0, 801, 73, 0,
        "Mit dem Tarvo (TRV) können Sie sich das Aufrufen von Programmen und Dokumenten erleichtern. TRV stellt Ihnen "
        "die Möglichkeit bereit, eigene Menüs zum Aufrufen von Programmen zu erstellen, die dann durch Betätigen einer "
        "Verknüpfung z.B. auf dem Desktop angezeigt werden.\r\n\r\nWas möchten Sie tun?",
        coWordWrap},
-      {"TLabel", "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
+      {Kind<TLabel>, "Label2", "Page_Start", 120, 84, 0, 0, 0, "Menüs und Befehlszeilenfolgen\r\n&erstellen oder bearbeiten",
        coWordWrap | coAutoSize, OptionFont, {FocusControl("Button_Option1")}},
       option("Button_Option1", 72, 1),
-      {"TLabel", "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
+      {Kind<TLabel>, "Label3", "Page_Start", 120, 164, 0, 0, 0, "&Verknüpfung zum Aufrufen eines Menüs anlegen", coAutoSize,
        OptionFont, {FocusControl("Button_Option2")}},
       option("Button_Option2", 144, 2),
-      {"TLabel", "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont,
+      {Kind<TLabel>, "Label32", "Page_Start", 120, 236, 0, 0, 0, "Über \"&Tarvo\"...", coAutoSize, OptionFont,
        {FocusControl("Button_Option3")}},
       option("Button_Option3", 216, 3),
-      {"TLabel", "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont,
+      {Kind<TLabel>, "Label4", "Page_Start", 120, 308, 0, 0, 0, "&Beenden", coAutoSize, OptionFont,
        {FocusControl("Button_Option4")}},
       option("Button_Option4", 288, 4),
       optionImage("Image_Option1", 1),
       optionImage("Image_Option2", 2),
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
-      {"TPaintBox", "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
+      {Kind<TPaintBox>, "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
        {On(evPaint, this, &TStartPage::DXDrawPaint), On(evClick, this, &TStartPage::DXDrawClick)}},
   };
 }

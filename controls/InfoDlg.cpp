@@ -89,18 +89,18 @@ TInfo::~TInfo() { FreeBitmaps(); }
 void TInfo::Create() {
   TForm::Create(
       {
-          {"TPaintBox", "LogoPB", nullptr, 0, 0, 435, 65, 0, "", coAlignTop, {}, {On(evPaint, this, &TInfo::LogoPBPaint)}},
-          {"TLabel", "InfoLbl", nullptr, 8, 72, 419, 16, 0, MakerLine, coRightAlign | coAutoSize},
-          {"TLabel", "EMailLbl", nullptr, 8, 92, 419, 16, 0, MakerEMail, coRightAlign | coAutoSize | coHandCursor, {},
+          {Kind<TPaintBox>, "LogoPB", nullptr, 0, 0, 435, 65, 0, "", coAlignTop, {}, {On(evPaint, this, &TInfo::LogoPBPaint)}},
+          {Kind<TLabel>, "InfoLbl", nullptr, 8, 72, 419, 16, 0, MakerLine, coRightAlign | coAutoSize},
+          {Kind<TLabel>, "EMailLbl", nullptr, 8, 92, 419, 16, 0, MakerEMail, coRightAlign | coAutoSize | coHandCursor, {},
            {On(evClick, this, &TInfo::EMailLblClick), On(evMouseEnter, this, &TInfo::HyperLinkMouseEnter),
             On(evMouseLeave, this, &TInfo::HyperLinkMouseLeave), On(evMouseDown, this, &TInfo::HyperLinkMouseDown),
             On(evMouseUp, this, &TInfo::HyperLinkMouseUp)}},
-          {"TLabel", "URLLbl", nullptr, 8, 110, 419, 16, 0, MakerWebAddress, coRightAlign | coAutoSize | coHandCursor,
+          {Kind<TLabel>, "URLLbl", nullptr, 8, 110, 419, 16, 0, MakerWebAddress, coRightAlign | coAutoSize | coHandCursor,
            {},
            {On(evClick, this, &TInfo::URLLblClick), On(evMouseEnter, this, &TInfo::HyperLinkMouseEnter),
             On(evMouseLeave, this, &TInfo::HyperLinkMouseLeave), On(evMouseDown, this, &TInfo::HyperLinkMouseDown),
             On(evMouseUp, this, &TInfo::HyperLinkMouseUp)}},
-          {"TButton", "OK", nullptr, 177, 99, 81, 25, 0, "OK", coTabStop | coDefault | coCancel, {},
+          {Kind<TButton>, "OK", nullptr, 177, 99, 81, 25, 0, "OK", coTabStop | coDefault | coCancel, {},
            {On(evClick, this, &TInfo::OKClick)}},
       },
       Application.MainWindow);

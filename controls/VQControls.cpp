@@ -5,8 +5,6 @@
 
 #include "controls/Drawing.h"
 
-const bool VQControlsRegistered = RegisterKind<TVQButton>("TVQButton") && RegisterKind<TVQImage>("TVQImage");
-
 HICON ResourceIcon(int id, int size) {
   static std::map<std::pair<int, int>, HICON> icons;
   auto key = std::make_pair(id, size);
@@ -20,7 +18,7 @@ HICON ResourceIcon(int id, int size) {
 
 void TVQButton::Created(const TControlDef& def) {
   icon_ = std::make_unique<TImage>();
-  icon_->Kind = "TImage";
+  icon_->Kind = ::Kind<TImage>.Name;
   CreateInnerControl(*this, *icon_, Name + "_Icon", coTransparent);
   for (const TProp& p : def.Props)
     if (p.Kind == TProp::pkPicture) SetIcon(ResourceIcon(p.Min, Scale(p.Max)), p.Max);

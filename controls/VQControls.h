@@ -1,8 +1,8 @@
 // TVQButton and TVQImage: a push button with a centred icon picture that is
 // nudged while the left button holds it pressed, and an image that reports
 // the mouse entering and leaving it, also where it lies on a button. Both
-// are kinds of the window framework's control tables ("TVQButton",
-// "TVQImage"), registered by this unit.
+// are kinds of the window framework's control tables (Kind<TVQButton>,
+// Kind<TVQImage>).
 #pragma once
 
 #include <memory>
@@ -48,9 +48,3 @@ void SetImageIcon(TControl& image, HICON icon, int size);
 // Paints a header gradient: each line a vertical stroke from the top down to
 // height.
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height);
-
-// Every unit that includes this header links the kinds' registration in.
-extern const bool VQControlsRegistered;
-namespace {
-[[gnu::used]] const bool* const VQControlsLink = &VQControlsRegistered;
-}

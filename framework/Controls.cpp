@@ -17,11 +17,6 @@ std::map<HWND, TControl*>& ControlMap() {
   return controls;
 }
 
-std::map<std::string, TControlFactory>& Registry() {
-  static std::map<std::string, TControlFactory> kinds;
-  return kinds;
-}
-
 // The second press of a double click is a press too: every release then
 // has its press.
 bool MouseDownMessage(UINT msg, TMouseButton& button, bool& doubleClick) {
@@ -120,14 +115,6 @@ TProp Indent(int pixels) {
 }
 
 // ---------------------------------------------------------------------------
-// Registry
-
-void RegisterControlKind(const std::string& kind, TControlFactory factory) { Registry()[kind] = std::move(factory); }
-
-std::unique_ptr<TControl> MakeControl(const std::string& kind) {
-  auto it = Registry().find(kind);
-  return it == Registry().end() ? nullptr : it->second();
-}
 
 TControl* ControlOf(HWND wnd) {
   if (!wnd) return nullptr;

@@ -1,14 +1,18 @@
 // The controls of the window framework: a base class that every kind derives
-// from, one small class per kind, and the registry through which a window's
-// control table names its kinds ("TEdit", "TVQButton", "TShellTreeView").
+// from, and one small class per kind. A window's control table names each
+// row's class itself (Kind<TEdit>, Kind<TVQButton>): a kind is known where
+// its header is included, and a misspelt one does not compile.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/Paint.h"
@@ -135,9 +139,45 @@ enum : unsigned {
   coChecked = 0x10000,     // check boxes: ticked when made
 };
 
+// What a table row makes: a control of one class, and that class's name,
+// which the control keeps (TControl::Kind) for whoever looks at it later.
+struct TControlKind {
+  TControl* (*Make)();
+  const char* Name;
+};
+
+namespace Framework {
+template <class T>
+TControl* MakeKind() {
+  return new T;
+}
+// The class's name, cut out of the compiler's spelling of this function's
+// signature ("... [with T = TButton]") once at compile time: no kind has to
+// repeat its own name, and a derived kind cannot inherit a wrong one.
+template <class T>
+constexpr const char* Signature() {
+  return __PRETTY_FUNCTION__;
+}
+template <class T>
+struct TKindName {
+  static constexpr std::string_view Whole = Signature<T>();
+  static constexpr std::size_t Start = Whole.find("T = ") + 4;
+  static constexpr std::size_t Length = Whole.find_first_of(";]", Start) - Start;
+  static constexpr std::array<char, Length + 1> Text = [] {
+    std::array<char, Length + 1> text{};
+    for (std::size_t i = 0; i < Length; ++i) text[i] = Whole[Start + i];
+    return text;
+  }();
+};
+}  // namespace Framework
+
+// A row's kind: {Kind<TButton>, "Button_OK", ...}.
+template <class T>
+constexpr TControlKind Kind = {&Framework::MakeKind<T>, Framework::TKindName<T>::Text.data()};
+
 // One row of a window's control table.
 struct TControlDef {
-  const char* Kind;
+  TControlKind Kind;
   const char* Name;
   const char* Parent;  // nullptr: the form
   int Left, Top, Width, Height;  // 96-DPI pixels
@@ -176,8 +216,6 @@ class TControl {
   HBITMAP Bitmap = nullptr;
   bool MouseInside = false;
   RECT Bounds = {};  // device pixels, in the parent
-  // Labels: the control that their access key focuses.
-  TControl* FocusControl = nullptr;
   // Windowless controls: their caption and whether they show.
   std::string GraphicCaption;
   bool Shown = true;
@@ -258,16 +296,6 @@ class TControl {
   LRESULT DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-// A control of a table kind, made by its registered factory.
-using TControlFactory = std::function<std::unique_ptr<TControl>()>;
-void RegisterControlKind(const std::string& kind, TControlFactory factory);
-std::unique_ptr<TControl> MakeControl(const std::string& kind);
-template <class T>
-bool RegisterKind(const char* kind) {
-  RegisterControlKind(kind, [] { return std::unique_ptr<TControl>(new T); });
-  return true;
-}
-
 // The control a window belongs to, if it is one of ours.
 TControl* ControlOf(HWND wnd);
 
@@ -286,6 +314,8 @@ class TLabel : public TControl {
   const char* WindowClass() const override { return nullptr; }
   bool TakesMouse() const override { return true; }
   void Paint(HDC dc) override;
+  // The control that the label's access key focuses.
+  TControl* FocusControl = nullptr;
 };
 
 class TImage : public TControl {

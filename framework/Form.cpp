@@ -6,6 +6,7 @@
 #include <set>
 
 #include "framework/Application.h"
+#include "framework/ControlQuery.h"
 #include "model/Errors.h"
 #include "model/Text.h"
 
@@ -68,25 +69,6 @@ void Framework::Initialize() {
                                               ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                               ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  RegisterKind<TLabel>("TLabel");
-  RegisterKind<TImage>("TImage");
-  RegisterKind<TPaintBox>("TPaintBox");
-  RegisterKind<TBevel>("TBevel");
-  RegisterKind<TNotebook>("TNotebook");
-  RegisterKind<TTabSheet>("TTabSheet");
-  RegisterKind<TPanel>("TPanel");
-  RegisterKind<TGroupBox>("TGroupBox");
-  RegisterKind<TButton>("TButton");
-  RegisterKind<TCheckBox>("TCheckBox");
-  RegisterKind<TRadioButton>("TRadioButton");
-  RegisterKind<TEdit>("TEdit");
-  RegisterKind<TMemo>("TMemo");
-  RegisterKind<TComboBox>("TComboBox");
-  RegisterKind<TListView>("TListView");
-  RegisterKind<TTreeView>("TTreeView");
-  RegisterKind<THotKey>("THotKey");
-  RegisterKind<TProgressBar>("TProgressBar");
-  RegisterKind<TSpinEdit>("TSpinEdit");
   Application.PreviewMessage = PreviewMessage;
 }
 
@@ -160,17 +142,18 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
       if (p.Kind == TProp::pkFocusControl) {
         TControl* target = Find(p.Name);
         if (!target) throw Exception("Komponente " + p.Name + " nicht gefunden");
-        Find(def.Name)->FocusControl = target;
+        auto* label = dynamic_cast<TLabel*>(Find(def.Name));
+        if (!label) WrongKind(def.Name);
+        label->FocusControl = target;
       }
   FormCreate();
 }
 
 TControl& TForm::CreateControl(const TControlDef& def) {
-  std::unique_ptr<TControl> owned = MakeControl(def.Kind);
-  if (!owned) throw Exception(Format("Unbekannte Steuerelementart %s (%s)", def.Kind, def.Name));
+  std::unique_ptr<TControl> owned(def.Kind.Make());
   TControl& c = *owned;
   c.Form = this;
-  c.Kind = def.Kind;
+  c.Kind = def.Kind.Name;
   c.Name = def.Name;
   c.Tag = def.Tag;
   c.Options = def.Options;
@@ -284,25 +267,6 @@ void TForm::RealizePage(TControl* page) {
   for (TPendingControl& q : now) CreateWindowOf(*q.Control, q.Style, q.ExStyle, q.Def);
 }
 
-LRESULT TForm::ControlInfo(ATOM name, int what) {
-  char text[256] = "";
-  if (!GlobalGetAtomNameA(name, text, sizeof text)) return -1;
-  TControl* c = what == ciHandle ? FindComponent(text) : Find(text);
-  for (auto it = Controls.begin(); !c && it != Controls.end(); ++it)
-    if (TControl* inner = (*it)->InnerControl(); inner && inner->Name == text) c = inner;
-  if (!c) return -1;
-  switch (what) {
-    case ciLeft: return c->Left();
-    case ciTop: return c->Top();
-    case ciWidth: return c->Width();
-    case ciHeight: return c->Height();
-    case ciTag: return c->Tag;
-    case ciCaption: return GlobalAddAtomA(c->Caption().substr(0, 255).c_str());
-    case ciHandle: return reinterpret_cast<LRESULT>(c->Handle);
-  }
-  return -1;
-}
-
 [[noreturn]] void TForm::WrongKind(const std::string& name) {
   throw Exception("Komponente " + name + " ist von anderer Art");
 }
@@ -395,7 +359,7 @@ void TForm::DestroyHandle() {
   if (Handle && IsWindow(Handle)) DestroyWindow(Handle);
 }
 
-TControl* TForm::Find(const std::string& name) {
+TControl* TForm::Find(const std::string& name) const {
   for (auto& c : Controls)
     if (c->Name == name) return c.get();
   return nullptr;
@@ -495,10 +459,12 @@ bool TForm::AccessKey(char key, bool withAlt, HWND target) {
   if (!withAlt && target && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL)))
     return false;
   for (auto& c : Controls) {
-    if (!c->FocusControl || !c->Visible()) continue;
-    const char mnemonic = AccessKeyOf(c->Caption());
+    auto* label = dynamic_cast<TLabel*>(c.get());
+    if (!label || !label->FocusControl || !label->Visible()) continue;
+    const char mnemonic = AccessKeyOf(label->Caption());
     if (mnemonic && SameKey(mnemonic, key)) {
-      if (c->FocusControl->Handle && IsWindowEnabled(c->FocusControl->Handle)) SetFocus(c->FocusControl->Handle);
+      TControl* target = label->FocusControl;
+      if (target->Handle && IsWindowEnabled(target->Handle)) SetFocus(target->Handle);
       return true;
     }
   }
@@ -526,8 +492,7 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (Framework::GraphicMouse(*this, Handle, msg, wParam, lParam, result)) return result;
   if (Framework::RouteNotification(*this, msg, wParam, lParam, result)) return result;
-  static const UINT controlInfo = RegisterWindowMessageA(ControlInfoMessage);
-  if (msg == controlInfo) return ControlInfo(static_cast<ATOM>(wParam), static_cast<int>(lParam));
+  if (Framework::AnswerControlQuery(*this, msg, wParam, lParam, result)) return result;
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -43,14 +43,6 @@ enum TPosition {
   poOwnerFormCenter  // centred on its owner window each time it is shown
 };
 
-// Asks a form's window about one of its controls, also from another
-// process (accessibility tools, tests): wParam a global atom of the
-// control's name, lParam what; the answer -1 when there is no such control.
-// The caption comes back as a new global atom, which the asker deletes;
-// the handle is the control's own window (0 for windowless controls).
-constexpr const char* ControlInfoMessage = "Tarvo.ControlInfo";
-enum : int { ciLeft, ciTop, ciWidth, ciHeight, ciTag, ciCaption, ciHandle };
-
 // What happens to a form that closes: nothing, hidden, destroyed.
 enum TCloseAction { caNone, caHide, caFree };
 
@@ -99,6 +91,8 @@ class TForm {
 
   // The named control (its page's windows are made now if they wait).
   TControl* FindComponent(const std::string& name);
+  // By name, without making any window: the control may have no Handle yet.
+  TControl* Find(const std::string& name) const;
   // The named control; raises when there is none or it is of another kind.
   TControl& Control(const std::string& name);
   template <class T>
@@ -181,15 +175,12 @@ class TForm {
   // The page not shown yet whose controls wait for their windows, if c
   // lies on one.
   TControl* PendingPageOf(TControl& c);
-  // By name, without making any window.
-  TControl* Find(const std::string& name);
   std::vector<TPendingControl> pending_;
   std::set<TControl*> realized_;
   void Place();
   // Ends a modal showing once ModalResult is set and FormCloseQuery agrees.
   bool CloseModal();
   [[noreturn]] void WrongKind(const std::string& name);
-  LRESULT ControlInfo(ATOM name, int what);
   std::vector<std::unique_ptr<TTimer>> timers_;
   std::map<UINT, std::function<void(TMessage&)>> messages_;
   bool placed_ = false;
@@ -225,7 +216,7 @@ F& LazyForm(TFormPtr<F>& holder, Create create, Args&&... args) {
 }
 
 namespace Framework {
-// Registers the framework's window classes and kinds, and its key preview
-// with the application. Called by the first form's Create.
+// Loads the common controls and installs the framework's key preview with
+// the application. Called by the first form's Create.
 void Initialize();
 }  // namespace Framework

@@ -4,6 +4,7 @@ if(WIN32)
     framework/Application.cpp
     framework/Form.cpp
     framework/Controls.cpp
+    framework/ControlQuery.cpp
     framework/Dialogs.cpp
     framework/Paint.cpp
   )

@@ -1,8 +1,5 @@
 #include "shortcut/ShellControls.h"
 
-const bool ShellControlsRegistered =
-    RegisterKind<TShellTreeViewControl>("TShellTreeView") && RegisterKind<TShellListViewControl>("TShellListView");
-
 namespace {
 
 // The row decides whether the control shows at first.

@@ -1,6 +1,7 @@
 // The shell's folder tree and folder list as kinds of the window framework's
-// control tables ("TShellTreeView", "TShellListView"): with a name and a Tag
-// like every control, so that context help and the focus events reach them.
+// control tables (Kind<TShellTreeViewControl>, Kind<TShellListViewControl>):
+// with a name and a Tag like every control, so that context help and the
+// focus events reach them.
 #pragma once
 
 #include "framework/Controls.h"
@@ -20,9 +21,3 @@ class TShellListViewControl : public TControl {
   const char* WindowClass() const override { return WC_LISTVIEWA; }
   HWND CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD exStyle, const char* caption) override;
 };
-
-// Every unit that includes this header links the kinds' registration in.
-extern const bool ShellControlsRegistered;
-namespace {
-[[gnu::used]] const bool* const ShellControlsLink = &ShellControlsRegistered;
-}

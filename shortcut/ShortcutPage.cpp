@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "config/StartPage.h"
+#include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
@@ -55,9 +56,9 @@ std::vector<TControlDef> TShortcutPage::Controls() {
       {"6.", "Erstellen Sie die Verknüpfung.", "Label_Step6", "Label_Step6Caption", 408, 286},
   };
   for (const TStep& step : steps) {
-    rows.push_back({"TLabel", step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
+    rows.push_back({Kind<TLabel>, step.NumberName, page, step.Left, step.Top - 4, 0, 0, 0, step.Number, coAutoSize,
                     {"Arial Black", 24}});
-    rows.push_back({"TLabel", step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
+    rows.push_back({Kind<TLabel>, step.CaptionName, page, step.Left + 32, step.Top + 4, 0, 0, 0, step.Caption,
                     coAutoSize | coBold});
   }
   // Step 4 is taller than the others: it holds the choice between the menu
@@ -65,46 +66,46 @@ std::vector<TControlDef> TShortcutPage::Controls() {
   const char* const lines[] = {"Bevel_Step2", "Bevel_Step3", "Bevel_Step4", "Bevel_Step5"};
   const int lineTops[] = {56, 120, 226, 282};
   for (int i = 0; i < 4; ++i)
-    rows.push_back({"TBevel", lines[i], page, 408, lineTops[i], 393, 2, 0, "", coBevelTopLine});
-  rows.push_back({"TBevel", "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
+    rows.push_back({Kind<TBevel>, lines[i], page, 408, lineTops[i], 393, 2, 0, "", coBevelTopLine});
+  rows.push_back({Kind<TBevel>, "Bevel_LinkHalves", page, 398, 0, 2, 361, 0, "", coBevelLeftLine});
   // The balloon of a field goes when it is left.
   auto exitHides = [this] { return balloons_.ExitHides(); };
 
-  rows.push_back({"TShellListView", "ShellListView", page, 196, 56, 194, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TShellTreeView", "ShellTreeView", page, 0, 56, 190, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TMemo", "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
-  rows.push_back({"TEdit", "Edit_LinkTitle", page, 440, 28, 320, 21, IDS_HELP_LINKTITLE, "", coTabStop, {},
+  rows.push_back({Kind<TShellListViewControl>, "ShellListView", page, 196, 56, 194, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TShellTreeViewControl>, "ShellTreeView", page, 0, 56, 190, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TMemo>, "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
+  rows.push_back({Kind<TEdit>, "Edit_LinkTitle", page, 440, 28, 320, 21, IDS_HELP_LINKTITLE, "", coTabStop, {},
                   {On(evKeyPress, this, &TShortcutPage::Edit_LinkTitleKeyPress), exitHides()}});
-  rows.push_back({"TLabel", "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
-  rows.push_back({"TEdit", "Edit_LinkHint", page, 440, 92, 361, 21, IDS_HELP_LINKHINT, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({"TEdit", "Edit_Project", page, 440, 152, 264, 21, IDS_HELP_LINKPROJECT, "", coTabStop, {},
+  rows.push_back({Kind<TLabel>, "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_LinkHint", page, 440, 92, 361, 21, IDS_HELP_LINKHINT, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TEdit>, "Edit_Project", page, 440, 152, 264, 21, IDS_HELP_LINKPROJECT, "", coTabStop, {},
                   {On(evChange, this, &TShortcutPage::Edit_ProjectChange), exitHides()}});
-  rows.push_back({"TVQButton", "Button_Search", page, 708, 151, 25, 22, IDS_HELP_SEARCHPROJECT, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_Search", page, 708, 151, 25, 22, IDS_HELP_SEARCHPROJECT, "", coTabStop, {},
                   {Picture(IDI_SEARCH, 16), On(evClick, this, &TShortcutPage::Button_SearchClick), exitHides()}});
-  rows.push_back({"TButton", "Button_TestProject", page, 740, 150, 61, 25, IDS_HELP_TESTPROJECT, "Testen", coTabStop, {},
+  rows.push_back({Kind<TButton>, "Button_TestProject", page, 740, 150, 61, 25, IDS_HELP_TESTPROJECT, "Testen", coTabStop, {},
                   {On(evClick, this, &TShortcutPage::Button_TestProjectClick), exitHides()}});
   // What the link starts: the project's menu, or one of its groups alone.
   // The second caption takes 205 pixels in Arial's metrics (Liberation Sans
   // under Wine), but 238 in the wider font Wine falls back to without
   // them (DejaVu Sans): it has room for both, at the cost of the list's
   // width.
-  rows.push_back({"TRadioButton", "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
+  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
                   coTabStop | coChecked, {}, {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick)}});
-  rows.push_back({"TRadioButton", "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
+  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
                   "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
                   {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick)}});
-  rows.push_back({"TComboBox", "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
+  rows.push_back({Kind<TComboBox>, "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
                   {exitHides()}});
-  rows.push_back({"THotKey", "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
+  rows.push_back({Kind<THotKey>, "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
                   {On(evExit, this, &TShortcutPage::HotKeyExit), balloons_.EnterHides()}});
-  rows.push_back({"TVQButton", "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
                   {Picture(IDI_CREATELINK, 32), On(evClick, this, &TShortcutPage::Button_CreateClick)}});
-  rows.push_back({"TLabel", "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
+  rows.push_back({Kind<TLabel>, "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
                   {"Arial", 13, true, true}});
-  rows.push_back({"TVQButton", "Button_Back", page, 744, 310, 49, 49, IDS_HELP_BACK, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_Back", page, 744, 310, 49, 49, IDS_HELP_BACK, "", coTabStop, {},
                   {Picture(IDI_BACK, 32), On(evClick, this, &TShortcutPage::Button_BackClick), exitHides()}});
   // At the tree's top right corner.
-  rows.push_back({"TVQButton", "Button_SpecialFolders", page, 166, 32, 24, 22, IDS_HELP_SPECIALFOLDERS, "", coTabStop, {},
+  rows.push_back({Kind<TVQButton>, "Button_SpecialFolders", page, 166, 32, 24, 22, IDS_HELP_SPECIALFOLDERS, "", coTabStop, {},
                   {Picture(IDI_OPEN, 16), On(evClick, this, &TShortcutPage::Button_SpecialFoldersClick), exitHides()}});
   return rows;
 }

@@ -310,9 +310,9 @@ class TShellRowsForm : public TForm {
   }
   void Build() {
     Create({
-        {"TShellTreeView", "ShellTreeView", nullptr, 0, 0, 240, 300, 29, "", coTabStop, {},
+        {Kind<TShellTreeViewControl>, "ShellTreeView", nullptr, 0, 0, 240, 300, 29, "", coTabStop, {},
          {On(evExit, this, &TShellRowsForm::Exited)}},
-        {"TShellListView", "ShellListView", nullptr, 250, 0, 240, 300, 29, "", coTabStop, {},
+        {Kind<TShellListViewControl>, "ShellListView", nullptr, 250, 0, 240, 300, 29, "", coTabStop, {},
          {On(evExit, this, &TShellRowsForm::Exited)}},
     });
   }
