@@ -1,5 +1,7 @@
 #include "config/MenuEditor_win.h"
 
+#include <commctrl.h>
+
 #include "config/EditorPage.h"
 
 namespace {
@@ -29,7 +31,7 @@ HTREEITEM TMenuTreeView::NodeAt(int index) {
 int TMenuTreeView::SelectedIndex() {
   TTreeView& tree = Tree();
   HTREEITEM node = tree.Selected();
-  return node ? tree.IndexOf(node) : -1;
+  return node ? IndexOf(tree, node) : -1;
 }
 
 void TMenuTreeView::AddNode(int parent, int after, const std::string& text) {
@@ -63,7 +65,7 @@ void TMenuTreeView::MoveNode(int index, int after) {
   TTreeView& tree = Tree();
   HTREEITEM node = NodeAt(index);
   if (!node) return;
-  tree.MoveSubtree(node, tree.ParentOf(node), after >= 0 ? NodeAt(after) : TVI_FIRST);
+  MoveSubtree(tree, node, tree.ParentOf(node), after >= 0 ? NodeAt(after) : TVI_FIRST);
 }
 
 void TMenuTreeView::SelectNode(int index) { Tree().SetSelected(NodeAt(index)); }
@@ -82,6 +84,74 @@ void TMenuTreeView::ShowEntry(const std::string& text, int assignment) {
 
 void TMenuTreeView::SetEnabled(TMenuButton button, bool enabled) {
   form_.Control(MenuButtonNames[button]).SetEnabled(enabled);
+}
+
+int TMenuTreeView::IndexOf(TTreeView& tree, HTREEITEM node) {
+  // The nodes before it are its ancestors, their earlier siblings' subtrees
+  // and its own earlier siblings' subtrees: counted level by level upwards,
+  // which costs far fewer messages than walking from the root.
+  auto subtreeSize = [&tree](HTREEITEM n) {
+    // An explicit stack: menus may nest deeper than the call stack allows.
+    int size = 0;
+    std::vector<HTREEITEM> stack{n};
+    while (!stack.empty()) {
+      HTREEITEM at = stack.back();
+      stack.pop_back();
+      ++size;
+      for (HTREEITEM child = tree.FirstChild(at); child; child = tree.NextSibling(child)) stack.push_back(child);
+    }
+    return size;
+  };
+  int index = 0;
+  for (HTREEITEM at = node; at; at = tree.ParentOf(at)) {
+    for (HTREEITEM before = tree.PrevSibling(at); before; before = tree.PrevSibling(before))
+      index += subtreeSize(before);
+    if (at != node) ++index;
+  }
+  return index;
+}
+
+HTREEITEM TMenuTreeView::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM parent, HTREEITEM after) {
+  const HWND handle = tree.Handle;
+  const bool wasSelected = tree.Selected() == node;
+  HTREEITEM moved = nullptr;
+  {
+    TTreeUpdate update(tree);
+    struct TCopy {
+      HTREEITEM From, ToParent, After;
+    };
+    std::vector<HTREEITEM> expanded;
+    // Breadth-first: a copied node's children follow it, each after the one
+    // copied before it.
+    std::vector<TCopy> queue{{node, parent ? parent : TVI_ROOT, after}};
+    for (size_t i = 0; i < queue.size(); ++i) {
+      TVITEMA item = {};
+      item.mask = TVIF_PARAM | TVIF_STATE;
+      item.stateMask = TVIS_EXPANDED;
+      item.hItem = queue[i].From;
+      SendMessageA(handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      std::string caption = tree.Text(queue[i].From);
+      TVINSERTSTRUCTA insert = {};
+      insert.hParent = queue[i].ToParent;
+      insert.hInsertAfter = queue[i].After;
+      insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+      insert.item.pszText = &caption[0];
+      insert.item.lParam = item.lParam;
+      HTREEITEM copy =
+          reinterpret_cast<HTREEITEM>(SendMessageA(handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+      if (!moved) moved = copy;
+      if (item.state & TVIS_EXPANDED) expanded.push_back(copy);
+      for (HTREEITEM child = tree.FirstChild(queue[i].From); child; child = tree.NextSibling(child))
+        queue.push_back({child, copy, TVI_LAST});
+    }
+    for (HTREEITEM n : expanded) TreeView_Expand(handle, n, TVE_EXPAND);
+    // The copy takes the selection before the node goes, so that the tree
+    // does not select some other node meanwhile.
+    if (wasSelected) tree.SetSelected(moved);
+    tree.Delete(node);
+  }
+  if (wasSelected) TreeView_EnsureVisible(handle, moved);
+  return moved;
 }
 
 // ---------------------------------------------------------------------------

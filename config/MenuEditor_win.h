@@ -29,6 +29,15 @@ class TMenuTreeView : public IMenuEditorView {
   void SetEnabled(TMenuButton button, bool enabled) override;
 
  private:
+  // The node's place in a depth-first walk (each node before its children),
+  // counted from 0.
+  static int IndexOf(TTreeView& tree, HTREEITEM node);
+  // Moves the node with its subtree under parent (null: top level) after the
+  // given sibling (TVI_FIRST, TVI_LAST or a node), keeping captions, item
+  // data and which nodes are expanded. The node's handle changes: the new
+  // one is returned. Selection changes that this causes are reported.
+  static HTREEITEM MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM parent, HTREEITEM after);
+
   TForm& form_;
   // The nodes a load appended since the tree was last emptied, by index.
   std::vector<HTREEITEM> loaded_;

@@ -485,15 +485,6 @@ class TTreeView : public TControl {
   HTREEITEM NextSibling(HTREEITEM node) const;
   HTREEITEM PrevSibling(HTREEITEM node) const;
   int Count() const;
-  // The node's place in a depth-first walk (each node before its children),
-  // counted from 0; and its depth, 0 for top-level nodes.
-  int IndexOf(HTREEITEM node) const;
-  int Depth(HTREEITEM node) const;
-  // Moves the node with its subtree under parent (null: top level) after the
-  // given sibling (TVI_FIRST, TVI_LAST or a node), keeping captions, item
-  // data and which nodes are expanded. The node's handle changes: the new
-  // one is returned. Selection changes that this causes are reported.
-  HTREEITEM MoveSubtree(HTREEITEM node, HTREEITEM parent, HTREEITEM after);
   // Changes between these two are drawn once, at the end: a tree of a
   // thousand visible nodes otherwise redraws them all for each node added.
   // Select nodes after the end: the tree knows where they show only then.

@@ -46,7 +46,9 @@ class MenuEditor : public TEditorFormTest {
     while (!stack.empty()) {
       HTREEITEM n = stack.back();
       stack.pop_back();
-      walked.push_back({Tree().Text(n), 0, Tree().Depth(n)});
+      int depth = 0;
+      for (HTREEITEM at = Tree().ParentOf(n); at; at = Tree().ParentOf(at)) ++depth;
+      walked.push_back({Tree().Text(n), 0, depth});
       std::vector<HTREEITEM> children;
       for (HTREEITEM c = Tree().FirstChild(n); c; c = Tree().NextSibling(c)) children.insert(children.begin(), c);
       stack.insert(stack.end(), children.begin(), children.end());
