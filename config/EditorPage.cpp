@@ -16,7 +16,8 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
       menuView_(form),
       menuEditor_(project, menuView_),
       groupView_(form),
-      groupEditor_(project, groupView_) {
+      groupEditor_(project, groupView_),
+      history_(project, menuEditor_, groupEditor_) {
   // Menu entries follow their groups' new places; the assignment list
   // shows the groups as they are now.
   groupView_.TableChanged = [this] {
@@ -128,7 +129,8 @@ std::vector<TControlDef> TEditorPage::Controls() {
 
   // The menu structure editor.
   rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
-                  coTabStop | coBold | coChecked, {}, {exitHides()}});
+                  coTabStop | coBold | coChecked, {},
+                  {On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
   rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
                   {Indent(19), On(evChange, this, &TEditorPage::TreeView_MenuChange), exitHides()}});
   rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
@@ -244,6 +246,63 @@ void TEditorPage::GroupLoaded(const std::string& name) {
   TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
   groups.Insert(groups.Count() - 1, name);
   Get<TComboBox>("ComboBox_Assignment").Add(name);
+}
+
+void TEditorPage::CheckBox_UseMenuClick(TControl&) {
+  project_.ChangeMenuSetting(Get<TCheckBox>("CheckBox_UseMenu").Checked());
+}
+
+void TEditorPage::Undo() {
+  // The tree is drawn once, when it shows the menu list again.
+  TTreeUpdate update(MenuTree());
+  history_.Undo();
+}
+
+void TEditorPage::Redo() {
+  TTreeUpdate update(MenuTree());
+  history_.Redo();
+}
+
+bool TEditorPage::KeyDown(WORD key) {
+  const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  TControl* focus = form_.ActiveControl();
+  // A field keeps its own keys for its text: Ctrl+Z there undoes typing.
+  const bool inField = focus && dynamic_cast<TEdit*>(focus);
+  // A command of a button runs only while the button may be clicked.
+  auto click = [this](const char* button, void (TEditorPage::*handler)(TControl&)) {
+    TControl& sender = Control(button);
+    if (sender.Enabled()) (this->*handler)(sender);
+    return true;
+  };
+  if (control) {
+    switch (key) {
+      case 'Z':
+        if (inField) return false;
+        shift ? Redo() : Undo();
+        return true;
+      case 'Y':
+        if (inField) return false;
+        Redo();
+        return true;
+      case 'N':
+        return click("Button_New", &TEditorPage::Button_NewClick);
+      case 'O':
+        return click("Button_Open", &TEditorPage::Button_OpenClick);
+      case 'S':
+        return shift ? click("Button_Save2", &TEditorPage::Button_Save2Click)
+                     : click("Button_Save1", &TEditorPage::Button_Save1Click);
+      default:
+        return false;
+    }
+  }
+  if (!focus || shift) return false;
+  if (key == VK_DELETE && focus->Name == "TreeView_Menu")
+    return click("Button_DelItem", &TEditorPage::Button_DelItemClick);
+  if (key == VK_DELETE && focus->Name == "ListView_ExecLines")
+    return click("Button_DelExecLine", &TEditorPage::Button_DelExecLineClick);
+  if (key == VK_RETURN && focus->Name == "ListView_ExecLines")
+    return click("Button_EditExecLine", &TEditorPage::Button_EditExecLineClick);
+  return false;
 }
 
 void TEditorPage::SetMenuSetting(bool useMenu) { Get<TCheckBox>("CheckBox_UseMenu").SetChecked(useMenu); }

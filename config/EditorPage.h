@@ -10,6 +10,7 @@
 
 #include "config/CheckForm.h"
 #include "config/CommandLineDialog.h"
+#include "config/EditorHistory.h"
 #include "config/GroupEditor_win.h"
 #include "config/MenuEditor_win.h"
 #include "config/ProjectCheck.h"
@@ -32,6 +33,14 @@ class TEditorPage : public TConfigPage, public IProjectView {
 
   // The save-before prompt: true when the caller may discard the project.
   bool AskSaveFirst();
+  // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z): the newest change of the project
+  // or of the working list taken back, the last one taken back done again.
+  void Undo();
+  void Redo();
+  // The page's keys: undo and redo, Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S,
+  // Del on an entry or a command line, Enter on a command line. True when
+  // the key was the page's.
+  bool KeyDown(WORD key);
   // Loads a project into the model and the editors (open, dropped files).
   void OpenProject(const std::string& fileName);
   // Saves without the check: "Speichern" (asking for a name when the
@@ -85,6 +94,7 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void Button_CloseClick(TControl& sender);
   void Button_CreateLinkClick(TControl& sender);
   void Button_CheckClick(TControl& sender);
+  void CheckBox_UseMenuClick(TControl& sender);
 
   // The assignment list: "Keine Aktion", then the groups.
   void FillAssignments(const std::vector<std::string>& names);
@@ -104,6 +114,7 @@ class TEditorPage : public TConfigPage, public IProjectView {
   TMenuEditor menuEditor_;
   TGroupListView groupView_;
   TGroupEditor groupEditor_;
+  TEditorHistory history_;
   TOpenDialog openDialog_;
   TSaveDialog saveDialog_;
   TFormPtr<TCheckForm> checkWindow_;

@@ -48,6 +48,8 @@ void TGroupEditor::ShowRowButtons() {
 
 void TGroupEditor::Load(int group) {
   TViewChange change(changing_);
+  undoLines_.clear();
+  redoLines_.clear();
   group_ = group;
   view_.SelectGroupItem(group);
   lines_ = group < 0 ? std::vector<TExecLine>() : project_.ExecGroup(group).Lines;
@@ -130,6 +132,8 @@ void TGroupEditor::EraseLines(int at, int count) {
 }
 
 void TGroupEditor::ApplyNewLine(const TExecLine& line) {
+  std::vector<TExecLine> before = lines_;
+  const int rowBefore = row_;
   {
     TViewChange change(changing_);
     const int at = row_ >= 0 ? row_ : static_cast<int>(lines_.size());
@@ -139,10 +143,13 @@ void TGroupEditor::ApplyNewLine(const TExecLine& line) {
   }
   view_.SetEnabled(geTestExecLines, !lines_.empty());
   ShowRowButtons();
+  RecordLines(std::move(before), rowBefore);
 }
 
 void TGroupEditor::ApplyEditedLine(int row, const TExecLine& line) {
   if (row < 0 || static_cast<size_t>(row) >= lines_.size()) return;
+  std::vector<TExecLine> before = lines_;
+  const int rowBefore = row_;
   {
     TViewChange change(changing_);
     const int before = lines_[row].Kind;
@@ -156,11 +163,14 @@ void TGroupEditor::ApplyEditedLine(int row, const TExecLine& line) {
     view_.SelectRow(row_);
   }
   ShowRowButtons();
+  RecordLines(std::move(before), rowBefore);
 }
 
 bool TGroupEditor::DeleteRow() {
   const std::vector<std::string> captions = Captions();
   if (!CanDeleteRow(captions, row_)) return false;
+  std::vector<TExecLine> before = lines_;
+  const int rowBefore = row_;
   {
     TViewChange change(changing_);
     const int branch = lines_[row_].Kind == lkQuestion ? BranchRowCount(captions, row_) : 0;
@@ -169,7 +179,49 @@ bool TGroupEditor::DeleteRow() {
   }
   view_.SetEnabled(geTestExecLines, !lines_.empty());
   ShowRowButtons();
+  RecordLines(std::move(before), rowBefore);
   return true;
+}
+
+void TGroupEditor::RecordLines(std::vector<TExecLine> before, int rowBefore) {
+  undoLines_.push_back({project_.TakeSerial(), std::move(before), lines_, rowBefore, row_, 0});
+  redoLines_.clear();
+}
+
+void TGroupEditor::ShowLines(const std::vector<TExecLine>& lines, int row) {
+  {
+    TViewChange change(changing_);
+    lines_ = lines;
+    view_.ShowRows(RowsOf(lines_));
+    row_ = row >= 0 && static_cast<size_t>(row) < lines_.size() ? row : -1;
+    view_.SelectRow(row_);
+  }
+  view_.SetEnabled(geTestExecLines, !lines_.empty());
+  ShowRowButtons();
+}
+
+bool TGroupEditor::UndoLines() {
+  if (undoLines_.empty()) return false;
+  redoLines_.push_back(std::move(undoLines_.back()));
+  undoLines_.pop_back();
+  redoLines_.back().UndoneIn = project_.Generation();
+  ShowLines(redoLines_.back().Before, redoLines_.back().RowBefore);
+  return true;
+}
+
+bool TGroupEditor::RedoLines() {
+  if (RedoSerial() == 0) return false;
+  undoLines_.push_back(std::move(redoLines_.back()));
+  redoLines_.pop_back();
+  ShowLines(undoLines_.back().After, undoLines_.back().RowAfter);
+  return true;
+}
+
+void TGroupEditor::GroupsRestored(const std::string& name) {
+  const std::string chosen = !name.empty() ? name : group_ >= 0 ? project_.ExecGroup(group_).Name : std::string();
+  view_.ShowGroupItems(GroupItems());
+  view_.GroupTableChanged();
+  Load(chosen.empty() ? -1 : project_.FindExecGroup(chosen));
 }
 
 void TGroupEditor::ShowGroupByName(const std::string& name, int line) {

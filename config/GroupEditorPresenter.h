@@ -105,6 +105,20 @@ class TGroupEditor {
   // emptied, the buttons off.
   void Reset();
 
+  // The working list's own history: its line changes since the group was
+  // loaded, which a reload drops. Serials are drawn from the project, so
+  // that the newest step of either history can be told.
+  long UndoSerial() const { return undoLines_.empty() ? 0 : undoLines_.back().Serial; }
+  long RedoSerial() const {
+    return redoLines_.empty() || redoLines_.back().UndoneIn != project_.Generation() ? 0 : redoLines_.back().Serial;
+  }
+  bool UndoLines();
+  bool RedoLines();
+  // The project's groups were taken back or done again: the lists follow,
+  // and the group of that name is chosen and loaded afresh ("": the group
+  // chosen before, by its name).
+  void GroupsRestored(const std::string& name);
+
  private:
   std::vector<std::string> Captions() const;
   void Load(int group);
@@ -112,6 +126,18 @@ class TGroupEditor {
   void ShowRowButtons();
   void InsertLines(int at, const std::vector<TExecLine>& lines);
   void EraseLines(int at, int count);
+  // A line change of the working list, with the list as it was before.
+  struct TLinesStep {
+    long Serial;
+    std::vector<TExecLine> Before, After;
+    int RowBefore, RowAfter;
+    // The project's generation when it was undone.
+    long UndoneIn;
+  };
+  void RecordLines(std::vector<TExecLine> before, int rowBefore);
+  // Shows these lines with this row selected.
+  void ShowLines(const std::vector<TExecLine>& lines, int row);
+  std::vector<TLinesStep> undoLines_, redoLines_;
 
   TProject& project_;
   IGroupEditorView& view_;

@@ -109,7 +109,7 @@ void TForm1::FormPaint(HDC dc) {
 void TForm1::FormCloseQuery(bool& canClose) { canClose = editorPage_.AskSaveFirst(); }
 
 void TForm1::FormKeyDown(WORD& key) {
-  if (VQUpdateFile.ShortCut(key)) {
+  if (VQUpdateFile.ShortCut(key) || (PageIndex("Notebook") == PageCreate && editorPage_.KeyDown(key))) {
     key = 0;
     return;
   }

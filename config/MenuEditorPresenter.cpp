@@ -1,5 +1,7 @@
 #include "config/MenuEditorPresenter.h"
 
+#include <algorithm>
+
 #include "config/ViewChange.h"
 
 #include "model/Errors.h"
@@ -167,6 +169,18 @@ void TMenuEditor::Reset() {
   }
   loadPath_.clear();
   selected_ = -1;
+  ShowSelectedEntry();
+}
+
+void TMenuEditor::MenuRestored(int index) {
+  Reset();
+  {
+    TViewChange change(changing_);
+    for (int i = 0; i < Count(); ++i) EntryLoaded(i, project_.MenuItem(i));
+    loadPath_.clear();
+    selected_ = std::min(index, Count() - 1);
+    view_.SelectNode(selected_);
+  }
   ShowSelectedEntry();
 }
 

@@ -89,6 +89,9 @@ class TMenuEditor {
   int EntryLoaded(int index, const TTRVMenuItem& entry);
   // The editor half of a project reset: an empty tree, nothing selected.
   void Reset();
+  // The menu list was taken back or done again: the tree shows it afresh,
+  // the entry at index (or the nearest before it) selected.
+  void MenuRestored(int index);
   // A finding of the project check at this entry: selected as the user
   // selects it, the tree focused.
   void ShowEntryAt(int index);

@@ -12,6 +12,7 @@ target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
 add_library(tarvo_editors STATIC
   config/GroupEditorPresenter.cpp
   config/MenuEditorPresenter.cpp
+  config/EditorHistory.cpp
 )
 target_link_libraries(tarvo_editors PUBLIC tarvo_startpage tarvo_model)
 

@@ -37,7 +37,24 @@ void TProject::Reset() {
   execGroups_.clear();
   menuItems_.clear();
   fileName_.clear();
-  modified_ = false;
+  ClearHistory();
+}
+
+void TProject::ClearHistory() {
+  undo_.clear();
+  redo_.clear();
+  state_ = savedState_ = ++serial_;
+}
+
+void TProject::Record(TProjectStep step) {
+  if (replaying_) return;
+  ++generation_;
+  step.Serial = ++serial_;
+  step.StateBefore = state_;
+  step.StateAfter = step.Op == TProjectStep::opMenuSetting ? state_ : step.Serial;
+  state_ = step.StateAfter;
+  undo_.push_back(std::move(step));
+  redo_.clear();
 }
 
 void TProject::CheckMenuIndex(int index) const {
@@ -61,36 +78,56 @@ int TProject::CountDescendants(int index) const {
   return n;
 }
 
+void TProject::Splice(int start, size_t count, const std::vector<TTRVMenuItem>& entries) {
+  menuItems_.erase(menuItems_.begin() + start, menuItems_.begin() + start + count);
+  menuItems_.insert(menuItems_.begin() + start, entries.begin(), entries.end());
+}
+
+void TProject::RecordMenu(int start, std::vector<TTRVMenuItem> old, size_t count) {
+  TProjectStep step;
+  step.Op = TProjectStep::opMenu;
+  step.MenuStart = start;
+  step.MenuRemoved = std::move(old);
+  step.MenuInserted.assign(menuItems_.begin() + start, menuItems_.begin() + start + count);
+  Record(std::move(step));
+}
+
 void TProject::InsertMenuItemAt(int index, const TTRVMenuItem& entry) {
   if (index < 0 || static_cast<size_t>(index) > menuItems_.size()) RaiseListIndexError(index);
   menuItems_.insert(menuItems_.begin() + index, entry);
-  modified_ = true;
+  RecordMenu(index, {}, 1);
 }
 
 void TProject::ChangeMenuItem(int index, const std::string& text, int assignment) {
   CheckMenuIndex(index);
+  std::vector<TTRVMenuItem> old{menuItems_[index]};
   menuItems_[index].Text = text;
   menuItems_[index].Assignment = assignment;
-  modified_ = true;
+  RecordMenu(index, std::move(old), 1);
 }
 
 void TProject::DeleteMenuItem(int index) {
   const int n = CountDescendants(index);
+  std::vector<TTRVMenuItem> old(menuItems_.begin() + index, menuItems_.begin() + index + n + 1);
   menuItems_.erase(menuItems_.begin() + index, menuItems_.begin() + index + n + 1);
-  modified_ = true;
+  RecordMenu(index, std::move(old), 0);
 }
 
 void TProject::MoveMenuItem(int source, int target) {
   const int n = CountDescendants(source) + 1;
   if (target < 0 || static_cast<size_t>(target) >= menuItems_.size()) RaiseListIndexError(target);
-  std::vector<TTRVMenuItem> block(menuItems_.begin() + source, menuItems_.begin() + source + n);
-  menuItems_.erase(menuItems_.begin() + source, menuItems_.begin() + source + n);
   // Moving down, the block ends at target; moving up, it starts there. A
   // target inside the block itself leaves the block where it was.
+  const int rest = static_cast<int>(menuItems_.size()) - n;
   int first = target > source ? std::max(source, target - n + 1) : target;
-  first = std::min(first, static_cast<int>(menuItems_.size()));
+  first = std::min(first, rest);
+  // The step keeps only the stretch the move reorders.
+  const int low = std::min(source, first), high = std::max(source, first) + n;
+  std::vector<TTRVMenuItem> old(menuItems_.begin() + low, menuItems_.begin() + high);
+  std::vector<TTRVMenuItem> block(menuItems_.begin() + source, menuItems_.begin() + source + n);
+  menuItems_.erase(menuItems_.begin() + source, menuItems_.begin() + source + n);
   menuItems_.insert(menuItems_.begin() + first, block.begin(), block.end());
-  modified_ = true;
+  RecordMenu(low, std::move(old), high - low);
 }
 
 const TExecGroup& TProject::ExecGroup(int index) const {
@@ -104,15 +141,8 @@ int TProject::FindExecGroup(const std::string& name) const {
   return -1;
 }
 
-int TProject::AddExecGroup(const TExecGroup& group) {
-  execGroups_.push_back(group);
-  modified_ = true;
-  return SortExecGroups(static_cast<int>(execGroups_.size()) - 1);
-}
-
-int TProject::SortExecGroups(int selected) {
+std::vector<int> TProject::SortTable() {
   const int count = static_cast<int>(execGroups_.size());
-  if (selected >= count) RaiseListIndexError(selected);
   // A stable sort of positions: groups sharing a name (only files written
   // elsewhere have them) all survive, in their old order.
   std::vector<int> order(count);
@@ -127,52 +157,176 @@ int TProject::SortExecGroups(int selected) {
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) {
     newPos[order[i]] = i;
-    if (order[i] != i) modified_ = true;
     execGroups_.push_back(std::move(old[order[i]]));
     names.push_back(execGroups_.back().Name);
   }
   if (View) View->GroupListsRefilled(names);
   for (TTRVMenuItem& item : menuItems_)
     if (item.Assignment > 0 && item.Assignment <= count) item.Assignment = newPos[item.Assignment - 1] + 1;
+  return newPos;
+}
+
+int TProject::SortExecGroups(int selected) {
+  if (selected >= static_cast<int>(execGroups_.size())) RaiseListIndexError(selected);
+  const std::vector<int> newPos = SortTable();
+  for (size_t i = 0; i < newPos.size(); ++i)
+    if (newPos[i] != static_cast<int>(i)) state_ = ++serial_;
   return selected >= 0 ? newPos[selected] : -1;
+}
+
+int TProject::AddExecGroup(const TExecGroup& group) {
+  TProjectStep step;
+  step.Op = TProjectStep::opAddGroup;
+  step.Group = group;
+  execGroups_.push_back(group);
+  step.OldToNew = SortTable();
+  const int position = step.OldToNew.back();
+  // The new group was no old one.
+  step.OldToNew.pop_back();
+  Record(std::move(step));
+  return position;
 }
 
 void TProject::RemoveExecGroup(int index) {
   CheckGroupIndex(index);
+  TProjectStep step;
+  step.Op = TProjectStep::opRemoveGroup;
+  step.GroupIndex = index;
   const std::string name = execGroups_[index].Name;
-  for (TTRVMenuItem& item : menuItems_) {
-    if (item.Assignment == index + 1)
+  for (size_t e = 0; e < menuItems_.size(); ++e) {
+    TTRVMenuItem& item = menuItems_[e];
+    if (item.Assignment == index + 1) {
+      step.Unbound.push_back({static_cast<int>(e), item.Assignment});
       item.Assignment = 0;
-    else if (item.Assignment > index + 1)
+    } else if (item.Assignment > index + 1) {
       item.Assignment--;
+    }
   }
   for (int g = 0; g < static_cast<int>(execGroups_.size()); ++g) {
     if (g == index) continue;
+    bool saved = false;
     for (TExecLine& line : execGroups_[g].Lines) {
       if (line.Kind == lkCallGroup && CalledGroupName(line.Params) == name) {
+        if (!saved) step.OldContents.push_back({g, execGroups_[g]});
+        saved = true;
         line.Kind = lkNoAction;
         line.Params = NoActionParams;
       }
     }
   }
+  // The removed group itself, to be put back.
+  step.OldContents.push_back({index, execGroups_[index]});
+  for (int g = 0; g < static_cast<int>(execGroups_.size()); ++g)
+    step.OldToNew.push_back(g < index ? g : g == index ? -1 : g - 1);
   execGroups_.erase(execGroups_.begin() + index);
-  modified_ = true;
+  Record(std::move(step));
 }
 
 int TProject::ChangeExecGroup(int index, const TExecGroup& changed) {
   CheckGroupIndex(index);
+  TProjectStep step;
+  step.Op = TProjectStep::opChangeGroup;
+  step.GroupIndex = index;
+  step.Group = changed;
   const std::string oldName = execGroups_[index].Name;
   const std::string newCall = "\"" + changed.Name + "\"";
-  auto follow = [&](std::vector<TExecLine>& lines) {
-    for (TExecLine& line : lines)
-      if (line.Kind == lkCallGroup && CalledGroupName(line.Params) == oldName) line.Params = newCall;
-  };
-  for (TExecGroup& group : execGroups_) follow(group.Lines);
+  step.OldContents.push_back({index, execGroups_[index]});
+  for (int g = 0; g < static_cast<int>(execGroups_.size()); ++g) {
+    bool saved = g == index;
+    for (TExecLine& line : execGroups_[g].Lines) {
+      if (line.Kind == lkCallGroup && CalledGroupName(line.Params) == oldName) {
+        if (!saved) step.OldContents.push_back({g, execGroups_[g]});
+        saved = true;
+        line.Params = newCall;
+      }
+    }
+  }
   execGroups_[index] = changed;
   // The new lines may call the group itself under its old name too.
-  follow(execGroups_[index].Lines);
-  modified_ = true;
-  return SortExecGroups(index);
+  for (TExecLine& line : execGroups_[index].Lines)
+    if (line.Kind == lkCallGroup && CalledGroupName(line.Params) == oldName) line.Params = newCall;
+  step.OldToNew = SortTable();
+  const int position = step.OldToNew[index];
+  Record(std::move(step));
+  return position;
+}
+
+void TProject::ChangeMenuSetting(bool useMenu) {
+  TProjectStep step;
+  step.Op = TProjectStep::opMenuSetting;
+  step.Setting = useMenu;
+  useMenu_ = useMenu;
+  Record(std::move(step));
+}
+
+void TProject::RevertGroups(const TProjectStep& step) {
+  std::vector<TExecGroup> now;
+  now.swap(execGroups_);
+  std::vector<int> newToOld(now.size(), -1);
+  for (size_t j = 0; j < step.OldToNew.size(); ++j)
+    if (step.OldToNew[j] >= 0) newToOld[step.OldToNew[j]] = static_cast<int>(j);
+  execGroups_.resize(step.OldToNew.size());
+  for (size_t j = 0; j < step.OldToNew.size(); ++j)
+    if (step.OldToNew[j] >= 0) execGroups_[j] = std::move(now[step.OldToNew[j]]);
+  for (const auto& old : step.OldContents) execGroups_[old.first] = old.second;
+  const int count = static_cast<int>(now.size());
+  for (TTRVMenuItem& item : menuItems_)
+    if (item.Assignment > 0 && item.Assignment <= count && newToOld[item.Assignment - 1] >= 0)
+      item.Assignment = newToOld[item.Assignment - 1] + 1;
+  for (const auto& unbound : step.Unbound) menuItems_[unbound.first].Assignment = unbound.second;
+}
+
+const TProjectStep* TProject::Undo() {
+  if (undo_.empty()) return nullptr;
+  redo_.push_back(std::move(undo_.back()));
+  undo_.pop_back();
+  const TProjectStep& step = redo_.back();
+  switch (step.Op) {
+    case TProjectStep::opMenu:
+      Splice(step.MenuStart, step.MenuInserted.size(), step.MenuRemoved);
+      break;
+    case TProjectStep::opMenuSetting:
+      useMenu_ = !step.Setting;
+      break;
+    default:
+      RevertGroups(step);
+      break;
+  }
+  state_ = step.StateBefore;
+  return &step;
+}
+
+const TProjectStep* TProject::Redo() {
+  if (redo_.empty()) return nullptr;
+  undo_.push_back(std::move(redo_.back()));
+  redo_.pop_back();
+  const TProjectStep& step = undo_.back();
+  // The project is as the step found it: running the operation again does
+  // what it did then.
+  replaying_ = true;
+  struct TReplay {
+    bool& flag;
+    ~TReplay() { flag = false; }
+  } replay{replaying_};
+  switch (step.Op) {
+    case TProjectStep::opMenu:
+      Splice(step.MenuStart, step.MenuRemoved.size(), step.MenuInserted);
+      break;
+    case TProjectStep::opAddGroup:
+      AddExecGroup(step.Group);
+      break;
+    case TProjectStep::opRemoveGroup:
+      RemoveExecGroup(step.GroupIndex);
+      break;
+    case TProjectStep::opChangeGroup:
+      ChangeExecGroup(step.GroupIndex, step.Group);
+      break;
+    case TProjectStep::opMenuSetting:
+      useMenu_ = step.Setting;
+      break;
+  }
+  state_ = step.StateAfter;
+  return &step;
 }
 
 bool IsStorableGroupName(const std::string& name) {

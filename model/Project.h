@@ -69,13 +69,41 @@ class IProjectView {
   virtual bool MenuSetting() const = 0;
 };
 
+// One step of a project's history: an operation as it changed the project,
+// kept as the change itself (never a copy of the project), enough to take it
+// back and to do it again.
+struct TProjectStep {
+  enum TOp { opMenu, opAddGroup, opRemoveGroup, opChangeGroup, opMenuSetting };
+  TOp Op = opMenu;
+  // Orders the steps of this history among those of other histories.
+  long Serial = 0;
+  // The project's state before and after (equal for the menu setting, which
+  // is no change of the project).
+  long StateBefore = 0, StateAfter = 0;
+  // opMenu: from MenuStart on, MenuRemoved was replaced by MenuInserted.
+  int MenuStart = 0;
+  std::vector<TTRVMenuItem> MenuRemoved, MenuInserted;
+  // The group operations, done again by running them again.
+  int GroupIndex = -1;
+  TExecGroup Group;
+  // And taken back: each old group's position after the step (-1: removed),
+  // the old contents of the groups the step changed, and the menu entries it
+  // unbound with their old assignment.
+  std::vector<int> OldToNew;
+  std::vector<std::pair<int, TExecGroup>> OldContents;
+  std::vector<std::pair<int, int32_t>> Unbound;
+  // opMenuSetting: the setting after the step.
+  bool Setting = true;
+};
+
 class TProject;
 bool LoadProject(TProject& project, const std::string& fileName, bool interactive);
 void SaveProject(TProject& project, const std::string& fileName);
 
 // One project: its menu list, its command-line groups, its file and whether
-// it has changed since. Only its own operations change it, and each change
-// sets the modified flag; a load or a save clears it.
+// it has changed since. Only its own operations change it; each is a step of
+// its history, which undo and redo walk. The project is modified unless it
+// is in the state of its last load, reset or save.
 class TProject {
  public:
   TProject() = default;
@@ -85,7 +113,7 @@ class TProject {
   const std::vector<TTRVMenuItem>& MenuItems() const { return menuItems_; }
   const std::vector<TExecGroup>& ExecGroups() const { return execGroups_; }
   const std::string& FileName() const { return fileName_; }
-  bool Modified() const { return modified_; }
+  bool Modified() const { return state_ != savedState_; }
   // The menu setting as the file gave it.
   bool UseMenu() const { return useMenu_; }
   // The menu setting a save writes: the view's check box while there is one.
@@ -130,16 +158,57 @@ class TProject {
   // Returns the group's new position.
   int ChangeExecGroup(int index, const TExecGroup& changed);
 
+  // The check box "Menüstruktur": a step of the history, but no change of
+  // the project (a save writes it all the same).
+  void ChangeMenuSetting(bool useMenu);
+
+  // The history since the last load or reset. Undo takes the last step
+  // back, redo does the last undone step again; both return that step (for
+  // the editors to show what it touched), or null when there is none. A new
+  // step drops the steps undone before it.
+  bool CanUndo() const { return !undo_.empty(); }
+  bool CanRedo() const { return !redo_.empty(); }
+  const TProjectStep* Undo();
+  const TProjectStep* Redo();
+  // The serial of the step an undo or a redo would take, 0 for none.
+  long UndoSerial() const { return undo_.empty() ? 0 : undo_.back().Serial; }
+  long RedoSerial() const { return redo_.empty() ? 0 : redo_.back().Serial; }
+  // A serial for another history's new step: the serials of all histories
+  // that draw from the same project grow together, and a new step anywhere
+  // drops the steps undone before it.
+  long TakeSerial() {
+    redo_.clear();
+    ++generation_;
+    return ++serial_;
+  }
+  // Counts the new steps of all histories: an undone step may be done again
+  // while no new step came after its undo.
+  long Generation() const { return generation_; }
+
  private:
   friend bool LoadProject(TProject& project, const std::string& fileName, bool interactive);
   friend void SaveProject(TProject& project, const std::string& fileName);
   void CheckMenuIndex(int index) const;
   void CheckGroupIndex(int index) const;
+  // The table sorted by name; each old position's new one.
+  std::vector<int> SortTable();
+  // A new step of the history: the project now in a new state.
+  void Record(TProjectStep step);
+  void ClearHistory();
+  // Replaces count entries from start with entries.
+  void Splice(int start, size_t count, const std::vector<TTRVMenuItem>& entries);
+  // Takes a group step back.
+  void RevertGroups(const TProjectStep& step);
+  // Records the menu entries from start as they were (old) and are now.
+  void RecordMenu(int start, std::vector<TTRVMenuItem> old, size_t count);
+  bool replaying_ = false;
+  std::vector<TProjectStep> undo_, redo_;
+  long serial_ = 0, generation_ = 0;
+  long state_ = 0, savedState_ = 0;
 
   std::vector<TTRVMenuItem> menuItems_;
   std::vector<TExecGroup> execGroups_;
   std::string fileName_;
-  bool modified_ = false;
   bool useMenu_ = true;
 };
 

@@ -94,7 +94,7 @@ std::string ProjectFileText(const TProject& project, bool useMenu) {
 
 void SaveProject(TProject& project, const std::string& fileName) {
   Platform.Files->WriteFileSafely(fileName, ProjectFileText(project, project.MenuSetting()));
-  project.modified_ = false;
+  project.savedState_ = project.state_;
 }
 
 bool LoadProject(TProject& project, const std::string& fileName, bool interactive) {
@@ -146,6 +146,5 @@ bool LoadProject(TProject& project, const std::string& fileName, bool interactiv
     project.fileName_.clear();
     throw;
   }
-  project.modified_ = false;
   return true;
 }

@@ -4,11 +4,14 @@
 // changes the editor makes as if the user had made them.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
+#include "config/EditorHistory.h"
 #include "config/GroupEditorPresenter.h"
 #include "config/MenuEditorPresenter.h"
 #include "model/Platform.h"
+#include "model/ProjectFile.h"
 
 namespace {
 
@@ -332,6 +335,113 @@ TEST_F(MenuEditorTest, SelectionMovesAndDeletionsKeepTreeAndListAlike) {
   editor.DeleteItem();
   EXPECT_EQ(States() + view.Text, "00000");
   EXPECT_TRUE(project.Modified());
+}
+
+// Both editors on one project, with the history that walks their steps.
+class EditorHistoryTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    UseNativePlatform();
+    project = TProject({{"Alpha", {{lkCommand, "a.exe;0"}}},
+                        {"Beta", {{lkCallGroup, "\"Alpha\""}, {lkEndRun, ""}}},
+                        {"Gamma", {}}},
+                       {{"A", 1, 0}, {"a1", 2, 1}, {"a2", 3, 1}, {"B", 0, 0}, {"C", 1, 0}});
+    project.View = &groupView;
+    groupView.Editor = &groups;
+    menuView.Editor = &menu;
+    groups.GroupsRestored("");
+    menu.MenuRestored(-1);
+  }
+  std::string File() { return ProjectFileText(project, project.UseMenu()); }
+  void SelectEntry(const char* text) {
+    for (size_t i = 0; i < menuView.Nodes.size(); ++i)
+      if (menuView.Nodes[i].first == text) menuView.Select(static_cast<int>(i));
+  }
+  // The tree shows the menu list, entry for entry.
+  void ExpectTreeIsList() {
+    ASSERT_EQ(menuView.Nodes.size(), project.MenuItems().size());
+    for (size_t i = 0; i < menuView.Nodes.size(); ++i) {
+      EXPECT_EQ(menuView.Nodes[i].first, project.MenuItems()[i].Text) << i;
+      EXPECT_EQ(menuView.Nodes[i].second, project.MenuItems()[i].Level) << i;
+    }
+  }
+
+  TProject project;
+  TFakeGroupView groupView;
+  TFakeMenuView menuView;
+  TGroupEditor groups{project, groupView};
+  TMenuEditor menu{project, menuView};
+  TEditorHistory history{project, menu, groups};
+};
+
+TEST_F(EditorHistoryTest, UndoingAllGivesTheOriginalFileAndRedoingAllTheEditedOne) {
+  const std::string original = File();
+  using TStep = std::pair<const char*, std::function<void(EditorHistoryTest&)>>;
+  const std::vector<TStep> steps = {
+      {"new entry", [](EditorHistoryTest& t) { t.SelectEntry("A"), t.menu.NewItem("N", 2); }},
+      {"sub-entry", [](EditorHistoryTest& t) { t.SelectEntry("B"), t.menu.NewSubItem("b1", 3); }},
+      {"edit", [](EditorHistoryTest& t) { t.SelectEntry("a2"), t.menu.EditItem("zwei", 0); }},
+      {"down", [](EditorHistoryTest& t) { t.SelectEntry("A"), t.menu.MoveDown(); }},
+      {"up", [](EditorHistoryTest& t) { t.SelectEntry("C"), t.menu.MoveUp(); }},
+      {"delete with children", [](EditorHistoryTest& t) { t.SelectEntry("B"), t.menu.DeleteItem(); }},
+      {"lines and a rename", [](EditorHistoryTest& t) {
+         t.groups.GroupChosen(0);  // Alpha
+         t.groups.ApplyNewLine({lkQuestion, "Weiter?;Frage;1;0"});
+         t.groups.RowSelected(0);
+         t.groups.ApplyEditedLine(0, {lkMessage, "Hallo;Titel;3;0"});
+         t.groups.NameChanged("Zeta");
+         t.groups.CommitEdit();
+       }},
+      {"new group", [](EditorHistoryTest& t) {
+         t.groups.GroupChosen(-1);
+         t.groups.NameChanged("Delta");
+         t.groups.ApplyNewLine({lkEndRun, ""});
+         t.groups.CommitNew();
+       }},
+      {"delete group", [](EditorHistoryTest& t) {
+         t.groups.GroupChosen(0);  // Beta: its entry C is unbound
+         t.groups.DeleteGroup();
+       }},
+      {"menu setting", [](EditorHistoryTest& t) { t.project.ChangeMenuSetting(false); }},
+  };
+  std::vector<std::string> files = {original};
+  for (const TStep& step : steps) {
+    step.second(*this);
+    ExpectTreeIsList();
+    EXPECT_NE(File(), files.back()) << step.first;
+    files.push_back(File());
+  }
+  const std::string edited = File();
+  // Each undo goes back one file; the lines' own steps come between.
+  while (history.Undo()) {
+    ExpectTreeIsList();
+    if (File() != files.back()) {
+      files.pop_back();
+      EXPECT_EQ(File(), files.back());
+    }
+  }
+  EXPECT_EQ(File(), original);
+  EXPECT_FALSE(project.Modified()) << "back where the project was loaded";
+  while (history.Redo()) ExpectTreeIsList();
+  EXPECT_EQ(File(), edited);
+  EXPECT_TRUE(project.Modified());
+}
+
+TEST_F(EditorHistoryTest, ANewStepDropsWhatWasUndone) {
+  SelectEntry("A");
+  menu.NewItem("N", 0);
+  groups.GroupChosen(2);
+  groups.ApplyNewLine({lkEndRun, ""});
+  ASSERT_TRUE(history.Undo());  // the line
+  ASSERT_TRUE(history.Undo());  // the entry
+  EXPECT_TRUE(history.CanRedo());
+  SelectEntry("C");
+  menu.DeleteItem();
+  EXPECT_FALSE(history.CanRedo()) << "neither the entry nor the line comes back";
+  EXPECT_FALSE(history.Redo());
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(project.MenuItems().size(), 5u);
+  EXPECT_FALSE(project.Modified());
 }
 
 }  // namespace

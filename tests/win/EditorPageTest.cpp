@@ -105,7 +105,9 @@ class EditorPage : public ::testing::Test {
   void AnswerBox(const char* caption, const std::string& text, int answer) {
     TMessageBox box = WaitForMessageBox(trv->Pid());
     ASSERT_NE(box.Window, nullptr);
-    if (caption) EXPECT_EQ(box.Caption, caption);
+    if (caption) {
+      EXPECT_EQ(box.Caption, caption);
+    }
     EXPECT_EQ(box.Text, text);
     ASSERT_TRUE(PressButton(box, answer));
   }
@@ -160,6 +162,16 @@ class EditorPage : public ::testing::Test {
     Type("Edit_ExecName", name);
     Press("Button_NewExec");
   }
+
+  // The keyboard focus in a control, by a click on its empty lower edge
+  // (which selects nothing): the page's keys go where a user's would.
+  void FocusByClick(const char* name) {
+    HWND control = Control(name);
+    SetForegroundWindow(main);
+    ClickAt(control, 4, ClientSize(control).cy - 4);
+    ASSERT_TRUE(WaitUntil([&] { return trv->Focus() == control; })) << name;
+  }
+  int LineCount() { return static_cast<int>(SendMessageA(Control("ListView_ExecLines"), LVM_GETITEMCOUNT, 0, 0)); }
 
   TTempFolder folder;
   std::unique_ptr<TConfigProcess> trv;
@@ -409,6 +421,48 @@ TEST_F(EditorPage, ANameTypedWithoutExtensionGetsTrv) {
   HWND field = GetDlgItem(dialog, 0x47c) ? GetDlgItem(dialog, 0x47c) : GetDlgItem(dialog, 0x480);
   EXPECT_NE(TextOf(field).find("projekt"), std::string::npos) << TextOf(field);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(EditorPage, CtrlZAndCtrlYTakeBackAndRedoAndCtrlSSaves) {
+  const std::string file = folder / "tasten.trv";
+  AddEntry("Button_NewItem", "A", 0);
+  ChooseFile("Button_Save2", file);
+  AddEntry("Button_NewItem", "B", 0);
+  ASSERT_EQ(Shape(), "A,B");
+  FocusByClick("TreeView_Menu");
+  PressKeys({VK_CONTROL, 'Z'});
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "A"; })) << Shape();
+  PressKeys({VK_CONTROL, 'Y'});
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "A,B"; })) << Shape();
+  PressKeys({VK_CONTROL, 'S'});
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(file) == "[ExecGroups]\r\n[MenuItems]\r\n0 0 A\r\n0 0 B\r\n"; }));
+}
+
+TEST_F(EditorPage, DelDeletesWhileItsButtonMayAndOnlyThen) {
+  AddEntry("Button_NewItem", "A", 0);
+  AddEntry("Button_NewItem", "B", 0);
+  FocusByClick("TreeView_Menu");
+  SelectEntry("A");
+  PressKeys({VK_DELETE});
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "B"; })) << Shape();
+  // A question and its branch rows: a marker row's "Löschen" is off, and
+  // Del leaves it; on the question Del takes the whole structure.
+  StartNewGroup();
+  WriteLine(-1, 2, [&] {
+    DialogType("Edit_Text", "Weiter?");
+    DialogType("Edit_Title", "Frage");
+  });
+  ASSERT_EQ(LineCount(), 6);
+  FocusByClick("ListView_ExecLines");
+  SelectListRow(Control("ListView_ExecLines"), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Control("Button_DelExecLine")); }));
+  PressKeys({VK_DELETE});
+  Settle();
+  EXPECT_EQ(LineCount(), 6);
+  SelectListRow(Control("ListView_ExecLines"), 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control("Button_DelExecLine")); }));
+  PressKeys({VK_DELETE});
+  EXPECT_TRUE(WaitUntil([&] { return LineCount() == 0; })) << LineCount();
 }
 
 }  // namespace

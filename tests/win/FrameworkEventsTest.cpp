@@ -15,34 +15,6 @@
 
 namespace {
 
-void SendMouse(DWORD flags) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  SendInput(1, &input, sizeof input);
-}
-
-// A left click at a point of the window's client area.
-void ClickAt(HWND wnd, int x, int y, int clicks = 1) {
-  POINT pt = {x, y};
-  ClientToScreen(wnd, &pt);
-  POINT ignored;
-  GetCursorPos(&ignored);  // Wine: the first SetCursorPos of a process needs it
-  SetCursorPos(pt.x, pt.y);
-  for (int i = 0; i < clicks; ++i) {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-  }
-}
-
-void PressKey(WORD vk) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = vk;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof input[0]);
-}
-
 class TEventForm : public TForm {
  public:
   TEventForm() : TForm("TEventForm") {
@@ -143,9 +115,9 @@ TEST_F(FrameworkEvents, AnEditReportsItsChangesAndItsHandlerCanSwallowATypedKey)
   form->Swallow = 'b';
   ClickAt(Window("Edit_Name"), 5, 5);
   ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Window("Edit_Name"); }));
-  PressKey('A');
-  PressKey('B');
-  PressKey('C');
+  PressKeys({'A'});
+  PressKeys({'B'});
+  PressKeys({'C'});
   ASSERT_TRUE(Saw("key c"));
   EXPECT_TRUE(Saw("key b"));
   EXPECT_EQ(form->Control("Edit_Name").Caption(), "ac");
@@ -155,11 +127,11 @@ TEST_F(FrameworkEvents, AnEditReportsItsChangesAndItsHandlerCanSwallowATypedKey)
 TEST_F(FrameworkEvents, AComboBoxReportsItsSelectionAndItsExit) {
   auto& combo = form->Get<TComboBox>("ComboBox_Kind");
   combo.SetFocus();
-  PressKey(VK_DOWN);
+  PressKeys({VK_DOWN});
   ASSERT_TRUE(Saw("select ComboBox_Kind"));
   EXPECT_EQ(combo.ItemIndex(), 0);
   EXPECT_EQ(combo.Item(1), "Meldung anzeigen");
-  PressKey(VK_TAB);
+  PressKeys({VK_TAB});
   EXPECT_TRUE(Saw("exit ComboBox_Kind"));
 }
 
@@ -209,20 +181,20 @@ TEST_F(FrameworkEvents, AHotKeyFieldReportsItsExit) {
 // that shows: hidden and disabled buttons are passed over.
 TEST_F(FrameworkEvents, EnterAndEscChooseAmongVisibleEnabledButtons) {
   form->Control("Edit_Name").SetFocus();
-  PressKey(VK_RETURN);
+  PressKeys({VK_RETURN});
   ASSERT_TRUE(Saw("click Button_Next"));
-  PressKey(VK_ESCAPE);
+  PressKeys({VK_ESCAPE});
   ASSERT_TRUE(Saw("click Button_Cancel"));
   for (const char* name : {"Button_Next", "Button_Cancel"}) form->Control(name).SetVisible(false);
   form->Control("Button_Save").SetVisible(true);
   form->Calls.clear();
-  PressKey(VK_RETURN);
+  PressKeys({VK_RETURN});
   ASSERT_TRUE(Saw("click Button_Save"));
   // The disabled cancel button takes no Esc: once the key has come and
   // gone (its toggle bit turns with each press the thread receives), and
   // what it may have posted is handled, nothing more has been clicked.
   const SHORT toggled = GetKeyState(VK_ESCAPE) & 1;
-  PressKey(VK_ESCAPE);
+  PressKeys({VK_ESCAPE});
   ASSERT_TRUE(PumpUntil([&] { return (GetKeyState(VK_ESCAPE) & 1) != toggled && GetKeyState(VK_ESCAPE) >= 0; }));
   ASSERT_TRUE(PumpUntil([] { return GetQueueStatus(QS_ALLINPUT) == 0; }));
   EXPECT_EQ(form->Calls, std::vector<std::string>{"click Button_Save"});

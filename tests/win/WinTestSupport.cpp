@@ -233,3 +233,34 @@ TScreenPicture SettledPicture(HWND window, const RECT& ignore, const std::functi
   }
   return TScreenPicture();
 }
+
+void ClickAt(HWND wnd, int x, int y, int clicks) {
+  POINT pt = {x, y};
+  ClientToScreen(wnd, &pt);
+  POINT ignored;
+  GetCursorPos(&ignored);  // Wine: the first SetCursorPos of a process needs it
+  SetCursorPos(pt.x, pt.y);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  for (int i = 0; i < clicks; ++i) SendInput(2, input, sizeof input[0]);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = keys.end(); key != keys.begin();) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *--key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof inputs[0]);
+}

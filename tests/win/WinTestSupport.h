@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,12 @@ std::vector<HWND> TopWindows(const std::function<bool(HWND window, DWORD process
 // Waits until the window is gone.
 bool WaitWindowGone(HWND window, DWORD milliseconds = 15000);
 std::string WindowText(HWND window);
+
+// Input as a user's (SendInput): it goes to the foreground window. A left
+// click at a point of the window's client area; keys pressed in order and
+// released in reverse (a chord such as Ctrl+Z).
+void ClickAt(HWND wnd, int x, int y, int clicks = 1);
+void PressKeys(std::initializer_list<WORD> keys);
 
 // What the screen shows of a window's rectangle (its frame included), as a
 // user sees it: pixels 0x00RRGGBB, rows from the top.
