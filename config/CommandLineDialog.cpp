@@ -172,7 +172,7 @@ void TForm2::Button_SearchClick(TControl&) {
   if (!BrowseForPath(Handle, "Geben Sie die gewünschte Datei bzw. den gewünschten Ordner an.", "", path, true, true,
                      true))
     return;
-  if (path.find(' ') != std::string::npos) path = "\"" + path + "\"";
+  path = QuotedPath(path);
   // Replaces the selection, or goes in at the caret.
   SendMessageA(run.Handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
 }

@@ -79,6 +79,14 @@ bool CanDeleteRow(const std::vector<std::string>& captions, int row) {
   return !onlyLineOfBranch;
 }
 
+std::string QuotedPath(const std::string& path) {
+  return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+}
+
+std::string DroppedCommand(const std::string& path, const std::string& arguments) {
+  return arguments.empty() ? QuotedPath(path) : QuotedPath(path) + " " + arguments;
+}
+
 std::string CommandParams(const std::string& run, bool wait) { return JoinDelimited({run, wait ? "1" : "0"}, ';'); }
 
 std::string MessageParams(const std::string& text, const std::string& title, int messageType, bool cancelButton) {

@@ -40,6 +40,12 @@ std::vector<TLineRow> NewBranchRows();
 bool CanEditRow(const std::vector<std::string>& captions, int row);
 bool CanDeleteRow(const std::vector<std::string>& captions, int row);
 
+// A path as a command's first word: quoted when it holds a blank.
+std::string QuotedPath(const std::string& path);
+// The command of a file dropped onto the list: the file itself, or for a
+// shell link its target with its arguments.
+std::string DroppedCommand(const std::string& path, const std::string& arguments = std::string());
+
 // The parameters of kinds 0, 1 and 2, and 5.
 std::string CommandParams(const std::string& run, bool wait);
 std::string MessageParams(const std::string& text, const std::string& title, int messageType, bool cancelButton);

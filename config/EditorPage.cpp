@@ -162,7 +162,8 @@ std::vector<TControlDef> TEditorPage::Controls() {
                   {On(evChange, this, &TEditorPage::Edit_ExecNameChange), exitHides()}});
   rows.push_back({Kind<TListView>, "ListView_ExecLines", page, 480, 144, 321, 185, IDS_HELP_EXECLINES, "", coTabStop, {},
                   {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER),
-                   On(evChange, this, &TEditorPage::ListView_ExecLinesSelectItem),
+                   // Programs, documents, folders and links dropped from the shell.
+                   WindowExStyles(WS_EX_ACCEPTFILES), On(evChange, this, &TEditorPage::ListView_ExecLinesSelectItem),
                    On(evDblClick, this, &TEditorPage::ListView_ExecLinesDblClick), exitHides()}});
   button("Button_NewExecLine", 480, 336, 73, IDS_HELP_NEWEXECLINE, "Neu", 0, &TEditorPage::Button_NewExecLineClick);
   button("Button_EditExecLine", 556, 336, 73, IDS_HELP_EDITEXECLINE, "Bearbeiten", coDisabled, &TEditorPage::Button_EditExecLineClick);

@@ -71,6 +71,9 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void ComboBox_ExecLinesChange(TControl& sender);
   void ListView_ExecLinesSelectItem(TControl& sender);
   std::vector<TExecLine> WorkingLines();
+  // Files dropped onto the command-line list at this point of it: a command
+  // line each, before the row there.
+  void LinesDropped(const std::vector<std::string>& paths, POINT at);
   TGroupEditor& GroupEditor() { return groupEditor_; }
   TMenuEditor& MenuEditor() { return menuEditor_; }
 

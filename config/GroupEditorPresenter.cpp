@@ -146,6 +146,20 @@ void TGroupEditor::ApplyNewLine(const TExecLine& line) {
   RecordLines(std::move(before), rowBefore);
 }
 
+void TGroupEditor::ApplyDroppedLines(int at, const std::vector<TExecLine>& lines) {
+  if (lines.empty()) return;
+  std::vector<TExecLine> before = lines_;
+  const int rowBefore = row_;
+  {
+    TViewChange change(changing_);
+    InsertLines(at >= 0 && static_cast<size_t>(at) <= lines_.size() ? at : static_cast<int>(lines_.size()), lines);
+    view_.SelectRow(row_);
+  }
+  view_.SetEnabled(geTestExecLines, true);
+  ShowRowButtons();
+  RecordLines(std::move(before), rowBefore);
+}
+
 void TGroupEditor::ApplyEditedLine(int row, const TExecLine& line) {
   if (row < 0 || static_cast<size_t>(row) >= lines_.size()) return;
   std::vector<TExecLine> before = lines_;

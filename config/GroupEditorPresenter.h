@@ -89,6 +89,9 @@ class TGroupEditor {
   // another kind takes its branch structure with it; a line that becomes a
   // question gets a fresh one.
   void ApplyEditedLine(int row, const TExecLine& line);
+  // Lines dropped onto the list: before the row they were dropped on, or
+  // appended (at -1), in their order; one step of the history.
+  void ApplyDroppedLines(int at, const std::vector<TExecLine>& lines);
   // Deletes the selected row, a question with its branch structure; false
   // when the row may not go.
   bool DeleteRow();

@@ -1,7 +1,9 @@
 #include "config/GroupEditor_win.h"
 
 #include "config/EditorPage.h"
+#include "config/StartPage.h"
 #include "launcher/Interpreter.h"
+#include "shortcut/ShellLink.h"
 
 namespace {
 const char* const GroupButtonNames[] = {"Button_NewExec",       "Button_EditExec",     "Button_DelExec",
@@ -109,6 +111,23 @@ void TEditorPage::Button_EditExecLineClick(TControl&) {
 }
 
 void TEditorPage::Button_DelExecLineClick(TControl&) { groupEditor_.DeleteRow(); }
+
+void TEditorPage::LinesDropped(const std::vector<std::string>& paths, POINT at) {
+  std::vector<TExecLine> lines;
+  for (const std::string& path : paths) {
+    std::string command = DroppedCommand(path);
+    if (HasExtension(path, ".LNK")) {
+      std::string target, arguments, description, workingDirectory, iconPath;
+      int iconIndex = 0;
+      ReadShellLink(path, target, arguments, description, workingDirectory, iconPath, iconIndex);
+      // A link to nothing the file system holds (a shell item) starts as
+      // the link itself.
+      if (!target.empty()) command = DroppedCommand(target, arguments);
+    }
+    lines.push_back({lkCommand, CommandParams(command, false)});
+  }
+  groupEditor_.ApplyDroppedLines(Get<TListView>("ListView_ExecLines").RowAt(at), lines);
+}
 
 void TEditorPage::Button_TestExecLinesClick(TControl&) {
   // The interpreter runs its own copy: the list may change while a started

@@ -155,6 +155,8 @@ void TForm1::SystemCommand(TMessage& message) {
 void TForm1::FilesDropped(TMessage& message) {
   message.Result = DefaultHandler(message);
   HDROP drop = reinterpret_cast<HDROP>(message.WParam);
+  POINT at = {};
+  DragQueryPoint(drop, &at);
   std::vector<std::string> paths;
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
@@ -165,6 +167,12 @@ void TForm1::FilesDropped(TMessage& message) {
   }
   DragFinish(drop);
   if (paths.empty()) return;
+  // The command-line list takes what is dropped on it as command lines.
+  if (TControl* list = FindComponent("ListView_ExecLines"))
+    if (message.LParam && reinterpret_cast<HWND>(message.LParam) == list->Handle) {
+      editorPage_.LinesDropped(paths, at);
+      return;
+    }
 
   const std::string candidate = DroppedCandidate(paths[0], [](const std::string& link) {
     std::string target, arguments, description, workingDirectory, iconPath;

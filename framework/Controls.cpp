@@ -284,6 +284,12 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
     return true;
   }
   switch (msg) {
+    case WM_DROPFILES:
+      // A control that accepts files from the shell hands the drop to its
+      // form, naming itself in the unused lParam.
+      if (!Form || !Form->Handle) return false;
+      result = SendMessageA(Form->Handle, WM_DROPFILES, wParam, reinterpret_cast<LPARAM>(Handle));
+      return true;
     case WM_MOUSEMOVE: {
       result = DefaultMessage(msg, wParam, lParam);
       if (!MouseInside) {
@@ -944,6 +950,12 @@ void TListView::SetCell(int row, int column, const std::string& text) {
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text.c_str());
   SendMessageA(Handle, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int TListView::RowAt(POINT point) const {
+  LVHITTESTINFO hit = {};
+  hit.pt = point;
+  return static_cast<int>(SendMessageA(Handle, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
 int TListView::Selected() const {

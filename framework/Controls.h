@@ -460,6 +460,8 @@ class TListView : public TControl {
   void SetCell(int row, int column, const std::string& text);
   int Selected() const;  // -1: none
   void SetSelected(int row);
+  // The row at a point of the client area, -1: none.
+  int RowAt(POINT point) const;
 };
 
 class TTreeView : public TControl {

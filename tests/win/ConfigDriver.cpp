@@ -147,11 +147,12 @@ HMODULE RemoteModule(HANDLE process, const std::string& name) {
 }
 }  // namespace
 
-void TConfigProcess::DropFiles(const std::vector<std::string>& paths) const {
+void TConfigProcess::DropFiles(const std::vector<std::string>& paths, HWND target, POINT at) const {
   // DROPFILES, then the ANSI paths, each zero-terminated, then one more zero.
   std::string block(sizeof(DROPFILES), '\0');
   DROPFILES header = {};
   header.pFiles = sizeof(DROPFILES);
+  header.pt = at;
   std::memcpy(&block[0], &header, sizeof header);
   for (const std::string& p : paths) block += p + '\0';
   block += '\0';
@@ -186,7 +187,7 @@ void TConfigProcess::DropFiles(const std::vector<std::string>& paths) const {
   if (!memory) throw std::runtime_error("GlobalAlloc in TRV.EXE failed");
   // GPTR memory: the handle is the address.
   WriteProcessMemory(info_.hProcess, reinterpret_cast<void*>(memory), block.data(), block.size(), nullptr);
-  PostMessageA(main_, WM_DROPFILES, memory, 0);
+  PostMessageA(target ? target : main_, WM_DROPFILES, memory, 0);
 }
 
 std::string VisiblePage(HWND mainWindow) {

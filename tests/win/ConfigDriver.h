@@ -41,9 +41,10 @@ class TConfigProcess {
   // Posts a key to the focused window (as the keyboard would deliver it).
   void PostKey(WORD key) const;
 
-  // Posts WM_DROPFILES with these paths; the DROPFILES block is allocated in
-  // the target process (its DragFinish frees it there).
-  void DropFiles(const std::vector<std::string>& paths) const;
+  // Posts WM_DROPFILES with these paths to the window (null: the main
+  // window), dropped at the point of its client area; the DROPFILES block is
+  // allocated in the target process (its DragFinish frees it there).
+  void DropFiles(const std::vector<std::string>& paths, HWND target = nullptr, POINT at = {0, 0}) const;
 
  private:
   PROCESS_INFORMATION info_ = {};

@@ -465,4 +465,34 @@ TEST_F(EditorPage, DelDeletesWhileItsButtonMayAndOnlyThen) {
   EXPECT_TRUE(WaitUntil([&] { return LineCount() == 0; })) << LineCount();
 }
 
+TEST_F(EditorPage, FilesDroppedOnTheListBecomeCommandLinesWhereTheyFall) {
+  const std::string program = folder / "prog.exe", document = folder / "Mein Brief.txt", link = folder / "Spiel.lnk";
+  WriteFileBytes(program, "MZ");
+  WriteFileBytes(document, "Hallo");
+  WriteLink(link, TrvExePath(), "-fenster");
+  StartNewGroup();
+  HWND list = Control("ListView_ExecLines");
+  // Below the rows: appended, in their order.
+  trv->DropFiles({program, link}, list, {20, ClientSize(list).cy - 10});
+  ASSERT_TRUE(WaitUntil([&] { return LineCount() == 2; })) << LineCount();
+  // On the first row: before it.
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  trv->DropFiles({document}, list, {20, ClientSize(header).cy + 4});
+  ASSERT_TRUE(WaitUntil([&] { return LineCount() == 3; })) << LineCount();
+  CommitGroup("Dateien");
+  AddEntry("Button_NewItem", "Dateien", 1);
+  const std::string file = folder / "dateien.trv";
+  ChooseFile("Button_Save2", file);
+  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(file).find("[MenuItems]") != std::string::npos; }));
+  const std::string text = ReadFileBytes(file);
+  const size_t brief = text.find("Mein Brief.txt\""), prog = text.find("prog.exe;0"), game = text.find("TRV.EXE");
+  ASSERT_NE(brief, std::string::npos) << text;
+  ASSERT_NE(prog, std::string::npos) << text;
+  ASSERT_NE(game, std::string::npos) << text;
+  EXPECT_LT(brief, prog) << text;
+  EXPECT_LT(prog, game) << text;
+  EXPECT_NE(text.find("TRV.EXE -fenster\";0"), std::string::npos) << "the link's arguments come with its target\n" << text;
+  EXPECT_NE(text.find(" 0 \""), std::string::npos) << "a path with blanks is quoted\n" << text;
+}
+
 }  // namespace
