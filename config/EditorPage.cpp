@@ -18,6 +18,10 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
       groupView_(form),
       groupEditor_(project, groupView_),
       history_(project, menuEditor_, groupEditor_) {
+  menuView_.CanDrop = [this](int source, int target, TMenuDropPlace place) {
+    return menuEditor_.CanDrop(source, target, place);
+  };
+  menuView_.Dropped = [this](int source, int target, TMenuDropPlace place) { menuEditor_.Drop(source, target, place); };
   // Menu entries follow their groups' new places; the assignment list
   // shows the groups as they are now.
   groupView_.TableChanged = [this] {

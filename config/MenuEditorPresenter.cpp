@@ -122,7 +122,7 @@ void TMenuEditor::DeleteItem() {
 void TMenuEditor::MoveEntry(int after, int target, int moved) {
   {
     TViewChange change(changing_);
-    view_.MoveNode(selected_, after);
+    view_.MoveNode(selected_, ParentOf(selected_), after);
     project_.MoveMenuItem(selected_, target);
     selected_ = moved;
     view_.SelectNode(moved);
@@ -146,6 +146,51 @@ void TMenuEditor::MoveDown() {
   // descendant, or at the next sibling itself.
   const int nextBlock = project_.CountDescendants(next) + 1;
   MoveEntry(next, next + nextBlock - 1, selected_ + nextBlock);
+}
+
+int TMenuEditor::LastChild(int index) const {
+  int last = -1;
+  const int end = index + project_.CountDescendants(index) + 1;
+  for (int i = index + 1; i < end; ++i)
+    if (Level(i) == Level(index) + 1) last = i;
+  return last;
+}
+
+bool TMenuEditor::CanDrop(int source, int target, TMenuDropPlace) const {
+  if (source < 0 || target < 0 || source >= Count() || target >= Count()) return false;
+  return target < source || target > source + project_.CountDescendants(source);
+}
+
+void TMenuEditor::Drop(int source, int target, TMenuDropPlace place) {
+  if (!CanDrop(source, target, place)) return;
+  const int n = project_.CountDescendants(source) + 1;
+  const int targetEnd = target + project_.CountDescendants(target) + 1;
+  // In the list: the block goes before the target, or after its block; in
+  // the tree: under the target's parent (or the target) after a node.
+  int before, level, parent, after;
+  switch (place) {
+    case mdBefore:
+      before = target, level = Level(target), parent = ParentOf(target), after = PreviousSibling(target);
+      break;
+    case mdAfter:
+      before = targetEnd, level = Level(target), parent = ParentOf(target), after = target;
+      break;
+    default:
+      before = targetEnd, level = Level(target) + 1, parent = target, after = LastChild(target);
+      break;
+  }
+  // Dropped where it is already.
+  if (after == source || (before == source + n && level == Level(source)) || (before == source && level == Level(source)))
+    return;
+  const int moved = before > source ? before - n : before;
+  {
+    TViewChange change(changing_);
+    view_.MoveNode(source, parent, after);
+    project_.MoveMenuBlock(source, before, level);
+    selected_ = moved;
+    view_.SelectNode(moved);
+  }
+  ShowSelectedEntry();
 }
 
 // A node's parent is the nearest earlier entry of a smaller level: the entry

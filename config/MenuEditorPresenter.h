@@ -34,9 +34,9 @@ class IMenuEditorView {
   // Deletes the node at index with its subtree; returns the place of the
   // node the tree selects instead, -1: none.
   virtual int DeleteNode(int index) = 0;
-  // Moves the node at index with its subtree among its siblings: right
-  // after the sibling at after, or first when after is -1.
-  virtual void MoveNode(int index, int after) = 0;
+  // Moves the node at index with its subtree under the node at parent (-1:
+  // top level): right after its child at after, or first when after is -1.
+  virtual void MoveNode(int index, int parent, int after) = 0;
   virtual void SelectNode(int index) = 0;  // -1: none
   virtual void ClearTree() = 0;
   virtual void FocusTree() = 0;
@@ -48,6 +48,10 @@ class IMenuEditorView {
 
 // The checks of an entry's fields before a new entry, a sub-entry or a
 // change; the first that fails is reported with its balloon.
+// Where a dragged entry goes: before or after the entry it is dropped on,
+// at its level, or into it as its last sub-entry.
+enum TMenuDropPlace { mdBefore, mdAfter, mdInto };
+
 enum TMenuEntryCheck { mcNone = -1, mcText, mcAssignment };
 struct TMenuEntryBalloon {
   const char* Control;
@@ -81,6 +85,11 @@ class TMenuEditor {
   void DeleteItem();
   void MoveUp();
   void MoveDown();
+  // A drag of the entry at source onto the entry at target: allowed unless
+  // the target lies in the dragged block itself; the block moves as "Hoch"
+  // and "Runter" move it, its sub-entries with it.
+  bool CanDrop(int source, int target, TMenuDropPlace place) const;
+  void Drop(int source, int target, TMenuDropPlace place);
   // The selected entry shown again: its assignment may have moved.
   void ShowSelectedEntry();
 
@@ -101,6 +110,8 @@ class TMenuEditor {
   int Count() const { return static_cast<int>(project_.MenuItems().size()); }
   void PlaceNewEntry(int parent, int after, int index, const TTRVMenuItem& entry);
   void MoveEntry(int after, int target, int moved);
+  // The last direct sub-entry of the entry at index, -1: none.
+  int LastChild(int index) const;
 
   struct TLoadLevel {
     int Level, Index;

@@ -18,7 +18,20 @@ const char* const MenuButtonNames[] = {"Button_NewSubItem", "Button_EditItem", "
                                        "Button_Down"};
 }  // namespace
 
-TTreeView& TMenuTreeView::Tree() { return form_.Get<TTreeView>("TreeView_Menu"); }
+TTreeView& TMenuTreeView::Tree() {
+  TTreeView& tree = form_.Get<TTreeView>("TreeView_Menu");
+  if (!wired_) {
+    wired_ = true;
+    auto place = [](TTreeDropPlace p) { return p == dpBefore ? mdBefore : p == dpAfter ? mdAfter : mdInto; };
+    tree.CanDrop = [this, &tree, place](HTREEITEM node, HTREEITEM target, TTreeDropPlace p) {
+      return CanDrop && CanDrop(IndexOf(tree, node), IndexOf(tree, target), place(p));
+    };
+    tree.Dropped = [this, &tree, place](HTREEITEM node, HTREEITEM target, TTreeDropPlace p) {
+      if (Dropped) Dropped(IndexOf(tree, node), IndexOf(tree, target), place(p));
+    };
+  }
+  return tree;
+}
 
 HTREEITEM TMenuTreeView::NodeAt(int index) {
   if (index < 0) return nullptr;
@@ -61,11 +74,11 @@ int TMenuTreeView::DeleteNode(int index) {
   return SelectedIndex();
 }
 
-void TMenuTreeView::MoveNode(int index, int after) {
+void TMenuTreeView::MoveNode(int index, int parent, int after) {
   TTreeView& tree = Tree();
   HTREEITEM node = NodeAt(index);
   if (!node) return;
-  MoveSubtree(tree, node, tree.ParentOf(node), after >= 0 ? NodeAt(after) : TVI_FIRST);
+  MoveSubtree(tree, node, NodeAt(parent), after >= 0 ? NodeAt(after) : TVI_FIRST);
 }
 
 void TMenuTreeView::SelectNode(int index) { Tree().SetSelected(NodeAt(index)); }

@@ -2,6 +2,7 @@
 // fields and buttons as the menu editor addresses them, by entry index.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@
 class TMenuTreeView : public IMenuEditorView {
  public:
   explicit TMenuTreeView(TForm& form) : form_(form) {}
+  // The tree, its drags wired to these once it is first asked for.
+  std::function<bool(int source, int target, TMenuDropPlace place)> CanDrop;
+  std::function<void(int source, int target, TMenuDropPlace place)> Dropped;
   TTreeView& Tree();
   // The node at the entry index: its place in a depth-first walk.
   HTREEITEM NodeAt(int index);
@@ -21,7 +25,7 @@ class TMenuTreeView : public IMenuEditorView {
   void LoadNode(int index, int parent, const std::string& text) override;
   void SetNodeText(int index, const std::string& text) override;
   int DeleteNode(int index) override;
-  void MoveNode(int index, int after) override;
+  void MoveNode(int index, int parent, int after) override;
   void SelectNode(int index) override;
   void ClearTree() override;
   void FocusTree() override;
@@ -39,6 +43,7 @@ class TMenuTreeView : public IMenuEditorView {
   static HTREEITEM MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM parent, HTREEITEM after);
 
   TForm& form_;
+  bool wired_ = false;
   // The nodes a load appended since the tree was last emptied, by index.
   std::vector<HTREEITEM> loaded_;
 };

@@ -979,9 +979,75 @@ void TTreeView::Created(const TControlDef& def) {
 }
 
 bool TTreeView::Notify(NMHDR* header, LRESULT&) {
-  if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) Fire(OnChange);
-  else if (header->code == NM_DBLCLK) Fire(OnDblClick);
+  if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
+    Fire(OnChange);
+  } else if (header->code == NM_DBLCLK) {
+    Fire(OnDblClick);
+  } else if ((header->code == TVN_BEGINDRAGA || header->code == TVN_BEGINDRAGW) && CanDrop && Dropped) {
+    // The item's handle sits at the same place in both structures.
+    dragged_ = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+    SetCapture(Handle);
+  }
   return false;
+}
+
+bool TTreeView::DropTarget(POINT point, HTREEITEM& target, TTreeDropPlace& place) {
+  TVHITTESTINFO hit = {};
+  hit.pt = point;
+  target = reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (!target || !(hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT | TVHT_ONITEMBUTTON))) return false;
+  RECT row = {};
+  TreeView_GetItemRect(Handle, target, &row, FALSE);
+  const int quarter = (row.bottom - row.top) / 4;
+  place = point.y < row.top + quarter ? dpBefore : point.y >= row.bottom - quarter ? dpAfter : dpInto;
+  bool allowed = false;
+  Application.Guard([&] { allowed = CanDrop(dragged_, target, place); });
+  return allowed;
+}
+
+void TTreeView::EndDrag() {
+  dragged_ = nullptr;
+  SendMessageA(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+  if (GetCapture() == Handle) ReleaseCapture();
+}
+
+bool TTreeView::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (dragged_) {
+    const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    HTREEITEM target = nullptr;
+    TTreeDropPlace place = dpInto;
+    switch (msg) {
+      case WM_MOUSEMOVE: {
+        const bool allowed = DropTarget(point, target, place);
+        SendMessageA(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(allowed ? target : nullptr));
+        SetCursor(LoadCursor(nullptr, allowed ? IDC_ARROW : IDC_NO));
+        result = 0;
+        return true;
+      }
+      case WM_LBUTTONUP: {
+        HTREEITEM node = dragged_;
+        const bool allowed = DropTarget(point, target, place);
+        EndDrag();
+        if (allowed && Form && !Form->Dying()) Application.Guard([&] { Dropped(node, target, place); });
+        result = 0;
+        return true;
+      }
+      case WM_CAPTURECHANGED:
+      case WM_CANCELMODE:
+        EndDrag();
+        break;
+      case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) {
+          EndDrag();
+          result = 0;
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return TControl::Message(msg, wParam, lParam, result);
 }
 
 HTREEITEM TTreeView::Add(HTREEITEM parent, const std::string& text, HTREEITEM after) {

@@ -464,6 +464,10 @@ class TListView : public TControl {
   int RowAt(POINT point) const;
 };
 
+// Where a dragged node is dropped: before or after the node under the mouse
+// (its upper or lower quarter), or into it.
+enum TTreeDropPlace { dpBefore, dpAfter, dpInto };
+
 class TTreeView : public TControl {
  public:
   const char* WindowClass() const override { return WC_TREEVIEWA; }
@@ -471,6 +475,12 @@ class TTreeView : public TControl {
   DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
   void Created(const TControlDef& def) override;
   bool Notify(NMHDR* header, LRESULT& result) override;
+  bool Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  // Nodes dragged with the mouse: asked at each move whether the node may
+  // go there (the cursor and the drop highlight say so), told of the drop.
+  // Without both, nothing is dragged.
+  std::function<bool(HTREEITEM node, HTREEITEM target, TTreeDropPlace place)> CanDrop;
+  std::function<void(HTREEITEM node, HTREEITEM target, TTreeDropPlace place)> Dropped;
   bool DblClickByNotification() const override { return true; }
   // Adds a node under parent (null: top level) after the given sibling
   // (TVI_LAST, TVI_FIRST or a node).
@@ -494,7 +504,12 @@ class TTreeView : public TControl {
   void EndUpdate();
 
  private:
+  // The node under a point of the client area and the place there; false
+  // when the node may not be dropped there.
+  bool DropTarget(POINT point, HTREEITEM& target, TTreeDropPlace& place);
+  void EndDrag();
   int updates_ = 0;
+  HTREEITEM dragged_ = nullptr;
 };
 
 // Begins an update of a tree and ends it however the scope is left.

@@ -130,6 +130,21 @@ void TProject::MoveMenuItem(int source, int target) {
   RecordMenu(low, std::move(old), high - low);
 }
 
+void TProject::MoveMenuBlock(int source, int before, int level) {
+  const int n = CountDescendants(source) + 1;
+  if (before < 0 || static_cast<size_t>(before) > menuItems_.size() || (before > source && before < source + n))
+    RaiseListIndexError(before);
+  const int low = std::min(source, before), high = std::max(source + n, before);
+  std::vector<TTRVMenuItem> old(menuItems_.begin() + low, menuItems_.begin() + high);
+  std::vector<TTRVMenuItem> block(menuItems_.begin() + source, menuItems_.begin() + source + n);
+  const int shift = level - block.front().Level;
+  for (TTRVMenuItem& entry : block) entry.Level += shift;
+  menuItems_.erase(menuItems_.begin() + source, menuItems_.begin() + source + n);
+  const int at = before > source ? before - n : before;
+  menuItems_.insert(menuItems_.begin() + at, block.begin(), block.end());
+  RecordMenu(low, std::move(old), high - low);
+}
+
 const TExecGroup& TProject::ExecGroup(int index) const {
   CheckGroupIndex(index);
   return execGroups_[index];

@@ -139,6 +139,10 @@ class TProject {
   // Moves the source's block: down, so that it ends at target; up, so that
   // it starts there.
   void MoveMenuItem(int source, int target);
+  // Moves the source's block to just before the entry at before (the list's
+  // size: to the end), its first entry then at this level and its
+  // descendants as deep below it as before. before lies outside the block.
+  void MoveMenuBlock(int source, int before, int level);
 
   // Group table operations.
   const TExecGroup& ExecGroup(int index) const;

@@ -212,10 +212,14 @@ class TFakeMenuView : public IMenuEditorView {
     Nodes.erase(Nodes.begin() + index, Nodes.begin() + end);
     return Selected = chosen >= end ? chosen - (end - index) : chosen;
   }
-  void MoveNode(int index, int after) override {
-    int at = after >= 0 ? End(after) : index;
-    while (after < 0 && at > 0 && Depth(at - 1) >= Depth(index)) --at;
+  void MoveNode(int index, int parent, int after) override {
+    // Where the block goes, counted before it leaves: after the node at
+    // after with its subtree, or right below the parent (first child).
+    int at = after >= 0 ? End(after) : parent >= 0 ? parent + 1 : 0;
+    const int depth = parent >= 0 ? Depth(parent) + 1 : 0;
     std::vector<std::pair<std::string, int>> block(Nodes.begin() + index, Nodes.begin() + End(index));
+    const int shift = depth - block.front().second;
+    for (auto& node : block) node.second += shift;
     Nodes.erase(Nodes.begin() + index, Nodes.begin() + End(index));
     if (at > index) at -= static_cast<int>(block.size());
     Nodes.insert(Nodes.begin() + at, block.begin(), block.end());
@@ -335,6 +339,36 @@ TEST_F(MenuEditorTest, SelectionMovesAndDeletionsKeepTreeAndListAlike) {
   editor.DeleteItem();
   EXPECT_EQ(States() + view.Text, "00000");
   EXPECT_TRUE(project.Modified());
+}
+
+TEST_F(MenuEditorTest, DragsMoveBlocksBeforeAfterOrIntoAnEntryButNeverIntoThemselves) {
+  const struct {
+    char source, target;
+    TMenuDropPlace place;
+    const char* shape;
+  } drags[] = {
+      {'A', 'E', mdAfter, "E,A(B(C),D),F(G)"},  {'G', 'B', mdInto, "A(B(C,G),D),E,F"},
+      {'E', 'A', mdBefore, "E,A(B(C),D),F(G)"}, {'D', 'F', mdInto, "A(B(C)),E,F(G,D)"},
+      {'C', 'A', mdBefore, "C,A(B,D),E,F(G)"},  {'A', 'C', mdInto, "A(B(C),D),E,F(G)"},
+      {'A', 'A', mdAfter, "A(B(C),D),E,F(G)"},  {'D', 'B', mdBefore, "A(D,B(C)),E,F(G)"},
+      {'B', 'D', mdBefore, "A(B(C),D),E,F(G)"},  // where it is already
+  };
+  for (const auto& d : drags) {
+    Load("0121001");
+    Select(d.source);
+    const int source = editor.Selected();
+    Select(d.target);
+    const int target = editor.Selected();
+    const bool own = target >= source && target <= source + project.CountDescendants(source);
+    EXPECT_EQ(editor.CanDrop(source, target, d.place), !own) << d.source << d.target;
+    editor.Drop(source, target, d.place);
+    EXPECT_EQ(Shape(), d.shape) << d.source << d.target;
+    const bool moved = std::string(d.shape) != "A(B(C),D),E,F(G)";
+    if (moved) {
+      EXPECT_EQ(view.Text, std::string(1, d.source)) << "the dragged entry is selected";
+    }
+    EXPECT_EQ(project.Modified(), moved) << d.source << d.target;
+  }
 }
 
 // Both editors on one project, with the history that walks their steps.

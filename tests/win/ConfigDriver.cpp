@@ -347,6 +347,22 @@ void ChooseComboItem(HWND combo, int index) {
                reinterpret_cast<LPARAM>(combo));
 }
 
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tree, &pid);
+  RECT rect = {};
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, pid);
+  if (!process) return rect;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  // The item goes in where the rectangle comes back.
+  WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+  if (SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote)))
+    ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return rect;
+}
+
 void SelectListRow(HWND list, int row) {
   DWORD pid = 0;
   GetWindowThreadProcessId(list, &pid);

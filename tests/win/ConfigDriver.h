@@ -97,6 +97,9 @@ struct TRemoteNode {
   std::string Text;
 };
 std::vector<TRemoteNode> RemoteTreeNodes(HWND tree);
+// A node's caption in a tree view of another process (where a click takes
+// the node), in the tree's client coordinates.
+RECT RemoteTreeItemRect(HWND tree, HTREEITEM item);
 // The tree's shape as "A(B(C),D),E": children in brackets after their parent.
 std::string RemoteTreeShape(HWND tree);
 

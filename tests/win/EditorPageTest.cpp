@@ -495,4 +495,36 @@ TEST_F(EditorPage, FilesDroppedOnTheListBecomeCommandLinesWhereTheyFall) {
   EXPECT_NE(text.find(" 0 \""), std::string::npos) << "a path with blanks is quoted\n" << text;
 }
 
+TEST_F(EditorPage, AnEntryIsDraggedWithItsSubEntriesAndARefusedDropChangesNothing) {
+  AddEntry("Button_NewItem", "A", 0);
+  AddEntry("Button_NewSubItem", "a1", 0);
+  SelectEntry("A");
+  AddEntry("Button_NewItem", "B", 0);
+  AddEntry("Button_NewItem", "C", 0);
+  ASSERT_EQ(Shape(), "A(a1),B,C");
+  auto row = [&](const std::string& text) {
+    for (const TRemoteNode& node : RemoteTreeNodes(tree))
+      if (node.Text == text) return RemoteTreeItemRect(tree, node.Item);
+    return RECT{};
+  };
+  // The middle of a caption: into it; its lowest pixel: after it.
+  auto middle = [&](const std::string& text) {
+    const RECT r = row(text);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  auto bottom = [&](const std::string& text) {
+    const RECT r = row(text);
+    return POINT{(r.left + r.right) / 2, r.bottom - 1};
+  };
+  SetForegroundWindow(main);
+  DragMouse(tree, middle("C"), middle("A"));
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "A(a1,C),B"; })) << Shape();
+  DragMouse(tree, middle("A"), bottom("B"));
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "B,A(a1,C)"; })) << Shape();
+  // Into its own sub-entry: refused.
+  DragMouse(tree, middle("A"), middle("a1"));
+  Settle();
+  EXPECT_EQ(Shape(), "B,A(a1,C)");
+}
+
 }  // namespace

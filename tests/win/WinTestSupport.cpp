@@ -264,3 +264,23 @@ void PressKeys(std::initializer_list<WORD> keys) {
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof inputs[0]);
 }
+
+void DragMouse(HWND wnd, POINT from, POINT to) {
+  ClientToScreen(wnd, &from);
+  ClientToScreen(wnd, &to);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  auto at = [&](int x, int y, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65535) / (width - 1);
+    input.mi.dy = (y * 65535) / (height - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    return input;
+  };
+  std::vector<INPUT> inputs = {at(from.x, from.y, 0), at(from.x, from.y, MOUSEEVENTF_LEFTDOWN)};
+  const int steps = 8;
+  for (int i = 1; i <= steps; ++i)
+    inputs.push_back(at(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps, 0));
+  inputs.push_back(at(to.x, to.y, MOUSEEVENTF_LEFTUP));
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof inputs[0]);
+}

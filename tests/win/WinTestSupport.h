@@ -60,6 +60,9 @@ std::string WindowText(HWND window);
 // released in reverse (a chord such as Ctrl+Z).
 void ClickAt(HWND wnd, int x, int y, int clicks = 1);
 void PressKeys(std::initializer_list<WORD> keys);
+// A drag with the left button from one point to another of the window's
+// client area, moving in small steps as a hand would.
+void DragMouse(HWND wnd, POINT from, POINT to);
 
 // What the screen shows of a window's rectangle (its frame included), as a
 // user sees it: pixels 0x00RRGGBB, rows from the top.
