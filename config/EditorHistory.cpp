@@ -17,10 +17,19 @@ bool TEditorHistory::Redo() {
   return step != nullptr;
 }
 
+void TEditorHistory::Import(const std::vector<TTRVMenuItem>& menu, const std::vector<TExecGroup>& groups) {
+  project_.ImportMenu(menu, groups);
+  Show(project_.UndoStep(), false);
+}
+
 void TEditorHistory::Show(const TProjectStep& step, bool undone) {
   switch (step.Op) {
     case TProjectStep::opMenu:
       menu_.MenuRestored(step.MenuStart);
+      break;
+    case TProjectStep::opImport:
+      groups_.GroupsRestored(std::string());
+      menu_.MenuRestored(0);
       break;
     case TProjectStep::opMenuSetting:
       if (project_.View) project_.View->SetMenuSetting(project_.UseMenu());

@@ -18,6 +18,9 @@ class TEditorHistory {
   // False when there was nothing to take back or to do again.
   bool Undo();
   bool Redo();
+  // A menu from elsewhere in place of the menu list, with the groups it
+  // starts: one step, which both editors show.
+  void Import(const std::vector<TTRVMenuItem>& menu, const std::vector<TExecGroup>& groups);
 
  private:
   void Show(const TProjectStep& step, bool undone);

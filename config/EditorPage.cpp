@@ -1,7 +1,10 @@
 #include "config/EditorPage.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
+#include "config/BrowseForPath.h"
+#include "config/FolderImport_win.h"
 #include "config/ProjectCheck_win.h"
 #include "config/SavePrompt.h"
 #include "controls/VQControls.h"
@@ -9,6 +12,7 @@
 #include "model/Platform.h"
 #include "model/ProjectFile.h"
 #include "resources/Resource.h"
+#include "shortcut/ShortcutPage.h"
 
 TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
     : TConfigPage(form, balloons),
@@ -132,6 +136,7 @@ std::vector<TControlDef> TEditorPage::Controls() {
   };
 
   // The menu structure editor.
+  button("Button_Import", 176, 117, 137, IDS_HELP_IMPORT, "Aus &Ordner übernehmen…", 0, &TEditorPage::Button_ImportClick);
   rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
                   coTabStop | coBold | coChecked, {},
                   {On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
@@ -251,6 +256,33 @@ void TEditorPage::GroupLoaded(const std::string& name) {
   TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
   groups.Insert(groups.Count() - 1, name);
   Get<TComboBox>("ComboBox_Assignment").Add(name);
+}
+
+void TEditorPage::Button_ImportClick(TControl&) {
+  // Where the project lies, else the Start menu's programs.
+  std::string folder = project_.FileName();
+  const size_t slash = folder.find_last_of('\\');
+  folder = slash == std::string::npos ? TShortcutPage::GetSpecialFolderPath(CSIDL_PROGRAMS) : folder.substr(0, slash);
+  if (!BrowseForPath(form_.Handle, "Wählen Sie den Ordner, dessen Verknüpfungen das Menü bilden sollen.", "", folder,
+                     false, false, false))
+    return;
+  if (!project_.MenuItems().empty() &&
+      ShowMessageBoxA("Das Projekt hat schon Menüeinträge. Sollen sie durch das Menü aus dem Ordner ersetzt werden?",
+                      "Aus Ordner übernehmen", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  std::vector<std::string> taken;
+  for (const TExecGroup& group : project_.ExecGroups()) taken.push_back(group.Name);
+  TWindowsFolderReader reader;
+  const TFolderMenu imported = MenuOfFolder(reader, folder, taken);
+  {
+    TTreeUpdate update(MenuTree());
+    history_.Import(imported.Menu, imported.Groups);
+  }
+  if (imported.BrokenLinks.empty()) return;
+  std::string names;
+  for (const std::string& link : imported.BrokenLinks) names += "\r\n" + link;
+  ShowMessageBoxA("Diese Verknüpfungen zeigen auf nichts Vorhandenes und wurden übergangen:" + names,
+                  "Aus Ordner übernehmen", MB_OK | MB_ICONINFORMATION);
 }
 
 void TEditorPage::CheckBox_UseMenuClick(TControl&) {

@@ -98,6 +98,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void Button_CreateLinkClick(TControl& sender);
   void Button_CheckClick(TControl& sender);
   void CheckBox_UseMenuClick(TControl& sender);
+  // "Aus Ordner übernehmen…": the menu from a folder of shortcuts.
+  void Button_ImportClick(TControl& sender);
 
   // The assignment list: "Keine Aktion", then the groups.
   void FillAssignments(const std::vector<std::string>& names);

@@ -266,6 +266,24 @@ int TProject::ChangeExecGroup(int index, const TExecGroup& changed) {
   return position;
 }
 
+void TProject::ImportMenu(const std::vector<TTRVMenuItem>& menu, const std::vector<TExecGroup>& groups) {
+  TProjectStep step;
+  step.Op = TProjectStep::opImport;
+  step.ImportedMenu = menu;
+  step.ImportedGroups = groups;
+  step.MenuRemoved = menuItems_;
+  const int32_t first = static_cast<int32_t>(execGroups_.size());
+  execGroups_.insert(execGroups_.end(), groups.begin(), groups.end());
+  menuItems_ = menu;
+  for (TTRVMenuItem& entry : menuItems_)
+    if (entry.Assignment > 0) entry.Assignment += first;
+  step.OldToNew = SortTable();
+  // The groups it brought were no old ones.
+  step.OldToNew.resize(first);
+  step.MenuInserted = menuItems_;
+  Record(std::move(step));
+}
+
 void TProject::ChangeMenuSetting(bool useMenu) {
   TProjectStep step;
   step.Op = TProjectStep::opMenuSetting;
@@ -303,6 +321,11 @@ const TProjectStep* TProject::Undo() {
     case TProjectStep::opMenuSetting:
       useMenu_ = !step.Setting;
       break;
+    case TProjectStep::opImport:
+      // The old menu list comes back with its own assignments.
+      RevertGroups(step);
+      menuItems_ = step.MenuRemoved;
+      break;
     default:
       RevertGroups(step);
       break;
@@ -338,6 +361,9 @@ const TProjectStep* TProject::Redo() {
       break;
     case TProjectStep::opMenuSetting:
       useMenu_ = step.Setting;
+      break;
+    case TProjectStep::opImport:
+      ImportMenu(step.ImportedMenu, step.ImportedGroups);
       break;
   }
   state_ = step.StateAfter;

@@ -73,7 +73,7 @@ class IProjectView {
 // kept as the change itself (never a copy of the project), enough to take it
 // back and to do it again.
 struct TProjectStep {
-  enum TOp { opMenu, opAddGroup, opRemoveGroup, opChangeGroup, opMenuSetting };
+  enum TOp { opMenu, opAddGroup, opRemoveGroup, opChangeGroup, opMenuSetting, opImport };
   TOp Op = opMenu;
   // Orders the steps of this history among those of other histories.
   long Serial = 0;
@@ -94,6 +94,9 @@ struct TProjectStep {
   std::vector<std::pair<int, int32_t>> Unbound;
   // opMenuSetting: the setting after the step.
   bool Setting = true;
+  // opImport, done again: the menu and the groups it brought.
+  std::vector<TTRVMenuItem> ImportedMenu;
+  std::vector<TExecGroup> ImportedGroups;
 };
 
 class TProject;
@@ -162,6 +165,10 @@ class TProject {
   // Returns the group's new position.
   int ChangeExecGroup(int index, const TExecGroup& changed);
 
+  // A menu from elsewhere in place of the menu list, with the groups its
+  // entries start (assignment k: groups[k - 1]) added to the table.
+  void ImportMenu(const std::vector<TTRVMenuItem>& menu, const std::vector<TExecGroup>& groups);
+
   // The check box "Menüstruktur": a step of the history, but no change of
   // the project (a save writes it all the same).
   void ChangeMenuSetting(bool useMenu);
@@ -174,6 +181,8 @@ class TProject {
   bool CanRedo() const { return !redo_.empty(); }
   const TProjectStep* Undo();
   const TProjectStep* Redo();
+  // The step an undo would take back; there must be one.
+  const TProjectStep& UndoStep() const { return undo_.back(); }
   // The serial of the step an undo or a redo would take, 0 for none.
   long UndoSerial() const { return undo_.empty() ? 0 : undo_.back().Serial; }
   long RedoSerial() const { return redo_.empty() ? 0 : redo_.back().Serial; }

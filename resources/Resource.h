@@ -14,7 +14,7 @@
 #define IDI_SAVE 109
 #define IDI_SAVEAS 110
 #define IDI_SEARCH 111
-// Context help texts are string resources 1 to 41: a control's Tag names
+// Context help texts are string resources 1 to 42: a control's Tag names
 // the text F2 shows for it.
 #define IDS_HELP_OPTION1 1
 #define IDS_HELP_OPTION2 2
@@ -57,5 +57,6 @@
 #define IDS_HELP_CALLGROUP 39
 #define IDS_HELP_ELEVATED 40
 #define IDS_HELP_CHECK 41
+#define IDS_HELP_IMPORT 42
 #define IDS_FIRSTHELPTEXT IDS_HELP_OPTION1
-#define IDS_LASTHELPTEXT IDS_HELP_CHECK
+#define IDS_LASTHELPTEXT IDS_HELP_IMPORT

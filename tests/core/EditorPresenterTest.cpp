@@ -8,6 +8,7 @@
 #include <map>
 
 #include "config/EditorHistory.h"
+#include "config/FolderImport.h"
 #include "config/GroupEditorPresenter.h"
 #include "config/MenuEditorPresenter.h"
 #include "model/Platform.h"
@@ -371,6 +372,39 @@ TEST_F(MenuEditorTest, DragsMoveBlocksBeforeAfterOrIntoAnEntryButNeverIntoThemse
   }
 }
 
+// A folder tree as the shell would show it: links, programs, other files,
+// subfolders, and a link whose target is gone.
+class TFakeFolders : public IFolderReader {
+ public:
+  std::map<std::string, std::vector<TItem>> Folders;
+  std::map<std::string, std::pair<std::string, std::string>> Links;  // target, arguments; "" target: broken
+  std::vector<TItem> Items(const std::string& folder) override { return Folders[folder]; }
+  bool ReadLink(const std::string& link, std::string& target, std::string& arguments) override {
+    target = Links[link].first, arguments = Links[link].second;
+    return !target.empty();
+  }
+};
+
+TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroups) {
+  UseNativePlatform();
+  TFakeFolders folders;
+  folders.Folders["C:\\M"] = {{"Spiel.exe", false}, {"notiz.txt", false}, {"Leer", true}, {"Büro", true}};
+  folders.Folders["C:\\M\\Büro"] = {{"Rechner.lnk", false}, {"Kaputt.lnk", false}, {"Editor.lnk", false}};
+  folders.Links["C:\\M\\Büro\\Editor.lnk"] = {"C:\\Windows\\notepad.exe", ""};
+  folders.Links["C:\\M\\Büro\\Rechner.lnk"] = {"C:\\Program Files\\calc.exe", "-x"};
+  const TFolderMenu imported = MenuOfFolder(folders, "C:\\M", {"spiel"});
+  std::string menu;
+  for (const TTRVMenuItem& entry : imported.Menu)
+    menu += std::to_string(entry.Level) + entry.Text + "/" + std::to_string(entry.Assignment) + " ";
+  EXPECT_EQ(menu, "0Büro/0 1Editor/1 1Rechner/2 0Spiel/3 ") << "folders first, an empty one left out";
+  ASSERT_EQ(imported.Groups.size(), 3u);
+  EXPECT_EQ(imported.Groups[0].Lines[0].Params, "C:\\Windows\\notepad.exe;0");
+  EXPECT_EQ(imported.Groups[1].Lines[0].Params, CommandParams("\"C:\\Program Files\\calc.exe\" -x", false));
+  EXPECT_EQ(imported.Groups[2].Name, "Spiel (2)") << "a name taken in another case";
+  EXPECT_EQ(imported.Groups[2].Lines[0].Params, "C:\\M\\Spiel.exe;0");
+  EXPECT_EQ(imported.BrokenLinks, std::vector<std::string>{"C:\\M\\Büro\\Kaputt.lnk"});
+}
+
 // Both editors on one project, with the history that walks their steps.
 class EditorHistoryTest : public ::testing::Test {
  public:
@@ -435,6 +469,9 @@ TEST_F(EditorHistoryTest, UndoingAllGivesTheOriginalFileAndRedoingAllTheEditedOn
       {"delete group", [](EditorHistoryTest& t) {
          t.groups.GroupChosen(0);  // Beta: its entry C is unbound
          t.groups.DeleteGroup();
+       }},
+      {"import", [](EditorHistoryTest& t) {
+         t.history.Import({{"Ordner", 0, 0}, {"Neu", 1, 1}}, {{"Neu", {{lkCommand, "neu.exe;0"}}}});
        }},
       {"menu setting", [](EditorHistoryTest& t) { t.project.ChangeMenuSetting(false); }},
   };

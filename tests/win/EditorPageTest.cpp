@@ -171,6 +171,32 @@ class EditorPage : public ::testing::Test {
     ClickAt(control, 4, ClientSize(control).cy - 4);
     ASSERT_TRUE(WaitUntil([&] { return trv->Focus() == control; })) << name;
   }
+  // The shell's folder browser, owned by owner, confirmed once it has
+  // walked to the node with this caption; the program's other windows wait
+  // meanwhile.
+  void ConfirmBrowserAt(HWND owner, const std::string& caption) {
+    HWND browser = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      for (HWND w : {trv->FindWindowOfClass("#32770")})
+        if (w && GetWindow(w, GW_OWNER) == owner) browser = w;
+      return browser != nullptr;
+    }));
+    EXPECT_FALSE(IsWindowEnabled(main)) << "the other windows wait";
+    HWND browserTree = nullptr;
+    std::string seen;
+    ASSERT_TRUE(WaitUntil([&] {
+      browserTree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+      for (HWND child = GetWindow(browser, GW_CHILD); child && !browserTree; child = GetWindow(child, GW_HWNDNEXT))
+        browserTree = FindWindowExA(child, nullptr, "SysTreeView32", nullptr);
+      if (!browserTree) return false;
+      HTREEITEM selected = TreeView_GetSelection(browserTree);
+      for (const TRemoteNode& node : RemoteTreeNodes(browserTree))
+        if (node.Item == selected) return (seen = node.Text) == caption;
+      return false;
+    }, 20000)) << "selected: " << seen << ", tree " << browserTree;
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
+  }
   int LineCount() { return static_cast<int>(SendMessageA(Control("ListView_ExecLines"), LVM_GETITEMCOUNT, 0, 0)); }
 
   TTempFolder folder;
@@ -271,27 +297,7 @@ TEST_F(EditorPage, APathChosenInTheBrowserLandsQuotedInTheCommand) {
   DialogType("Edit_Run", chosen);
   SendMessageA(DialogControl("Edit_Run"), EM_SETSEL, 0, -1);
   PostMessageA(DialogControl("Button_Search"), BM_CLICK, 0, 0);
-  HWND browser = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    for (HWND w : {trv->FindWindowOfClass("#32770")})
-      if (w && GetWindow(w, GW_OWNER) == dialog) browser = w;
-    return browser != nullptr;
-  }));
-  EXPECT_FALSE(IsWindowEnabled(main)) << "the other windows wait";
-  // The browser opens on the field's path once the shell has walked to it.
-  std::vector<HWND> trees;
-  std::string seen;
-  ASSERT_TRUE(WaitUntil([&] {
-    trees = {FindWindowExA(browser, nullptr, "SysTreeView32", nullptr)};
-    for (HWND child = GetWindow(browser, GW_CHILD); child && !trees[0]; child = GetWindow(child, GW_HWNDNEXT))
-      trees[0] = FindWindowExA(child, nullptr, "SysTreeView32", nullptr);
-    if (!trees[0]) return false;
-    HTREEITEM selected = TreeView_GetSelection(trees[0]);
-    for (const TRemoteNode& node : RemoteTreeNodes(trees[0]))
-      if (node.Item == selected) return (seen = node.Text) == chosen.substr(3);
-    return false;
-  }, 20000)) << "selected: " << seen << ", tree " << trees[0];
-  PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  ConfirmBrowserAt(dialog, chosen.substr(3));
   EXPECT_TRUE(WaitUntil([&] { return TextOf(DialogControl("Edit_Run")) == "\"" + chosen + "\""; }))
       << TextOf(DialogControl("Edit_Run"));
   PostMessageA(DialogControl("Button_Cancel"), BM_CLICK, 0, 0);
@@ -525,6 +531,36 @@ TEST_F(EditorPage, AnEntryIsDraggedWithItsSubEntriesAndARefusedDropChangesNothin
   DragMouse(tree, middle("A"), middle("a1"));
   Settle();
   EXPECT_EQ(Shape(), "B,A(a1,C)");
+}
+
+TEST_F(EditorPage, AMenuIsTakenFromAFolderOfShortcutsAsOneStep) {
+  // Below the drive, where the browser reaches it (see above); the browser
+  // starts where the project lies.
+  const std::string root = "C:\\Tarvo Import " + std::to_string(GetCurrentProcessId());
+  struct TRemove {
+    std::string Path;
+    ~TRemove() { RemoveTree(Path); }
+  } remove{root};
+  for (const char* sub : {"", "\\Büro", "\\Büro\\Unter", "\\Leer"}) ASSERT_TRUE(CreateDirectoryA((root + sub).c_str(), nullptr));
+  WriteFileBytes(root + "\\Spiel.exe", "MZ");
+  WriteLink(root + "\\Büro\\Editor.lnk", TrvExePath(), "");
+  WriteLink(root + "\\Büro\\Kaputt.lnk", "C:\\gibt es nicht\\weg.exe", "");
+  WriteLink(root + "\\Büro\\Unter\\Rechner.lnk", TrvExePath(), "-x");
+  AddEntry("Button_NewItem", "Alt", 0);
+  ChooseFile("Button_Save2", root + "\\projekt.trv");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(root + "\\projekt.trv").find("0 0 Alt") != std::string::npos; }));
+  PressLater("Button_Import");
+  ConfirmBrowserAt(main, root.substr(3));
+  AnswerBox("Aus Ordner übernehmen",
+            "Das Projekt hat schon Menüeinträge. Sollen sie durch das Menü aus dem Ordner ersetzt werden?", IDYES);
+  AnswerBox("Aus Ordner übernehmen",
+            "Diese Verknüpfungen zeigen auf nichts Vorhandenes und wurden übergangen:\r\n" + root +
+                "\\Büro\\Kaputt.lnk",
+            IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "Büro(Unter(Rechner),Editor),Spiel"; })) << Shape();
+  FocusByClick("TreeView_Menu");
+  PressKeys({VK_CONTROL, 'Z'});
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "Alt"; })) << Shape();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "resources/Resource.h"
 #include "tests/win/ConfigDriver.h"
 #include "tests/win/WinTestSupport.h"
 
@@ -596,12 +597,12 @@ TEST(MainFormHelp, F1OnEveryPageAndInTheDialogOpensTheHelpPage) {
   pressF1("Befehlszeile");
 }
 
-TEST(MainFormHelp, HelpTextsAreStringResources1To41) {
+TEST(MainFormHelp, HelpTextsAreStringResources1ToTheLast) {
   HMODULE module = LoadLibraryExA(TrvExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
   char buffer[4096];
-  for (int n = 1; n <= 41; ++n) EXPECT_GT(LoadStringA(module, n, buffer, sizeof buffer), 0) << n;
-  EXPECT_EQ(LoadStringA(module, 42, buffer, sizeof buffer), 0);
+  for (int n = IDS_FIRSTHELPTEXT; n <= IDS_LASTHELPTEXT; ++n) EXPECT_GT(LoadStringA(module, n, buffer, sizeof buffer), 0) << n;
+  EXPECT_EQ(LoadStringA(module, IDS_LASTHELPTEXT + 1, buffer, sizeof buffer), 0);
   // Stored with their placeholders, in Windows-1252.
   ASSERT_GT(LoadStringA(module, 5, buffer, sizeof buffer), 0);
   EXPECT_STREQ(buffer,
@@ -666,7 +667,7 @@ TEST(MainFormHelp, TheHelpPageSaysWhatTheBalloonsSay) {
   HMODULE module = LoadLibraryExA(TrvExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
   char buffer[4096];
-  for (int n = 1; n <= 41; ++n) {
+  for (int n = IDS_FIRSTHELPTEXT; n <= IDS_LASTHELPTEXT; ++n) {
     ASSERT_GT(LoadStringA(module, n, buffer, sizeof buffer), 0) << n;
     std::string text = buffer;
     for (const auto& [marker, plain] : {std::pair<std::string, std::string>{"%nl", " "}, {"%bs", "\\"}, {"%qm", "\""}})

@@ -1,0 +1,10 @@
+// The folders of this machine for a menu from a folder of shortcuts.
+#pragma once
+
+#include "config/FolderImport.h"
+
+class TWindowsFolderReader : public IFolderReader {
+ public:
+  std::vector<TItem> Items(const std::string& folder) override;
+  bool ReadLink(const std::string& link, std::string& target, std::string& arguments) override;
+};
