@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/HeapUse.h"
 #include "bench/Stats.h"
 #include "model/Codec.h"
 #include "model/Errors.h"
@@ -24,61 +25,7 @@
 #include "model/Project.h"
 #include "model/ProjectFile.h"
 
-// ---------------------------------------------------------------------------
-// Heap accounting: every operator new and delete of the process passes here,
-// so a load's peak is the most its tables and temporaries held at once, in
-// the allocator's block sizes.
-
 namespace {
-
-size_t LiveBytes = 0, PeakBytes = 0, Allocations = 0;
-
-size_t BlockSize(void* p) {
-#ifdef _WIN32
-  return _msize(p);
-#else
-  return malloc_usable_size(p);
-#endif
-}
-
-void* Allocate(size_t n) {
-  void* p = std::malloc(n ? n : 1);
-  if (!p) throw std::bad_alloc();
-  LiveBytes += BlockSize(p);
-  if (LiveBytes > PeakBytes) PeakBytes = LiveBytes;
-  ++Allocations;
-  return p;
-}
-
-void Free(void* p) {
-  if (!p) return;
-  LiveBytes -= BlockSize(p);
-  std::free(p);
-}
-
-}  // namespace
-
-void* operator new(size_t n) { return Allocate(n); }
-void* operator new[](size_t n) { return Allocate(n); }
-void operator delete(void* p) noexcept { Free(p); }
-void operator delete[](void* p) noexcept { Free(p); }
-void operator delete(void* p, size_t) noexcept { Free(p); }
-void operator delete[](void* p, size_t) noexcept { Free(p); }
-
-namespace {
-
-struct THeapUse {
-  size_t Peak = 0, Allocations = 0;
-};
-
-// The heap's growth at its highest while work ran, over what was live
-// before, and the number of blocks it asked for.
-THeapUse MeasureHeap(const std::function<void()>& work) {
-  const size_t base = LiveBytes, allocations = Allocations;
-  PeakBytes = LiveBytes;
-  work();
-  return {PeakBytes - base, Allocations - allocations};
-}
 
 // ---------------------------------------------------------------------------
 // The project: deterministic, with the line kinds, encodings and menu shapes
@@ -287,13 +234,13 @@ int main(int argc, char** argv) {
   // Once, before the timings: the load gives back the tables it was saved
   // from, and what it holds at most.
   THeapUse loadHeap = MeasureHeap([&] { LoadProject(Project, projectFile, false); });
-  const size_t tables = LiveBytes;
+  const size_t tables = HeapLiveBytes();
   if (!SameTables(groups, menu) || ProjectFileText(Project, true) != text) {
     std::printf("the loaded project differs from the saved one\n");
     return 1;
   }
   ReleaseTables();
-  const size_t tablesHeld = tables - LiveBytes;
+  const size_t tablesHeld = tables - HeapLiveBytes();
   std::vector<std::string> lines;
   THeapUse splitHeap = MeasureHeap([&] { lines = ReadLines(projectFile); });
   const size_t lineCount = lines.size();

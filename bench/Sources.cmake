@@ -1,7 +1,7 @@
 # Benchmarks (not tests): run with bench/run.sh.
 add_executable(bench_popup_build EXCLUDE_FROM_ALL bench/PopupBuildBench.cpp)
 target_link_libraries(bench_popup_build PRIVATE tarvo_launcher tarvo_model ${TARVO_PLATFORM_LIB})
-add_executable(bench_project_file EXCLUDE_FROM_ALL bench/ProjectFileBench.cpp)
+add_executable(bench_project_file EXCLUDE_FROM_ALL bench/ProjectFileBench.cpp bench/HeapUse.cpp)
 target_link_libraries(bench_project_file PRIVATE tarvo_model ${TARVO_PLATFORM_LIB})
 # The project check of a large project.
 if(WIN32)
@@ -25,7 +25,7 @@ if(WIN32)
   target_link_libraries(bench_config_startup PRIVATE bench_process_timing)
   add_dependencies(bench_config_startup TRV bench_minimal_window bench_minimal_window_cc)
   # The menu editor on a large menu, in the real window.
-  add_executable(bench_menu_editor EXCLUDE_FROM_ALL bench/MenuEditorBench.cpp resources/Tarvo.rc)
+  add_executable(bench_menu_editor EXCLUDE_FROM_ALL bench/MenuEditorBench.cpp bench/HeapUse.cpp resources/Tarvo.rc)
   target_link_libraries(bench_menu_editor PRIVATE tarvo_config tarvo_testreleasekeys)
   # The start page's animation in the real window.
   add_executable(bench_animation EXCLUDE_FROM_ALL bench/AnimationBench.cpp resources/Tarvo.rc)

@@ -270,19 +270,22 @@ void TEditorPage::Button_ImportClick(TControl&) {
       ShowMessageBoxA("Das Projekt hat schon Menüeinträge. Sollen sie durch das Menü aus dem Ordner ersetzt werden?",
                       "Aus Ordner übernehmen", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
+  const std::vector<std::string> broken = ImportFolder(folder);
+  if (broken.empty()) return;
+  std::string names;
+  for (const std::string& link : broken) names += "\r\n" + link;
+  ShowMessageBoxA("Diese Verknüpfungen zeigen auf nichts Vorhandenes und wurden übergangen:" + names,
+                  "Aus Ordner übernehmen", MB_OK | MB_ICONINFORMATION);
+}
+
+std::vector<std::string> TEditorPage::ImportFolder(const std::string& folder) {
   std::vector<std::string> taken;
   for (const TExecGroup& group : project_.ExecGroups()) taken.push_back(group.Name);
   TWindowsFolderReader reader;
   const TFolderMenu imported = MenuOfFolder(reader, folder, taken);
-  {
-    TTreeUpdate update(MenuTree());
-    history_.Import(imported.Menu, imported.Groups);
-  }
-  if (imported.BrokenLinks.empty()) return;
-  std::string names;
-  for (const std::string& link : imported.BrokenLinks) names += "\r\n" + link;
-  ShowMessageBoxA("Diese Verknüpfungen zeigen auf nichts Vorhandenes und wurden übergangen:" + names,
-                  "Aus Ordner übernehmen", MB_OK | MB_ICONINFORMATION);
+  TTreeUpdate update(MenuTree());
+  history_.Import(imported.Menu, imported.Groups);
+  return imported.BrokenLinks;
 }
 
 void TEditorPage::CheckBox_UseMenuClick(TControl&) {
@@ -340,6 +343,10 @@ bool TEditorPage::KeyDown(WORD key) {
   if (key == VK_RETURN && focus->Name == "ListView_ExecLines")
     return click("Button_EditExecLine", &TEditorPage::Button_EditExecLineClick);
   return false;
+}
+
+void TEditorPage::ModifiedChanged(bool modified) {
+  if (ModifiedShown) ModifiedShown(modified);
 }
 
 void TEditorPage::SetMenuSetting(bool useMenu) { Get<TCheckBox>("CheckBox_UseMenu").SetChecked(useMenu); }

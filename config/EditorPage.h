@@ -30,6 +30,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // saved project.
   std::function<void(int)> ShowPage;
   std::function<void(const std::string&)> CreateLinkFor;
+  // The project's modified flag turned.
+  std::function<void(bool)> ModifiedShown;
 
   // The save-before prompt: true when the caller may discard the project.
   bool AskSaveFirst();
@@ -41,6 +43,9 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // Del on an entry or a command line, Enter on a command line. True when
   // the key was the page's.
   bool KeyDown(WORD key);
+  // The menu of a folder of shortcuts in place of the menu list, as one
+  // step; returns the links it left out, which point at nothing.
+  std::vector<std::string> ImportFolder(const std::string& folder);
   // Loads a project into the model and the editors (open, dropped files).
   void OpenProject(const std::string& fileName);
   // Saves without the check: "Speichern" (asking for a name when the
@@ -88,6 +93,7 @@ class TEditorPage : public TConfigPage, public IProjectView {
   int MenuItemLoaded(int index, const TTRVMenuItem& entry) override;
   void SetMenuSetting(bool useMenu) override;
   bool MenuSetting() const override;
+  void ModifiedChanged(bool modified) override;
 
  private:
   void Button_NewClick(TControl& sender);

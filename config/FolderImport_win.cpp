@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "model/Files_win.h"
-#include "shortcut/ShellLink.h"
 
 std::vector<IFolderReader::TItem> TWindowsFolderReader::Items(const std::string& folder) {
   std::vector<TItem> items;
@@ -27,7 +26,7 @@ bool TWindowsFolderReader::ReadLink(const std::string& link, std::string& target
   std::string description, workingDirectory, iconPath;
   int iconIndex = 0;
   try {
-    ReadShellLink(link, target, arguments, description, workingDirectory, iconPath, iconIndex);
+    links_.Read(link, target, arguments, description, workingDirectory, iconPath, iconIndex);
   } catch (const std::exception&) {
     // A file named .lnk that is no link points at nothing either.
     return false;

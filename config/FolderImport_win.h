@@ -2,9 +2,13 @@
 #pragma once
 
 #include "config/FolderImport.h"
+#include "shortcut/ShellLink.h"
 
 class TWindowsFolderReader : public IFolderReader {
  public:
   std::vector<TItem> Items(const std::string& folder) override;
   bool ReadLink(const std::string& link, std::string& target, std::string& arguments) override;
+
+ private:
+  TShellLinkReader links_;
 };

@@ -26,6 +26,10 @@ TForm1::TForm1()
   startPage_.OptionChosen = [this](int option) { OptionChosen(option); };
   editorPage_.ShowPage = shortcutPage_.ShowPage = [this](int page) { ShowPage(page); };
   editorPage_.CreateLinkFor = [this](const std::string& fileName) { shortcutPage_.OpenForProject(fileName); };
+  // The title says what the save-before prompt would ask about.
+  editorPage_.ModifiedShown = [this](bool modified) {
+    SetWindowTextA(Handle, (Caption + (modified ? " *" : "")).c_str());
+  };
 }
 
 void TForm1::Create() {

@@ -44,6 +44,13 @@ void TProject::ClearHistory() {
   undo_.clear();
   redo_.clear();
   state_ = savedState_ = ++serial_;
+  ReportModified();
+}
+
+void TProject::ReportModified() {
+  if (Modified() == reportedModified_) return;
+  reportedModified_ = Modified();
+  if (View) View->ModifiedChanged(reportedModified_);
 }
 
 void TProject::Record(TProjectStep step) {
@@ -55,6 +62,7 @@ void TProject::Record(TProjectStep step) {
   state_ = step.StateAfter;
   undo_.push_back(std::move(step));
   redo_.clear();
+  ReportModified();
 }
 
 void TProject::CheckMenuIndex(int index) const {
@@ -186,6 +194,7 @@ int TProject::SortExecGroups(int selected) {
   const std::vector<int> newPos = SortTable();
   for (size_t i = 0; i < newPos.size(); ++i)
     if (newPos[i] != static_cast<int>(i)) state_ = ++serial_;
+  ReportModified();
   return selected >= 0 ? newPos[selected] : -1;
 }
 
@@ -331,6 +340,7 @@ const TProjectStep* TProject::Undo() {
       break;
   }
   state_ = step.StateBefore;
+  ReportModified();
   return &step;
 }
 
@@ -367,6 +377,7 @@ const TProjectStep* TProject::Redo() {
       break;
   }
   state_ = step.StateAfter;
+  ReportModified();
   return &step;
 }
 

@@ -67,6 +67,9 @@ class IProjectView {
   virtual int MenuItemLoaded(int index, const TTRVMenuItem& entry) = 0;
   virtual void SetMenuSetting(bool useMenu) = 0;
   virtual bool MenuSetting() const = 0;
+  // The project became modified, or unmodified again (saved, or its changes
+  // taken back).
+  virtual void ModifiedChanged(bool) {}
 };
 
 // One step of a project's history: an operation as it changed the project,
@@ -214,6 +217,9 @@ class TProject {
   void RevertGroups(const TProjectStep& step);
   // Records the menu entries from start as they were (old) and are now.
   void RecordMenu(int start, std::vector<TTRVMenuItem> old, size_t count);
+  // Tells the view when the modified flag has turned.
+  void ReportModified();
+  bool reportedModified_ = false;
   bool replaying_ = false;
   std::vector<TProjectStep> undo_, redo_;
   long serial_ = 0, generation_ = 0;

@@ -95,6 +95,7 @@ std::string ProjectFileText(const TProject& project, bool useMenu) {
 void SaveProject(TProject& project, const std::string& fileName) {
   Platform.Files->WriteFileSafely(fileName, ProjectFileText(project, project.MenuSetting()));
   project.savedState_ = project.state_;
+  project.ReportModified();
 }
 
 bool LoadProject(TProject& project, const std::string& fileName, bool interactive) {

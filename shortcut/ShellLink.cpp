@@ -71,21 +71,35 @@ bool CreateShellLink(const std::string& targetPath, const std::string& linkFileN
   return SUCCEEDED(file->Save(name.c_str(), TRUE));
 }
 
-void ReadShellLink(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
-                   std::string& description, std::string& workingDirectory, std::string& iconPath, int& iconIndex) {
+struct TShellLinkReader::TObjects {
+  TComPtr<IShellLinkA> Link;
+  TComPtr<IPersistFile> File;
+};
+
+TShellLinkReader::TShellLinkReader() : objects_(new TObjects) {
+  try {
+    OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IShellLinkA,
+                              objects_->Link.OutVoid()));
+    OleCheck(objects_->Link->QueryInterface(IID_IPersistFile, objects_->File.OutVoid()));
+  } catch (...) {
+    delete objects_;
+    throw;
+  }
+}
+
+TShellLinkReader::~TShellLinkReader() { delete objects_; }
+
+void TShellLinkReader::Read(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
+                            std::string& description, std::string& workingDirectory, std::string& iconPath,
+                            int& iconIndex) {
   targetPath.clear();
   arguments.clear();
   description.clear();
   workingDirectory.clear();
   iconPath.clear();
-
-  TComPtr<IShellLinkA> link;
-  OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IShellLinkA,
-                            link.OutVoid()));
-  TComPtr<IPersistFile> file;
-  OleCheck(link->QueryInterface(IID_IPersistFile, file.OutVoid()));
+  IShellLinkA* link = objects_->Link.Get();
   const std::wstring name = LinkNameW(linkFileName, static_cast<size_t>(-1));
-  OleCheck(file->Load(name.c_str(), STGM_READ));
+  OleCheck(objects_->File->Load(name.c_str(), STGM_READ));
 
   WIN32_FIND_DATAA findData;
   targetPath = ReadField([&](char* b, int n) { return link->GetPath(b, n, &findData, SLGP_UNCPRIORITY); });
@@ -95,4 +109,9 @@ void ReadShellLink(const std::string& linkFileName, std::string& targetPath, std
   int index = 0;
   iconPath = ReadField([&](char* b, int n) { return link->GetIconLocation(b, n, &index); });
   iconIndex = index;
+}
+
+void ReadShellLink(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
+                   std::string& description, std::string& workingDirectory, std::string& iconPath, int& iconIndex) {
+  TShellLinkReader().Read(linkFileName, targetPath, arguments, description, workingDirectory, iconPath, iconIndex);
 }

@@ -33,3 +33,20 @@ bool CreateShellLink(const std::string& targetPath, const std::string& linkFileN
 // is emptied first and holds at most 259 characters. Raises EOleSysError.
 void ReadShellLink(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
                    std::string& description, std::string& workingDirectory, std::string& iconPath, int& iconIndex);
+
+// Reads link after link with one shell link object: a folder of a thousand
+// links is read without making a thousand objects.
+class TShellLinkReader {
+ public:
+  TShellLinkReader();
+  ~TShellLinkReader();
+  TShellLinkReader(const TShellLinkReader&) = delete;
+  TShellLinkReader& operator=(const TShellLinkReader&) = delete;
+  // As ReadShellLink.
+  void Read(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
+            std::string& description, std::string& workingDirectory, std::string& iconPath, int& iconIndex);
+
+ private:
+  struct TObjects;
+  TObjects* objects_;
+};

@@ -435,13 +435,16 @@ TEST_F(EditorPage, CtrlZAndCtrlYTakeBackAndRedoAndCtrlSSaves) {
   ChooseFile("Button_Save2", file);
   AddEntry("Button_NewItem", "B", 0);
   ASSERT_EQ(Shape(), "A,B");
+  EXPECT_EQ(TextOf(main), "Tarvo - Konfiguration *") << "the title says the project changed";
   FocusByClick("TreeView_Menu");
   PressKeys({VK_CONTROL, 'Z'});
   EXPECT_TRUE(WaitUntil([&] { return Shape() == "A"; })) << Shape();
+  EXPECT_EQ(TextOf(main), "Tarvo - Konfiguration") << "back at the saved state";
   PressKeys({VK_CONTROL, 'Y'});
   EXPECT_TRUE(WaitUntil([&] { return Shape() == "A,B"; })) << Shape();
   PressKeys({VK_CONTROL, 'S'});
   EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(file) == "[ExecGroups]\r\n[MenuItems]\r\n0 0 A\r\n0 0 B\r\n"; }));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Tarvo - Konfiguration"; })) << TextOf(main);
 }
 
 TEST_F(EditorPage, DelDeletesWhileItsButtonMayAndOnlyThen) {
