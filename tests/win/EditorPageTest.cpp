@@ -528,6 +528,15 @@ TEST_F(EditorPage, AnEntryIsDraggedWithItsSubEntriesAndARefusedDropChangesNothin
   SetForegroundWindow(main);
   DragMouse(tree, middle("C"), middle("A"));
   EXPECT_TRUE(WaitUntil([&] { return Shape() == "A(a1,C),B"; })) << Shape();
+  // The dragged entry stays selected, and no other looks it.
+  auto highlighted = [&](UINT which) {
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, which, 0));
+    for (const TRemoteNode& node : RemoteTreeNodes(tree))
+      if (node.Item == item) return node.Text;
+    return std::string();
+  };
+  EXPECT_EQ(highlighted(TVGN_CARET), "C");
+  EXPECT_EQ(highlighted(TVGN_DROPHILITE), "");
   DragMouse(tree, middle("A"), bottom("B"));
   EXPECT_TRUE(WaitUntil([&] { return Shape() == "B,A(a1,C)"; })) << Shape();
   // Into its own sub-entry: refused.
