@@ -986,6 +986,9 @@ bool TTreeView::Notify(NMHDR* header, LRESULT&) {
   } else if ((header->code == TVN_BEGINDRAGA || header->code == TVN_BEGINDRAGW) && CanDrop && Dropped) {
     // The item's handle sits at the same place in both structures.
     dragged_ = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+    // A press on a node focuses the tree, a press that becomes a drag too
+    // (Wine's tree leaves that out).
+    ::SetFocus(Handle);
     SetCapture(Handle);
   }
   return false;
