@@ -95,7 +95,7 @@ void TForm1::FormShow() {
   };
   Application.OnActivate = [this] { startPage_.ApplicationActivated(true); };
   SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, Scale(32)), 32);
-  TControl& logo = Control("Image_Logo");
+  TImage& logo = Get<TImage>("Image_Logo");
   if (!logo.Bitmap) {
     int scale = 1;
     logo.Bitmap = LoadLogoBitmap(scale);

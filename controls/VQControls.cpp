@@ -56,11 +56,13 @@ void SetButtonIcon(TControl& button, HICON icon, int size) {
   if (auto* b = dynamic_cast<TVQButton*>(&button)) b->SetIcon(icon, size);
 }
 
-void SetImageIcon(TControl& image, HICON icon, int size) {
-  image.Icon = icon;
-  image.IconSize = icon ? Scale(size) : 0;
-  image.SetBounds(image.Left(), image.Top(), image.IconSize, image.IconSize);
-  image.Invalidate();
+void SetImageIcon(TControl& control, HICON icon, int size) {
+  auto* image = dynamic_cast<TImage*>(&control);
+  if (!image) return;
+  image->Icon = icon;
+  image->IconSize = icon ? Scale(size) : 0;
+  image->SetBounds(image->Left(), image->Top(), image->IconSize, image->IconSize);
+  image->Invalidate();
 }
 
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height) {

@@ -210,10 +210,6 @@ class TControl {
   bool OwnFont = false;
   COLORREF FontColor = clDefault;  // clDefault: the window text colour
   COLORREF Color = clDefault;      // clDefault: the parent's colour
-  // Pictures of images (not owned).
-  HICON Icon = nullptr;
-  int IconSize = 0;  // device pixels
-  HBITMAP Bitmap = nullptr;
   bool MouseInside = false;
   RECT Bounds = {};  // device pixels, in the parent
   // Windowless controls: their caption and whether they show.
@@ -323,6 +319,10 @@ class TImage : public TControl {
   const char* WindowClass() const override { return nullptr; }
   bool TakesMouse() const override { return true; }
   void Paint(HDC dc) override;
+  // The picture (not owned): an icon, else a bitmap.
+  HICON Icon = nullptr;
+  int IconSize = 0;  // device pixels
+  HBITMAP Bitmap = nullptr;
 };
 
 // A drawing area; a press and release of the left button on it clicks it.

@@ -111,6 +111,7 @@ TForm::~TForm() {
   HWND wnd = Handle;
   if (wnd && IsWindow(wnd)) DestroyWindow(wnd);
   FormMap().erase(wnd);
+  byName_.clear();
   Controls.clear();
 }
 
@@ -214,6 +215,7 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   if (def.Options & coDisabled) style |= WS_DISABLED;
   if (def.Options & coTabStop) style |= WS_TABSTOP;
   c.Bounds = {left, top, left + width, top + height};
+  byName_.emplace(c.Name, &c);
   Controls.push_back(std::move(owned));
   if (!c.WindowClass()) {
     c.Shown = !(def.Options & coHidden);
@@ -360,9 +362,8 @@ void TForm::DestroyHandle() {
 }
 
 TControl* TForm::Find(const std::string& name) const {
-  for (auto& c : Controls)
-    if (c->Name == name) return c.get();
-  return nullptr;
+  auto it = byName_.find(name);
+  return it == byName_.end() ? nullptr : it->second;
 }
 
 TControl* TForm::FindComponent(const std::string& name) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,9 @@ class TForm {
   // lies on one.
   TControl* PendingPageOf(TControl& c);
   std::vector<TPendingControl> pending_;
+  // The controls by name: a window's handlers look their controls up
+  // throughout.
+  std::unordered_map<std::string, TControl*> byName_;
   std::set<TControl*> realized_;
   void Place();
   // Ends a modal showing once ModalResult is set and FormCloseQuery agrees.
