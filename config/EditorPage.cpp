@@ -29,9 +29,7 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
   // Menu entries follow their groups' new places; the assignment list
   // shows the groups as they are now.
   groupView_.TableChanged = [this] {
-    std::vector<std::string> names;
-    for (const TExecGroup& group : project_.ExecGroups()) names.push_back(group.Name);
-    FillAssignments(names);
+    FillAssignments(project_.GroupNames());
     menuEditor_.ShowSelectedEntry();
   };
   openDialog_.Filter = saveDialog_.Filter = "Tarvo-Dateien (*.trv)|*.trv";
@@ -279,10 +277,8 @@ void TEditorPage::Button_ImportClick(TControl&) {
 }
 
 std::vector<std::string> TEditorPage::ImportFolder(const std::string& folder) {
-  std::vector<std::string> taken;
-  for (const TExecGroup& group : project_.ExecGroups()) taken.push_back(group.Name);
   TWindowsFolderReader reader;
-  const TFolderMenu imported = MenuOfFolder(reader, folder, taken);
+  const TFolderMenu imported = MenuOfFolder(reader, folder, project_.GroupNames());
   TTreeUpdate update(MenuTree());
   history_.Import(imported.Menu, imported.Groups);
   return imported.BrokenLinks;

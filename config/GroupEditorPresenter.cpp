@@ -20,8 +20,7 @@ std::vector<TExecLine> NewBranchLines() {
 TGroupEditor::TGroupEditor(TProject& project, IGroupEditorView& view) : project_(project), view_(view) {}
 
 std::vector<std::string> TGroupEditor::GroupItems() const {
-  std::vector<std::string> items;
-  for (const TExecGroup& group : project_.ExecGroups()) items.push_back(group.Name);
+  std::vector<std::string> items = project_.GroupNames();
   items.push_back(NewGroupItem);
   return items;
 }

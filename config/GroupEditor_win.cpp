@@ -66,14 +66,6 @@ void TGroupListView::FocusRows() { Rows().SetFocus(); }
 // ---------------------------------------------------------------------------
 // The editor page's side of the group editor
 
-namespace {
-std::vector<std::string> GroupNames(const TProject& project) {
-  std::vector<std::string> names;
-  for (const TExecGroup& group : project.ExecGroups()) names.push_back(group.Name);
-  return names;
-}
-}  // namespace
-
 void TEditorPage::ComboBox_ExecLinesChange(TControl&) {
   groupEditor_.GroupChosen(Get<TComboBox>("ComboBox_ExecLines").ItemIndex());
 }
@@ -99,7 +91,7 @@ void TEditorPage::ListView_ExecLinesDblClick(TControl& sender) {
 
 void TEditorPage::Button_NewExecLineClick(TControl&) {
   TExecLine line;
-  if (CommandLineDialog().Execute(line, true, GroupNames(project_))) groupEditor_.ApplyNewLine(line);
+  if (CommandLineDialog().Execute(line, true, project_.GroupNames())) groupEditor_.ApplyNewLine(line);
 }
 
 void TEditorPage::Button_EditExecLineClick(TControl&) {
@@ -107,7 +99,7 @@ void TEditorPage::Button_EditExecLineClick(TControl&) {
   if (!edited) return;
   const int row = groupEditor_.SelectedRow();
   TExecLine line = *edited;
-  if (CommandLineDialog().Execute(line, false, GroupNames(project_))) groupEditor_.ApplyEditedLine(row, line);
+  if (CommandLineDialog().Execute(line, false, project_.GroupNames())) groupEditor_.ApplyEditedLine(row, line);
 }
 
 void TEditorPage::Button_DelExecLineClick(TControl&) { groupEditor_.DeleteRow(); }

@@ -172,11 +172,11 @@ void TForm1::FilesDropped(TMessage& message) {
   DragFinish(drop);
   if (paths.empty()) return;
   // The command-line list takes what is dropped on it as command lines.
-  if (TControl* list = FindComponent("ListView_ExecLines"))
-    if (message.LParam && reinterpret_cast<HWND>(message.LParam) == list->Handle) {
-      editorPage_.LinesDropped(paths, at);
-      return;
-    }
+  TControl* on = message.LParam ? FromHandle(reinterpret_cast<HWND>(message.LParam)) : nullptr;
+  if (on && on->Name == "ListView_ExecLines") {
+    editorPage_.LinesDropped(paths, at);
+    return;
+  }
 
   const std::string candidate = DroppedCandidate(paths[0], [](const std::string& link) {
     std::string target, arguments, description, workingDirectory, iconPath;

@@ -126,16 +126,9 @@ void TProject::MoveMenuItem(int source, int target) {
   if (target < 0 || static_cast<size_t>(target) >= menuItems_.size()) RaiseListIndexError(target);
   // Moving down, the block ends at target; moving up, it starts there. A
   // target inside the block itself leaves the block where it was.
-  const int rest = static_cast<int>(menuItems_.size()) - n;
   int first = target > source ? std::max(source, target - n + 1) : target;
-  first = std::min(first, rest);
-  // The step keeps only the stretch the move reorders.
-  const int low = std::min(source, first), high = std::max(source, first) + n;
-  std::vector<TTRVMenuItem> old(menuItems_.begin() + low, menuItems_.begin() + high);
-  std::vector<TTRVMenuItem> block(menuItems_.begin() + source, menuItems_.begin() + source + n);
-  menuItems_.erase(menuItems_.begin() + source, menuItems_.begin() + source + n);
-  menuItems_.insert(menuItems_.begin() + first, block.begin(), block.end());
-  RecordMenu(low, std::move(old), high - low);
+  first = std::min(first, static_cast<int>(menuItems_.size()) - n);
+  MoveMenuBlock(source, first > source ? first + n : first, menuItems_[source].Level);
 }
 
 void TProject::MoveMenuBlock(int source, int before, int level) {
@@ -156,6 +149,13 @@ void TProject::MoveMenuBlock(int source, int before, int level) {
 const TExecGroup& TProject::ExecGroup(int index) const {
   CheckGroupIndex(index);
   return execGroups_[index];
+}
+
+std::vector<std::string> TProject::GroupNames() const {
+  std::vector<std::string> names;
+  names.reserve(execGroups_.size());
+  for (const TExecGroup& group : execGroups_) names.push_back(group.Name);
+  return names;
 }
 
 int TProject::FindExecGroup(const std::string& name) const {
@@ -193,7 +193,10 @@ int TProject::SortExecGroups(int selected) {
   if (selected >= static_cast<int>(execGroups_.size())) RaiseListIndexError(selected);
   const std::vector<int> newPos = SortTable();
   for (size_t i = 0; i < newPos.size(); ++i)
-    if (newPos[i] != static_cast<int>(i)) state_ = ++serial_;
+    if (newPos[i] != static_cast<int>(i)) {
+      state_ = ++serial_;
+      break;
+    }
   ReportModified();
   return selected >= 0 ? newPos[selected] : -1;
 }

@@ -152,6 +152,8 @@ class TProject {
 
   // Group table operations.
   const TExecGroup& ExecGroup(int index) const;
+  // The groups' names, in table order.
+  std::vector<std::string> GroupNames() const;
   // The group with exactly this name, -1 when there is none.
   int FindExecGroup(const std::string& name) const;
   // Adds the group and sorts the table; returns the group's position.

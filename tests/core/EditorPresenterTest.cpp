@@ -350,8 +350,8 @@ TEST_F(MenuEditorTest, DragsMoveBlocksBeforeAfterOrIntoAnEntryButNeverIntoThemse
   } drags[] = {
       {'A', 'E', mdAfter, "E,A(B(C),D),F(G)"},  {'G', 'B', mdInto, "A(B(C,G),D),E,F"},
       {'E', 'A', mdBefore, "E,A(B(C),D),F(G)"}, {'D', 'F', mdInto, "A(B(C)),E,F(G,D)"},
-      {'C', 'A', mdBefore, "C,A(B,D),E,F(G)"},  {'A', 'C', mdInto, "A(B(C),D),E,F(G)"},
-      {'A', 'A', mdAfter, "A(B(C),D),E,F(G)"},  {'D', 'B', mdBefore, "A(D,B(C)),E,F(G)"},
+      {'C', 'A', mdBefore, "C,A(B,D),E,F(G)"},  {'A', 'A', mdAfter, "A(B(C),D),E,F(G)"},
+      {'D', 'B', mdBefore, "A(D,B(C)),E,F(G)"},
       {'B', 'D', mdBefore, "A(B(C),D),E,F(G)"},  // where it is already
   };
   for (const auto& d : drags) {

@@ -194,60 +194,6 @@ TEST_F(GroupEditor, AForeignKindIsShownAndKept) {
   EXPECT_EQ(Project().ExecGroups()[0].Lines[1].Params, "");
 }
 
-TEST_F(GroupEditor, QuestionsBringTheirBranchesAndTakeThemAlong) {
-  LoadText("[ExecGroups]\r\nEditor\r\n[MenuItems]\r\n");
-  ChooseGroup(-1);
-  AddLine(lkCommand, "a.exe");
-  AddLine(lkCommand, "b.exe");
-  AddLine(lkCommand, "c.exe");
-  AddLine(lkCommand, "d.exe");
-  // A new question while row 3 is selected lands at row 3.
-  Rows().SetSelected(3);
-  AddLine(lkQuestion, "Wirklich?", "Frage");
-  std::vector<std::string> rows = RowTexts();
-  ASSERT_EQ(rows.size(), 10u);
-  EXPECT_EQ(rows[3], "Frage stellen|Wirklich?;Frage;1;0");
-  EXPECT_EQ(rows[4], "#|\"Ja\":");
-  EXPECT_EQ(rows[5], "Keine Aktion|Doppelklicken zum Bearbeiten");
-  EXPECT_EQ(rows[8], "#|Verzweigungsende");
-  EXPECT_EQ(rows[9], "Kommando|d.exe;0");
-  // A nested question in the yes-branch.
-  Rows().SetSelected(5);
-  AddLine(lkQuestion, "Noch einmal?", "Frage");
-  EXPECT_EQ(Rows().Count(), 16);
-  // The only line of the no-branch cannot go; markers cannot be edited.
-  Rows().SetSelected(13);
-  form->EditorPage().ListView_ExecLinesSelectItem(Rows());
-  EXPECT_EQ(Rows().Cell(13, 0), "Keine Aktion");
-  EXPECT_FALSE(Enabled("Button_DelExecLine"));
-  Rows().SetSelected(12);
-  form->EditorPage().ListView_ExecLinesSelectItem(Rows());
-  EXPECT_FALSE(Enabled("Button_EditExecLine"));
-  // The outer question turned into "Ablauf beenden": its whole structure
-  // goes, the nested question with it, and d.exe stays.
-  Rows().SetSelected(3);
-  OpenDialog(3);
-  EXPECT_EQ(Dialog().EditedLineKind(), lkQuestion);
-  EXPECT_EQ(Dialog().Get<TEdit>("Edit_Text").Text(), "Wirklich?");
-  ChooseKind(lkEndRun);
-  ASSERT_TRUE(Confirm());
-  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|a.exe;0", "Kommando|b.exe;0", "Kommando|c.exe;0",
-                                                   "Ablauf beenden|", "Kommando|d.exe;0"}));
-  // And back into a question: a fresh structure.
-  OpenDialog(3);
-  ChooseKind(lkQuestion);
-  SetText("Edit_Text", "Neu?");
-  SetText("Edit_Title", "Frage");
-  ASSERT_TRUE(Confirm());
-  EXPECT_EQ(Rows().Count(), 10);
-  // Deleting a question row takes its structure along.
-  Rows().SetSelected(3);
-  form->EditorPage().ListView_ExecLinesSelectItem(Rows());
-  Click("Button_DelExecLine");
-  EXPECT_EQ(Rows().Count(), 4);
-  EXPECT_EQ(Rows().Cell(3, 0), "Kommando");
-}
-
 TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
   LoadText("[ExecGroups]\r\nEditor\r\n 1 Fehlgeschlagen.;Fehler;0;1\r\n 0 \"C:\\Mein Spiel\\s.exe\";1\r\n"
            " 0 regedit.exe;0;1\r\n 5 \"Editor\"\r\n 5 \"Fehlt\"\r\n[MenuItems]\r\n");

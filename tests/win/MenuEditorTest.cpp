@@ -26,12 +26,6 @@ std::string TreeShape(TTreeView& tree, HTREEITEM first) {
   return shape;
 }
 
-std::string LevelsOf(const std::vector<TTRVMenuItem>& items) {
-  std::string levels;
-  for (const TTRVMenuItem& item : items) levels += std::to_string(item.Level);
-  return levels;
-}
-
 class MenuEditor : public TEditorFormTest {
  protected:
   TTreeView& Tree() { return form->EditorPage().MenuTree(); }
@@ -97,31 +91,6 @@ class MenuEditor : public TEditorFormTest {
   void Load(const std::string& menuLines) { LoadText("[ExecGroups]\r\nG1\r\nG2\r\nG3\r\n[MenuItems]\r\n" + menuLines); }
 };
 
-TEST_F(MenuEditor, NewEntriesGoAfterTheSelectedSubtreeOrBelowTheSelection) {
-  Load("");
-  Add("Button_NewItem", "A", 1);
-  EXPECT_EQ(Shape(), "A");
-  ASSERT_EQ(Project().MenuItems().size(), 1u);
-  EXPECT_EQ(Project().MenuItems()[0].Level, 0);
-  EXPECT_EQ(Project().MenuItems()[0].Assignment, 1);
-  Add("Button_NewSubItem", "B", 2);
-  EXPECT_EQ(States(), "111100") << "the first child has no sibling";
-  Add("Button_NewSubItem", "C", 0);  // "C" goes below the selected "B"
-  Select("A");
-  Add("Button_NewItem", "D", 3);
-  EXPECT_EQ(Shape(), "A(B(C)),D") << "after all of A's descendants, at A's level";
-  Select("B");
-  Add("Button_NewItem", "E", 0);
-  EXPECT_EQ(Shape(), "A(B(C),E),D");
-  EXPECT_EQ(States(), "111110") << "a sub-entry with an earlier sibling";
-  EXPECT_EQ(LevelsOf(Project().MenuItems()), "01210");
-  EXPECT_EQ(Project().MenuItems()[4].Assignment, 3);
-  EXPECT_TRUE(Project().Modified());
-  ExpectInSync();
-  // The new entry is selected, and its fields show it.
-  EXPECT_EQ(Tree().Text(Tree().Selected()), "E");
-}
-
 TEST_F(MenuEditor, EditChangesTextAndAssignmentButNotTheLevel) {
   Load("0 1 A\r\n1 2 B\r\n");
   Select("B");
@@ -161,23 +130,6 @@ TEST_F(MenuEditor, UpAndDownMoveAnEntryWithItsWholeBlock) {
   EXPECT_EQ(text.substr(text.find("[MenuItems]")),
             "[MenuItems]\r\n0 1 A\r\n1 0 A2\r\n1 2 A1\r\n2 3 A1a\r\n0 2 B\r\n1 1 B1\r\n0 3 C\r\n");
   EXPECT_TRUE(Project().Modified());
-}
-
-TEST_F(MenuEditor, DeletingTheLastTopLevelEntryTakesItsDescendants) {
-  Load("0 0 A\r\n0 1 B\r\n1 2 B1\r\n2 3 B1a\r\n1 0 B2\r\n");
-  Select("B");
-  Click("Button_DelItem");
-  EXPECT_EQ(Shape(), "A");
-  ExpectInSync();
-  EXPECT_TRUE(Project().Modified());
-  // Whatever the tree selects now is what the fields and buttons show.
-  HTREEITEM selected = Tree().Selected();
-  EXPECT_EQ(States(), selected ? "111100" : "100000");
-  EXPECT_EQ(form->Get<TEdit>("Edit_ItemText").Text(), selected ? "A" : "");
-  Select("A");
-  Click("Button_DelItem");
-  EXPECT_TRUE(Project().MenuItems().empty());
-  EXPECT_EQ(States(), "100000");
 }
 
 TEST_F(MenuEditor, InvalidEntriesAreRefusedWithTheirBalloon) {
@@ -231,40 +183,6 @@ TEST_F(MenuEditor, TheTextBalloonGoesAfterItsLifetime) {
   ASSERT_TRUE(PumpUntil([&] { return !form->Balloons.Timer().Enabled(); }, 8000));
   EXPECT_GE(GetTickCount() - shown, 4500u);
   EXPECT_FALSE(IsWindowVisible(form->Balloons.Window()));
-}
-
-TEST_F(MenuEditor, FillingTheTreeFromTheList) {
-  // Levels as the file gives them; the tree, and the levels the list holds
-  // afterwards. Lists that break the level rule hang each entry below the
-  // nearest earlier entry of a smaller level, as the list's blocks do.
-  const struct {
-    const char* levels;
-    const char* shape;
-    const char* held;
-  } cases[] = {
-      {"01210", "A(B(C),D),E", "01210"},
-      {"0000", "A,B,C,D", "0000"},
-      {"12", "A(B)", "01"},
-      {"0232", "A(B(C),D)", "0121"},
-      {"021", "A(B,C)", "011"},
-      {"3300", "A,B,C,D", "0000"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.levels);
-    std::string lines;
-    for (size_t i = 0; c.levels[i]; ++i) lines += std::string(1, c.levels[i]) + " 0 " + char('A' + i) + "\r\n";
-    Load(lines);
-    EXPECT_EQ(Shape(), c.shape);
-    EXPECT_EQ(LevelsOf(Project().MenuItems()), c.held);
-    EXPECT_EQ(Tree().Selected(), nullptr);
-    EXPECT_FALSE(Project().Modified());
-    ExpectInSync();
-  }
-  // Changes keep such a tree and its list alike.
-  Select("B");
-  Click("Button_Down");
-  Add("Button_NewSubItem", "X");
-  ExpectInSync();
 }
 
 TEST_F(MenuEditor, ALoadFillsTheListsAndAResetEmptiesThem) {

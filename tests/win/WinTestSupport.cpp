@@ -140,11 +140,7 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* caption, 
 }
 
 bool WaitWindowGone(HWND window, DWORD milliseconds) {
-  for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
-    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-    Sleep(20);
-  }
-  return false;
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, static_cast<int>(milliseconds));
 }
 
 COLORREF TScreenPicture::At(POINT screen) const {
