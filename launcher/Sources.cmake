@@ -3,13 +3,15 @@
 add_library(tarvo_launcher STATIC
   launcher/Interpreter.cpp
   launcher/PopupMenu.cpp
+  launcher/MenuIcons.cpp
 )
-target_link_libraries(tarvo_launcher PUBLIC tarvo_model)
+target_link_libraries(tarvo_launcher PUBLIC tarvo_model tarvo_updaterules)
 
 tarvo_tests(launcher_tests
   SOURCES
     tests/core/InterpreterTest.cpp
     tests/core/PopupMenuTest.cpp
+    tests/core/MenuIconsTest.cpp
   LIBS tarvo_launcher)
 
 if(WIN32)

@@ -1,0 +1,111 @@
+// Icons beside the menu's entries: which file's shell icon stands for an
+// entry, and the store that answers from a per-user cache on disk at once,
+// or later from the shell. The shell and the file system come through
+// IIconPlatform, so that the rules run under tests with a fake.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "model/Project.h"
+
+class IFileSystem;
+class IRegistry;
+
+// The file a command line of kind 0 starts, as the interpreter resolves it
+// (%NAME% expanded, ".\" and "..\" against the program's folder); "" for
+// other kinds and for lines that start nothing.
+std::string CommandIconTarget(const TExecLine& line);
+
+// The file whose icon stands for group number assignment (1-based): what the
+// group starts first, following one call to another group; "" when it
+// starts nothing.
+std::string GroupIconTarget(const TProject& project, int32_t assignment);
+
+// What identifies a version of a file: its last write time and size.
+struct TFileStamp {
+  uint64_t Time = 0;
+  uint64_t Size = 0;
+  bool operator==(const TFileStamp& other) const { return Time == other.Time && Size == other.Size; }
+};
+
+// A square icon, Size x Size pixels, rows from the top, each pixel BGRA with
+// the colours premultiplied by their alpha (what a menu's bitmap wants).
+struct TIconPixels {
+  int Size = 0;
+  std::vector<uint32_t> Pixels;
+};
+
+class IIconPlatform {
+ public:
+  virtual ~IIconPlatform() = default;
+  // False when the file or folder is not there.
+  virtual bool Stamp(const std::string& path, TFileStamp& stamp) = 0;
+  // Whether looking at the path can never keep the user waiting (a local
+  // fixed disk; not a network share or a drive that may have to spin up).
+  virtual bool IsQuick(const std::string& path) = 0;
+  // The shell's icon of the file, document or folder at the size; false
+  // when the shell has none.
+  virtual bool Extract(const std::string& path, int size, TIconPixels& icon) = 0;
+};
+
+// The cache's entries and their file. A file that does not parse is taken
+// for empty; the format carries a checksum, so that a torn or damaged file
+// never shows a wrong icon.
+class TIconCache {
+ public:
+  struct TEntry {
+    TFileStamp Stamp;
+    TIconPixels Icon;  // no pixels: the shell had no icon
+  };
+  // False when the bytes are not a whole cache file (the cache is then empty).
+  bool Load(const std::string& bytes);
+  std::string Bytes() const;
+  const TEntry* Find(const std::string& path, int size) const;
+  void Put(const std::string& path, const TEntry& entry);
+  void Forget(const std::string& path, int size);
+  size_t Count() const { return entries_.size(); }
+
+ private:
+  static std::string Key(const std::string& path, int size);
+  std::map<std::string, TEntry> entries_;
+};
+
+// The icons of one run of the popup or of the configuration window, at one
+// size. Quick answers on the thread that shows the menu; Lookup may take as
+// long as the shell takes and runs on a worker thread. Both may run at once.
+class TIconStore {
+ public:
+  enum TAnswer { iaIcon, iaNone, iaLater };
+  TIconStore(IIconPlatform& platform, IFileSystem& files, const std::string& cacheFile, int size);
+  int Size() const { return size_; }
+  // From the cache, when the file is on a quick disk and unchanged since it
+  // was cached (iaIcon), or not there at all (iaNone); iaLater: ask Lookup.
+  TAnswer Quick(const std::string& path, TIconPixels& icon);
+  // Looks the file up and keeps the answer; false: no icon.
+  bool Lookup(const std::string& path, TIconPixels& icon);
+  // Writes the cache when it changed. A cache that cannot be written is
+  // simply not kept: icons are looked up again next time.
+  void Save();
+
+ private:
+  void LoadOnce();
+  IIconPlatform& platform_;
+  IFileSystem& files_;
+  std::string cacheFile_;
+  int size_;
+  std::mutex mutex_;
+  bool loaded_ = false;
+  bool changed_ = false;
+  TIconCache cache_;
+};
+
+// The program's registry key below "Software\VQ\".
+extern const char* const ProgramRegistryKey;
+
+// Whether the menus show icons: yes unless "MenuIcons" = 0 in the program's
+// key, read like the updater's values (the user's first, then the machine's).
+bool MenuIconsWanted(IRegistry& registry);

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "launcher/MenuIcons.h"
+#include "tests/core/FakeRegistry.h"
+#include "tests/core/InterpreterFakes.h"
+
+namespace {
+
+// Files with their stamps; each extracted icon is one colour, the number of
+// the file in Files, so that a test sees whose icon it got.
+class TFakeIconPlatform : public IIconPlatform {
+ public:
+  std::map<std::string, TFileStamp> Files;
+  int Extractions = 0;
+  int Stamps = 0;
+  bool Stamp(const std::string& path, TFileStamp& stamp) override {
+    ++Stamps;
+    auto it = Files.find(path);
+    if (it == Files.end()) return false;
+    stamp = it->second;
+    return true;
+  }
+  bool IsQuick(const std::string& path) override { return path.compare(0, 2, "\\\\") != 0; }
+  bool Extract(const std::string& path, int size, TIconPixels& icon) override {
+    ++Extractions;
+    icon.Size = size;
+    icon.Pixels.assign(static_cast<size_t>(size * size), ColourOf(path));
+    return true;
+  }
+  uint32_t ColourOf(const std::string& path) const {
+    return static_cast<uint32_t>(std::distance(Files.begin(), Files.find(path)) + 1) * 0x01010101u;
+  }
+};
+
+const std::string CacheFile = "C:\\Users\\Anna\\AppData\\Local\\VQ\\Tarvo\\MenuIcons.cache";
+
+class MenuIcons : public InterpreterFixture {
+ protected:
+  void SetUp() override {
+    InterpreterFixture::SetUp();
+    host.Folder = "C:\\Tools\\Tarvo\\";
+    host.Environment["WERKZEUGE"] = "C:\\Tools";
+    for (const char* file : {"C:\\Tools\\app.exe", "C:\\Tools\\ziel.exe", "C:\\Docs\\Brief.txt", "C:\\Docs",
+                             "C:\\Program Files\\Editor\\ed.exe", "C:\\Tools\\Tarvo\\hilfe.exe"})
+      platform.Files[file] = {100, 10};
+  }
+  // The icon the store gives the group's entry: whose colour, "" for none.
+  std::string ShownIcon(TIconStore& store, int32_t assignment) {
+    const std::string target = GroupIconTarget(project, assignment);
+    TIconPixels icon;
+    if (target.empty() || !store.Lookup(target, icon)) return "";
+    for (const auto& file : platform.Files)
+      if (platform.ColourOf(file.first) == icon.Pixels.at(0)) return file.first;
+    return "?";
+  }
+  TFakeIconPlatform platform;
+};
+
+TEST_F(MenuIcons, EachEntryShowsTheIconOfWhatItsGroupStartsFirst) {
+  struct TCase {
+    const char* What;
+    std::vector<TExecLine> Lines;
+    std::string Icon;
+  };
+  project.AddExecGroup({"Ziel", Lines({"4 Doppelklicken zum Bearbeiten", "0 C:\\Tools\\ziel.exe;0"})});
+  project.AddExecGroup({"Weiter", Lines({"5 Ziel"})});
+  const TCase cases[] = {
+      {"kind 0", Lines({"0 C:\\Tools\\app.exe -x;1"}), "C:\\Tools\\app.exe"},
+      {"a message before it", Lines({"1 Hallo;Titel;0;0", "0 C:\\Tools\\app.exe;0"}), "C:\\Tools\\app.exe"},
+      {"a call first", Lines({"5 Ziel", "0 C:\\Tools\\app.exe;0"}), "C:\\Tools\\ziel.exe"},
+      {"a call to a group that starts nothing", Lines({"5 Weiter", "0 C:\\Tools\\app.exe;0"}), "C:\\Tools\\app.exe"},
+      {"a document", Lines({"0 C:\\Docs\\Brief.txt;0"}), "C:\\Docs\\Brief.txt"},
+      {"a folder", Lines({"0 C:\\Docs;0"}), "C:\\Docs"},
+      {"a missing file", Lines({"0 C:\\Tools\\fehlt.exe;0", "0 C:\\Tools\\app.exe;0"}), ""},
+      {"%NAME%", Lines({"0 %WERKZEUGE%\\app.exe;0"}), "C:\\Tools\\app.exe"},
+      {"a relative path", Lines({"0 .\\hilfe.exe;0"}), "C:\\Tools\\Tarvo\\hilfe.exe"},
+      {"a path up", Lines({"0 ..\\..\\Docs\\Brief.txt;0"}), "C:\\Docs\\Brief.txt"},
+      {"a quoted path with blanks", Lines({"0 \"\"\"C:\\Program Files\\Editor\\ed.exe\"\" a.txt\";0"}),
+       "C:\\Program Files\\Editor\\ed.exe"},
+      {"a group that starts nothing", Lines({"1 Hallo;Titel;0;0", "3 Ablauf beenden"}), ""},
+  };
+  TIconStore store(platform, files, CacheFile, 16);
+  for (const TCase& c : cases) {
+    const int index = project.AddExecGroup({c.What, c.Lines});
+    EXPECT_EQ(ShownIcon(store, index + 1), c.Icon) << c.What;
+  }
+  EXPECT_EQ(ShownIcon(store, 0), "") << "no assignment";
+  EXPECT_EQ(ShownIcon(store, 999), "") << "a group that is not there";
+}
+
+TEST_F(MenuIcons, AWarmCacheAnswersAtOnceAndAChangedOrDeletedTargetIsLookedUpAgain) {
+  {
+    TIconStore store(platform, files, CacheFile, 16);
+    TIconPixels icon;
+    EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaLater);
+    ASSERT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+    ASSERT_TRUE(store.Lookup("C:\\Docs", icon));
+    store.Save();
+  }
+  ASSERT_EQ(platform.Extractions, 2);
+  TIconStore store(platform, files, CacheFile, 16);
+  TIconPixels icon;
+  EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaIcon);
+  EXPECT_EQ(icon.Pixels.at(0), platform.ColourOf("C:\\Tools\\app.exe"));
+  EXPECT_EQ(platform.Extractions, 2);
+  // At another size the same file is another icon.
+  TIconStore larger(platform, files, CacheFile, 24);
+  EXPECT_EQ(larger.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaLater);
+
+  platform.Files["C:\\Tools\\app.exe"].Size = 11;
+  EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaLater);
+  EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+  EXPECT_EQ(platform.Extractions, 3);
+  platform.Files.erase("C:\\Docs");
+  EXPECT_EQ(store.Quick("C:\\Docs", icon), TIconStore::iaNone);
+  store.Save();
+  TIconCache saved;
+  ASSERT_TRUE(saved.Load(files.Files[CacheFile]));
+  EXPECT_EQ(saved.Count(), 1u) << "the deleted folder is forgotten";
+  EXPECT_EQ(saved.Find("C:\\Tools\\app.exe", 16)->Stamp.Size, 11u);
+}
+
+TEST_F(MenuIcons, AFileOnAShareIsLeftToTheWorkerEvenWhenCached) {
+  platform.Files["\\\\server\\share\\app.exe"] = {1, 1};
+  TIconStore store(platform, files, CacheFile, 16);
+  TIconPixels icon;
+  ASSERT_TRUE(store.Lookup("\\\\server\\share\\app.exe", icon));
+  const int stamps = platform.Stamps;
+  EXPECT_EQ(store.Quick("\\\\server\\share\\app.exe", icon), TIconStore::iaLater);
+  EXPECT_EQ(platform.Stamps, stamps);
+}
+
+TEST_F(MenuIcons, ADamagedCacheFileIsIgnoredAndRebuilt) {
+  {
+    TIconStore store(platform, files, CacheFile, 16);
+    TIconPixels icon;
+    store.Lookup("C:\\Tools\\app.exe", icon);
+    store.Save();
+  }
+  const std::string good = files.Files[CacheFile];
+  std::string flipped = good;
+  flipped[good.size() / 2] ^= 0x40;
+  for (const std::string& damaged : {good.substr(0, good.size() - 1), flipped, std::string("TRVICONS1"),
+                                     std::string("\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 14)}) {
+    files.Files[CacheFile] = damaged;
+    TIconStore store(platform, files, CacheFile, 16);
+    TIconPixels icon;
+    EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaLater);
+    EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+    store.Save();
+    EXPECT_EQ(files.Files[CacheFile], good);
+  }
+}
+
+TEST_F(MenuIcons, ACacheThatCannotBeWrittenOrReadLeavesTheIconsComing) {
+  files.FailWritesWith = 5;  // access denied
+  TIconStore store(platform, files, CacheFile, 16);
+  TIconPixels icon;
+  EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+  EXPECT_NO_THROW(store.Save());
+  EXPECT_EQ(files.Files.count(CacheFile), 0u);
+  EXPECT_TRUE(store.Lookup("C:\\Docs", icon)) << "still answering after the failed save";
+}
+
+TEST(MenuIconSwitch, IconsAreOnUnlessTheUserOrElseTheMachineSwitchesThemOff) {
+  const std::string key = "Software\\VQ\\Tarvo";
+  struct TCase {
+    const char* User;
+    const char* Machine;
+    bool Wanted;
+  } cases[] = {{nullptr, nullptr, true}, {"i0", nullptr, false}, {nullptr, "i0", false},
+               {"i1", "i0", true},       {"i0", "i1", false},  {"s0", nullptr, true}};
+  for (const TCase& c : cases) {
+    TFakeRegistry registry;
+    if (c.User) registry.Roots[rrCurrentUser].Keys[key]["MenuIcons"] = c.User;
+    if (c.Machine) registry.Roots[rrLocalMachine].Keys[key]["MenuIcons"] = c.Machine;
+    EXPECT_EQ(MenuIconsWanted(registry), c.Wanted) << (c.User ? c.User : "-") << " " << (c.Machine ? c.Machine : "-");
+  }
+}
+
+}  // namespace
