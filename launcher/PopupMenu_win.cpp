@@ -3,20 +3,111 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
+#include <set>
 #include <vector>
 
 #include "framework/Application.h"
+#include "launcher/MenuIcons_win.h"
 #include "launcher/PopupMenu.h"
 
 namespace {
 
 const char* const OwnerClass = "TarvoPopupOwner";
+const UINT WM_ICONFOUND = WM_APP + 1;
+
+// How many items of one menu have their icons looked up in the cache before
+// the menu shows: more than a screen holds; the rest come from the worker.
+const int QuickIcons = 64;
+
+// The icons of a shown popup: each menu's items get theirs when the menu
+// first opens, from the cache at once or from the worker later.
+class TPopupIcons {
+ public:
+  TPopupIcons(const TProject& project, HWND owner) : project_(project), loader_(owner, WM_ICONFOUND) {}
+  ~TPopupIcons() {
+    for (const auto& bitmap : bitmaps_)
+      if (bitmap.second) DeleteObject(bitmap.second);
+    if (placeholder_) DeleteObject(placeholder_);
+  }
+  void Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children);
+  void Found(const TIconResult& result);
+  void Start() { loader_.Start(); }
+
+ private:
+  void SetBitmap(HMENU menu, UINT id, HBITMAP bitmap);
+  const TProject& project_;
+  TIconLoader loader_;
+  std::set<HMENU> filled_;
+  std::map<int32_t, std::string> targets_;  // by group
+  std::map<std::string, HBITMAP> bitmaps_;  // by target; null: none
+  std::map<std::string, std::vector<std::pair<HMENU, UINT>>> waiting_;
+  HBITMAP placeholder_ = nullptr;
+};
+
+void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap) {
+  MENUITEMINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP | MIIM_DATA;
+  // Where menus copy bitmaps without their alpha, the owner draws them.
+  info.hbmpItem = bitmap && !MenusBlendBitmaps() ? HBMMENU_CALLBACK : bitmap;
+  info.dwItemData = reinterpret_cast<ULONG_PTR>(bitmap);
+  SetMenuItemInfoA(menu, position, TRUE, &info);
+}
+
+void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children) {
+  if (!filled_.insert(menu).second) return;
+  int quick = 0;
+  for (UINT position = 0; position < children.size(); ++position) {
+    const TPopupItem& item = items[static_cast<size_t>(children[position])];
+    if (item.IsLine() || !item.Children.empty() || item.Tag <= 0) continue;
+    auto target = targets_.find(item.Tag);
+    if (target == targets_.end()) target = targets_.emplace(item.Tag, GroupIconTarget(project_, item.Tag)).first;
+    const std::string& path = target->second;
+    if (path.empty()) continue;
+    auto known = bitmaps_.find(path);
+    if (known == bitmaps_.end() && quick++ < QuickIcons) {
+      TIconPixels icon;
+      switch (loader_.Quick(path, icon)) {
+        case TIconStore::iaIcon:
+          known = bitmaps_.emplace(path, MenuBitmap(icon)).first;
+          break;
+        case TIconStore::iaNone:
+          known = bitmaps_.emplace(path, nullptr).first;
+          break;
+        case TIconStore::iaLater:
+          // Keeps the icon's room, so that the menu need not change its
+          // size when the icon comes.
+          if (!placeholder_) placeholder_ = MenuBitmap({loader_.Size(), std::vector<uint32_t>(size_t(loader_.Size()) * loader_.Size())});
+          SetBitmap(menu, position, placeholder_);
+          break;
+      }
+    }
+    if (known != bitmaps_.end()) {
+      if (known->second) SetBitmap(menu, position, known->second);
+      continue;
+    }
+    waiting_[path].push_back({menu, position});
+    loader_.Request(path);
+  }
+}
+
+void TPopupIcons::Found(const TIconResult& result) {
+  HBITMAP& bitmap = bitmaps_[result.Path];
+  if (!bitmap && result.Found) bitmap = MenuBitmap(result.Icon);
+  auto waiting = waiting_.find(result.Path);
+  if (waiting == waiting_.end()) return;
+  for (const auto& item : waiting->second) SetBitmap(item.first, item.second, bitmap);
+  waiting_.erase(waiting);
+  RepaintMenus();
+}
 
 // The popup being shown: its items and which submenu belongs to which item.
 struct TShownPopup {
   const TProject* Project;
   TPopupMenuModel Model;
   std::map<HMENU, int> SubmenuOwner;
+  std::unique_ptr<TPopupIcons> Icons;
 };
 TShownPopup* Shown = nullptr;
 
@@ -31,7 +122,34 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       // no owner item.
       if (!Shown || HIWORD(lParam)) break;
       auto it = Shown->SubmenuOwner.find(reinterpret_cast<HMENU>(wParam));
-      if (it != Shown->SubmenuOwner.end()) RunClick(*Shown->Project, Shown->Model.Items[static_cast<size_t>(it->second)].Tag);
+      if (it == Shown->SubmenuOwner.end()) return 0;
+      const TPopupItem& owner = Shown->Model.Items[static_cast<size_t>(it->second)];
+      if (Shown->Icons) Shown->Icons->Fill(it->first, Shown->Model.Items, owner.Children);
+      RunClick(*Shown->Project, owner.Tag);
+      return 0;
+    }
+    case WM_MEASUREITEM: {
+      auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item.CtlType != ODT_MENU) break;
+      // A little room between the icon and the text, which follows at once.
+      const int size = SmallIconSize();
+      item.itemWidth = static_cast<UINT>(size + size / 4);
+      item.itemHeight = static_cast<UINT>(size);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlType != ODT_MENU) break;
+      DrawMenuBitmap(item.hDC, item.rcItem, reinterpret_cast<HBITMAP>(item.itemData));
+      return TRUE;
+    }
+    case WM_ENTERIDLE:
+      // The menu is on the screen: now the icons it still lacks are looked up.
+      if (Shown && Shown->Icons) Shown->Icons->Start();
+      break;
+    case WM_ICONFOUND: {
+      std::unique_ptr<TIconResult> result = TIconLoader::Take(lParam);
+      if (Shown && Shown->Icons) Shown->Icons->Found(*result);
       return 0;
     }
     case WM_COMMAND: {
@@ -102,6 +220,15 @@ void ShowPopupMenu(const TProject& project) {
   POINT at = {};
   GetCursorPos(&at);
   HWND owner = CreateOwnerWindow(at);
+  if (MenuIconsWanted()) {
+    // Icons are a help, never a reason for the menu to fail.
+    try {
+      popup.Icons = std::make_unique<TPopupIcons>(project, owner);
+      popup.Icons->Fill(menu, popup.Model.Items, popup.Model.Items[0].Children);
+    } catch (const std::exception&) {
+      popup.Icons.reset();
+    }
+  }
   Shown = &popup;
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
@@ -110,8 +237,12 @@ void ShowPopupMenu(const TProject& project) {
   PostMessageA(owner, WM_NULL, 0, 0);
   // The chosen item arrives as a posted WM_COMMAND: its group runs now,
   // after the menu has disappeared.
+  if (popup.Icons) popup.Icons->Start();
   Application.ProcessMessages();
   Shown = nullptr;
   DestroyMenu(menu);
   DestroyWindow(owner);
+  // The worker finishes its lookups for the next start before the icons'
+  // bitmaps go.
+  popup.Icons.reset();
 }

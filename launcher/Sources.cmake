@@ -18,8 +18,9 @@ if(WIN32)
   add_library(tarvo_launcher_win STATIC
     launcher/LauncherHost_win.cpp
     launcher/PopupMenu_win.cpp
+    launcher/MenuIcons_win.cpp
   )
-  target_link_libraries(tarvo_launcher_win PUBLIC tarvo_launcher tarvo_framework ${TARVO_PLATFORM_LIB} shell32 ole32)
+  target_link_libraries(tarvo_launcher_win PUBLIC tarvo_launcher tarvo_framework tarvo_update_win ${TARVO_PLATFORM_LIB} shell32 ole32 gdi32)
   list(APPEND TARVO_EXE_LIBS tarvo_launcher_win)
 
   # A stand-in program for the tests: records its command line, arguments

@@ -1,0 +1,311 @@
+#include "launcher/MenuIcons_win.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <set>
+#include <thread>
+
+#include "model/Platform.h"
+#include "update/Registry_win.h"
+
+namespace {
+
+// A bare program name ("notepad.exe") is found where the system finds it.
+std::string Located(const std::string& path) {
+  if (path.find('\\') != std::string::npos || path.find(':') != std::string::npos) return path;
+  char found[MAX_PATH];
+  DWORD length = SearchPathA(nullptr, path.c_str(), ".exe", MAX_PATH, found, nullptr);
+  return length > 0 && length < MAX_PATH ? std::string(found, length) : path;
+}
+
+class TWinIconPlatform : public IIconPlatform {
+ public:
+  bool Stamp(const std::string& path, TFileStamp& stamp) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(Located(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    stamp.Time = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    stamp.Size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return true;
+  }
+  bool IsQuick(const std::string& path) override {
+    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return false;
+    const char root[] = {path[0], ':', '\\', '\0'};
+    const UINT type = GetDriveTypeA(root);
+    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+  }
+  bool Extract(const std::string& path, int size, TIconPixels& icon) override {
+    SHFILEINFOA info = {};
+    if (!SHGetFileInfoA(Located(path).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) || !info.hIcon)
+      return false;
+    const bool ok = RenderIcon(info.hIcon, size, icon);
+    DestroyIcon(info.hIcon);
+    return ok;
+  }
+};
+
+void MakeFolders(const std::string& file) {
+  for (size_t slash = file.find('\\', 3); slash != std::string::npos; slash = file.find('\\', slash + 1))
+    CreateDirectoryA(file.substr(0, slash).c_str(), nullptr);
+}
+
+HBITMAP TopDownBitmap(int size, void** bits) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+BOOL CALLBACK RepaintMenuWindow(HWND wnd, LPARAM) {
+  char windowClass[16] = {};
+  if (GetClassNameA(wnd, windowClass, sizeof windowClass) && lstrcmpA(windowClass, "#32768") == 0)
+    InvalidateRect(wnd, nullptr, FALSE);
+  return TRUE;
+}
+
+}  // namespace
+
+struct TIconLoader::TShared {
+  TShared(const std::string& cacheFile) : CacheFile(cacheFile), Store(Platform, *::Platform.Files, cacheFile, SmallIconSize()) {}
+  std::string CacheFile;
+  TWinIconPlatform Platform;
+  TIconStore Store;
+  std::mutex Mutex;
+  std::condition_variable Changed;
+  std::deque<std::string> Queue;
+  std::set<std::string> Asked;
+  HWND Window = nullptr;
+  UINT Message = 0;
+  bool Started = false, Closing = false, Done = false, Running = false;
+
+  void Work() {
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    std::unique_lock<std::mutex> lock(Mutex);
+    for (;;) {
+      Changed.wait(lock, [this] { return Closing || (Started && !Queue.empty()); });
+      if (Queue.empty()) break;
+      const std::string path = Queue.front();
+      Queue.pop_front();
+      lock.unlock();
+      auto result = std::make_unique<TIconResult>();
+      result->Path = path;
+      result->Found = Store.Lookup(path, result->Icon);
+      lock.lock();
+      if (Window && PostMessageA(Window, Message, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
+    }
+    lock.unlock();
+    MakeFolders(CacheFile);
+    Store.Save();
+    if (com) CoUninitialize();
+    lock.lock();
+    Done = true;
+    Changed.notify_all();
+  }
+};
+
+TIconLoader::TIconLoader(HWND window, UINT message, const std::string& cacheFile)
+    : shared_(std::make_shared<TShared>(cacheFile.empty() ? IconCacheFile() : cacheFile)) {
+  shared_->Window = window;
+  shared_->Message = message;
+}
+
+TIconLoader::~TIconLoader() {
+  std::unique_lock<std::mutex> lock(shared_->Mutex);
+  shared_->Window = nullptr;
+  shared_->Started = true;
+  shared_->Closing = true;
+  shared_->Changed.notify_all();
+  if (!shared_->Running) return;
+  // A share that does not answer must not keep the program from ending:
+  // the thread keeps what it works on and ends with the process.
+  shared_->Changed.wait_for(lock, std::chrono::seconds(3), [this] { return shared_->Done; });
+}
+
+int TIconLoader::Size() const { return shared_->Store.Size(); }
+
+TIconStore::TAnswer TIconLoader::Quick(const std::string& path, TIconPixels& icon) {
+  return shared_->Store.Quick(path, icon);
+}
+
+void TIconLoader::Request(const std::string& path) {
+  std::lock_guard<std::mutex> lock(shared_->Mutex);
+  if (!shared_->Asked.insert(path).second) return;
+  shared_->Queue.push_back(path);
+  if (!shared_->Running) {
+    shared_->Running = true;
+    std::shared_ptr<TShared> shared = shared_;
+    std::thread([shared] { shared->Work(); }).detach();
+  }
+  shared_->Changed.notify_all();
+}
+
+void TIconLoader::Start() {
+  std::lock_guard<std::mutex> lock(shared_->Mutex);
+  shared_->Started = true;
+  shared_->Changed.notify_all();
+}
+
+std::unique_ptr<TIconResult> TIconLoader::Take(LPARAM lParam) {
+  return std::unique_ptr<TIconResult>(reinterpret_cast<TIconResult*>(lParam));
+}
+
+int SmallIconSize() { return GetSystemMetrics(SM_CXSMICON); }
+
+std::string IconCacheFile() {
+  // The environment names the folder without loading the shell, which a
+  // popup on its way to the screen cannot afford.
+  char folder[MAX_PATH] = "";
+  DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return "";
+  }
+  return std::string(folder) + "\\VQ\\" + ProgramRegistryKey + "\\MenuIcons.cache";
+}
+
+bool MenuIconsWanted() {
+  TWinRegistry registry;
+  return MenuIconsWanted(registry);
+}
+
+HBITMAP MenuBitmap(const TIconPixels& icon) {
+  void* bits = nullptr;
+  HBITMAP bitmap = TopDownBitmap(icon.Size, &bits);
+  if (bitmap) std::copy(icon.Pixels.begin(), icon.Pixels.end(), static_cast<uint32_t*>(bits));
+  return bitmap;
+}
+
+HICON IconOfPixels(const TIconPixels& icon) {
+  void* bits = nullptr;
+  HBITMAP colour = TopDownBitmap(icon.Size, &bits);
+  if (!colour) return nullptr;
+  // Icons carry their colours as they are, not premultiplied.
+  uint32_t* out = static_cast<uint32_t*>(bits);
+  for (size_t i = 0; i < icon.Pixels.size(); ++i) {
+    const uint32_t p = icon.Pixels[i], a = p >> 24;
+    if (a == 0) {
+      out[i] = 0;
+      continue;
+    }
+    auto channel = [&](int shift) { return std::min<uint32_t>(255, ((p >> shift & 0xFF) * 255 + a / 2) / a) << shift; };
+    out[i] = a << 24 | channel(16) | channel(8) | channel(0);
+  }
+  HBITMAP mask = CreateBitmap(icon.Size, icon.Size, 1, 1, nullptr);
+  ICONINFO info = {TRUE, 0, 0, mask, colour};
+  HICON result = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(colour);
+  return result;
+}
+
+namespace {
+
+// The icon's own 32-bit colours when it has them at the size: their alpha as
+// the icon's author made it.
+bool AlphaOfIcon(HICON icon, int size, TIconPixels& pixels) {
+  ICONINFO info = {};
+  if (!GetIconInfo(icon, &info)) return false;
+  BITMAP colour = {};
+  bool ok = info.hbmColor && GetObject(info.hbmColor, sizeof colour, &colour) && colour.bmBitsPixel == 32 &&
+            colour.bmWidth == size && colour.bmHeight == size;
+  if (ok) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = size;
+    format.bmiHeader.biHeight = -size;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    pixels.Size = size;
+    pixels.Pixels.assign(static_cast<size_t>(size) * size, 0);
+    HDC dc = GetDC(nullptr);
+    ok = GetDIBits(dc, info.hbmColor, 0, size, pixels.Pixels.data(), &format, DIB_RGB_COLORS) == size;
+    ReleaseDC(nullptr, dc);
+    // Without any alpha the mask says what shows.
+    ok = ok && std::any_of(pixels.Pixels.begin(), pixels.Pixels.end(), [](uint32_t p) { return p >> 24 != 0; });
+    for (uint32_t& p : pixels.Pixels) {
+      const uint32_t a = p >> 24;
+      uint32_t premultiplied = a << 24;
+      for (int shift = 0; shift < 24; shift += 8) premultiplied |= ((p >> shift & 0xFF) * a + 127) / 255 << shift;
+      p = premultiplied;
+    }
+  }
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return ok;
+}
+
+}  // namespace
+
+bool RenderIcon(HICON icon, int size, TIconPixels& pixels) {
+  if (AlphaOfIcon(icon, size, pixels)) return true;
+  // Drawn once on black and once on white: on black each pixel is its
+  // colour times its alpha, already premultiplied, and how far white shows
+  // through is what the alpha lets through; this holds for icons of another
+  // size and for those with a mask alike.
+  void *blackBits = nullptr, *whiteBits = nullptr;
+  HBITMAP black = TopDownBitmap(size, &blackBits), white = TopDownBitmap(size, &whiteBits);
+  HDC dc = CreateCompatibleDC(nullptr);
+  bool ok = black && white && dc;
+  if (ok) {
+    const size_t count = static_cast<size_t>(size) * size;
+    std::fill_n(static_cast<uint32_t*>(blackBits), count, 0u);
+    std::fill_n(static_cast<uint32_t*>(whiteBits), count, 0xFFFFFFu);
+    HGDIOBJ old = SelectObject(dc, black);
+    ok = DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, white);
+    ok = ok && DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+    GdiFlush();
+    pixels.Size = size;
+    pixels.Pixels.resize(count);
+    const uint32_t* b = static_cast<const uint32_t*>(blackBits);
+    const uint32_t* w = static_cast<const uint32_t*>(whiteBits);
+    for (size_t i = 0; i < count && ok; ++i) {
+      uint32_t through = 0;
+      for (int shift = 0; shift < 24; shift += 8)
+        through = std::max<uint32_t>(through, (w[i] >> shift & 0xFF) - std::min(w[i] >> shift & 0xFF, b[i] >> shift & 0xFF));
+      const uint32_t alpha = 255 - through;
+      uint32_t pixel = alpha << 24;
+      for (int shift = 0; shift < 24; shift += 8) pixel |= std::min(b[i] >> shift & 0xFF, alpha) << shift;
+      pixels.Pixels[i] = pixel;
+    }
+  }
+  if (dc) DeleteDC(dc);
+  if (black) DeleteObject(black);
+  if (white) DeleteObject(white);
+  return ok;
+}
+
+void RepaintMenus() { EnumThreadWindows(GetCurrentThreadId(), RepaintMenuWindow, 0); }
+
+bool MenusBlendBitmaps() {
+  static const bool blend = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version")) return false;
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwMajorVersion >= 6;
+  }();
+  return blend;
+}
+
+void DrawMenuBitmap(HDC dc, const RECT& rect, HBITMAP bitmap) {
+  BITMAP size = {};
+  if (!bitmap || !GetObject(bitmap, sizeof size, &size)) return;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, bitmap);
+  const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  GdiAlphaBlend(dc, rect.left + (rect.right - rect.left - size.bmWidth) / 2,
+                rect.top + (rect.bottom - rect.top - size.bmHeight) / 2, size.bmWidth, size.bmHeight, source, 0, 0,
+                size.bmWidth, size.bmHeight, blend);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
