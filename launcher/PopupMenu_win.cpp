@@ -35,7 +35,8 @@ class TPopupIcons {
   void Start() { loader_.Start(); }
 
  private:
-  void SetBitmap(HMENU menu, UINT id, HBITMAP bitmap);
+  // keepRoom: no icon yet, but room for the one to come.
+  void SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keepRoom = false);
   const TProject& project_;
   TIconLoader loader_;
   std::set<HMENU> filled_;
@@ -45,12 +46,20 @@ class TPopupIcons {
   HBITMAP placeholder_ = nullptr;
 };
 
-void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap) {
+void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keepRoom) {
   MENUITEMINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = MIIM_BITMAP | MIIM_DATA;
-  // Where menus copy bitmaps without their alpha, the owner draws them.
-  info.hbmpItem = bitmap && !MenusBlendBitmaps() ? HBMMENU_CALLBACK : bitmap;
+  if (MenusBlendBitmaps()) {
+    if (!bitmap && keepRoom) {
+      if (!placeholder_) placeholder_ = MenuBitmap({SmallIconSize(), std::vector<uint32_t>(size_t(SmallIconSize()) * SmallIconSize())});
+      bitmap = placeholder_;
+    }
+    info.hbmpItem = bitmap;
+  } else {
+    // Where menus copy bitmaps without their alpha, the owner draws them.
+    info.hbmpItem = bitmap || keepRoom ? HBMMENU_CALLBACK : nullptr;
+  }
   info.dwItemData = reinterpret_cast<ULONG_PTR>(bitmap);
   SetMenuItemInfoA(menu, position, TRUE, &info);
 }
@@ -78,8 +87,7 @@ void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const s
         case TIconStore::iaLater:
           // Keeps the icon's room, so that the menu need not change its
           // size when the icon comes.
-          if (!placeholder_) placeholder_ = MenuBitmap({loader_.Size(), std::vector<uint32_t>(size_t(loader_.Size()) * loader_.Size())});
-          SetBitmap(menu, position, placeholder_);
+          SetBitmap(menu, position, nullptr, true);
           break;
       }
     }

@@ -127,6 +127,10 @@ std::string TRemoteProcess::ReadScratch(size_t size) {
   return bytes;
 }
 
+void TRemoteProcess::WriteScratch(const void* data, size_t size) {
+  WriteProcessMemory(process_, reinterpret_cast<void*>(Scratch()), data, size, nullptr);
+}
+
 std::vector<TRemoteMenuItem> ReadRemoteMenu(TRemoteProcess& remote, HMENU menu) {
   std::vector<TRemoteMenuItem> items;
   DWORD handle = reinterpret_cast<DWORD>(menu);
@@ -140,6 +144,15 @@ std::vector<TRemoteMenuItem> ReadRemoteMenu(TRemoteProcess& remote, HMENU menu) 
     DWORD length =
         remote.CallUser32("GetMenuStringA", {handle, static_cast<DWORD>(i), remote.Scratch(), 1000, MF_BYPOSITION});
     item.Caption = remote.ReadScratch(length);
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP | MIIM_DATA;
+    remote.WriteScratch(&info, sizeof info);
+    if (remote.CallUser32("GetMenuItemInfoA", {handle, static_cast<DWORD>(i), TRUE, remote.Scratch()})) {
+      remote.ReadScratch(sizeof info).copy(reinterpret_cast<char*>(&info), sizeof info);
+      // A bitmap its owner draws is the item's data.
+      item.Bitmap = info.hbmpItem == HBMMENU_CALLBACK ? reinterpret_cast<HBITMAP>(info.dwItemData) : info.hbmpItem;
+    }
     items.push_back(item);
   }
   return items;

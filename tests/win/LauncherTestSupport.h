@@ -49,6 +49,7 @@ struct TRemoteMenuItem {
   bool Separator = false;
   HMENU Submenu = nullptr;
   UINT Id = 0;
+  HBITMAP Bitmap = nullptr;  // the bitmap the item shows
 };
 class TRemoteProcess {
  public:
@@ -60,6 +61,7 @@ class TRemoteProcess {
   // Remote scratch memory for texts and structures.
   DWORD Scratch() const { return scratch_ + 64; }
   std::string ReadScratch(size_t size);
+  void WriteScratch(const void* data, size_t size);
   bool Ok() const { return process_ && code_; }
 
  private:

@@ -239,3 +239,49 @@ TEST_F(Popup, AMessageOfTheChosenGroupIsAnsweredAfterTheMenuClosed) {
 }
 
 }  // namespace
+
+namespace {
+
+// The per-user switch of the menus' icons, set for one test and taken back.
+class TMenuIconsOff {
+ public:
+  TMenuIconsOff() {
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VQ\\Tarvo", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    const DWORD off = 0;
+    RegSetValueExA(key_, "MenuIcons", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off);
+  }
+  ~TMenuIconsOff() {
+    RegDeleteValueA(key_, "MenuIcons");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Popup, EntriesThatStartAFileShowItsIconFromTheCacheAtOnceUnlessSwitchedOff) {
+  const std::string project =
+      Project({"[ExecGroups]", "Programm", Command(rec, "0"), "Fehlt", Command(Quoted(temp / "fehlt.exe"), "0"),
+               "Meldung", " 1 Hallo;Titel;0;0", "[MenuItems]", "0 1 &Programm", "0 2 &Fehlt", "0 3 &Meldung",
+               "0 1 &Untermen\xFC", "1 1 &Darin"});
+  // Which items of the top level have a bitmap, as "P--U-A" (A: Abbrechen).
+  auto bitmaps = [&] {
+    TTrvProcess trv(project);
+    HWND popup = StartPopup(trv);
+    std::string shown;
+    if (!popup) return shown;
+    TRemoteProcess remote(trv.Id());
+    for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, MenuOfPopupWindow(popup)))
+      shown += item.Bitmap ? (item.Caption.empty() ? "?" : item.Caption.substr(1, 1)) : "-";
+    PostKey(popup, VK_ESCAPE);
+    EXPECT_EQ(trv.WaitExit(), 0u);
+    return shown;
+  };
+  // The first start looks the icon up after the menu shows and keeps it.
+  bitmaps();
+  EXPECT_EQ(bitmaps(), "P-----");
+  TMenuIconsOff off;
+  EXPECT_EQ(bitmaps(), "------");
+}
