@@ -40,10 +40,42 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
 
 TEditorPage::~TEditorPage() { Destroying(); }
 
-void TEditorPage::Created() { project_.View = this; }
+void TEditorPage::Created() {
+  project_.View = this;
+  ShowIcons();
+}
+
+void TEditorPage::ShowIcons() {
+  if (!MenuIconsWanted()) return;
+  TListView& lines = Get<TListView>("ListView_ExecLines");
+  icons_ = std::make_unique<TEditorIcons>(form_, [this, &lines] {
+    MenuTree().Invalidate();
+    lines.Invalidate();
+  });
+  MenuTree().SetImages(icons_->Images());
+  MenuTree().ImageOf = [this](HTREEITEM node) {
+    if (!icons_) return 0;
+    const int index = menuView_.EntryIndexOf(node);
+    if (index < 0 || static_cast<size_t>(index) >= project_.MenuItems().size()) return 0;
+    return icons_->ImageOf(GroupIconTarget(project_, project_.MenuItems()[static_cast<size_t>(index)].Assignment));
+  };
+  lines.SetImages(icons_->Images());
+  lines.ImageOf = [this](int row) {
+    if (!icons_) return 0;
+    const std::vector<TExecLine>& working = groupEditor_.WorkingLines();
+    if (row < 0 || static_cast<size_t>(row) >= working.size()) return 0;
+    return icons_->ImageOf(CommandIconTarget(working[static_cast<size_t>(row)]));
+  };
+}
+
+void TEditorPage::ProjectChanged() {
+  // An entry's group, or the group's first program, may have changed.
+  if (icons_) MenuTree().Invalidate();
+}
 
 void TEditorPage::Destroying() {
   if (project_.View == this) project_.View = nullptr;
+  icons_.reset();
   checkWindow_.reset();
   lineDialog_.reset();
 }

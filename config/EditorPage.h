@@ -5,12 +5,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/CheckForm.h"
 #include "config/CommandLineDialog.h"
 #include "config/EditorHistory.h"
+#include "config/EditorIcons_win.h"
 #include "config/GroupEditor_win.h"
 #include "config/MenuEditor_win.h"
 #include "config/ProjectCheck.h"
@@ -94,8 +96,11 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void SetMenuSetting(bool useMenu) override;
   bool MenuSetting() const override;
   void ModifiedChanged(bool modified) override;
+  void ProjectChanged() override;
 
  private:
+  // The icons beside entries and command lines, unless switched off.
+  void ShowIcons();
   void Button_NewClick(TControl& sender);
   void Button_OpenClick(TControl& sender);
   void Button_Save1Click(TControl& sender);
@@ -130,4 +135,5 @@ class TEditorPage : public TConfigPage, public IProjectView {
   TSaveDialog saveDialog_;
   TFormPtr<TCheckForm> checkWindow_;
   TFormPtr<TForm2> lineDialog_;
+  std::unique_ptr<TEditorIcons> icons_;
 };

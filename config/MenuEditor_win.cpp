@@ -47,7 +47,20 @@ int TMenuTreeView::SelectedIndex() {
   return node ? IndexOf(tree, node) : -1;
 }
 
+int TMenuTreeView::EntryIndexOf(HTREEITEM node) {
+  if (indexesStale_) {
+    TTreeView& tree = Tree();
+    indexes_.clear();
+    int index = 0;
+    for (HTREEITEM n = tree.Root(); n; n = NextInMenuOrder(tree, n)) indexes_[n] = index++;
+    indexesStale_ = false;
+  }
+  auto it = indexes_.find(node);
+  return it == indexes_.end() ? -1 : it->second;
+}
+
 void TMenuTreeView::AddNode(int parent, int after, const std::string& text) {
+  indexesStale_ = true;
   TTreeView& tree = Tree();
   HTREEITEM parentNode = NodeAt(parent);
   HTREEITEM afterNode = after >= 0 ? NodeAt(after) : TVI_LAST;
@@ -57,6 +70,7 @@ void TMenuTreeView::AddNode(int parent, int after, const std::string& text) {
 
 void TMenuTreeView::LoadNode(int index, int parent, const std::string& text) {
   HTREEITEM parentNode = parent >= 0 && static_cast<size_t>(parent) < loaded_.size() ? loaded_[parent] : nullptr;
+  indexesStale_ = true;
   if (loaded_.size() <= static_cast<size_t>(index)) loaded_.resize(index + 1);
   loaded_[index] = Tree().Add(parentNode, text);
 }
@@ -64,6 +78,7 @@ void TMenuTreeView::LoadNode(int index, int parent, const std::string& text) {
 void TMenuTreeView::SetNodeText(int index, const std::string& text) { Tree().SetText(NodeAt(index), text); }
 
 int TMenuTreeView::DeleteNode(int index) {
+  indexesStale_ = true;
   TTreeView& tree = Tree();
   HTREEITEM node = NodeAt(index);
   if (!node) return -1;
@@ -75,6 +90,7 @@ int TMenuTreeView::DeleteNode(int index) {
 }
 
 void TMenuTreeView::MoveNode(int index, int parent, int after) {
+  indexesStale_ = true;
   TTreeView& tree = Tree();
   HTREEITEM node = NodeAt(index);
   if (!node) return;
@@ -84,6 +100,7 @@ void TMenuTreeView::MoveNode(int index, int parent, int after) {
 void TMenuTreeView::SelectNode(int index) { Tree().SetSelected(NodeAt(index)); }
 
 void TMenuTreeView::ClearTree() {
+  indexesStale_ = true;
   Tree().Clear();
   loaded_.clear();
 }
@@ -147,9 +164,10 @@ HTREEITEM TMenuTreeView::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM 
       TVINSERTSTRUCTA insert = {};
       insert.hParent = queue[i].ToParent;
       insert.hInsertAfter = queue[i].After;
-      insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+      insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
       insert.item.pszText = &caption[0];
       insert.item.lParam = item.lParam;
+      insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
       HTREEITEM copy =
           reinterpret_cast<HTREEITEM>(SendMessageA(handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
       if (!moved) moved = copy;

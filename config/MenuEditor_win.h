@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "config/MenuEditorPresenter.h"
@@ -20,6 +21,9 @@ class TMenuTreeView : public IMenuEditorView {
   HTREEITEM NodeAt(int index);
   // The entry index of the tree's selection, -1: none.
   int SelectedIndex();
+  // The entry index of a node, -1: none; from a table made afresh after
+  // each change of the tree, since it is asked for every node drawn.
+  int EntryIndexOf(HTREEITEM node);
 
   void AddNode(int parent, int after, const std::string& text) override;
   void LoadNode(int index, int parent, const std::string& text) override;
@@ -46,4 +50,6 @@ class TMenuTreeView : public IMenuEditorView {
   bool wired_ = false;
   // The nodes a load appended since the tree was last emptied, by index.
   std::vector<HTREEITEM> loaded_;
+  std::unordered_map<HTREEITEM, int> indexes_;
+  bool indexesStale_ = true;
 };

@@ -42,6 +42,7 @@ if(WIN32)
     config/CommandLineDialog.cpp
     config/BrowseForPath.cpp
     config/FolderImport_win.cpp
+    config/EditorIcons_win.cpp
   )
   target_link_libraries(tarvo_config PUBLIC tarvo_editors tarvo_framework tarvo_controls tarvo_shortcut tarvo_startpage tarvo_launcher_win tarvo_updatewizard tarvo_projectcheck comdlg32 ole32 shell32 advapi32)
   list(APPEND TARVO_EXE_LIBS tarvo_config)

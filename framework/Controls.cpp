@@ -897,6 +897,11 @@ void TListView::Created(const TControlDef& def) {
 
 bool TListView::Notify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
+    case LVN_GETDISPINFOA: {
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+      if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0 && ImageOf) item.iImage = ImageOf(item.iItem);
+      return false;
+    }
     case NM_DBLCLK:
       Fire(OnDblClick);
       return false;
@@ -918,7 +923,8 @@ int TListView::Count() const { return static_cast<int>(SendMessageA(Handle, LVM_
 
 int TListView::InsertRow(int index, const std::vector<std::string>& cells) {
   LVITEMA item = {};
-  item.mask = LVIF_TEXT;
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iImage = I_IMAGECALLBACK;
   item.iItem = index < 0 ? Count() : index;
   item.pszText = const_cast<char*>(cells.empty() ? "" : cells[0].c_str());
   const int row = static_cast<int>(SendMessageA(Handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -979,7 +985,10 @@ void TTreeView::Created(const TControlDef& def) {
 }
 
 bool TTreeView::Notify(NMHDR* header, LRESULT&) {
-  if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
+  if (header->code == TVN_GETDISPINFOA && ImageOf) {
+    TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
+    if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) item.iImage = item.iSelectedImage = ImageOf(item.hItem);
+  } else if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
     Fire(OnChange);
   } else if (header->code == NM_DBLCLK) {
     Fire(OnDblClick);
@@ -1057,8 +1066,9 @@ HTREEITEM TTreeView::Add(HTREEITEM parent, const std::string& text, HTREEITEM af
   TVINSERTSTRUCTA insert = {};
   insert.hParent = parent ? parent : TVI_ROOT;
   insert.hInsertAfter = after;
-  insert.item.mask = TVIF_TEXT;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   insert.item.pszText = const_cast<char*>(text.c_str());
+  insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
   return reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
@@ -1120,3 +1130,6 @@ void TProgressBar::Created(const TControlDef& def) {
 int TProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle, PBM_GETPOS, 0, 0)); }
 void TProgressBar::SetPosition(int position) { SendMessageA(Handle, PBM_SETPOS, position, 0); }
 void TProgressBar::SetRange(int min, int max) { SendMessageA(Handle, PBM_SETRANGE32, min, max); }
+
+void TListView::SetImages(HIMAGELIST images) { SendMessageA(Handle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)); }
+void TTreeView::SetImages(HIMAGELIST images) { SendMessageA(Handle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images)); }

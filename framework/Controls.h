@@ -462,6 +462,10 @@ class TListView : public TControl {
   void SetSelected(int row);
   // The row at a point of the client area, -1: none.
   int RowAt(POINT point) const;
+  // Small images beside the first column: which one a row shows is asked
+  // when the row is drawn.
+  void SetImages(HIMAGELIST images);
+  std::function<int(int row)> ImageOf;
 };
 
 // Where a dragged node is dropped: before or after the node under the mouse
@@ -482,6 +486,9 @@ class TTreeView : public TControl {
   std::function<bool(HTREEITEM node, HTREEITEM target, TTreeDropPlace place)> CanDrop;
   std::function<void(HTREEITEM node, HTREEITEM target, TTreeDropPlace place)> Dropped;
   bool DblClickByNotification() const override { return true; }
+  // Images beside the nodes: which one a node shows is asked when it is drawn.
+  void SetImages(HIMAGELIST images);
+  std::function<int(HTREEITEM node)> ImageOf;
   // Adds a node under parent (null: top level) after the given sibling
   // (TVI_LAST, TVI_FIRST or a node).
   HTREEITEM Add(HTREEITEM parent, const std::string& text, HTREEITEM after = TVI_LAST);

@@ -197,7 +197,14 @@ HICON IconOfPixels(const TIconPixels& icon) {
     auto channel = [&](int shift) { return std::min<uint32_t>(255, ((p >> shift & 0xFF) * 255 + a / 2) / a) << shift; };
     out[i] = a << 24 | channel(16) | channel(8) | channel(0);
   }
-  HBITMAP mask = CreateBitmap(icon.Size, icon.Size, 1, 1, nullptr);
+  // The mask too says what is transparent: image lists that draw without
+  // the alpha (Wine's) go by it.
+  const int stride = (icon.Size + 15) / 16 * 2;
+  std::vector<BYTE> maskBits(static_cast<size_t>(stride) * icon.Size, 0);
+  for (int y = 0; y < icon.Size; ++y)
+    for (int x = 0; x < icon.Size; ++x)
+      if (icon.Pixels[static_cast<size_t>(y) * icon.Size + x] >> 24 < 128) maskBits[y * stride + x / 8] |= 0x80 >> (x % 8);
+  HBITMAP mask = CreateBitmap(icon.Size, icon.Size, 1, 1, maskBits.data());
   ICONINFO info = {TRUE, 0, 0, mask, colour};
   HICON result = CreateIconIndirect(&info);
   DeleteObject(mask);

@@ -48,6 +48,7 @@ void TProject::ClearHistory() {
 }
 
 void TProject::ReportModified() {
+  if (View) View->ProjectChanged();
   if (Modified() == reportedModified_) return;
   reportedModified_ = Modified();
   if (View) View->ModifiedChanged(reportedModified_);

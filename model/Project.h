@@ -70,6 +70,8 @@ class IProjectView {
   // The project became modified, or unmodified again (saved, or its changes
   // taken back).
   virtual void ModifiedChanged(bool) {}
+  // Any change of the project, a step taken back or done again included.
+  virtual void ProjectChanged() {}
 };
 
 // One step of a project's history: an operation as it changed the project,
