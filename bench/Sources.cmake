@@ -24,9 +24,17 @@ if(WIN32)
   add_executable(bench_config_startup EXCLUDE_FROM_ALL bench/ConfigStartupBench.cpp)
   target_link_libraries(bench_config_startup PRIVATE bench_process_timing)
   add_dependencies(bench_config_startup TRV bench_minimal_window bench_minimal_window_cc)
+  # The popup menu on screen, against a minimal program's text-only popup.
+  add_executable(bench_minimal_popup WIN32 EXCLUDE_FROM_ALL bench/MinimalPopup.cpp)
+  add_executable(bench_popup_show EXCLUDE_FROM_ALL bench/PopupShowBench.cpp)
+  target_link_libraries(bench_popup_show PRIVATE bench_process_timing shell32 advapi32)
+  add_dependencies(bench_popup_show TRV bench_minimal_popup)
   # The menu editor on a large menu, in the real window.
   add_executable(bench_menu_editor EXCLUDE_FROM_ALL bench/MenuEditorBench.cpp bench/HeapUse.cpp resources/Tarvo.rc)
   target_link_libraries(bench_menu_editor PRIVATE tarvo_config tarvo_testreleasekeys)
+  # The popup of 5,000 entries built with and without icons.
+  add_executable(bench_popup_icons EXCLUDE_FROM_ALL bench/PopupIconsBench.cpp)
+  target_link_libraries(bench_popup_icons PRIVATE tarvo_launcher_win)
   # The start page's animation in the real window.
   add_executable(bench_animation EXCLUDE_FROM_ALL bench/AnimationBench.cpp resources/Tarvo.rc)
   target_link_libraries(bench_animation PRIVATE tarvo_config tarvo_testreleasekeys)

@@ -34,9 +34,16 @@ class TWinIconPlatform : public IIconPlatform {
   }
   bool IsQuick(const std::string& path) override {
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return false;
-    const char root[] = {path[0], ':', '\\', '\0'};
-    const UINT type = GetDriveTypeA(root);
-    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+    // Asked once for each drive: the answer takes a trip to the system.
+    const unsigned char letter = static_cast<unsigned char>(path[0]) & 0xDF;
+    if (letter < 'A' || letter > 'Z') return false;
+    char& known = quick_[letter - 'A'];
+    if (!known) {
+      const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
+      const UINT type = GetDriveTypeA(root);
+      known = type == DRIVE_FIXED || type == DRIVE_RAMDISK ? 'y' : 'n';
+    }
+    return known == 'y';
   }
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
     SHFILEINFOA info = {};
@@ -46,6 +53,9 @@ class TWinIconPlatform : public IIconPlatform {
     DestroyIcon(info.hIcon);
     return ok;
   }
+
+ private:
+  char quick_[26] = {};
 };
 
 void MakeFolders(const std::string& file) {

@@ -217,19 +217,16 @@ HMENU CreateMenus(TShownPopup& popup) {
 
 }  // namespace
 
-void ShowPopupMenu(const TProject& project) {
-  Application.Initialize();
-  TShownPopup popup;
+namespace {
+
+// The menus as they first show, with the icons the cache has; icons are a
+// help, never a reason for the menu to fail.
+HMENU PrepareMenus(TShownPopup& popup, const TProject& project, HWND owner, bool icons) {
   popup.Project = &project;
   popup.Model = BuildPopupMenu(project.MenuItems());
   TidyPopupMenu(popup.Model);
   HMENU menu = CreateMenus(popup);
-
-  POINT at = {};
-  GetCursorPos(&at);
-  HWND owner = CreateOwnerWindow(at);
-  if (MenuIconsWanted()) {
-    // Icons are a help, never a reason for the menu to fail.
+  if (icons) {
     try {
       popup.Icons = std::make_unique<TPopupIcons>(project, owner);
       popup.Icons->Fill(menu, popup.Model.Items, popup.Model.Items[0].Children);
@@ -237,6 +234,18 @@ void ShowPopupMenu(const TProject& project) {
       popup.Icons.reset();
     }
   }
+  return menu;
+}
+
+}  // namespace
+
+void ShowPopupMenu(const TProject& project) {
+  Application.Initialize();
+  POINT at = {};
+  GetCursorPos(&at);
+  HWND owner = CreateOwnerWindow(at);
+  TShownPopup popup;
+  HMENU menu = PrepareMenus(popup, project, owner, MenuIconsWanted());
   Shown = &popup;
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
@@ -253,4 +262,19 @@ void ShowPopupMenu(const TProject& project) {
   // The worker finishes its lookups for the next start before the icons'
   // bitmaps go.
   popup.Icons.reset();
+}
+
+double BuildPopupMenus(const TProject& project, bool icons, bool lookUpRest) {
+  HWND owner = CreateOwnerWindow({0, 0});
+  TShownPopup popup;
+  LARGE_INTEGER start, end, frequency;
+  QueryPerformanceCounter(&start);
+  HMENU menu = PrepareMenus(popup, project, owner, icons);
+  QueryPerformanceCounter(&end);
+  QueryPerformanceFrequency(&frequency);
+  if (popup.Icons && lookUpRest) popup.Icons->Start();
+  DestroyMenu(menu);
+  DestroyWindow(owner);
+  popup.Icons.reset();
+  return double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }

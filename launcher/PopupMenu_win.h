@@ -8,3 +8,9 @@ class TProject;
 // sub-entries run when their submenu opens. Errors of a run are shown in the
 // application's error box.
 void ShowPopupMenu(const TProject& project);
+
+// The menus ShowPopupMenu shows first, icons from the cache included, made
+// and destroyed again (for the benchmarks); returns the milliseconds the
+// making took. lookUpRest: the icons the cache lacks are looked up and kept
+// before this returns, as after a popup.
+double BuildPopupMenus(const TProject& project, bool icons, bool lookUpRest);
