@@ -19,24 +19,6 @@
 
 namespace {
 
-struct TSearch {
-  DWORD ProcessId;
-  const char* WindowClass;
-  HWND Found;
-};
-
-BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
-  TSearch& search = *reinterpret_cast<TSearch*>(param);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(wnd, &processId);
-  char windowClass[64] = {};
-  if (processId != search.ProcessId || !IsWindowVisible(wnd) || !GetClassNameA(wnd, windowClass, sizeof windowClass) ||
-      lstrcmpA(windowClass, search.WindowClass) != 0)
-    return TRUE;
-  search.Found = wnd;
-  return FALSE;
-}
-
 BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM param) {
   RECT r;
   if (!IsWindowVisible(wnd) || !GetUpdateRect(wnd, &r, FALSE)) return TRUE;
@@ -58,18 +40,17 @@ double TimeWindow(const std::string& command, const char* windowClass, std::vect
   const LARGE_INTEGER start = Now();
   PROCESS_INFORMATION process;
   if (!StartProcess(command, process)) return -1;
-  TSearch search = {process.dwProcessId, windowClass, nullptr};
+  HWND found = nullptr;
   while (MillisecondsSince(start) < 20000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) break;
+    if ((found = ShownWindowOf(process.dwProcessId, windowClass))) break;
     Sleep(1);
   }
   double painted = -1;
-  if (search.Found) {
+  if (found) {
     visible.push_back(MillisecondsSince(start));
-    while (MillisecondsSince(start) < 20000 && !Painted(search.Found)) Sleep(1);
+    while (MillisecondsSince(start) < 20000 && !Painted(found)) Sleep(1);
     painted = MillisecondsSince(start);
-    PostMessageA(search.Found, WM_CLOSE, 0, 0);
+    PostMessageA(found, WM_CLOSE, 0, 0);
   } else {
     std::printf("no visible window of class %s from %s\n", windowClass, command.c_str());
   }

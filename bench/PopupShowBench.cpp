@@ -58,34 +58,17 @@ std::string ProjectText(const std::vector<std::string>& targets) {
   return text;
 }
 
-struct TSearch {
-  DWORD ProcessId;
-  HWND Found;
-};
-
-BOOL CALLBACK FindMenuWindow(HWND wnd, LPARAM param) {
-  TSearch& search = *reinterpret_cast<TSearch*>(param);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(wnd, &processId);
-  char windowClass[16] = {};
-  if (processId != search.ProcessId || !IsWindowVisible(wnd) || !GetClassNameA(wnd, windowClass, sizeof windowClass) ||
-      lstrcmpA(windowClass, "#32768") != 0)
-    return TRUE;
-  search.Found = wnd;
-  return FALSE;
-}
-
 // Polled every millisecond, the same for both programs.
 double TimeMenu(const std::string& command) {
   const LARGE_INTEGER start = Now();
   PROCESS_INFORMATION process;
   if (!StartProcess(command, process)) return ++Failures, -1;
-  TSearch search = {process.dwProcessId, nullptr};
+  HWND menu = nullptr;
   double shown = -1;
   RECT r;
   while (MillisecondsSince(start) < 20000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-    if (!search.Found) EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.Found && !GetUpdateRect(search.Found, &r, FALSE)) {
+    if (!menu) menu = ShownWindowOf(process.dwProcessId, "#32768");
+    if (menu && !GetUpdateRect(menu, &r, FALSE)) {
       shown = MillisecondsSince(start);
       break;
     }
@@ -96,8 +79,8 @@ double TimeMenu(const std::string& command) {
     ++Failures;
   } else {
     const UINT scan = MapVirtualKeyA(VK_ESCAPE, 0);
-    PostMessageA(search.Found, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
-    PostMessageA(search.Found, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | 0xC0000000u);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
+    PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | 0xC0000000u);
   }
   if (!EndProcess(process, command, 10000)) ++Failures;
   return shown;

@@ -78,3 +78,31 @@ void PrintComparison(const char* name, const TComparison& times) {
               "ratio %.2f (medians), %.2f (best runs)\n",
               name, tm, tb, mm, mb, tm / mm, tb / mb);
 }
+
+namespace {
+
+struct TSearch {
+  DWORD ProcessId;
+  const char* WindowClass;
+  HWND Found;
+};
+
+BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
+  TSearch& search = *reinterpret_cast<TSearch*>(param);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(wnd, &processId);
+  char windowClass[64] = {};
+  if (processId != search.ProcessId || !IsWindowVisible(wnd) || !GetClassNameA(wnd, windowClass, sizeof windowClass) ||
+      lstrcmpA(windowClass, search.WindowClass) != 0)
+    return TRUE;
+  search.Found = wnd;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND ShownWindowOf(DWORD processId, const char* windowClass) {
+  TSearch search = {processId, windowClass, nullptr};
+  EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}

@@ -23,6 +23,9 @@ bool StartProcess(const std::string& command, PROCESS_INFORMATION& process);
 // the output when it did not end in time or ended with another code than 0.
 bool EndProcess(PROCESS_INFORMATION& process, const std::string& command, DWORD timeout = 30000);
 
+// A visible top-level window of the class that the process shows, or null.
+HWND ShownWindowOf(DWORD processId, const char* windowClass);
+
 // Milliseconds from the start of the command to its exit.
 double RunToExit(const std::string& command);
 

@@ -17,17 +17,6 @@
 // transform only stretch along the axes.
 namespace {
 const TFontDef OptionFont = {"Arial", 19};
-// Pixels of 32 bits, rows from the top: what DrawRotated works on.
-BITMAPINFO TopDownInfo(int width, int height) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  return info;
-}
-
 // The display's refresh rate: one frame per refresh and no more.
 UINT FrameInterval() {
   DEVMODEA mode = {};

@@ -51,3 +51,14 @@ HBRUSH ColorBrush(COLORREF color) {
   if (it != brushes.end()) return it->second;
   return brushes[value] = CreateSolidBrush(value);
 }
+
+BITMAPINFO TopDownInfo(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}

@@ -19,6 +19,9 @@ HFONT FontHandle(const std::string& name, int height, bool bold = false, bool it
 // Point size of a 96-DPI pixel height, rounded: the same on every screen.
 int FontPointSize(int height);
 
+// The format of 32-bit pixels, rows from the top (with a negative height).
+BITMAPINFO TopDownInfo(int width, int height);
+
 // Colours: an RGB value, or a system colour, or "the parent's".
 constexpr COLORREF clDefault = CLR_INVALID;
 constexpr COLORREF SysColor(int index) { return 0x80000000u | static_cast<COLORREF>(index); }

@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "framework/Paint.h"
 #include "model/Platform.h"
 #include "update/Registry_win.h"
 
@@ -46,11 +47,19 @@ class TWinIconPlatform : public IIconPlatform {
     return known == 'y';
   }
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
+    const std::string file = Located(path);
     SHFILEINFOA info = {};
-    if (!SHGetFileInfoA(Located(path).c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) || !info.hIcon)
-      return false;
-    const bool ok = RenderIcon(info.hIcon, size, icon);
-    DestroyIcon(info.hIcon);
+    HICON handle = nullptr;
+    // The icon drawn for this size where the file has one: a small icon
+    // stretched to 24 pixels is blurred.
+    if (size != GetSystemMetrics(SM_CXSMICON) &&
+        SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICONLOCATION) && info.szDisplayName[0])
+      SHDefExtractIconA(info.szDisplayName, info.iIcon, 0, &handle, nullptr, static_cast<UINT>(size));
+    if (!handle && SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+      handle = info.hIcon;
+    if (!handle) return false;
+    const bool ok = RenderIcon(handle, size, icon);
+    DestroyIcon(handle);
     return ok;
   }
 
@@ -64,13 +73,7 @@ void MakeFolders(const std::string& file) {
 }
 
 HBITMAP TopDownBitmap(int size, void** bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownInfo(size, size);
   return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
@@ -167,7 +170,10 @@ std::unique_ptr<TIconResult> TIconLoader::Take(LPARAM lParam) {
   return std::unique_ptr<TIconResult>(reinterpret_cast<TIconResult*>(lParam));
 }
 
-int SmallIconSize() { return GetSystemMetrics(SM_CXSMICON); }
+int SmallIconSize() {
+  // Wine keeps the small-icon metric at 16 on a denser screen.
+  return std::max(GetSystemMetrics(SM_CXSMICON), MulDiv(16, ScreenDpi(), 96));
+}
 
 std::string IconCacheFile() {
   // The environment names the folder without loading the shell, which a
@@ -233,13 +239,7 @@ bool AlphaOfIcon(HICON icon, int size, TIconPixels& pixels) {
   bool ok = info.hbmColor && GetObject(info.hbmColor, sizeof colour, &colour) && colour.bmBitsPixel == 32 &&
             colour.bmWidth == size && colour.bmHeight == size;
   if (ok) {
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = size;
-    format.bmiHeader.biHeight = -size;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = TopDownInfo(size, size);
     pixels.Size = size;
     pixels.Pixels.assign(static_cast<size_t>(size) * size, 0);
     HDC dc = GetDC(nullptr);
