@@ -14,6 +14,9 @@ std::string CommandIconTarget(const TExecLine& line) {
   if (fields.empty()) return "";
   const TStrings words = SplitDelimited(fields[0], ' ');
   if (words.empty() || words[0].empty()) return "";
+  // Without the interpreter's host (windows made alone, as in tests) the
+  // word is taken as it stands.
+  if (!LauncherHost) return words[0];
   // The first word as the interpreter runs it: expanded on its own, then
   // resolved, so that a variable may hold a relative path too.
   return ResolveRelativeWord(ExpandEnvironmentNames(words[0]), LauncherHost->ExeFolder());

@@ -280,3 +280,24 @@ TEST_F(GroupEditor, TheDialogsChecksShowTheirBalloonsInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GroupEditor, EntriesAndCommandLinesShowTheIconOfWhatTheyStart) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  LoadText(std::string("[ExecGroups]\r\nA Programm\r\n 0 ") + self + ";0\r\nB Fehlt\r\n 0 " + (folder / "fehlt.exe") +
+           ";0\r\nC Meldung\r\n 1 Hallo;Titel;0;0\r\n[MenuItems]\r\n0 1 Programm\r\n0 2 Fehlt\r\n0 3 Meldung\r\n");
+  TTreeView& tree = form->EditorPage().MenuTree();
+  ASSERT_TRUE(tree.ImageOf);
+  const HTREEITEM program = tree.Root(), missing = tree.NextSibling(program), message = tree.NextSibling(missing);
+  // From the cache at once, or from the worker a moment later.
+  EXPECT_TRUE(PumpUntil([&] { return tree.ImageOf(program) > 0; }));
+  EXPECT_EQ(tree.ImageOf(missing), 0);
+  EXPECT_EQ(tree.ImageOf(message), 0);
+  ChooseGroup(0);
+  ASSERT_EQ(Rows().Count(), 1);
+  EXPECT_EQ(Rows().ImageOf(0), tree.ImageOf(program));
+}
+
+}  // namespace

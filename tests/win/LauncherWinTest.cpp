@@ -5,6 +5,7 @@
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
 #include "launcher/LauncherHost_win.h"
+#include "launcher/MenuIcons_win.h"
 #include "tests/win/LauncherTestSupport.h"
 
 namespace {
@@ -85,6 +86,81 @@ TEST_F(LauncherHostWin, ReadsEnvironmentVariablesOfAnyLengthAndTellsAnEmptyOneFr
   EXPECT_FALSE(LauncherHost->GetEnvironment("TARVO_NICHT_GESETZT", value));
   SetEnvironmentVariableA("TARVO_LANG", nullptr);
   SetEnvironmentVariableA("TARVO_LEER", nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A 16-pixel icon whose first row holds these BGRA pixels (as icons carry
+// them, not premultiplied) and is transparent elsewhere; with withAlpha
+// false its colours are 24-bit and the mask alone says what shows.
+HICON TestIcon(std::initializer_list<uint32_t> firstRow, bool withAlpha) {
+  std::vector<uint32_t> pixels(16 * 16, 0);
+  std::copy(firstRow.begin(), firstRow.end(), pixels.begin());
+  std::vector<BYTE> mask(2 * 16, 0xFF);
+  for (size_t x = 0; x < firstRow.size(); ++x)
+    if (pixels[x] >> 24) mask[x / 8] &= static_cast<BYTE>(~(0x80 >> (x % 8)));
+  if (!withAlpha)
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof info.bmiHeader, 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::copy(pixels.begin(), pixels.end(), static_cast<uint32_t*>(bits));
+  HBITMAP maskBitmap = CreateBitmap(16, 16, 1, 1, mask.data());
+  ICONINFO icon = {TRUE, 0, 0, maskBitmap, colour};
+  HICON handle = CreateIconIndirect(&icon);
+  DeleteObject(maskBitmap);
+  DeleteObject(colour);
+  return handle;
+}
+
+TEST(MenuIconPixels, IconsBecomePremultipliedPixelsWithTheirTransparency) {
+  struct TCase {
+    const char* What;
+    bool WithAlpha;
+    int Size;
+  } cases[] = {{"alpha channel", true, 16}, {"mask only", false, 16}, {"alpha channel, stretched", true, 32}};
+  for (const TCase& c : cases) {
+    HICON icon = TestIcon({0xFF0000FFu, 0x80FF0000u, 0xFF00FF00u}, c.WithAlpha);
+    TIconPixels pixels;
+    ASSERT_TRUE(RenderIcon(icon, c.Size, pixels)) << c.What;
+    DestroyIcon(icon);
+    ASSERT_EQ(pixels.Size, c.Size);
+    const int step = c.Size / 16;
+    auto at = [&](int x, int y) { return pixels.Pixels[static_cast<size_t>(y * step * c.Size + x * step)]; };
+    EXPECT_EQ(at(0, 0), 0xFF0000FFu) << c.What << ": opaque blue";
+    EXPECT_EQ(at(2, 0), 0xFF00FF00u) << c.What << ": opaque green";
+    EXPECT_EQ(at(5, 5), 0u) << c.What << ": transparent";
+    // Half-transparent red, premultiplied; behind a mask it is either shown
+    // or not, never black.
+    const uint32_t half = at(1, 0);
+    if (c.WithAlpha) {
+      EXPECT_NEAR(double(half >> 24), 128.0, 2.0) << c.What;
+      EXPECT_NEAR(double(half >> 16 & 0xFF), 128.0, 2.0) << c.What;
+    } else {
+      EXPECT_TRUE(half == 0xFFFF0000u || half == 0u) << std::hex << half;
+    }
+    EXPECT_EQ(half & 0xFFFF, 0u) << c.What << ": no green or blue";
+  }
+}
+
+TEST(MenuIconPixels, AnIconMadeOfPixelsGivesThemBack) {
+  TIconPixels original;
+  original.Size = 16;
+  original.Pixels.assign(16 * 16, 0);
+  original.Pixels[0] = 0xFF204080u;
+  original.Pixels[17] = 0x80402010u;  // premultiplied: alpha 128
+  HICON icon = IconOfPixels(original);
+  ASSERT_TRUE(icon);
+  TIconPixels back;
+  ASSERT_TRUE(RenderIcon(icon, 16, back));
+  DestroyIcon(icon);
+  EXPECT_EQ(back.Pixels[0], 0xFF204080u);
+  EXPECT_EQ(back.Pixels[2], 0u);
+  for (int shift : {0, 8, 16, 24})
+    EXPECT_NEAR(double(back.Pixels[17] >> shift & 0xFF), double(original.Pixels[17] >> shift & 0xFF), 2.0) << shift;
 }
 
 }  // namespace
