@@ -49,14 +49,23 @@ int TMenuTreeView::SelectedIndex() {
 
 int TMenuTreeView::EntryIndexOf(HTREEITEM node) {
   if (indexesStale_) {
-    TTreeView& tree = Tree();
     indexes_.clear();
-    int index = 0;
-    for (HTREEITEM n = tree.Root(); n; n = NextInMenuOrder(tree, n)) indexes_[n] = index++;
+    walked_ = nullptr;
     indexesStale_ = false;
   }
   auto it = indexes_.find(node);
-  return it == indexes_.end() ? -1 : it->second;
+  if (it != indexes_.end()) return it->second;
+  // The walk goes on from where it stopped, as far as this node: the tree
+  // asks for the nodes it draws, from the top of its view down, so a change
+  // near the top costs a short walk.
+  TTreeView& tree = Tree();
+  for (HTREEITEM n = walked_ ? NextInMenuOrder(tree, walked_) : tree.Root(); n; n = NextInMenuOrder(tree, n)) {
+    const int index = static_cast<int>(indexes_.size());
+    indexes_[n] = index;
+    walked_ = n;
+    if (n == node) return index;
+  }
+  return -1;
 }
 
 void TMenuTreeView::AddNode(int parent, int after, const std::string& text) {

@@ -21,7 +21,7 @@ class TMenuTreeView : public IMenuEditorView {
   HTREEITEM NodeAt(int index);
   // The entry index of the tree's selection, -1: none.
   int SelectedIndex();
-  // The entry index of a node, -1: none; from a table made afresh after
+  // The entry index of a node, -1: none; from a table begun afresh after
   // each change of the tree, since it is asked for every node drawn.
   int EntryIndexOf(HTREEITEM node);
 
@@ -51,5 +51,6 @@ class TMenuTreeView : public IMenuEditorView {
   // The nodes a load appended since the tree was last emptied, by index.
   std::vector<HTREEITEM> loaded_;
   std::unordered_map<HTREEITEM, int> indexes_;
+  HTREEITEM walked_ = nullptr;  // the last node in the table
   bool indexesStale_ = true;
 };
