@@ -94,10 +94,19 @@ std::string TIconCache::Key(const std::string& path, int size) {
 
 const TIconCache::TEntry* TIconCache::Find(const std::string& path, int size) const {
   auto it = entries_.find(Key(path, size));
-  return it == entries_.end() ? nullptr : &it->second;
+  if (it == entries_.end()) return nullptr;
+  it->second.Used = true;
+  return &it->second;
 }
 
-void TIconCache::Put(const std::string& path, const TEntry& entry) { entries_[Key(path, entry.Icon.Size)] = entry; }
+void TIconCache::Put(const std::string& path, const TEntry& entry) {
+  TEntry& stored = entries_[Key(path, entry.Icon.Size)] = entry;
+  stored.Used = true;
+}
+
+void TIconCache::DropUnused() {
+  for (auto it = entries_.begin(); it != entries_.end();) it = it->second.Used ? std::next(it) : entries_.erase(it);
+}
 
 void TIconCache::Forget(const std::string& path, int size) { entries_.erase(Key(path, size)); }
 
@@ -230,6 +239,10 @@ bool TIconStore::Lookup(const std::string& path, TIconPixels& icon) {
 
 void TIconStore::Save() {
   std::lock_guard<std::mutex> lock(mutex_);
+  if (cache_.Count() > MaxCachedIcons) {
+    cache_.DropUnused();
+    changed_ = true;
+  }
   if (!changed_) return;
   try {
     files_.WriteFileSafely(cacheFile_, cache_.Bytes());

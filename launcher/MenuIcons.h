@@ -60,6 +60,7 @@ class TIconCache {
   struct TEntry {
     TFileStamp Stamp;
     TIconPixels Icon;  // no pixels: the shell had no icon
+    mutable bool Used = false;  // found or put since the load; not stored
   };
   // False when the bytes are not a whole cache file (the cache is then empty).
   bool Load(const std::string& bytes);
@@ -68,11 +69,17 @@ class TIconCache {
   void Put(const std::string& path, const TEntry& entry);
   void Forget(const std::string& path, int size);
   size_t Count() const { return entries_.size(); }
+  // Removes the entries neither found nor put since the load.
+  void DropUnused();
 
  private:
   static std::string Key(const std::string& path, int size);
   std::map<std::string, TEntry> entries_;
 };
+
+// The most icons a cache file keeps: beyond, a save keeps only those of its
+// own run, so that the file a popup reads at its start stays small.
+const size_t MaxCachedIcons = 2000;
 
 // The icons of one run of the popup or of the configuration window, at one
 // size. Quick answers on the thread that shows the menu; Lookup may take as

@@ -179,3 +179,25 @@ TEST(MenuIconSwitch, IconsAreOnUnlessTheUserOrElseTheMachineSwitchesThemOff) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenuIcons, AFullCacheKeepsOnlyTheIconsOfItsLastRun) {
+  TIconCache many;
+  for (size_t i = 0; i <= MaxCachedIcons; ++i)
+    many.Put("C:\\Alt\\" + std::to_string(i) + ".exe", {{1, 1}, {16, std::vector<uint32_t>(256, 7)}});
+  files.Files[CacheFile] = many.Bytes();
+  TIconStore store(platform, files, CacheFile, 16);
+  TIconPixels icon;
+  platform.Files["C:\\Alt\\5.exe"] = {1, 1};
+  EXPECT_EQ(store.Quick("C:\\Alt\\5.exe", icon), TIconStore::iaIcon);
+  EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+  store.Save();
+  TIconCache saved;
+  ASSERT_TRUE(saved.Load(files.Files[CacheFile]));
+  EXPECT_EQ(saved.Count(), 2u);
+  EXPECT_TRUE(saved.Find("C:\\Alt\\5.exe", 16));
+  EXPECT_TRUE(saved.Find("C:\\Tools\\app.exe", 16));
+}
+
+}  // namespace

@@ -265,23 +265,36 @@ TEST_F(Popup, EntriesThatStartAFileShowItsIconFromTheCacheAtOnceUnlessSwitchedOf
   const std::string project =
       Project({"[ExecGroups]", "Programm", Command(rec, "0"), "Fehlt", Command(Quoted(temp / "fehlt.exe"), "0"),
                "Meldung", " 1 Hallo;Titel;0;0", "[MenuItems]", "0 1 &Programm", "0 2 &Fehlt", "0 3 &Meldung",
-               "0 1 &Untermen\xFC", "1 1 &Darin"});
-  // Which items of the top level have a bitmap, as "P--U-A" (A: Abbrechen).
+               "0 0 &Untermen\xFC", "1 1 &Darin"});
+  // Which items have a bitmap, the top level's then the submenu's, as
+  // "P-----|D" (a letter for each item with one, "-" for each without).
   auto bitmaps = [&] {
     TTrvProcess trv(project);
     HWND popup = StartPopup(trv);
     std::string shown;
     if (!popup) return shown;
     TRemoteProcess remote(trv.Id());
-    for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, MenuOfPopupWindow(popup)))
-      shown += item.Bitmap ? (item.Caption.empty() ? "?" : item.Caption.substr(1, 1)) : "-";
+    auto describe = [&](HWND window) {
+      for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, MenuOfPopupWindow(window)))
+        shown += item.Bitmap ? (item.Caption.empty() ? "?" : item.Caption.substr(1, 1)) : "-";
+    };
+    describe(popup);
+    // A submenu's icons are settled when it opens.
+    PostKey(popup, 'U');
+    if (WaitForPopupCount(trv.Id(), 2))
+      for (HWND window : WindowsOf(trv.Id(), "#32768"))
+        if (window != popup) {
+          shown += "|";
+          describe(window);
+        }
+    PostKey(popup, VK_ESCAPE);
     PostKey(popup, VK_ESCAPE);
     EXPECT_EQ(trv.WaitExit(), 0u);
     return shown;
   };
-  // The first start looks the icon up after the menu shows and keeps it.
+  // The first start looks the icons up after the menus show and keeps them.
   bitmaps();
-  EXPECT_EQ(bitmaps(), "P-----");
+  EXPECT_EQ(bitmaps(), "P-----|D");
   TMenuIconsOff off;
-  EXPECT_EQ(bitmaps(), "------");
+  EXPECT_EQ(bitmaps(), "------|-");
 }
