@@ -93,7 +93,10 @@ struct TIconLoader::TShared {
   TIconStore Store;
   std::mutex Mutex;
   std::condition_variable Changed;
+  // Files on quick disks are looked up before those on shares and the
+  // like, so that one share that does not answer holds up only its own.
   std::deque<std::string> Queue;
+  size_t QuickQueued = 0;
   std::set<std::string> Asked;
   HWND Window = nullptr;
   UINT Message = 0;
@@ -107,6 +110,7 @@ struct TIconLoader::TShared {
       if (Queue.empty()) break;
       const std::string path = Queue.front();
       Queue.pop_front();
+      if (QuickQueued) --QuickQueued;
       lock.unlock();
       auto result = std::make_unique<TIconResult>();
       result->Path = path;
@@ -151,7 +155,10 @@ TIconStore::TAnswer TIconLoader::Quick(const std::string& path, TIconPixels& ico
 void TIconLoader::Request(const std::string& path) {
   std::lock_guard<std::mutex> lock(shared_->Mutex);
   if (!shared_->Asked.insert(path).second) return;
-  shared_->Queue.push_back(path);
+  if (shared_->Platform.IsQuick(path))
+    shared_->Queue.insert(shared_->Queue.begin() + static_cast<std::ptrdiff_t>(shared_->QuickQueued++), path);
+  else
+    shared_->Queue.push_back(path);
   if (!shared_->Running) {
     shared_->Running = true;
     std::shared_ptr<TShared> shared = shared_;
