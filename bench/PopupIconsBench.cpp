@@ -52,11 +52,11 @@ int main() {
   }
 
   // The cache learns every icon the first menus show.
-  BuildPopupMenus(project, true, true);
+  BuildPopupMenus(project, true);
   std::vector<double> with, without;
   for (int round = 0; round < 20; ++round) {
-    with.push_back(BuildPopupMenus(project, true, false));
-    without.push_back(BuildPopupMenus(project, false, false));
+    with.push_back(BuildPopupMenus(project, true));
+    without.push_back(BuildPopupMenus(project, false));
   }
   auto report = [](const char* name, std::vector<double> times) {
     std::sort(times.begin(), times.end());
@@ -71,8 +71,8 @@ int main() {
   with.clear();
   without.clear();
   for (int round = 0; round < 20; ++round) {
-    with.push_back(BuildPopupMenus(small, true, false));
-    without.push_back(BuildPopupMenus(small, false, false));
+    with.push_back(BuildPopupMenus(small, true));
+    without.push_back(BuildPopupMenus(small, false));
   }
   std::printf("the same for 30 entries:\n");
   report("with icons, cache warm", with);

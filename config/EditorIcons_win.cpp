@@ -8,8 +8,8 @@ TEditorIcons::TEditorIcons(TForm& form, std::function<void()> arrived)
     : images_(ImageList_Create(SmallIconSize(), SmallIconSize(), ILC_COLOR32 | ILC_MASK, 16, 16)),
       loader_(form.Handle, WM_EDITORICON),
       arrived_(std::move(arrived)) {
-  Add("", {SmallIconSize(), std::vector<uint32_t>(size_t(SmallIconSize()) * SmallIconSize())});
-  known_[""] = 0;
+  // Image 0: nodes and rows without an icon.
+  Add("", TIconPixels::Transparent(SmallIconSize()));
   form.OnMessage(WM_EDITORICON, [this](TMessage& m) {
     std::unique_ptr<TIconResult> result = TIconLoader::Take(m.LParam);
     if (result->Found)

@@ -108,7 +108,7 @@ void TIconCache::DropUnused() {
   for (auto it = entries_.begin(); it != entries_.end();) it = it->second.Used ? std::next(it) : entries_.erase(it);
 }
 
-void TIconCache::Forget(const std::string& path, int size) { entries_.erase(Key(path, size)); }
+bool TIconCache::Forget(const std::string& path, int size) { return entries_.erase(Key(path, size)) > 0; }
 
 std::string TIconCache::Bytes() const {
   std::string out(Signature, SignatureLength);
@@ -182,6 +182,19 @@ void TIconStore::LoadOnce() {
   if (!cache_.Load(bytes)) changed_ = true;
 }
 
+bool TIconStore::FromCache(const std::string& path, const TFileStamp& stamp, TIconPixels& icon) {
+  LoadOnce();
+  const TIconCache::TEntry* entry = cache_.Find(path, size_);
+  if (!entry || !(entry->Stamp == stamp)) return false;
+  icon = entry->Icon;
+  return true;
+}
+
+void TIconStore::ForgetMissing(const std::string& path) {
+  LoadOnce();
+  if (cache_.Forget(path, size_)) changed_ = true;
+}
+
 TIconStore::TAnswer TIconStore::Quick(const std::string& path, TIconPixels& icon) {
   // A share or a sleeping disk may take seconds to answer even whether the
   // file is there: the worker asks.
@@ -189,17 +202,11 @@ TIconStore::TAnswer TIconStore::Quick(const std::string& path, TIconPixels& icon
   TFileStamp stamp;
   const bool exists = platform_.Stamp(path, stamp);
   std::lock_guard<std::mutex> lock(mutex_);
-  LoadOnce();
   if (!exists) {
-    if (cache_.Find(path, size_)) {
-      cache_.Forget(path, size_);
-      changed_ = true;
-    }
+    ForgetMissing(path);
     return iaNone;
   }
-  const TIconCache::TEntry* entry = cache_.Find(path, size_);
-  if (!entry || !(entry->Stamp == stamp)) return iaLater;
-  icon = entry->Icon;
+  if (!FromCache(path, stamp, icon)) return iaLater;
   return icon.Pixels.empty() ? iaNone : iaIcon;
 }
 
@@ -207,21 +214,12 @@ bool TIconStore::Lookup(const std::string& path, TIconPixels& icon) {
   TFileStamp stamp;
   if (!platform_.Stamp(path, stamp)) {
     std::lock_guard<std::mutex> lock(mutex_);
-    LoadOnce();
-    if (cache_.Find(path, size_)) {
-      cache_.Forget(path, size_);
-      changed_ = true;
-    }
+    ForgetMissing(path);
     return false;
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    LoadOnce();
-    const TIconCache::TEntry* entry = cache_.Find(path, size_);
-    if (entry && entry->Stamp == stamp) {
-      icon = entry->Icon;
-      return !icon.Pixels.empty();
-    }
+    if (FromCache(path, stamp, icon)) return !icon.Pixels.empty();
   }
   // The shell may take its time: the cache stays free meanwhile.
   TIconCache::TEntry entry;

@@ -37,6 +37,8 @@ struct TFileStamp {
 struct TIconPixels {
   int Size = 0;
   std::vector<uint32_t> Pixels;
+  // All pixels transparent: room for an icon without one.
+  static TIconPixels Transparent(int size) { return {size, std::vector<uint32_t>(size_t(size) * size)}; }
 };
 
 class IIconPlatform {
@@ -67,7 +69,8 @@ class TIconCache {
   std::string Bytes() const;
   const TEntry* Find(const std::string& path, int size) const;
   void Put(const std::string& path, const TEntry& entry);
-  void Forget(const std::string& path, int size);
+  // False when the cache did not hold it.
+  bool Forget(const std::string& path, int size);
   size_t Count() const { return entries_.size(); }
   // Removes the entries neither found nor put since the load.
   void DropUnused();
@@ -99,7 +102,10 @@ class TIconStore {
   void Save();
 
  private:
+  // These three with the lock held.
   void LoadOnce();
+  bool FromCache(const std::string& path, const TFileStamp& stamp, TIconPixels& icon);
+  void ForgetMissing(const std::string& path);
   IIconPlatform& platform_;
   IFileSystem& files_;
   std::string cacheFile_;

@@ -87,9 +87,10 @@ BOOL CALLBACK RepaintMenuWindow(HWND wnd, LPARAM) {
 }  // namespace
 
 struct TIconLoader::TShared {
-  TShared(const std::string& cacheFile) : CacheFile(cacheFile), Store(Platform, *::Platform.Files, cacheFile, SmallIconSize()) {}
+  explicit TShared(const std::string& cacheFile)
+      : CacheFile(cacheFile), Store(Shell, *Platform.Files, cacheFile, SmallIconSize()) {}
   std::string CacheFile;
-  TWinIconPlatform Platform;
+  TWinIconPlatform Shell;
   TIconStore Store;
   std::mutex Mutex;
   std::condition_variable Changed;
@@ -155,7 +156,7 @@ TIconStore::TAnswer TIconLoader::Quick(const std::string& path, TIconPixels& ico
 void TIconLoader::Request(const std::string& path) {
   std::lock_guard<std::mutex> lock(shared_->Mutex);
   if (!shared_->Asked.insert(path).second) return;
-  if (shared_->Platform.IsQuick(path))
+  if (shared_->Shell.IsQuick(path))
     shared_->Queue.insert(shared_->Queue.begin() + static_cast<std::ptrdiff_t>(shared_->QuickQueued++), path);
   else
     shared_->Queue.push_back(path);

@@ -52,7 +52,7 @@ void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keep
   info.fMask = MIIM_BITMAP | MIIM_DATA;
   if (MenusBlendBitmaps()) {
     if (!bitmap && keepRoom) {
-      if (!placeholder_) placeholder_ = MenuBitmap({SmallIconSize(), std::vector<uint32_t>(size_t(SmallIconSize()) * SmallIconSize())});
+      if (!placeholder_) placeholder_ = MenuBitmap(TIconPixels::Transparent(SmallIconSize()));
       bitmap = placeholder_;
     }
     info.hbmpItem = bitmap;
@@ -215,10 +215,6 @@ HMENU CreateMenus(TShownPopup& popup) {
   return menus[0];
 }
 
-}  // namespace
-
-namespace {
-
 // The menus as they first show, with the icons the cache has; icons are a
 // help, never a reason for the menu to fail.
 HMENU PrepareMenus(TShownPopup& popup, const TProject& project, HWND owner, bool icons) {
@@ -264,7 +260,7 @@ void ShowPopupMenu(const TProject& project) {
   popup.Icons.reset();
 }
 
-double BuildPopupMenus(const TProject& project, bool icons, bool lookUpRest) {
+double BuildPopupMenus(const TProject& project, bool icons) {
   HWND owner = CreateOwnerWindow({0, 0});
   TShownPopup popup;
   LARGE_INTEGER start, end, frequency;
@@ -272,7 +268,6 @@ double BuildPopupMenus(const TProject& project, bool icons, bool lookUpRest) {
   HMENU menu = PrepareMenus(popup, project, owner, icons);
   QueryPerformanceCounter(&end);
   QueryPerformanceFrequency(&frequency);
-  if (popup.Icons && lookUpRest) popup.Icons->Start();
   DestroyMenu(menu);
   DestroyWindow(owner);
   popup.Icons.reset();

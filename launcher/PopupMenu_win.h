@@ -11,6 +11,6 @@ void ShowPopupMenu(const TProject& project);
 
 // The menus ShowPopupMenu shows first, icons from the cache included, made
 // and destroyed again (for the benchmarks); returns the milliseconds the
-// making took. lookUpRest: the icons the cache lacks are looked up and kept
-// before this returns, as after a popup.
-double BuildPopupMenus(const TProject& project, bool icons, bool lookUpRest);
+// making took. The icons the cache lacks are looked up and kept before this
+// returns, as after a popup.
+double BuildPopupMenus(const TProject& project, bool icons);
