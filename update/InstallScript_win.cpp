@@ -2,7 +2,7 @@
 
 #include <windows.h>
 #include <sddl.h>
-#include <shellapi.h>
+#include <shlobj.h>
 
 #include "model/Errors.h"
 #include "model/Files_win.h"
@@ -188,7 +188,7 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     if (!verification.Ok) return fail(verification.Error);
     // The check's page decided on the same date; the install must not rely
     // on it.
-    if (!IsUpdateAvailable(request.Info, request.ProgramName, request.ProgramDate))
+    if (!IsUpdateAvailable(request.Info, request.ProgramName, request.ProgramDate, request.Installed))
       return fail("Das Update ist nicht neuer als dieses Programm und wird nicht installiert.");
 
     TScriptValues values;
@@ -198,7 +198,8 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     TFolderUnlessKept made(folder);
     for (const auto& value : {std::make_pair(FolderOf(request.ProgramPath), &values.ProgramFolder),
                               std::make_pair(request.ProgramPath, &values.ProgramPath),
-                              std::make_pair(folder, &values.UpdateFolder)})
+                              std::make_pair(folder, &values.UpdateFolder),
+                              std::make_pair(request.ReportPath, &values.ReportPath)})
       if (!ToOemText(value.first, *value.second))
         return fail("Der Pfad kann nicht in das Installationsskript geschrieben werden:\r\n" + value.first);
     const TArchiveCheck extracted = ExtractArchive(archive.Get(), folder);
@@ -213,6 +214,20 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     // goes.
     auto prepared = std::make_shared<TPreparedScript>(script, bytes);
     if (!prepared->Write()) return fail("Die Datei \"" + script + "\" kann nicht geschrieben werden.");
+    // Written now, so that a script that never ends leaves a report too;
+    // the script adds its result.
+    if (!request.ReportPath.empty()) {
+      SHCreateDirectoryExA(nullptr, FolderOf(request.ReportPath).c_str(), nullptr);
+      HANDLE report = CreateFileA(request.ReportPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+      const std::string text = InstallReportText(request.Info->Read(request.ProgramName, "Date", ""), folder);
+      DWORD written = 0;
+      const bool ok = report != INVALID_HANDLE_VALUE &&
+                      WriteFile(report, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                      written == text.size();
+      if (report != INVALID_HANDLE_VALUE) CloseHandle(report);
+      if (!ok) return fail("Die Datei \"" + request.ReportPath + "\" kann nicht geschrieben werden.");
+    }
     preparation.ScriptPath = script;
     preparation.Script = prepared;
     made.Keep();
@@ -222,18 +237,72 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
   return preparation;
 }
 
+std::string InstallScriptCommandLine(const std::string& scriptPath) {
+  char system[MAX_PATH] = "";
+  const UINT size = GetSystemDirectoryA(system, MAX_PATH);
+  const std::string folder = size && size < MAX_PATH ? std::string(system) + "\\" : "";
+  // The outer quotes are the command processor's: it takes off the first
+  // and the last, and runs what is between as one quoted path.
+  return "\"" + folder + "cmd.exe\" /d /c \"\"" + scriptPath + "\"\"";
+}
+
+namespace {
+void ReportNotStarted() {
+  const std::string report = InstallReportPath();
+  HANDLE file = report.empty() ? INVALID_HANDLE_VALUE
+                               : CreateFileA(report.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string line = Format("Result=%d\r\n", static_cast<int>(irNotStarted));
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
+}
+}  // namespace
+
 bool StartInstallScript(const TInstallPreparation& preparation) {
-  if (preparation.Result != TInstallPreparation::ipPrepared || !preparation.Script ||
-      !preparation.Script->Unchanged())
+  if (preparation.Result != TInstallPreparation::ipPrepared || !preparation.Script) return false;
+  if (!preparation.Script->Unchanged()) {
+    ReportNotStarted();
     return false;
+  }
   // The lock the script waits on: no one may delete it while this process
   // holds it, and the process holds it until it ends.
   const std::string lock = FolderOf(preparation.ScriptPath) + InstallLockName;
   HANDLE held = CreateFileA(lock.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (held == INVALID_HANDLE_VALUE) return false;
+  if (held == INVALID_HANDLE_VALUE) {
+    ReportNotStarted();
+    return false;
+  }
   // Kept with the script's handle until the process ends.
   static std::vector<std::shared_ptr<TPreparedScript>> started;
   started.push_back(preparation.Script);
-  return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", preparation.ScriptPath.c_str(), nullptr, nullptr,
-                                                 SW_HIDE)) > 32;
+  std::string command = InstallScriptCommandLine(preparation.ScriptPath);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
+                      &process)) {
+    ReportNotStarted();
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+std::string InstallReportPath() {
+  char folder[MAX_PATH] = "";
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || !*folder)
+    return "";
+  return std::string(folder) + "\\VQ\\Tarvo\\Update.log";
+}
+
+std::string CheckInstallPaths(const std::string& tempDir, const std::string& programPath) {
+  return InstallPathProblem(tempDir, programPath, [](const std::string& path) {
+    std::string oem;
+    return ToOemText(path, oem);
+  });
 }

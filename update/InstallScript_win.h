@@ -32,6 +32,8 @@ struct TInstallRequest {
   std::string ProgramName;
   std::string ProgramPath;  // the running program file
   TDateTime ProgramDate = 0;  // its date: an update must be newer
+  TInstalledRelease Installed;  // the release it was installed from, if known
+  std::string ReportPath;       // InstallReportPath(): what the next start tells
   unsigned long ProcessId = 0;  // the running program's, for the script to wait for
   std::vector<std::string> AcceptedKeys;
 };
@@ -45,8 +47,22 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request);
 
 // Starts the prepared script, hidden, if it still holds what was written.
 // The script and the lock it waits on (InstallLockName) stay open until the
-// process ends. False when it was changed or could not be started.
+// process ends. False when it was changed or could not be started; the
+// report then says so.
 bool StartInstallScript(const TInstallPreparation& preparation);
+// The command line that runs a script: the system's own command processor,
+// without the AutoRun commands (/d), which would run with the script's,
+// maybe elevated, rights.
+std::string InstallScriptCommandLine(const std::string& scriptPath);
+
+// The per-user report of the last installation, which the next start reads
+// and removes: "%LOCALAPPDATA%\VQ\Tarvo\Update.log". Empty when the folder
+// is not known.
+std::string InstallReportPath();
+// Whether the install script can name the temporary folder, the update
+// folder to be made in it and the program: empty, else the German message
+// with what the user can do. Asked before anything is downloaded.
+std::string CheckInstallPaths(const std::string& tempDir, const std::string& programPath);
 
 // The security of that folder: a protected DACL that lets in the owner of
 // this process's new objects alone (the administrators when it runs

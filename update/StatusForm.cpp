@@ -317,6 +317,8 @@ void TStatusForm::Button_NextClick(TControl&) {
       request.ProgramName = ProgramName;
       request.ProgramPath = ProgramFilePath();
       request.ProgramDate = ProgramDate;
+      request.Installed = Installed;
+      request.ReportPath = InstallReportPath();
       request.ProcessId = GetCurrentProcessId();
       request.AcceptedKeys = AcceptedReleaseKeys();
       const TInstallPreparation preparation = PrepareInstallScript(request);
@@ -399,11 +401,18 @@ void TStatusForm::Button_CheckClick(TControl&) {
     return;
   }
   UpdateInfo.reset(new TIniUpdateInfo(TempIniFileName));
-  UpdateAvailable = IsUpdateAvailable(UpdateInfo.get(), ProgramName, ProgramDate);
+  UpdateAvailable = IsUpdateAvailable(UpdateInfo.get(), ProgramName, ProgramDate, Installed);
   // The news shown next are the maker's only if the section is signed.
   if (UpdateAvailable && !VerifyReleaseSection(*UpdateInfo, ProgramName, AcceptedReleaseKeys()).Ok) {
     UpdateAvailable = false;
     ShowMessageBoxA(UnverifiedUpdateMessage, Caption.c_str(), MB_OK | MB_ICONERROR);
+    return;
+  }
+  // Known before the download: folders the script cannot name.
+  const std::string pathProblem = UpdateAvailable ? CheckInstallPaths(TempDir, ProgramFilePath()) : "";
+  if (!pathProblem.empty()) {
+    UpdateAvailable = false;
+    ShowMessageBoxA(pathProblem, Caption.c_str(), MB_OK | MB_ICONERROR);
     return;
   }
   Button_NextClick(Control("Button_Next"));
@@ -572,6 +581,7 @@ void TStatusForm::FormDestroy() {
       TWinRegistry registry;
       OpenUpdateKey(registry, RegistryKey, HKCU).WriteNextReminder(TodayDate());
     }
+    // A script that cannot start says so in its report.
     if (InstallPrepared) StartInstallScript(Prepared);
     // A download never installed goes with the program.
     if (!ArchivePath.empty()) DeleteFileA(ArchivePath.c_str());

@@ -36,6 +36,8 @@ class TStatusForm : public TForm {
   std::string ZIPFileName;
   std::string RegistryKey;
   TDateTime ProgramDate = 0;
+  // The release the program file was installed from, if known.
+  TInstalledRelease Installed;
   bool HKCU = false;
   // The server's "host" or "host:port".
   std::string Host;

@@ -3,7 +3,9 @@
 #include "controls/Maker.h"
 #include "framework/Application.h"
 #include "model/Files_win.h"
+#include "model/MessageBox_win.h"
 #include "update/Registry_win.h"
+#include "update/InstallScript_win.h"
 #include "update/StatusForm.h"
 #include "update/UpdateInfo_win.h"
 #include "update/UpdateSettings.h"
@@ -24,6 +26,22 @@ bool DriveAllowsUpdates(const std::string& programPath) {
   }
 }
 
+// The last installation's report, once: the script ran hidden after the
+// program had ended, and only now can the user learn how it went.
+void ShowInstallReport(TUpdateSettings& settings, const std::string& program) {
+  const std::string path = InstallReportPath();
+  if (path.empty()) return;
+  std::string text;
+  if (!ReadSmallFile(path, static_cast<size_t>(MaxUpdateInfoSize), text)) return;
+  const TInstallReport report = ReadInstallReport(text);
+  // A script still at work finishes its report first.
+  if (report.Outcome == irPending) return;
+  DeleteFileA(path.c_str());
+  RecordInstallReport(settings, report, ProgramFileDate(program));
+  ShowMessageBoxA(InstallReportMessage(report), Application.Title,
+                  MB_OK | (report.Outcome == irInstalled ? MB_ICONINFORMATION : MB_ICONWARNING));
+}
+
 }  // namespace
 
 bool TVQUpdateFile::ShortCut(WORD key) {
@@ -42,7 +60,9 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   // A value that cannot be stored must not keep the window from coming up
   // whole: the reminder works from what can be read.
   if (!manual) settings.WriteString("ApplicationFileName", "\"" + program + "\"" + (appParams.empty() ? "" : " " + appParams));
+  if (!manual) ShowInstallReport(settings, program);
   if (!DriveAllowsUpdates(program)) return;
+  // A date that cannot be read stays 0, which makes no release newer.
   if (programDate == 0) programDate = ProgramFileDate(program);
 
   TReminderState state;
@@ -57,6 +77,7 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
     wizard.ZIPFileName = ZIPFileName;
     wizard.RegistryKey = RegistryKey;
     wizard.ProgramDate = programDate;
+    wizard.Installed = ReadInstalledRelease(settings);
     wizard.HKCU = HKCU;
     std::string host;
     wizard.Host = settings.ReadString("UpdateServer", host) && !host.empty() ? host : MakerUpdateServer;

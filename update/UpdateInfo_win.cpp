@@ -5,17 +5,32 @@
 
 #include <vector>
 
-bool TIniUpdateInfo::HasSection(const std::string& section) {
-  std::vector<char> keys(32768);
-  return GetPrivateProfileSectionA(section.c_str(), keys.data(), static_cast<DWORD>(keys.size()),
-                                   fileName_.c_str()) > 0;
+bool ReadSmallFile(const std::string& fileName, size_t limit, std::string& text) {
+  text.clear();
+  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::vector<char> block(limit + 1);
+  DWORD read = 0;
+  size_t size = 0;
+  while (size < block.size() &&
+         ReadFile(file, block.data() + size, static_cast<DWORD>(block.size() - size), &read, nullptr) && read)
+    size += read;
+  CloseHandle(file);
+  if (size > limit) return false;
+  text.assign(block.data(), size);
+  return true;
 }
 
-std::string TIniUpdateInfo::Read(const std::string& section, const std::string& key, const std::string& fallback) {
-  char value[2048] = "";
-  GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), value, sizeof value, fileName_.c_str());
-  return value;
+namespace {
+std::string ReadInfoFile(const std::string& fileName) {
+  // The transfer takes no more; a larger file is none of ours.
+  std::string text;
+  return ReadSmallFile(fileName, static_cast<size_t>(MaxUpdateInfoSize), text) ? text : "";
 }
+}  // namespace
+
+TIniUpdateInfo::TIniUpdateInfo(const std::string& fileName) : TUpdateInfoText(ReadInfoFile(fileName)) {}
 
 bool ConvertText(unsigned from, unsigned to, const std::string& text, std::string& out) {
   out.clear();

@@ -6,17 +6,17 @@
 
 #include "update/UpdateRules.h"
 
-// "Updates.ini" as fetched into a temporary file, read through the
-// platform's INI reader (values cut at 2047 characters).
-class TIniUpdateInfo : public IUpdateInfo {
+// "Updates.ini" as fetched into a temporary file, read from it once, when
+// made (at most MaxUpdateInfoSize bytes; a file that cannot be read holds
+// no section). Everything later asks the copy in memory.
+class TIniUpdateInfo : public TUpdateInfoText {
  public:
-  explicit TIniUpdateInfo(const std::string& fileName) : fileName_(fileName) {}
-  bool HasSection(const std::string& section) override;
-  std::string Read(const std::string& section, const std::string& key, const std::string& fallback) override;
-
- private:
-  std::string fileName_;
+  explicit TIniUpdateInfo(const std::string& fileName);
 };
+
+// A file of at most limit bytes, read whole; false when it cannot be read
+// or is larger.
+bool ReadSmallFile(const std::string& fileName, size_t limit, std::string& text);
 
 // Text from the Windows code page to the OEM code page, in which the command
 // processor reads batch files. False when a character has no place there:

@@ -21,7 +21,12 @@ bool ShowsWizard(const TReminderState& state) {
   return state.Today > state.NextReminder && !state.NoUpdate;
 }
 
-bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate) { return releaseDate >= programDate; }
+bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate, const TInstalledRelease& installed) {
+  if (programDate <= 0) return false;
+  if (installed.Release > 0 && installed.ProgramDate == programDate)
+    return std::floor(releaseDate) > std::floor(installed.Release);
+  return releaseDate >= programDate;
+}
 
 bool ParseReleaseDate(const std::string& text, TDateTime& date) {
   // Digits only, so that no sign, blank or second date slips through.
@@ -51,10 +56,71 @@ bool ParseReleaseDate(const std::string& text, TDateTime& date) {
   return true;
 }
 
-bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate) {
+namespace {
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+bool SameText(const std::string& a, const std::string& b) { return a.size() == b.size() && UpperText(a) == UpperText(b); }
+}  // namespace
+
+TUpdateInfoText::TUpdateInfoText(const std::string& text) {
+  TSection* section = nullptr;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = Trimmed(text.substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      const size_t close = line.find(']');
+      const std::string name = Trimmed(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      // A second section of a name adds nothing: the reader finds the first.
+      section = nullptr;
+      if (!Find(name)) {
+        sections_.push_back({name, {}});
+        section = &sections_.back();
+      }
+      continue;
+    }
+    if (!section) continue;
+    const size_t equals = line.find('=');
+    const std::string key = Trimmed(line.substr(0, equals));
+    std::string value = equals == std::string::npos ? "" : Trimmed(line.substr(equals + 1));
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+      value = value.substr(1, value.size() - 2);
+    if (value.size() > 2047) value.resize(2047);
+    // Read finds the first of a key.
+    section->Values.emplace_back(key, value);
+  }
+}
+
+const TUpdateInfoText::TSection* TUpdateInfoText::Find(const std::string& section) const {
+  for (const TSection& candidate : sections_)
+    if (SameText(candidate.Name, section)) return &candidate;
+  return nullptr;
+}
+
+bool TUpdateInfoText::HasSection(const std::string& section) {
+  const TSection* found = Find(section);
+  return found && !found->Values.empty();
+}
+
+std::string TUpdateInfoText::Read(const std::string& section, const std::string& key, const std::string& fallback) {
+  if (const TSection* found = Find(section))
+    for (const auto& pair : found->Values)
+      if (SameText(pair.first, key)) return pair.second;
+  return fallback;
+}
+
+bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate,
+                       const TInstalledRelease& installed) {
   if (!info || !info->HasSection(programName)) return false;
   TDateTime release = 0;
-  return ParseReleaseDate(info->Read(programName, "Date", ""), release) && IsNewerRelease(release, programDate);
+  return ParseReleaseDate(info->Read(programName, "Date", ""), release) &&
+         IsNewerRelease(release, programDate, installed);
 }
 
 std::string BuildNewsList(const std::string& news, TDateTime programDate) {
@@ -118,7 +184,8 @@ TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, 
   if (templateLines.empty()) return Refused("Die Vorlage des Installationsskripts ist leer.");
   const std::pair<const char*, const std::string*> head[] = {{"TRV_PROGRAM_DIR", &values.ProgramFolder},
                                                              {"TRV_PROGRAM", &values.ProgramPath},
-                                                             {"TRV_UPDATE_DIR", &values.UpdateFolder}};
+                                                             {"TRV_UPDATE_DIR", &values.UpdateFolder},
+                                                             {"TRV_REPORT", &values.ReportPath}};
   TInstallScript script;
   script.Lines.push_back("@setlocal DisableDelayedExpansion");
   for (const auto& value : head) {
@@ -128,6 +195,19 @@ TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, 
     script.Lines.push_back(std::string("@set \"") + value.first + "=" + quoted + "\"");
   }
   script.Lines.push_back(Format("@set \"TRV_PID=%lu\"", values.ProcessId));
+  // The template runs as a subroutine, so that its exit code, whichever
+  // way it ends, reaches the report. The removal ends the script on its
+  // own line: the file it reads the next line from is gone then.
+  script.Lines.push_back("@call :trv_install");
+  script.Lines.push_back("@set \"TRV_RESULT=%ERRORLEVEL%\"");
+  script.Lines.push_back("@>>\"%TRV_REPORT%\" echo Result=%TRV_RESULT%");
+  script.Lines.push_back("@if \"%TRV_RESULT%\"==\"2\" exit /b 2");
+  // Started, not called: the script ends, and removes its folder, while
+  // the program runs on; the old program as well, unless it still runs.
+  if (values.Restart) script.Lines.push_back("@if not \"%TRV_RESULT%\"==\"1\" start \"\" \"%TRV_PROGRAM%\"");
+  // Left first: a folder that is some process's current one stays.
+  script.Lines.push_back("@cd /d \"%TRV_UPDATE_DIR%..\" & rd /s /q \"%TRV_UPDATE_DIR%\" & exit /b %TRV_RESULT%");
+  script.Lines.push_back(":trv_install");
   const std::vector<std::string> p = {"%TRV_PROGRAM_DIR%"}, t = {"%TRV_UPDATE_DIR%"},
                                   tp = {"%TRV_UPDATE_DIR%", "%TRV_PROGRAM_DIR%"};
   auto malformed = [&](size_t index) {
@@ -155,10 +235,8 @@ TInstallScript MakeInstallScript(const std::vector<std::string>& templateLines, 
   }
   for (; line < templateLines.size(); ++line)
     if (!format(line, t)) return malformed(line);
-  // Started, not called: the script ends, and removes its folder, while
-  // the program runs on.
-  if (values.Restart) script.Lines.push_back("@start \"\" \"%TRV_PROGRAM%\"");
-  script.Lines.push_back("@rd /s /q \"%TRV_UPDATE_DIR%\"");
+  // A template that ends without an exit of its own has succeeded.
+  script.Lines.push_back("@exit /b 0");
   script.Ok = true;
   return script;
 }
@@ -263,4 +341,91 @@ bool TPartFileHandoff::Abandon() {
   std::lock_guard<std::mutex> lock(mutex_);
   abandoned_ = true;
   return done_;
+}
+
+std::string InstallReportText(const std::string& release, const std::string& folder) {
+  return "Release=" + release + "\r\nFolder=" + folder + "\r\n";
+}
+
+TInstallReport ReadInstallReport(const std::string& text) {
+  TInstallReport report;
+  TUpdateInfoText lines("[Report]\n" + text);
+  report.Release = lines.Read("Report", "Release", "");
+  report.Folder = lines.Read("Report", "Folder", "");
+  const std::string result = lines.Read("Report", "Result", "");
+  if (result.empty()) return report;
+  int code = 0;
+  bool digits = result.size() <= 3;
+  for (char c : result) {
+    digits = digits && c >= '0' && c <= '9';
+    code = code * 10 + (c - '0');
+  }
+  report.Outcome = irUnknown;
+  if (digits)
+    for (TInstallOutcome known : {irInstalled, irWaitGivenUp, irRestoreFailed, irNoFolder, irBackupFailed,
+                                  irTakenBack, irNotStarted})
+      if (code == known) report.Outcome = known;
+  return report;
+}
+
+std::string InstallReportMessage(const TInstallReport& report) {
+  const std::string update = report.Release.empty() ? "Das Update" : "Das Update vom " + report.Release;
+  const std::string unchanged = " Die bisherigen Programmdateien sind unverändert. Sie können das Update erneut "
+                                "installieren (Strg+U).";
+  switch (report.Outcome) {
+    case irInstalled:
+      return update + " wurde installiert.";
+    case irWaitGivenUp:
+      return update + " wurde nicht installiert: Das Programm wurde nicht innerhalb von zwei Minuten beendet." +
+             unchanged;
+    case irNoFolder:
+      return update + " wurde nicht installiert: Der Programmordner oder der Ordner des Updates war nicht "
+                      "zugänglich." + unchanged;
+    case irBackupFailed:
+      return update + " wurde nicht installiert: Die bisherigen Programmdateien konnten nicht gesichert werden." +
+             unchanged;
+    case irTakenBack:
+      return update + " wurde zurückgenommen: Eine Programmdatei konnte nicht ersetzt werden (sie war vielleicht "
+                      "geöffnet), die bereits ersetzten wurden wiederhergestellt." + unchanged;
+    case irRestoreFailed:
+      return update + " ist fehlgeschlagen: Eine Programmdatei konnte nicht ersetzt werden, und die bereits "
+                      "ersetzten konnten nicht wiederhergestellt werden. Die bisherigen Programmdateien liegen im "
+                      "Ordner \"" + report.Folder + "TRV-Sicherung\". Kopieren Sie sie von dort in den Programmordner "
+                      "zurück.";
+    case irNotStarted:
+      return update + " wurde nicht installiert: Das Installationsskript konnte nicht gestartet werden." + unchanged;
+    default:
+      return update + " ist mit einem unbekannten Ergebnis beendet worden. Prüfen Sie, ob das Programm vollständig "
+                      "ist; die bisherigen Dateien liegen gegebenenfalls im Ordner \"" + report.Folder +
+             "TRV-Sicherung\".";
+  }
+}
+
+std::string InstallPathProblem(const std::string& tempDir, const std::string& programPath,
+                               const std::function<bool(const std::string&)>& inBatchCodePage) {
+  const std::string folder = programPath.substr(0, programPath.find_last_of('\\') + 1);
+  // The update folder's name under the temporary folder: "TRV-Update-XXXXXXXX\".
+  const size_t updateNameLength = 20;
+  const struct {
+    const std::string& path;
+    size_t extra;
+    const char* advice;
+  } paths[] = {
+      {tempDir, updateNameLength,
+       "Setzen Sie die Umgebungsvariablen TEMP und TMP auf einen Ordner, dessen Name kein \"%\" und kein "
+       "Anführungszeichen enthält (zum Beispiel C:\\Temp), und starten Sie das Programm und das Update erneut."},
+      {programPath, 0,
+       "Verschieben Sie das Programm in einen Ordner, dessen Name kein \"%\" und kein Anführungszeichen "
+       "enthält, und starten Sie das Update von dort erneut."},
+  };
+  for (const auto& path : paths) {
+    std::string quoted;
+    if (path.path.size() + path.extra > MaxOemTextLength || !HeadValue(path.path, quoted) ||
+        !inBatchCodePage(path.path))
+      return "Das Update kann nicht installiert werden, weil der Ordner \"" +
+             (&path.path == &programPath ? folder : tempDir) +
+             "\" zu lang ist oder ein Zeichen enthält, das das Installationsskript nicht verwenden kann.\r\n\r\n" +
+             path.advice;
+  }
+  return "";
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -32,10 +33,22 @@ struct TReminderState {
 };
 bool ShowsWizard(const TReminderState& state);
 
+// The release this program file was installed from by the wizard, as the
+// first start after the installation recorded it: the release's "Date" and
+// the program file's date then. Release 0: none known.
+struct TInstalledRelease {
+  TDateTime Release = 0;
+  TDateTime ProgramDate = 0;
+};
 // A release dated releaseDate (a whole day) is newer than the program file
 // dated programDate (with its time of day) when it is not earlier: so a
-// release of the file's own day is not newer, one of the next day is.
-bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate);
+// release of the file's own day is not newer, one of the next day is. But
+// a program file that the wizard installed from a known release takes only
+// releases dated after that one: the maker's date and the user's clock may
+// stand a day apart, and a release dated ahead would else be offered again
+// to the program it installed. A program date that could not be read (0)
+// never makes a release newer.
+bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate, const TInstalledRelease& installed = {});
 
 // A date as the maker writes it in the update information, day.month.year
 // ("09.12.2026"; day and month of one or two digits, the year of four),
@@ -53,11 +66,33 @@ class IUpdateInfo {
   // The key's value (cut at 2047 characters), or fallback.
   virtual std::string Read(const std::string& section, const std::string& key, const std::string& fallback) = 0;
 };
+// "Updates.ini" read once, as the platform's INI reader reads it: sections
+// and keys without regard to case, the first of a name counts, blanks
+// around names and values and a pair of quotes around a whole value go,
+// lines beginning with ';' are comments, values cut at 2047 characters.
+// What was verified is what every later step reads: the file in the
+// temporary folder, which the user's other processes may change, is never
+// read again.
+class TUpdateInfoText : public IUpdateInfo {
+ public:
+  explicit TUpdateInfoText(const std::string& text);
+  bool HasSection(const std::string& section) override;
+  std::string Read(const std::string& section, const std::string& key, const std::string& fallback) override;
+
+ private:
+  struct TSection {
+    std::string Name;
+    std::vector<std::pair<std::string, std::string>> Values;
+  };
+  const TSection* Find(const std::string& section) const;
+  std::vector<TSection> sections_;
+};
 // True when the file was fetched (info given), the program's section is
 // there, and its "Date" is a newer release than the program file's date. A
 // missing or unreadable date is no update: an old release must not pass for
 // a new one.
-bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate);
+bool IsUpdateAvailable(IUpdateInfo* info, const std::string& programName, TDateTime programDate,
+                       const TInstalledRelease& installed = {});
 extern const char* const NoNewsEntry;  // "keine Angaben gefunden"
 // The news list: the comma-text entries of "News" whose date (before the
 // first colon) is not on an earlier day than the program's, each as "- "
@@ -93,9 +128,45 @@ struct TScriptValues {
   std::string ProgramFolder;  // with its trailing backslash
   std::string ProgramPath;
   std::string UpdateFolder;   // with its trailing backslash
+  std::string ReportPath;     // the report the script ends with
   unsigned long ProcessId = 0;
   bool Restart = false;
 };
+// The script runs hidden after the program has ended, so it tells how it
+// went in the report, which the next start shows: the program writes the
+// release's date and the update folder there when it prepares the script,
+// the script adds "Result=" and the template's exit code (a code the
+// template does not know of, or none, counts as failed), or the program
+// "Result=" irNotStarted when it could not start the script. A failure
+// leaves the program's files as they were, but for irRestoreFailed, whose
+// old files wait in the update folder's "TRV-Sicherung".
+enum TInstallOutcome {
+  irInstalled = 0,
+  irWaitGivenUp = 1,    // the program did not end within two minutes
+  irRestoreFailed = 2,  // a file could not be replaced, nor the replaced ones put back
+  irNoFolder = 3,       // the program's or the update's folder could not be entered
+  irBackupFailed = 4,   // the installed files could not be copied aside
+  irTakenBack = 5,      // a file could not be replaced: the replaced ones went back
+  irNotStarted = 100,
+  irPending = -1,       // no result yet: the script has not ended
+  irUnknown = -2,
+};
+struct TInstallReport {
+  TInstallOutcome Outcome = irPending;
+  std::string Release;  // the release's "Date"
+  std::string Folder;   // the update folder
+};
+std::string InstallReportText(const std::string& release, const std::string& folder);
+TInstallReport ReadInstallReport(const std::string& text);
+// What the next start tells the user: German, with the reason and, where
+// the old files wait, their folder.
+std::string InstallReportMessage(const TInstallReport& report);
+// Folders the install script cannot name: refused before anything is
+// downloaded, with what the user can do. Empty when both will do.
+// inBatchCodePage: whether a path can be written in the code page of
+// batch files (the platform knows).
+std::string InstallPathProblem(const std::string& tempDir, const std::string& programPath,
+                               const std::function<bool(const std::string&)>& inBatchCodePage);
 // While the program runs, this file in the new folder exists and cannot be
 // deleted: the template waits for the program's end by trying to.
 extern const char* const InstallLockName;  // "TRV.lock"

@@ -107,3 +107,23 @@ TUpdateSettings::TSaveResult TUpdateSettings::SaveInterval(int32_t days) {
   int32_t saved = 0;
   return ReadInteger("UpdateInterval", saved) && saved == days ? srSaved : srRefused;
 }
+
+TInstalledRelease ReadInstalledRelease(TUpdateSettings& settings) {
+  TInstalledRelease installed;
+  if (!settings.ReadDate("InstalledRelease", installed.Release) ||
+      !settings.ReadDate("InstalledProgramDate", installed.ProgramDate))
+    installed = {};
+  return installed;
+}
+
+void RecordInstallReport(TUpdateSettings& settings, const TInstallReport& report, TDateTime programDate) {
+  TDateTime release = 0;
+  if (report.Outcome == irInstalled) {
+    if (ParseReleaseDate(report.Release, release) && programDate > 0) {
+      settings.WriteDate("InstalledRelease", release);
+      settings.WriteDate("InstalledProgramDate", programDate);
+    }
+  } else if (report.Outcome != irPending) {
+    settings.Delete("Update");
+  }
+}

@@ -80,6 +80,16 @@ class TUpdateSettings {
   TRegistryRoot preferred_;
 };
 
+// The release the wizard installed this program file from, when the first
+// start after the installation recorded it ("InstalledRelease" and
+// "InstalledProgramDate"); Release 0 when none was.
+TInstalledRelease ReadInstalledRelease(TUpdateSettings& settings);
+// The first start after an installation: a release that was installed is
+// recorded with the program file's date (programDate); one that was not
+// makes the reminder due again, so that the update is offered once more
+// (the wizard recorded the next reminder when it prepared the script).
+void RecordInstallReport(TUpdateSettings& settings, const TInstallReport& report, TDateTime programDate);
+
 // The updater's key: "Software\VQ\" and key, below HKEY_CURRENT_USER when
 // currentUser, else below HKEY_LOCAL_MACHINE (with the fallbacks above).
 inline TUpdateSettings OpenUpdateKey(IRegistry& registry, const std::string& key, bool currentUser) {

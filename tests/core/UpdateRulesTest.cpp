@@ -42,10 +42,28 @@ TEST(Reminders, TheWizardComesAfterTheReminderDate) {
 
 TEST(Releases, ASameDayReleaseIsNotNewerTheNextDaysIs) {
   const TDateTime program = Today + 0.5;  // noon
-  EXPECT_FALSE(IsNewerRelease(Today, program));
-  EXPECT_TRUE(IsNewerRelease(Today + 1, program));
-  EXPECT_TRUE(IsNewerRelease(Today, Today)) << "a file of exactly midnight";
-  EXPECT_FALSE(IsNewerRelease(Today - 3, program));
+  // Installed on 9.12. at 18:30 from the release of 10.12., which the
+  // maker's clock already showed.
+  const TDateTime installedAt = Today + 1.77;
+  const TInstalledRelease installed{Today + 2, installedAt};
+  const struct {
+    TDateTime release, program;
+    TInstalledRelease installed;
+    bool newer;
+    const char* why;
+  } cases[] = {
+      {Today, program, {}, false, "the file's own day"},
+      {Today + 1, program, {}, true, "the next day"},
+      {Today, Today, {}, true, "a file of exactly midnight"},
+      {Today - 3, program, {}, false, "an older release"},
+      {Today + 2, 0, {}, false, "a program date that cannot be read"},
+      {Today + 2, installedAt, installed, false, "the release that installed the file, dated ahead"},
+      {Today + 2, installedAt, {}, true, "...which the file's date alone offered again"},
+      {Today + 3, installedAt, installed, true, "a release dated after the installed one"},
+      {Today + 1, installedAt, installed, false, "one dated before it"},
+      {Today + 2, program, installed, true, "a program file replaced since: its date counts"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsNewerRelease(c.release, c.program, c.installed), c.newer) << c.why;
 }
 
 // The maker's day.month.year, in any locale: a date the old reading left to
@@ -106,6 +124,32 @@ TEST(Releases, AnUpdateNeedsTheProgramsSectionAndANewerReadableDate) {
   }
 }
 
+// Read once as the platform's reader reads it, so that the signed values
+// are the ones every later step sees.
+TEST(Releases, TheUpdateInformationIsReadAsTheIniReaderReadsIt) {
+  TUpdateInfoText info(
+      "; Tarvo\r\nFile=vor jedem Abschnitt\r\n[trv]\r\n  file = TRV.zip  \r\nDATE=09.12.2026\r\n"
+      "News=\"09.12.2026: Neu\",Hinweis\r\nQuoted=\"ganz\"\r\nFile=zweiter\r\n;Date=01.01.2000\r\n"
+      "[Leer]\r\n[TRV]\r\nFile=zweiter Abschnitt\nSHA256=ab\n[Lang]\nNews=" + std::string(3000, 'n'));
+  const struct {
+    const char* section;
+    const char* key;
+    std::string value;
+  } cases[] = {
+      {"TRV", "File", "TRV.zip"},  // names without case, blanks gone, the first counts
+      {"TRV", "Date", "09.12.2026"},
+      {"TRV", "News", "\"09.12.2026: Neu\",Hinweis"},  // quotes not around the whole value stay
+      {"TRV", "Quoted", "ganz"},
+      {"TRV", "SHA256", "-"},  // a second section of the name adds nothing
+      {"Lang", "News", std::string(2047, 'n')},
+      {"Fehlt", "File", "-"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(info.Read(c.section, c.key, "-"), c.value) << c.section << " " << c.key;
+  EXPECT_TRUE(info.HasSection("TRV"));
+  EXPECT_FALSE(info.HasSection("Leer")) << "a section without keys";
+  EXPECT_FALSE(info.HasSection("Fehlt"));
+}
+
 TEST(News, EntriesOfEarlierDaysAreLeftOutOthersStandAsTheyAre) {
   const TDateTime program = Today + 0.75;
   const std::string news =
@@ -120,13 +164,18 @@ TEST(News, EntriesOfEarlierDaysAreLeftOutOthersStandAsTheyAre) {
 const std::vector<std::string> Head = {
     "@setlocal DisableDelayedExpansion", "@set \"TRV_PROGRAM_DIR=C:\\Programme\\Tarvo\\\"",
     "@set \"TRV_PROGRAM=C:\\Programme\\Tarvo\\TRV.EXE\"", "@set \"TRV_UPDATE_DIR=C:\\TEMP\\TRV-Update-1\\\"",
-    "@set \"TRV_PID=4711\""};
+    "@set \"TRV_REPORT=C:\\Daten\\Update.log\"", "@set \"TRV_PID=4711\"",
+    // The template as a subroutine whose exit code goes into the report.
+    "@call :trv_install", "@set \"TRV_RESULT=%ERRORLEVEL%\"", "@>>\"%TRV_REPORT%\" echo Result=%TRV_RESULT%",
+    "@if \"%TRV_RESULT%\"==\"2\" exit /b 2", "@cd /d \"%TRV_UPDATE_DIR%..\" & rd /s /q \"%TRV_UPDATE_DIR%\" & exit /b %TRV_RESULT%",
+    ":trv_install"};
 
 TScriptValues Values(bool restart = false) {
   TScriptValues values;
   values.ProgramFolder = "C:\\Programme\\Tarvo\\";
   values.ProgramPath = values.ProgramFolder + "TRV.EXE";
   values.UpdateFolder = "C:\\TEMP\\TRV-Update-1\\";
+  values.ReportPath = "C:\\Daten\\Update.log";
   values.ProcessId = 4711;
   values.Restart = restart;
   return values;
@@ -145,7 +194,7 @@ TEST(InstallScript, TheHeadSetsTheFoldersThenGroupsOfFourThenTheTail) {
   EXPECT_EQ(script.Lines, WithHead({":Warte", "del \"%TRV_PROGRAM_DIR%TRV.EXE\"",
                                     "if exist \"%TRV_PROGRAM_DIR%TRV.EXE\" goto Warte",
                                     "copy \"%TRV_UPDATE_DIR%TRV.EXE\" \"%TRV_PROGRAM_DIR%\"",
-                                    "@rd /s /q \"%TRV_UPDATE_DIR%\""}));
+                                    "@exit /b 0"}));
   // A tail and the restart; "%%" gives one per cent sign, so a template
   // names the variables itself too.
   std::vector<std::string> withTail = groups;
@@ -153,10 +202,12 @@ TEST(InstallScript, TheHeadSetsTheFoldersThenGroupsOfFourThenTheTail) {
   withTail.push_back(" echo 100%% fertig, Prozess %%TRV_PID%%");
   script = MakeInstallScript(withTail, Values(true));
   ASSERT_TRUE(script.Ok) << script.Error;
-  const std::vector<std::string> tail(script.Lines.end() - 4, script.Lines.end());
+  const std::vector<std::string> tail(script.Lines.end() - 3, script.Lines.end());
   EXPECT_EQ(tail, (std::vector<std::string>{" del \"%TRV_UPDATE_DIR%TRV.zip\"",
-                                            " echo 100% fertig, Prozess %TRV_PID%",
-                                            "@start \"\" \"%TRV_PROGRAM%\"", "@rd /s /q \"%TRV_UPDATE_DIR%\""}));
+                                            " echo 100% fertig, Prozess %TRV_PID%", "@exit /b 0"}));
+  // The restart, unless the program still runs; never after a failed
+  // put-back, which ends the script before.
+  EXPECT_EQ(script.Lines[Head.size() - 2], "@if not \"%TRV_RESULT%\"==\"1\" start \"\" \"%TRV_PROGRAM%\"");
 }
 
 // A folder's name reaches the command processor only inside the quotes of
@@ -180,9 +231,9 @@ TEST(InstallScript, NoCharacterOfAFolderActsInTheScript) {
     const TInstallScript script = MakeInstallScript({":a", "echo \"%s\"", "rem \"%s\"", "rem \"%s\" \"%s\""}, values);
     EXPECT_EQ(script.Ok, c.set != nullptr) << c.folder;
     if (c.set) {
-      ASSERT_GE(script.Lines.size(), 6u);
+      ASSERT_GE(script.Lines.size(), Head.size() + 2);
       EXPECT_EQ(script.Lines[1], c.set);
-      EXPECT_EQ(script.Lines[6], "echo \"%TRV_PROGRAM_DIR%\"");
+      EXPECT_EQ(script.Lines[Head.size() + 1], "echo \"%TRV_PROGRAM_DIR%\"");
     }
   }
 }
@@ -210,6 +261,32 @@ TEST(InstallScript, MalformedTemplatesAreRefused) {
   TScriptValues tooLong = Values();
   tooLong.ProgramFolder = std::string(300, 'x');
   EXPECT_FALSE(MakeInstallScript({" echo \"%s\""}, tooLong).Ok);
+}
+
+// Decided before the download, with the way on: the script could not name
+// these folders.
+TEST(InstallScript, FoldersTheScriptCannotNameAreRefusedBeforeTheDownload) {
+  const auto cp850 = [](const std::string& path) { return path.find('\x80') == std::string::npos; };  // no "€"
+  const struct {
+    const char* temp;
+    const char* program;
+    const char* says;  // nullptr: no problem
+  } cases[] = {
+      {"C:\\Temp\\", "C:\\Programme\\Tarvo & Co\\TRV.EXE", nullptr},
+      {"C:\\Temp\\100%\\", "C:\\Tarvo\\TRV.EXE", "Umgebungsvariablen TEMP und TMP"},
+      {"C:\\Temp\\", "C:\\%USERNAME%\\TRV.EXE", "Verschieben Sie das Programm"},
+      {"C:\\Temp\\", "C:\\Tools\\\"x\\TRV.EXE", "Verschieben Sie das Programm"},
+      {"C:\\€\\", "C:\\Tarvo\\TRV.EXE", "Umgebungsvariablen TEMP"},
+      {"C:\\Temp\\", "C:\\€\\TRV.EXE", "Verschieben Sie das Programm"},
+  };
+  for (const auto& c : cases) {
+    const std::string problem = InstallPathProblem(c.temp, c.program, cp850);
+    EXPECT_EQ(problem.empty(), c.says == nullptr) << c.temp << " " << c.program;
+    if (c.says) EXPECT_NE(problem.find(c.says), std::string::npos) << problem;
+  }
+  // The update folder's name must still fit behind the temporary folder.
+  EXPECT_TRUE(InstallPathProblem("C:\\" + std::string(235, 't') + "\\", "C:\\T\\TRV.EXE", cp850).empty());
+  EXPECT_FALSE(InstallPathProblem("C:\\" + std::string(236, 't') + "\\", "C:\\T\\TRV.EXE", cp850).empty());
 }
 
 TEST(ArchiveEntries, OnlyPlainFileNamesAreExtracted) {

@@ -90,4 +90,42 @@ TEST(UpdateSettings, ARegularReminderTheMachineOverridesIsNotReportedAsSaved) {
   }
 }
 
+// The hidden script's result reaches the next start: what it tells, and
+// what it leaves for the reminder and the release rule.
+TEST(UpdateSettings, TheInstallReportIsToldAndRecordedAtTheNextStart) {
+  const std::string prepared = InstallReportText("10.12.2026", "C:\\Temp\\TRV-Update-1\\");
+  const TDateTime programDate = Today + 1.77;
+  const struct {
+    const char* result;  // nullptr: the script has not ended
+    TInstallOutcome outcome;
+    const char* says;
+    bool recorded, remindsAgain;
+  } cases[] = {
+      {"0", irInstalled, "Das Update vom 10.12.2026 wurde installiert.", true, false},
+      {"1", irWaitGivenUp, "nicht innerhalb von zwei Minuten beendet", false, true},
+      {"2", irRestoreFailed, "im Ordner \"C:\\Temp\\TRV-Update-1\\TRV-Sicherung\"", false, true},
+      {"3", irNoFolder, "nicht zugänglich", false, true},
+      {"4", irBackupFailed, "nicht gesichert werden", false, true},
+      {"5", irTakenBack, "wurde zurückgenommen", false, true},
+      {"100", irNotStarted, "nicht gestartet werden", false, true},
+      {"9", irUnknown, "unbekannten Ergebnis", false, true},
+      {"0x", irUnknown, "unbekannten Ergebnis", false, true},
+      {nullptr, irPending, "", false, false},
+  };
+  for (const auto& c : cases) {
+    TFakeRegistry registry;
+    TUpdateSettings settings(registry, "Tarvo", false);
+    settings.WriteNextReminder(Today);
+    const TInstallReport report =
+        ReadInstallReport(prepared + (c.result ? std::string("Result=") + c.result + " \r\n" : ""));
+    EXPECT_EQ(report.Outcome, c.outcome) << (c.result ? c.result : "-");
+    if (c.outcome != irPending) EXPECT_NE(InstallReportMessage(report).find(c.says), std::string::npos) << c.says;
+    RecordInstallReport(settings, report, programDate);
+    const TInstalledRelease installed = ReadInstalledRelease(settings);
+    EXPECT_EQ(installed.Release, c.recorded ? Today + 2 : 0) << c.says;
+    EXPECT_EQ(installed.ProgramDate, c.recorded ? programDate : 0) << c.says;
+    EXPECT_EQ(settings.Exists("Update"), !c.remindsAgain) << c.says;
+  }
+}
+
 }  // namespace

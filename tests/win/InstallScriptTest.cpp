@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "tests/win/SignedRelease.h"
 #include "tests/win/WinTestSupport.h"
 #include "update/InstallScript_win.h"
@@ -35,6 +38,7 @@ TInstallRequest Request(const std::string& tempDir, IUpdateInfo* info, bool rest
   request.ProgramDate = ProgramDate;
   request.ProcessId = 4711;
   request.AcceptedKeys = AcceptedReleaseKeys();
+  request.ReportPath = tempDir + "Update.log";
   return request;
 }
 
@@ -95,22 +99,26 @@ TEST(InstallScript, ASignedReleaseIsExtractedIntoAFolderOfItsOwnersAndItsTemplat
     const std::string script = prepared.Preparation.ScriptPath;
     const std::string folder = FolderOf(script);
     ASSERT_EQ(folder.substr(0, temp.Path().size()), temp.Path());
-    EXPECT_EQ(prepared.FilesLeft, 1) << "the new folder alone";
+    EXPECT_EQ(prepared.FilesLeft, 2) << "the new folder and the report alone";
     EXPECT_EQ(CountFiles(folder), 2) << "the script and the program file, without the archive's folder";
     EXPECT_TRUE(OwnerOnly(OwnerOnlySddl()));
-    std::string expected = "@setlocal DisableDelayedExpansion\r\n"
-                           "@set \"TRV_PROGRAM_DIR=C:\\Programme\\Tarvo\\\"\r\n"
-                           "@set \"TRV_PROGRAM=C:\\Programme\\Tarvo\\TRV.EXE\"\r\n"
-                           "@set \"TRV_UPDATE_DIR=" + folder + "\"\r\n"
-                           "@set \"TRV_PID=4711\"\r\n"
-                           "@echo off\r\n"
-                           "echo \"P=%TRV_PROGRAM_DIR%\">\"%TEMP%\\trv-update-marker.txt\"\r\n"
-                           "rem \"%TRV_PROGRAM_DIR%\"\r\n"
-                           "echo \"T=%TRV_UPDATE_DIR% P=%TRV_PROGRAM_DIR%\">>\"%TEMP%\\trv-update-marker.txt\"\r\n"
-                           " echo \"Ende %TRV_UPDATE_DIR%\">>\"%TEMP%\\trv-update-marker.txt\"\r\n";
-    if (restart) expected += "@start \"\" \"%TRV_PROGRAM%\"\r\n";
-    expected += "@rd /s /q \"%TRV_UPDATE_DIR%\"\r\n";
-    EXPECT_EQ(ReadFileBytes(script), expected);
+    const std::string head = "@setlocal DisableDelayedExpansion\r\n"
+                             "@set \"TRV_PROGRAM_DIR=C:\\Programme\\Tarvo\\\"\r\n"
+                             "@set \"TRV_PROGRAM=C:\\Programme\\Tarvo\\TRV.EXE\"\r\n"
+                             "@set \"TRV_UPDATE_DIR=" + folder + "\"\r\n"
+                             "@set \"TRV_REPORT=" + temp.Path() + "Update.log\"\r\n";
+    const std::string filled = ":trv_install\r\n@echo off\r\n"
+                               "echo \"P=%TRV_PROGRAM_DIR%\">\"%TEMP%\\trv-update-marker.txt\"\r\n"
+                               "rem \"%TRV_PROGRAM_DIR%\"\r\n"
+                               "echo \"T=%TRV_UPDATE_DIR% P=%TRV_PROGRAM_DIR%\">>\"%TEMP%\\trv-update-marker.txt\"\r\n"
+                               " echo \"Ende %TRV_UPDATE_DIR%\">>\"%TEMP%\\trv-update-marker.txt\"\r\n"
+                               "@exit /b 0\r\n";
+    const std::string bytes = ReadFileBytes(script);
+    EXPECT_EQ(bytes.substr(0, head.size()), head);
+    EXPECT_EQ(bytes.substr(bytes.size() - std::min(bytes.size(), filled.size())), filled);
+    EXPECT_EQ(bytes.find("start \"\" \"%TRV_PROGRAM%\"") != std::string::npos, restart);
+    // What the next start tells unless the script adds its result.
+    EXPECT_EQ(ReadFileBytes(temp / "Update.log"), "Release=31.12.2099\r\nFolder=" + folder + "\r\n");
     // Held from its writing until the program ends: nobody changes it.
     EXPECT_EQ(CreateFileA(script.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, 0, nullptr),
@@ -159,6 +167,48 @@ TEST(InstallScript, AnUnverifiedOrMissingArchiveIsNeitherExtractedNorDeleted) {
   EXPECT_EQ(CountFiles(temp.Path()), 1) << "the archive alone";
   request.ArchivePath = temp / "Fehlt.zip";
   EXPECT_EQ(PrepareInstallScript(request).Result, TInstallPreparation::ipMissing);
+}
+
+
+// "Updates.ini" lies in the user's temporary folder, where the user's other
+// processes may swap it between two reads: each step after the first read
+// must see what was read then, with the old release's file in its place.
+TEST(InstallScript, TheUpdateInformationIsReadOnceAndASwapAfterwardsChangesNothing) {
+  const struct {
+    const char* step;
+    std::function<std::string(IUpdateInfo&, const TTempFolder&)> run;
+    std::string expected;
+  } cases[] = {
+      {"signature",
+       [](IUpdateInfo& info, const TTempFolder&) {
+         return VerifyReleaseSection(info, "TRV", AcceptedReleaseKeys()).Ok ? "ok" : "refused";
+       },
+       "ok"},
+      {"date", [](IUpdateInfo& info, const TTempFolder&) { return IsUpdateAvailable(&info, "TRV", ProgramDate) ? "newer" : "not newer"; },
+       "newer"},
+      {"news", [](IUpdateInfo& info, const TTempFolder&) { return info.Read("TRV", "News", ""); },
+       "\"01.01.2000: Alte Meldung\",\"31.12.2099: Neue Befehle, schneller\",Hinweis"},
+      {"install",
+       [](IUpdateInfo& info, const TTempFolder& temp) {
+         const TPrepared prepared = Prepare(temp.Path(), "neu", Request(temp.Path(), &info));
+         return prepared.Preparation.Result == TInstallPreparation::ipPrepared ? "prepared" : prepared.Preparation.Error;
+       },
+       "prepared"},
+  };
+  for (const auto& c : cases) {
+    TTempFolder temp;
+    const std::string ini = temp / "$VQ1.tmp";
+    CopyFileA((SignedReleaseFolder("neu") + "Updates.ini").c_str(), ini.c_str(), FALSE);
+    TIniUpdateInfo info(ini);
+    // The same section, unsigned now: another date, other news, another
+    // archive's hash.
+    std::string swapped = ReadFileBytes(ini);
+    for (const auto& change : {std::make_pair("31.12.2099", "01.01.2000"), std::make_pair("Neue", "Alte"),
+                               std::make_pair("SHA256=", "SHA256=0")})
+      swapped.replace(swapped.find(change.first), strlen(change.first), change.second);
+    WriteFileBytes(ini, swapped);
+    EXPECT_EQ(c.run(info, temp), c.expected) << c.step;
+  }
 }
 
 }  // namespace

@@ -56,8 +56,10 @@ class UpdateTemplate : public ::testing::Test {
     request.Info = &info;
     request.ProgramName = "TRV";
     request.ProgramPath = program + "TRV.EXE";
+    request.ProgramDate = 46364.5;  // 8.12.2026 at noon: the release is newer
     request.ProcessId = GetCurrentProcessId();
     request.AcceptedKeys = AcceptedReleaseKeys();
+    request.ReportPath = report = temp / "Bericht\\Update.log";
     TInstallPreparation preparation = PrepareInstallScript(request);
     ASSERT_EQ(preparation.Result, TInstallPreparation::ipPrepared) << preparation.Error;
     script = preparation.ScriptPath;
@@ -76,7 +78,7 @@ class UpdateTemplate : public ::testing::Test {
   void Start() {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    std::string command = "cmd.exe /c \"" + script + "\"";
+    std::string command = InstallScriptCommandLine(script);
     ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                                &startup, &process));
     CloseHandle(process.hThread);
@@ -106,6 +108,9 @@ class UpdateTemplate : public ::testing::Test {
     EXPECT_EQ(CountFiles(update), 0);
   }
 
+  // What the next start reads of the script's end.
+  TInstallOutcome Outcome() { return ReadInstallReport(ReadFileBytes(report)).Outcome; }
+
   void ExpectOldFiles() {
     EXPECT_EQ(ReadFileBytes(program + "TRV.EXE"), "alt-exe");
     EXPECT_EQ(ReadFileBytes(program + "TRV.HTM"), "alt-htm");
@@ -114,7 +119,7 @@ class UpdateTemplate : public ::testing::Test {
   }
 
   TTempFolder temp;
-  std::string program, script, update;
+  std::string program, script, update, report;
   std::string first, second;
   PROCESS_INFORMATION process = {};
 };
@@ -127,6 +132,11 @@ TEST_F(UpdateTemplate, TheNewFilesReplaceTheInstalledOnesAndTheUpdateFolderIsEmp
   EXPECT_EQ(ReadFileBytes(program + "TRV-Neu.png"), "neu-png");
   EXPECT_EQ(ReadFileBytes(program + "Eigene.txt"), "bleibt");
   EXPECT_EQ(CountFiles(program), 4) << "no copy left beside, no script";
+  EXPECT_EQ(Outcome(), irInstalled);
+  // No second command processor: it would run the user's AutoRun, which
+  // Wine's cmd does not know of.
+  EXPECT_EQ(ReadFileBytes(script).find("for /f"), std::string::npos);
+  EXPECT_NE(InstallScriptCommandLine(script).find("cmd.exe\" /d /c "), std::string::npos);
   // Under Wine the folder itself stays: cmd holds the running script.
   EXPECT_EQ(CountFiles(update), 0);
 }
@@ -137,6 +147,7 @@ TEST_F(UpdateTemplate, NothingIsTouchedWhileTheProgramHoldsItsLock) {
   Start();
   EXPECT_EQ(Finish(3000), STILL_ACTIVE) << "the script waits";
   ExpectOldFiles();
+  EXPECT_EQ(Outcome(), irPending) << "the start after it tells nothing yet";
   lock.Release();
   EXPECT_NE(Finish(), STILL_ACTIVE);
   EXPECT_EQ(ReadFileBytes(program + "TRV.EXE"), "neu-exe");
@@ -145,11 +156,17 @@ TEST_F(UpdateTemplate, NothingIsTouchedWhileTheProgramHoldsItsLock) {
 
 // An installed file held without sharing cannot even be copied aside:
 // nothing is touched.
-TEST_F(UpdateTemplate, AnInstalledFileThatCannotBeCopiedLeavesAllUntouched) { RunWithSecondFileHeld(0); }
+TEST_F(UpdateTemplate, AnInstalledFileThatCannotBeCopiedLeavesAllUntouched) {
+  RunWithSecondFileHeld(0);
+  EXPECT_EQ(Outcome(), irBackupFailed);
+}
 
 // Held with reading shared, it is copied aside but not replaced: the one
 // replaced before it goes back.
-TEST_F(UpdateTemplate, AFileThatCannotBeReplacedPutsBackTheOnesThatWere) { RunWithSecondFileHeld(FILE_SHARE_READ); }
+TEST_F(UpdateTemplate, AFileThatCannotBeReplacedPutsBackTheOnesThatWere) {
+  RunWithSecondFileHeld(FILE_SHARE_READ);
+  EXPECT_EQ(Outcome(), irTakenBack);
+}
 
 TEST_F(UpdateTemplate, WhenPuttingBackFailsTooTheUpdateFolderKeepsTheOldFiles) {
   THeldFile held(program + second, FILE_SHARE_READ);
@@ -164,6 +181,9 @@ TEST_F(UpdateTemplate, WhenPuttingBackFailsTooTheUpdateFolderKeepsTheOldFiles) {
   EXPECT_EQ(ReadFileBytes(update + "TRV-Sicherung\\TRV.EXE"), "alt-exe");
   EXPECT_EQ(ReadFileBytes(update + "TRV-Sicherung\\TRV.HTM"), "alt-htm");
   EXPECT_NE(GetFileAttributesA(script.c_str()), INVALID_FILE_ATTRIBUTES) << "the program's removal skipped";
+  const TInstallReport told = ReadInstallReport(ReadFileBytes(report));
+  EXPECT_EQ(told.Outcome, irRestoreFailed);
+  EXPECT_NE(InstallReportMessage(told).find(update + "TRV-Sicherung"), std::string::npos);
 }
 
 }  // namespace
