@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "update/UpdateRules.h"
+
 const char* const HttpUserAgent = "Tarvo/1.0";
 
 namespace {
@@ -90,6 +92,9 @@ bool HttpGetFile(const std::string& url, const std::string& fileName, const THtt
   TPartialFile file(fileName);
   std::vector<char> block(16384);
   int64_t received = 0;
+  TTransferPace pace(transfer.PaceSpanMs, transfer.PaceMinBytes);
+  auto tooSlow = [&] { return EHttpError("Der Server " + url + " sendet zu langsam (Zeitüberschreitung)."); };
+  if (transfer.PaceSpanMs) pace.Keeps(GetTickCount(), 0);
   while (true) {
     // What has come in, not a whole block: a read that waits for a block
     // would outlast any time limit while a server drips.
@@ -102,8 +107,8 @@ bool HttpGetFile(const std::string& url, const std::string& fileName, const THtt
     if (read == 0) break;
     received += read;
     if (transfer.MaxSize > 0 && received > transfer.MaxSize) throw tooLarge();
-    if (transfer.TimeLimitMs && GetTickCount() - started > transfer.TimeLimitMs)
-      throw EHttpError("Der Server " + url + " sendet zu langsam (Zeitüberschreitung).");
+    if (transfer.TimeLimitMs && GetTickCount() - started > transfer.TimeLimitMs) throw tooSlow();
+    if (transfer.PaceSpanMs && !pace.Keeps(GetTickCount(), received)) throw tooSlow();
     file.Write(block.data(), read);
     if (transfer.OnWork) transfer.OnWork(received);
     if (transfer.Cancelled && transfer.Cancelled()) return false;

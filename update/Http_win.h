@@ -25,6 +25,9 @@ struct THttpTransfer {
   int64_t MaxSize = 0;
   // The whole transfer's time, however slowly the server drips. 0: none.
   unsigned TimeLimitMs = 0;
+  // The least a span of PaceSpanMs must bring (TTransferPace). 0: no rule.
+  unsigned PaceSpanMs = 0;
+  int64_t PaceMinBytes = 0;
   // The body's size as the server announces it, -1 when it does not.
   std::function<void(int64_t size)> OnBegin;
   // Bytes received so far, after each block.

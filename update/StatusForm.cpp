@@ -446,7 +446,11 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
     THttpTransfer transfer;
     transfer.ReadTimeoutMs = ReadTimeoutMs;
     transfer.MaxSize = download ? MaxArchiveDownloadSize : MaxUpdateInfoSize;
-    if (!download) transfer.TimeLimitMs = CheckTimeLimitMs;
+    transfer.TimeLimitMs = download ? DownloadTimeLimitMs : CheckTimeLimitMs;
+    if (download) {
+      transfer.PaceSpanMs = DownloadPaceSpanMs;
+      transfer.PaceMinBytes = DownloadPaceMinBytes;
+    }
     transfer.OnBegin = [state](int64_t size) {
       state->Size = size;
       state->Begun = true;
@@ -489,7 +493,7 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
     }
     if (GetTickCount() - state->LastActivity > ReadTimeoutMs) break;
     // The worker's own limit may wait on a read; the window does not.
-    if (!download && GetTickCount() - started > CheckTimeLimitMs + ReadTimeoutMs) break;
+    if (GetTickCount() - started > (download ? DownloadTimeLimitMs : CheckTimeLimitMs) + ReadTimeoutMs) break;
     if (!Application.HandleNextMessage()) break;
   }
   Timer_Transfer->SetEnabled(false);

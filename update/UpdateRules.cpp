@@ -429,3 +429,19 @@ std::string InstallPathProblem(const std::string& tempDir, const std::string& pr
   }
   return "";
 }
+
+bool TTransferPace::Keeps(uint32_t now, int64_t received) {
+  if (!started_) {
+    started_ = true;
+    spanStart_ = now;
+    spanReceived_ = received;
+  }
+  while (static_cast<uint32_t>(now - spanStart_) >= spanMs_) {
+    if (received - spanReceived_ < minBytes_) return false;
+    // The next span counts from here: what came early does not carry a
+    // later pause.
+    spanStart_ = now;
+    spanReceived_ = received;
+  }
+  return true;
+}

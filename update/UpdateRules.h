@@ -224,6 +224,29 @@ std::string PercentText(int64_t size, int64_t received);
 const int64_t MaxUpdateInfoSize = 64 * 1024;
 const int64_t MaxArchiveDownloadSize = static_cast<int64_t>(MaxArchiveSize) + (16 << 20);
 const unsigned CheckTimeLimitMs = 60000;
+// The archive may take its time, but neither for ever nor a byte now and
+// then: every span of DownloadPaceSpanMs brings DownloadPaceMinBytes (about
+// 1 KB a second), and the whole download ends within the hour.
+const unsigned DownloadPaceSpanMs = 30000;
+const int64_t DownloadPaceMinBytes = 32 * 1024;
+const unsigned DownloadTimeLimitMs = 60 * 60 * 1000;
+
+// Whether a transfer keeps its pace: at least minBytes in every span of
+// spanMs, counted from the first call. A read time-out never strikes on a
+// server that sends a byte every few seconds; this does. Ticks may wrap.
+class TTransferPace {
+ public:
+  TTransferPace(unsigned spanMs, int64_t minBytes) : spanMs_(spanMs), minBytes_(minBytes) {}
+  // received bytes so far at the tick now; false once a span ended short.
+  bool Keeps(uint32_t now, int64_t received);
+
+ private:
+  unsigned spanMs_;
+  int64_t minBytes_;
+  bool started_ = false;
+  uint32_t spanStart_ = 0;
+  int64_t spanReceived_ = 0;
+};
 
 // Who removes a transfer's part file once the window and the transfer's
 // worker part: the worker, when the window gave the transfer up before it

@@ -324,6 +324,29 @@ TEST(ArchiveEntries, DuplicatesAndSizesAreRefused) {
   EXPECT_TRUE(check.FileNames.empty());
 }
 
+// A server that sends a byte now and then keeps the read time-out from
+// striking: each span must bring its share.
+TEST(Transfers, ADownloadKeepsItsPaceOrEnds) {
+  const struct {
+    std::vector<std::pair<uint32_t, int64_t>> steps;  // tick, bytes so far
+    bool keeps;
+  } cases[] = {
+      {{{0, 0}, {500, 10}, {999, 10}}, true},          // the first span not over
+      {{{0, 0}, {1000, 100}, {2000, 200}}, true},      // exactly the share
+      {{{0, 0}, {1000, 99}}, false},
+      {{{0, 0}, {1000, 500}, {2500, 550}}, false},     // early bytes carry no later pause
+      {{{0, 0}, {3000, 1000}}, true},                  // one long read: its bytes count
+      {{{0xFFFFFE00u, 0}, {0x100u, 150}}, true},       // the tick wrapped
+      {{{0xFFFFFE00u, 0}, {0x400u, 50}}, false},
+  };
+  for (const auto& c : cases) {
+    TTransferPace pace(1000, 100);
+    bool keeps = true;
+    for (const auto& step : c.steps) keeps = pace.Keeps(step.first, step.second) && keeps;
+    EXPECT_EQ(keeps, c.keeps) << c.steps.back().first << " " << c.steps.back().second;
+  }
+}
+
 // Whichever of the window and the worker comes second removes the part
 // file; the old worker decided before the window had given up.
 TEST(PartFile, WhoeverComesSecondRemovesIt) {

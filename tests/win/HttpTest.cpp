@@ -100,12 +100,13 @@ TEST_F(Http, TransfersAreCutAtTheirSizeAndTimeLimits) {
   const struct {
     std::string query;
     int64_t maxSize;
-    unsigned timeLimitMs;
+    unsigned timeLimitMs, paceSpanMs;
     const char* says;
   } cases[] = {
-      {"Updates/gross.zip", 99999, 0, "zu groß"},          // announced: refused unread
-      {"Updates/gross.zip?nosize", 50000, 0, "zu groß"},   // cut where the body passes the cap
-      {"Updates/gross.zip?drip=100", 0, 1500, "zu langsam"},
+      {"Updates/gross.zip", 99999, 0, 0, "zu groß"},          // announced: refused unread
+      {"Updates/gross.zip?nosize", 50000, 0, 0, "zu groß"},   // cut where the body passes the cap
+      {"Updates/gross.zip?drip=100", 0, 1500, 0, "zu langsam"},
+      {"Updates/gross.zip?drip=100", 0, 0, 1000, "zu langsam"},  // ten bytes a second: short of the pace
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.query);
@@ -113,6 +114,8 @@ TEST_F(Http, TransfersAreCutAtTheirSizeAndTimeLimits) {
     THttpTransfer transfer;
     transfer.MaxSize = c.maxSize;
     transfer.TimeLimitMs = c.timeLimitMs;
+    transfer.PaceSpanMs = c.paceSpanMs;
+    transfer.PaceMinBytes = 100;
     int64_t received = 0;
     transfer.OnWork = [&](int64_t count) { received = count; };
     try {
