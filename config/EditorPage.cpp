@@ -40,8 +40,13 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
 
 TEditorPage::~TEditorPage() { Destroying(); }
 
-void TEditorPage::Created() {
-  project_.View = this;
+void TEditorPage::Created() { project_.View = this; }
+
+void TEditorPage::Showing() {
+  // Made at the page's first showing, not with the window: the start page
+  // shows no icon, and whatever the icons make would be paid at every start.
+  if (iconsAsked_) return;
+  iconsAsked_ = true;
   ShowIcons();
 }
 
@@ -75,6 +80,11 @@ void TEditorPage::ProjectChanged() {
 
 void TEditorPage::Destroying() {
   if (project_.View == this) project_.View = nullptr;
+  if (icons_) {
+    // The controls share the image list, which goes with the icons.
+    MenuTree().SetImages(nullptr);
+    Get<TListView>("ListView_ExecLines").SetImages(nullptr);
+  }
   icons_.reset();
   checkWindow_.reset();
   lineDialog_.reset();

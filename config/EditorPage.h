@@ -27,6 +27,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   std::vector<TControlDef> Controls() override;
   void Created() override;
   void Destroying() override;
+  // The page is about to show: the icons are made at its first showing.
+  void Showing();
 
   // Shows another page of the notebook; opens the shortcut page for a
   // saved project.
@@ -136,4 +138,5 @@ class TEditorPage : public TConfigPage, public IProjectView {
   TFormPtr<TCheckForm> checkWindow_;
   TFormPtr<TForm2> lineDialog_;
   std::unique_ptr<TEditorIcons> icons_;
+  bool iconsAsked_ = false;
 };

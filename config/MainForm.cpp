@@ -121,6 +121,7 @@ void TForm1::FormKeyDown(WORD& key) {
 }
 
 void TForm1::ShowPage(int index) {
+  if (index == PageCreate) editorPage_.Showing();
   SetPageIndex("Notebook", index);
   startPage_.NotebookPageChanged(index);
   Balloons.Hide();

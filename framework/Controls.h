@@ -446,7 +446,8 @@ class TComboBox : public TControl {
 class TListView : public TControl {
  public:
   const char* WindowClass() const override { return WC_LISTVIEWA; }
-  DWORD WindowStyle() const override { return LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL; }
+  // The images are shared (LVS_SHAREIMAGELISTS): see SetImages.
+  DWORD WindowStyle() const override { return LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_SHAREIMAGELISTS; }
   DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
   void Created(const TControlDef& def) override;
   bool Notify(NMHDR* header, LRESULT& result) override;
@@ -463,7 +464,8 @@ class TListView : public TControl {
   // The row at a point of the client area, -1: none.
   int RowAt(POINT point) const;
   // Small images beside the first column: which one a row shows is asked
-  // when the row is drawn.
+  // when the row is drawn. The list stays the caller's, as a tree's does:
+  // it outlives the control and is destroyed by the caller alone.
   void SetImages(HIMAGELIST images);
   std::function<int(int row)> ImageOf;
 };

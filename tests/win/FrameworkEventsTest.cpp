@@ -289,6 +289,23 @@ TEST(FrameworkLifecycle, AFormIsDestroyedWholeAndNoHandlerRunsWhenItIsHalfGone) 
   EXPECT_EQ(seen, std::vector<std::string>{"destroy"});
 }
 
+// A list or a tree shows an image list that stays its owner's: a control
+// that destroyed it as well would free it twice (Windows: a use after free
+// when the window closes; Wine's image list refuses the second destroy).
+TEST(FrameworkLifecycle, AListAndATreeLeaveTheirImagesToTheirOwner) {
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  ASSERT_EQ(ImageList_AddIcon(images, LoadIconA(nullptr, IDI_APPLICATION)), 0);
+  {
+    auto form = NewForm<TEventForm>();
+    form->Build();
+    form->Get<TListView>("ListView_Lines").SetImages(images);
+    form->Get<TTreeView>("TreeView_Menu").SetImages(images);
+    form->Show();
+  }
+  EXPECT_EQ(ImageList_GetImageCount(images), 1);
+  EXPECT_TRUE(ImageList_Destroy(images));
+}
+
 // Layouts are given at 96 DPI: on a denser screen every rectangle and font
 // is scaled, and the 8-point test of fonts does not change.
 TEST(FrameworkScaling, At144DpiRectanglesAndFontsAreOneAndAHalfTimesAsLarge) {

@@ -385,6 +385,21 @@ TEST_F(MainForm, OptionsOneAndTwoSwitchPagesAndTheirButtonsComeBack) {
   ASSERT_TRUE(WaitForPage("Startseite"));
 }
 
+// The start page shows no icon: the editor's image list, and with it the
+// icon cache and its worker, comes when the editor page first shows.
+TEST_F(MainForm, TheEditorsIconsComeWithTheEditorPageNotWithTheWindow) {
+  HWND tree = ControlHandle(main, "TreeView_Menu"), lines = ControlHandle(main, "ListView_ExecLines");
+  ASSERT_NE(tree, nullptr);
+  ASSERT_NE(lines, nullptr);
+  EXPECT_EQ(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+  EXPECT_EQ(SendMessageA(lines, LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
+  PostMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForPage("Erstellen"));
+  const LRESULT images = SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0);
+  EXPECT_NE(images, 0);
+  EXPECT_EQ(SendMessageA(lines, LVM_GETIMAGELIST, LVSIL_SMALL, 0), images);
+}
+
 TEST_F(MainForm, HiddenClickSequenceMakesOptionFourNotClose) {
   CompleteHiddenSequence();
   EXPECT_TRUE(IsWindow(main));
