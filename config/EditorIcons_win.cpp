@@ -10,13 +10,17 @@ TEditorIcons::TEditorIcons(TForm& form, std::function<void()> arrived)
       arrived_(std::move(arrived)) {
   // Image 0: nodes and rows without an icon.
   Add("", TIconPixels::Transparent(SmallIconSize()));
-  form.OnMessage(WM_EDITORICON, [this](TMessage& m) {
-    std::unique_ptr<TIconResult> result = TIconLoader::Take(m.LParam);
-    if (result->Found)
-      Add(result->Path, result->Icon);
-    else
-      known_[result->Path] = 0;
-    if (arrived_) arrived_();
+  // The message carries nothing, whoever posted it: the results are the
+  // loader's.
+  form.OnMessage(WM_EDITORICON, [this](TMessage&) {
+    std::vector<TIconResult> results = loader_.TakeResults();
+    for (const TIconResult& result : results) {
+      if (result.Found)
+        Add(result.Path, result.Icon);
+      else
+        known_[result.Path] = 0;
+    }
+    if (!results.empty() && arrived_) arrived_();
   });
   // The window is long-lived: lookups start as soon as they are asked for.
   loader_.Start();

@@ -87,6 +87,12 @@ std::string GroupIconTarget(const TProject& project, int32_t assignment) {
   return FirstStarted(project, project.ExecGroup(assignment - 1).Lines, true);
 }
 
+bool IsNetworkPath(const std::string& path) {
+  // Windows takes a slash for a backslash here too.
+  auto slash = [&path](size_t i) { return i < path.size() && (path[i] == '\\' || path[i] == '/'); };
+  return slash(0) && slash(1);
+}
+
 std::string TIconCache::Key(const std::string& path, int size) {
   // Windows paths compare without regard to case.
   return UpperText(path) + '|' + std::to_string(size);
@@ -127,8 +133,9 @@ std::string TIconCache::Bytes() const {
   return out;
 }
 
-bool TIconCache::Load(const std::string& bytes) {
+bool TIconCache::Load(const std::string& bytes, size_t* dropped) {
   entries_.clear();
+  if (dropped) *dropped = 0;
   if (bytes.size() < SignatureLength + 8 || bytes.compare(0, SignatureLength, Signature) != 0) return false;
   const size_t end = bytes.size() - 4;
   TReader sum(bytes, bytes.size());
@@ -140,6 +147,7 @@ bool TIconCache::Load(const std::string& bytes) {
   uint64_t count = 0;
   bool ok = in.Number(count, 4);
   std::map<std::string, TEntry> entries;
+  size_t skipped = 0;
   for (uint64_t i = 0; ok && i < count; ++i) {
     uint64_t keyLength = 0, iconSize = 0, hasIcon = 0;
     std::string key;
@@ -156,30 +164,57 @@ bool TIconCache::Load(const std::string& bytes) {
         pixel = static_cast<uint32_t>(value);
       }
     }
-    if (ok) entries.emplace(std::move(key), std::move(entry));
+    if (!ok) break;
+    const std::string sizeSuffix = '|' + std::to_string(iconSize);
+    if (key.size() > sizeSuffix.size() && key.compare(key.size() - sizeSuffix.size(), sizeSuffix.size(), sizeSuffix) == 0)
+      entries.emplace(std::move(key), std::move(entry));
+    else
+      ++skipped;
   }
   if (!ok || !in.AtEnd()) return false;
   entries_.swap(entries);
+  if (dropped) *dropped = skipped;
   return true;
 }
 
-TIconStore::TIconStore(IIconPlatform& platform, IFileSystem& files, const std::string& cacheFile, int size)
-    : platform_(platform), files_(files), cacheFile_(cacheFile), size_(size) {}
+TIconStore::TIconStore(IIconPlatform& platform, IFileSystem& files, const std::string& cacheFile, int size,
+                       bool networkIcons)
+    : platform_(platform), files_(files), cacheFile_(cacheFile), size_(size), networkIcons_(networkIcons) {}
 
 void TIconStore::LoadOnce() {
   if (loaded_) return;
   loaded_ = true;
+  // A file too large to be ours is not even opened; one that grows while
+  // it is read stops being read at the bound. Either is replaced by the
+  // next save (or, where it cannot be written, costs no more than this).
+  TFileStamp stamp;
+  if (platform_.Stamp(cacheFile_, stamp) && stamp.Size > MaxIconCacheFileSize) {
+    changed_ = true;
+    return;
+  }
   std::string bytes;
   try {
     std::unique_ptr<IInputFile> file = files_.OpenRead(cacheFile_);
     char buffer[65536];
-    while (size_t n = file->Read(buffer, sizeof buffer)) bytes.append(buffer, n);
+    while (size_t n = file->Read(buffer, sizeof buffer)) {
+      bytes.append(buffer, n);
+      if (bytes.size() > MaxIconCacheFileSize) {
+        changed_ = true;
+        return;
+      }
+    }
   } catch (...) {
     // Missing, locked or unreadable: the icons are looked up afresh.
     return;
   }
-  // A damaged file is replaced by the next save.
-  if (!cache_.Load(bytes)) changed_ = true;
+  // A damaged file, or one with entries of the wrong size, is replaced by
+  // the next save.
+  size_t dropped = 0;
+  if (!cache_.Load(bytes, &dropped) || dropped) changed_ = true;
+}
+
+bool TIconStore::NotAsked(const std::string& path) {
+  return !networkIcons_ && (IsNetworkPath(path) || platform_.IsRemoteDrive(path));
 }
 
 bool TIconStore::FromCache(const std::string& path, const TFileStamp& stamp, TIconPixels& icon) {
@@ -196,6 +231,7 @@ void TIconStore::ForgetMissing(const std::string& path) {
 }
 
 TIconStore::TAnswer TIconStore::Quick(const std::string& path, TIconPixels& icon) {
+  if (NotAsked(path)) return iaNone;
   // A share or a sleeping disk may take seconds to answer even whether the
   // file is there: the worker asks.
   if (!platform_.IsQuick(path)) return iaLater;
@@ -211,14 +247,20 @@ TIconStore::TAnswer TIconStore::Quick(const std::string& path, TIconPixels& icon
 }
 
 bool TIconStore::Lookup(const std::string& path, TIconPixels& icon) {
+  if (NotAsked(path)) return false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return false;
+  }
   TFileStamp stamp;
   if (!platform_.Stamp(path, stamp)) {
     std::lock_guard<std::mutex> lock(mutex_);
-    ForgetMissing(path);
+    if (!closed_) ForgetMissing(path);
     return false;
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return false;
     if (FromCache(path, stamp, icon)) return !icon.Pixels.empty();
   }
   // The shell may take its time: the cache stays free meanwhile.
@@ -229,14 +271,21 @@ bool TIconStore::Lookup(const std::string& path, TIconPixels& icon) {
     entry.Icon.Pixels.clear();
   entry.Icon.Size = size_;
   std::lock_guard<std::mutex> lock(mutex_);
+  if (closed_) return false;
   cache_.Put(path, entry);
   changed_ = true;
   icon = entry.Icon;
   return !icon.Pixels.empty();
 }
 
+void TIconStore::Close() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  closed_ = true;
+}
+
 void TIconStore::Save() {
   std::lock_guard<std::mutex> lock(mutex_);
+  if (closed_) return;
   if (cache_.Count() > MaxCachedIcons) {
     cache_.DropUnused();
     changed_ = true;
@@ -254,4 +303,10 @@ bool MenuIconsWanted(IRegistry& registry) {
   TUpdateSettings settings(registry, ProgramRegistryKey, true);
   int32_t value = 1;
   return !settings.ReadInteger("MenuIcons", value) || value != 0;
+}
+
+bool NetworkIconsWanted(IRegistry& registry) {
+  TUpdateSettings settings(registry, ProgramRegistryKey, true);
+  int32_t value = 0;
+  return settings.ReadInteger("NetworkIcons", value) && value != 0;
 }

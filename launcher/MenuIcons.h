@@ -52,7 +52,13 @@ class IIconPlatform {
   // The shell's icon of the file, document or folder at the size; false
   // when the shell has none.
   virtual bool Extract(const std::string& path, int size, TIconPixels& icon) = 0;
+  // Whether the path is on a drive letter the system maps to a share.
+  virtual bool IsRemoteDrive(const std::string& path) = 0;
 };
+
+// Whether the path names another machine's share ("\\host\share\..."); so
+// do device paths ("\\?\..."), which are taken for one too.
+bool IsNetworkPath(const std::string& path);
 
 // The cache's entries and their file. A file that does not parse is taken
 // for empty; the format carries a checksum, so that a torn or damaged file
@@ -65,7 +71,10 @@ class TIconCache {
     mutable bool Used = false;  // found or put since the load; not stored
   };
   // False when the bytes are not a whole cache file (the cache is then empty).
-  bool Load(const std::string& bytes);
+  // An entry whose icon is not of its key's size is left out and counted in
+  // dropped: a valid checksum is easy to write, and a store draws the
+  // pixels as its own size.
+  bool Load(const std::string& bytes, size_t* dropped = nullptr);
   std::string Bytes() const;
   const TEntry* Find(const std::string& path, int size) const;
   void Put(const std::string& path, const TEntry& entry);
@@ -84,13 +93,27 @@ class TIconCache {
 // own run, so that the file a popup reads at its start stays small.
 const size_t MaxCachedIcons = 2000;
 
+// The largest cache file that is read; a larger one is taken for damaged
+// without being read, and replaced. An entry takes 21 bytes, its key (a
+// path of MAX_PATH and "|32": 263) and 4 bytes a pixel: the 2,000 icons a
+// save keeps at 32 pixels (a screen of 200 %) take 8.8 MB, at 16 pixels
+// 2.6 MB. Twice as much leaves room for a run that keeps more than 2,000 of
+// its own and for denser screens, and is read in some 30 ms; what lies
+// beyond is no file of ours, and a popup must not pay for it at every start.
+const uint64_t MaxIconCacheFileSize = 16u << 20;
+
 // The icons of one run of the popup or of the configuration window, at one
 // size. Quick answers on the thread that shows the menu; Lookup may take as
 // long as the shell takes and runs on a worker thread. Both may run at once.
 class TIconStore {
  public:
   enum TAnswer { iaIcon, iaNone, iaLater };
-  TIconStore(IIconPlatform& platform, IFileSystem& files, const std::string& cacheFile, int size);
+  // networkIcons: files on shares and mapped network drives have their
+  // icons looked up; otherwise they show none and their host is never asked
+  // (a project someone else wrote must not make this machine connect to a
+  // host of theirs and offer it the user's credentials).
+  TIconStore(IIconPlatform& platform, IFileSystem& files, const std::string& cacheFile, int size,
+             bool networkIcons = false);
   int Size() const { return size_; }
   // From the cache, when the file is on a quick disk and unchanged since it
   // was cached (iaIcon), or not there at all (iaNone); iaLater: ask Lookup.
@@ -100,17 +123,23 @@ class TIconStore {
   // Writes the cache when it changed. A cache that cannot be written is
   // simply not kept: icons are looked up again next time.
   void Save();
+  // From now on Lookup and Save touch neither the platform, the file system
+  // nor the cache: for a worker whose lookup outlives the run that asked.
+  void Close();
 
  private:
   // These three with the lock held.
   void LoadOnce();
   bool FromCache(const std::string& path, const TFileStamp& stamp, TIconPixels& icon);
   void ForgetMissing(const std::string& path);
+  bool NotAsked(const std::string& path);
   IIconPlatform& platform_;
   IFileSystem& files_;
   std::string cacheFile_;
   int size_;
+  bool networkIcons_;
   std::mutex mutex_;
+  bool closed_ = false;
   bool loaded_ = false;
   bool changed_ = false;
   TIconCache cache_;
@@ -122,3 +151,6 @@ extern const char* const ProgramRegistryKey;
 // Whether the menus show icons: yes unless "MenuIcons" = 0 in the program's
 // key, read like the updater's values (the user's first, then the machine's).
 bool MenuIconsWanted(IRegistry& registry);
+// Whether files on the network have their icons looked up: only when
+// "NetworkIcons" = 1 (any number but 0) in the program's key, read alike.
+bool NetworkIconsWanted(IRegistry& registry);

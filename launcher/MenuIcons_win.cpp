@@ -46,6 +46,17 @@ class TWinIconPlatform : public IIconPlatform {
     }
     return known == 'y';
   }
+  bool IsRemoteDrive(const std::string& path) override {
+    if (path.size() < 2 || path[1] != ':') return false;
+    const unsigned char letter = static_cast<unsigned char>(path[0]) & 0xDF;
+    if (letter < 'A' || letter > 'Z') return false;
+    char& known = remote_[letter - 'A'];
+    if (!known) {
+      const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
+      known = GetDriveTypeA(root) == DRIVE_REMOTE ? 'y' : 'n';
+    }
+    return known == 'y';
+  }
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
     const std::string file = Located(path);
     SHFILEINFOA info = {};
@@ -65,6 +76,7 @@ class TWinIconPlatform : public IIconPlatform {
 
  private:
   char quick_[26] = {};
+  char remote_[26] = {};
 };
 
 void MakeFolders(const std::string& file) {
@@ -87,10 +99,12 @@ BOOL CALLBACK RepaintMenuWindow(HWND wnd, LPARAM) {
 }  // namespace
 
 struct TIconLoader::TShared {
-  explicit TShared(const std::string& cacheFile)
-      : CacheFile(cacheFile), Store(Shell, *Platform.Files, cacheFile, SmallIconSize()) {}
+  TShared(const std::string& cacheFile, std::unique_ptr<IIconPlatform> shell)
+      : CacheFile(cacheFile),
+        Shell(std::move(shell)),
+        Store(*Shell, *Platform.Files, cacheFile, SmallIconSize(), NetworkIconsWanted()) {}
   std::string CacheFile;
-  TWinIconPlatform Shell;
+  std::unique_ptr<IIconPlatform> Shell;
   TIconStore Store;
   std::mutex Mutex;
   std::condition_variable Changed;
@@ -99,26 +113,34 @@ struct TIconLoader::TShared {
   std::deque<std::string> Queue;
   size_t QuickQueued = 0;
   std::set<std::string> Asked;
+  // Found and not yet taken; the window is woken once for all of them.
+  std::vector<TIconResult> Results;
+  bool WakePending = false;
   HWND Window = nullptr;
   UINT Message = 0;
-  bool Started = false, Closing = false, Done = false, Running = false;
+  // Abandoned: the loader has gone without the worker; it ends without
+  // touching anything but this.
+  bool Started = false, Closing = false, Done = false, Abandoned = false;
 
   void Work() {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     std::unique_lock<std::mutex> lock(Mutex);
     for (;;) {
       Changed.wait(lock, [this] { return Closing || (Started && !Queue.empty()); });
-      if (Queue.empty()) break;
+      if (Abandoned || Queue.empty()) break;
       const std::string path = Queue.front();
       Queue.pop_front();
       if (QuickQueued) --QuickQueued;
       lock.unlock();
-      auto result = std::make_unique<TIconResult>();
-      result->Path = path;
-      result->Found = Store.Lookup(path, result->Icon);
+      TIconResult result;
+      result.Path = path;
+      result.Found = Store.Lookup(path, result.Icon);
       lock.lock();
-      if (Window && PostMessageA(Window, Message, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
+      if (Abandoned) break;
+      Results.push_back(std::move(result));
+      if (Window && !WakePending) WakePending = PostMessageA(Window, Message, 0, 0) != FALSE;
     }
+    if (Abandoned) return;
     lock.unlock();
     MakeFolders(CacheFile);
     Store.Save();
@@ -129,8 +151,11 @@ struct TIconLoader::TShared {
   }
 };
 
-TIconLoader::TIconLoader(HWND window, UINT message, const std::string& cacheFile)
-    : shared_(std::make_shared<TShared>(cacheFile.empty() ? IconCacheFile() : cacheFile)) {
+TIconLoader::TIconLoader(HWND window, UINT message, const std::string& cacheFile,
+                         std::unique_ptr<IIconPlatform> platform, DWORD exitWait)
+    : shared_(std::make_shared<TShared>(cacheFile.empty() ? IconCacheFile() : cacheFile,
+                                        platform ? std::move(platform) : std::make_unique<TWinIconPlatform>())),
+      exitWait_(exitWait) {
   shared_->Window = window;
   shared_->Message = message;
 }
@@ -141,13 +166,33 @@ TIconLoader::~TIconLoader() {
   shared_->Started = true;
   shared_->Closing = true;
   shared_->Changed.notify_all();
-  if (!shared_->Running) return;
-  // A share that does not answer must not keep the program from ending:
-  // the thread keeps what it works on and ends with the process.
-  shared_->Changed.wait_for(lock, std::chrono::seconds(3), [this] { return shared_->Done; });
+  if (!worker_.joinable()) return;
+  if (shared_->Changed.wait_for(lock, std::chrono::milliseconds(exitWait_), [this] { return shared_->Done; })) {
+    lock.unlock();
+    worker_.join();
+    return;
+  }
+  // A share that does not answer must not keep the program from ending,
+  // nor keep what was found from the cache. The thread cannot be stopped
+  // inside the shell: it is left to end with the process, and from now on
+  // touches only what it shares with this loader, which it keeps alive.
+  shared_->Abandoned = true;
+  lock.unlock();
+  MakeFolders(shared_->CacheFile);
+  shared_->Store.Save();
+  shared_->Store.Close();
+  worker_.detach();
 }
 
 int TIconLoader::Size() const { return shared_->Store.Size(); }
+
+std::vector<TIconResult> TIconLoader::TakeResults() {
+  std::lock_guard<std::mutex> lock(shared_->Mutex);
+  shared_->WakePending = false;
+  std::vector<TIconResult> results;
+  results.swap(shared_->Results);
+  return results;
+}
 
 TIconStore::TAnswer TIconLoader::Quick(const std::string& path, TIconPixels& icon) {
   return shared_->Store.Quick(path, icon);
@@ -156,14 +201,13 @@ TIconStore::TAnswer TIconLoader::Quick(const std::string& path, TIconPixels& ico
 void TIconLoader::Request(const std::string& path) {
   std::lock_guard<std::mutex> lock(shared_->Mutex);
   if (!shared_->Asked.insert(path).second) return;
-  if (shared_->Shell.IsQuick(path))
+  if (shared_->Shell->IsQuick(path))
     shared_->Queue.insert(shared_->Queue.begin() + static_cast<std::ptrdiff_t>(shared_->QuickQueued++), path);
   else
     shared_->Queue.push_back(path);
-  if (!shared_->Running) {
-    shared_->Running = true;
+  if (!worker_.joinable()) {
     std::shared_ptr<TShared> shared = shared_;
-    std::thread([shared] { shared->Work(); }).detach();
+    worker_ = std::thread([shared] { shared->Work(); });
   }
   shared_->Changed.notify_all();
 }
@@ -174,9 +218,6 @@ void TIconLoader::Start() {
   shared_->Changed.notify_all();
 }
 
-std::unique_ptr<TIconResult> TIconLoader::Take(LPARAM lParam) {
-  return std::unique_ptr<TIconResult>(reinterpret_cast<TIconResult*>(lParam));
-}
 
 int SmallIconSize() {
   // Wine keeps the small-icon metric at 16 on a denser screen.
@@ -197,6 +238,11 @@ std::string IconCacheFile() {
 bool MenuIconsWanted() {
   TWinRegistry registry;
   return MenuIconsWanted(registry);
+}
+
+bool NetworkIconsWanted() {
+  TWinRegistry registry;
+  return NetworkIconsWanted(registry);
 }
 
 HBITMAP MenuBitmap(const TIconPixels& icon) {

@@ -7,11 +7,13 @@
 
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "launcher/MenuIcons.h"
 
-// One looked-up icon, posted to the window that asked for it; the receiver
-// takes it with TIconLoader::Take.
+// One looked-up icon, kept by the loader until the window that asked takes
+// it (TIconLoader::TakeResults).
 struct TIconResult {
   std::string Path;
   bool Found = false;
@@ -20,12 +22,19 @@ struct TIconResult {
 
 class TIconLoader {
  public:
-  // Results go to window as message, their TIconResult in lParam.
-  // cacheFile "" means the per-user cache in the local application data.
-  TIconLoader(HWND window, UINT message, const std::string& cacheFile = "");
-  // Lets the worker finish what it was asked, for a few seconds at most,
-  // so that the next start finds the cache warm; no results are posted any
-  // more.
+  // When results come, message is posted to window, with nothing in it:
+  // the window takes them with TakeResults. Any process may post it the
+  // same message, which then finds nothing; no message hands the program a
+  // pointer. cacheFile "" means the per-user cache in the local application
+  // data; platform null means the shell's; exitWait: see the destructor.
+  TIconLoader(HWND window, UINT message, const std::string& cacheFile = "",
+              std::unique_ptr<IIconPlatform> platform = nullptr, DWORD exitWait = 3000);
+  // Lets the worker finish what it was asked, exitWait milliseconds at
+  // most, so that the next start finds the cache warm, and ends it. When
+  // the time is up (a share that does not answer), what it found so far is
+  // saved here, and the worker, once its lookup returns, touches nothing of
+  // the program's: it only ends. Called before the program's end, never
+  // from a static object's destructor.
   ~TIconLoader();
   TIconLoader(const TIconLoader&) = delete;
   TIconLoader& operator=(const TIconLoader&) = delete;
@@ -37,11 +46,14 @@ class TIconLoader {
   // The worker begins; until then requests wait, so that a menu on its way
   // to the screen has the processor to itself.
   void Start();
-  static std::unique_ptr<TIconResult> Take(LPARAM lParam);
+  // The results that came since the last call, in their order.
+  std::vector<TIconResult> TakeResults();
 
  private:
   struct TShared;
   std::shared_ptr<TShared> shared_;
+  std::thread worker_;
+  DWORD exitWait_;
 };
 
 // The small-icon size of the screen (16 at 96 DPI, 24 at 144).
@@ -50,6 +62,9 @@ int SmallIconSize();
 std::string IconCacheFile();
 // Whether menus show icons (the registry's "MenuIcons").
 bool MenuIconsWanted();
+// Whether files on the network show their icons (the registry's
+// "NetworkIcons").
+bool NetworkIconsWanted();
 
 // A 32-bit top-down bitmap of the premultiplied pixels, as menus draw
 // bitmaps with their alpha.

@@ -31,12 +31,16 @@ class TPopupIcons {
     if (placeholder_) DeleteObject(placeholder_);
   }
   void Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children);
-  void Found(const TIconResult& result);
+  // The worker's results that came since the last call.
+  void Arrived() {
+    for (const TIconResult& result : loader_.TakeResults()) Found(result);
+  }
   void Start() { loader_.Start(); }
 
  private:
   // keepRoom: no icon yet, but room for the one to come.
   void SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keepRoom = false);
+  void Found(const TIconResult& result);
   const TProject& project_;
   TIconLoader loader_;
   std::set<HMENU> filled_;
@@ -155,11 +159,10 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       // The menu is on the screen: now the icons it still lacks are looked up.
       if (Shown && Shown->Icons) Shown->Icons->Start();
       break;
-    case WM_ICONFOUND: {
-      std::unique_ptr<TIconResult> result = TIconLoader::Take(lParam);
-      if (Shown && Shown->Icons) Shown->Icons->Found(*result);
+    case WM_ICONFOUND:
+      // Carries nothing, whoever posted it: the results are the loader's.
+      if (Shown && Shown->Icons) Shown->Icons->Arrived();
       return 0;
-    }
     case WM_COMMAND: {
       if (!Shown || HIWORD(wParam) != 0) break;
       size_t index = LOWORD(wParam);

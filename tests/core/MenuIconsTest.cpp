@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "launcher/MenuIcons.h"
 #include "tests/core/FakeRegistry.h"
+#include "tests/core/IconCacheBytes.h"
 #include "tests/core/InterpreterFakes.h"
 
 namespace {
@@ -13,16 +16,21 @@ class TFakeIconPlatform : public IIconPlatform {
   std::map<std::string, TFileStamp> Files;
   int Extractions = 0;
   int Stamps = 0;
+  std::set<std::string> Asked;  // every path stamped or extracted
   bool Stamp(const std::string& path, TFileStamp& stamp) override {
     ++Stamps;
+    Asked.insert(path);
     auto it = Files.find(path);
     if (it == Files.end()) return false;
     stamp = it->second;
     return true;
   }
-  bool IsQuick(const std::string& path) override { return path.compare(0, 2, "\\\\") != 0; }
+  bool IsQuick(const std::string& path) override { return !IsNetworkPath(path) && !IsRemoteDrive(path); }
+  // N: is a mapped network drive.
+  bool IsRemoteDrive(const std::string& path) override { return path.compare(0, 2, "N:") == 0; }
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
     ++Extractions;
+    Asked.insert(path);
     icon.Size = size;
     icon.Pixels.assign(static_cast<size_t>(size * size), ColourOf(path));
     return true;
@@ -122,7 +130,7 @@ TEST_F(MenuIcons, AWarmCacheAnswersAtOnceAndAChangedOrDeletedTargetIsLookedUpAga
 
 TEST_F(MenuIcons, AFileOnAShareIsLeftToTheWorkerEvenWhenCached) {
   platform.Files["\\\\server\\share\\app.exe"] = {1, 1};
-  TIconStore store(platform, files, CacheFile, 16);
+  TIconStore store(platform, files, CacheFile, 16, true);
   TIconPixels icon;
   ASSERT_TRUE(store.Lookup("\\\\server\\share\\app.exe", icon));
   const int stamps = platform.Stamps;
@@ -140,15 +148,39 @@ TEST_F(MenuIcons, ADamagedCacheFileIsIgnoredAndRebuilt) {
   const std::string good = files.Files[CacheFile];
   std::string flipped = good;
   flipped[good.size() / 2] ^= 0x40;
-  for (const std::string& damaged : {good.substr(0, good.size() - 1), flipped, std::string("TRVICONS1"),
-                                     std::string("\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 14)}) {
-    files.Files[CacheFile] = damaged;
+  // Valid files, but larger than any cache of ours: one the platform tells
+  // the size of, which must not be read at all, and one read until it is
+  // too large.
+  TIconCache large;
+  ASSERT_TRUE(large.Load(good));
+  for (uint64_t i = 0; i <= MaxIconCacheFileSize / (256 * 256 * 4); ++i)
+    large.Put("C:\\Gross\\" + std::to_string(i) + ".exe", {{1, 1}, {256, std::vector<uint32_t>(65536, 7)}});
+  const std::string wrongSize = IconCacheFileOf(1, IconCacheEntry("C:\\TOOLS\\APP.EXE|16", 100, 10, 256, 0xFF0000FF));
+  const struct {
+    const char* What;
+    std::string Bytes;
+    uint64_t ToldSize;  // the size the platform tells; 0: none
+  } cases[] = {
+      {"cut short", good.substr(0, good.size() - 1), 0},
+      {"a flipped bit", flipped, 0},
+      {"the signature alone", "TRVICONS1", 0},
+      {"zeros", std::string(14, '\0'), 0},
+      {"told larger than a cache", good, MaxIconCacheFileSize + 1},
+      {"read larger than a cache", large.Bytes(), 0},
+      {"a 16-pixel key holding 256 x 256 pixels", wrongSize, 0},
+  };
+  for (const auto& c : cases) {
+    files.Files[CacheFile] = c.Bytes;
+    if (c.ToldSize) platform.Files[CacheFile] = {1, c.ToldSize};
     TIconStore store(platform, files, CacheFile, 16);
     TIconPixels icon;
-    EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaLater);
-    EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+    EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaLater) << c.What;
+    EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon)) << c.What;
+    EXPECT_EQ(icon.Size, 16) << c.What;
+    EXPECT_EQ(icon.Pixels.size(), 256u) << c.What;
     store.Save();
-    EXPECT_EQ(files.Files[CacheFile], good);
+    EXPECT_EQ(files.Files[CacheFile], good) << c.What;
+    platform.Files.erase(CacheFile);
   }
 }
 
@@ -162,19 +194,51 @@ TEST_F(MenuIcons, ACacheThatCannotBeWrittenOrReadLeavesTheIconsComing) {
   EXPECT_TRUE(store.Lookup("C:\\Docs", icon)) << "still answering after the failed save";
 }
 
-TEST(MenuIconSwitch, IconsAreOnUnlessTheUserOrElseTheMachineSwitchesThemOff) {
+TEST(MenuIconSwitch, IconsAreOnAndNetworkIconsOffUnlessTheUserOrElseTheMachineSaysOtherwise) {
   const std::string key = "Software\\VQ\\Tarvo";
   struct TCase {
+    const char* Name;
     const char* User;
     const char* Machine;
     bool Wanted;
-  } cases[] = {{nullptr, nullptr, true}, {"i0", nullptr, false}, {nullptr, "i0", false},
-               {"i1", "i0", true},       {"i0", "i1", false},  {"s0", nullptr, true}};
+  } cases[] = {{"MenuIcons", nullptr, nullptr, true},    {"MenuIcons", "i0", nullptr, false},
+               {"MenuIcons", nullptr, "i0", false},     {"MenuIcons", "i1", "i0", true},
+               {"MenuIcons", "i0", "i1", false},        {"MenuIcons", "s0", nullptr, true},
+               {"NetworkIcons", nullptr, nullptr, false}, {"NetworkIcons", "i1", nullptr, true},
+               {"NetworkIcons", nullptr, "i1", true},   {"NetworkIcons", "i0", "i1", false},
+               {"NetworkIcons", "s1", nullptr, false}};
   for (const TCase& c : cases) {
     TFakeRegistry registry;
-    if (c.User) registry.Roots[rrCurrentUser].Keys[key]["MenuIcons"] = c.User;
-    if (c.Machine) registry.Roots[rrLocalMachine].Keys[key]["MenuIcons"] = c.Machine;
-    EXPECT_EQ(MenuIconsWanted(registry), c.Wanted) << (c.User ? c.User : "-") << " " << (c.Machine ? c.Machine : "-");
+    if (c.User) registry.Roots[rrCurrentUser].Keys[key][c.Name] = c.User;
+    if (c.Machine) registry.Roots[rrLocalMachine].Keys[key][c.Name] = c.Machine;
+    const bool wanted = std::string(c.Name) == "MenuIcons" ? MenuIconsWanted(registry) : NetworkIconsWanted(registry);
+    EXPECT_EQ(wanted, c.Wanted) << c.Name << " " << (c.User ? c.User : "-") << " " << (c.Machine ? c.Machine : "-");
+  }
+}
+
+TEST_F(MenuIcons, FilesOnTheNetworkShowNoIconAndTheirHostIsNeverAskedUnlessSwitchedOn) {
+  const struct {
+    const char* Path;
+    bool NetworkIcons;
+    TIconStore::TAnswer Quick;
+    bool Shown;  // by the lookup, which asks the file's host
+  } cases[] = {
+      {"\\\\server\\share\\app.exe", false, TIconStore::iaNone, false},
+      {"//server/share/app.exe", false, TIconStore::iaNone, false},
+      {"\\\\?\\UNC\\server\\share\\app.exe", false, TIconStore::iaNone, false},
+      {"N:\\app.exe", false, TIconStore::iaNone, false},
+      {"\\\\server\\share\\app.exe", true, TIconStore::iaLater, true},
+      {"N:\\app.exe", true, TIconStore::iaLater, true},
+      {"C:\\Tools\\app.exe", false, TIconStore::iaLater, true},
+  };
+  for (const auto& c : cases) {
+    platform.Files[c.Path] = {1, 1};
+    platform.Asked.clear();
+    TIconStore store(platform, files, CacheFile, 16, c.NetworkIcons);
+    TIconPixels icon;
+    EXPECT_EQ(store.Quick(c.Path, icon), c.Quick) << c.Path;
+    EXPECT_EQ(store.Lookup(c.Path, icon), c.Shown) << c.Path;
+    EXPECT_EQ(platform.Asked.count(c.Path), c.Shown ? 1u : 0u) << c.Path;
   }
 }
 

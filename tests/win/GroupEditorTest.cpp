@@ -298,6 +298,14 @@ TEST_F(GroupEditor, EntriesAndCommandLinesShowTheIconOfWhatTheyStart) {
   ChooseGroup(0);
   ASSERT_EQ(Rows().Count(), 1);
   EXPECT_EQ(Rows().ImageOf(0), tree.ImageOf(program));
+  // The worker's wake-up (WM_APP + 2), as any process may send it: nothing
+  // in it is taken for a result, and nothing changes.
+  const int image = tree.ImageOf(program);
+  for (LPARAM forged : {LPARAM(0), LPARAM(0x1234), reinterpret_cast<LPARAM>(&image)})
+    SendMessageA(form->Handle, WM_APP + 2, 0, forged);
+  EXPECT_EQ(tree.ImageOf(program), image);
+  EXPECT_EQ(tree.ImageOf(missing), 0);
+  EXPECT_EQ(Rows().ImageOf(0), image);
 }
 
 }  // namespace

@@ -2,10 +2,15 @@
 // programs, the Windows folder, associated programs.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
 #include "launcher/LauncherHost_win.h"
 #include "launcher/MenuIcons_win.h"
+#include "model/Platform.h"
 #include "tests/win/LauncherTestSupport.h"
 
 namespace {
@@ -161,6 +166,83 @@ TEST(MenuIconPixels, AnIconMadeOfPixelsGivesThemBack) {
   EXPECT_EQ(back.Pixels[2], 0u);
   for (int shift : {0, 8, 16, 24})
     EXPECT_NEAR(double(back.Pixels[17] >> shift & 0xFF), double(original.Pixels[17] >> shift & 0xFF), 2.0) << shift;
+}
+
+
+// A platform whose drive S: does not answer until the test opens the gate;
+// it tells the gate what was extracted and when it is gone, which is when
+// the worker that owned it has ended.
+struct TGate {
+  std::mutex Mutex;
+  std::condition_variable Changed;
+  bool Open = false, Waiting = false, Gone = false;
+  std::vector<std::string> Extracted;
+};
+
+class TGatedPlatform : public IIconPlatform {
+ public:
+  explicit TGatedPlatform(std::shared_ptr<TGate> gate) : gate_(std::move(gate)) {}
+  ~TGatedPlatform() override {
+    std::lock_guard<std::mutex> lock(gate_->Mutex);
+    gate_->Gone = true;
+    gate_->Changed.notify_all();
+  }
+  bool Stamp(const std::string& path, TFileStamp& stamp) override {
+    std::unique_lock<std::mutex> lock(gate_->Mutex);
+    if (path[0] == 'S') {
+      gate_->Waiting = true;
+      gate_->Changed.notify_all();
+      gate_->Changed.wait(lock, [this] { return gate_->Open; });
+    }
+    stamp = {1, 1};
+    return path[0] == 'S' || path[0] == 'D';
+  }
+  bool IsQuick(const std::string& path) override { return path[0] == 'D'; }
+  bool IsRemoteDrive(const std::string&) override { return false; }
+  bool Extract(const std::string& path, int size, TIconPixels& icon) override {
+    std::lock_guard<std::mutex> lock(gate_->Mutex);
+    gate_->Extracted.push_back(path);
+    icon = {size, std::vector<uint32_t>(static_cast<size_t>(size) * size, 0xFF0000FFu)};
+    return true;
+  }
+
+ private:
+  std::shared_ptr<TGate> gate_;
+};
+
+bool WaitFor(TGate& gate, const std::function<bool()>& condition) {
+  std::unique_lock<std::mutex> lock(gate.Mutex);
+  return gate.Changed.wait_for(lock, std::chrono::seconds(10), condition);
+}
+
+TEST(MenuIconLoader, WhenADriveDoesNotAnswerAtTheEndWhatWasFoundIsSavedAndTheWorkerTouchesNothingMore) {
+  UseNativePlatform();
+  TTempFolder temp;
+  const std::string cache = temp / "MenuIcons.cache";
+  auto gate = std::make_shared<TGate>();
+  int size = 0;
+  {
+    TIconLoader loader(nullptr, 0, cache, std::make_unique<TGatedPlatform>(gate), 200);
+    size = loader.Size();
+    loader.Request("S:\\stumm.exe");
+    loader.Request("D:\\schnell.exe");
+    loader.Start();
+    ASSERT_TRUE(WaitFor(*gate, [&] { return gate->Waiting; }));
+  }
+  TIconCache saved;
+  ASSERT_TRUE(saved.Load(ReadFileBytes(cache)));
+  EXPECT_EQ(saved.Count(), 1u);
+  EXPECT_TRUE(saved.Find("D:\\schnell.exe", size));
+  const std::string written = ReadFileBytes(cache);
+
+  {
+    std::lock_guard<std::mutex> lock(gate->Mutex);
+    gate->Open = true;
+    gate->Changed.notify_all();
+  }
+  ASSERT_TRUE(WaitFor(*gate, [&] { return gate->Gone; }));
+  EXPECT_EQ(gate->Extracted, std::vector<std::string>{"D:\\schnell.exe"});
+  EXPECT_EQ(ReadFileBytes(cache), written);
 }
 
 }  // namespace
