@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -50,7 +51,8 @@ class TWinIconPlatform : public IIconPlatform {
     if (path.size() < 2 || path[1] != ':') return false;
     const unsigned char letter = static_cast<unsigned char>(path[0]) & 0xDF;
     if (letter < 'A' || letter > 'Z') return false;
-    char& known = remote_[letter - 'A'];
+    // Asked by the menu's thread and the worker alike.
+    std::atomic<char>& known = remote_[letter - 'A'];
     if (!known) {
       const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
       known = GetDriveTypeA(root) == DRIVE_REMOTE ? 'y' : 'n';
@@ -76,7 +78,7 @@ class TWinIconPlatform : public IIconPlatform {
 
  private:
   char quick_[26] = {};
-  char remote_[26] = {};
+  std::atomic<char> remote_[26] = {};
 };
 
 void MakeFolders(const std::string& file) {
