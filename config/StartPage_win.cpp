@@ -143,6 +143,11 @@ void TStartPage::Created() {
 }
 
 void TStartPage::Destroying() {
+  if (frameDC_) {
+    SelectObject(frameDC_, oldFrameBitmap_);
+    DeleteDC(frameDC_);
+  }
+  frameDC_ = nullptr;
   if (frame_) DeleteObject(frame_);
   frame_ = nullptr;
 }
@@ -167,19 +172,19 @@ void TStartPage::NotebookPageChanged(int) {
 void TStartPage::DXTimerTimer() {
   TControl& area = Control("DXDraw");
   const int w = area.Width(), h = area.Height();
-  HDC screen = GetDC(area.Handle);
-  if (!frame_) {
+  // The frame's bitmap and its DC live as long as the page: a frame costs
+  // only its drawing, 60 times a second.
+  if (!frameDC_) {
     const BITMAPINFO info = TopDownInfo(w, h);
     void* bits = nullptr;
-    frame_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    frame_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    frameDC_ = CreateCompatibleDC(nullptr);
+    oldFrameBitmap_ = SelectObject(frameDC_, frame_);
   }
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ oldFrame = SelectObject(dc, frame_);
+  HDC dc = frameDC_;
 
   RECT all = {0, 0, w, h};
-  HBRUSH background = CreateSolidBrush(ExchangeRedBlue(backgroundColor_));
-  FillRect(dc, &all, background);
-  DeleteObject(background);
+  FillRect(dc, &all, ColorBrush(ExchangeRedBlue(backgroundColor_)));
 
   // The window's font (the system's message font by now), 16 points.
   HGDIOBJ oldFont = SelectObject(dc, FontHandle(form_.FontName, 21, true, true));
@@ -200,9 +205,6 @@ void TStartPage::DXTimerTimer() {
       DrawRotated(frame, sprite, Scale(100) / 100.0, place.X, place.Y, place.Angle, 0xFFFFFFu);
   }
   phase_ = NextAnimationPhase(phase_);
-  SelectObject(dc, oldFrame);
-  DeleteDC(dc);
-  ReleaseDC(area.Handle, screen);
   // Shown at once.
   if (IsWindowVisible(area.Handle)) {
     area.Invalidate();
@@ -211,10 +213,5 @@ void TStartPage::DXTimerTimer() {
 }
 
 void TStartPage::DXDrawPaint(TControl& sender, HDC dc) {
-  if (!frame_) return;
-  HDC mem = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mem, frame_);
-  BitBlt(dc, 0, 0, sender.Width(), sender.Height(), mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteDC(mem);
+  if (frameDC_) BitBlt(dc, 0, 0, sender.Width(), sender.Height(), frameDC_, 0, 0, SRCCOPY);
 }

@@ -50,6 +50,8 @@ class TStartPage : public TConfigPage {
   bool applicationActive_ = true;
   TTimer* dxTimer_ = nullptr;
   HBITMAP frame_ = nullptr;
+  HDC frameDC_ = nullptr;
+  HGDIOBJ oldFrameBitmap_ = nullptr;
   int imageCount_ = 4;
   int phase_ = 0;
   uint32_t backgroundColor_ = 0;
