@@ -1,7 +1,8 @@
 // The start page's animation in the real configuration window: the
 // processor time of one frame (fill, title, 18 turned pictures, the blit),
-// and the share of one core the running animation takes over three seconds
-// of its own timer, against the targets (2 ms a frame, 10 % of a core).
+// the wall-clock time of single frames, and the share of one core the
+// running animation takes over three seconds of its own timer, against the
+// targets (2 ms a frame, 10 % of a core).
 #include <windows.h>
 
 #include <algorithm>
@@ -37,8 +38,9 @@ int main() {
   form->Show();
   Application.ProcessMessages();
 
-  // Processor time has a coarse clock: frames are timed in batches.
-  const int batch = 200;
+  // Processor time has a coarse clock (10 ms under Wine): frames are timed
+  // in batches of 500.
+  const int batch = 500;
   std::vector<double> perFrame;
   for (int round = 0; round < 7; ++round) {
     const double start = ThreadMilliseconds();
@@ -49,6 +51,21 @@ int main() {
   const double median = perFrame[perFrame.size() / 2];
   std::printf("%-40s best %6.3f ms  median %6.3f ms  (target < 2 ms: %s)\n", "one frame (processor time)",
               perFrame.front(), median, median < 2 ? "met" : "MISSED");
+  // The wall clock times single frames: their median leaves out the time
+  // the machine's other work took from them.
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> single;
+  for (int i = 0; i < 2000; ++i) {
+    LARGE_INTEGER before, after;
+    QueryPerformanceCounter(&before);
+    form->StartPage().DXTimerTimer();
+    QueryPerformanceCounter(&after);
+    single.push_back(double(after.QuadPart - before.QuadPart) * 1000.0 / double(frequency.QuadPart));
+  }
+  std::sort(single.begin(), single.end());
+  std::printf("%-40s best %6.3f ms  median %6.3f ms\n", "one frame (wall clock, single frames)", single.front(),
+              single[single.size() / 2]);
 
   form->StartPage().AnimationRunning = true;
   form->StartPage().UpdateDXTimer();

@@ -8,8 +8,13 @@
 // "On screen" is measured twice: visible (the process has a visible
 // top-level window of the expected class), and painted (besides, neither
 // that window nor any visible window inside it has a region left to paint).
+//
+// Given the TRV.EXE of an earlier build as its second argument, it also sets
+// this build's TRV.EXE against that one, in turn, at least 21 pairs: what a
+// change cost the start, against the target of 1.05.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -86,5 +91,20 @@ int main(int argc, char** argv) {
                     [&] { return TimeWindow(minimal, "MinimalWindow", ignored); }, rounds);
   std::printf("the minimal window with TRV.EXE's manifest and one button against the minimal window:\n");
   PrintComparison("visible and painted", controls);
+  if (argc > 2) {
+    const std::string before = std::string("\"") + argv[2] + "\"";
+    const int pairs = std::max(rounds, 21);
+    std::vector<double> nowVisible, beforeVisible;
+    const TComparison builds =
+        CompareInTurn([&] { return TimeWindow(trv, "TForm1", nowVisible); },
+                      [&] { return TimeWindow(before, "TForm1", beforeVisible); }, pairs);
+    if (nowVisible.size() != static_cast<size_t>(pairs) + 1 || beforeVisible.size() != nowVisible.size()) return 1;
+    const TComparison buildsVisible = {{nowVisible.begin() + 1, nowVisible.end()},
+                                       {beforeVisible.begin() + 1, beforeVisible.end()}};
+    std::printf("TRV.EXE against the build %s, in turn; medians and best of %d pairs (target 1.05):\n", argv[2],
+                pairs);
+    PrintComparison("visible", buildsVisible, "the build before");
+    PrintComparison("visible and painted", builds, "the build before");
+  }
   return 0;
 }

@@ -71,12 +71,12 @@ TComparison CompareInTurn(const std::function<double()>& program, const std::fun
   return times;
 }
 
-void PrintComparison(const char* name, const TComparison& times) {
+void PrintComparison(const char* name, const TComparison& times, const char* against) {
   const double tm = Median(times.Program), mm = Median(times.Minimal);
   const double tb = Best(times.Program), mb = Best(times.Minimal);
-  std::printf("%s: %.1f ms median, %.1f ms best; minimal program: %.1f ms median, %.1f ms best; "
+  std::printf("%s: %.1f ms median, %.1f ms best; %s: %.1f ms median, %.1f ms best; "
               "ratio %.2f (medians), %.2f (best runs)\n",
-              name, tm, tb, mm, mb, tm / mm, tb / mb);
+              name, tm, tb, against, mm, mb, tm / mm, tb / mb);
 }
 
 namespace {

@@ -39,5 +39,5 @@ TComparison CompareInTurn(const std::function<double()>& program, const std::fun
                           int rounds);
 
 // "<name>: median, best; minimal program: median, best; ratio (medians),
-// (best runs)".
-void PrintComparison(const char* name, const TComparison& times);
+// (best runs)"; against names what the program is set against.
+void PrintComparison(const char* name, const TComparison& times, const char* against = "minimal program");
