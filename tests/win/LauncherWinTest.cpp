@@ -2,9 +2,6 @@
 // programs, the Windows folder, associated programs.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
@@ -170,56 +167,39 @@ TEST(MenuIconPixels, AnIconMadeOfPixelsGivesThemBack) {
 
 
 // A platform whose drive S: does not answer until the test opens the gate;
-// it tells the gate what was extracted and when it is gone, which is when
-// the worker that owned it has ended.
+// it says when it is gone, which is when the worker that owned it has ended.
 struct TGate {
-  std::mutex Mutex;
-  std::condition_variable Changed;
-  bool Open = false, Waiting = false, Gone = false;
-  std::vector<std::string> Extracted;
+  HANDLE Open = CreateEventA(nullptr, TRUE, FALSE, nullptr), Waiting = CreateEventA(nullptr, TRUE, FALSE, nullptr),
+         Gone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::vector<std::string> Extracted;  // read once the platform is gone
 };
 
 class TGatedPlatform : public IIconPlatform {
  public:
-  explicit TGatedPlatform(std::shared_ptr<TGate> gate) : gate_(std::move(gate)) {}
-  ~TGatedPlatform() override {
-    std::lock_guard<std::mutex> lock(gate_->Mutex);
-    gate_->Gone = true;
-    gate_->Changed.notify_all();
-  }
+  explicit TGatedPlatform(TGate& gate) : gate_(gate) {}
+  ~TGatedPlatform() override { SetEvent(gate_.Gone); }
   bool Stamp(const std::string& path, TFileStamp& stamp) override {
-    std::unique_lock<std::mutex> lock(gate_->Mutex);
-    if (path[0] == 'S') {
-      gate_->Waiting = true;
-      gate_->Changed.notify_all();
-      gate_->Changed.wait(lock, [this] { return gate_->Open; });
-    }
+    if (path[0] == 'S') SignalObjectAndWait(gate_.Waiting, gate_.Open, INFINITE, FALSE);
     stamp = {1, 1};
     return path[0] == 'S' || path[0] == 'D';
   }
   bool IsQuick(const std::string& path) override { return path[0] == 'D'; }
   bool IsRemoteDrive(const std::string&) override { return false; }
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
-    std::lock_guard<std::mutex> lock(gate_->Mutex);
-    gate_->Extracted.push_back(path);
+    gate_.Extracted.push_back(path);
     icon = {size, std::vector<uint32_t>(static_cast<size_t>(size) * size, 0xFF0000FFu)};
     return true;
   }
 
  private:
-  std::shared_ptr<TGate> gate_;
+  TGate& gate_;
 };
-
-bool WaitFor(TGate& gate, const std::function<bool()>& condition) {
-  std::unique_lock<std::mutex> lock(gate.Mutex);
-  return gate.Changed.wait_for(lock, std::chrono::seconds(10), condition);
-}
 
 TEST(MenuIconLoader, WhenADriveDoesNotAnswerAtTheEndWhatWasFoundIsSavedAndTheWorkerTouchesNothingMore) {
   UseNativePlatform();
   TTempFolder temp;
   const std::string cache = temp / "MenuIcons.cache";
-  auto gate = std::make_shared<TGate>();
+  static TGate gate;  // outlives the worker whatever happens
   int size = 0;
   {
     TIconLoader loader(nullptr, 0, cache, std::make_unique<TGatedPlatform>(gate), 200);
@@ -227,7 +207,7 @@ TEST(MenuIconLoader, WhenADriveDoesNotAnswerAtTheEndWhatWasFoundIsSavedAndTheWor
     loader.Request("S:\\stumm.exe");
     loader.Request("D:\\schnell.exe");
     loader.Start();
-    ASSERT_TRUE(WaitFor(*gate, [&] { return gate->Waiting; }));
+    ASSERT_EQ(WaitForSingleObject(gate.Waiting, 10000), WAIT_OBJECT_0);
   }
   TIconCache saved;
   ASSERT_TRUE(saved.Load(ReadFileBytes(cache)));
@@ -235,13 +215,9 @@ TEST(MenuIconLoader, WhenADriveDoesNotAnswerAtTheEndWhatWasFoundIsSavedAndTheWor
   EXPECT_TRUE(saved.Find("D:\\schnell.exe", size));
   const std::string written = ReadFileBytes(cache);
 
-  {
-    std::lock_guard<std::mutex> lock(gate->Mutex);
-    gate->Open = true;
-    gate->Changed.notify_all();
-  }
-  ASSERT_TRUE(WaitFor(*gate, [&] { return gate->Gone; }));
-  EXPECT_EQ(gate->Extracted, std::vector<std::string>{"D:\\schnell.exe"});
+  SetEvent(gate.Open);
+  ASSERT_EQ(WaitForSingleObject(gate.Gone, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(gate.Extracted, std::vector<std::string>{"D:\\schnell.exe"});
   EXPECT_EQ(ReadFileBytes(cache), written);
 }
 
