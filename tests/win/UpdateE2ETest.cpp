@@ -53,6 +53,8 @@ class UpdateWizard : public ::testing::Test {
     while (!port.empty() && (port.back() == '\n' || port.back() == '\r')) port.pop_back();
     ASSERT_FALSE(port.empty()) << "the update server runs";
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeA(root, Key);
+    // An earlier test's installation would be reported first.
+    DeleteFileA(InstallReportPath().c_str());
     SetValue("UpdateServer", "127.0.0.1:" + port);
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);

@@ -94,6 +94,7 @@ class SelfUpdate : public ::testing::Test {
     while (!port.empty() && (port.back() == '\n' || port.back() == '\r')) port.pop_back();
     ASSERT_FALSE(port.empty()) << "nginx runs (a CTest fixture)";
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeA(root, Key);
+    DeleteFileA(InstallReportPath().c_str());
     EndProcesses(Program);
     RemoveTree(Folder);
     ASSERT_TRUE(CreateDirectoryA(Folder.c_str(), nullptr));
@@ -164,15 +165,23 @@ class SelfUpdate : public ::testing::Test {
     EXPECT_EQ(CountFiles(Folder), 3 + static_cast<int>(pictures.size()))
         << "the program, its help page and pictures, the user's own file";
 
-    EXPECT_TRUE(WaitUntil(
+    // The new program first says how the hidden script's work went.
+    DWORD restarted = 0;
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
         [&] {
-          for (DWORD id : ProcessesOf(Program))
-            if (id != trv->Pid() && (!WindowsOf(id, "TForm1").empty() || !WindowsOf(id, "TStatusForm").empty()))
-              return true;
-          return false;
+          for (DWORD id : ProcessesOf(Program)) {
+            const std::vector<HWND> boxes = id != trv->Pid() ? WindowsOf(id, "#32770") : std::vector<HWND>();
+            if (!boxes.empty()) restarted = id, box = boxes.front();
+          }
+          return box != nullptr;
         },
         30000))
-        << "the new program runs and shows a window";
+        << "the new program runs and tells of the installation";
+    EXPECT_EQ(MessageBoxText(box), "Das Update vom 31.12.2099 wurde installiert.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !WindowsOf(restarted, "TForm1").empty(); }, 30000))
+        << "then its window";
   }
 
   std::string port;
