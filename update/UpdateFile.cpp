@@ -33,13 +33,26 @@ void ShowInstallReport(TUpdateSettings& settings, const std::string& program) {
   if (path.empty()) return;
   std::string text;
   if (!ReadSmallFile(path, static_cast<size_t>(MaxUpdateInfoSize), text)) return;
-  const TInstallReport report = ReadInstallReport(text);
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  FILETIME now = {};
+  GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  const double age = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+                             ticks(now) > ticks(data.ftLastWriteTime)
+                         ? (ticks(now) - ticks(data.ftLastWriteTime)) / 1e7
+                         : 0;
+  const TInstallReport report = ReadInstallReport(text, age);
   // A script still at work finishes its report first.
   if (report.Outcome == irPending) return;
   DeleteFileA(path.c_str());
   RecordInstallReport(settings, report, ProgramFileDate(program));
   ShowMessageBoxA(InstallReportMessage(report), Application.Title,
-                  MB_OK | (report.Outcome == irInstalled ? MB_ICONINFORMATION : MB_ICONWARNING));
+                  MB_OK | (report.Outcome == irInstalled ? MB_ICONINFORMATION
+                           : report.Outcome == irRestoreFailed || report.Outcome == irUnknown
+                               ? MB_ICONERROR
+                               : MB_ICONWARNING));
 }
 
 }  // namespace

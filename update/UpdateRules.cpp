@@ -347,13 +347,16 @@ std::string InstallReportText(const std::string& release, const std::string& fol
   return "Release=" + release + "\r\nFolder=" + folder + "\r\n";
 }
 
-TInstallReport ReadInstallReport(const std::string& text) {
+TInstallReport ReadInstallReport(const std::string& text, double ageSeconds) {
   TInstallReport report;
   TUpdateInfoText lines("[Report]\n" + text);
   report.Release = lines.Read("Report", "Release", "");
   report.Folder = lines.Read("Report", "Folder", "");
   const std::string result = lines.Read("Report", "Result", "");
-  if (result.empty()) return report;
+  if (result.empty()) {
+    if (ageSeconds >= 3600) report.Outcome = irUnknown;
+    return report;
+  }
   int code = 0;
   bool digits = result.size() <= 3;
   for (char c : result) {

@@ -157,7 +157,10 @@ struct TInstallReport {
   std::string Folder;   // the update folder
 };
 std::string InstallReportText(const std::string& release, const std::string& folder);
-TInstallReport ReadInstallReport(const std::string& text);
+// ageSeconds: since the report was last written. A script that has not
+// ended within the hour never will (the machine went down, the script was
+// ended): that is told as an unknown end.
+TInstallReport ReadInstallReport(const std::string& text, double ageSeconds = 0);
 // What the next start tells the user: German, with the reason and, where
 // the old files wait, their folder.
 std::string InstallReportMessage(const TInstallReport& report);

@@ -97,27 +97,29 @@ TEST(UpdateSettings, TheInstallReportIsToldAndRecordedAtTheNextStart) {
   const TDateTime programDate = Today + 1.77;
   const struct {
     const char* result;  // nullptr: the script has not ended
+    double age;          // of the report, in seconds
     TInstallOutcome outcome;
     const char* says;
     bool recorded, remindsAgain;
   } cases[] = {
-      {"0", irInstalled, "Das Update vom 10.12.2026 wurde installiert.", true, false},
-      {"1", irWaitGivenUp, "nicht innerhalb von zwei Minuten beendet", false, true},
-      {"2", irRestoreFailed, "im Ordner \"C:\\Temp\\TRV-Update-1\\TRV-Sicherung\"", false, true},
-      {"3", irNoFolder, "nicht zugänglich", false, true},
-      {"4", irBackupFailed, "nicht gesichert werden", false, true},
-      {"5", irTakenBack, "wurde zurückgenommen", false, true},
-      {"100", irNotStarted, "nicht gestartet werden", false, true},
-      {"9", irUnknown, "unbekannten Ergebnis", false, true},
-      {"0x", irUnknown, "unbekannten Ergebnis", false, true},
-      {nullptr, irPending, "", false, false},
+      {"0", 60, irInstalled, "Das Update vom 10.12.2026 wurde installiert.", true, false},
+      {"1", 60, irWaitGivenUp, "nicht innerhalb von zwei Minuten beendet", false, true},
+      {"2", 60, irRestoreFailed, "im Ordner \"C:\\Temp\\TRV-Update-1\\TRV-Sicherung\"", false, true},
+      {"3", 60, irNoFolder, "nicht zugänglich", false, true},
+      {"4", 60, irBackupFailed, "nicht gesichert werden", false, true},
+      {"5", 60, irTakenBack, "wurde zurückgenommen", false, true},
+      {"100", 60, irNotStarted, "nicht gestartet werden", false, true},
+      {"9", 60, irUnknown, "unbekannten Ergebnis", false, true},
+      {"0x", 60, irUnknown, "unbekannten Ergebnis", false, true},
+      {nullptr, 60, irPending, "", false, false},
+      {nullptr, 3600, irUnknown, "unbekannten Ergebnis", false, true},  // a script that never ended
   };
   for (const auto& c : cases) {
     TFakeRegistry registry;
     TUpdateSettings settings(registry, "Tarvo", false);
     settings.WriteNextReminder(Today);
     const TInstallReport report =
-        ReadInstallReport(prepared + (c.result ? std::string("Result=") + c.result + " \r\n" : ""));
+        ReadInstallReport(prepared + (c.result ? std::string("Result=") + c.result + " \r\n" : ""), c.age);
     EXPECT_EQ(report.Outcome, c.outcome) << (c.result ? c.result : "-");
     if (c.outcome != irPending) EXPECT_NE(InstallReportMessage(report).find(c.says), std::string::npos) << c.says;
     RecordInstallReport(settings, report, programDate);
