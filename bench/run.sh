@@ -37,7 +37,7 @@ wine "$TARVO_BUILD/win/bench_config_startup.exe" 15 "$(winepath -w "$before/win/
 wine "$TARVO_BUILD/win/bench_popup_show.exe"
 wine "$TARVO_BUILD/win/bench_popup_icons.exe"
 wine "$TARVO_BUILD/win/bench_menu_editor.exe"
-for turn in 1 2; do
+for turn in 1 2 3; do
   echo "the start page's animation, this build:"
   wine "$TARVO_BUILD/win/bench_animation.exe"
   echo "the start page's animation, the build before the icons (a885d2c):"
