@@ -1,5 +1,6 @@
 // Fuzzes the checks that stand between a downloaded archive and the disk:
-// the archive's entry names and the install script's template. Any input
+// the archive's entry names and the install script's template; and the
+// readers of the update information and of the install report. Any input
 // must be accepted or refused with a message, never crash (sanitizers); an
 // accepted name is a plain file name, an accepted template a whole script.
 #include <cstdint>
@@ -41,10 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   values.Restart = size % 2 == 0;
   const TInstallScript script = MakeInstallScript(lines, values);
   if (script.Ok) {
-    Require(!script.Lines.empty() && script.Lines.back() == "@rd /s /q \"%TRV_UPDATE_DIR%\"");
+    // The template runs as a subroutine that ends with its own exit.
+    Require(!script.Lines.empty() && script.Lines.back() == "@exit /b 0");
     Require(script.Error.empty());
   } else {
     Require(script.Lines.empty() && !script.Error.empty());
   }
+
+  // The update information and the install report as the network and the
+  // script leave them: read, never trusted to be well formed.
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  TUpdateInfoText info(text);
+  Require(info.Read("TRV", "News", "").size() <= 2047);
+  Require(info.HasSection("TRV") || info.Read("TRV", "Date", "-") == "-");
+  const TInstallReport report = ReadInstallReport(text, size);
+  Require(!InstallReportMessage(report).empty() || report.Outcome == irPending);
   return 0;
 }
