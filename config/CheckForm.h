@@ -1,8 +1,8 @@
 // TCheckForm, the window "Projekt prüfen": the findings of the project check
-// in a list (Gruppe | Zeile | Problem). A double click on a finding shows its
-// place in the editor page: the group with its line, or the menu entry. The
-// window stays open beside the editor while the user mends the project;
-// "Erneut prüfen" checks again.
+// in a list (Gruppe | Zeile | Problem), the chosen one's whole text below it.
+// A double click on a finding shows its place in the editor page: the group
+// with its line, or the menu entry. The window stays open beside the editor
+// while the user mends the project; "Erneut prüfen" checks again.
 #pragma once
 
 #include <functional>
@@ -22,6 +22,7 @@ class TCheckForm : public TForm {
   const std::vector<TFinding>& Findings() const { return findings_; }
 
   void ListView_FindingsDblClick(TControl& sender);
+  void ListView_FindingsChange(TControl& sender);
   void Button_RecheckClick(TControl& sender);
   void Button_CloseClick(TControl& sender);
 

@@ -1,5 +1,9 @@
 #include "config/GroupEditor_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "config/EditorPage.h"
 #include "config/StartPage.h"
 #include "launcher/Interpreter.h"
@@ -8,6 +12,34 @@
 namespace {
 const char* const GroupButtonNames[] = {"Button_NewExec",       "Button_EditExec",     "Button_DelExec",
                                         "Button_TestExecLines", "Button_EditExecLine", "Button_DelExecLine"};
+
+// The column "Typ" as wide as its longest label in the list's font, beside
+// the icon when the list shows icons; the width it gains comes from the
+// column "Parameter" as far as that one can spare it. Never narrower than
+// the user made it.
+void FitKindColumn(TListView& list) {
+  HWND handle = list.Handle;
+  if (!handle) return;
+  int needed = 0;
+  for (const char* label : LineKindLabels)
+    needed = std::max(needed, static_cast<int>(SendMessageA(handle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(label))));
+  // The list's own margins around a label (comctl32 measures its columns
+  // this way), and the icon with its gap.
+  needed += 12 + 4;
+  if (HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0))) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    needed += cx + 2;
+  }
+  const int kind = static_cast<int>(SendMessageA(handle, LVM_GETCOLUMNWIDTH, 0, 0));
+  if (needed <= kind) return;
+  SendMessageA(handle, LVM_SETCOLUMNWIDTH, 0, needed);
+  const int param = static_cast<int>(SendMessageA(handle, LVM_GETCOLUMNWIDTH, 1, 0));
+  RECT client;
+  GetClientRect(handle, &client);
+  const int room = client.right - needed;
+  if (param > room) SendMessageA(handle, LVM_SETCOLUMNWIDTH, 1, std::max(room, param - (needed - kind)));
+}
 
 std::vector<std::string> CellsOf(const TLineRow& row) {
   if (row.HasParam) return {row.Caption, row.Param};
@@ -29,12 +61,14 @@ void TGroupListView::ShowName(const std::string& name) { form_.Get<TEdit>("Edit_
 
 void TGroupListView::ShowRows(const std::vector<TLineRow>& rows) {
   TListView& list = Rows();
+  FitKindColumn(list);
   list.Clear();
   for (const TLineRow& row : rows) list.InsertRow(-1, CellsOf(row));
 }
 
 void TGroupListView::InsertRows(int at, const std::vector<TLineRow>& rows) {
   TListView& list = Rows();
+  FitKindColumn(list);
   for (const TLineRow& row : rows) list.InsertRow(at++, CellsOf(row));
 }
 

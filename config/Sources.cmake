@@ -67,7 +67,7 @@ if(WIN32)
   # TRV.EXE's windows on the screen, the focus among them: one at a time.
   tarvo_tests(config_win_tests
     SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp tests/win/EditorPageTest.cpp
-      tests/win/ShortcutPageTest.cpp
+      tests/win/ShortcutPageTest.cpp tests/win/TextFitTest.cpp
     LIBS tarvo_configdriver tarvo_launchertestsupport
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage ArgRecorder)
@@ -81,8 +81,8 @@ if(WIN32)
 
   # The same windows on a screen of 144 DPI (a prefix of its own).
   tarvo_tests(config_dpi_tests
-    SOURCES tests/win/DpiTest.cpp
-    LIBS tarvo_configdriver
+    SOURCES tests/win/DpiTest.cpp tests/win/TextFitTest.cpp
+    LIBS tarvo_configdriver tarvo_launchertestsupport
     SERIAL
     ENVIRONMENT TARVO_WINE_DPI=144)
   add_dependencies(config_dpi_tests TRV)

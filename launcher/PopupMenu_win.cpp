@@ -47,6 +47,8 @@ class TPopupIcons {
   std::map<int32_t, std::string> targets_;  // by group
   std::map<std::string, HBITMAP> bitmaps_;  // by target; null: none
   std::map<std::string, std::vector<std::pair<HMENU, UINT>>> waiting_;
+  // Menus whose every text item keeps an icon's room, with or without one.
+  std::set<HMENU> roomy_;
   HBITMAP placeholder_ = nullptr;
 };
 
@@ -71,13 +73,22 @@ void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keep
 void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children) {
   if (!filled_.insert(menu).second) return;
   int quick = 0;
+  bool icons = false;
+  std::vector<UINT> bare;
   for (UINT position = 0; position < children.size(); ++position) {
     const TPopupItem& item = items[static_cast<size_t>(children[position])];
-    if (item.IsLine() || !item.Children.empty() || item.Tag <= 0) continue;
+    if (item.IsLine()) continue;
+    if (!item.Children.empty() || item.Tag <= 0) {
+      bare.push_back(position);
+      continue;
+    }
     auto target = targets_.find(item.Tag);
     if (target == targets_.end()) target = targets_.emplace(item.Tag, GroupIconTarget(project_, item.Tag)).first;
     const std::string& path = target->second;
-    if (path.empty()) continue;
+    if (path.empty()) {
+      bare.push_back(position);
+      continue;
+    }
     auto known = bitmaps_.find(path);
     if (known == bitmaps_.end() && quick++ < QuickIcons) {
       TIconPixels icon;
@@ -89,19 +100,31 @@ void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const s
           known = bitmaps_.emplace(path, nullptr).first;
           break;
         case TIconStore::iaLater:
-          // Keeps the icon's room, so that the menu need not change its
-          // size when the icon comes.
-          SetBitmap(menu, position, nullptr, true);
           break;
       }
     }
     if (known != bitmaps_.end()) {
-      if (known->second) SetBitmap(menu, position, known->second);
+      if (known->second) {
+        SetBitmap(menu, position, known->second);
+        icons = true;
+      } else {
+        bare.push_back(position);
+      }
       continue;
     }
+    // Keeps the icon's room, so that the menu need not change its size when
+    // the icon comes.
+    SetBitmap(menu, position, nullptr, true);
+    icons = true;
     waiting_[path].push_back({menu, position});
     loader_.Request(path);
   }
+  // Wine starts every text of a menu after its widest icon but counts that
+  // room only in the widths of the items that have one: the longest text
+  // without an icon would be cut. So every item gets the room.
+  if (!icons) return;
+  roomy_.insert(menu);
+  for (UINT position : bare) SetBitmap(menu, position, nullptr, true);
 }
 
 void TPopupIcons::Found(const TIconResult& result) {
@@ -109,7 +132,7 @@ void TPopupIcons::Found(const TIconResult& result) {
   if (!bitmap && result.Found) bitmap = MenuBitmap(result.Icon);
   auto waiting = waiting_.find(result.Path);
   if (waiting == waiting_.end()) return;
-  for (const auto& item : waiting->second) SetBitmap(item.first, item.second, bitmap);
+  for (const auto& item : waiting->second) SetBitmap(item.first, item.second, bitmap, roomy_.count(item.first) > 0);
   waiting_.erase(waiting);
   RepaintMenus();
 }
