@@ -48,7 +48,16 @@ bool PreviewMessage(MSG& msg) {
   }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
-  if (!form || !form->KeyPreview || form->Dying()) return false;
+  if (!form || form->Dying()) return false;
+  // Alt+F4 closes the window whichever control has the focus: the tree and
+  // the combo box (Wine's at least) keep every system key to themselves and
+  // never pass it on to the default handling that would close it.
+  if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4 && (HIWORD(msg.lParam) & KF_ALTDOWN)) {
+    if (!(GetClassLongA(form->Handle, GCL_STYLE) & CS_NOCLOSE))
+      PostMessageA(form->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return true;
+  }
+  if (!form->KeyPreview) return false;
   bool swallowed = false;
   Application.Guard([&] { swallowed = form->PreviewKey(static_cast<WORD>(msg.wParam)); });
   return swallowed;
