@@ -10,7 +10,27 @@ TApplication Application;
 
 namespace {
 const char* const AppWindowClass = "TarvoApplication";
+// Posted to the application window when the program that was to show the
+// help page gave up.
+const UINT WM_HELPPAGEFAILED = WM_APP + 1;
+
+void ShowHelpPageFailed() {
+  ShowMessageBoxA("Die Hilfedatei \"" + Application.HelpPagePath() + "\" konnte nicht geöffnet werden.",
+                  Application.Title, MB_OK | MB_ICONERROR);
 }
+
+// The opener of the page (Wine's winebrowser when no browser is there) may
+// fail only after it has started: it ends with an error code then, while a
+// browser that shows the page keeps running or ends with 0.
+DWORD WINAPI WatchHelpOpener(void* process) {
+  DWORD code = 0;
+  if (WaitForSingleObject(process, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code != 0 &&
+      IsWindow(Application.Handle))
+    PostMessageA(Application.Handle, WM_HELPPAGEFAILED, 0, 0);
+  CloseHandle(process);
+  return 0;
+}
+}  // namespace
 
 std::string ExceptionText(const std::exception& e) {
   std::string message = e.what();
@@ -50,6 +70,10 @@ LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPA
       Application.Activated();
     else
       Application.Deactivated();
+    return 0;
+  }
+  if (msg == WM_HELPPAGEFAILED) {
+    Application.Guard(ShowHelpPageFailed);
     return 0;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
@@ -118,7 +142,24 @@ void TApplication::HelpContents() {
     ShowMessageBoxA("Die Hilfedatei \"" + page + "\" wurde nicht gefunden.", Title, MB_OK | MB_ICONERROR);
     return;
   }
-  ShellExecuteA(MessageBoxOwner(), "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  Initialize();
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = MessageBoxOwner();
+  info.lpVerb = "open";
+  info.lpFile = page.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&info)) {
+    ShowHelpPageFailed();
+    return;
+  }
+  if (!info.hProcess) return;
+  HANDLE watcher = CreateThread(nullptr, 0, WatchHelpOpener, info.hProcess, 0, nullptr);
+  if (watcher)
+    CloseHandle(watcher);
+  else
+    CloseHandle(info.hProcess);
 }
 
 void TApplication::Terminate() {

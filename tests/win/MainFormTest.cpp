@@ -612,6 +612,45 @@ TEST(MainFormHelp, F1OnEveryPageAndInTheDialogOpensTheHelpPage) {
   pressF1("Befehlszeile");
 }
 
+TEST(MainFormHelp, F1SaysSoWhenThePageCannotBeOpened) {
+  // Wine opens a page with winebrowser, which ends with an error when none
+  // of its browsers is there: this one names none that is.
+  const char* const key = "Software\\Wine\\WineBrowser";
+  HKEY browser = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &browser, nullptr),
+            ERROR_SUCCESS);
+  char old[1024] = "";
+  DWORD oldSize = sizeof old;
+  const bool hadOld = RegQueryValueExA(browser, "Browsers", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &oldSize) ==
+                      ERROR_SUCCESS;
+  const char none[] = "tarvo-kein-browser";
+  RegSetValueExA(browser, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(none), sizeof none);
+  struct TRestore {
+    HKEY Key;
+    bool Had;
+    std::string Old;
+    ~TRestore() {
+      if (Had)
+        RegSetValueExA(Key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(Old.c_str()), Old.size() + 1);
+      else
+        RegDeleteValueA(Key, "Browsers");
+      RegCloseKey(Key);
+    }
+  } restore{browser, hadOld, old};
+  TTempFolder folder;
+  const std::string exe = folder / "TRV.EXE";
+  ASSERT_TRUE(CopyFileA(TrvExePath().c_str(), exe.c_str(), FALSE));
+  WriteFileBytes(folder / "TRV.HTM", "<html></html>");
+  TConfigProcess trv(exe);
+  ASSERT_NE(trv.MainWindow(), nullptr);
+  trv.PostKey(VK_F1);
+  HWND box = trv.WaitForWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(MessageBoxText(box), "Die Hilfedatei \"" + folder.Path() + "TRV.HTM\" konnte nicht geöffnet werden.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+}
+
 TEST(MainFormHelp, HelpTextsAreStringResources1ToTheLast) {
   HMODULE module = LoadLibraryExA(TrvExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);
