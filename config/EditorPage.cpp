@@ -26,6 +26,7 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
     return menuEditor_.CanDrop(source, target, place);
   };
   menuView_.Dropped = [this](int source, int target, TMenuDropPlace place) { menuEditor_.Drop(source, target, place); };
+  groupEditor_.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
   // Menu entries follow their groups' new places; the assignment list
   // shows the groups as they are now.
   groupView_.TableChanged = [this] {
@@ -40,7 +41,30 @@ TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
 
 TEditorPage::~TEditorPage() { Destroying(); }
 
-void TEditorPage::Created() { project_.View = this; }
+namespace {
+// Posted when the focus came to a menu entry's field: asked once the focus
+// has settled, not in the middle of its change.
+const UINT WM_ENTRYFIELDENTERED = WM_APP + 3;
+}  // namespace
+
+void TEditorPage::Created() {
+  project_.View = this;
+  form_.OnMessage(WM_ENTRYFIELDENTERED, [this](TMessage&) { EntryFieldEntered(); });
+}
+
+void TEditorPage::EntryFieldEntered() {
+  // Going to the menu entry's fields leaves the working list: the entry is
+  // about to be bound to a group that lacks the changed lines. The focus
+  // comes back to the field when the question closes, and is then asked
+  // about no more.
+  if (askingLines_ || !groupEditor_.LinesChanged()) return;
+  TControl* focus = form_.ActiveControl();
+  if (!focus || (focus->Name != "Edit_ItemText" && focus->Name != "ComboBox_Assignment")) return;
+  askingLines_ = true;
+  const bool leave = groupEditor_.LeaveLines();
+  askingLines_ = false;
+  if (!leave) groupView_.FocusRows();
+}
 
 void TEditorPage::Showing() {
   // Made at the page's first showing, not with the window: the start page
@@ -108,6 +132,9 @@ std::vector<TFinding> TEditorPage::CheckProject() {
 }
 
 bool TEditorPage::AskSaveFirst() {
+  // The working list's changed lines first: taken over, they are part of
+  // what the save question asks about.
+  if (!groupEditor_.LeaveLines()) return false;
   TSavePromptActions actions;
   actions.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
   // The prompt's "&Ja" saves without the check: the user is leaving the
@@ -183,11 +210,20 @@ std::vector<TControlDef> TEditorPage::Controls() {
   rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
                   {Indent(19), On(evChange, this, &TEditorPage::TreeView_MenuChange), exitHides()}});
   rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
+  // The menu entry's fields: coming to them leaves the working list.
+  auto enterEntry = [this] {
+    TProp p = balloons_.EnterHides();
+    p.Notify = [this, hides = p.Notify](TControl& c) {
+      hides(c);
+      PostMessageA(form_.Handle, WM_ENTRYFIELDENTERED, 0, 0);
+    };
+    return p;
+  };
   rows.push_back({Kind<TEdit>, "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},
-                  {balloons_.EnterHides(), exitHides()}});
+                  {enterEntry(), exitHides()}});
   rows.push_back({Kind<TLabel>, "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
   rows.push_back({Kind<TComboBox>, "ComboBox_Assignment", page, 176, 208, 137, 21, IDS_HELP_ASSIGNMENT, "", coTabStop, {},
-                  {Items({NoActionItem}), balloons_.EnterHides(), exitHides()}});
+                  {Items({NoActionItem}), enterEntry(), exitHides()}});
   button("Button_NewItem", 176, 240, 137, IDS_HELP_NEWITEM, "Neuer Eintrag", 0, &TEditorPage::Button_NewItemClick);
   button("Button_NewSubItem", 176, 272, 137, IDS_HELP_NEWSUBITEM, "Neuer Untereintrag", coDisabled, &TEditorPage::Button_NewSubItemClick);
   button("Button_EditItem", 176, 304, 137, IDS_HELP_EDITITEM, "Eintrag bearbeiten", coDisabled, &TEditorPage::Button_EditItemClick);
@@ -330,15 +366,39 @@ void TEditorPage::CheckBox_UseMenuClick(TControl&) {
   project_.ChangeMenuSetting(Get<TCheckBox>("CheckBox_UseMenu").Checked());
 }
 
+TEditorScope TEditorPage::FocusedEditor() {
+  TControl* focus = form_.ActiveControl();
+  if (!focus) return esAll;
+  // The group editor's controls all name its groups or lines ("Exec").
+  if (focus->Name.find("Exec") != std::string::npos) return esGroups;
+  for (const char* name : {"TreeView_Menu", "ComboBox_Assignment", "CheckBox_UseMenu", "Button_Import", "Button_NewItem",
+                           "Button_NewSubItem", "Button_EditItem", "Button_DelItem", "Button_Up", "Button_Down"})
+    if (focus->Name == name) return esMenu;
+  return esAll;
+}
+
 void TEditorPage::Undo() {
   // The tree is drawn once, when it shows the menu list again.
   TTreeUpdate update(MenuTree());
-  history_.Undo();
+  history_.Undo(FocusedEditor());
 }
 
 void TEditorPage::Redo() {
   TTreeUpdate update(MenuTree());
-  history_.Redo();
+  history_.Redo(FocusedEditor());
+}
+
+void TEditorPage::ShowEditorHelp(TControl& editor) {
+  // F2 again hides it, as on every other control.
+  if (balloons_.Timer().Enabled() && balloons_.Owner() == editor.Handle) {
+    balloons_.Hide();
+    return;
+  }
+  const std::vector<std::string>& texts = balloons_.HelpTexts();
+  std::string text = editor.Tag > 0 && static_cast<size_t>(editor.Tag) < texts.size() ? texts[editor.Tag] : "";
+  const std::string undo = history_.UndoText(FocusedEditor());
+  if (!undo.empty()) text += (text.empty() ? "" : "\r\n\r\n") + std::string("Strg+Z nimmt zurück: ") + undo + ".";
+  balloons_.ShowHelp(editor, biInformation, "Information", text, 0, true);
 }
 
 bool TEditorPage::KeyDown(WORD key) {
@@ -374,6 +434,11 @@ bool TEditorPage::KeyDown(WORD key) {
     }
   }
   if (!focus || shift) return false;
+  // The editors' help says what Ctrl+Z there would take back.
+  if (key == VK_F2 && (focus->Name == "TreeView_Menu" || focus->Name == "ListView_ExecLines")) {
+    ShowEditorHelp(*focus);
+    return true;
+  }
   if (key == VK_DELETE && focus->Name == "TreeView_Menu")
     return click("Button_DelItem", &TEditorPage::Button_DelItemClick);
   if (key == VK_DELETE && focus->Name == "ListView_ExecLines")

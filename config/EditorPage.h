@@ -37,12 +37,17 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // The project's modified flag turned.
   std::function<void(bool)> ModifiedShown;
 
-  // The save-before prompt: true when the caller may discard the project.
+  // The save-before prompt, after the working list's question when its
+  // lines changed: true when the caller may discard the project.
   bool AskSaveFirst();
   // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z): the newest change of the project
-  // or of the working list taken back, the last one taken back done again.
+  // or of the working list taken back, the last one taken back done again;
+  // in the tree the menu's changes, in the group editor the working list's
+  // and then the groups'.
   void Undo();
   void Redo();
+  // The editor the focus is in: where the keys act.
+  TEditorScope FocusedEditor();
   // The page's keys: undo and redo, Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S,
   // Del on an entry or a command line, Enter on a command line. True when
   // the key was the page's.
@@ -114,6 +119,12 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // "Aus Ordner übernehmen…": the menu from a folder of shortcuts.
   void Button_ImportClick(TControl& sender);
 
+  // F2 on the tree or the command-line list: the help text and what
+  // Ctrl+Z there would take back.
+  void ShowEditorHelp(TControl& editor);
+  // The focus came to a menu entry's field: changed lines asked about.
+  void EntryFieldEntered();
+  bool askingLines_ = false;
   // The assignment list: "Keine Aktion", then the groups.
   void FillAssignments(const std::vector<std::string>& names);
   // The balloon of a failed check of the entry's fields.

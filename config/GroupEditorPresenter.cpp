@@ -1,6 +1,7 @@
 #include "config/GroupEditorPresenter.h"
 
 #include "config/ViewChange.h"
+#include "model/Platform.h"
 
 namespace {
 std::vector<TLineRow> RowsOf(const std::vector<TExecLine>& lines) {
@@ -8,6 +9,13 @@ std::vector<TLineRow> RowsOf(const std::vector<TExecLine>& lines) {
   rows.reserve(lines.size());
   for (const TExecLine& line : lines) rows.push_back(RowOfLine(line));
   return rows;
+}
+
+bool SameLines(const std::vector<TExecLine>& a, const std::vector<TExecLine>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].Kind != b[i].Kind || a[i].Params != b[i].Params) return false;
+  return true;
 }
 
 std::vector<TExecLine> NewBranchLines() {
@@ -66,9 +74,59 @@ void TGroupEditor::Load(int group) {
 }
 
 void TGroupEditor::GroupChosen(int item) {
-  const int count = static_cast<int>(project_.ExecGroups().size());
+  const size_t count = project_.ExecGroups().size();
   // The last item is the way to a new group: nothing is chosen then.
-  Load(item >= 0 && item < count ? item : -1);
+  int chosen = item >= 0 && static_cast<size_t>(item) < count ? item : -1;
+  const std::string name = chosen >= 0 ? project_.ExecGroup(chosen).Name : std::string();
+  if (!LeaveLines()) {
+    TViewChange change(changing_);
+    view_.SelectGroupItem(group_);
+    return;
+  }
+  // A new group taken over moved the later ones down.
+  if (chosen >= 0 && project_.ExecGroups().size() != count) chosen = project_.FindExecGroup(name);
+  Load(chosen);
+}
+
+bool TGroupEditor::LinesChanged() const {
+  return !SameLines(lines_, group_ >= 0 ? project_.ExecGroup(group_).Lines : std::vector<TExecLine>());
+}
+
+bool TGroupEditor::LeaveLines() {
+  if (!LinesChanged()) return true;
+  if (Beep) Beep();
+  // A new group can be made only under a name the group list takes.
+  const bool canTakeOver = group_ >= 0 || CanCreateGroup(GroupItems(), name_);
+  std::string text;
+  if (group_ >= 0)
+    text = "Die Befehlszeilen der Gruppe \"" + project_.ExecGroup(group_).Name +
+           "\" wurden geändert. Möchten Sie die Änderungen vorher in die Gruppe übernehmen?";
+  else if (canTakeOver)
+    text = "Möchten Sie die neuen Befehlszeilen vorher als Gruppe \"" + name_ + "\" übernehmen?";
+  else
+    text = "Die neuen Befehlszeilen haben noch keinen gültigen Gruppennamen und gehen verloren. Möchten Sie "
+           "trotzdem fortfahren?";
+  const int answer =
+      Platform.MessageBoxes->Show(text, "Warnung", (canTakeOver ? mbYesNoCancel : mbYesNo) | mbIconWarning);
+  if (canTakeOver && answer == idYes) {
+    if (group_ >= 0)
+      TakeOverLines();
+    else
+      CommitNew();
+    return true;
+  }
+  if (answer != (canTakeOver ? idNo : idYes)) return false;
+  // Dropped: the working list shows the group as the project has it.
+  Load(group_);
+  return true;
+}
+
+void TGroupEditor::TakeOverLines() {
+  // The lines alone: a name typed meanwhile is "Bearbeiten"'s to commit.
+  const int position = project_.ChangeExecGroup(group_, {project_.ExecGroup(group_).Name, lines_});
+  view_.ShowGroupItems(GroupItems());
+  view_.GroupTableChanged();
+  Load(position);
 }
 
 void TGroupEditor::NameChanged(const std::string& name) {
@@ -238,6 +296,7 @@ void TGroupEditor::GroupsRestored(const std::string& name) {
 }
 
 void TGroupEditor::ShowGroupByName(const std::string& name, int line) {
+  if (project_.FindExecGroup(name) < 0 || !LeaveLines()) return;
   const int group = project_.FindExecGroup(name);
   if (group < 0) return;
   // Chosen as the user chooses it: the working list shows the group.

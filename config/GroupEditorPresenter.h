@@ -5,6 +5,7 @@
 // rows, and reports what the user does. Portable: no platform types.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,22 @@ class TGroupEditor {
   // "Neue Befehlszeilenfolge".
   std::vector<std::string> GroupItems() const;
 
-  // The user chose this item of the group list (-1: none).
+  // The user chose this item of the group list (-1: none). Changed lines
+  // are asked about first (LeaveLines); when the user stays, the list shows
+  // the group chosen before.
   void GroupChosen(int item);
+  // The working list differs from what it was loaded with: the chosen
+  // group's lines in the project, or none for a new group.
+  bool LinesChanged() const;
+  // Before the user leaves changed lines (another group, the menu entry's
+  // fields, another page, the window closed), asked as the save prompt
+  // asks: "Ja" takes them over into the chosen group (or makes the new
+  // group of the typed name), "Nein" drops them, "Abbrechen" stays. True
+  // when the caller may go on; nothing is asked while nothing changed.
+  bool LeaveLines();
+  // The system's exclamation sound before the question, as the save prompt
+  // plays it.
+  std::function<void()> Beep;
   // The name field's text changed.
   void NameChanged(const std::string& name);
   // "Neu" and "Bearbeiten" of the group: the working list committed under
@@ -97,7 +112,8 @@ class TGroupEditor {
   bool DeleteRow();
 
   // A finding of the project check: the group chosen as the user chooses
-  // it, the line selected when the working list has it.
+  // it (changed lines asked about first), the line selected when the
+  // working list has it.
   void ShowGroupByName(const std::string& name, int line);
 
   // The project's group lists now hold these names (the model re-sorted
@@ -125,6 +141,8 @@ class TGroupEditor {
  private:
   std::vector<std::string> Captions() const;
   void Load(int group);
+  // "Ja" of LeaveLines: the working list becomes the chosen group's lines.
+  void TakeOverLines();
   void ShowNameButtons();
   void ShowRowButtons();
   void InsertLines(int at, const std::vector<TExecLine>& lines);

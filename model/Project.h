@@ -190,6 +190,8 @@ class TProject {
   const TProjectStep* Redo();
   // The step an undo would take back; there must be one.
   const TProjectStep& UndoStep() const { return undo_.back(); }
+  // The step a redo would do again; there must be one.
+  const TProjectStep& RedoStep() const { return redo_.back(); }
   // The serial of the step an undo or a redo would take, 0 for none.
   long UndoSerial() const { return undo_.empty() ? 0 : undo_.back().Serial; }
   long RedoSerial() const { return redo_.empty() ? 0 : redo_.back().Serial; }

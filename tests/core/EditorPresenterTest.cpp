@@ -13,6 +13,7 @@
 #include "config/MenuEditorPresenter.h"
 #include "model/Platform.h"
 #include "model/ProjectFile.h"
+#include "tests/core/Fakes.h"
 
 namespace {
 
@@ -139,6 +140,78 @@ TEST_F(GroupEditorTest, CommitsAreSortedAndStaySelected) {
   EXPECT_EQ(Buttons(), "000000");
   EXPECT_EQ(project.MenuItems()[0].Assignment, 0);
   EXPECT_EQ(view.TableChanges, 3);
+}
+
+TEST_F(GroupEditorTest, LeavingChangedLinesAsksToTakeThemOverDropThemOrStay) {
+  TRecordingMessageBoxes boxes;
+  Platform.MessageBoxes = &boxes;
+  const char* const asked =
+      "Die Befehlszeilen der Gruppe \"A\" wurden geändert. Möchten Sie die Änderungen vorher in die Gruppe "
+      "übernehmen?";
+  // Each way out of the working list: another group, the way to a new one,
+  // a finding of the check; the menu entry's fields, another page and the
+  // window's end ask through LeaveLines itself.
+  const struct {
+    const char* way;
+    std::function<bool(TGroupEditor&)> leave;
+    int to;  // the group chosen once the user went on
+  } ways[] = {
+      {"group", [](TGroupEditor& e) { return e.GroupChosen(1), e.SelectedGroup() != 0; }, 1},
+      {"new", [](TGroupEditor& e) { return e.GroupChosen(2), e.SelectedGroup() != 0; }, -1},
+      {"finding", [](TGroupEditor& e) { return e.ShowGroupByName("B", -1), e.SelectedGroup() != 0; }, 1},
+      {"leave", [](TGroupEditor& e) { return e.LeaveLines(); }, 0},
+  };
+  for (const auto& w : ways) {
+    for (int answer : {idYes, idNo, idCancel}) {
+      SCOPED_TRACE(std::string(w.way) + " " + std::to_string(answer));
+      Open({{"A", {{lkEndRun, ""}}}, {"B", {}}});
+      editor.GroupChosen(0);
+      editor.ApplyNewLine({lkNoAction, "Doppelklicken zum Bearbeiten"});
+      boxes.Shown.clear();
+      boxes.Answer = answer;
+      EXPECT_EQ(w.leave(editor), answer != idCancel);
+      ASSERT_EQ(boxes.Shown.size(), 1u);
+      EXPECT_EQ(boxes.Shown[0].Text, asked);
+      EXPECT_EQ(boxes.Shown[0].Caption, "Warnung");
+      EXPECT_EQ(boxes.Shown[0].Flags, unsigned(mbYesNoCancel | mbIconWarning));
+      EXPECT_EQ(project.ExecGroup(0).Lines.size(), answer == idYes ? 2u : 1u) << "taken over only with Ja";
+      EXPECT_EQ(project.Modified(), answer == idYes);
+      EXPECT_EQ(editor.SelectedGroup(), answer == idCancel ? 0 : w.to);
+      EXPECT_EQ(view.Item, editor.SelectedGroup()) << "the list shows the group the rows are of";
+      EXPECT_EQ(view.Rows.size(), editor.WorkingLines().size());
+      EXPECT_EQ(editor.LinesChanged(), answer == idCancel) << "stayed: the lines are still there";
+    }
+  }
+  // Nothing changed, or changed and taken back: nothing to ask.
+  Open({{"A", {{lkEndRun, ""}}}, {"B", {}}});
+  editor.GroupChosen(0);
+  editor.ApplyNewLine({lkEndRun, ""});
+  ASSERT_TRUE(editor.UndoLines());
+  boxes.Shown.clear();
+  EXPECT_TRUE(boxes.Shown.empty());
+  EXPECT_TRUE(boxes.Shown.empty());
+  // A new group's lines: made the group of the typed name, which comes
+  // before the one chosen; without a name the lines can only go.
+  editor.GroupChosen(2);
+  editor.ApplyNewLine({lkEndRun, ""});
+  view.ShowName("0 Erste");
+  boxes.Answer = idYes;
+  editor.GroupChosen(1);
+  EXPECT_EQ(boxes.Shown.back().Text, "Möchten Sie die neuen Befehlszeilen vorher als Gruppe \"0 Erste\" übernehmen?");
+  EXPECT_EQ(project.GroupNames(), (Texts{"0 Erste", "A", "B"}));
+  EXPECT_EQ(view.Name + std::to_string(editor.SelectedGroup()), "B2") << "the group chosen, by its name";
+  editor.GroupChosen(3);
+  editor.ApplyNewLine({lkEndRun, ""});
+  boxes.Answer = idNo;
+  EXPECT_FALSE(editor.LeaveLines());
+  EXPECT_EQ(boxes.Shown.back().Flags, unsigned(mbYesNo | mbIconWarning));
+  EXPECT_EQ(boxes.Shown.back().Text,
+            "Die neuen Befehlszeilen haben noch keinen gültigen Gruppennamen und gehen verloren. Möchten Sie "
+            "trotzdem fortfahren?");
+  boxes.Answer = idYes;
+  EXPECT_TRUE(editor.LeaveLines());
+  EXPECT_TRUE(view.Rows.empty());
+  EXPECT_EQ(project.GroupNames().size(), 3u);
 }
 
 TEST_F(GroupEditorTest, QuestionsBringTheirBranchesAndTakeThemAlong) {
@@ -496,6 +569,45 @@ TEST_F(EditorHistoryTest, UndoingAllGivesTheOriginalFileAndRedoingAllTheEditedOn
   while (history.Redo()) ExpectTreeIsList();
   EXPECT_EQ(File(), edited);
   EXPECT_TRUE(project.Modified());
+}
+
+TEST_F(EditorHistoryTest, EachEditorTakesBackItsOwnStepsAndSaysWhich) {
+  groups.GroupChosen(2);
+  groups.ApplyNewLine({lkEndRun, ""});
+  SelectEntry("A");
+  menu.NewItem("N", 0);
+  const struct {
+    TEditorScope scope;
+    bool undo;
+    const char* before;  // what Ctrl+Z would take back
+    bool acts;
+    size_t entries, lines;
+  } keys[] = {
+      // In the list: its own line, though the entry is newer; then nothing.
+      {esGroups, true, "die letzte Änderung der Befehlszeilen", true, 6, 0},
+      {esGroups, true, "", false, 6, 0},
+      {esMenu, true, "den neuen Eintrag \"N\"", true, 5, 0},
+      {esMenu, true, "", false, 5, 0},
+      {esGroups, false, "", true, 5, 1},
+      {esMenu, false, "", true, 6, 1},
+      {esMenu, false, "", false, 6, 1},
+  };
+  for (const auto& k : keys) {
+    SCOPED_TRACE(std::to_string(&k - keys));
+    if (k.undo) {
+      EXPECT_EQ(history.UndoText(k.scope), k.before);
+    }
+    EXPECT_EQ(k.undo ? history.Undo(k.scope) : history.Redo(k.scope), k.acts);
+    EXPECT_EQ(project.MenuItems().size(), k.entries);
+    EXPECT_EQ(groups.WorkingLines().size(), k.lines);
+    ExpectTreeIsList();
+  }
+  // Outside both editors, the newest of either.
+  EXPECT_EQ(history.UndoText(esAll), "den neuen Eintrag \"N\"");
+  groups.NameChanged("Gamma 2");
+  ASSERT_TRUE(groups.CommitEdit());
+  EXPECT_EQ(history.UndoText(esMenu), "") << "the newest step is the group's";
+  EXPECT_EQ(history.UndoText(esGroups), "die Änderung der Gruppe \"Gamma 2\"");
 }
 
 TEST_F(EditorHistoryTest, ANewStepDropsWhatWasUndone) {

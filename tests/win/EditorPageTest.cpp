@@ -520,6 +520,56 @@ TEST_F(EditorPage, FilesDroppedOnTheListBecomeCommandLinesWhereTheyFall) {
   EXPECT_NE(text.find(" 0 \""), std::string::npos) << "a path with blanks is quoted\n" << text;
 }
 
+TEST_F(EditorPage, AProgramDroppedOnTheWorkingListIsAskedAboutBeforeItIsLeft) {
+  const std::string project = folder / "Gruppen.trv", program = folder / "prog.exe";
+  WriteFileBytes(project, "[ExecGroups]\r\nEditor\r\n 0 notepad.exe;0\r\nSpiele\r\n 3 \r\n[MenuItems]\r\n");
+  WriteFileBytes(program, "MZ");
+  trv->DropFiles({project});
+  HWND groups = Control("ComboBox_ExecLines"), list = Control("ListView_ExecLines");
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(groups, CB_GETCOUNT, 0, 0) == 3; }));
+  ChooseComboItem(groups, 0);
+  auto drop = [&] {
+    const int before = LineCount();
+    trv->DropFiles({program}, list, {20, ClientSize(list).cy - 10});
+    ASSERT_TRUE(WaitUntil([&] { return LineCount() == before + 1; })) << LineCount();
+  };
+  drop();
+  // Another group chosen, as the user chooses it (the question is modal).
+  auto chooseLater = [&](int item) {
+    SendMessageA(groups, CB_SETCURSEL, item, 0);
+    PostMessageA(GetParent(groups), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(groups), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(groups));
+  };
+  const char* const asked =
+      "Die Befehlszeilen der Gruppe \"Editor\" wurden geändert. Möchten Sie die Änderungen vorher in die Gruppe "
+      "übernehmen?";
+  chooseLater(1);
+  AnswerBox("Warnung", asked, IDCANCEL);
+  Settle();
+  EXPECT_EQ(SendMessageA(groups, CB_GETCURSEL, 0, 0), 0) << "stayed at the group the rows are of";
+  EXPECT_EQ(LineCount(), 2);
+  chooseLater(1);
+  AnswerBox("Warnung", asked, IDYES);
+  ASSERT_TRUE(WaitUntil([&] { return LineCount() == 1; }));
+  EXPECT_EQ(TextOf(main), "Tarvo - Konfiguration *") << "taken over into the group";
+  ChooseComboItem(groups, 0);
+  EXPECT_EQ(LineCount(), 2);
+  // The menu entry's fields: "Abbrechen" brings the focus back to the rows.
+  drop();
+  SetForegroundWindow(main);
+  ClickAt(Control("Edit_ItemText"), 4, ClientSize(Control("Edit_ItemText")).cy - 4);
+  AnswerBox("Warnung", asked, IDCANCEL);
+  EXPECT_TRUE(WaitUntil([&] { return trv->Focus() == list; }));
+  EXPECT_EQ(LineCount(), 3);
+  // Another page: the rows first, then the project.
+  PressLater("Button_Close");
+  AnswerBox("Warnung", asked, IDNO);
+  AnswerPrompt(IDCANCEL);
+  Settle();
+  EXPECT_EQ(VisiblePage(main), "Erstellen");
+  EXPECT_EQ(LineCount(), 2) << "dropped";
+}
+
 TEST_F(EditorPage, AnEntryIsDraggedWithItsSubEntriesAndARefusedDropChangesNothing) {
   AddEntry("Button_NewItem", "A", 0);
   AddEntry("Button_NewSubItem", "a1", 0);

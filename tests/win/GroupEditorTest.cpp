@@ -8,6 +8,22 @@
 
 namespace {
 
+// The editor's questions, answered without a window while it lives.
+class TAnsweredBoxes : public IMessageBoxes {
+ public:
+  explicit TAnsweredBoxes(int answer) : answer_(answer), was_(Platform.MessageBoxes) { Platform.MessageBoxes = this; }
+  ~TAnsweredBoxes() override { Platform.MessageBoxes = was_; }
+  int Show(const std::string& text, const std::string&, unsigned) override {
+    Texts.push_back(text);
+    return answer_;
+  }
+  std::vector<std::string> Texts;
+
+ private:
+  int answer_;
+  IMessageBoxes* was_;
+};
+
 class GroupEditor : public TEditorFormTest {
  public:
   TComboBox& Groups() { return form->Get<TComboBox>("ComboBox_ExecLines"); }
@@ -124,8 +140,14 @@ TEST_F(GroupEditor, TheWorkingListIsAScratchCopy) {
   Click("Button_DelExecLine");
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Ablauf beenden|"}));
   EXPECT_FALSE(Project().Modified()) << "rows are no change";
-  ChooseGroup(1);
-  ChooseGroup(0);
+  {
+    // Left for another group, the changed rows are asked about: "Nein"
+    // drops them.
+    TAnsweredBoxes boxes(IDNO);
+    ChooseGroup(1);
+    ChooseGroup(0);
+    EXPECT_EQ(boxes.Texts.size(), 1u);
+  }
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|notepad.exe;0"})) << "the edits are gone";
   EXPECT_FALSE(Project().Modified());
   // "Neue Befehlszeilenfolge" empties name and list.

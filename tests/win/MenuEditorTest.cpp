@@ -176,6 +176,40 @@ TEST_F(MenuEditor, InvalidEntriesAreRefusedWithTheirBalloon) {
   EXPECT_EQ(Project().MenuItems()[0].Assignment, 1);
 }
 
+TEST_F(MenuEditor, CtrlZActsInTheFocusedEditorAndF2SaysOnWhat) {
+  Enter("A", 0);
+  Click("Button_NewItem");
+  // A line of the working list, newer than the entry.
+  form->EditorPage().GroupEditor().ApplyNewLine({lkEndRun, ""});
+  TControl &list = form->Control("ListView_ExecLines"), &tree = form->Control("TreeView_Menu");
+  auto help = [&](TControl& on) {
+    on.SetFocus();
+    EXPECT_TRUE(form->EditorPage().KeyDown(VK_F2));
+    char shown[1024] = "";
+    GetWindowTextA(form->Balloons.Window(), shown, sizeof shown);
+    EXPECT_EQ(form->Balloons.Owner(), on.Handle);
+    form->Balloons.Hide();
+    const std::string text = shown;
+    const size_t undo = text.find("Strg+Z nimmt zurück: ");
+    return undo == std::string::npos ? std::string() : text.substr(undo);
+  };
+  EXPECT_EQ(help(tree), "Strg+Z nimmt zurück: den neuen Eintrag \"A\".");
+  EXPECT_EQ(help(list), "Strg+Z nimmt zurück: die letzte Änderung der Befehlszeilen.");
+  list.SetFocus();
+  form->EditorPage().Undo();
+  EXPECT_EQ(form->Get<TListView>("ListView_ExecLines").Count(), 0);
+  EXPECT_EQ(Shape(), "A") << "the list's Ctrl+Z leaves the tree";
+  form->EditorPage().Undo();
+  EXPECT_EQ(Shape(), "A");
+  EXPECT_EQ(help(list), "");
+  tree.SetFocus();
+  form->EditorPage().Undo();
+  EXPECT_EQ(Shape(), "");
+  form->EditorPage().Redo();
+  EXPECT_EQ(Shape(), "A");
+  EXPECT_EQ(form->Get<TListView>("ListView_ExecLines").Count(), 0) << "the tree's Ctrl+Y leaves the list";
+}
+
 TEST_F(MenuEditor, TheTextBalloonGoesAfterItsLifetime) {
   Add("Button_NewItem", "", 0);
   ASSERT_TRUE(form->Balloons.Timer().Enabled());
