@@ -218,14 +218,50 @@ void TControl::ApplyFont() {
   Invalidate();
 }
 
+namespace {
+// How far a line's drawing reaches to the right of where it starts: at
+// small sizes Wine draws some faces wider than their metrics say
+// ("www.tarvo.example" 100 pixels for 96), and a box of the metrics' width
+// cuts the last letter.
+int DrawnWidth(HDC screen, HFONT font, const std::string& text, const RECT& measured) {
+  const int width = measured.right + measured.bottom * 2, height = measured.bottom;
+  if (text.empty() || width <= 0 || height <= 0) return measured.right;
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return measured.right;
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap), oldFont = SelectObject(dc, font);
+  RECT all = {0, 0, width, height};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &all, DT_NOCLIP);
+  GdiFlush();
+  int right = measured.right;
+  const DWORD* pixels = static_cast<const DWORD*>(bits);
+  for (int y = 0; y < height; ++y)
+    for (int x = right; x < width; ++x)
+      if ((pixels[y * width + x] & 0xFFFFFF) != 0xFFFFFF) right = x + 1;
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  return right;
+}
+}  // namespace
+
 void TControl::AdjustSize() {
   if (!(Options & coAutoSize) || !dynamic_cast<TLabel*>(this)) return;
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
+  HFONT font = FontHandle(FontName, FontHeight, Bold, Italic, Underline);
+  HGDIOBJ old = SelectObject(dc, font);
   const std::string text = Caption();
   RECT r = {0, 0, 0, 0};
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
   SelectObject(dc, old);
+  r.right = DrawnWidth(dc, font, text, r);
   ReleaseDC(nullptr, dc);
   // A right-aligned label keeps its right edge.
   const int left = (Options & coRightAlign) ? Bounds.right - r.right : Bounds.left;
@@ -588,7 +624,10 @@ void TLabel::Paint(HDC dc) {
   SetTextColor(dc, ColorValue(FontColor == clDefault ? clWindowText : FontColor));
   UINT format = DT_NOCLIP;
   if (Options & coWordWrap) format |= DT_WORDBREAK;
-  if (Options & coRightAlign) format |= DT_RIGHT;
+  // A sized label's box holds its one line as drawn, wider than measured
+  // maybe: flush right, that width would stick out of the box.
+  const bool sizedLine = (Options & coAutoSize) && Caption().find('\n') == std::string::npos;
+  if ((Options & coRightAlign) && !sizedLine) format |= DT_RIGHT;
   const std::string text = Caption();
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
   SelectObject(dc, old);

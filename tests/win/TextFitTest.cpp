@@ -194,6 +194,22 @@ class TextFit : public ::testing::Test {
     return shown;
   }
 
+  // A link of the about box, a label of the window's own drawing.
+  TShown AboutLink(const char* name) {
+    TShown shown;
+    if (!about) {
+      aboutProcess = std::make_unique<TConfigProcess>();
+      if (!aboutProcess->MainWindow()) return shown;
+      PostMessageA(aboutProcess->MainWindow(), WM_SYSCOMMAND, 0xF200, 0);
+      about = aboutProcess->WaitForWindow("TInfo");
+    }
+    if (!about) return shown;
+    shown.Room = ControlRect(about, name);
+    MapWindowPoints(about, nullptr, reinterpret_cast<POINT*>(&shown.Room), 2);
+    shown.Font = FormFont();
+    return shown;
+  }
+
   // A popup's submenu, opened with its access key, and one of its items.
   TShown PopupItem(char submenuKey, int item) {
     TShown shown;
@@ -247,6 +263,8 @@ class TextFit : public ::testing::Test {
   TTempFolder folder;
   std::unique_ptr<TConfigProcess> config;
   std::unique_ptr<TTrvProcess> popupProcess;
+  std::unique_ptr<TConfigProcess> aboutProcess;
+  HWND about = nullptr;
   HWND popup = nullptr;
   std::string shownText;
 };
@@ -264,6 +282,8 @@ TEST_F(TextFit, EveryNamedTextIsShownWhole) {
       {"the popup's submenu, beside an entry with an icon", "Nachricht zeigen",
        [](TextFit& t) { return t.PopupItem('U', 1); }},
       {"a narrower submenu", "Frage stellen", [](TextFit& t) { return t.PopupItem('Z', 1); }},
+      {"the about box", "www.tarvo.example", [](TextFit& t) { return t.AboutLink("URLLbl"); }},
+      {"the about box", "kontakt@tarvo.example", [](TextFit& t) { return t.AboutLink("EMailLbl"); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.where) + ": " + row.text + " at " + std::to_string(Dpi()) + " DPI");
