@@ -108,11 +108,13 @@ void TEditorHistory::Import(const std::vector<TTRVMenuItem>& menu, const std::ve
 void TEditorHistory::Show(const TProjectStep& step, bool undone) {
   switch (step.Op) {
     case TProjectStep::opMenu:
-      menu_.MenuRestored(step.MenuStart);
+      menu_.MenuRestored(step.MenuStart, undone ? step.MenuInserted : step.MenuRemoved,
+                         static_cast<int>((undone ? step.MenuRemoved : step.MenuInserted).size()));
       break;
     case TProjectStep::opImport:
       groups_.GroupsRestored(std::string());
-      menu_.MenuRestored(0);
+      menu_.MenuRestored(0, undone ? step.MenuInserted : step.MenuRemoved,
+                         static_cast<int>((undone ? step.MenuRemoved : step.MenuInserted).size()));
       break;
     case TProjectStep::opMenuSetting:
       if (project_.View) project_.View->SetMenuSetting(project_.UseMenu());

@@ -229,6 +229,47 @@ void TMenuEditor::MenuRestored(int index) {
   ShowSelectedEntry();
 }
 
+void TMenuEditor::MenuRestored(int start, const std::vector<TTRVMenuItem>& was, int count) {
+  // The tree still shows the list as it was: its expanded nodes are entries
+  // of that list, found again in the new one.
+  const std::vector<int> expanded = view_.ExpandedNodes();
+  const int wasEnd = start + static_cast<int>(was.size()), shift = count - static_cast<int>(was.size());
+  std::vector<bool> taken(static_cast<size_t>(std::max(count, 0)));
+  std::vector<int> again;
+  for (int old : expanded) {
+    if (old < start) {
+      again.push_back(old);
+    } else if (old >= wasEnd) {
+      again.push_back(old + shift);
+    } else {
+      const TTRVMenuItem& entry = was[static_cast<size_t>(old - start)];
+      // An entry changed in place keeps its place, whatever its new text.
+      const int same = old - start;
+      if (shift == 0 && !taken[same] && start + same < Count() && project_.MenuItem(start + same).Level == entry.Level &&
+          was.size() == 1) {
+        taken[same] = true;
+        again.push_back(old);
+        continue;
+      }
+      for (int k = 0; k < count; ++k) {
+        if (taken[k] || start + k >= Count()) continue;
+        const TTRVMenuItem& now = project_.MenuItem(start + k);
+        if (now.Text == entry.Text && now.Level == entry.Level) {
+          taken[k] = true;
+          again.push_back(start + k);
+          break;
+        }
+      }
+    }
+  }
+  MenuRestored(start);
+  TViewChange change(changing_);
+  for (int index : again)
+    if (index >= 0 && index < Count() && project_.CountDescendants(index) > 0) view_.ExpandNode(index);
+  // Selected once more, now that the tree is whole: shown where it is.
+  view_.SelectNode(selected_);
+}
+
 void TMenuEditor::ShowEntryAt(int index) {
   if (index < 0 || index >= Count()) return;
   {

@@ -37,7 +37,12 @@ class IMenuEditorView {
   // Moves the node at index with its subtree under the node at parent (-1:
   // top level): right after its child at after, or first when after is -1.
   virtual void MoveNode(int index, int parent, int after) = 0;
-  virtual void SelectNode(int index) = 0;  // -1: none
+  // -1: none. The tree shows the node: its ancestors expanded, scrolled to.
+  virtual void SelectNode(int index) = 0;
+  // The nodes whose sub-entries the tree shows, by index.
+  virtual std::vector<int> ExpandedNodes() = 0;
+  // Shows the sub-entries of the node at index.
+  virtual void ExpandNode(int index) = 0;
   virtual void ClearTree() = 0;
   virtual void FocusTree() = 0;
   // The entry's fields: its text and its item of the assignment list
@@ -101,6 +106,11 @@ class TMenuEditor {
   // The menu list was taken back or done again: the tree shows it afresh,
   // the entry at index (or the nearest before it) selected.
   void MenuRestored(int index);
+  // The same after a step that replaced the entries was, from start on,
+  // by count others: the submenus the tree showed expanded stay expanded
+  // (inside the step's entries, those of the same text and level), and the
+  // changed entry is selected and shown.
+  void MenuRestored(int start, const std::vector<TTRVMenuItem>& was, int count);
   // A finding of the project check at this entry: selected as the user
   // selects it, the tree focused.
   void ShowEntryAt(int index);

@@ -108,6 +108,21 @@ void TMenuTreeView::MoveNode(int index, int parent, int after) {
 
 void TMenuTreeView::SelectNode(int index) { Tree().SetSelected(NodeAt(index)); }
 
+std::vector<int> TMenuTreeView::ExpandedNodes() {
+  TTreeView& tree = Tree();
+  std::vector<int> expanded;
+  int index = 0;
+  for (HTREEITEM node = tree.Root(); node; node = NextInMenuOrder(tree, node), ++index)
+    if (TreeView_GetItemState(tree.Handle, node, TVIS_EXPANDED) & TVIS_EXPANDED) expanded.push_back(index);
+  return expanded;
+}
+
+void TMenuTreeView::ExpandNode(int index) {
+  // A tree just loaded has its nodes by index at hand.
+  HTREEITEM node = index >= 0 && static_cast<size_t>(index) < loaded_.size() ? loaded_[index] : NodeAt(index);
+  if (node) TreeView_Expand(Tree().Handle, node, TVE_EXPAND);
+}
+
 void TMenuTreeView::ClearTree() {
   indexesStale_ = true;
   Tree().Clear();

@@ -31,6 +31,8 @@ class TMenuTreeView : public IMenuEditorView {
   int DeleteNode(int index) override;
   void MoveNode(int index, int parent, int after) override;
   void SelectNode(int index) override;
+  std::vector<int> ExpandedNodes() override;
+  void ExpandNode(int index) override;
   void ClearTree() override;
   void FocusTree() override;
   void ShowEntry(const std::string& text, int assignment) override;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 
 #include "config/EditorHistory.h"
 #include "config/FolderImport.h"
@@ -275,7 +276,10 @@ class TFakeMenuView : public IMenuEditorView {
     EXPECT_EQ(index, static_cast<int>(Nodes.size()));
     Nodes.push_back({text, Depth(parent) + 1});
   }
-  void SetNodeText(int index, const std::string& text) override { Nodes[index].first = text; }
+  void SetNodeText(int index, const std::string& text) override {
+    if (Expanded.erase(Nodes[index].first)) Expanded.insert(text);
+    Nodes[index].first = text;
+  }
   int DeleteNode(int index) override {
     // The next sibling takes over, else the nearest earlier node not
     // deeper: reported while the node is still there.
@@ -298,8 +302,22 @@ class TFakeMenuView : public IMenuEditorView {
     if (at > index) at -= static_cast<int>(block.size());
     Nodes.insert(Nodes.begin() + at, block.begin(), block.end());
   }
-  void SelectNode(int index) override { Select(index); }
-  void ClearTree() override { Nodes.clear(), Select(-1); }
+  // As a tree selects: the node shown, its ancestors expanded.
+  void SelectNode(int index) override {
+    for (int i = index - 1, depth = Depth(index); i >= 0 && depth > 0; --i)
+      if (Depth(i) < depth) Expanded.insert(Nodes[i].first), depth = Depth(i);
+    Select(index);
+  }
+  std::vector<int> ExpandedNodes() override {
+    std::vector<int> indexes;
+    for (size_t i = 0; i < Nodes.size(); ++i)
+      if (Expanded.count(Nodes[i].first)) indexes.push_back(static_cast<int>(i));
+    return indexes;
+  }
+  void ExpandNode(int index) override { Expanded.insert(Nodes[index].first); }
+  // A cleared tree forgets what it showed expanded.
+  void ClearTree() override { Nodes.clear(), Expanded.clear(), Select(-1); }
+  std::set<std::string> Expanded;  // by text: the tests' entries have their own
   void FocusTree() override {}
   void ShowEntry(const std::string& text, int assignment) override { Text = text, Assignment = assignment; }
   void SetEnabled(TMenuButton button, bool enabled) override { On[button] = enabled; }
@@ -608,6 +626,40 @@ TEST_F(EditorHistoryTest, EachEditorTakesBackItsOwnStepsAndSaysWhich) {
   ASSERT_TRUE(groups.CommitEdit());
   EXPECT_EQ(history.UndoText(esMenu), "") << "the newest step is the group's";
   EXPECT_EQ(history.UndoText(esGroups), "die Änderung der Gruppe \"Gamma 2\"");
+}
+
+TEST_F(EditorHistoryTest, UndoAndRedoKeepTheExpandedSubmenusAndShowTheChangedEntry) {
+  history.Import({{"X", 0, 0}, {"x1", 0, 1}, {"x2", 0, 2}, {"Y", 0, 0}, {"y1", 0, 1}, {"Z", 0, 0}}, {});
+  for (const char* open : {"X", "x1", "Y"}) menuView.Expanded.insert(open);
+  const struct {
+    const char* step;
+    std::function<void(EditorHistoryTest&)> make;
+  } steps[] = {
+      {"new entry", [](EditorHistoryTest& t) { t.SelectEntry("Z"), t.menu.NewItem("N", 0); }},
+      {"edit", [](EditorHistoryTest& t) { t.SelectEntry("X"), t.menu.EditItem("X neu", 0); }},
+      {"move", [](EditorHistoryTest& t) { t.SelectEntry("Y"), t.menu.MoveUp(); }},
+      {"delete", [](EditorHistoryTest& t) { t.SelectEntry("Z"), t.menu.DeleteItem(); }},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    s.make(*this);
+    const std::set<std::string> open = menuView.Expanded;
+    ASSERT_TRUE(history.Undo(esMenu));
+    ExpectTreeIsList();
+    for (const std::string& text : {"x1", "Y"}) EXPECT_EQ(menuView.Expanded.count(text), open.count(text)) << text;
+    EXPECT_TRUE(menuView.Expanded.count("X")) << "an entry's own change keeps it open";
+    ASSERT_TRUE(history.Redo(esMenu));
+    ExpectTreeIsList();
+    EXPECT_EQ(menuView.Expanded, open);
+    ASSERT_TRUE(history.Undo(esMenu));
+  }
+  // The changed entry is shown: a sub-entry brought back opens its submenu.
+  menuView.Expanded.erase("Y");
+  SelectEntry("y1");
+  menu.DeleteItem();
+  ASSERT_TRUE(history.Undo(esMenu));
+  EXPECT_EQ(menuView.Nodes[menu.Selected()].first, "y1");
+  EXPECT_TRUE(menuView.Expanded.count("Y"));
 }
 
 TEST_F(EditorHistoryTest, ANewStepDropsWhatWasUndone) {

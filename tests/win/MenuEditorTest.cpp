@@ -210,6 +210,26 @@ TEST_F(MenuEditor, CtrlZActsInTheFocusedEditorAndF2SaysOnWhat) {
   EXPECT_EQ(form->Get<TListView>("ListView_ExecLines").Count(), 0) << "the tree's Ctrl+Y leaves the list";
 }
 
+TEST_F(MenuEditor, UndoAndRedoKeepTheExpandedSubmenus) {
+  Enter("A", 0);
+  Click("Button_NewItem");
+  Click("Button_NewSubItem");
+  Tree().SetSelected(Tree().Root());
+  Click("Button_NewItem");
+  ASSERT_EQ(Shape(), "A(A),A");
+  auto expanded = [&] { return (TreeView_GetItemState(Tree().Handle, Tree().Root(), TVIS_EXPANDED) & TVIS_EXPANDED) != 0; };
+  TreeView_Expand(Tree().Handle, Tree().Root(), TVE_EXPAND);
+  ASSERT_TRUE(expanded());
+  Tree().SetFocus();
+  form->EditorPage().Undo();
+  EXPECT_EQ(Shape(), "A(A)");
+  EXPECT_TRUE(expanded());
+  form->EditorPage().Redo();
+  EXPECT_EQ(Shape(), "A(A),A");
+  EXPECT_TRUE(expanded());
+  ExpectInSync();
+}
+
 TEST_F(MenuEditor, TheTextBalloonGoesAfterItsLifetime) {
   Add("Button_NewItem", "", 0);
   ASSERT_TRUE(form->Balloons.Timer().Enabled());
