@@ -1,15 +1,84 @@
 #include "config/BrowseForPath.h"
 
+#include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
 
 #include <vector>
 
+#include "framework/Application.h"
+#include "model/MessageBox_win.h"
+
 namespace {
 
-int CALLBACK BrowseCallback(HWND wnd, UINT msg, LPARAM, LPARAM data) {
-  const char* initial = reinterpret_cast<const char*>(data);
-  if (msg == BFFM_INITIALIZED && initial && *initial) SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, data);
+struct TBrowseState {
+  std::string Initial;
+  bool FilesToo = false;
+  bool EditBox = false;
+  // The file-system path of the tree's selection, and a whole path typed
+  // into the field and found.
+  std::string Selected, Typed;
+};
+
+void SayNotFound(const TBrowseState& state, const std::string& path) {
+  ShowMessageBoxA((state.FilesToo ? "Die Datei oder der Ordner \"" : "Der Ordner \"") + path + "\" wurde nicht gefunden.",
+                  Application.Title, MB_OK | MB_ICONWARNING);
+}
+
+bool IsWholePath(const std::string& text) {
+  return (text.size() >= 3 && text[1] == ':' && text[2] == '\\') || text.compare(0, 2, "\\\\") == 0;
+}
+
+std::string FieldText(HWND browser) {
+  HWND field = FindWindowExA(browser, nullptr, "Edit", nullptr);
+  char text[MAX_PATH * 2] = "";
+  if (field) GetWindowTextA(field, text, sizeof text);
+  std::string result = text;
+  while (result.size() > 3 && result.back() == '\\') result.pop_back();
+  return result;
+}
+
+// The field's whole path is the choice when OK is pressed: Wine's browser
+// ignores what was typed, and Windows' takes it only below the selection.
+LRESULT CALLBACK BrowserProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  TBrowseState& state = *reinterpret_cast<TBrowseState*>(data);
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
+    const std::string typed = FieldText(wnd);
+    if (IsWholePath(typed)) {
+      const DWORD attributes = GetFileAttributesA(typed.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES || (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && !state.FilesToo)) {
+        SayNotFound(state, typed);
+        return 0;
+      }
+      state.Typed = typed;
+    }
+  } else if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(wnd, BrowserProc, 1);
+  }
+  return DefSubclassProc(wnd, msg, wParam, lParam);
+}
+
+int CALLBACK BrowseCallback(HWND wnd, UINT msg, LPARAM param, LPARAM data) {
+  TBrowseState& state = *reinterpret_cast<TBrowseState*>(data);
+  if (msg == BFFM_SELCHANGED) {
+    char path[MAX_PATH] = "";
+    state.Selected = param && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(param), path) ? path : "";
+  } else if (msg == BFFM_INITIALIZED) {
+    if (state.EditBox) SetWindowSubclass(wnd, BrowserProc, 1, reinterpret_cast<DWORD_PTR>(&state));
+    if (state.Initial.empty()) return 0;
+    SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(state.Initial.c_str()));
+    // A folder the tree does not show (Wine's leaves out hidden ones, such
+    // as the user's temporary folder) stands whole in the field instead, so
+    // that OK still takes it.
+    HWND field = FindWindowExA(wnd, nullptr, "Edit", nullptr);
+    if (field && lstrcmpiA(state.Selected.c_str(), state.Initial.c_str()) != 0)
+      SetWindowTextA(field, state.Initial.c_str());
+  } else if (msg == BFFM_VALIDATEFAILEDA) {
+    // A name typed below the selection that names nothing: said, and the
+    // chooser stays open for another try.
+    SayNotFound(state, reinterpret_cast<const char*>(param));
+    return 1;
+  }
   return 0;
 }
 
@@ -46,7 +115,10 @@ bool Exists(const std::string& path, bool filesToo) {
 
 bool BrowseForPath(HWND owner, const std::string& title, const std::string& root, std::string& path,
                    bool newFolder, bool includeFiles, bool editBox) {
-  const std::string initial = !path.empty() && Exists(path, includeFiles) ? path : std::string();
+  TBrowseState state;
+  state.Initial = !path.empty() && Exists(path, includeFiles) ? path : std::string();
+  state.FilesToo = includeFiles;
+  state.EditBox = editBox;
   IMalloc* allocator = nullptr;
   if (FAILED(SHGetMalloc(&allocator))) return false;
   char* buffer = static_cast<char*>(allocator->Alloc(MAX_PATH));
@@ -68,10 +140,10 @@ bool BrowseForPath(HWND owner, const std::string& title, const std::string& root
   info.pidlRoot = rootItem;
   info.pszDisplayName = buffer;
   info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (editBox ? BIF_EDITBOX : 0) |
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (editBox ? BIF_EDITBOX | BIF_VALIDATE : 0) |
                  (includeFiles ? BIF_BROWSEINCLUDEFILES : 0) | (newFolder ? 0 : BIF_NONEWFOLDERBUTTON);
   info.lpfn = BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(initial.c_str());
+  info.lParam = reinterpret_cast<LPARAM>(&state);
   LPITEMIDLIST chosen;
   {
     TDisabledWindows disabled;
@@ -80,7 +152,10 @@ bool BrowseForPath(HWND owner, const std::string& title, const std::string& root
   bool confirmed = false;
   if (chosen) {
     char result[MAX_PATH] = "";
-    if (SHGetPathFromIDListA(chosen, result)) {
+    if (!state.Typed.empty()) {
+      path = state.Typed;
+      confirmed = true;
+    } else if (SHGetPathFromIDListA(chosen, result)) {
       path = result;
       confirmed = true;
     }

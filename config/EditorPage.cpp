@@ -339,8 +339,10 @@ void TEditorPage::Button_ImportClick(TControl&) {
   std::string folder = project_.FileName();
   const size_t slash = folder.find_last_of('\\');
   folder = slash == std::string::npos ? TShortcutPage::GetSpecialFolderPath(CSIDL_PROGRAMS) : folder.substr(0, slash);
+  // With a field for a path typed or pasted: a folder the tree does not
+  // show (a hidden one, another drive's) can still be given.
   if (!BrowseForPath(form_.Handle, "Wählen Sie den Ordner, dessen Verknüpfungen das Menü bilden sollen.", "", folder,
-                     false, false, false))
+                     false, false, true))
     return;
   if (!project_.MenuItems().empty() &&
       ShowMessageBoxA("Das Projekt hat schon Menüeinträge. Sollen sie durch das Menü aus dem Ordner ersetzt werden?",

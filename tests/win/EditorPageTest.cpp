@@ -611,6 +611,41 @@ TEST_F(EditorPage, AnEntryIsDraggedWithItsSubEntriesAndARefusedDropChangesNothin
   EXPECT_EQ(Shape(), "B,A(a1,C)");
 }
 
+TEST_F(EditorPage, TheFolderChooserStartsAtTheProjectsFolderAndTakesAWholePathTyped) {
+  // The field names the chosen folder: the project's.
+  std::string projectFolder = folder.Path();
+  projectFolder.pop_back();
+  projectFolder.erase(0, projectFolder.find_last_of('\\') + 1);
+  const std::string links = folder / "Verknüpfungen";
+  ASSERT_TRUE(CreateDirectoryA(links.c_str(), nullptr));
+  WriteLink(links + "\\Editor.lnk", TrvExePath(), "");
+  ChooseFile("Button_Save2", folder / "projekt.trv");
+  PressLater("Button_Import");
+  HWND browser = nullptr, field = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    browser = trv->FindWindowOfClass("#32770");
+    field = browser ? FindWindowExA(browser, nullptr, "Edit", nullptr) : nullptr;
+    return field && TextOf(field) == projectFolder;
+  })) << (field ? TextOf(field) : "no field");
+  // A path that names nothing is said, and the chooser stays.
+  const std::string missing = folder / "fehlt";
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(missing.c_str()));
+  PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND w : WindowsOf(trv->Pid(), "#32770"))
+      if (w != browser && IsWindowVisible(w)) box = w;
+    return box != nullptr;
+  }));
+  EXPECT_EQ(MessageBoxText(box), "Der Ordner \"" + missing + "\" wurde nicht gefunden.");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+  ASSERT_TRUE(IsWindow(browser));
+  SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(links.c_str()));
+  PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Shape() == "Editor"; })) << Shape();
+}
+
 TEST_F(EditorPage, AMenuIsTakenFromAFolderOfShortcutsAsOneStep) {
   // Below the drive, where the browser reaches it (see above); the browser
   // starts where the project lies.
