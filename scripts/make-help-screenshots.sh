@@ -9,21 +9,38 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TARVO_BUILD=${TARVO_BUILD:-$root/build}
 command -v xdotool >/dev/null || apt-get install -y -qq xdotool >/dev/null
 source "$root/scripts/wine-env.sh"
+wine_prefix_init
 exe="$TARVO_BUILD/win/TRV.EXE"
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
+# A throw-away copy of the prefix, without what belongs to this machine and
+# not to Windows: the drive Z: that maps "/" (shown as a drive and on the
+# desktop). It gets the caption buttons' font Marlett, which Wine draws its
+# caption buttons with and Debian ships apart (fonts-wine); without it they
+# show as the letters "0 1 r".
+cp -a "$WINEPREFIX" "$work/prefix"
+export WINEPREFIX=$work/prefix
+(cd "$work" && apt-get download fonts-wine >/dev/null 2>&1 && dpkg-deb -x fonts-wine_*.deb fonts)
+cp "$work/fonts/usr/share/wine/fonts/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Desktop\Namespace\{9D20AAE8-0625-44B0-9CA7-71889C2254D9}' /f >/dev/null 2>&1 || true
+wineserver -w
+rm -f "$WINEPREFIX/dosdevices/z:"
+mkdir -p "$WINEPREFIX/drive_c/Programme/Tarvo" "$WINEPREFIX/drive_c/Projekte"
+cp "$exe" "$TARVO_BUILD/win/TRV.HTM" "$WINEPREFIX/drive_c/Programme/Tarvo/"
+
 printf '%s\r\n' '[ExecGroups]' 'Editor' ' 0 notepad.exe;0' 'Neustart?' ' 2 "Wirklich neu starten?";Frage;1;1' \
   ' 6 "Ja":' ' 0 "C:\Programme\Spiel\spiel.exe -fenster";1' ' 6 "Nein":' ' 1 Abgebrochen.;Hinweis;3;0' \
   ' 6 Verzweigungsende' 'Werkzeuge' ' 5 "Editor"' ' 3 ' '[MenuItems]' '0 1 Editor' '0 0 Extras' '1 3 Werkzeuge' \
-  '1 2 "Neu starten"' '0 0 -' > "$work/Beispiel.trv"
-project="Z:${work//\//\\}\\Beispiel.trv"
+  '1 2 "Neu starten"' '0 0 -' > "$WINEPREFIX/drive_c/Projekte/Beispiel.trv"
+project='C:\Projekte\Beispiel.trv'
 
-Xvfb :79 -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+for d in $(seq 79 140); do [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] || break; done
+Xvfb ":$d" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY=:79
+export DISPLAY=":$d"
 sleep 1
-wine "$exe" >/dev/null 2>&1 &
+wine 'C:\Programme\Tarvo\TRV.EXE' >/dev/null 2>&1 &
 main=$(xdotool search --sync --name '^Tarvo - Konfiguration$' | head -1)
 sleep 2
 shot() { sleep 1; import -window "$1" "$root/resources/$2"; }
