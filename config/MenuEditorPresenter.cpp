@@ -5,6 +5,7 @@
 #include "config/ViewChange.h"
 
 #include "model/Errors.h"
+#include "model/Platform.h"
 
 const TMenuEntryBalloon MenuEntryBalloons[2] = {
     {"Edit_ItemText", "Kein Text zugewiesen", "Sie müssen dem Eintrag einen Text zuweisen.", 5000},
@@ -163,6 +164,13 @@ bool TMenuEditor::CanDrop(int source, int target, TMenuDropPlace) const {
 
 void TMenuEditor::Drop(int source, int target, TMenuDropPlace place) {
   if (!CanDrop(source, target, place)) return;
+  const TTRVMenuItem& into = project_.MenuItem(target);
+  if (place == mdInto && into.Assignment != 0 && project_.CountDescendants(target) == 0 &&
+      Platform.MessageBoxes->Show("Der Eintrag \"" + into.Text +
+                                      "\" hat eine eigene Befehlszeilengruppe und wird dadurch zum Untermenü. "
+                                      "Möchten Sie den Eintrag trotzdem dorthin verschieben?",
+                                  "Warnung", mbYesNo | mbIconWarning) != idYes)
+    return;
   const int n = project_.CountDescendants(source) + 1;
   const int targetEnd = target + project_.CountDescendants(target) + 1;
   // In the list: the block goes before the target, or after its block; in

@@ -94,6 +94,8 @@ class TMenuEditor {
   // the target lies in the dragged block itself; the block moves as "Hoch"
   // and "Runter" move it, its sub-entries with it.
   bool CanDrop(int source, int target, TMenuDropPlace place) const;
+  // A drop into an entry that calls a group of its own and has no
+  // sub-entries yet makes it a submenu: asked first.
   void Drop(int source, int target, TMenuDropPlace place);
   // The selected entry shown again: its assignment may have moved.
   void ShowSelectedEntry();

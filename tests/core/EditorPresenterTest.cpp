@@ -463,6 +463,35 @@ TEST_F(MenuEditorTest, DragsMoveBlocksBeforeAfterOrIntoAnEntryButNeverIntoThemse
   }
 }
 
+TEST_F(MenuEditorTest, ADropIntoAnEntryWithItsOwnGroupAsksFirst) {
+  TRecordingMessageBoxes boxes;
+  Platform.MessageBoxes = &boxes;
+  Load("0121001");
+  project.ChangeMenuItem(4, "E", 1);
+  project.ChangeMenuItem(5, "F", 1);
+  Select('D');
+  const int d = editor.Selected();
+  boxes.Answer = idNo;
+  editor.Drop(d, 4, mdInto);
+  EXPECT_EQ(Shape(), "A(B(C),D),E,F(G)") << "stayed";
+  ASSERT_EQ(boxes.Shown.size(), 1u);
+  EXPECT_EQ(boxes.Shown[0].Text,
+            "Der Eintrag \"E\" hat eine eigene Befehlszeilengruppe und wird dadurch zum Untermenü. Möchten Sie den "
+            "Eintrag trotzdem dorthin verschieben?");
+  EXPECT_EQ(boxes.Shown[0].Flags, unsigned(mbYesNo | mbIconWarning));
+  // Before or after it, or into a submenu already: nothing to ask.
+  editor.Drop(d, 4, mdAfter);
+  EXPECT_EQ(Shape(), "A(B(C)),E,D,F(G)");
+  editor.Drop(4, 5, mdInto);
+  EXPECT_EQ(Shape(), "A(B(C)),E,F(G,D)");
+  EXPECT_EQ(boxes.Shown.size(), 1u);
+  boxes.Answer = idYes;
+  editor.Drop(6, 3, mdInto);
+  EXPECT_EQ(Shape(), "A(B(C)),E(D),F(G)");
+  EXPECT_EQ(boxes.Shown.size(), 2u);
+  UseNativePlatform();
+}
+
 // A folder tree as the shell would show it: links, programs, other files,
 // subfolders, and a link whose target is gone.
 class TFakeFolders : public IFolderReader {
