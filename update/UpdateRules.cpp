@@ -357,11 +357,12 @@ TInstallReport ReadInstallReport(const std::string& text, double ageSeconds) {
     if (ageSeconds >= 3600) report.Outcome = irUnknown;
     return report;
   }
+  // Three digits at most: no code is longer, and none can overflow.
   int code = 0;
   bool digits = result.size() <= 3;
-  for (char c : result) {
-    digits = digits && c >= '0' && c <= '9';
-    code = code * 10 + (c - '0');
+  for (size_t i = 0; digits && i < result.size(); ++i) {
+    digits = result[i] >= '0' && result[i] <= '9';
+    code = code * 10 + (result[i] - '0');
   }
   report.Outcome = irUnknown;
   if (digits)

@@ -111,6 +111,7 @@ TEST(UpdateSettings, TheInstallReportIsToldAndRecordedAtTheNextStart) {
       {"100", 60, irNotStarted, "nicht gestartet werden", false, true},
       {"9", 60, irUnknown, "unbekannten Ergebnis", false, true},
       {"0x", 60, irUnknown, "unbekannten Ergebnis", false, true},
+      {"99999999999", 60, irUnknown, "unbekannten Ergebnis", false, true},
       {nullptr, 60, irPending, "", false, false},
       {nullptr, 3600, irUnknown, "unbekannten Ergebnis", false, true},  // a script that never ended
   };
