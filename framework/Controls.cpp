@@ -226,8 +226,7 @@ namespace {
 int DrawnWidth(HDC screen, HFONT font, const std::string& text, const RECT& measured) {
   const int width = measured.right + measured.bottom * 2, height = measured.bottom;
   if (text.empty() || width <= 0 || height <= 0) return measured.right;
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
+  BITMAPINFO info = TopDownInfo(width, height);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap) return measured.right;
