@@ -3,26 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "tests/core/Fakes.h"
 #include "tests/win/EditorFormFixture.h"
 #include "tests/win/FormTestSupport.h"
 
 namespace {
-
-// The editor's questions, answered without a window while it lives.
-class TAnsweredBoxes : public IMessageBoxes {
- public:
-  explicit TAnsweredBoxes(int answer) : answer_(answer), was_(Platform.MessageBoxes) { Platform.MessageBoxes = this; }
-  ~TAnsweredBoxes() override { Platform.MessageBoxes = was_; }
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    Texts.push_back(text);
-    return answer_;
-  }
-  std::vector<std::string> Texts;
-
- private:
-  int answer_;
-  IMessageBoxes* was_;
-};
 
 class GroupEditor : public TEditorFormTest {
  public:
@@ -143,10 +128,14 @@ TEST_F(GroupEditor, TheWorkingListIsAScratchCopy) {
   {
     // Left for another group, the changed rows are asked about: "Nein"
     // drops them.
-    TAnsweredBoxes boxes(IDNO);
+    TRecordingMessageBoxes boxes;
+    boxes.Answer = IDNO;
+    IMessageBoxes* const shown = Platform.MessageBoxes;
+    Platform.MessageBoxes = &boxes;
     ChooseGroup(1);
     ChooseGroup(0);
-    EXPECT_EQ(boxes.Texts.size(), 1u);
+    Platform.MessageBoxes = shown;
+    EXPECT_EQ(boxes.Shown.size(), 1u);
   }
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"Kommando|notepad.exe;0"})) << "the edits are gone";
   EXPECT_FALSE(Project().Modified());
