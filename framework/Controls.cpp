@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <map>
 
 #include "framework/Application.h"
@@ -1022,7 +1023,16 @@ void TTreeView::Created(const TControlDef& def) {
     if (p.Kind == TProp::pkIndent) SendMessageA(Handle, TVM_SETINDENT, Scale(p.Min), 0);
 }
 
-bool TTreeView::Notify(NMHDR* header, LRESULT&) {
+bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
+  if (header->code == NM_CUSTOMDRAW) {
+    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+      result = CDRF_NOTIFYPOSTPAINT;
+      return true;
+    }
+    if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) DrawDropMark(draw->nmcd.hdc);
+    return false;
+  }
   if (header->code == TVN_GETDISPINFOA && ImageOf) {
     TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
     if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) item.iImage = item.iSelectedImage = ImageOf(item.hItem);
@@ -1055,9 +1065,48 @@ bool TTreeView::DropTarget(POINT point, HTREEITEM& target, TTreeDropPlace& place
   return allowed;
 }
 
+void TTreeView::ShowDropPlace(HTREEITEM target, TTreeDropPlace place) {
+  // Into: the target highlighted, as the entry the node goes under. Before
+  // or after: a line between the rows, so that the two never look alike.
+  // The line is drawn here: Wine's tree cannot take its own back.
+  const bool into = target && place == dpInto;
+  SendMessageA(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(into ? target : nullptr));
+  HTREEITEM markAt = into ? nullptr : target;
+  if (markAt == markAt_ && place == markPlace_) return;
+  auto invalidate = [this](HTREEITEM node) {
+    RECT row = {};
+    if (!node || !TreeView_GetItemRect(Handle, node, &row, FALSE)) return;
+    InflateRect(&row, 0, Scale(3));
+    InvalidateRect(Handle, &row, TRUE);
+  };
+  invalidate(markAt_);
+  markAt_ = markAt;
+  markPlace_ = place;
+  invalidate(markAt_);
+}
+
+void TTreeView::DrawDropMark(HDC dc) {
+  RECT row = {};
+  if (!markAt_ || !TreeView_GetItemRect(Handle, markAt_, &row, TRUE)) return;
+  RECT client = {};
+  GetClientRect(Handle, &client);
+  const COLORREF set = TreeView_GetInsertMarkColor(Handle);
+  const COLORREF color = set == CLR_DEFAULT ? GetSysColor(COLOR_WINDOWTEXT) : set;
+  const int thick = std::max(2, Scale(2)), tick = std::max(3, Scale(3));
+  const int y = markPlace_ == dpAfter ? row.bottom - thick / 2 : row.top - thick / 2;
+  HBRUSH brush = CreateSolidBrush(color);
+  // A line from the caption to the right edge, with short ends upright, as
+  // Explorer draws it.
+  const RECT line = {row.left, y, client.right - 1, y + thick};
+  const RECT left = {row.left, y - tick + thick / 2, row.left + thick, y + tick + thick / 2};
+  const RECT right = {client.right - 1 - thick, left.top, client.right - 1, left.bottom};
+  for (const RECT& part : {line, left, right}) FillRect(dc, &part, brush);
+  DeleteObject(brush);
+}
+
 void TTreeView::EndDrag() {
   dragged_ = nullptr;
-  SendMessageA(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+  ShowDropPlace(nullptr, dpInto);
   if (GetCapture() == Handle) ReleaseCapture();
 }
 
@@ -1069,7 +1118,7 @@ bool TTreeView::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
     switch (msg) {
       case WM_MOUSEMOVE: {
         const bool allowed = DropTarget(point, target, place);
-        SendMessageA(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(allowed ? target : nullptr));
+        ShowDropPlace(allowed ? target : nullptr, place);
         SetCursor(LoadCursor(nullptr, allowed ? IDC_ARROW : IDC_NO));
         result = 0;
         return true;

@@ -516,9 +516,13 @@ class TTreeView : public TControl {
   // The node under a point of the client area and the place there; false
   // when the node may not be dropped there.
   bool DropTarget(POINT point, HTREEITEM& target, TTreeDropPlace& place);
+  void ShowDropPlace(HTREEITEM target, TTreeDropPlace place);
+  void DrawDropMark(HDC dc);
   void EndDrag();
   int updates_ = 0;
   HTREEITEM dragged_ = nullptr;
+  HTREEITEM markAt_ = nullptr;
+  TTreeDropPlace markPlace_ = dpInto;
 };
 
 // Begins an update of a tree and ends it however the scope is left.

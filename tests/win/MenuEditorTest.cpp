@@ -210,24 +210,114 @@ TEST_F(MenuEditor, CtrlZActsInTheFocusedEditorAndF2SaysOnWhat) {
   EXPECT_EQ(form->Get<TListView>("ListView_ExecLines").Count(), 0) << "the tree's Ctrl+Y leaves the list";
 }
 
-TEST_F(MenuEditor, UndoAndRedoKeepTheExpandedSubmenus) {
-  Enter("A", 0);
-  Click("Button_NewItem");
-  Click("Button_NewSubItem");
-  Tree().SetSelected(Tree().Root());
-  Click("Button_NewItem");
-  ASSERT_EQ(Shape(), "A(A),A");
-  auto expanded = [&] { return (TreeView_GetItemState(Tree().Handle, Tree().Root(), TVIS_EXPANDED) & TVIS_EXPANDED) != 0; };
-  TreeView_Expand(Tree().Handle, Tree().Root(), TVE_EXPAND);
-  ASSERT_TRUE(expanded());
+TEST_F(MenuEditor, UndoRedoAndADropKeepTheExpandedSubmenusAndTheSelection) {
+  Add("Button_NewItem", "A");
+  Add("Button_NewSubItem", "a1");
+  Select("A");
+  Add("Button_NewItem", "B");
+  Add("Button_NewSubItem", "b1");
+  Select("B");
+  Add("Button_NewItem", "C");
+  ASSERT_EQ(Shape(), "A(a1),B(b1),C");
+  auto expanded = [&](const char* caption) {
+    return (TreeView_GetItemState(Tree().Handle, Find(caption), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+  };
+  TreeView_Expand(Tree().Handle, Find("A"), TVE_EXPAND);
+  TreeView_Expand(Tree().Handle, Find("B"), TVE_COLLAPSE);
+  ASSERT_TRUE(expanded("A"));
+  ASSERT_FALSE(expanded("B"));
   Tree().SetFocus();
   form->EditorPage().Undo();
-  EXPECT_EQ(Shape(), "A(A)");
-  EXPECT_TRUE(expanded());
+  EXPECT_EQ(Shape(), "A(a1),B(b1)");
+  EXPECT_TRUE(expanded("A"));
   form->EditorPage().Redo();
-  EXPECT_EQ(Shape(), "A(A),A");
-  EXPECT_TRUE(expanded());
+  EXPECT_EQ(Shape(), "A(a1),B(b1),C");
+  EXPECT_TRUE(expanded("A"));
+  // C dropped into the collapsed B: A stays open, B opens to show C, which
+  // stays selected.
+  Select("C");
+  Tree().Dropped(Find("C"), Find("B"), dpInto);
+  EXPECT_EQ(Shape(), "A(a1),B(b1,C)");
+  EXPECT_TRUE(expanded("A"));
+  EXPECT_TRUE(expanded("B"));
+  EXPECT_EQ(Tree().Text(Tree().Selected()), "C");
+  form->EditorPage().Undo();
+  EXPECT_EQ(Shape(), "A(a1),B(b1),C");
+  EXPECT_TRUE(expanded("A"));
+  EXPECT_EQ(Tree().Text(Tree().Selected()), "C");
   ExpectInSync();
+}
+
+TEST_F(MenuEditor, ADragShowsALineBeforeOrAfterAnEntryAndTheHighlightOnlyForInto) {
+  Add("Button_NewItem", "A");
+  Add("Button_NewItem", "B");
+  Add("Button_NewItem", "C");
+  const HWND tree = Tree().Handle;
+  // A colour no other pixel of the tree has.
+  const COLORREF mark = RGB(255, 0, 255);
+  SendMessageA(tree, TVM_SETINSERTMARKCOLOR, 0, mark);
+  NMTREEVIEWA begin = {};
+  begin.hdr = {tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), TVN_BEGINDRAGA};
+  begin.itemNew.hItem = Find("C");
+  SendMessageA(GetParent(tree), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+  RECT a = {}, b = {};
+  TreeView_GetItemRect(tree, Find("A"), &a, TRUE);
+  TreeView_GetItemRect(tree, Find("B"), &b, TRUE);
+  // Rows of the tree's picture that have the mark's colour.
+  auto markedRows = [&] {
+    RECT client = {};
+    GetClientRect(tree, &client);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(tree, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    std::vector<int> rows;
+    const uint32_t* pixel = static_cast<const uint32_t*>(bits);
+    for (int y = 0; y < client.bottom; ++y)
+      for (int x = 0; x < client.right; ++x)
+        if ((pixel[y * client.right + x] & 0xFFFFFF) == 0xFF00FF) {
+          rows.push_back(y);
+          break;
+        }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return rows;
+  };
+  auto moveTo = [&](int x, int y) { SendMessageA(tree, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); };
+  auto dropHighlight = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)); };
+  const int x = (b.left + b.right) / 2;
+  struct {
+    int Y;
+    HTREEITEM Highlight;
+    int MarkFrom, MarkTo;  // rows the line may take; none when empty
+  } const steps[] = {
+      {b.bottom - 1, nullptr, b.bottom - 3, b.bottom + 2},
+      {b.top, nullptr, b.top - 3, b.top + 2},
+      {(b.top + b.bottom) / 2, Find("B"), 0, -1},
+      {(a.top + a.bottom) / 2, Find("A"), 0, -1},
+  };
+  for (const auto& step : steps) {
+    moveTo(x, step.Y);
+    EXPECT_EQ(dropHighlight(), step.Highlight) << step.Y;
+    const std::vector<int> rows = markedRows();
+    if (step.MarkFrom > step.MarkTo) {
+      EXPECT_TRUE(rows.empty()) << step.Y;
+    } else {
+      ASSERT_FALSE(rows.empty()) << step.Y;
+      EXPECT_GE(rows.front(), step.MarkFrom) << step.Y;
+      EXPECT_LE(rows.back(), step.MarkTo) << step.Y;
+    }
+  }
+  // Esc ends the drag and takes both back.
+  SendMessageA(tree, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(dropHighlight(), nullptr);
+  EXPECT_TRUE(markedRows().empty());
+  EXPECT_EQ(Shape(), "A,B,C");
 }
 
 TEST_F(MenuEditor, TheTextBalloonGoesAfterItsLifetime) {
