@@ -1131,6 +1131,10 @@ bool TTreeView::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
         result = 0;
         return true;
       }
+      case WM_GETDLGCODE:
+        // Esc is the drag's, not the window's keyboard handling's.
+        result = DLGC_WANTALLKEYS;
+        return true;
       case WM_CAPTURECHANGED:
       case WM_CANCELMODE:
         EndDrag();
