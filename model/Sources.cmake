@@ -7,6 +7,7 @@ add_library(tarvo_model STATIC
   model/ProjectFile.cpp
   model/Platform.cpp
   model/Text.cpp
+  model/Wide.cpp
 )
 # The fuzz build needs the core alone.
 if(TARVO_FUZZ)
