@@ -1,27 +1,36 @@
 #include "controls/Balloons.h"
 
+#include <algorithm>
+
 #include "config/StartPage.h"
 #include "framework/Application.h"
+#include "model/Errors.h"
+#include "model/Wide_win.h"
 
 namespace {
 // The tool description as the tooltip of Common Controls 5 knows it.
 const UINT BalloonToolInfoSize = 44;
 }  // namespace
 
+TBalloons::~TBalloons() { Framework::ClearForeignTextHandler(this); }
+
 void TBalloons::Attach(TForm& form) {
   form_ = &form;
   timer_ = &form.AddTimer();
   timer_->SetInterval(5000);
   timer_->OnTimer = [this] { Hide(); };
+  Framework::SetForeignTextHandler(this, [this](TControl& field, const std::u16string& refused) {
+    ShowForeignText(field, refused);
+  });
 }
 
 void TBalloons::LoadHelpTexts() {
   helpTexts_.assign(1, std::string());
-  std::vector<char> buffer(8192);
+  std::vector<wchar_t> buffer(8192);
   for (int n = 1;; ++n) {
-    int length = LoadStringA(GetModuleHandleA(nullptr), n, buffer.data(), static_cast<int>(buffer.size()));
+    int length = LoadStringW(GetModuleHandleW(nullptr), n, buffer.data(), static_cast<int>(buffer.size()));
     if (length <= 0) break;
-    helpTexts_.push_back(ExpandHelpText(std::string(buffer.data(), length)));
+    helpTexts_.push_back(ExpandHelpText(Narrow(buffer.data(), length)));
   }
 }
 
@@ -32,32 +41,32 @@ HWND TBalloons::Host() {
 }
 
 void TBalloons::CreateBalloonWindow(HWND parent, bool subclass) {
-  window_ = CreateWindowExA(0, "Tooltips_Class32", nullptr, TTS_ALWAYSTIP | TTS_BALLOON, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, GetModuleHandleA(nullptr),
+  window_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP | TTS_BALLOON, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, GetModuleHandleW(nullptr),
                             nullptr);
   SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Help texts carry their own line breaks; they show only with a maximum
   // width set.
-  SendMessageA(window_, TTM_SETMAXTIPWIDTH, 0, 600);
+  SendMessageW(window_, TTM_SETMAXTIPWIDTH, 0, 600);
   toolInfo_ = {};
   toolInfo_.cbSize = BalloonToolInfoSize;
   toolInfo_.uFlags = TTF_TRACK | (subclass ? TTF_SUBCLASS : 0);
-  toolInfo_.hinst = GetModuleHandleA(nullptr);
+  toolInfo_.hinst = GetModuleHandleW(nullptr);
 }
 
 void TBalloons::AddTool(HWND host, const std::string& text) {
-  text_ = text;
+  text_ = W(text);
   toolInfo_.hwnd = host;
   GetClientRect(host, &toolInfo_.rect);
   toolInfo_.lpszText = &text_[0];
-  SendMessageA(window_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&toolInfo_));
+  SendMessageW(window_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
 }
 
 void TBalloons::SetTitle(int icon, const std::string& title) {
   if (!window_) Make();
-  char buffer[256] = {};
-  title.copy(buffer, 255);
-  SendMessageA(window_, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(buffer));
+  wchar_t buffer[256] = {};
+  W(title).copy(buffer, 255);
+  SendMessageW(window_, TTM_SETTITLEW, icon, reinterpret_cast<LPARAM>(buffer));
 }
 
 void TBalloons::Make() {
@@ -66,6 +75,15 @@ void TBalloons::Make() {
 }
 
 void TBalloons::Show(HWND host, const char* text, UINT lifetime, POINT point, bool show) {
+  if (!text) {
+    ShowText(host, nullptr, lifetime, point, show);
+    return;
+  }
+  const std::wstring wide = W(std::string(text));
+  ShowText(host, &wide, lifetime, point, show);
+}
+
+void TBalloons::ShowText(HWND host, const std::wstring* text, UINT lifetime, POINT point, bool show) {
   // Made once the window is on screen; a balloon asked for sooner is shown.
   if (!window_) Make();
   if (!IsWindow(window_)) {
@@ -74,17 +92,17 @@ void TBalloons::Show(HWND host, const char* text, UINT lifetime, POINT point, bo
   }
   toolInfo_.hwnd = host;
   if (text) {
-    text_ = text;
+    text_ = *text;
     toolInfo_.lpszText = &text_[0];
-    SendMessageA(window_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&toolInfo_));
+    SendMessageW(window_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
   }
   if (show) {
     toolInfo_.rect = {point.x, point.y, 0, 0};
-    SendMessageA(window_, TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
+    SendMessageW(window_, TTM_TRACKPOSITION, 0, MAKELPARAM(point.x, point.y));
   } else {
     toolInfo_.rect = {0, 0, 0, 0};
   }
-  SendMessageA(window_, TTM_TRACKACTIVATE, show, reinterpret_cast<LPARAM>(&toolInfo_));
+  SendMessageW(window_, TTM_TRACKACTIVATE, show, reinterpret_cast<LPARAM>(&toolInfo_));
   timer_->SetInterval(lifetime);
   timer_->SetEnabled(false);
   timer_->SetEnabled(true);
@@ -121,10 +139,33 @@ void TBalloons::ShowValidation(TControl& control, const std::string& title, cons
 
 void TBalloons::ShowAt(TControl& control, int icon, const std::string& title, const std::string& text, UINT lifetime,
                        POINT anchor, bool owned) {
+  ShowAt(control, icon, title, WidenText(text), lifetime, anchor, owned);
+}
+
+void TBalloons::ShowAt(TControl& control, int icon, const std::string& title, const std::u16string& text,
+                       UINT lifetime, POINT anchor, bool owned) {
   SetTitle(icon, title);
   ClientToScreen(control.Handle, &anchor);
-  Show(Host(), text.c_str(), lifetime, anchor, true);
+  const std::wstring wide = W(text);
+  ShowText(Host(), &wide, lifetime, anchor, true);
   if (owned) owner_ = control.Handle;
+}
+
+void TBalloons::ShowForeignText(TControl& field, const std::u16string& refused) {
+  // The character as it is, with its code: a font may lack it.
+  const size_t pos = std::min(ForeignCharPos(refused), refused.size());
+  size_t units = pos + 1 < refused.size() && refused[pos] >= 0xD800 && refused[pos] <= 0xDBFF ? 2 : 1;
+  const std::u16string character = refused.substr(pos, units);
+  const char32_t code = units == 2 ? 0x10000 + ((character[0] - 0xD800) << 10) + (character[1] - 0xDC00)
+                                   : (character.empty() ? 0 : character[0]);
+  const std::u16string named = u"„" + character + WidenText(Format("“ (U+%04X)", static_cast<unsigned>(code)));
+  const std::string reason = "Tarvo speichert Texte in der westeuropäischen Zeichentabelle Windows-1252.";
+  const std::u16string text =
+      refused.size() == units ? u"Das Zeichen " + named + WidenText(" kann Tarvo nicht übernehmen:\r\n" + reason)
+                              : u"Der eingefügte Text enthält das Zeichen " + named +
+                                    WidenText(", das Tarvo nicht übernehmen kann:\r\n" + reason);
+  TAnchor anchor = ValidationBalloonAnchor(field.Width(), field.Height());
+  ShowAt(field, biError, "Unerlaubtes Zeichen", text, 5000, {anchor.X, anchor.Y}, true);
 }
 
 void TBalloons::ShowHelp(TControl& control, int icon, const std::string& title, const std::string& text,
@@ -138,7 +179,7 @@ void TBalloons::WindowMoved(int& lastX, int& lastY, LPARAM origin) {
   if (window_ && timer_->Enabled()) {
     const int left = toolInfo_.rect.left + x - lastX, top = toolInfo_.rect.top + y - lastY;
     toolInfo_.rect = {left, top, 0, 0};
-    SendMessageA(window_, TTM_TRACKPOSITION, 0, MAKELPARAM(left, top));
+    SendMessageW(window_, TTM_TRACKPOSITION, 0, MAKELPARAM(left, top));
   }
   lastX = x;
   lastY = y;

@@ -17,7 +17,12 @@ enum : int { biInformation = 1, biWarning = 2, biError = 3 };
 
 class TBalloons {
  public:
+  TBalloons() = default;
+  ~TBalloons();
+  TBalloons(const TBalloons&) = delete;
+  TBalloons& operator=(const TBalloons&) = delete;
   // The balloon belongs to this window: its timer and, by default, its tool.
+  // It also says why a field refused a character that Windows-1252 lacks.
   void Attach(TForm& form);
   // The help texts of the resources, by Tag; index 0 is empty.
   void LoadHelpTexts();
@@ -50,6 +55,12 @@ class TBalloons {
   // coordinates); owned: it goes when the control is left.
   void ShowAt(TControl& control, int icon, const std::string& title, const std::string& text, UINT lifetime,
               POINT anchor, bool owned);
+  // The same with a text that Windows-1252 may lack.
+  void ShowAt(TControl& control, int icon, const std::string& title, const std::u16string& text, UINT lifetime,
+              POINT anchor, bool owned);
+  // Why the field refused a typed character or a pasted text (refused):
+  // under the field, as a forbidden character of a name is shown.
+  void ShowForeignText(TControl& field, const std::u16string& refused);
   // A help balloon: the text wrapped, pointing at the help anchor.
   void ShowHelp(TControl& control, int icon, const std::string& title, const std::string& text, UINT lifetime,
                 bool owned);
@@ -71,7 +82,8 @@ class TBalloons {
   TTimer* timer_ = nullptr;
   HWND window_ = nullptr;
   HWND owner_ = nullptr;
-  TTTOOLINFOA toolInfo_ = {};
-  std::string text_;
+  void ShowText(HWND host, const std::wstring* text, UINT lifetime, POINT point, bool show);
+  TTTOOLINFOW toolInfo_ = {};
+  std::wstring text_;
   std::vector<std::string> helpTexts_;
 };

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "controls/Drawing.h"
@@ -10,6 +11,7 @@
 #include "framework/Application.h"
 #include "model/Errors.h"
 #include "model/Files_win.h"
+#include "model/Wide_win.h"
 
 namespace {
 const COLORREF LinkColor = RGB(0, 0, 255);
@@ -19,34 +21,39 @@ const COLORREF PressedLinkColor = RGB(255, 0, 0);
 std::string GetOwnFileVersion() {
   const std::string program = ProgramFilePath();
   if (program.empty()) return std::string();
-  const char* path = program.c_str();
-  SHFILEINFOA info;
-  if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_EXETYPE) == 0) return std::string();
+  const std::wstring path = W(program);
+  SHFILEINFOW info;
+  if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE) == 0) return std::string();
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(path, &handle);
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
   if (static_cast<int>(size) <= 0) return std::string();
   std::vector<char> buffer(size, '\0');
-  if (!GetFileVersionInfoA(path, 0, size, buffer.data())) return std::string();
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, buffer.data())) return std::string();
   WORD* translation = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(buffer.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+  if (!VerQueryValueW(buffer.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
       length < 4)
     return std::string();
   std::string query = Format("\\StringFileInfo\\%.4x%.4x\\%s", translation[0], translation[1], "FileVersion");
-  char* value = nullptr;
-  if (!VerQueryValueA(buffer.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+  wchar_t* value = nullptr;
+  if (!VerQueryValueW(buffer.data(), W(query).c_str(), reinterpret_cast<void**>(&value), &length) || !value)
     return std::string();
-  return std::string(value);
+  std::string version;
+  return TryNarrow(value, version) ? version : std::string();
 }
 
 std::string MessageFontName() {
-  // The record as Windows before Vista knew it: 340 bytes, without the
-  // padded border width; every later Windows accepts that size.
-  NONCLIENTMETRICSA metrics;
+  // The record as Windows before Vista knew it: without the padded border
+  // width; every later Windows accepts that size.
+  NONCLIENTMETRICSW metrics;
   ZeroMemory(&metrics, sizeof metrics);
-  metrics.cbSize = 340;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics, 0)) return std::string();
-  return metrics.lfMessageFont.lfFaceName;
+  const UINT size = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof metrics.lfMessageFont;
+  metrics.cbSize = size;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0)) return std::string();
+  // A face whose name Windows-1252 lacks is left alone: the forms keep
+  // their own font.
+  std::string name;
+  return TryNarrow(metrics.lfMessageFont.lfFaceName, name) ? name : std::string();
 }
 
 void ApplyMessageBoxFont(TForm* only) {
@@ -60,7 +67,7 @@ HBITMAP LoadLogoBitmap(int& scale) {
   // A dense screen gets the logo drawn at twice the size, shrunk to fit: a
   // stretched small one would look blurred.
   scale = ScreenDpi() > 96 ? 2 : 1;
-  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), scale == 2 ? "LOGO2X" : "LOGO", IMAGE_BITMAP, 0,
+  return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), scale == 2 ? L"LOGO2X" : L"LOGO", IMAGE_BITMAP, 0,
                                          0, LR_CREATEDIBSECTION));
 }
 
@@ -141,7 +148,7 @@ void TInfo::ShowAboutBox(const std::string& productName, const std::string& deve
   ProductName = productName;
   DevelopmentYears = developmentYears;
   ProductIcon = icon;
-  SetWindowTextA(Handle, ("Info über " + productName).c_str());
+  SetWindowTextW(Handle, W("Info über " + productName).c_str());
   Control("LogoPB").Invalidate();
   ShowModal();
 }
@@ -153,7 +160,8 @@ std::string TInfo::HeaderText() const {
 namespace {
 int TextHeight(HDC dc, const std::string& text) {
   SIZE size = {0, 0};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = W(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   return size.cy;
 }
 }  // namespace
@@ -206,26 +214,27 @@ void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
   const int x = iconWidth + Scale(16);
   HGDIOBJ old = SelectObject(dc, FontHandle(sender.FontName, sender.FontHeight, true));
   const int productHeight = TextHeight(dc, ProductName);
-  TextOutA(dc, x, h / 2 - static_cast<int>(1.5 * productHeight), ProductName.c_str(),
-           static_cast<int>(ProductName.size()));
+  auto textOut = [dc](int left, int top, const std::string& text) {
+    const std::wstring wide = W(text);
+    TextOutW(dc, left, top, wide.c_str(), static_cast<int>(wide.size()));
+  };
+  textOut(x, h / 2 - static_cast<int>(1.5 * productHeight), ProductName);
   SelectObject(dc, FontHandle(sender.FontName, sender.FontHeight));
-  const std::string version = "Version: " + GetOwnFileVersion();
-  TextOutA(dc, x, h / 2 - static_cast<int>(0.5 * productHeight), version.c_str(), static_cast<int>(version.size()));
+  textOut(x, h / 2 - static_cast<int>(0.5 * productHeight), "Version: " + GetOwnFileVersion());
   const std::string years = "Entwicklungszeit: " + DevelopmentYears;
-  TextOutA(dc, x, h / 2 + static_cast<int>(0.5 * TextHeight(dc, years)), years.c_str(),
-           static_cast<int>(years.size()));
+  textOut(x, h / 2 + static_cast<int>(0.5 * TextHeight(dc, years)), years);
   SelectObject(dc, old);
   // What the header says, readable by accessibility tools and tests.
   const std::string text = HeaderText();
-  if (sender.Caption() != text) SetWindowTextA(sender.Handle, text.c_str());
+  if (sender.Caption() != text) SetWindowTextW(sender.Handle, W(text).c_str());
 }
 
 void TInfo::EMailLblClick(TControl&) {
-  ShellExecuteA(Handle, "open", (std::string("mailto:") + MakerEMail).c_str(), "", "", SW_SHOWNORMAL);
+  ShellExecuteW(Handle, L"open", W(std::string("mailto:") + MakerEMail).c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 void TInfo::URLLblClick(TControl&) {
-  ShellExecuteA(Handle, "open", (std::string("http://") + MakerWebAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(Handle, L"open", W(std::string("http://") + MakerWebAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TInfo::HyperLinkMouseEnter(TControl& sender) { sender.SetFontStyle(false, false, true); }

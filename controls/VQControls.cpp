@@ -11,7 +11,7 @@ HICON ResourceIcon(int id, int size) {
   auto it = icons.find(key);
   if (it != icons.end()) return it->second;
   HICON icon = static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   icons[key] = icon;
   return icon;
 }

@@ -5,11 +5,12 @@
 #include "model/Errors.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 
 TApplication Application;
 
 namespace {
-const char* const AppWindowClass = "TarvoApplication";
+const wchar_t* const AppWindowClass = L"TarvoApplication";
 // Posted to the application window when the program that was to show the
 // help page gave up.
 const UINT WM_HELPPAGEFAILED = WM_APP + 1;
@@ -26,7 +27,7 @@ DWORD WINAPI WatchHelpOpener(void* process) {
   DWORD code = 0;
   if (WaitForSingleObject(process, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code != 0 &&
       IsWindow(Application.Handle))
-    PostMessageA(Application.Handle, WM_HELPPAGEFAILED, 0, 0);
+    PostMessageW(Application.Handle, WM_HELPPAGEFAILED, 0, 0);
   CloseHandle(process);
   return 0;
 }
@@ -42,16 +43,16 @@ std::string ExceptionText(const std::exception& e) {
 
 void TApplication::Initialize() {
   if (Handle) return;
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   wc.lpszClassName = AppWindowClass;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
   // Zero-sized and never shown: it exists to own popups and to learn of
   // activation changes.
-  Handle = CreateWindowExA(WS_EX_TOOLWINDOW, AppWindowClass, Title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  Handle = CreateWindowExW(WS_EX_TOOLWINDOW, AppWindowClass, W(Title).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                            instance, nullptr);
   SetMessageBoxFallbackOwner(Handle);
 }
@@ -76,7 +77,7 @@ LRESULT CALLBACK TApplication::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPA
     Application.Guard(ShowHelpPageFailed);
     return 0;
   }
-  return DefWindowProcA(wnd, msg, wParam, lParam);
+  return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 bool TApplication::HandleMessage(MSG& msg) {
@@ -88,10 +89,10 @@ bool TApplication::HandleMessage(MSG& msg) {
   HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
   // Dialog-style keyboard navigation (Tab, arrows, default buttons) for any
   // window that asks for it through WS_EX_CONTROLPARENT.
-  if (dialog && (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageA(dialog, &msg))
+  if (dialog && (GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && IsDialogMessageW(dialog, &msg))
     return true;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
   return true;
 }
 
@@ -100,7 +101,7 @@ void TApplication::Run() {
   MSG msg;
   while (!Terminated) {
     if (MainWindow && !IsWindow(MainWindow)) break;
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     HandleMessage(msg);
   }
@@ -108,7 +109,7 @@ void TApplication::Run() {
 
 void TApplication::ProcessMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (!HandleMessage(msg)) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
@@ -118,7 +119,7 @@ void TApplication::ProcessMessages() {
 
 bool TApplication::HandleNextMessage() {
   MSG msg;
-  BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  BOOL got = GetMessageW(&msg, nullptr, 0, 0);
   if (got == 0 || got == -1) {
     Terminated = true;
     if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
@@ -138,19 +139,20 @@ std::string TApplication::HelpPagePath() const {
 void TApplication::HelpContents() {
   // No current Windows shows WinHelp files: the help is an HTML page.
   const std::string page = HelpPagePath();
-  if (GetFileAttributesA(page.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  const std::wstring widePage = W(page);
+  if (GetFileAttributesW(widePage.c_str()) == INVALID_FILE_ATTRIBUTES) {
     ShowMessageBoxA("Die Hilfedatei \"" + page + "\" wurde nicht gefunden.", Title, MB_OK | MB_ICONERROR);
     return;
   }
   Initialize();
-  SHELLEXECUTEINFOA info = {};
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.hwnd = MessageBoxOwner();
-  info.lpVerb = "open";
-  info.lpFile = page.c_str();
+  info.lpVerb = L"open";
+  info.lpFile = widePage.c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&info)) {
+  if (!ShellExecuteExW(&info)) {
     ShowHelpPageFailed();
     return;
   }
@@ -171,7 +173,17 @@ void TApplication::ShowErrorText(const std::string& message) {
   ShowMessageBoxA(message, Title, MB_OK | MB_ICONERROR);
 }
 
-void TApplication::ShowException(const std::exception& e) { ShowErrorText(ExceptionText(e)); }
+void TApplication::ShowErrorText(const std::u16string& message) {
+  ShowMessageBoxW(message, WidenText(Title), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  // A name that Windows-1252 lacks is shown as it is, not in codes.
+  if (const auto* foreign = dynamic_cast<const EForeignText*>(&e))
+    ShowErrorText(foreign->WideMessage());
+  else
+    ShowErrorText(ExceptionText(e));
+}
 
 bool TApplication::Guard(const std::function<void()>& handler) {
   try {

@@ -52,8 +52,10 @@ class TApplication {
 
   // The application's error box: the message (with a final period added,
   // as the platform's own error display does), the title, the error icon.
+  // A text Windows-1252 refused (EForeignText) shows as it is.
   void ShowException(const std::exception& e);
   void ShowErrorText(const std::string& message);
+  void ShowErrorText(const std::u16string& message);
 
   // Runs handler; an exception it raises is shown in the error box instead
   // of escaping into Windows. Returns false when one was raised.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/Form.h"
+#include "model/Wide_win.h"
 
 namespace {
 
@@ -15,8 +16,9 @@ TControl* Named(TForm& form, const std::string& name, bool withWindow) {
 }
 
 LRESULT Answer(TForm& form, ATOM atom, int what) {
-  char name[256] = "";
-  if (!GlobalGetAtomNameA(atom, name, sizeof name)) return -1;
+  wchar_t wide[256] = L"";
+  std::string name;
+  if (!GlobalGetAtomNameW(atom, wide, 256) || !TryNarrow(wide, name)) return -1;
   // Geometry, Tag and caption are known without the window; only the handle
   // is worth making a waiting page's windows for.
   TControl* c = Named(form, name, what == ciHandle);
@@ -27,7 +29,7 @@ LRESULT Answer(TForm& form, ATOM atom, int what) {
     case ciWidth: return c->Width();
     case ciHeight: return c->Height();
     case ciTag: return c->Tag;
-    case ciCaption: return GlobalAddAtomA(c->Caption().substr(0, 255).c_str());
+    case ciCaption: return GlobalAddAtomW(W(c->Caption().substr(0, 255)).c_str());
     case ciHandle: return reinterpret_cast<LRESULT>(c->Handle);
   }
   return -1;
@@ -36,7 +38,7 @@ LRESULT Answer(TForm& form, ATOM atom, int what) {
 }  // namespace
 
 bool Framework::AnswerControlQuery(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  static const UINT query = RegisterWindowMessageA(ControlInfoMessage);
+  static const UINT query = RegisterWindowMessageW(W(ControlInfoMessage).c_str());
   if (msg != query) return false;
   result = Answer(form, static_cast<ATOM>(wParam), static_cast<int>(lParam));
   return true;

@@ -8,6 +8,8 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "model/Errors.h"
+#include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 
 namespace {
 
@@ -39,12 +41,38 @@ bool MouseUpMessage(UINT msg, TMouseButton& button) {
   return false;
 }
 
+// A text Windows-1252 cannot hold raises EForeignText: the program could
+// not keep it.
 std::string WindowText(HWND wnd) {
-  int n = GetWindowTextLengthA(wnd);
-  std::string text(n + 1, '\0');
-  text.resize(GetWindowTextA(wnd, &text[0], n + 1));
-  return text;
+  int n = GetWindowTextLengthW(wnd);
+  std::wstring text(n + 1, L'\0');
+  text.resize(GetWindowTextW(wnd, &text[0], n + 1));
+  return Narrow(text);
 }
+
+HCURSOR SystemCursor(LPCSTR id) { return LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(id)); }
+
+// The text of the clipboard, as UTF-16 (Windows makes it of any other text
+// format there); false when it holds none.
+bool ClipboardText(HWND owner, std::u16string& text) {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return false;
+  bool got = false;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = U16(units);
+      got = true;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return got;
+}
+
+const void* foreignTextOwner = nullptr;
+Framework::TForeignTextHandler foreignTextHandler;
+// The first half of a character beyond the 16-bit units, refused: its second
+// half follows as a character of its own.
+wchar_t refusedHighSurrogate = 0;
 
 }  // namespace
 
@@ -153,7 +181,7 @@ void TControl::SetPosition(int left, int top) { SetBounds(left, top, Width(), He
 
 bool TControl::Visible() const {
   if (!Handle) return Shown && !WindowClass() && IsWindowVisible(ParentHandle());
-  return GetWindowLongA(Handle, GWL_STYLE) & WS_VISIBLE;
+  return GetWindowLongW(Handle, GWL_STYLE) & WS_VISIBLE;
 }
 
 void TControl::SetVisible(bool visible) {
@@ -173,7 +201,7 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::SetCaption(const std::string& text) {
   if (Handle) {
-    SetWindowTextA(Handle, text.c_str());
+    SetWindowTextW(Handle, W(text).c_str());
   } else if (GraphicCaption != text) {
     GraphicCaption = text;
     AdjustSize();
@@ -211,7 +239,7 @@ void TControl::SetFontColor(COLORREF color) {
 
 void TControl::ApplyFont() {
   if (Handle)
-    SendMessageA(Handle, WM_SETFONT,
+    SendMessageW(Handle, WM_SETFONT,
                  reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)), TRUE);
   else if (WindowClass())
     return;  // its window is made later
@@ -237,7 +265,8 @@ int DrawnWidth(HDC screen, HFONT font, const std::string& text, const RECT& meas
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &all, DT_NOCLIP);
+  const std::wstring wide = W(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &all, DT_NOCLIP);
   GdiFlush();
   int right = measured.right;
   const DWORD* pixels = static_cast<const DWORD*>(bits);
@@ -258,8 +287,9 @@ void TControl::AdjustSize() {
   HFONT font = FontHandle(FontName, FontHeight, Bold, Italic, Underline);
   HGDIOBJ old = SelectObject(dc, font);
   const std::string text = Caption();
+  const std::wstring wide = W(text);
   RECT r = {0, 0, 0, 0};
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT);
   SelectObject(dc, old);
   r.right = DrawnWidth(dc, font, text, r);
   ReleaseDC(nullptr, dc);
@@ -294,14 +324,14 @@ void TControl::FireMouse(const TMouseHandler& handler, TMouseButton button, int 
 }
 
 HWND TControl::CreateHandle(HWND parent, int id, const RECT& rect, DWORD style, DWORD exStyle, const char* caption) {
-  return CreateWindowExA(exStyle, WindowClass(), caption, style, rect.left, rect.top, rect.right - rect.left,
-                         WindowHeight(rect.bottom - rect.top), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                         GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExW(exStyle, W(WindowClass()).c_str(), W(caption ? caption : "").c_str(), style, rect.left,
+                         rect.top, rect.right - rect.left, WindowHeight(rect.bottom - rect.top), parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 LRESULT TControl::DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return OwnClass() ? DefWindowProcA(Handle, msg, wParam, lParam)
-                    : CallWindowProcA(OriginalProc, Handle, msg, wParam, lParam);
+  return OwnClass() ? DefWindowProcW(Handle, msg, wParam, lParam)
+                    : CallWindowProcW(OriginalProc, Handle, msg, wParam, lParam);
 }
 
 bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -324,7 +354,7 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
       // A control that accepts files from the shell hands the drop to its
       // form, naming itself in the unused lParam.
       if (!Form || !Form->Handle) return false;
-      result = SendMessageA(Form->Handle, WM_DROPFILES, wParam, reinterpret_cast<LPARAM>(Handle));
+      result = SendMessageW(Form->Handle, WM_DROPFILES, wParam, reinterpret_cast<LPARAM>(Handle));
       return true;
     case WM_MOUSEMOVE: {
       result = DefaultMessage(msg, wParam, lParam);
@@ -354,6 +384,12 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
       return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      // Shift+Ins pastes without a WM_PASTE.
+      if (msg == WM_KEYDOWN && wParam == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0 &&
+          RefusesPaste()) {
+        result = 0;
+        return true;
+      }
       if (OnKeyDown && Form && !Form->Dying()) {
         WORD key = static_cast<WORD>(wParam);
         Application.Guard([&] { OnKeyDown(*this, key); });
@@ -365,20 +401,71 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
       }
       result = DefaultMessage(msg, wParam, lParam);
       return true;
-    case WM_CHAR:
+    case WM_CHAR: {
+      // The window is Unicode: a character arrives as a UTF-16 unit, the
+      // handler sees its Windows-1252 byte.
+      const wchar_t unit = static_cast<wchar_t>(wParam);
+      std::string key;
+      if (!TryNarrow(std::wstring(1, unit), key)) {
+        if (!TakesTypedText()) return false;
+        // A character Windows-1252 lacks is refused where it is typed; the
+        // two halves of one beyond the 16-bit units are one refusal.
+        const wchar_t high = refusedHighSurrogate;
+        refusedHighSurrogate = 0;
+        if (unit >= 0xD800 && unit <= 0xDBFF)
+          refusedHighSurrogate = unit;
+        else if (unit >= 0xDC00 && unit <= 0xDFFF && high)
+          RefuseForeignText({static_cast<char16_t>(high), static_cast<char16_t>(unit)});
+        else
+          RefuseForeignText(std::u16string(1, static_cast<char16_t>(unit)));
+        result = 0;
+        return true;
+      }
       if (OnKeyPress && Form && !Form->Dying()) {
-        char key = static_cast<char>(wParam);
-        Application.Guard([&] { OnKeyPress(*this, key); });
-        if (key == 0) {
+        char typed = key[0];
+        Application.Guard([&] { OnKeyPress(*this, typed); });
+        if (typed == 0) {
           result = 0;
           return true;
         }
-        wParam = static_cast<unsigned char>(key);
+        wParam = WidenText(std::string(1, typed))[0];
       }
       result = DefaultMessage(msg, wParam, lParam);
       return true;
+    }
+    case WM_PASTE:
+      if (!RefusesPaste()) return false;
+      result = 0;
+      return true;
   }
   return false;
+}
+
+bool TControl::RefusesPaste() {
+  std::u16string text;
+  if (!TakesTypedText() || !ClipboardText(Handle, text) || ForeignCharPos(text) == std::u16string::npos) return false;
+  RefuseForeignText(text);
+  return true;
+}
+
+void TControl::RefuseForeignText(const std::u16string& text) {
+  if (!Form || Form->Dying()) return;
+  if (foreignTextHandler) {
+    Application.Guard([&] { foreignTextHandler(*this, text); });
+    return;
+  }
+  ShowMessageBoxW(ForeignTextMessage(text), WidenText(Application.Title), MB_OK | MB_ICONWARNING);
+}
+
+void Framework::SetForeignTextHandler(const void* owner, TForeignTextHandler handler) {
+  foreignTextOwner = owner;
+  foreignTextHandler = std::move(handler);
+}
+
+void Framework::ClearForeignTextHandler(const void* owner) {
+  if (foreignTextOwner != owner) return;
+  foreignTextOwner = nullptr;
+  foreignTextHandler = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -473,7 +560,7 @@ bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM, LPARAM lParam, LRESUL
     ScreenToClient(wnd, &pt);
     TControl* hit = GraphicAt(form, wnd, pt);
     if (!hit || !(hit->Options & coHandCursor)) return false;
-    SetCursor(LoadCursorA(nullptr, IDC_HAND));
+    SetCursor(SystemCursor(IDC_HAND));
     result = TRUE;
     return true;
   }
@@ -511,17 +598,17 @@ bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM, LPARAM lParam, LRESUL
 // tree of thousands of nodes takes thousands of messages to fill.
 LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TControl* c = ControlOf(wnd);
-  if (!c) return DefWindowProcA(wnd, msg, wParam, lParam);
+  if (!c) return DefWindowProcW(wnd, msg, wParam, lParam);
   const WNDPROC original = c->OriginalProc;
   if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     ControlMap().erase(wnd);
     c->Handle = nullptr;
-    return CallWindowProcA(original, wnd, msg, wParam, lParam);
+    return CallWindowProcW(original, wnd, msg, wParam, lParam);
   }
   LRESULT result = 0;
   if (c->Message(msg, wParam, lParam, result)) return result;
-  return CallWindowProcA(original, wnd, msg, wParam, lParam);
+  return CallWindowProcW(original, wnd, msg, wParam, lParam);
 }
 
 void PaintOwnControl(TControl& c, HDC dc) {
@@ -533,7 +620,7 @@ void PaintOwnControl(TControl& c, HDC dc) {
 
 LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TControl* pc = ControlOf(wnd);
-  if (!pc) return DefWindowProcA(wnd, msg, wParam, lParam);
+  if (!pc) return DefWindowProcW(wnd, msg, wParam, lParam);
   TControl& c = *pc;
   LRESULT result = 0;
   switch (msg) {
@@ -551,44 +638,47 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     case WM_SETCURSOR:
       if (c.Options & coHandCursor) {
-        SetCursor(LoadCursorA(nullptr, IDC_HAND));
+        SetCursor(SystemCursor(IDC_HAND));
         return TRUE;
       }
       break;
     case WM_SETTEXT:
-      result = DefWindowProcA(wnd, msg, wParam, lParam);
+      result = DefWindowProcW(wnd, msg, wParam, lParam);
       InvalidateRect(wnd, nullptr, FALSE);
       return result;
     case WM_NCDESTROY:
       ControlMap().erase(wnd);
       c.Handle = nullptr;
-      return DefWindowProcA(wnd, msg, wParam, lParam);
+      return DefWindowProcW(wnd, msg, wParam, lParam);
   }
   if (c.IsContainer() && c.Form && GraphicMouse(*c.Form, wnd, msg, wParam, lParam, result)) return result;
   if (c.Message(msg, wParam, lParam, result)) return result;
   if (c.IsContainer() && c.Form && RouteNotification(*c.Form, msg, wParam, lParam, result)) return result;
-  return DefWindowProcA(wnd, msg, wParam, lParam);
+  return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 void AttachControl(TControl& c) {
   ControlMap()[c.Handle] = &c;
   if (!c.OwnClass())
     c.OriginalProc =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(c.Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(c.Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
 void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (GetClassInfoA(instance, name, &existing)) return;
-  WNDCLASSA wc = {};
+  // Registered as Unicode: its windows take and give UTF-16, whatever the
+  // machine's code page.
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  const std::wstring wideName = W(name);
+  WNDCLASSW existing;
+  if (GetClassInfoW(instance, wideName.c_str(), &existing)) return;
+  WNDCLASSW wc = {};
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = proc;
   wc.hInstance = instance;
   wc.hIcon = icon;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  wc.hCursor = SystemCursor(IDC_ARROW);
+  wc.lpszClassName = wideName.c_str();
+  RegisterClassW(&wc);
 }
 
 void RegisterOwnClass(const char* name) { RegisterClassOnce(name, ControlProc, nullptr); }
@@ -607,8 +697,9 @@ void CreateInnerControl(TControl& owner, TControl& inner, const std::string& nam
     return;
   }
   if (inner.OwnClass()) Framework::RegisterOwnClass(inner.WindowClass());
-  inner.Handle = CreateWindowExA(inner.WindowExStyle(), inner.WindowClass(), "", WS_CHILD | WS_VISIBLE | inner.WindowStyle(),
-                                 0, 0, 0, 0, owner.Handle, nullptr, GetModuleHandleA(nullptr), nullptr);
+  inner.Handle = CreateWindowExW(inner.WindowExStyle(), W(inner.WindowClass()).c_str(), L"",
+                                 WS_CHILD | WS_VISIBLE | inner.WindowStyle(), 0, 0, 0, 0, owner.Handle, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
   if (!inner.Handle) throw Exception("Das Steuerelement " + name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(inner);
 }
@@ -628,8 +719,8 @@ void TLabel::Paint(HDC dc) {
   // maybe: flush right, that width would stick out of the box.
   const bool sizedLine = (Options & coAutoSize) && Caption().find('\n') == std::string::npos;
   if ((Options & coRightAlign) && !sizedLine) format |= DT_RIGHT;
-  const std::string text = Caption();
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
+  const std::wstring text = W(Caption());
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
   SelectObject(dc, old);
 }
 
@@ -765,8 +856,8 @@ void TPanel::Paint(HDC dc) {
   HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorValue(FontColor == clDefault ? clWindowText : FontColor));
-  const std::string text = Caption();
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  const std::wstring text = W(Caption());
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   SelectObject(dc, old);
 }
 
@@ -775,20 +866,20 @@ void TGroupBox::Paint(HDC dc) {
   RECT rect;
   GetClientRect(Handle, &rect);
   HGDIOBJ old = SelectObject(dc, FontHandle(FontName, FontHeight, Bold, Italic, Underline));
-  TEXTMETRICA tm;
-  GetTextMetricsA(dc, &tm);
+  TEXTMETRICW tm;
+  GetTextMetricsW(dc, &tm);
   RECT frame = rect;
   frame.top += tm.tmHeight / 2;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-  const std::string text = Caption();
+  const std::wstring text = W(Caption());
   if (!text.empty()) {
     SIZE size;
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     RECT back = {Scale(6), 0, Scale(6) + size.cx + Scale(4), tm.tmHeight};
     FillRect(dc, &back, ColorBrush(BackgroundColor()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorValue(FontColor == clDefault ? clWindowText : FontColor));
-    TextOutA(dc, Scale(8), 0, text.c_str(), static_cast<int>(text.size()));
+    TextOutW(dc, Scale(8), 0, text.c_str(), static_cast<int>(text.size()));
   }
   SelectObject(dc, old);
 }
@@ -833,9 +924,9 @@ void TCheckBox::Command(int code) {
   if (code == BN_CLICKED) Fire(OnClick);
 }
 
-bool TCheckBox::Checked() const { return SendMessageA(Handle, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const { return SendMessageW(Handle, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void TCheckBox::SetChecked(bool checked) { SendMessageA(Handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
+void TCheckBox::SetChecked(bool checked) { SendMessageW(Handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 // ---------------------------------------------------------------------------
 // Edits, combo boxes, spin edits
@@ -867,27 +958,29 @@ void TComboBox::Command(int code) {
   }
 }
 
-int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle, CB_GETCURSEL, 0, 0)); }
-void TComboBox::SetItemIndex(int index) { SendMessageA(Handle, CB_SETCURSEL, index, 0); }
-int TComboBox::Count() const { return static_cast<int>(SendMessageA(Handle, CB_GETCOUNT, 0, 0)); }
+int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageW(Handle, CB_GETCURSEL, 0, 0)); }
+void TComboBox::SetItemIndex(int index) { SendMessageW(Handle, CB_SETCURSEL, index, 0); }
+int TComboBox::Count() const { return static_cast<int>(SendMessageW(Handle, CB_GETCOUNT, 0, 0)); }
 
 std::string TComboBox::Item(int index) const {
-  LRESULT n = SendMessageA(Handle, CB_GETLBTEXTLEN, index, 0);
+  LRESULT n = SendMessageW(Handle, CB_GETLBTEXTLEN, index, 0);
   if (n == CB_ERR) return std::string();
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  n = SendMessageA(Handle, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = SendMessageW(Handle, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
   text.resize(n == CB_ERR ? 0 : static_cast<size_t>(n));
-  return text;
+  return Narrow(text);
 }
 
-void TComboBox::Add(const std::string& text) { SendMessageA(Handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())); }
+void TComboBox::Add(const std::string& text) {
+  SendMessageW(Handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text).c_str()));
+}
 
 void TComboBox::Insert(int index, const std::string& text) {
-  SendMessageA(Handle, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(Handle, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(W(text).c_str()));
 }
 
-void TComboBox::Delete(int index) { SendMessageA(Handle, CB_DELETESTRING, index, 0); }
-void TComboBox::Clear() { SendMessageA(Handle, CB_RESETCONTENT, 0, 0); }
+void TComboBox::Delete(int index) { SendMessageW(Handle, CB_DELETESTRING, index, 0); }
+void TComboBox::Clear() { SendMessageW(Handle, CB_RESETCONTENT, 0, 0); }
 
 void TSpinEdit::Created(const TControlDef& def) {
   for (const TProp& p : def.Props)
@@ -895,11 +988,11 @@ void TSpinEdit::Created(const TControlDef& def) {
       Min = p.Min;
       Max = p.Max;
     }
-  UpDown = CreateWindowExA(0, UPDOWN_CLASSA, "",
+  UpDown = CreateWindowExW(0, UPDOWN_CLASSW, L"",
                            WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
-                           0, 0, 0, ParentHandle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(UpDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle), 0);
-  SendMessageA(UpDown, UDM_SETRANGE32, Min, Max);
+                           0, 0, 0, ParentHandle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(UpDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle), 0);
+  SendMessageW(UpDown, UDM_SETRANGE32, Min, Max);
   SetValue(Min);
 }
 
@@ -909,35 +1002,39 @@ void TSpinEdit::Command(int code) {
 
 int TSpinEdit::Value() const {
   BOOL failed = FALSE;
-  int value = static_cast<int>(SendMessageA(UpDown, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+  int value = static_cast<int>(SendMessageW(UpDown, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
   return failed ? Min : value;
 }
 
-void TSpinEdit::SetValue(int value) { SendMessageA(UpDown, UDM_SETPOS32, 0, value); }
+void TSpinEdit::SetValue(int value) { SendMessageW(UpDown, UDM_SETPOS32, 0, value); }
 
 // ---------------------------------------------------------------------------
 // List views and tree views
 
 void TListView::Created(const TControlDef& def) {
-  SendMessageA(Handle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  SendMessageW(Handle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   for (const TProp& p : def.Props) {
     if (p.Kind != TProp::pkColumns) continue;
     int index = 0;
     for (const TColumnDef& column : p.Columns) {
-      LVCOLUMNA col = {};
+      std::wstring caption = W(column.Caption);
+      LVCOLUMNW col = {};
       col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-      col.pszText = const_cast<char*>(column.Caption.c_str());
+      col.pszText = &caption[0];
       col.cx = Scale(column.Width);
       col.iSubItem = index;
-      SendMessageA(Handle, LVM_INSERTCOLUMNA, index++, reinterpret_cast<LPARAM>(&col));
+      SendMessageW(Handle, LVM_INSERTCOLUMNW, index++, reinterpret_cast<LPARAM>(&col));
     }
   }
 }
 
 bool TListView::Notify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
-    case LVN_GETDISPINFOA: {
-      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+    // A Unicode parent gets the W notifications; the image sits at the same
+    // place in both structures.
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
       if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0 && ImageOf) item.iImage = ImageOf(item.iItem);
       return false;
     }
@@ -958,69 +1055,71 @@ bool TListView::Notify(NMHDR* header, LRESULT& result) {
   return false;
 }
 
-int TListView::Count() const { return static_cast<int>(SendMessageA(Handle, LVM_GETITEMCOUNT, 0, 0)); }
+int TListView::Count() const { return static_cast<int>(SendMessageW(Handle, LVM_GETITEMCOUNT, 0, 0)); }
 
 int TListView::InsertRow(int index, const std::vector<std::string>& cells) {
-  LVITEMA item = {};
+  std::wstring first = W(cells.empty() ? std::string() : cells[0]);
+  LVITEMW item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iImage = I_IMAGECALLBACK;
   item.iItem = index < 0 ? Count() : index;
-  item.pszText = const_cast<char*>(cells.empty() ? "" : cells[0].c_str());
-  const int row = static_cast<int>(SendMessageA(Handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  item.pszText = &first[0];
+  const int row = static_cast<int>(SendMessageW(Handle, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   for (size_t i = 1; i < cells.size(); ++i) SetCell(row, static_cast<int>(i), cells[i]);
   return row;
 }
 
-void TListView::DeleteRow(int index) { SendMessageA(Handle, LVM_DELETEITEM, index, 0); }
-void TListView::Clear() { SendMessageA(Handle, LVM_DELETEALLITEMS, 0, 0); }
+void TListView::DeleteRow(int index) { SendMessageW(Handle, LVM_DELETEITEM, index, 0); }
+void TListView::Clear() { SendMessageW(Handle, LVM_DELETEALLITEMS, 0, 0); }
 
 std::string TListView::Cell(int row, int column) const {
   // Whole however long: a cell's text goes back into the project.
   for (size_t size = 1024;; size *= 4) {
-    std::string text(size, '\0');
-    LVITEMA item = {};
+    std::wstring text(size, L'\0');
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = &text[0];
     item.cchTextMax = static_cast<int>(size);
-    const LRESULT n = SendMessageA(Handle, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    const LRESULT n = SendMessageW(Handle, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
     if (static_cast<size_t>(n) + 1 < size || size >= (1u << 24)) {
       text.resize(static_cast<size_t>(n));
-      return text;
+      return Narrow(text);
     }
   }
 }
 
 void TListView::SetCell(int row, int column, const std::string& text) {
-  LVITEMA item = {};
+  std::wstring wide = W(text);
+  LVITEMW item = {};
   item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(Handle, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  item.pszText = &wide[0];
+  SendMessageW(Handle, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 int TListView::RowAt(POINT point) const {
   LVHITTESTINFO hit = {};
   hit.pt = point;
-  return static_cast<int>(SendMessageA(Handle, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return static_cast<int>(SendMessageW(Handle, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }
 
 int TListView::Selected() const {
-  return static_cast<int>(SendMessageA(Handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return static_cast<int>(SendMessageW(Handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void TListView::SetSelected(int row) {
-  LVITEMA item = {};
+  LVITEMW item = {};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = 0;
-  SendMessageA(Handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(Handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
   if (row < 0) return;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(Handle, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-  SendMessageA(Handle, LVM_ENSUREVISIBLE, row, FALSE);
+  SendMessageW(Handle, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(Handle, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 void TTreeView::Created(const TControlDef& def) {
   for (const TProp& p : def.Props)
-    if (p.Kind == TProp::pkIndent) SendMessageA(Handle, TVM_SETINDENT, Scale(p.Min), 0);
+    if (p.Kind == TProp::pkIndent) SendMessageW(Handle, TVM_SETINDENT, Scale(p.Min), 0);
 }
 
 bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
@@ -1033,16 +1132,17 @@ bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
     if (draw->nmcd.dwDrawStage == CDDS_POSTPAINT) DrawDropMark(draw->nmcd.hdc);
     return false;
   }
-  if (header->code == TVN_GETDISPINFOA && ImageOf) {
-    TVITEMA& item = reinterpret_cast<NMTVDISPINFOA*>(header)->item;
+  // A Unicode parent gets the W notifications; the fields read here sit at
+  // the same places in both structures.
+  if ((header->code == TVN_GETDISPINFOA || header->code == TVN_GETDISPINFOW) && ImageOf) {
+    TVITEMW& item = reinterpret_cast<NMTVDISPINFOW*>(header)->item;
     if (item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) item.iImage = item.iSelectedImage = ImageOf(item.hItem);
   } else if (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW) {
     Fire(OnChange);
   } else if (header->code == NM_DBLCLK) {
     Fire(OnDblClick);
   } else if ((header->code == TVN_BEGINDRAGA || header->code == TVN_BEGINDRAGW) && CanDrop && Dropped) {
-    // The item's handle sits at the same place in both structures.
-    dragged_ = reinterpret_cast<NMTREEVIEWA*>(header)->itemNew.hItem;
+    dragged_ = reinterpret_cast<NMTREEVIEWW*>(header)->itemNew.hItem;
     // A press on a node focuses the tree, a press that becomes a drag too
     // (Wine's tree leaves that out).
     ::SetFocus(Handle);
@@ -1054,7 +1154,7 @@ bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
 bool TTreeView::DropTarget(POINT point, HTREEITEM& target, TTreeDropPlace& place) {
   TVHITTESTINFO hit = {};
   hit.pt = point;
-  target = reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  target = reinterpret_cast<HTREEITEM>(SendMessageW(Handle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
   if (!target || !(hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT | TVHT_ONITEMBUTTON))) return false;
   RECT row = {};
   TreeView_GetItemRect(Handle, target, &row, FALSE);
@@ -1070,7 +1170,7 @@ void TTreeView::ShowDropPlace(HTREEITEM target, TTreeDropPlace place) {
   // or after: a line between the rows, so that the two never look alike.
   // The line is drawn here: Wine's tree cannot take its own back.
   const bool into = target && place == dpInto;
-  SendMessageA(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(into ? target : nullptr));
+  SendMessageW(Handle, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(into ? target : nullptr));
   HTREEITEM markAt = into ? nullptr : target;
   if (markAt == markAt_ && place == markPlace_) return;
   auto invalidate = [this](HTREEITEM node) {
@@ -1119,7 +1219,7 @@ bool TTreeView::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
       case WM_MOUSEMOVE: {
         const bool allowed = DropTarget(point, target, place);
         ShowDropPlace(allowed ? target : nullptr, place);
-        SetCursor(LoadCursor(nullptr, allowed ? IDC_ARROW : IDC_NO));
+        SetCursor(SystemCursor(allowed ? IDC_ARROW : IDC_NO));
         result = 0;
         return true;
       }
@@ -1154,39 +1254,41 @@ bool TTreeView::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 }
 
 HTREEITEM TTreeView::Add(HTREEITEM parent, const std::string& text, HTREEITEM after) {
-  TVINSERTSTRUCTA insert = {};
+  std::wstring wide = W(text);
+  TVINSERTSTRUCTW insert = {};
   insert.hParent = parent ? parent : TVI_ROOT;
   insert.hInsertAfter = after;
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.pszText = const_cast<char*>(text.c_str());
+  insert.item.pszText = &wide[0];
   insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
-  return reinterpret_cast<HTREEITEM>(SendMessageA(Handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  return reinterpret_cast<HTREEITEM>(SendMessageW(Handle, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-void TTreeView::Delete(HTREEITEM node) { SendMessageA(Handle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node)); }
-void TTreeView::Clear() { SendMessageA(Handle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+void TTreeView::Delete(HTREEITEM node) { SendMessageW(Handle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node)); }
+void TTreeView::Clear() { SendMessageW(Handle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
 HTREEITEM TTreeView::Selected() const { return TreeView_GetSelection(Handle); }
 void TTreeView::SetSelected(HTREEITEM node) { TreeView_SelectItem(Handle, node); }
 
 std::string TTreeView::Text(HTREEITEM node) const {
-  std::string text(1024, '\0');
-  TVITEMA item = {};
+  std::wstring text(1024, L'\0');
+  TVITEMW item = {};
   item.mask = TVIF_TEXT;
   item.hItem = node;
   item.pszText = &text[0];
   item.cchTextMax = static_cast<int>(text.size());
-  if (!SendMessageA(Handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return std::string();
-  text.resize(strlen(text.c_str()));
-  return text;
+  if (!SendMessageW(Handle, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::string();
+  text.resize(wcslen(text.c_str()));
+  return Narrow(text);
 }
 
 void TTreeView::SetText(HTREEITEM node, const std::string& text) {
-  TVITEMA item = {};
+  std::wstring wide = W(text);
+  TVITEMW item = {};
   item.mask = TVIF_TEXT;
   item.hItem = node;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(Handle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  item.pszText = &wide[0];
+  SendMessageW(Handle, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 HTREEITEM TTreeView::Root() const { return TreeView_GetRoot(Handle); }
@@ -1197,30 +1299,30 @@ HTREEITEM TTreeView::PrevSibling(HTREEITEM node) const { return TreeView_GetPrev
 int TTreeView::Count() const { return static_cast<int>(TreeView_GetCount(Handle)); }
 
 void TTreeView::BeginUpdate() {
-  if (updates_++ == 0) SendMessageA(Handle, WM_SETREDRAW, FALSE, 0);
+  if (updates_++ == 0) SendMessageW(Handle, WM_SETREDRAW, FALSE, 0);
 }
 
 void TTreeView::EndUpdate() {
   if (--updates_ > 0) return;
   updates_ = 0;
-  SendMessageA(Handle, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(Handle, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(Handle, nullptr, TRUE);
 }
 
 // ---------------------------------------------------------------------------
 // Hot keys and progress bars
 
-WORD THotKey::HotKey() const { return static_cast<WORD>(SendMessageA(Handle, HKM_GETHOTKEY, 0, 0)); }
-void THotKey::SetHotKey(WORD hotKey) { SendMessageA(Handle, HKM_SETHOTKEY, hotKey, 0); }
+WORD THotKey::HotKey() const { return static_cast<WORD>(SendMessageW(Handle, HKM_GETHOTKEY, 0, 0)); }
+void THotKey::SetHotKey(WORD hotKey) { SendMessageW(Handle, HKM_SETHOTKEY, hotKey, 0); }
 
 void TProgressBar::Created(const TControlDef& def) {
   for (const TProp& p : def.Props)
     if (p.Kind == TProp::pkRange) SetRange(p.Min, p.Max);
 }
 
-int TProgressBar::Position() const { return static_cast<int>(SendMessageA(Handle, PBM_GETPOS, 0, 0)); }
-void TProgressBar::SetPosition(int position) { SendMessageA(Handle, PBM_SETPOS, position, 0); }
-void TProgressBar::SetRange(int min, int max) { SendMessageA(Handle, PBM_SETRANGE32, min, max); }
+int TProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle, PBM_GETPOS, 0, 0)); }
+void TProgressBar::SetPosition(int position) { SendMessageW(Handle, PBM_SETPOS, position, 0); }
+void TProgressBar::SetRange(int min, int max) { SendMessageW(Handle, PBM_SETRANGE32, min, max); }
 
-void TListView::SetImages(HIMAGELIST images) { SendMessageA(Handle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)); }
-void TTreeView::SetImages(HIMAGELIST images) { SendMessageA(Handle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images)); }
+void TListView::SetImages(HIMAGELIST images) { SendMessageW(Handle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)); }
+void TTreeView::SetImages(HIMAGELIST images) { SendMessageW(Handle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images)); }

@@ -283,6 +283,11 @@ class TControl {
   // them as notifications (combo boxes, list and tree views) say so.
   virtual bool FocusByNotification() const { return false; }
   virtual bool DblClickByNotification() const { return false; }
+  // Fields that take typed and pasted text: they refuse a character that
+  // Windows-1252 lacks, where it is typed or pasted.
+  virtual bool TakesTypedText() const { return false; }
+  // Says why text was refused (the handler of SetForeignTextHandler).
+  void RefuseForeignText(const std::u16string& text);
 
   // Runs a handler inside the application's error guard, unless the form
   // is going away.
@@ -290,7 +295,23 @@ class TControl {
   void FireMouse(const TMouseHandler& handler, TMouseButton button, int x, int y);
   // The default processing of the message (the class's own procedure).
   LRESULT DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  // True when the clipboard's text has a character that Windows-1252 lacks:
+  // the paste is refused (and said so).
+  bool RefusesPaste();
 };
+
+namespace Framework {
+// Shows why a field refused a typed or pasted text that Windows-1252 cannot
+// hold (the text as it came: the one character typed, or the clipboard's
+// text). Installed by whoever shows such reasons beside the field (the
+// configuration windows' balloons); without one a message box says it.
+// owner: who installed it, so that only that one takes it back.
+using TForeignTextHandler = std::function<void(TControl& field, const std::u16string& refused)>;
+void SetForeignTextHandler(const void* owner, TForeignTextHandler handler);
+void ClearForeignTextHandler(const void* owner);
+}  // namespace Framework
 
 // The control a window belongs to, if it is one of ours.
 TControl* ControlOf(HWND wnd);
@@ -411,6 +432,7 @@ class TEdit : public TControl {
   DWORD WindowStyle() const override { return ES_AUTOHSCROLL; }
   DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
   void Command(int code) override;
+  bool TakesTypedText() const override { return !(GetWindowLongW(Handle, GWL_STYLE) & ES_READONLY); }
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
 };
@@ -561,6 +583,7 @@ class TSpinEdit : public TControl {
   const char* WindowClass() const override { return "EDIT"; }
   DWORD WindowStyle() const override { return ES_NUMBER | ES_AUTOHSCROLL; }
   DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
+  bool TakesTypedText() const override { return true; }
   void Created(const TControlDef& def) override;
   void Command(int code) override;
   int Value() const;

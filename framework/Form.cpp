@@ -9,6 +9,7 @@
 #include "framework/ControlQuery.h"
 #include "model/Errors.h"
 #include "model/Text.h"
+#include "model/Wide_win.h"
 
 namespace Framework {
 bool RouteNotification(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -29,13 +30,13 @@ const int FirstControlId = 100;
 
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* form = static_cast<TForm*>(cs->lpCreateParams);
     form->Handle = wnd;
     FormMap()[wnd] = form;
   }
   TForm* form = TForm::FromWindow(wnd);
-  if (!form) return DefWindowProcA(wnd, msg, wParam, lParam);
+  if (!form) return DefWindowProcW(wnd, msg, wParam, lParam);
   LRESULT result = 0;
   if (!Application.Guard([&] { result = form->Dispatch(msg, wParam, lParam); })) return 0;
   return result;
@@ -44,7 +45,11 @@ LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 bool PreviewMessage(MSG& msg) {
   if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
     TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
-    return form && !form->Dying() && form->AccessKey(static_cast<char>(msg.wParam), msg.message == WM_SYSCHAR, msg.hwnd);
+    // Access keys are characters of captions: one that Windows-1252 lacks
+    // is none.
+    std::string key;
+    if (!TryNarrow(std::wstring(1, static_cast<wchar_t>(msg.wParam)), key)) return false;
+    return form && !form->Dying() && form->AccessKey(key[0], msg.message == WM_SYSCHAR, msg.hwnd);
   }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
   TForm* form = TForm::FromWindow(GetAncestor(msg.hwnd, GA_ROOT));
@@ -53,8 +58,8 @@ bool PreviewMessage(MSG& msg) {
   // the combo box (Wine's at least) keep every system key to themselves and
   // never pass it on to the default handling that would close it.
   if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4 && (HIWORD(msg.lParam) & KF_ALTDOWN)) {
-    if (!(GetClassLongA(form->Handle, GCL_STYLE) & CS_NOCLOSE))
-      PostMessageA(form->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (!(GetClassLongW(form->Handle, GCL_STYLE) & CS_NOCLOSE))
+      PostMessageW(form->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
   }
   if (!form->KeyPreview) return false;
@@ -138,12 +143,12 @@ TForm* TForm::FromWindow(HWND wnd) {
 void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   Framework::Initialize();
   Framework::RegisterClassOnce(ClassName.c_str(), FormProc,
-                               LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+                               LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
   RECT r = {0, 0, Scale(ClientWidth), Scale(ClientHeight)};
   const DWORD exStyle = WS_EX_CONTROLPARENT | ExStyle;
   AdjustWindowRectEx(&r, Style, FALSE, exStyle);
-  CreateWindowExA(exStyle, ClassName.c_str(), Caption.c_str(), Style | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                  r.right - r.left, r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), this);
+  CreateWindowExW(exStyle, W(ClassName).c_str(), W(Caption).c_str(), Style | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                  CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!Handle) throw Exception("Das Fenster konnte nicht erzeugt werden.");
   for (const TControlDef& def : controls) CreateControl(def);
   // Focus controls may come later in the table than their labels.
@@ -258,7 +263,7 @@ void TForm::CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TContr
   if (!c.Handle) throw Exception("Das Steuerelement " + c.Name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(c);
   // The Tag is readable from outside too (context help number).
-  SetWindowLongPtrA(c.Handle, GWLP_USERDATA, c.Tag);
+  SetWindowLongPtrW(c.Handle, GWLP_USERDATA, c.Tag);
   c.ApplyFont();  // auto-sized labels take their size here
   c.Created(def);
 }
@@ -425,7 +430,7 @@ void TForm::SetFontName(const std::string& name) {
 void TForm::OnMessage(UINT msg, std::function<void(TMessage&)> handler) { messages_[msg] = std::move(handler); }
 
 LRESULT TForm::DefaultHandler(const TMessage& message) {
-  return DefWindowProcA(Handle, message.Msg, message.WParam, message.LParam);
+  return DefWindowProcW(Handle, message.Msg, message.WParam, message.LParam);
 }
 
 void TForm::PaintClient(HDC dc) {
@@ -466,7 +471,7 @@ bool TForm::PreviewKey(WORD key) {
 bool TForm::AccessKey(char key, bool withAlt, HWND target) {
   // Without Alt only where the control the character goes to does not take
   // it.
-  if (!withAlt && target && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL)))
+  if (!withAlt && target && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & (DLGC_WANTCHARS | DLGC_HASSETSEL)))
     return false;
   for (auto& c : Controls) {
     auto* label = dynamic_cast<TLabel*>(c.get());
@@ -492,7 +497,7 @@ void TForm::DialogKey(int id) {
 }
 
 LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (dying_) return DefWindowProcA(Handle, msg, wParam, lParam);
+  if (dying_) return DefWindowProcW(Handle, msg, wParam, lParam);
   auto handler = messages_.find(msg);
   if (handler != messages_.end()) {
     TMessage message = {msg, wParam, lParam, 0};
@@ -555,5 +560,5 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       Handle = nullptr;
       return 0;
   }
-  return DefWindowProcA(Handle, msg, wParam, lParam);
+  return DefWindowProcW(Handle, msg, wParam, lParam);
 }

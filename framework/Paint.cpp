@@ -3,6 +3,8 @@
 #include <map>
 #include <tuple>
 
+#include "model/Wide_win.h"
+
 namespace {
 int dpiOverride = 0;
 }
@@ -28,9 +30,9 @@ HFONT FontHandle(const std::string& name, int height, bool bold, bool italic, bo
   auto key = std::make_tuple(name, pixels, bold, italic, underline);
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
-  HFONT font = CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE, DEFAULT_CHARSET,
+  HFONT font = CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           name.c_str());
+                           W(name).c_str());
   fonts[key] = font;
   return font;
 }

@@ -1,7 +1,9 @@
 #include "model/MessageBox_win.h"
 
-#include <cstring>
+#include <cwchar>
 #include <vector>
+
+#include "model/Wide_win.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ std::vector<HWND> UsableWindows() {
 // Menus, tooltips and the hidden application window are tool windows: no
 // box is shown over them.
 bool CanOwn(HWND window) {
-  return window && IsWindowVisible(window) && !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  return window && IsWindowVisible(window) && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 }
 
 HWND OwnerAmong(const std::vector<HWND>& usable) {
@@ -43,8 +45,8 @@ HWND RaisedBoxOwner = nullptr;
 LRESULT CALLBACK RaiseBox(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    char name[16] = "";
-    if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, "#32770") == 0 &&
+    wchar_t name[16] = L"";
+    if (GetClassNameW(window, name, 16) && std::wcscmp(name, L"#32770") == 0 &&
         GetWindow(window, GW_OWNER) == RaisedBoxOwner)
       SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -58,6 +60,10 @@ void SetMessageBoxFallbackOwner(HWND window) { FallbackOwner = window; }
 HWND MessageBoxOwner() { return OwnerAmong(UsableWindows()); }
 
 int ShowMessageBoxA(const std::string& text, const std::string& caption, UINT flags) {
+  return ShowMessageBoxW(WidenText(text), WidenText(caption), flags);
+}
+
+int ShowMessageBoxW(const std::u16string& text, const std::u16string& caption, UINT flags) {
   const std::vector<HWND> usable = UsableWindows();
   const HWND owner = OwnerAmong(usable);
   // The box disables its owner itself and enables it again before it closes,
@@ -76,9 +82,9 @@ int ShowMessageBoxA(const std::string& text, const std::string& caption, UINT fl
   if (!CanOwn(owner)) {
     flags |= MB_TOPMOST;
     RaisedBoxOwner = owner;
-    hook = SetWindowsHookExA(WH_CBT, RaiseBox, nullptr, GetCurrentThreadId());
+    hook = SetWindowsHookExW(WH_CBT, RaiseBox, nullptr, GetCurrentThreadId());
   }
-  const int answer = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+  const int answer = MessageBoxW(owner, W(text).c_str(), W(caption).c_str(), flags);
   if (hook) UnhookWindowsHookEx(hook);
   RaisedBoxOwner = previousRaised;
   for (HWND window : disabled) {

@@ -16,9 +16,13 @@ void SetMessageBoxFallbackOwner(HWND window);
 // tool window (a menu, a tooltip). Else the fallback owner.
 HWND MessageBoxOwner();
 
-// MessageBoxA owned by MessageBoxOwner(). While it shows, every other
+// A message box owned by MessageBoxOwner(). While it shows, every other
 // visible enabled top-level window of this thread is disabled too. The box
 // takes the foreground, and stays on top when its owner is hidden, so that
 // it is never left unreachable behind other programs. Returns the IDxxx of
-// the button pressed.
+// the button pressed. The texts are Windows-1252 (the program's own); the
+// box shows them as UTF-16, whatever the machine's code page.
 int ShowMessageBoxA(const std::string& text, const std::string& caption, UINT flags);
+// The same box for a text that Windows-1252 may lack (a refused name shown
+// as it is).
+int ShowMessageBoxW(const std::u16string& text, const std::u16string& caption, UINT flags);
