@@ -102,6 +102,7 @@ void TForm2::FormShow() {
   balloons_.Hide();
   Get<TComboBox>("ComboBox_Kind").SetItemIndex(-1);
   editedLineKind_ = -1;
+  exactRun_.clear();
   for (const char* edit : {"Edit_Run", "Edit_Text", "Edit_Title"}) Get<TEdit>(edit).SetText("");
   Get<TCheckBox>("CheckBox_Wait").SetChecked(false);
   Get<TCheckBox>("CheckBox_Elevated").SetChecked(false);
@@ -129,6 +130,7 @@ void TForm2::LoadLine(const TExecLine& line) {
       Get<TEdit>("Edit_Run").SetText(FieldAt(fields, 0));
       Get<TCheckBox>("CheckBox_Wait").SetChecked(flag(1));
       Get<TCheckBox>("CheckBox_Elevated").SetChecked(RunsElevated(param));
+      if (RunsExactly(param)) exactRun_ = FieldAt(fields, 0);
       break;
     case lkMessage:
     case lkQuestion:
@@ -179,11 +181,15 @@ void TForm2::Button_SearchClick(TControl&) {
 
 std::string TForm2::RowParam(int kind) {
   switch (kind) {
-    case lkCommand:
+    case lkCommand: {
       // A command run as administrator carries a third field "1"; others
-      // have none, as files always had them.
-      return WithElevation(CommandParams(Get<TEdit>("Edit_Run").Text(), Get<TCheckBox>("CheckBox_Wait").Checked()),
-                           Get<TCheckBox>("CheckBox_Elevated").Checked());
+      // have none, as files always had them. A dropped file's line stays
+      // exact until its text is changed: then it is the user's, typed.
+      const std::string run = Get<TEdit>("Edit_Run").Text();
+      const std::string params = WithElevation(CommandParams(run, Get<TCheckBox>("CheckBox_Wait").Checked()),
+                                               Get<TCheckBox>("CheckBox_Elevated").Checked());
+      return !exactRun_.empty() && run == exactRun_ ? WithExactRun(params, true) : params;
+    }
     case lkMessage:
     case lkQuestion:
       return MessageParams(Get<TEdit>("Edit_Text").Text(), Get<TEdit>("Edit_Title").Text(),

@@ -47,6 +47,9 @@ class TForm2 : public TForm {
   bool isNew_ = true;
   std::vector<std::string> groupNames_;
   int editedLineKind_ = -1;
+  // The command of a line run exactly (a dropped file or link): it stays so
+  // while its text is not changed.
+  std::string exactRun_;
   // The position of the dialog at its last move.
   int lastX_ = 0, lastY_ = 0;
 };

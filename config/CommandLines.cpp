@@ -1,5 +1,7 @@
 #include "config/CommandLines.h"
 
+#include "launcher/Interpreter.h"
+
 #include "model/Codec.h"
 #include "model/Errors.h"
 #include "model/Text.h"
@@ -83,8 +85,18 @@ std::string QuotedPath(const std::string& path) {
   return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
 }
 
-std::string DroppedCommand(const std::string& path, const std::string& arguments) {
-  return arguments.empty() ? QuotedPath(path) : QuotedPath(path) + " " + arguments;
+bool DroppedParams(const std::string& path, const std::string& arguments, std::string& params, std::string& reason) {
+  // A project file keeps a line on one line; a path holds no quote.
+  if (arguments.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+    reason = "Die Argumente enthalten einen Zeilenumbruch, den eine Befehlszeile nicht aufnehmen kann.";
+    return false;
+  }
+  if (path.empty() || path.find_first_of(std::string("\"\r\n\0", 4)) != std::string::npos) {
+    reason = "Der Pfad \"" + path + "\" kann nicht gestartet werden.";
+    return false;
+  }
+  params = WithExactRun(CommandParams(ExactCommandLine(path, arguments), false), true);
+  return true;
 }
 
 std::string CommandParams(const std::string& run, bool wait) { return JoinDelimited({run, wait ? "1" : "0"}, ';'); }

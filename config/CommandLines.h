@@ -42,9 +42,11 @@ bool CanDeleteRow(const std::vector<std::string>& captions, int row);
 
 // A path as a command's first word: quoted when it holds a blank.
 std::string QuotedPath(const std::string& path);
-// The command of a file dropped onto the list: the file itself, or for a
-// shell link its target with its arguments.
-std::string DroppedCommand(const std::string& path, const std::string& arguments = std::string());
+// The parameters of a file dropped onto the list or imported from a folder:
+// the file itself, or for a shell link its target with its argument string,
+// run exactly as the shell runs them and not waited for. False, with the
+// reason, when a line cannot hold them (a line break in the arguments).
+bool DroppedParams(const std::string& path, const std::string& arguments, std::string& params, std::string& reason);
 
 // The parameters of kinds 0, 1 and 2, and 5.
 std::string CommandParams(const std::string& run, bool wait);

@@ -9,6 +9,7 @@
 #include "config/SavePrompt.h"
 #include "controls/VQControls.h"
 #include "model/MessageBox_win.h"
+#include "model/Wide.h"
 #include "model/Platform.h"
 #include "model/ProjectFile.h"
 #include "resources/Resource.h"
@@ -348,20 +349,17 @@ void TEditorPage::Button_ImportClick(TControl&) {
       ShowMessageBoxA("Das Projekt hat schon Menüeinträge. Sollen sie durch das Menü aus dem Ordner ersetzt werden?",
                       "Aus Ordner übernehmen", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
-  const std::vector<std::string> broken = ImportFolder(folder);
-  if (broken.empty()) return;
-  std::string names;
-  for (const std::string& link : broken) names += "\r\n" + link;
-  ShowMessageBoxA("Diese Verknüpfungen zeigen auf nichts Vorhandenes und wurden übergangen:" + names,
-                  "Aus Ordner übernehmen", MB_OK | MB_ICONINFORMATION);
+  const std::u16string leftOut = ImportFolder(folder);
+  if (!leftOut.empty())
+    ShowMessageBoxW(leftOut, WidenText("Aus Ordner übernehmen"), MB_OK | MB_ICONINFORMATION);
 }
 
-std::vector<std::string> TEditorPage::ImportFolder(const std::string& folder) {
+std::u16string TEditorPage::ImportFolder(const std::string& folder) {
   TWindowsFolderReader reader;
   const TFolderMenu imported = MenuOfFolder(reader, folder, project_.GroupNames());
   TTreeUpdate update(MenuTree());
   history_.Import(imported.Menu, imported.Groups);
-  return imported.BrokenLinks;
+  return LeftOutMessage(imported.BrokenLinks, imported.Refused);
 }
 
 void TEditorPage::CheckBox_UseMenuClick(TControl&) {

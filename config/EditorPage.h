@@ -13,6 +13,7 @@
 #include "config/CommandLineDialog.h"
 #include "config/EditorHistory.h"
 #include "config/EditorIcons_win.h"
+#include "config/FolderImport.h"
 #include "config/GroupEditor_win.h"
 #include "config/MenuEditor_win.h"
 #include "config/ProjectCheck.h"
@@ -53,8 +54,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // the key was the page's.
   bool KeyDown(WORD key);
   // The menu of a folder of shortcuts in place of the menu list, as one
-  // step; returns the links it left out, which point at nothing.
-  std::vector<std::string> ImportFolder(const std::string& folder);
+  // step; returns the message about what it left out ("" when nothing).
+  std::u16string ImportFolder(const std::string& folder);
   // Loads a project into the model and the editors (open, dropped files).
   void OpenProject(const std::string& fileName);
   // Saves without the check: "Speichern" (asking for a name when the
@@ -86,8 +87,10 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void ListView_ExecLinesSelectItem(TControl& sender);
   std::vector<TExecLine> WorkingLines();
   // Files dropped onto the command-line list at this point of it: a command
-  // line each, before the row there.
-  void LinesDropped(const std::vector<std::string>& paths, POINT at);
+  // line each, before the row there. Each is taken or refused on its own:
+  // those refused already (names Windows-1252 lacks) and those that cannot
+  // be read are named in one message, the others come in.
+  void LinesDropped(const std::vector<std::string>& paths, const std::vector<TRefusedItem>& refused, POINT at);
   TGroupEditor& GroupEditor() { return groupEditor_; }
   TMenuEditor& MenuEditor() { return menuEditor_; }
 

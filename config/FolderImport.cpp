@@ -1,10 +1,13 @@
 #include "config/FolderImport.h"
 
 #include <algorithm>
+#include <set>
 
 #include "config/CommandLines.h"
 #include "config/StartPage.h"
 #include "model/Platform.h"
+#include "model/Text.h"
+#include "model/Wide.h"
 
 namespace {
 
@@ -13,6 +16,11 @@ class TBuilder {
   TBuilder(IFolderReader& reader, const std::vector<std::string>& taken) : reader_(reader), taken_(taken) {}
 
   void Add(const std::string& folder, int level) {
+    // A folder reached a second time (a junction to an ancestor, two links
+    // to one folder) adds nothing: the menu ends, and so does the walk.
+    std::string identity = reader_.FolderIdentity(folder);
+    if (identity.empty()) identity = UpperText(folder);
+    if (!visited_.insert(identity).second) return;
     std::vector<IFolderReader::TItem> items = reader_.Items(folder);
     // Folders first, each part in the order the shell shows names.
     ICollation* collation = Platform.Collation;
@@ -21,6 +29,11 @@ class TBuilder {
       return collation->CompareText(a.Name, b.Name) < 0;
     });
     for (const IFolderReader::TItem& item : items) {
+      if (!item.ForeignName.empty()) {
+        const std::u16string path = WidenText(folder + "\\") + item.ForeignName;
+        Result.Refused.push_back({path, ForeignTextMessage(item.ForeignName)});
+        continue;
+      }
       const std::string path = folder + "\\" + item.Name;
       if (item.IsFolder) {
         const size_t entry = Result.Menu.size();
@@ -30,13 +43,20 @@ class TBuilder {
         if (Result.Menu.size() == entry + 1) Result.Menu.pop_back();
       } else if (HasExtension(item.Name, ".LNK")) {
         std::string target, arguments;
-        if (!reader_.ReadLink(path, target, arguments)) {
-          Result.BrokenLinks.push_back(path);
-          continue;
+        std::u16string reason;
+        switch (reader_.ReadLink(path, target, arguments, reason)) {
+          case IFolderReader::lrBroken:
+            Result.BrokenLinks.push_back(path);
+            continue;
+          case IFolderReader::lrRefused:
+            Result.Refused.push_back({WidenText(path), reason});
+            continue;
+          case IFolderReader::lrRead:
+            break;
         }
-        AddEntry(item.Name.substr(0, item.Name.size() - 4), level, DroppedCommand(target, arguments));
+        AddEntry(path, item.Name.substr(0, item.Name.size() - 4), level, target, arguments);
       } else if (HasExtension(item.Name, ".EXE")) {
-        AddEntry(item.Name.substr(0, item.Name.size() - 4), level, DroppedCommand(path));
+        AddEntry(path, item.Name.substr(0, item.Name.size() - 4), level, path, "");
       }
     }
   }
@@ -44,9 +64,15 @@ class TBuilder {
   TFolderMenu Result;
 
  private:
-  void AddEntry(const std::string& text, int level, const std::string& command) {
+  void AddEntry(const std::string& item, const std::string& text, int level, const std::string& target,
+                const std::string& arguments) {
+    std::string params, reason;
+    if (!DroppedParams(target, arguments, params, reason)) {
+      Result.Refused.push_back({WidenText(item), WidenText(reason)});
+      return;
+    }
     const std::string name = FreeName(text.empty() || text[0] == ' ' ? "Eintrag" + text : text);
-    Result.Groups.push_back({name, {{lkCommand, CommandParams(command, false)}}});
+    Result.Groups.push_back({name, {{lkCommand, params}}});
     Result.Menu.push_back({text, static_cast<int32_t>(Result.Groups.size()), level});
   }
   // The name, or with " (2)", " (3)", ... when a group has it already.
@@ -60,6 +86,7 @@ class TBuilder {
 
   IFolderReader& reader_;
   std::vector<std::string> taken_;
+  std::set<std::string> visited_;
 };
 
 }  // namespace
@@ -69,4 +96,18 @@ TFolderMenu MenuOfFolder(IFolderReader& reader, const std::string& folder,
   TBuilder builder(reader, takenGroupNames);
   builder.Add(folder, 0);
   return builder.Result;
+}
+
+std::u16string LeftOutMessage(const std::vector<std::string>& brokenLinks, const std::vector<TRefusedItem>& refused) {
+  std::u16string text;
+  if (!brokenLinks.empty()) {
+    text = WidenText("Diese Verknüpfungen zeigen auf nichts Vorhandenes und wurden übergangen:");
+    for (const std::string& link : brokenLinks) text += u"\r\n" + WidenText(link);
+  }
+  if (!refused.empty()) {
+    if (!text.empty()) text += u"\r\n\r\n";
+    text += WidenText("Diese Dateien wurden nicht übernommen:");
+    for (const TRefusedItem& item : refused) text += u"\r\n" + item.Path + u"\r\n    " + item.Reason;
+  }
+  return text;
 }

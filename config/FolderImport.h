@@ -15,12 +15,26 @@ class IFolderReader {
   struct TItem {
     std::string Name;  // without the folder
     bool IsFolder = false;
+    // A name Windows-1252 cannot hold, as it is (Name is then empty): the
+    // item is refused, never imported under another name.
+    std::u16string ForeignName;
   };
   // The folder's items (without "." and ".."), in any order.
   virtual std::vector<TItem> Items(const std::string& folder) = 0;
-  // A link's target and arguments; false when the link names nothing that
-  // exists.
-  virtual bool ReadLink(const std::string& link, std::string& target, std::string& arguments) = 0;
+  // What tells a folder apart however it is reached (through a junction or
+  // a symbolic link too); empty when that cannot be told.
+  virtual std::string FolderIdentity(const std::string& folder) = 0;
+  enum TLinkRead { lrRead, lrBroken, lrRefused };
+  // A link's target and argument string; lrBroken when it names nothing
+  // that exists, lrRefused with the reason when it cannot be read or taken.
+  virtual TLinkRead ReadLink(const std::string& link, std::string& target, std::string& arguments,
+                             std::u16string& reason) = 0;
+};
+
+// An item left out, with the reason, both as they are shown.
+struct TRefusedItem {
+  std::u16string Path;
+  std::u16string Reason;
 };
 
 struct TFolderMenu {
@@ -28,9 +42,16 @@ struct TFolderMenu {
   std::vector<TExecGroup> Groups;
   // Links whose target is gone: left out.
   std::vector<std::string> BrokenLinks;
+  // Items that cannot be taken as they are: left out.
+  std::vector<TRefusedItem> Refused;
 };
 
 // The menu of the folder, with groups named after their entries and kept
-// apart from the names taken already (a number appended).
+// apart from the names taken already (a number appended). Each folder is
+// visited once, however links between folders point.
 TFolderMenu MenuOfFolder(IFolderReader& reader, const std::string& folder,
                          const std::vector<std::string>& takenGroupNames);
+
+// The message that lists what an import or a drop left out ("" when
+// nothing): broken links, then the refused items with their reasons.
+std::u16string LeftOutMessage(const std::vector<std::string>& brokenLinks, const std::vector<TRefusedItem>& refused);

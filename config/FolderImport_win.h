@@ -7,7 +7,9 @@
 class TWindowsFolderReader : public IFolderReader {
  public:
   std::vector<TItem> Items(const std::string& folder) override;
-  bool ReadLink(const std::string& link, std::string& target, std::string& arguments) override;
+  std::string FolderIdentity(const std::string& folder) override;
+  TLinkRead ReadLink(const std::string& link, std::string& target, std::string& arguments,
+                     std::u16string& reason) override;
 
  private:
   TShellLinkReader links_;

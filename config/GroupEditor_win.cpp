@@ -6,7 +6,10 @@
 
 #include "config/EditorPage.h"
 #include "config/StartPage.h"
+#include "framework/Application.h"
 #include "launcher/Interpreter.h"
+#include "model/MessageBox_win.h"
+#include "model/Wide.h"
 #include "shortcut/ShellLink.h"
 
 namespace {
@@ -138,21 +141,38 @@ void TEditorPage::Button_EditExecLineClick(TControl&) {
 
 void TEditorPage::Button_DelExecLineClick(TControl&) { groupEditor_.DeleteRow(); }
 
-void TEditorPage::LinesDropped(const std::vector<std::string>& paths, POINT at) {
+void TEditorPage::LinesDropped(const std::vector<std::string>& paths, const std::vector<TRefusedItem>& dropRefused,
+                               POINT at) {
   std::vector<TExecLine> lines;
+  std::vector<TRefusedItem> refused = dropRefused;
   for (const std::string& path : paths) {
-    std::string command = DroppedCommand(path);
+    std::string target = path, arguments, params, reason;
     if (HasExtension(path, ".LNK")) {
-      std::string target, arguments, description, workingDirectory, iconPath;
+      std::string linkTarget, description, workingDirectory, iconPath;
       int iconIndex = 0;
-      ReadShellLink(path, target, arguments, description, workingDirectory, iconPath, iconIndex);
+      try {
+        ReadShellLink(path, linkTarget, arguments, description, workingDirectory, iconPath, iconIndex);
+      } catch (const EForeignText& e) {
+        refused.push_back({WidenText(path), e.WideMessage()});
+        continue;
+      } catch (const std::exception& e) {
+        refused.push_back({WidenText(path), WidenText(ExceptionText(e))});
+        continue;
+      }
       // A link to nothing the file system holds (a shell item) starts as
       // the link itself.
-      if (!target.empty()) command = DroppedCommand(target, arguments);
+      if (!linkTarget.empty()) target = linkTarget;
+      else arguments.clear();
     }
-    lines.push_back({lkCommand, CommandParams(command, false)});
+    if (!DroppedParams(target, arguments, params, reason)) {
+      refused.push_back({WidenText(path), WidenText(reason)});
+      continue;
+    }
+    lines.push_back({lkCommand, params});
   }
-  groupEditor_.ApplyDroppedLines(Get<TListView>("ListView_ExecLines").RowAt(at), lines);
+  if (!lines.empty()) groupEditor_.ApplyDroppedLines(Get<TListView>("ListView_ExecLines").RowAt(at), lines);
+  if (!refused.empty())
+    ShowMessageBoxW(LeftOutMessage({}, refused), WidenText("Befehlszeilen übernehmen"), MB_OK | MB_ICONWARNING);
 }
 
 void TEditorPage::Button_TestExecLinesClick(TControl&) {

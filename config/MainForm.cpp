@@ -8,6 +8,8 @@
 #include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "resources/Resource.h"
+#include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 #include "shortcut/ShellLink.h"
 
 TForm1::TForm1()
@@ -162,20 +164,29 @@ void TForm1::FilesDropped(TMessage& message) {
   HDROP drop = reinterpret_cast<HDROP>(message.WParam);
   POINT at = {};
   DragQueryPoint(drop, &at);
+  // Each name exactly, or refused with its name: never another file's.
   std::vector<std::string> paths;
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  std::vector<TRefusedItem> refused;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::string path(length + 1, '\0');
-    path.resize(DragQueryFileA(drop, i, &path[0], length + 1));
-    paths.push_back(path);
+    UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring wide(length + 1, L'\0');
+    wide.resize(DragQueryFileW(drop, i, &wide[0], length + 1));
+    std::string path;
+    if (TryNarrow(wide, path))
+      paths.push_back(path);
+    else
+      refused.push_back({U16(wide), ForeignTextMessage(U16(wide))});
   }
   DragFinish(drop);
-  if (paths.empty()) return;
   // The command-line list takes what is dropped on it as command lines.
   TControl* on = message.LParam ? FromHandle(reinterpret_cast<HWND>(message.LParam)) : nullptr;
   if (on && on->Name == "ListView_ExecLines") {
-    editorPage_.LinesDropped(paths, at);
+    if (!paths.empty() || !refused.empty()) editorPage_.LinesDropped(paths, refused, at);
+    return;
+  }
+  if (paths.empty()) {
+    if (!refused.empty()) ShowMessageBoxW(refused[0].Reason, WidenText(Caption), MB_OK | MB_ICONWARNING);
     return;
   }
 
@@ -185,7 +196,7 @@ void TForm1::FilesDropped(TMessage& message) {
     ReadShellLink(link, target, arguments, description, workingDirectory, iconPath, iconIndex);
     return arguments;
   });
-  const DWORD attributes = GetFileAttributesA(candidate.c_str());
+  const DWORD attributes = GetFileAttributesW(W(candidate).c_str());
   if (candidate.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       !HasExtension(candidate, ".TRV"))
     return;

@@ -5,7 +5,7 @@ add_library(tarvo_startpage STATIC
   config/SavePrompt.cpp
   config/CommandLines.cpp
 )
-target_link_libraries(tarvo_startpage PUBLIC tarvo_model)
+target_link_libraries(tarvo_startpage PUBLIC tarvo_launcher tarvo_model)
 
 # The group and menu editors' state and rules; the window draws them through
 # their view interfaces.
@@ -75,9 +75,10 @@ if(WIN32)
   # The editor page's menu in process, with the program's resources.
   tarvo_tests(config_editor_tests
     SOURCES tests/win/MenuEditorTest.cpp tests/win/GroupEditorTest.cpp tests/win/ProjectCheckWinTest.cpp
-      resources/Tarvo.rc
-    LIBS tarvo_config tarvo_testreleasekeys tarvo_wintestsupport
+      tests/win/LinkExactnessTest.cpp resources/Tarvo.rc
+    LIBS tarvo_config tarvo_testreleasekeys tarvo_wintestsupport tarvo_launchertestsupport
     SERIAL)
+  add_dependencies(config_editor_tests ArgRecorder)
 
   # The same windows on a screen of 144 DPI (a prefix of its own).
   tarvo_tests(config_dpi_tests

@@ -47,8 +47,50 @@ std::string FileExtension(const std::string& path) {
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 bool ElevationField(const TStrings& fields) { return fields.size() > 2 && fields[2] == "1"; }
+bool ExactField(const TStrings& fields) { return fields.size() > 3 && fields[3] == "1"; }
+
+// The program and its parameters for an exact line: a folder opens in
+// Explorer and a document in its program, each given the path quoted and
+// the argument string as it is. Empty program: nothing to start.
+void ExactProgram(const std::string& path, const std::string& arguments, std::string& program,
+                  std::string& parameters) {
+  program = path;
+  parameters = arguments;
+  const bool folder = LauncherHost->DirectoryExists(path);
+  if (!folder && UpperText(FileExtension(path)) == ".EXE") return;
+  if (folder) {
+    std::string windows;
+    program = LauncherHost->WindowsFolder(windows) ? windows + "\\explorer.exe" : "";
+  } else {
+    program = LauncherHost->AssociatedProgram(path);
+  }
+  parameters = arguments.empty() ? Quoted(path) : Quoted(path) + " " + arguments;
+}
+
+void RunExactCommand(const TStrings& fields) {
+  std::string path, arguments;
+  SplitExactCommandLine(FieldAt(fields, 0), path, arguments);
+  const bool wait = FieldAt(fields, 1) != "0";
+  if (!ElevationField(fields) && !wait) {
+    // As the shell opens a link: the file and its argument string.
+    LauncherHost->ShellOpen(path, arguments);
+    return;
+  }
+  std::string program, parameters;
+  ExactProgram(path, arguments, program, parameters);
+  if (program.empty()) return;
+  if (ElevationField(fields))
+    LauncherHost->StartWithVerb("runas", program, parameters, wait);
+  else
+    LauncherHost->StartAndWait(parameters.empty() ? Quoted(program) : Quoted(program) + " " + parameters,
+                               swShowNormal);
+}
 
 void RunCommand(const TStrings& fields) {
+  if (ExactField(fields)) {
+    RunExactCommand(fields);
+    return;
+  }
   const std::string& commandLine = FieldAt(fields, 0);
   const std::string& waitFlag = FieldAt(fields, 1);
   TStrings words = SplitDelimited(commandLine, ' ');
@@ -207,6 +249,44 @@ std::string WithElevation(const std::string& params, bool elevated) {
     fields[2] = "0";
   }
   return JoinDelimited(fields, ';');
+}
+
+bool RunsExactly(const std::string& params) { return ExactField(SplitDelimited(params, ';')); }
+
+std::string WithExactRun(const std::string& params, bool exact) {
+  TStrings fields = SplitDelimited(params, ';');
+  if (fields.size() < 2 || ExactField(fields) == exact) return params;
+  if (exact) {
+    fields.resize(std::max<size_t>(fields.size(), 4));
+    if (fields[2].empty()) fields[2] = "0";
+    fields[3] = "1";
+  } else if (fields.size() == 4) {
+    fields.pop_back();
+    if (fields[2] == "0") fields.pop_back();
+  } else {
+    fields[3] = "0";
+  }
+  return JoinDelimited(fields, ';');
+}
+
+std::string ExactCommandLine(const std::string& path, const std::string& arguments) {
+  // Quotes only where the path needs them, so that the line reads as typed.
+  const std::string first = path.find(' ') != std::string::npos ? Quoted(path) : path;
+  return arguments.empty() ? first : first + " " + arguments;
+}
+
+void SplitExactCommandLine(const std::string& commandLine, std::string& path, std::string& arguments) {
+  size_t end;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    end = commandLine.find('"', 1);
+    if (end == std::string::npos) end = commandLine.size();
+    path = commandLine.substr(1, end - 1);
+    ++end;
+  } else {
+    end = std::min(commandLine.find(' '), commandLine.size());
+    path = commandLine.substr(0, end);
+  }
+  arguments = end < commandLine.size() ? commandLine.substr(end + 1) : std::string();
 }
 
 void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {

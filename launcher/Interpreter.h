@@ -104,3 +104,16 @@ TStartResult RunElevated(const std::string& commandLine, bool wait);
 // set or taken away; a line without it keeps its two fields.
 bool RunsElevated(const std::string& params);
 std::string WithElevation(const std::string& params, bool elevated);
+
+// A command line of kind 0 with a fourth field "1" runs exactly as it
+// stands: its first word (in quotes when it holds a blank) the program, document or folder, and
+// everything after the one blank behind it the argument string, neither
+// split nor expanded. Dropped and imported files and links become such
+// lines, so that they start what the shell starts for them, quotes, "&",
+// "^" and "%" included. Lines a user types keep the usual rules.
+bool RunsExactly(const std::string& params);
+std::string WithExactRun(const std::string& params, bool exact);
+// An exact command line: the path (quoted when it holds a blank) and the
+// arguments after one blank.
+std::string ExactCommandLine(const std::string& path, const std::string& arguments);
+void SplitExactCommandLine(const std::string& commandLine, std::string& path, std::string& arguments);

@@ -6,16 +6,18 @@
 
 #include <vector>
 
+#include "model/Wide_win.h"
 #include "shortcut/ComPtr.h"
 
 EOleSysError::EOleSysError(long errorCode, const std::string& message) : Exception(message), ErrorCode(errorCode) {}
 
 std::string OleErrorText(long errorCode) {
-  char* buffer = nullptr;
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, static_cast<DWORD>(errorCode), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  wchar_t* buffer = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, static_cast<DWORD>(errorCode), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string text;
-  if (n > 0 && buffer) text.assign(buffer, n);
+  // A system text in a language Windows-1252 lacks gives the number instead.
+  if (n > 0 && buffer && !TryNarrow(std::wstring(buffer, n), text)) text.clear();
   if (buffer) LocalFree(buffer);
   while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) text.pop_back();
   if (text.empty()) text = Format("OLE-Fehler %08X", static_cast<unsigned>(errorCode));
@@ -29,22 +31,30 @@ void OleCheck(long result) {
 namespace {
 
 // The link file name in UTF-16 for IPersistFile; empty when it does not fit
-// the platform's path limit (terminator included) or does not convert.
+// the platform's path limit (terminator included).
 std::wstring LinkNameW(const std::string& name, size_t limit) {
-  int n = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
-  if (n <= 0 || static_cast<size_t>(n) > limit) return std::wstring();
-  std::vector<wchar_t> buffer(n);
-  MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, buffer.data(), n);
-  return std::wstring(buffer.data());
+  std::wstring wide = W(name);
+  if (wide.size() + 1 > limit) return std::wstring();
+  return wide;
 }
 
-// A text field read into a buffer of MAX_PATH characters, up to its first NUL.
+// A link holds longer texts than MAX_PATH (arguments of several KB): the
+// fields are read whole, never cut.
+const int FieldSize = 32768;
+
+// A text field read into a buffer, up to its first NUL.
 template <class Getter>
-std::string ReadField(Getter get) {
-  char buffer[MAX_PATH] = {};
-  OleCheck(get(buffer, MAX_PATH));
-  buffer[MAX_PATH - 1] = '\0';
-  return buffer;
+std::wstring ReadField(Getter get) {
+  std::vector<wchar_t> buffer(FieldSize, L'\0');
+  OleCheck(get(buffer.data(), FieldSize));
+  buffer[FieldSize - 1] = L'\0';
+  return buffer.data();
+}
+
+// A field the program only shows: what Windows-1252 lacks leaves it empty.
+std::string LenientField(const std::wstring& text) {
+  std::string narrow;
+  return TryNarrow(text, narrow) ? narrow : std::string();
 }
 
 }  // namespace
@@ -56,15 +66,15 @@ bool CreateShellLink(const std::string& targetPath, const std::string& linkFileN
   const std::wstring name = LinkNameW(linkFileName, MAX_PATH);
   if (name.empty()) return false;
 
-  TComPtr<IShellLinkA> link;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())))
+  TComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid())))
     return false;
   // The individual settings are not checked: the save decides success.
-  link->SetPath(targetPath.c_str());
-  link->SetDescription(description.c_str());
+  link->SetPath(W(targetPath).c_str());
+  link->SetDescription(W(description).c_str());
   link->SetHotkey(hotkey);
-  if (!arguments.empty()) link->SetArguments(arguments.c_str());
-  if (!iconPath.empty()) link->SetIconLocation(iconPath.c_str(), iconIndex);
+  if (!arguments.empty()) link->SetArguments(W(arguments).c_str());
+  if (!iconPath.empty()) link->SetIconLocation(W(iconPath).c_str(), iconIndex);
 
   TComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))) return false;
@@ -72,13 +82,13 @@ bool CreateShellLink(const std::string& targetPath, const std::string& linkFileN
 }
 
 struct TShellLinkReader::TObjects {
-  TComPtr<IShellLinkA> Link;
+  TComPtr<IShellLinkW> Link;
   TComPtr<IPersistFile> File;
 };
 
 TShellLinkReader::TShellLinkReader() : objects_(new TObjects) {
   try {
-    OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IShellLinkA,
+    OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IShellLinkW,
                               objects_->Link.OutVoid()));
     OleCheck(objects_->Link->QueryInterface(IID_IPersistFile, objects_->File.OutVoid()));
   } catch (...) {
@@ -97,17 +107,33 @@ void TShellLinkReader::Read(const std::string& linkFileName, std::string& target
   description.clear();
   workingDirectory.clear();
   iconPath.clear();
-  IShellLinkA* link = objects_->Link.Get();
+  IShellLinkW* link = objects_->Link.Get();
   const std::wstring name = LinkNameW(linkFileName, static_cast<size_t>(-1));
   OleCheck(objects_->File->Load(name.c_str(), STGM_READ));
 
-  WIN32_FIND_DATAA findData;
-  targetPath = ReadField([&](char* b, int n) { return link->GetPath(b, n, &findData, SLGP_UNCPRIORITY); });
-  arguments = ReadField([&](char* b, int n) { return link->GetArguments(b, n); });
-  description = ReadField([&](char* b, int n) { return link->GetDescription(b, n); });
-  workingDirectory = ReadField([&](char* b, int n) { return link->GetWorkingDirectory(b, n); });
+  // The target and the arguments are what the line starts: taken exactly or
+  // refused. A target stored only as a shell item has no path: empty.
+  // The item list names the target as the shell knows it, also where the
+  // link stores nothing else; the path field only where it has none (Wine
+  // keeps that field in the ANSI code page, a look-alike for other names).
+  std::wstring target;
+  LPITEMIDLIST items = nullptr;
+  if (SUCCEEDED(link->GetIDList(&items)) && items) {
+    std::vector<wchar_t> buffer(FieldSize, L'\0');
+    if (SHGetPathFromIDListEx(items, buffer.data(), FieldSize, GPFIDL_DEFAULT)) target = buffer.data();
+    CoTaskMemFree(items);
+  }
+  WIN32_FIND_DATAW findData;
+  if (target.empty())
+    target = ReadField([&](wchar_t* b, int n) { return link->GetPath(b, n, &findData, SLGP_UNCPRIORITY); });
+  const std::wstring args = ReadField([&](wchar_t* b, int n) { return link->GetArguments(b, n); });
+  targetPath = Narrow(target);
+  arguments = Narrow(args);
+  // The link's own name for itself and its icon only ever show: lenient.
+  description = LenientField(ReadField([&](wchar_t* b, int n) { return link->GetDescription(b, n); }));
+  workingDirectory = LenientField(ReadField([&](wchar_t* b, int n) { return link->GetWorkingDirectory(b, n); }));
   int index = 0;
-  iconPath = ReadField([&](char* b, int n) { return link->GetIconLocation(b, n, &index); });
+  iconPath = LenientField(ReadField([&](wchar_t* b, int n) { return link->GetIconLocation(b, n, &index); }));
   iconIndex = index;
 }
 

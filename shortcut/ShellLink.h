@@ -29,8 +29,10 @@ void OleCheck(long result);
 bool CreateShellLink(const std::string& targetPath, const std::string& linkFileName, const std::string& arguments,
                      const std::string& description, const std::string& iconPath, int iconIndex, uint16_t hotkey);
 
-// Reads the fields of a link as stored (the link is not resolved). Every text
-// is emptied first and holds at most 259 characters. Raises EOleSysError.
+// Reads the fields of a link as stored (the link is not resolved), whole.
+// Every text is emptied first. Raises EOleSysError, or EForeignText when the
+// target or the arguments hold a character Windows-1252 lacks (the
+// description, working folder and icon path are then left empty instead).
 void ReadShellLink(const std::string& linkFileName, std::string& targetPath, std::string& arguments,
                    std::string& description, std::string& workingDirectory, std::string& iconPath, int& iconIndex);
 

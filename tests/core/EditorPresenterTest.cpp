@@ -12,8 +12,10 @@
 #include "config/FolderImport.h"
 #include "config/GroupEditorPresenter.h"
 #include "config/MenuEditorPresenter.h"
+#include "model/Codec.h"
 #include "model/Platform.h"
 #include "model/ProjectFile.h"
+#include "model/Wide.h"
 #include "tests/core/Fakes.h"
 
 namespace {
@@ -497,32 +499,90 @@ TEST_F(MenuEditorTest, ADropIntoAnEntryWithItsOwnGroupAsksFirst) {
 class TFakeFolders : public IFolderReader {
  public:
   std::map<std::string, std::vector<TItem>> Folders;
+  std::map<std::string, std::string> Identities;  // a folder reached through a link: the one it is
   std::map<std::string, std::pair<std::string, std::string>> Links;  // target, arguments; "" target: broken
-  std::vector<TItem> Items(const std::string& folder) override { return Folders[folder]; }
-  bool ReadLink(const std::string& link, std::string& target, std::string& arguments) override {
+  int Reads = 0;
+  std::vector<TItem> Items(const std::string& folder) override {
+    ++Reads;
+    return Folders[Identity(folder)];
+  }
+  std::string FolderIdentity(const std::string& folder) override { return Identity(folder); }
+  TLinkRead ReadLink(const std::string& link, std::string& target, std::string& arguments,
+                     std::u16string& reason) override {
     target = Links[link].first, arguments = Links[link].second;
-    return !target.empty();
+    if (target == "?") {
+      reason = u"unlesbar";
+      return lrRefused;
+    }
+    return target.empty() ? lrBroken : lrRead;
+  }
+
+ private:
+  // "C:\M\Schleife\x" is "C:\M\x" when "C:\M\Schleife" links to "C:\M".
+  std::string Identity(std::string folder) {
+    for (bool again = true; again;) {
+      again = false;
+      for (const auto& link : Identities)
+        if (folder.compare(0, link.first.size(), link.first) == 0) {
+          folder = link.second + folder.substr(link.first.size());
+          again = true;
+        }
+    }
+    return folder;
   }
 };
 
 TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroups) {
   UseNativePlatform();
   TFakeFolders folders;
-  folders.Folders["C:\\M"] = {{"Spiel.exe", false}, {"notiz.txt", false}, {"Leer", true}, {"Büro", true}};
-  folders.Folders["C:\\M\\Büro"] = {{"Rechner.lnk", false}, {"Kaputt.lnk", false}, {"Editor.lnk", false}};
+  folders.Folders["C:\\M"] = {{"Spiel.exe", false}, {"notiz.txt", false}, {"Leer", true}, {"Büro", true},
+                               {"", false, u"\u0416\u0443\u0440\u043D\u0430\u043B.lnk"}};
+  folders.Folders["C:\\M\\Büro"] = {{"Rechner.lnk", false}, {"Kaputt.lnk", false}, {"Editor.lnk", false},
+                                     {"Zeilen.lnk", false}, {"Defekt.lnk", false}};
   folders.Links["C:\\M\\Büro\\Editor.lnk"] = {"C:\\Windows\\notepad.exe", ""};
-  folders.Links["C:\\M\\Büro\\Rechner.lnk"] = {"C:\\Program Files\\calc.exe", "-x"};
+  folders.Links["C:\\M\\Büro\\Rechner.lnk"] = {"C:\\Program Files\\calc.exe", "-x \"a b\" %PATH% ^&"};
+  folders.Links["C:\\M\\Büro\\Zeilen.lnk"] = {"C:\\a.exe", "eins\r\nzwei"};
+  folders.Links["C:\\M\\Büro\\Defekt.lnk"] = {"?", ""};
   const TFolderMenu imported = MenuOfFolder(folders, "C:\\M", {"spiel"});
   std::string menu;
   for (const TTRVMenuItem& entry : imported.Menu)
     menu += std::to_string(entry.Level) + entry.Text + "/" + std::to_string(entry.Assignment) + " ";
   EXPECT_EQ(menu, "0Büro/0 1Editor/1 1Rechner/2 0Spiel/3 ") << "folders first, an empty one left out";
   ASSERT_EQ(imported.Groups.size(), 3u);
-  EXPECT_EQ(imported.Groups[0].Lines[0].Params, "C:\\Windows\\notepad.exe;0");
-  EXPECT_EQ(imported.Groups[1].Lines[0].Params, CommandParams("\"C:\\Program Files\\calc.exe\" -x", false));
+  // Each runs exactly what the shell runs: the argument string as the link
+  // holds it, "%" unexpanded.
+  EXPECT_EQ(imported.Groups[0].Lines[0].Params, "C:\\Windows\\notepad.exe;0;0;1");
+  EXPECT_EQ(imported.Groups[1].Lines[0].Params,
+            JoinDelimited({"\"C:\\Program Files\\calc.exe\" -x \"a b\" %PATH% ^&", "0", "0", "1"}, ';'));
   EXPECT_EQ(imported.Groups[2].Name, "Spiel (2)") << "a name taken in another case";
-  EXPECT_EQ(imported.Groups[2].Lines[0].Params, "C:\\M\\Spiel.exe;0");
+  EXPECT_EQ(imported.Groups[2].Lines[0].Params, "C:\\M\\Spiel.exe;0;0;1");
   EXPECT_EQ(imported.BrokenLinks, std::vector<std::string>{"C:\\M\\Büro\\Kaputt.lnk"});
+  // Refused, each with its name as it is and the reason.
+  ASSERT_EQ(imported.Refused.size(), 3u);
+  EXPECT_EQ(imported.Refused[0].Path, u"C:\\M\\Büro\\Defekt.lnk");
+  EXPECT_EQ(imported.Refused[0].Reason, u"unlesbar");
+  EXPECT_EQ(imported.Refused[1].Path, u"C:\\M\\Büro\\Zeilen.lnk");
+  EXPECT_EQ(imported.Refused[1].Reason,
+            WidenText("Die Argumente enthalten einen Zeilenumbruch, den eine Befehlszeile nicht aufnehmen kann."));
+  EXPECT_EQ(imported.Refused[2].Path, u"C:\\M\\\u0416\u0443\u0440\u043D\u0430\u043B.lnk");
+  EXPECT_EQ(imported.Refused[2].Reason, ForeignTextMessage(u"\u0416\u0443\u0440\u043D\u0430\u043B.lnk"));
+  const std::u16string message = LeftOutMessage(imported.BrokenLinks, imported.Refused);
+  EXPECT_NE(message.find(u"\r\nC:\\M\\\u0416\u0443\u0440\u043D\u0430\u043B.lnk\r\n"), std::u16string::npos);
+}
+
+TEST(FolderImport, AFolderLinkedToItselfIsVisitedOnce) {
+  UseNativePlatform();
+  TFakeFolders folders;
+  folders.Folders["C:\\M"] = {{"Schleife", true}, {"Zurück", true}, {"a.exe", false}};
+  folders.Folders["C:\\N"] = {{"Hin", true}, {"b.exe", false}};
+  folders.Identities["C:\\M\\Schleife"] = "C:\\M";  // a junction to itself
+  folders.Identities["C:\\M\\Zurück"] = "C:\\N";    // two folders linked to each other
+  folders.Identities["C:\\N\\Hin"] = "C:\\M";
+  const TFolderMenu imported = MenuOfFolder(folders, "C:\\M", {});
+  std::string menu;
+  for (const TTRVMenuItem& entry : imported.Menu) menu += std::to_string(entry.Level) + entry.Text + " ";
+  EXPECT_EQ(menu, "0Zurück 1b 0a ");
+  EXPECT_EQ(folders.Reads, 2) << "each folder read once";
 }
 
 // Both editors on one project, with the history that walks their steps.

@@ -96,7 +96,40 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{".\\run.exe;1;1", "runas C:\\Tools\\Tarvo\\run.exe| (wait)"},
         CommandCase{"C:\\Briefe\\Brief.txt;0;1", "runas C:\\WINDOWS\\notepad.exe|C:\\Briefe\\Brief.txt"},
         CommandCase{"D:\\Daten;1;1", "runas C:\\WINDOWS\\explorer.exe|D:\\Daten (wait)"},
-        CommandCase{"x.exe;0;0", "open x.exe|"}, CommandCase{"x.exe;1;ja", "wait x.exe"}));
+        CommandCase{"x.exe;0;0", "open x.exe|"}, CommandCase{"x.exe;1;ja", "wait x.exe"},
+        // A fourth field "1": the quoted first word and the argument string
+        // after it exactly as they stand, as the shell opens a link: no
+        // split, no %NAME%, no ".\", quotes, "&" and "^" untouched.
+        CommandCase{"\"\"\"C:\\imp\\run.bat\"\" a\"\" & mkdir C:\\injected & \"\"b\";0;0;1",
+                    "open C:\\imp\\run.bat|a\" & mkdir C:\\injected & \"b"},
+        CommandCase{"\"\"\"C:\\Users\\Public\\%TEMP%\\tool.exe\"\" %TEMP%  x\";0;0;1",
+                    "open C:\\Users\\Public\\%TEMP%\\tool.exe|%TEMP%  x"},
+        CommandCase{"\"\"\".\\x.exe\"\"\";0;0;1", "open .\\x.exe|"},
+        CommandCase{"\"\"\"C:\\a b\\x.exe\"\" --x \"\"y\"\"\";1;0;1", "wait \"C:\\a b\\x.exe\" --x \"y\""},
+        CommandCase{"\"\"\"C:\\Briefe\\Brief.txt\"\" -p\";1;0;1",
+                    "wait \"C:\\WINDOWS\\notepad.exe\" \"C:\\Briefe\\Brief.txt\" -p"},
+        CommandCase{"\"\"\"D:\\Daten\"\"\";1;0;1", "wait \"C:\\WINDOWS\\explorer.exe\" \"D:\\Daten\""},
+        CommandCase{"\"\"\"x.exe\"\" ^& a\";0;1;1", "runas x.exe|^& a"}));
+
+TEST(ExactRunFields, AreReadAndWrittenAsTheFourthField) {
+  struct {
+    const char* Params;
+    bool Exact;
+    const char* With;
+    const char* Without;
+  } const rows[] = {
+      {"x.exe;0", false, "x.exe;0;0;1", "x.exe;0"},
+      {"x.exe;0;1", false, "x.exe;0;1;1", "x.exe;0;1"},
+      {"x.exe;0;0;1", true, "x.exe;0;0;1", "x.exe;0"},
+      {"x.exe;1;1;1", true, "x.exe;1;1;1", "x.exe;1;1"},
+      {"x.exe", false, "x.exe", "x.exe"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(RunsExactly(row.Params), row.Exact) << row.Params;
+    EXPECT_EQ(WithExactRun(row.Params, true), row.With) << row.Params;
+    EXPECT_EQ(WithExactRun(row.Params, false), row.Without) << row.Params;
+  }
+}
 
 // Per-cent signs as Windows expands them, over a few set variables.
 struct ExpandCase {

@@ -207,7 +207,7 @@ TEST_F(GroupEditor, AForeignKindIsShownAndKept) {
 
 TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
   LoadText("[ExecGroups]\r\nEditor\r\n 1 Fehlgeschlagen.;Fehler;0;1\r\n 0 \"C:\\Mein Spiel\\s.exe\";1\r\n"
-           " 0 regedit.exe;0;1\r\n 5 \"Editor\"\r\n 5 \"Fehlt\"\r\n[MenuItems]\r\n");
+           " 0 regedit.exe;0;1\r\n 5 \"Editor\"\r\n 5 \"Fehlt\"\r\n 0 \"x.exe a\"\" %TEMP%\";0;0;1\r\n[MenuItems]\r\n");
   ChooseGroup(0);
   const std::vector<std::string> before = RowTexts();
   // Opened and confirmed unchanged, each line stays as it was.
@@ -233,6 +233,15 @@ TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
   Dialog().Get<TCheckBox>("CheckBox_Elevated").SetChecked(false);
   ASSERT_TRUE(Confirm());
   EXPECT_EQ(RowTexts()[2], "Kommando|regedit.exe;0");
+  // A dropped file's exact line stays exact while its text stays; changed,
+  // it is a typed line.
+  OpenDialog(5);
+  ASSERT_TRUE(Confirm());
+  EXPECT_EQ(RowTexts()[5], "Kommando|\"x.exe a\"\" %TEMP%\";0;0;1");
+  OpenDialog(5);
+  Dialog().Get<TEdit>("Edit_Run").SetText("x.exe a");
+  ASSERT_TRUE(Confirm());
+  EXPECT_EQ(RowTexts()[5], "Kommando|\"x.exe a\";0");
   // A call of a group that is gone opens without a group and is refused.
   OpenDialog(4);
   EXPECT_EQ(Dialog().Get<TComboBox>("ComboBox_ExecGroups").ItemIndex(), -1);
