@@ -4,18 +4,22 @@
 
 #include <vector>
 
-std::string ProgramFilePath() {
+#include "model/Wide_win.h"
+
+std::wstring ProgramFilePathW() {
   // A path longer than the buffer comes back cut and without its end:
   // asked again with more room until it fits.
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return "";
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    if (buffer.size() >= 32768) return "";
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return L"";
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    if (buffer.size() >= 32768) return L"";
     buffer.resize(buffer.size() * 2);
   }
 }
+
+std::string ProgramFilePath() { return Narrow(ProgramFilePathW()); }
 
 std::string ProgramFolder() {
   const std::string path = ProgramFilePath();
@@ -23,11 +27,11 @@ std::string ProgramFolder() {
 }
 
 bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FolderExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
