@@ -9,6 +9,7 @@
 #include "launcher/Interpreter.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 
 namespace {
 
@@ -32,18 +33,20 @@ class TWinLauncherHost : public ILauncherHost {
   void ShellOpen(const std::string& file, const std::string& parameters) override {
     Application.Initialize();
     NeedCom();
-    ShellExecuteA(Application.Handle, "open", file.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(Application.Handle, L"open", W(file).c_str(), W(parameters).c_str(), nullptr, SW_SHOWNORMAL);
   }
 
   bool DirectoryExists(const std::string& path) override { return FolderExists(path); }
 
+  // A program, folder or variable Windows-1252 cannot hold ends the run
+  // with an EForeignText that names it.
   std::string AssociatedProgram(const std::string& document) override {
     NeedCom();
-    char program[MAX_PATH] = "";
-    HINSTANCE result = ::FindExecutableA(document.c_str(), nullptr, program);
+    wchar_t program[MAX_PATH] = L"";
+    HINSTANCE result = ::FindExecutableW(W(document).c_str(), nullptr, program);
     // The buffer is only defined when the call succeeded.
     if (reinterpret_cast<INT_PTR>(result) <= 32) return "";
-    return program;
+    return Narrow(program);
   }
 
   bool WindowsFolder(std::string& folder) override {
@@ -51,25 +54,24 @@ class TWinLauncherHost : public ILauncherHost {
     NeedCom();
     LPITEMIDLIST list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Application.Handle, CSIDL_WINDOWS, &list)) || !list) return false;
-    char path[MAX_PATH] = "";
-    BOOL ok = SHGetPathFromIDListA(list, path);
+    wchar_t path[MAX_PATH] = L"";
+    BOOL ok = SHGetPathFromIDListW(list, path);
     CoTaskMemFree(list);
     if (!ok) return false;
-    folder = path;
+    folder = Narrow(path);
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
     return true;
   }
 
   uint32_t StartAndWait(const std::string& commandLine, int show) override {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(show);
     PROCESS_INFORMATION process = {};
-    // CreateProcessA may write into the command line.
-    std::vector<char> command(commandLine.begin(), commandLine.end());
-    command.push_back('\0');
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
+    // CreateProcessW may write into the command line.
+    std::wstring command = W(commandLine);
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
                         nullptr, nullptr, &startup, &process))
       return NotStarted;
     WaitProcessingMessages(process.hProcess);
@@ -84,18 +86,19 @@ class TWinLauncherHost : public ILauncherHost {
                              bool wait) override {
     Application.Initialize();
     NeedCom();
-    SHELLEXECUTEINFOA info = {};
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     // The process handle to wait on; and the start completed before this
     // returns, since a launcher that waits for nothing ends right after.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
     // The application window owns the elevation prompt.
     info.hwnd = Application.Handle;
-    info.lpVerb = verb.c_str();
-    info.lpFile = program.c_str();
-    info.lpParameters = parameters.c_str();
+    const std::wstring wideVerb = W(verb), wideProgram = W(program), wideParameters = W(parameters);
+    info.lpVerb = wideVerb.c_str();
+    info.lpFile = wideProgram.c_str();
+    info.lpParameters = wideParameters.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&info)) return GetLastError() == ERROR_CANCELLED ? srCancelled : srFailed;
+    if (!ShellExecuteExW(&info)) return GetLastError() == ERROR_CANCELLED ? srCancelled : srFailed;
     // No handle when the shell handed the start to a program already running.
     if (info.hProcess) {
       if (wait) WaitProcessingMessages(info.hProcess);
@@ -105,14 +108,15 @@ class TWinLauncherHost : public ILauncherHost {
   }
 
   bool GetEnvironment(const std::string& name, std::string& value) override {
-    std::vector<char> buffer(256);
+    const std::wstring wideName = W(name);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
       SetLastError(ERROR_SUCCESS);
-      DWORD length = GetEnvironmentVariableA(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+      DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
       // A variable set to "" has the length 0 as well, but no error.
       if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
       if (length < buffer.size()) {
-        value.assign(buffer.data(), length);
+        value = Narrow(buffer.data(), length);
         return true;
       }
       buffer.resize(length);  // the size needed, with the terminating zero
@@ -123,7 +127,7 @@ class TWinLauncherHost : public ILauncherHost {
     // The application window owns the box when a launcher started from a
     // hotkey shows no window of its own.
     Application.Initialize();
-    return ShowMessageBoxA(text, title, style);
+    return ShowMessageBoxW(WidenText(text), WidenText(title), style);
   }
 
   std::string ApplicationTitle() override { return Application.Title; }

@@ -4,6 +4,7 @@
 #include "model/Codec.h"
 #include "model/Platform.h"
 #include "model/Text.h"
+#include "model/Wide.h"
 #include "update/UpdateSettings.h"
 
 const char* const ProgramRegistryKey = "Tarvo";
@@ -18,8 +19,14 @@ std::string CommandIconTarget(const TExecLine& line) {
   // word is taken as it stands.
   if (!LauncherHost) return words[0];
   // The first word as the interpreter runs it: expanded on its own, then
-  // resolved, so that a variable may hold a relative path too.
-  return ResolveRelativeWord(ExpandEnvironmentNames(words[0]), LauncherHost->ExeFolder());
+  // resolved, so that a variable may hold a relative path too. A variable
+  // or program folder Windows-1252 cannot hold gives no icon: the run, not
+  // the icon, says why.
+  try {
+    return ResolveRelativeWord(ExpandEnvironmentNames(words[0]), LauncherHost->ExeFolder());
+  } catch (const EForeignText&) {
+    return "";
+  }
 }
 
 namespace {

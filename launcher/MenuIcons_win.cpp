@@ -13,23 +13,31 @@
 
 #include "framework/Paint.h"
 #include "model/Platform.h"
+#include "model/Wide_win.h"
 #include "update/Registry_win.h"
 
 namespace {
 
-// A bare program name ("notepad.exe") is found where the system finds it.
-std::string Located(const std::string& path) {
-  if (path.find('\\') != std::string::npos || path.find(':') != std::string::npos) return path;
-  char found[MAX_PATH];
-  DWORD length = SearchPathA(nullptr, path.c_str(), ".exe", MAX_PATH, found, nullptr);
-  return length > 0 && length < MAX_PATH ? std::string(found, length) : path;
+// A bare program name ("notepad.exe") is found where the system finds it,
+// in whatever folder: the path only goes back to Windows.
+std::wstring Located(const std::string& path) {
+  const std::wstring wide = W(path);
+  if (path.find('\\') != std::string::npos || path.find(':') != std::string::npos) return wide;
+  wchar_t found[MAX_PATH];
+  DWORD length = SearchPathW(nullptr, wide.c_str(), L".exe", MAX_PATH, found, nullptr);
+  return length > 0 && length < MAX_PATH ? std::wstring(found, length) : wide;
+}
+
+UINT DriveType(unsigned char letter) {
+  const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+  return GetDriveTypeW(root);
 }
 
 class TWinIconPlatform : public IIconPlatform {
  public:
   bool Stamp(const std::string& path, TFileStamp& stamp) override {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(Located(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!GetFileAttributesExW(Located(path).c_str(), GetFileExInfoStandard, &data)) return false;
     stamp.Time = uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
     stamp.Size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
     return true;
@@ -41,8 +49,7 @@ class TWinIconPlatform : public IIconPlatform {
     if (letter < 'A' || letter > 'Z') return false;
     char& known = quick_[letter - 'A'];
     if (!known) {
-      const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
-      const UINT type = GetDriveTypeA(root);
+      const UINT type = DriveType(letter);
       known = type == DRIVE_FIXED || type == DRIVE_RAMDISK ? 'y' : 'n';
     }
     return known == 'y';
@@ -53,22 +60,19 @@ class TWinIconPlatform : public IIconPlatform {
     if (letter < 'A' || letter > 'Z') return false;
     // Asked by the menu's thread and the worker alike.
     std::atomic<char>& known = remote_[letter - 'A'];
-    if (!known) {
-      const char root[] = {static_cast<char>(letter), ':', '\\', '\0'};
-      known = GetDriveTypeA(root) == DRIVE_REMOTE ? 'y' : 'n';
-    }
+    if (!known) known = DriveType(letter) == DRIVE_REMOTE ? 'y' : 'n';
     return known == 'y';
   }
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
-    const std::string file = Located(path);
-    SHFILEINFOA info = {};
+    const std::wstring file = Located(path);
+    SHFILEINFOW info = {};
     HICON handle = nullptr;
     // The icon drawn for this size where the file has one: a small icon
     // stretched to 24 pixels is blurred.
     if (size != GetSystemMetrics(SM_CXSMICON) &&
-        SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICONLOCATION) && info.szDisplayName[0])
-      SHDefExtractIconA(info.szDisplayName, info.iIcon, 0, &handle, nullptr, static_cast<UINT>(size));
-    if (!handle && SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+        SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_ICONLOCATION) && info.szDisplayName[0])
+      SHDefExtractIconW(info.szDisplayName, info.iIcon, 0, &handle, nullptr, static_cast<UINT>(size));
+    if (!handle && SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
       handle = info.hIcon;
     if (!handle) return false;
     const bool ok = RenderIcon(handle, size, icon);
@@ -83,7 +87,7 @@ class TWinIconPlatform : public IIconPlatform {
 
 void MakeFolders(const std::string& file) {
   for (size_t slash = file.find('\\', 3); slash != std::string::npos; slash = file.find('\\', slash + 1))
-    CreateDirectoryA(file.substr(0, slash).c_str(), nullptr);
+    CreateDirectoryW(W(file.substr(0, slash)).c_str(), nullptr);
 }
 
 HBITMAP TopDownBitmap(int size, void** bits) {
@@ -92,8 +96,8 @@ HBITMAP TopDownBitmap(int size, void** bits) {
 }
 
 BOOL CALLBACK RepaintMenuWindow(HWND wnd, LPARAM) {
-  char windowClass[16] = {};
-  if (GetClassNameA(wnd, windowClass, sizeof windowClass) && lstrcmpA(windowClass, "#32768") == 0)
+  wchar_t windowClass[16] = {};
+  if (GetClassNameW(wnd, windowClass, 16) && lstrcmpW(windowClass, L"#32768") == 0)
     InvalidateRect(wnd, nullptr, FALSE);
   return TRUE;
 }
@@ -124,6 +128,13 @@ struct TIconLoader::TShared {
   // touching anything but this.
   bool Started = false, Closing = false, Done = false, Abandoned = false;
 
+  // No file, no cache (a folder Windows-1252 cannot hold).
+  void SaveCache() {
+    if (CacheFile.empty()) return;
+    MakeFolders(CacheFile);
+    Store.Save();
+  }
+
   void Work() {
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     std::unique_lock<std::mutex> lock(Mutex);
@@ -140,12 +151,11 @@ struct TIconLoader::TShared {
       lock.lock();
       if (Abandoned) break;
       Results.push_back(std::move(result));
-      if (Window && !WakePending) WakePending = PostMessageA(Window, Message, 0, 0) != FALSE;
+      if (Window && !WakePending) WakePending = PostMessageW(Window, Message, 0, 0) != FALSE;
     }
     if (Abandoned) return;
     lock.unlock();
-    MakeFolders(CacheFile);
-    Store.Save();
+    SaveCache();
     if (com) CoUninitialize();
     lock.lock();
     Done = true;
@@ -180,8 +190,7 @@ TIconLoader::~TIconLoader() {
   // touches only what it shares with this loader, which it keeps alive.
   shared_->Abandoned = true;
   lock.unlock();
-  MakeFolders(shared_->CacheFile);
-  shared_->Store.Save();
+  shared_->SaveCache();
   shared_->Store.Close();
   worker_.detach();
 }
@@ -229,12 +238,16 @@ int SmallIconSize() {
 std::string IconCacheFile() {
   // The environment names the folder without loading the shell, which a
   // popup on its way to the screen cannot afford.
-  char folder[MAX_PATH] = "";
-  DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", folder, MAX_PATH);
+  wchar_t folder[MAX_PATH] = L"";
+  DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return "";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return "";
   }
-  return std::string(folder) + "\\VQ\\" + ProgramRegistryKey + "\\MenuIcons.cache";
+  // A folder Windows-1252 cannot hold keeps no cache: the icons are looked
+  // up at every start instead.
+  std::string narrow;
+  if (!TryNarrow(folder, narrow)) return "";
+  return narrow + "\\VQ\\" + ProgramRegistryKey + "\\MenuIcons.cache";
 }
 
 bool MenuIconsWanted() {
@@ -361,11 +374,11 @@ void RepaintMenus() { EnumThreadWindows(GetCurrentThreadId(), RepaintMenuWindow,
 
 bool MenusBlendBitmaps() {
   static const bool blend = [] {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (ntdll && GetProcAddress(ntdll, "wine_get_version")) return false;
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwMajorVersion >= 6;
+    return GetVersionExW(&version) && version.dwMajorVersion >= 6;
   }();
   return blend;
 }

@@ -10,10 +10,11 @@
 #include "framework/Application.h"
 #include "launcher/MenuIcons_win.h"
 #include "launcher/PopupMenu.h"
+#include "model/Wide_win.h"
 
 namespace {
 
-const char* const OwnerClass = "TarvoPopupOwner";
+const wchar_t* const OwnerClass = L"TarvoPopupOwner";
 const UINT WM_ICONFOUND = WM_APP + 1;
 
 // How many items of one menu have their icons looked up in the cache before
@@ -53,7 +54,7 @@ class TPopupIcons {
 };
 
 void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keepRoom) {
-  MENUITEMINFOA info = {};
+  MENUITEMINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = MIIM_BITMAP | MIIM_DATA;
   if (MenusBlendBitmaps()) {
@@ -67,7 +68,7 @@ void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keep
     info.hbmpItem = bitmap || keepRoom ? HBMMENU_CALLBACK : nullptr;
   }
   info.dwItemData = reinterpret_cast<ULONG_PTR>(bitmap);
-  SetMenuItemInfoA(menu, position, TRUE, &info);
+  SetMenuItemInfoW(menu, position, TRUE, &info);
 }
 
 void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children) {
@@ -194,19 +195,19 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       return 0;
     }
   }
-  return DefWindowProcA(wnd, msg, wParam, lParam);
+  return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 HWND CreateOwnerWindow(POINT at) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = OwnerWindowProc;
   wc.hInstance = instance;
   wc.lpszClassName = OwnerClass;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
   // Never visible; it takes the foreground so that the menu closes when the
   // user clicks elsewhere or presses Esc.
-  return CreateWindowExA(WS_EX_TOOLWINDOW, OwnerClass, Application.Title.c_str(), WS_POPUP, at.x, at.y, 0, 0,
+  return CreateWindowExW(WS_EX_TOOLWINDOW, OwnerClass, W(Application.Title).c_str(), WS_POPUP, at.x, at.y, 0, 0,
                          Application.Handle, nullptr, instance, nullptr);
 }
 
@@ -226,15 +227,15 @@ HMENU CreateMenus(TShownPopup& popup) {
     for (int child : items[i].Children) {
       const TPopupItem& item = items[static_cast<size_t>(child)];
       if (item.IsLine()) {
-        AppendMenuA(menus[i], MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menus[i], MF_SEPARATOR, 0, nullptr);
       } else if (menus[static_cast<size_t>(child)]) {
-        AppendMenuA(menus[i], MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(menus[static_cast<size_t>(child)]),
-                    item.Caption.c_str());
+        AppendMenuW(menus[i], MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(menus[static_cast<size_t>(child)]),
+                    W(item.Caption).c_str());
       } else {
         // Command numbers are the items' indexes; past the 16 bits that
         // WM_COMMAND carries an item can only be shown, never run.
         UINT_PTR id = child <= 0xFFFF ? static_cast<UINT_PTR>(child) : 0;
-        AppendMenuA(menus[i], MF_STRING, id, item.Caption.c_str());
+        AppendMenuW(menus[i], MF_STRING, id, W(item.Caption).c_str());
       }
     }
   }
@@ -273,7 +274,7 @@ void ShowPopupMenu(const TProject& project) {
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
   // Lets the menu's own loop end properly when the owner lost the
   // foreground while it tracked.
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   // The chosen item arrives as a posted WM_COMMAND: its group runs now,
   // after the menu has disappeared.
   if (popup.Icons) popup.Icons->Start();

@@ -8,6 +8,7 @@
 #include "launcher/LauncherHost_win.h"
 #include "launcher/MenuIcons_win.h"
 #include "model/Platform.h"
+#include "model/Wide.h"
 #include "tests/win/LauncherTestSupport.h"
 
 namespace {
@@ -88,6 +89,42 @@ TEST_F(LauncherHostWin, ReadsEnvironmentVariablesOfAnyLengthAndTellsAnEmptyOneFr
   EXPECT_FALSE(LauncherHost->GetEnvironment("TARVO_NICHT_GESETZT", value));
   SetEnvironmentVariableA("TARVO_LANG", nullptr);
   SetEnvironmentVariableA("TARVO_LEER", nullptr);
+}
+
+// Variables come as Windows holds them, whatever the ANSI code page: one
+// that Windows-1252 cannot hold ends the run with its name, never with a
+// look-alike path; the icon cache then stays away from such a folder.
+TEST_F(LauncherHostWin, VariablesComeExactlyOrAreRefusedByName) {
+  const struct {
+    const wchar_t* value;
+    const char* narrow;  // nullptr: refused
+  } cases[] = {
+      {L"C:\\J\u00FCrgen\\\u20AC \u201Ex\u201C", "C:\\Jürgen\\€ „x“"},
+      {L"C:\\Users\\\u0141ukasz", nullptr},
+  };
+  wchar_t localAppData[MAX_PATH] = L"";
+  GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH);
+  for (const auto& c : cases) {
+    SetEnvironmentVariableW(L"TARVO_ORDNER", c.value);
+    SetEnvironmentVariableW(L"LOCALAPPDATA", c.value);
+    std::string value;
+    if (c.narrow) {
+      EXPECT_TRUE(LauncherHost->GetEnvironment("TARVO_ORDNER", value));
+      EXPECT_EQ(value, c.narrow);
+      EXPECT_EQ(IconCacheFile(), std::string(c.narrow) + "\\VQ\\Tarvo\\MenuIcons.cache");
+    } else {
+      try {
+        LauncherHost->GetEnvironment("TARVO_ORDNER", value);
+        ADD_FAILURE() << "taken over as " << value;
+      } catch (const EForeignText& e) {
+        const std::u16string named = u"„Ł“ (U+0141)";
+        EXPECT_NE(e.WideMessage().find(named), std::u16string::npos) << e.Message();
+      }
+      EXPECT_EQ(IconCacheFile(), "");
+    }
+  }
+  SetEnvironmentVariableW(L"TARVO_ORDNER", nullptr);
+  SetEnvironmentVariableW(L"LOCALAPPDATA", localAppData);
 }
 
 }  // namespace
