@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "model/Wide_win.h"
 #include "update/UpdateRules.h"
 
 const char* const HttpUserAgent = "Tarvo/1.0";
@@ -36,13 +37,13 @@ class TInternetHandle {
 // The file being written; removed unless the transfer completes.
 class TPartialFile {
  public:
-  explicit TPartialFile(const std::string& name) : name_(name) {
-    handle_ = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  explicit TPartialFile(const std::string& name) : name_(W(name)) {
+    handle_ = CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) RaiseInOutError(static_cast<int>(GetLastError()));
   }
   ~TPartialFile() {
     CloseHandle(handle_);
-    if (!complete_) DeleteFileA(name_.c_str());
+    if (!complete_) DeleteFileW(name_.c_str());
   }
   TPartialFile(const TPartialFile&) = delete;
   TPartialFile& operator=(const TPartialFile&) = delete;
@@ -54,7 +55,7 @@ class TPartialFile {
   void Complete() { complete_ = true; }
 
  private:
-  std::string name_;
+  std::wstring name_;
   HANDLE handle_;
   bool complete_ = false;
 };
@@ -64,26 +65,26 @@ class TPartialFile {
 bool HttpGetFile(const std::string& url, const std::string& fileName, const THttpTransfer& transfer) {
   const DWORD started = GetTickCount();
   auto tooLarge = [&] { return EHttpError("Die Datei des Servers ist zu groß:\r\n" + url); };
-  TInternetHandle session(InternetOpenA(HttpUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  TInternetHandle session(InternetOpenW(W(HttpUserAgent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session.Get()) RaiseTransferError(url);
   DWORD timeout = transfer.ReadTimeoutMs;
   for (DWORD option : {INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT})
-    InternetSetOptionA(session.Get(), option, &timeout, sizeof timeout);
-  TInternetHandle request(InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
+    InternetSetOptionW(session.Get(), option, &timeout, sizeof timeout);
+  TInternetHandle request(InternetOpenUrlW(session.Get(), W(url).c_str(), nullptr, 0,
                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
                                            0));
   if (!request.Get()) RaiseTransferError(url);
   // The body's reads wait on the request's own time-out.
-  InternetSetOptionA(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   DWORD status = 0, size = sizeof status;
-  if (!HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+  if (!HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
     RaiseTransferError(url);
   if (status != 200) throw EHttpError(Format("Der Server meldet den Fehler %lu:\r\n", status) + url);
   DWORD length = 0;
   size = sizeof length;
   const int64_t announced =
-      HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr)
+      HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr)
           ? static_cast<int64_t>(length)
           : -1;
   if (transfer.MaxSize > 0 && announced > transfer.MaxSize) throw tooLarge();

@@ -6,6 +6,7 @@
 
 #include "model/Errors.h"
 #include "model/Files_win.h"
+#include "model/Wide_win.h"
 #include "update/Signature_win.h"
 #include "update/UpdateInfo_win.h"
 #include "update/ZipArchive_win.h"
@@ -21,13 +22,14 @@ class TPreparedScript {
   // Written whole, then opened again for reading alone, sharing only
   // reading: from then on nobody writes, renames or deletes it.
   bool Write() {
-    HANDLE out = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring path = W(path_);
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const bool ok = WriteFile(out, bytes_.data(), static_cast<DWORD>(bytes_.size()), &written, nullptr) &&
                     written == bytes_.size();
     CloseHandle(out);
-    handle_ = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+    handle_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                           nullptr);
     return ok && Unchanged();
   }
@@ -53,23 +55,25 @@ class TPreparedScript {
 
 namespace {
 
-// The extraction folder holds files only: folders are never recreated.
+// The extraction folder holds files only: folders are never recreated. The
+// names go back to Windows as it gave them, whatever they hold.
 void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  const std::wstring wideFolder = W(folder);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((wideFolder + L"*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + data.cFileName).c_str());
-    } while (FindNextFileA(find, &data));
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((wideFolder + data.cFileName).c_str());
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(wideFolder.c_str());
 }
 
 // The template's lines as a text editor shows them: CR LF or LF ends a line,
 // a last line without an end counts.
 std::vector<std::string> ReadLines(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw Exception("Die Datei \"" + path + "\" kann nicht geöffnet werden.");
   std::string text;
@@ -116,7 +120,7 @@ class TOwnerOnly {
   TOwnerOnly() {
     const std::string sddl = OwnerOnlySddl();
     if (!sddl.empty())
-      ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(W(sddl).c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
   }
   ~TOwnerOnly() {
     if (descriptor_) LocalFree(descriptor_);
@@ -142,10 +146,12 @@ std::string OwnerOnlySddl() {
   DWORD size = 0;
   GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
   std::vector<BYTE> buffer(size ? size : 1);
-  char* sid = nullptr;
+  wchar_t* sid = nullptr;
+  std::string sidText;
+  // A SID's text is ASCII ("S-1-5-..."); anything else makes no descriptor.
   if (GetTokenInformation(token, TokenOwner, buffer.data(), size, &size) &&
-      ConvertSidToStringSidA(reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner, &sid)) {
-    sddl = std::string("D:P(A;OICI;FA;;;") + sid + ")";
+      ConvertSidToStringSidW(reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner, &sid)) {
+    if (TryNarrow(sid, sidText)) sddl = "D:P(A;OICI;FA;;;" + sidText + ")";
     LocalFree(sid);
   }
   CloseHandle(token);
@@ -161,7 +167,7 @@ std::string MakeExtractionFolder(const std::string& parent) {
   const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (DWORD n = 0; n < 1000; ++n) {
     const std::string folder = parent + Format("TRV-Update-%08lX\\", static_cast<unsigned long>(seed + n));
-    if (CreateDirectoryA(folder.c_str(), security.Attributes())) return folder;
+    if (CreateDirectoryW(W(folder).c_str(), security.Attributes())) return folder;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
   throw Exception("Im Ordner \"" + parent + "\" kann kein Ordner für die Installation angelegt werden.");
@@ -217,8 +223,8 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     // Written now, so that a script that never ends leaves a report too;
     // the script adds its result.
     if (!request.ReportPath.empty()) {
-      SHCreateDirectoryExA(nullptr, FolderOf(request.ReportPath).c_str(), nullptr);
-      HANDLE report = CreateFileA(request.ReportPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+      SHCreateDirectoryExW(nullptr, W(FolderOf(request.ReportPath)).c_str(), nullptr);
+      HANDLE report = CreateFileW(W(request.ReportPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
       const std::string text = InstallReportText(request.Info->Read(request.ProgramName, "Date", ""), folder);
       DWORD written = 0;
@@ -232,25 +238,25 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request) {
     preparation.Script = prepared;
     made.Keep();
   }
-  DeleteFileA(request.ArchivePath.c_str());
+  DeleteFileW(W(request.ArchivePath).c_str());
   preparation.Result = TInstallPreparation::ipPrepared;
   return preparation;
 }
 
-std::string InstallScriptCommandLine(const std::string& scriptPath) {
-  char system[MAX_PATH] = "";
-  const UINT size = GetSystemDirectoryA(system, MAX_PATH);
-  const std::string folder = size && size < MAX_PATH ? std::string(system) + "\\" : "";
+std::wstring InstallScriptCommandLine(const std::string& scriptPath) {
+  wchar_t system[MAX_PATH] = L"";
+  const UINT size = GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring folder = size && size < MAX_PATH ? std::wstring(system) + L"\\" : L"";
   // The outer quotes are the command processor's: it takes off the first
   // and the last, and runs what is between as one quoted path.
-  return "\"" + folder + "cmd.exe\" /d /c \"\"" + scriptPath + "\"\"";
+  return L"\"" + folder + L"cmd.exe\" /d /c \"\"" + W(scriptPath) + L"\"\"";
 }
 
 namespace {
 void ReportNotStarted() {
   const std::string report = InstallReportPath();
   HANDLE file = report.empty() ? INVALID_HANDLE_VALUE
-                               : CreateFileA(report.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING,
+                               : CreateFileW(W(report).c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_EXISTING,
                                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   const std::string line = Format("Result=%d\r\n", static_cast<int>(irNotStarted));
@@ -269,7 +275,8 @@ bool StartInstallScript(const TInstallPreparation& preparation) {
   // The lock the script waits on: no one may delete it while this process
   // holds it, and the process holds it until it ends.
   const std::string lock = FolderOf(preparation.ScriptPath) + InstallLockName;
-  HANDLE held = CreateFileA(lock.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held =
+      CreateFileW(W(lock).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (held == INVALID_HANDLE_VALUE) {
     ReportNotStarted();
     return false;
@@ -277,13 +284,13 @@ bool StartInstallScript(const TInstallPreparation& preparation) {
   // Kept with the script's handle until the process ends.
   static std::vector<std::shared_ptr<TPreparedScript>> started;
   started.push_back(preparation.Script);
-  std::string command = InstallScriptCommandLine(preparation.ScriptPath);
-  STARTUPINFOA startup = {};
+  std::wstring command = InstallScriptCommandLine(preparation.ScriptPath);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
                       &process)) {
     ReportNotStarted();
     return false;
@@ -293,15 +300,27 @@ bool StartInstallScript(const TInstallPreparation& preparation) {
   return true;
 }
 
-std::string InstallReportPath() {
-  char folder[MAX_PATH] = "";
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || !*folder)
-    return "";
-  return std::string(folder) + "\\VQ\\Tarvo\\Update.log";
+std::wstring TempFolderW() {
+  wchar_t folder[MAX_PATH + 1] = L"";
+  const DWORD size = GetTempPathW(MAX_PATH + 1, folder);
+  return size && size <= MAX_PATH ? std::wstring(folder, size) : L"";
 }
 
-std::string CheckInstallPaths(const std::string& tempDir, const std::string& programPath) {
-  return InstallPathProblem(tempDir, programPath, [](const std::string& path) {
+std::wstring InstallReportPathW() {
+  wchar_t folder[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || !*folder)
+    return L"";
+  return std::wstring(folder) + L"\\VQ\\Tarvo\\Update.log";
+}
+
+std::string InstallReportPath() {
+  std::string path;
+  return TryNarrow(InstallReportPathW(), path) ? path : "";
+}
+
+std::u16string CheckInstallPaths(const std::wstring& tempDir, const std::wstring& programPath,
+                                 const std::wstring& reportPath) {
+  return InstallPathProblem(U16(tempDir), U16(programPath), U16(reportPath), [](const std::u16string& path) {
     std::string oem;
     return ToOemText(path, oem);
   });

@@ -52,17 +52,26 @@ TInstallPreparation PrepareInstallScript(const TInstallRequest& request);
 bool StartInstallScript(const TInstallPreparation& preparation);
 // The command line that runs a script: the system's own command processor,
 // without the AutoRun commands (/d), which would run with the script's,
-// maybe elevated, rights.
-std::string InstallScriptCommandLine(const std::string& scriptPath);
+// maybe elevated, rights. In UTF-16, as CreateProcessW takes it: the command
+// processor reads its command line so, whatever the OEM code page.
+std::wstring InstallScriptCommandLine(const std::string& scriptPath);
 
+// The temporary folder as Windows names it, with its trailing backslash;
+// "" when it cannot be asked.
+std::wstring TempFolderW();
 // The per-user report of the last installation, which the next start reads
-// and removes: "%LOCALAPPDATA%\VQ\Tarvo\Update.log". Empty when the folder
-// is not known.
+// and removes: "%LOCALAPPDATA%\VQ\Tarvo\Update.log" as Windows names it;
+// "" when the folder is not known.
+std::wstring InstallReportPathW();
+// The same in Windows-1252; "" also when the folder has a character
+// Windows-1252 lacks (CheckInstallPaths refuses the update then).
 std::string InstallReportPath();
 // Whether the install script can name the temporary folder, the update
-// folder to be made in it and the program: empty, else the German message
-// with what the user can do. Asked before anything is downloaded.
-std::string CheckInstallPaths(const std::string& tempDir, const std::string& programPath);
+// folder to be made in it, the program and the report: empty, else the
+// German message with what the user can do, naming the folder as it is.
+// Asked before anything is downloaded.
+std::u16string CheckInstallPaths(const std::wstring& tempDir, const std::wstring& programPath,
+                                 const std::wstring& reportPath);
 
 // The security of that folder: a protected DACL that lets in the owner of
 // this process's new objects alone (the administrators when it runs

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "model/Wide_win.h"
+
 namespace {
 
 class TWinKey : public IRegistryKey {
@@ -14,13 +16,18 @@ class TWinKey : public IRegistryKey {
   TWinKey& operator=(const TWinKey&) = delete;
 
   bool ValueExists(const std::string& name) override {
-    return RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegQueryValueExW(key_, W(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
   }
+  // Strings are kept in UTF-16, as the registry holds them; the ones the
+  // program wrote earlier in Windows-1252 read back the same. A value with
+  // a character Windows-1252 lacks (put there by hand) counts as unreadable,
+  // as one of another type does.
   bool ReadString(const std::string& name, std::string& value) override {
     std::string bytes;
     if (!Read(name, REG_SZ, bytes)) return false;
-    value = bytes.substr(0, bytes.find('\0'));
-    return true;
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    if (!text.empty()) std::memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
+    return TryNarrow(text.substr(0, text.find(L'\0')), value);
   }
   bool ReadInteger(const std::string& name, int32_t& value) override {
     std::string bytes;
@@ -30,7 +37,8 @@ class TWinKey : public IRegistryKey {
   }
   bool ReadBinary(const std::string& name, std::string& bytes) override { return Read(name, REG_BINARY, bytes); }
   bool WriteString(const std::string& name, const std::string& value) override {
-    return Write(name, REG_SZ, value.c_str(), value.size() + 1);
+    const std::wstring text = W(value);
+    return Write(name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
   }
   bool WriteInteger(const std::string& name, int32_t value) override {
     return Write(name, REG_DWORD, &value, sizeof value);
@@ -38,22 +46,25 @@ class TWinKey : public IRegistryKey {
   bool WriteBinary(const std::string& name, const std::string& bytes) override {
     return Write(name, REG_BINARY, bytes.data(), bytes.size());
   }
-  bool DeleteValue(const std::string& name) override { return RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS; }
+  bool DeleteValue(const std::string& name) override {
+    return RegDeleteValueW(key_, W(name).c_str()) == ERROR_SUCCESS;
+  }
 
  private:
   bool Read(const std::string& name, DWORD wanted, std::string& bytes) {
+    const std::wstring wideName = W(name);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != wanted)
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != wanted)
       return false;
     bytes.assign(size, '\0');
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size) !=
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&bytes[0]), &size) !=
         ERROR_SUCCESS)
       return false;
     bytes.resize(size);
     return true;
   }
   bool Write(const std::string& name, DWORD type, const void* data, size_t size) {
-    return RegSetValueExA(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)) ==
+    return RegSetValueExW(key_, W(name).c_str(), 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)) ==
            ERROR_SUCCESS;
   }
   HKEY key_;
@@ -63,10 +74,12 @@ class TWinKey : public IRegistryKey {
 
 std::unique_ptr<IRegistryKey> TWinRegistry::Open(TRegistryRoot root, const std::string& path, bool forWriting) {
   HKEY base = root == rrCurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  const std::wstring widePath = W(path);
   HKEY key = nullptr;
   const LONG result =
-      forWriting ? RegCreateKeyExA(base, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
-                 : RegOpenKeyExA(base, path.c_str(), 0, KEY_READ, &key);
+      forWriting
+          ? RegCreateKeyExW(base, widePath.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
+          : RegOpenKeyExW(base, widePath.c_str(), 0, KEY_READ, &key);
   if (result != ERROR_SUCCESS) return nullptr;
   return std::make_unique<TWinKey>(key);
 }

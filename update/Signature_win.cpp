@@ -5,13 +5,15 @@
 
 #include <algorithm>
 
+#include "model/Wide_win.h"
+
 namespace {
 
 // A verify-only context: no key container is opened or created.
 class TProvider {
  public:
   TProvider() {
-    if (!CryptAcquireContextA(&handle_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) handle_ = 0;
+    if (!CryptAcquireContextW(&handle_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) handle_ = 0;
   }
   ~TProvider() {
     if (handle_) CryptReleaseContext(handle_, 0);
@@ -47,12 +49,13 @@ class TPublicKey {
  public:
   TPublicKey(const TProvider& provider, const std::string& pem) {
     if (!provider.Get()) return;
+    const std::wstring text = W(pem);
     DWORD size = 0;
-    if (!CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size,
-                              nullptr, nullptr))
+    if (!CryptStringToBinaryW(text.c_str(), static_cast<DWORD>(text.size()), CRYPT_STRING_BASE64HEADER, nullptr,
+                              &size, nullptr, nullptr))
       return;
     std::vector<BYTE> der(size);
-    if (!CryptStringToBinaryA(pem.c_str(), static_cast<DWORD>(pem.size()), CRYPT_STRING_BASE64HEADER, der.data(),
+    if (!CryptStringToBinaryW(text.c_str(), static_cast<DWORD>(text.size()), CRYPT_STRING_BASE64HEADER, der.data(),
                               &size, nullptr, nullptr))
       return;
     CERT_PUBLIC_KEY_INFO* info = nullptr;
@@ -78,7 +81,7 @@ class TPublicKey {
 class TReadFile {
  public:
   explicit TReadFile(const std::string& path)
-      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+      : handle_(CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
   ~TReadFile() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
@@ -137,7 +140,7 @@ bool VerifySignature(const std::string& text, const std::string& signatureBase64
   // CryptoAPI takes the signature as a little-endian number, openssl writes
   // it big-endian.
   std::reverse(signature.begin(), signature.end());
-  return CryptVerifySignatureA(hash.Get(), reinterpret_cast<const BYTE*>(signature.data()),
+  return CryptVerifySignatureW(hash.Get(), reinterpret_cast<const BYTE*>(signature.data()),
                                static_cast<DWORD>(signature.size()), key.Get(), nullptr, 0);
 }
 

@@ -13,6 +13,7 @@
 #include "model/Errors.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 #include "update/Http_win.h"
 #include "update/Registry_win.h"
 #include "update/Signature_win.h"
@@ -82,10 +83,14 @@ const UINT WM_TRANSFER = WM_APP + 40;
 
 TFormPtr<TStatusForm> statusForm;
 
+// The locale's own where Windows-1252 has it, else the German one.
 char DecimalSeparator() {
-  char text[8] = ",";
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, sizeof text);
-  return text[0] ? text[0] : ',';
+  wchar_t text[8] = L"";
+  std::string separator;
+  if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) || !TryNarrow(text, separator) ||
+      separator.size() != 1)
+    return ',';
+  return separator[0];
 }
 
 // A span of days as the locale writes a time of day in its long format.
@@ -96,10 +101,27 @@ std::string LongTimeText(double days) {
   time.wHour = static_cast<WORD>(seconds / 3600);
   time.wMinute = static_cast<WORD>(seconds / 60 % 60);
   time.wSecond = static_cast<WORD>(seconds % 60);
-  char text[64] = "";
-  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text);
-  return text;
+  wchar_t text[64] = L"";
+  std::string shown;
+  // A locale that writes times with characters Windows-1252 lacks gets the
+  // German form.
+  if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, 64) || !TryNarrow(text, shown))
+    shown = Format("%u:%02u:%02u", static_cast<unsigned>(time.wHour), static_cast<unsigned>(time.wMinute),
+                   static_cast<unsigned>(time.wSecond));
+  return shown;
 }
+
+// A new, empty file in the folder; "" when none can be made.
+std::string NewTempFile(const std::string& folder, const wchar_t* prefix) {
+  wchar_t file[MAX_PATH] = L"";
+  std::string name;
+  if (!GetTempFileNameW(W(folder).c_str(), prefix, 0, file)) return "";
+  if (TryNarrow(file, name)) return name;
+  DeleteFileW(file);
+  return "";
+}
+
+void RemoveFile(const std::string& path) { DeleteFileW(W(path).c_str()); }
 
 std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with) {
   const size_t at = text.find(what);
@@ -125,7 +147,7 @@ struct TTransferState {
   TPartFileHandoff PartFile;
   void Post() {
     LastActivity = GetTickCount();
-    if (!Posted.exchange(true)) PostMessageA(Window, WM_TRANSFER, 0, 0);
+    if (!Posted.exchange(true)) PostMessageW(Window, WM_TRANSFER, 0, 0);
   }
 };
 
@@ -231,7 +253,7 @@ void TStatusForm::FormCreate() {
     SetImageIcon(Control(name), information, 32);
   SetImageIcon(Control("Image_Download"), ResourceIcon(1, Scale(32)), 32);
   Control("Panel_Title").SetFontColor(clWhite);
-  SendMessageA(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ResourceIcon(1, GetSystemMetrics(SM_CXICON))));
+  SendMessageW(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ResourceIcon(1, GetSystemMetrics(SM_CXICON))));
   OnMessage(WM_TRANSFER, [this](TMessage&) { TransferNews(); });
   // Wakes the transfer's wait even when nothing else happens, so that a
   // server that stops sending is noticed.
@@ -241,9 +263,7 @@ void TStatusForm::FormCreate() {
 }
 
 void TStatusForm::FormShow() {
-  char temp[MAX_PATH + 1] = "";
-  GetTempPathA(sizeof temp, temp);
-  TempDir = temp;
+  if (!TryNarrow(TempFolderW(), TempDir)) TempDir.clear();
   Control("Button_Check").SetEnabled(true);
   RECT window;
   GetWindowRect(Handle, &window);
@@ -355,8 +375,8 @@ void TStatusForm::Button_NextClick(TControl&) {
     cancel.SetCaption("Download ab&brechen");
     Application.ProcessMessages();
     if (ArchivePath.empty()) {
-      char file[MAX_PATH] = "";
-      ArchivePath = GetTempFileNameA(TempDir.c_str(), "TRV", 0, file) ? std::string(file) : TempDir + ZIPFileName;
+      ArchivePath = NewTempFile(TempDir, L"TRV");
+      if (ArchivePath.empty()) ArchivePath = TempDir + ZIPFileName;
     }
     DownloadUpdateArchive(ArchivePath);
     Control("Label_Download").SetCaption(DownloadFailed ? WizardTexts[wtDownloadFailed] : WizardTexts[wtDownloaded]);
@@ -383,12 +403,15 @@ void TStatusForm::Button_CheckClick(TControl&) {
     noConnection();
     return;
   }
+  // A temporary folder the program cannot name holds neither the check's
+  // file nor the download: refused before anything is fetched.
+  if (TempDir.empty() && RefusesInstallPaths()) return;
   check.SetEnabled(false);
   UpdateAvailable = true;
   UpdateInfo.reset();
-  if (!TempIniFileName.empty()) DeleteFileA(TempIniFileName.c_str());
-  char file[MAX_PATH] = "";
-  if (GetTempFileNameA(TempDir.c_str(), "$VQ", 0, file) == 0) {
+  if (!TempIniFileName.empty()) RemoveFile(TempIniFileName);
+  const std::string file = NewTempFile(TempDir, L"$VQ");
+  if (file.empty()) {
     UpdateAvailable = false;
   } else {
     TempIniFileName = file;
@@ -409,13 +432,20 @@ void TStatusForm::Button_CheckClick(TControl&) {
     return;
   }
   // Known before the download: folders the script cannot name.
-  const std::string pathProblem = UpdateAvailable ? CheckInstallPaths(TempDir, ProgramFilePath()) : "";
-  if (!pathProblem.empty()) {
+  if (UpdateAvailable && RefusesInstallPaths()) {
     UpdateAvailable = false;
-    ShowMessageBoxA(pathProblem, Caption.c_str(), MB_OK | MB_ICONERROR);
     return;
   }
   Button_NextClick(Control("Button_Next"));
+}
+
+bool TStatusForm::RefusesInstallPaths() {
+  // The folders as Windows names them: one Windows-1252 lacks a character
+  // of is named as it is.
+  const std::u16string problem = CheckInstallPaths(TempFolderW(), ProgramFilePathW(), InstallReportPathW());
+  if (problem.empty()) return false;
+  ShowMessageBoxW(problem, WidenText(Caption), MB_OK | MB_ICONERROR);
+  return true;
 }
 
 void TStatusForm::DownloadUpdateArchive(const std::string& path) {
@@ -423,13 +453,13 @@ void TStatusForm::DownloadUpdateArchive(const std::string& path) {
   routeWork_ = true;
   Downloading = true;
   // A file of an earlier run never passes for this one's.
-  DeleteFileA(path.c_str());
+  RemoveFile(path);
   const bool complete = RunTransfer("http://" + Host + "/Updates/" + UpdateInfo->Read(ProgramName, "File", ""),
                                     path, true);
   Downloading = false;
   routeWork_ = false;
   if (!complete) DownloadFailed = true;
-  if (DownloadFailed) DeleteFileA(path.c_str());
+  if (DownloadFailed) RemoveFile(path);
 }
 
 bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, bool download) {
@@ -469,7 +499,7 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
     }
     state->Ok = ok;
     // Given up by the window already: nobody else will take the file.
-    if (state->PartFile.WorkerDone()) DeleteFileA(part.c_str());
+    if (state->PartFile.WorkerDone()) RemoveFile(part);
     state->Done = true;
     state->Post();
   }).detach();
@@ -501,11 +531,11 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
   if (!ok) {
     state->Cancel = true;
     // A worker that finished meanwhile left its file to us.
-    if (state->PartFile.Abandon()) DeleteFileA(part.c_str());
+    if (state->PartFile.Abandon()) RemoveFile(part);
     return false;
   }
-  if (!MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(part.c_str());
+  if (!MoveFileExW(W(part).c_str(), W(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    RemoveFile(part);
     return false;
   }
   return true;
@@ -579,7 +609,7 @@ void TStatusForm::FormClose(TCloseAction&) {
 void TStatusForm::FormDestroy() {
   Application.Guard([this] {
     UpdateInfo.reset();
-    if (!TempIniFileName.empty()) DeleteFileA(TempIniFileName.c_str());
+    if (!TempIniFileName.empty()) RemoveFile(TempIniFileName);
     const bool noNewRelease = PageIndex("Pages") == wsDownload && !Control("Button_Cancel").Enabled();
     if (InstallPrepared || noNewRelease) {
       TWinRegistry registry;
@@ -588,7 +618,7 @@ void TStatusForm::FormDestroy() {
     // A script that cannot start says so in its report.
     if (InstallPrepared) StartInstallScript(Prepared);
     // A download never installed goes with the program.
-    if (!ArchivePath.empty()) DeleteFileA(ArchivePath.c_str());
+    if (!ArchivePath.empty()) RemoveFile(ArchivePath);
   });
 }
 
@@ -649,7 +679,8 @@ void TStatusForm::PaintBox_ProcessPaint(TControl& sender, HDC dc) {
   for (int i = wsWelcome; i <= wsFinish; ++i) {
     const bool current = i == WizardStep;
     HGDIOBJ old = SelectObject(dc, FontHandle(FontName, fontHeight, current, current));
-    TextOutA(dc, Scale(16), Scale(16 + 56 * i), WizardTexts[i], static_cast<int>(strlen(WizardTexts[i])));
+    const std::wstring text = W(WizardTexts[i]);
+    TextOutW(dc, Scale(16), Scale(16 + 56 * i), text.c_str(), static_cast<int>(text.size()));
     SelectObject(dc, old);
   }
 }

@@ -48,6 +48,8 @@ class TStatusForm : public TForm {
   bool Downloading = false;
   bool UpdateAvailable = false;
 
+  // With its trailing backslash; "" when Windows-1252 lacks a character of
+  // it (the check then refuses the update, naming it).
   std::string TempDir;
   int WizardStep = 0;
   bool CancelRequested = false;
@@ -63,6 +65,9 @@ class TStatusForm : public TForm {
   void Button_NextClick(TControl& sender);
   void Button_CancelClick(TControl& sender);
   void Button_CheckClick(TControl& sender);
+  // Shows why the install script could not name its folders; false when it
+  // can.
+  bool RefusesInstallPaths();
   void CancelDownloadClick(TControl& sender);
   void Button_SettingsClick(TControl& sender);
   void Button_SettingsSaveClick(TControl& sender);

@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 #include "update/Registry_win.h"
 #include "update/InstallScript_win.h"
 #include "update/StatusForm.h"
@@ -14,8 +15,8 @@ namespace {
 
 // Only a program on a drive of its own updates: not from a CD, nor from a
 // path that names no drive.
-bool DriveAllowsUpdates(const std::string& programPath) {
-  switch (GetDriveTypeA(programPath.substr(0, 3).c_str())) {
+bool DriveAllowsUpdates(const std::wstring& programPath) {
+  switch (GetDriveTypeW(programPath.substr(0, 3).c_str())) {
     case DRIVE_REMOVABLE:
     case DRIVE_FIXED:
     case DRIVE_REMOTE:
@@ -28,7 +29,7 @@ bool DriveAllowsUpdates(const std::string& programPath) {
 
 // The last installation's report, once: the script ran hidden after the
 // program had ended, and only now can the user learn how it went.
-void ShowInstallReport(TUpdateSettings& settings, const std::string& program) {
+void ShowInstallReport(TUpdateSettings& settings, const std::wstring& program) {
   const std::string path = InstallReportPath();
   if (path.empty()) return;
   std::string text;
@@ -39,14 +40,14 @@ void ShowInstallReport(TUpdateSettings& settings, const std::string& program) {
   const auto ticks = [](const FILETIME& time) {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
   };
-  const double age = GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+  const double age = GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &data) &&
                              ticks(now) > ticks(data.ftLastWriteTime)
                          ? (ticks(now) - ticks(data.ftLastWriteTime)) / 1e7
                          : 0;
   const TInstallReport report = ReadInstallReport(text, age);
   // A script still at work finishes its report first.
   if (report.Outcome == irPending) return;
-  DeleteFileA(path.c_str());
+  DeleteFileW(W(path).c_str());
   RecordInstallReport(settings, report, ProgramFileDate(program));
   ShowMessageBoxA(InstallReportMessage(report), Application.Title,
                   MB_OK | (report.Outcome == irInstalled ? MB_ICONINFORMATION
@@ -69,10 +70,14 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   if (__argc > 1 && __argv[1] && std::string(__argv[1]) == "/uninstall") return;
   TWinRegistry registry;
   TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
-  const std::string program = ProgramFilePath();
+  const std::wstring program = ProgramFilePathW();
   // A value that cannot be stored must not keep the window from coming up
-  // whole: the reminder works from what can be read.
-  if (!manual) settings.WriteString("ApplicationFileName", "\"" + program + "\"" + (appParams.empty() ? "" : " " + appParams));
+  // whole: the reminder works from what can be read. A program in a folder
+  // Windows-1252 cannot hold keeps the value it had: the wizard's check
+  // tells why it cannot update there.
+  std::string programPath;
+  if (!manual && TryNarrow(program, programPath))
+    settings.WriteString("ApplicationFileName", "\"" + programPath + "\"" + (appParams.empty() ? "" : " " + appParams));
   if (!manual) ShowInstallReport(settings, program);
   if (!DriveAllowsUpdates(program)) return;
   // A date that cannot be read stays 0, which makes no release newer.

@@ -5,6 +5,7 @@
 #include "model/Codec.h"
 #include "model/Errors.h"
 #include "model/Text.h"
+#include "model/Wide.h"
 
 const char* const NoNewsEntry = "keine Angaben gefunden";
 
@@ -405,33 +406,43 @@ std::string InstallReportMessage(const TInstallReport& report) {
   }
 }
 
-std::string InstallPathProblem(const std::string& tempDir, const std::string& programPath,
-                               const std::function<bool(const std::string&)>& inBatchCodePage) {
-  const std::string folder = programPath.substr(0, programPath.find_last_of('\\') + 1);
+std::u16string InstallPathProblem(const std::u16string& tempDir, const std::u16string& programPath,
+                                  const std::u16string& reportPath,
+                                  const std::function<bool(const std::u16string&)>& inBatchCodePage) {
   // The update folder's name under the temporary folder: "TRV-Update-XXXXXXXX\".
   const size_t updateNameLength = 20;
+  const std::string allowed =
+      "nur Zeichen der westeuropäischen Zeichentabelle (Windows-1252), kein \"%\" und kein Anführungszeichen "
+      "enthält";
   const struct {
-    const std::string& path;
+    const std::u16string& path;
     size_t extra;
-    const char* advice;
+    std::string advice;
   } paths[] = {
       {tempDir, updateNameLength,
-       "Setzen Sie die Umgebungsvariablen TEMP und TMP auf einen Ordner, dessen Name kein \"%\" und kein "
-       "Anführungszeichen enthält (zum Beispiel C:\\Temp), und starten Sie das Programm und das Update erneut."},
+       "Setzen Sie die Umgebungsvariablen TEMP und TMP auf einen Ordner, dessen Name " + allowed +
+           " (zum Beispiel C:\\Temp), und starten Sie das Programm und das Update erneut."},
       {programPath, 0,
-       "Verschieben Sie das Programm in einen Ordner, dessen Name kein \"%\" und kein Anführungszeichen "
-       "enthält, und starten Sie das Update von dort erneut."},
+       "Verschieben Sie das Programm in einen Ordner, dessen Name " + allowed +
+           ", und starten Sie das Update von dort erneut."},
+      {reportPath, 0,
+       "In diesem Ordner der lokalen Anwendungsdaten meldet das Installationsskript, wie die Installation "
+       "verlaufen ist. Installieren Sie das Update von einem Benutzerkonto aus, dessen Ordner " + allowed + "."},
   };
   for (const auto& path : paths) {
-    std::string quoted;
-    if (path.path.size() + path.extra > MaxOemTextLength || !HeadValue(path.path, quoted) ||
-        !inBatchCodePage(path.path))
-      return "Das Update kann nicht installiert werden, weil der Ordner \"" +
-             (&path.path == &programPath ? folder : tempDir) +
-             "\" zu lang ist oder ein Zeichen enthält, das das Installationsskript nicht verwenden kann.\r\n\r\n" +
-             path.advice;
+    // A file's folder is named, the temporary folder as it is.
+    const std::u16string folder =
+        &path.path == &tempDir ? path.path : path.path.substr(0, path.path.find_last_of(u'\\') + 1);
+    std::string narrow, quoted;
+    if (!NarrowText(path.path, narrow))
+      return WidenText("Das Update kann nicht installiert werden: ") + ForeignTextMessage(path.path) +
+             WidenText("\r\n\r\n" + path.advice);
+    if (narrow.size() + path.extra > MaxOemTextLength || !HeadValue(narrow, quoted) || !inBatchCodePage(path.path))
+      return WidenText("Das Update kann nicht installiert werden, weil der Ordner \"") + folder +
+             WidenText("\" zu lang ist oder ein Zeichen enthält, das das Installationsskript nicht verwenden "
+                       "kann.\r\n\r\n" + path.advice);
   }
-  return "";
+  return u"";
 }
 
 bool TTransferPace::Keeps(uint32_t now, int64_t received) {

@@ -165,11 +165,13 @@ TInstallReport ReadInstallReport(const std::string& text, double ageSeconds = 0)
 // the old files wait, their folder.
 std::string InstallReportMessage(const TInstallReport& report);
 // Folders the install script cannot name: refused before anything is
-// downloaded, with what the user can do. Empty when both will do.
-// inBatchCodePage: whether a path can be written in the code page of
-// batch files (the platform knows).
-std::string InstallPathProblem(const std::string& tempDir, const std::string& programPath,
-                               const std::function<bool(const std::string&)>& inBatchCodePage);
+// downloaded, with what the user can do. Empty when all three will do. The
+// paths as Windows gives them: one with a character Windows-1252 lacks is
+// refused with that character named. inBatchCodePage: whether a path can be
+// written in the code page of batch files (the platform knows).
+std::u16string InstallPathProblem(const std::u16string& tempDir, const std::u16string& programPath,
+                                  const std::u16string& reportPath,
+                                  const std::function<bool(const std::u16string&)>& inBatchCodePage);
 // While the program runs, this file in the new folder exists and cannot be
 // deleted: the template waits for the program's end by trying to.
 extern const char* const InstallLockName;  // "TRV.lock"

@@ -2,6 +2,7 @@
 
 #include <unzip.h>
 
+#include "model/Wide_win.h"
 #include "update/UpdateInfo_win.h"
 
 namespace {
@@ -81,7 +82,7 @@ TArchiveEntry CurrentEntry(unzFile zip) {
 }  // namespace
 
 TArchiveFile::TArchiveFile(const std::string& path)
-    : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    : handle_(CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 TArchiveFile::~TArchiveFile() {
@@ -106,7 +107,7 @@ TArchiveCheck ExtractArchive(HANDLE archive, const std::string& folder) {
   TArchiveCheck check;
   std::vector<std::string> written;
   auto fail = [&](const std::string& error) {
-    for (const std::string& file : written) DeleteFileA(file.c_str());
+    for (const std::string& file : written) DeleteFileW(W(file).c_str());
     check.Ok = false;
     check.FileNames.clear();
     check.Error = error;
@@ -123,7 +124,7 @@ TArchiveCheck ExtractArchive(HANDLE archive, const std::string& folder) {
       if (name.empty()) continue;  // a folder
       const std::string path = folder + (folder.back() == '\\' ? "" : "\\") + name;
       if (unzOpenCurrentFile(zip.Get()) != UNZ_OK) return fail("Das Update-Archiv ist beschädigt:\r\n" + entry.Name);
-      HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file == INVALID_HANDLE_VALUE) {
         unzCloseCurrentFile(zip.Get());
         return fail("Die Datei kann nicht angelegt werden:\r\n" + path);

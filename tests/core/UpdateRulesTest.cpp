@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "model/Wide.h"
 #include "update/UpdateRules.h"
 
 namespace {
@@ -266,27 +267,36 @@ TEST(InstallScript, MalformedTemplatesAreRefused) {
 // Decided before the download, with the way on: the script could not name
 // these folders.
 TEST(InstallScript, FoldersTheScriptCannotNameAreRefusedBeforeTheDownload) {
-  const auto cp850 = [](const std::string& path) { return path.find('\x80') == std::string::npos; };  // no "€"
+  const auto cp850 = [](const std::u16string& path) { return path.find(u'€') == std::u16string::npos; };
+  const std::u16string report = u"C:\\Benutzer\\Jan\\Lokal\\VQ\\Tarvo\\Update.log";
   const struct {
-    const char* temp;
-    const char* program;
-    const char* says;  // nullptr: no problem
+    const char16_t* temp;
+    const char16_t* program;
+    const char16_t* report;  // nullptr: the usual one
+    const char16_t* says;    // nullptr: no problem
   } cases[] = {
-      {"C:\\Temp\\", "C:\\Programme\\Tarvo & Co\\TRV.EXE", nullptr},
-      {"C:\\Temp\\100%\\", "C:\\Tarvo\\TRV.EXE", "Umgebungsvariablen TEMP und TMP"},
-      {"C:\\Temp\\", "C:\\%USERNAME%\\TRV.EXE", "Verschieben Sie das Programm"},
-      {"C:\\Temp\\", "C:\\Tools\\\"x\\TRV.EXE", "Verschieben Sie das Programm"},
-      {"C:\\€\\", "C:\\Tarvo\\TRV.EXE", "Umgebungsvariablen TEMP"},
-      {"C:\\Temp\\", "C:\\€\\TRV.EXE", "Verschieben Sie das Programm"},
+      {u"C:\\Temp\\", u"C:\\Programme\\Tarvo & Co\\TRV.EXE", nullptr, nullptr},
+      {u"C:\\Temp\\100%\\", u"C:\\Tarvo\\TRV.EXE", nullptr, u"Umgebungsvariablen TEMP und TMP"},
+      {u"C:\\Temp\\", u"C:\\%USERNAME%\\TRV.EXE", nullptr, u"Verschieben Sie das Programm"},
+      {u"C:\\Temp\\", u"C:\\Tools\\\"x\\TRV.EXE", nullptr, u"Verschieben Sie das Programm"},
+      {u"C:\\€\\", u"C:\\Tarvo\\TRV.EXE", nullptr, u"Umgebungsvariablen TEMP"},
+      {u"C:\\Temp\\", u"C:\\€\\TRV.EXE", nullptr, u"Verschieben Sie das Programm"},
+      // Folders Windows-1252 cannot hold: the character is named.
+      {u"C:\\Łódź\\", u"C:\\Tarvo\\TRV.EXE", nullptr, u"„Ł“ (U+0141)"},
+      {u"C:\\Temp\\", u"C:\\Программы\\TRV.EXE", nullptr, u"„C:\\Программы\\TRV.EXE“ enthält das Zeichen „П“"},
+      {u"C:\\Temp\\", u"C:\\Tarvo\\TRV.EXE", u"C:\\Users\\Łukasz\\VQ\\Tarvo\\Update.log", u"lokalen Anwendungsdaten"},
+      {u"C:\\Temp\\", u"C:\\Tarvo\\TRV.EXE", u"C:\\Users\\100%\\VQ\\Tarvo\\Update.log", u"\"C:\\Users\\100%\\VQ\\Tarvo\\\""},
   };
   for (const auto& c : cases) {
-    const std::string problem = InstallPathProblem(c.temp, c.program, cp850);
-    EXPECT_EQ(problem.empty(), c.says == nullptr) << c.temp << " " << c.program;
-    if (c.says) EXPECT_NE(problem.find(c.says), std::string::npos) << problem;
+    const std::u16string problem = InstallPathProblem(c.temp, c.program, c.report ? c.report : report, cp850);
+    EXPECT_EQ(problem.empty(), c.says == nullptr) << ForeignTextInCodes(c.temp) << " " << ForeignTextInCodes(c.program);
+    if (c.says) {
+      EXPECT_NE(problem.find(c.says), std::u16string::npos) << ForeignTextInCodes(problem);
+    }
   }
   // The update folder's name must still fit behind the temporary folder.
-  EXPECT_TRUE(InstallPathProblem("C:\\" + std::string(235, 't') + "\\", "C:\\T\\TRV.EXE", cp850).empty());
-  EXPECT_FALSE(InstallPathProblem("C:\\" + std::string(236, 't') + "\\", "C:\\T\\TRV.EXE", cp850).empty());
+  EXPECT_TRUE(InstallPathProblem(u"C:\\" + std::u16string(235, u't') + u"\\", u"C:\\T\\TRV.EXE", report, cp850).empty());
+  EXPECT_FALSE(InstallPathProblem(u"C:\\" + std::u16string(236, u't') + u"\\", u"C:\\T\\TRV.EXE", report, cp850).empty());
 }
 
 TEST(ArchiveEntries, OnlyPlainFileNamesAreExtracted) {

@@ -43,4 +43,26 @@ TEST_F(Registry, ValuesKeepTheirTypesInTheMachinesKey) {
   EXPECT_FALSE(settings.Exists("UpdateInterval"));
 }
 
+// Strings are kept in UTF-16 as other programs read them, and one that
+// Windows-1252 cannot hold (put there by hand) counts as unreadable rather
+// than coming back with look-alikes.
+TEST_F(Registry, StringsAreUtf16AndForeignOnesAreNotTakenOver) {
+  TUpdateSettings settings(registry, "TarvoRegistryTest", true);
+  ASSERT_TRUE(settings.WriteString("UpdateServer", "Jürgen € „x“"));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\VQ\\TarvoRegistryTest", 0, KEY_ALL_ACCESS, &key),
+            ERROR_SUCCESS);
+  wchar_t value[32] = L"";
+  DWORD type = 0, size = sizeof value;
+  ASSERT_EQ(RegQueryValueExW(key, L"UpdateServer", nullptr, &type, reinterpret_cast<BYTE*>(value), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(value), L"J\u00FCrgen \u20AC \u201Ex\u201C");
+  const wchar_t foreign[] = L"\u0141\u00F3d\u017A.example";
+  ASSERT_EQ(RegSetValueExW(key, L"UpdateServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(foreign), sizeof foreign),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  std::string read = "vorher";
+  EXPECT_FALSE(settings.ReadString("UpdateServer", read)) << read;
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "model/Wide.h"
 #include "tests/win/WinTestSupport.h"
 #include "update/UpdateInfo_win.h"
 
@@ -47,6 +48,41 @@ TEST(UpdateInfo, BatchTextsAreInTheOemCodePageWithoutLookAlikes) {
       EXPECT_EQ(oem, c.oem) << c.text;
     }
   }
+}
+
+// Through UTF-16, whatever the machine's ANSI code page: Windows-1252 is
+// the program's own conversion, UTF-8 is converted without the flags
+// Windows refuses for it (a machine whose ANSI page is UTF-8 refused every
+// update), and the batch files' page never gets a look-alike.
+TEST(UpdateInfo, TextsConvertBetweenCodePagesExactlyOrNotAtAll) {
+  const struct {
+    unsigned from, to;
+    const char* text;
+    const char* out;  // nullptr: refused
+  } cases[] = {
+      {CP_UTF8, 1252, "\xC3\xBC" "ber", "über"},
+      {CP_UTF8, 1252, "\xC5\x81" "\xC3\xB3" "d\xC5\xBA", nullptr},  // "Łódź"
+      {CP_UTF8, 1252, "\xC3", nullptr},                                  // no UTF-8
+      {1252, CP_UTF8, "über €", "\xC3\xBC" "ber \xE2\x82\xAC"},
+      {1252, 1252, "„x“ ‰", "„x“ ‰"},
+      {1252, 850, "Übung", "\x9A" "bung"},
+      {1252, 850, "„x“", nullptr},
+      {1252, CP_UTF7, "ü", "+APw-"},
+      {CP_UTF7, 1252, "+APw-", "ü"},
+  };
+  for (const auto& c : cases) {
+    std::string out = "vorher";
+    EXPECT_EQ(ConvertText(c.from, c.to, c.text, out), c.out != nullptr) << c.from << " " << c.to << " " << c.text;
+    if (c.out) {
+      EXPECT_EQ(out, c.out) << c.text;
+    }
+  }
+  // The folders Windows gives the install script, straight from UTF-16.
+  std::string oem = "vorher";
+  EXPECT_TRUE(ToOemText(u"C:\\Übung\\", oem));
+  EXPECT_EQ(oem, "C:\\\x9A" "bung\\");
+  for (const std::u16string foreign : {u"C:\\Łódź\\", u"C:\\\U0001F600\\"})
+    EXPECT_FALSE(ToOemText(foreign, oem)) << ForeignTextInCodes(foreign);
 }
 
 }  // namespace

@@ -76,10 +76,10 @@ class UpdateTemplate : public ::testing::Test {
 
   // cmd started on the prepared script, as the program's end starts it.
   void Start() {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    std::string command = InstallScriptCommandLine(script);
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+    std::wstring command = InstallScriptCommandLine(script);
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                                &startup, &process));
     CloseHandle(process.hThread);
   }
@@ -136,7 +136,7 @@ TEST_F(UpdateTemplate, TheNewFilesReplaceTheInstalledOnesAndTheUpdateFolderIsEmp
   // No second command processor: it would run the user's AutoRun, which
   // Wine's cmd does not know of.
   EXPECT_EQ(ReadFileBytes(script).find("for /f"), std::string::npos);
-  EXPECT_NE(InstallScriptCommandLine(script).find("cmd.exe\" /d /c "), std::string::npos);
+  EXPECT_NE(InstallScriptCommandLine(script).find(L"cmd.exe\" /d /c "), std::wstring::npos);
   // Under Wine the folder itself stays: cmd holds the running script.
   EXPECT_EQ(CountFiles(update), 0);
 }

@@ -90,6 +90,8 @@ TEST_F(ZipArchive, NamesAreReadByTheirLengthAndTheirEncoding) {
       {std::string(1100, 'a'), false, nullptr},
       {std::string(261, 'a'), false, nullptr},
       {"\xC3\x9C" "bung.txt", true, "Übung.txt"},          // "Übung" in UTF-8
+      {"gr\xC3\xBC" "n.txt", true, "grün.txt"},
+      {"\xC5\x81" "\xC3\xB3" "d\xC5\xBA.txt", true, nullptr},  // "Łódź": not in Windows-1252
       {"\xE2\x82\xAC.txt", true, "€.txt"},                 // in Windows-1252 too
       {"\xCE\xA9.txt", true, nullptr},                     // Greek Omega: not in Windows-1252
       {"\xE2\x80\x9Cx\xE2\x80\x9D.txt", true, "“x”.txt"},  // as they are, not as '"'
