@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "config/ConfigurationMode.h"
 #include "framework/Application.h"
@@ -16,6 +17,15 @@
 #include "model/Platform.h"
 #include "model/Project.h"
 #include "model/ProjectFile.h"
+#include "model/Wide_win.h"
+
+// The runtime's splitting of the command line, in UTF-16 (msvcrt.dll, loaded
+// anyway; the shell's CommandLineToArgvW would load shell32 at every start).
+struct TStartupInfo {
+  int NewMode;
+};
+extern "C" __declspec(dllimport) int __cdecl __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int glob,
+                                                            TStartupInfo* info);
 
 namespace {
 
@@ -57,22 +67,49 @@ void RunPopupMode(const std::string& fileName, const std::string& groupName) {
   });
 }
 
+// The program's arguments after its own name, as the runtime splits the
+// command line (blanks separate arguments, double quotes group a path with
+// blanks), read as UTF-16 so that they are the same on every code page.
+std::vector<std::wstring> Arguments() {
+  int argc = 0;
+  wchar_t** argv = nullptr;
+  wchar_t** env = nullptr;
+  TStartupInfo info = {0};
+  std::vector<std::wstring> arguments;
+  if (__wgetmainargs(&argc, &argv, &env, 0, &info) < 0 || !argv) return arguments;
+  for (int i = 1; i < argc && argv[i]; ++i) arguments.emplace_back(argv[i]);
+  return arguments;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   UseNativePlatform();
   UseWindowsLauncherHost();
 
-  // The runtime splits the command line as the platform does: blanks
-  // separate arguments, double quotes group a path with blanks.
-  const std::string argument = __argc > 1 && __argv[1] ? __argv[1] : "";
+  const std::vector<std::wstring> arguments = Arguments();
+  // A project path or group name that Windows-1252 cannot hold names
+  // nothing the program could keep: it is refused, named as it is.
+  auto narrowed = [&arguments](size_t index, std::string& out) {
+    if (index >= arguments.size()) return true;
+    try {
+      out = Narrow(arguments[index]);
+      return true;
+    } catch (const EForeignText& e) {
+      Application.ShowErrorText(e.WideMessage());
+      return false;
+    }
+  };
+  std::string argument, groupName;
+  if (!narrowed(0, argument)) return 1;
   if (!argument.empty() && FileExists(argument)) {
+    if (!narrowed(1, groupName)) return 1;
     // Pays only for what the project uses: COM is initialised by the
     // launcher before its first shell call, and the windowing and shell
     // DLLs are delay-loaded (cmake/DelayLoad.cmake), so a run that starts
     // and shows nothing loads neither.
     // A second argument names the one group to run.
-    RunPopupMode(argument, __argc > 2 && __argv[2] ? __argv[2] : "");
+    RunPopupMode(argument, groupName);
   } else {
     // The configuration window's shell calls (links, file dialogs, the
     // shell's icons) need COM throughout.

@@ -57,6 +57,17 @@ if(WIN32)
 endif()
 
 if(WIN32)
+  # TRV.EXE on a Windows whose ANSI code page is 1251 (Cyrillic): a prefix
+  # of its own.
+  tarvo_tests(codepage_e2e_tests
+    SOURCES tests/win/CodePageE2ETest.cpp
+    LIBS tarvo_configdriver
+    ENVIRONMENT TARVO_WINE_CODEPAGE=1251
+    SERIAL)
+  add_dependencies(codepage_e2e_tests TRV)
+endif()
+
+if(WIN32)
   # The update wizard on the screen, in a Wine prefix whose reminder is on.
   tarvo_tests(update_e2e_tests
     SOURCES tests/win/UpdateE2ETest.cpp

@@ -19,7 +19,7 @@ endif()
 if(WIN32)
   # Real windows in the test process: one test program at a time.
   tarvo_tests(framework_win_tests
-    SOURCES tests/win/FrameworkTest.cpp tests/win/FrameworkEventsTest.cpp
+    SOURCES tests/win/FrameworkTest.cpp tests/win/FrameworkEventsTest.cpp tests/win/TextBoundaryTest.cpp
     LIBS tarvo_controls tarvo_wintestsupport
     SERIAL)
 endif()

@@ -12,8 +12,16 @@ TARVO_DPI_PREFIX=$TARVO_BUILD/wineprefix-144
 # would come up at every start of the program. The update tests run in a
 # copy of their own without it (TARVO_WINE_PREFIX=updates).
 TARVO_UPDATES_PREFIX=$TARVO_BUILD/wineprefix-updates
+# The tests of the text boundary run in a copy whose ANSI code page is 1251
+# (Cyrillic) while the user interface stays German (TARVO_WINE_CODEPAGE=1251
+# in their environment): Wine takes each process's code page from the
+# character type of its Unix locale (LC_CTYPE), not from the registry's
+# Nls\CodePage values.
+TARVO_CP1251_PREFIX=$TARVO_BUILD/wineprefix-1251
 if [ "${TARVO_WINE_DPI:-96}" = 144 ]; then
   export WINEPREFIX=$TARVO_DPI_PREFIX
+elif [ "${TARVO_WINE_CODEPAGE:-1252}" = 1251 ]; then
+  export WINEPREFIX=$TARVO_CP1251_PREFIX
 elif [ "${TARVO_WINE_PREFIX:-}" = updates ]; then
   export WINEPREFIX=$TARVO_UPDATES_PREFIX
 else
@@ -25,8 +33,20 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # German user interface for Wine: message box buttons "&Ja"/"&Nein", code page
 # 1252 and the day.month.year short date. The Linux locale itself is compiled
 # into the build folder when the system lacks it.
+wine_locale_has() {
+  locale -a 2>/dev/null | grep -qiE "^$1\\.utf-?8\$"
+}
+# Code page 1251: German messages and formats, Cyrillic characters. Both
+# locales are taken from the build folder then (LOCPATH hides the system's).
+wine_locale_cp1251() {
+  unset LC_ALL
+  if ! wine_locale_has de_DE || ! wine_locale_has ru_RU; then export LOCPATH=$TARVO_BUILD/locale; fi
+  { export LANG=de_DE.UTF-8 LC_CTYPE=ru_RU.UTF-8; } 2>/dev/null
+}
 wine_locale_use() {
-  if locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  if [ "${TARVO_WINE_CODEPAGE:-1252}" = 1251 ]; then
+    wine_locale_cp1251
+  elif wine_locale_has de_DE; then
     { export LC_ALL=de_DE.UTF-8; } 2>/dev/null
   elif [ -d "$TARVO_BUILD/locale/de_DE.UTF-8" ]; then
     export LOCPATH=$TARVO_BUILD/locale
@@ -34,10 +54,13 @@ wine_locale_use() {
   fi
 }
 wine_locale_init() {
-  if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$' && [ ! -d "$TARVO_BUILD/locale/de_DE.UTF-8" ]; then
-    mkdir -p "$TARVO_BUILD/locale"
-    localedef -i de_DE -f UTF-8 "$TARVO_BUILD/locale/de_DE.UTF-8" >/dev/null 2>&1 || true
-  fi
+  local name
+  for name in de_DE ru_RU; do
+    if { ! wine_locale_has de_DE || ! wine_locale_has ru_RU; } && [ ! -d "$TARVO_BUILD/locale/$name.UTF-8" ]; then
+      mkdir -p "$TARVO_BUILD/locale"
+      localedef -i "$name" -f UTF-8 "$TARVO_BUILD/locale/$name.UTF-8" >/dev/null 2>&1 || true
+    fi
+  done
   wine_locale_use
 }
 wine_locale_use
@@ -65,6 +88,16 @@ wine_prefix_init() {
     WINEPREFIX=$TARVO_DPI_PREFIX wineserver -w
     touch "$TARVO_DPI_PREFIX/.tarvo-ready-2"
   fi
+  if [ ! -f "$TARVO_CP1251_PREFIX/.tarvo-ready-2" ]; then
+    rm -rf "$TARVO_CP1251_PREFIX"
+    cp -a "$WINEPREFIX" "$TARVO_CP1251_PREFIX"
+    rm -f "$TARVO_CP1251_PREFIX/.tarvo-ready-2"
+    # Wine notes a changed locale in the registry at its first start: done
+    # here, not in a test.
+    (wine_locale_cp1251 && WINEPREFIX=$TARVO_CP1251_PREFIX wine reg query 'HKCU\Software\Wine\X11 Driver' >/dev/null 2>&1 &&
+      WINEPREFIX=$TARVO_CP1251_PREFIX wineserver -w)
+    touch "$TARVO_CP1251_PREFIX/.tarvo-ready-2"
+  fi
   if [ ! -f "$TARVO_UPDATES_PREFIX/.tarvo-ready-2" ]; then
     rm -rf "$TARVO_UPDATES_PREFIX"
     cp -a "$WINEPREFIX" "$TARVO_UPDATES_PREFIX"
@@ -72,7 +105,7 @@ wine_prefix_init() {
     touch "$TARVO_UPDATES_PREFIX/.tarvo-ready-2"
   fi
   local prefix
-  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX"; do
+  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX" "$TARVO_CP1251_PREFIX"; do
     if [ ! -f "$prefix/.tarvo-noupdate" ]; then
       WINEPREFIX=$prefix wine reg add 'HKLM\Software\VQ\Tarvo' /v NoUpdate /d '' /f >/dev/null 2>&1
       WINEPREFIX=$prefix wineserver -w
@@ -97,12 +130,13 @@ wine_start() {
     for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$d" ] && break; sleep 0.1; done
   fi
   local prefix
-  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX" "$TARVO_UPDATES_PREFIX"; do
+  for prefix in "$WINEPREFIX" "$TARVO_DPI_PREFIX" "$TARVO_UPDATES_PREFIX" "$TARVO_CP1251_PREFIX"; do
     WINEPREFIX=$prefix wineserver -p </dev/null >/dev/null 2>&1 || true
     # The first Wine program of a server starts Wine's own services, which
     # inherit its descriptors: start them here, detached from our output, so
     # that no test's output pipe is held open by them.
-    WINEPREFIX=$prefix wine reg query 'HKCU\Software\Wine\X11 Driver' </dev/null >/dev/null 2>&1 || true
+    (if [ "$prefix" = "$TARVO_CP1251_PREFIX" ]; then wine_locale_cp1251; fi
+     WINEPREFIX=$prefix wine reg query 'HKCU\Software\Wine\X11 Driver' </dev/null >/dev/null 2>&1 || true)
   done
 }
 
@@ -110,6 +144,7 @@ wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$TARVO_DPI_PREFIX wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$TARVO_UPDATES_PREFIX wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$TARVO_CP1251_PREFIX wineserver -k >/dev/null 2>&1 || true
   if [ -n "${TARVO_XVFB_PID:-}" ]; then
     kill "$TARVO_XVFB_PID" >/dev/null 2>&1 || true
     wait "$TARVO_XVFB_PID" 2>/dev/null || true
