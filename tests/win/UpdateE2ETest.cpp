@@ -303,6 +303,45 @@ TEST_F(UpdateWizard, AMissingUpdateInformationFileIsReportedAsNoConnection) {
   EXPECT_EQ(Caption("Panel_Title"), Text(wsCheck));
 }
 
+// A temporary folder Windows-1252 cannot hold names neither the check's file
+// nor the download: the check refuses at once, naming the character,
+// before anything is fetched.
+TEST_F(UpdateWizard, ATemporaryFolderWindows1252CannotHoldIsRefusedByName) {
+  Publish("neu");
+  wchar_t temp[MAX_PATH] = L"";
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring foreign = std::wstring(temp) + L"\u0141\u00F3d\u017A\\";
+  CreateDirectoryW(foreign.c_str(), nullptr);
+  // The program inherits them.
+  struct TTempVariables {
+    wchar_t Saved[2][MAX_PATH] = {};
+    explicit TTempVariables(const std::wstring& folder) {
+      for (int i : {0, 1}) {
+        GetEnvironmentVariableW(i ? L"TMP" : L"TEMP", Saved[i], MAX_PATH);
+        SetEnvironmentVariableW(i ? L"TMP" : L"TEMP", folder.c_str());
+      }
+    }
+    ~TTempVariables() {
+      for (int i : {0, 1}) SetEnvironmentVariableW(i ? L"TMP" : L"TEMP", Saved[i]);
+    }
+  } variables(foreign);
+  Start();
+  Click("Button_Next");
+  ASSERT_TRUE(Shows("Panel_Title", Text(wsCheck)));
+  Click("Button_Check");
+  TMessageBox box = WaitForMessageBox(trv->Pid());
+  ASSERT_NE(box.Window, nullptr);
+  wchar_t text[2048] = L"";
+  GetDlgItemTextW(box.Window, 0xFFFF, text, 2048);
+  const std::wstring shown = text, named = L"\u201E\u0141\u201C (U+0141)";
+  EXPECT_NE(shown.find(L"\u201E" + foreign + L"\u201C"), std::wstring::npos);
+  EXPECT_NE(shown.find(named), std::wstring::npos);
+  EXPECT_NE(shown.find(L"Umgebungsvariablen TEMP und TMP"), std::wstring::npos);
+  PressButton(box, IDOK);
+  EXPECT_EQ(Caption("Panel_Title"), Text(wsCheck));
+  EXPECT_TRUE(RemoveDirectoryW(foreign.c_str())) << "nothing was put there";
+}
+
 TEST_F(UpdateWizard, SettingsAreSavedAsNeverOrAsAnInterval) {
   Start();
   Click("Button_Settings");
