@@ -8,6 +8,7 @@
 
 #include "framework/Application.h"
 #include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 
 namespace {
 
@@ -25,16 +26,21 @@ void SayNotFound(const TBrowseState& state, const std::string& path) {
                   Application.Title, MB_OK | MB_ICONWARNING);
 }
 
+// A name Windows-1252 lacks, said as it is.
+void SayForeign(const std::wstring& text) {
+  ShowMessageBoxW(ForeignTextMessage(U16(text)), WidenText(Application.Title), MB_OK | MB_ICONWARNING);
+}
+
 bool IsWholePath(const std::string& text) {
   return (text.size() >= 3 && text[1] == ':' && text[2] == '\\') || text.compare(0, 2, "\\\\") == 0;
 }
 
-std::string FieldText(HWND browser) {
-  HWND field = FindWindowExA(browser, nullptr, "Edit", nullptr);
-  char text[MAX_PATH * 2] = "";
-  if (field) GetWindowTextA(field, text, sizeof text);
-  std::string result = text;
-  while (result.size() > 3 && result.back() == '\\') result.pop_back();
+std::wstring FieldText(HWND browser) {
+  HWND field = FindWindowExW(browser, nullptr, L"Edit", nullptr);
+  wchar_t text[MAX_PATH * 2] = L"";
+  if (field) GetWindowTextW(field, text, MAX_PATH * 2);
+  std::wstring result = text;
+  while (result.size() > 3 && result.back() == L'\\') result.pop_back();
   return result;
 }
 
@@ -43,9 +49,14 @@ std::string FieldText(HWND browser) {
 LRESULT CALLBACK BrowserProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   TBrowseState& state = *reinterpret_cast<TBrowseState*>(data);
   if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
-    const std::string typed = FieldText(wnd);
+    const std::wstring wide = FieldText(wnd);
+    std::string typed;
+    if (!TryNarrow(wide, typed)) {
+      SayForeign(wide);
+      return 0;
+    }
     if (IsWholePath(typed)) {
-      const DWORD attributes = GetFileAttributesA(typed.c_str());
+      const DWORD attributes = GetFileAttributesW(wide.c_str());
       if (attributes == INVALID_FILE_ATTRIBUTES || (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && !state.FilesToo)) {
         SayNotFound(state, typed);
         return 0;
@@ -61,22 +72,28 @@ LRESULT CALLBACK BrowserProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, U
 int CALLBACK BrowseCallback(HWND wnd, UINT msg, LPARAM param, LPARAM data) {
   TBrowseState& state = *reinterpret_cast<TBrowseState*>(data);
   if (msg == BFFM_SELCHANGED) {
-    char path[MAX_PATH] = "";
-    state.Selected = param && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(param), path) ? path : "";
+    wchar_t path[MAX_PATH] = L"";
+    state.Selected.clear();
+    if (param && SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(param), path)) TryNarrow(path, state.Selected);
   } else if (msg == BFFM_INITIALIZED) {
     if (state.EditBox) SetWindowSubclass(wnd, BrowserProc, 1, reinterpret_cast<DWORD_PTR>(&state));
     if (state.Initial.empty()) return 0;
-    SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(state.Initial.c_str()));
+    SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(W(state.Initial).c_str()));
     // A folder the tree does not show (Wine's leaves out hidden ones, such
     // as the user's temporary folder) stands whole in the field instead, so
     // that OK still takes it.
-    HWND field = FindWindowExA(wnd, nullptr, "Edit", nullptr);
-    if (field && lstrcmpiA(state.Selected.c_str(), state.Initial.c_str()) != 0)
-      SetWindowTextA(field, state.Initial.c_str());
-  } else if (msg == BFFM_VALIDATEFAILEDA) {
+    HWND field = FindWindowExW(wnd, nullptr, L"Edit", nullptr);
+    if (field && lstrcmpiW(W(state.Selected).c_str(), W(state.Initial).c_str()) != 0)
+      SetWindowTextW(field, W(state.Initial).c_str());
+  } else if (msg == BFFM_VALIDATEFAILEDW) {
     // A name typed below the selection that names nothing: said, and the
     // chooser stays open for another try.
-    SayNotFound(state, reinterpret_cast<const char*>(param));
+    const std::wstring typed = reinterpret_cast<const wchar_t*>(param);
+    std::string name;
+    if (TryNarrow(typed, name))
+      SayNotFound(state, name);
+    else
+      SayForeign(typed);
     return 1;
   }
   return 0;
@@ -106,7 +123,7 @@ class TDisabledWindows {
 };
 
 bool Exists(const std::string& path, bool filesToo) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(W(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) || filesToo;
 }
@@ -121,25 +138,25 @@ bool BrowseForPath(HWND owner, const std::string& title, const std::string& root
   state.EditBox = editBox;
   IMalloc* allocator = nullptr;
   if (FAILED(SHGetMalloc(&allocator))) return false;
-  char* buffer = static_cast<char*>(allocator->Alloc(MAX_PATH));
+  wchar_t* buffer = static_cast<wchar_t*>(allocator->Alloc(MAX_PATH * sizeof(wchar_t)));
   LPITEMIDLIST rootItem = nullptr;
   if (!root.empty()) {
     IShellFolder* desktop = nullptr;
     if (SUCCEEDED(SHGetDesktopFolder(&desktop))) {
-      std::vector<wchar_t> wide(root.size() + 1);
-      MultiByteToWideChar(CP_ACP, 0, root.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-      desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &rootItem, nullptr);
+      std::wstring wide = W(root);
+      desktop->ParseDisplayName(nullptr, nullptr, &wide[0], nullptr, &rootItem, nullptr);
       desktop->Release();
     }
   }
   // The new dialog style needs the object linking layer.
   const HRESULT ole = OleInitialize(nullptr);
 
-  BROWSEINFOA info = {};
+  const std::wstring titleW = W(title);
+  BROWSEINFOW info = {};
   info.hwndOwner = owner;
   info.pidlRoot = rootItem;
   info.pszDisplayName = buffer;
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = titleW.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (editBox ? BIF_EDITBOX | BIF_VALIDATE : 0) |
                  (includeFiles ? BIF_BROWSEINCLUDEFILES : 0) | (newFolder ? 0 : BIF_NONEWFOLDERBUTTON);
   info.lpfn = BrowseCallback;
@@ -147,17 +164,18 @@ bool BrowseForPath(HWND owner, const std::string& title, const std::string& root
   LPITEMIDLIST chosen;
   {
     TDisabledWindows disabled;
-    chosen = SHBrowseForFolderA(&info);
+    chosen = SHBrowseForFolderW(&info);
   }
   bool confirmed = false;
   if (chosen) {
-    char result[MAX_PATH] = "";
+    wchar_t result[MAX_PATH] = L"";
     if (!state.Typed.empty()) {
       path = state.Typed;
       confirmed = true;
-    } else if (SHGetPathFromIDListA(chosen, result)) {
-      path = result;
-      confirmed = true;
+    } else if (SHGetPathFromIDListW(chosen, result)) {
+      // A folder whose name Windows-1252 lacks is refused, never another's.
+      confirmed = TryNarrow(result, path);
+      if (!confirmed) SayForeign(result);
     }
     allocator->Free(chosen);
   }

@@ -8,6 +8,7 @@
 #include "model/Errors.h"
 #include "model/Project.h"
 #include "resources/Resource.h"
+#include "model/Wide_win.h"
 
 namespace {
 const int PageRun = 0, PageMessage = 1, PageGroup = 2;
@@ -176,7 +177,7 @@ void TForm2::Button_SearchClick(TControl&) {
     return;
   path = QuotedPath(path);
   // Replaces the selection, or goes in at the caret.
-  SendMessageA(run.Handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+  SendMessageW(run.Handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(path).c_str()));
 }
 
 std::string TForm2::RowParam(int kind) {

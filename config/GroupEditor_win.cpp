@@ -11,6 +11,7 @@
 #include "model/MessageBox_win.h"
 #include "model/Wide.h"
 #include "shortcut/ShellLink.h"
+#include "model/Wide_win.h"
 
 namespace {
 const char* const GroupButtonNames[] = {"Button_NewExec",       "Button_EditExec",     "Button_DelExec",
@@ -25,23 +26,23 @@ void FitKindColumn(TListView& list) {
   if (!handle) return;
   int needed = 0;
   for (const char* label : LineKindLabels)
-    needed = std::max(needed, static_cast<int>(SendMessageA(handle, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(label))));
+    needed = std::max(needed, static_cast<int>(SendMessageW(handle, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(W(label).c_str()))));
   // The list's own margins around a label (comctl32 measures its columns
   // this way), and the icon with its gap.
   needed += 12 + 4;
-  if (HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0))) {
+  if (HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0))) {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images, &cx, &cy);
     needed += cx + 2;
   }
-  const int kind = static_cast<int>(SendMessageA(handle, LVM_GETCOLUMNWIDTH, 0, 0));
+  const int kind = static_cast<int>(SendMessageW(handle, LVM_GETCOLUMNWIDTH, 0, 0));
   if (needed <= kind) return;
-  SendMessageA(handle, LVM_SETCOLUMNWIDTH, 0, needed);
-  const int param = static_cast<int>(SendMessageA(handle, LVM_GETCOLUMNWIDTH, 1, 0));
+  SendMessageW(handle, LVM_SETCOLUMNWIDTH, 0, needed);
+  const int param = static_cast<int>(SendMessageW(handle, LVM_GETCOLUMNWIDTH, 1, 0));
   RECT client;
   GetClientRect(handle, &client);
   const int room = client.right - needed;
-  if (param > room) SendMessageA(handle, LVM_SETCOLUMNWIDTH, 1, std::max(room, param - (needed - kind)));
+  if (param > room) SendMessageW(handle, LVM_SETCOLUMNWIDTH, 1, std::max(room, param - (needed - kind)));
 }
 
 std::vector<std::string> CellsOf(const TLineRow& row) {

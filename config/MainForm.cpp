@@ -30,7 +30,7 @@ TForm1::TForm1()
   editorPage_.CreateLinkFor = [this](const std::string& fileName) { shortcutPage_.OpenForProject(fileName); };
   // The title says what the save-before prompt would ask about.
   editorPage_.ModifiedShown = [this](bool modified) {
-    SetWindowTextA(Handle, (Caption + (modified ? " *" : "")).c_str());
+    SetWindowTextW(Handle, W(Caption + (modified ? " *" : "")).c_str());
   };
 }
 
@@ -65,7 +65,7 @@ void TForm1::FormCreate() {
     return edit ? edit->Handle : nullptr;
   };
   Balloons.LoadHelpTexts();
-  AppendMenuA(GetSystemMenu(Handle, FALSE), MF_STRING, InfoSystemCommand, "&Info");
+  AppendMenuW(GetSystemMenu(Handle, FALSE), MF_STRING, InfoSystemCommand, L"&Info");
   // The balloon window waits until the window has been painted: a timer's
   // message comes only when nothing is left to paint.
   timerReady_ = &AddTimer();

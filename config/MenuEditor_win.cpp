@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "config/EditorPage.h"
+#include "model/Wide_win.h"
 
 namespace {
 // The node after this one in a depth-first walk (each node before its
@@ -179,13 +180,13 @@ HTREEITEM TMenuTreeView::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM 
     // copied before it.
     std::vector<TCopy> queue{{node, parent ? parent : TVI_ROOT, after}};
     for (size_t i = 0; i < queue.size(); ++i) {
-      TVITEMA item = {};
+      TVITEMW item = {};
       item.mask = TVIF_PARAM | TVIF_STATE;
       item.stateMask = TVIS_EXPANDED;
       item.hItem = queue[i].From;
-      SendMessageA(handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-      std::string caption = tree.Text(queue[i].From);
-      TVINSERTSTRUCTA insert = {};
+      SendMessageW(handle, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+      std::wstring caption = W(tree.Text(queue[i].From));
+      TVINSERTSTRUCTW insert = {};
       insert.hParent = queue[i].ToParent;
       insert.hInsertAfter = queue[i].After;
       insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
@@ -193,7 +194,7 @@ HTREEITEM TMenuTreeView::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM 
       insert.item.lParam = item.lParam;
       insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
       HTREEITEM copy =
-          reinterpret_cast<HTREEITEM>(SendMessageA(handle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+          reinterpret_cast<HTREEITEM>(SendMessageW(handle, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
       if (!moved) moved = copy;
       if (item.state & TVIS_EXPANDED) expanded.push_back(copy);
       for (HTREEITEM child = tree.FirstChild(queue[i].From); child; child = tree.NextSibling(child))

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "model/Files_win.h"
+#include "model/Wide_win.h"
 
 namespace {
 
@@ -14,26 +15,29 @@ bool HasExtension(const std::string& name) {
 class TWinCheckLookup : public ICheckLookup {
  public:
   std::string ExpandEnvironment(const std::string& text) override {
-    std::string out(MAX_PATH, '\0');
+    const std::wstring wide = W(text);
+    std::wstring out(MAX_PATH, L'\0');
     for (;;) {
-      const DWORD size = ExpandEnvironmentStringsA(text.c_str(), &out[0], static_cast<DWORD>(out.size()));
+      const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), &out[0], static_cast<DWORD>(out.size()));
       if (size == 0) return text;
       if (size <= out.size()) {
         out.resize(size - 1);
-        return out;
+        // A value Windows-1252 lacks names nothing the check could find.
+        std::string expanded;
+        return TryNarrow(out, expanded) ? expanded : text;
       }
       out.resize(size);
     }
   }
 
-  bool Exists(const std::string& path) override { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+  bool Exists(const std::string& path) override { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
   bool OnSearchPath(const std::string& name) override {
-    char found[MAX_PATH];
-    char* filePart = nullptr;
+    wchar_t found[MAX_PATH];
+    wchar_t* filePart = nullptr;
     // ".exe" is added only to a name without an extension, as process
     // creation does.
-    return SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, &filePart) != 0;
+    return SearchPathW(nullptr, W(name).c_str(), L".exe", MAX_PATH, found, &filePart) != 0;
   }
 
   bool HasAppPath(const std::string& name) override {
@@ -43,7 +47,7 @@ class TWinCheckLookup : public ICheckLookup {
       const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + key;
       for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         HKEY opened = nullptr;
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(root, W(path).c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS) {
           RegCloseKey(opened);
           return true;
         }

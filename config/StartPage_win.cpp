@@ -10,6 +10,7 @@
 #include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "resources/Resource.h"
+#include "model/Wide_win.h"
 
 // Every frame is drawn into a bitmap and shown in one blit, so nothing
 // flickers. The ring's pictures are turned by our own code (DrawRotated) on
@@ -190,10 +191,10 @@ void TStartPage::DXTimerTimer() {
   HGDIOBJ oldFont = SelectObject(dc, FontHandle(form_.FontName, 21, true, true));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  const std::string& title = Application.Title;
+  const std::wstring title = W(Application.Title);
   SIZE size = {0, 0};
-  GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &size);
-  TextOutA(dc, (w - size.cx) / 2, (h - size.cy) / 2, title.c_str(), static_cast<int>(title.size()));
+  GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
+  TextOutW(dc, (w - size.cx) / 2, (h - size.cy) / 2, title.c_str(), static_cast<int>(title.size()));
   SelectObject(dc, oldFont);
 
   DIBSECTION section = {};

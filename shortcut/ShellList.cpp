@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "framework/Application.h"
+#include "model/MessageBox_win.h"
+#include "model/Wide_win.h"
 #include "shortcut/ComPtr.h"
 #include "shortcut/ShellNamespace.h"
 
@@ -18,12 +21,12 @@ void TShellListView::Create(HWND parent, int id, const RECT& rect) {
   parent_ = parent;
   // The system image lists are shared by every window of the process: the
   // list must not destroy them.
-  handle_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+  handle_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_LIST | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                                 LVS_EDITLABELS | LVS_SHAREIMAGELISTS,
                             rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   ListView_SetImageList(handle_, SystemImageList(true), LVSIL_SMALL);
   ListView_SetImageList(handle_, SystemImageList(false), LVSIL_NORMAL);
   SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
@@ -57,9 +60,12 @@ bool TShellListView::HandleNotify(NMHDR* header, LRESULT& result) {
     case LVN_ENDLABELEDITW: {
       auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
       if (info->item.pszText) {
-        char buffer[MAX_PATH] = {};
-        WideCharToMultiByte(CP_ACP, 0, info->item.pszText, -1, buffer, MAX_PATH, nullptr, nullptr);
-        Rename(info->item.iItem, buffer);
+        // A new name Windows-1252 lacks is refused, never another one.
+        std::string name;
+        if (TryNarrow(info->item.pszText, name))
+          Rename(info->item.iItem, name);
+        else
+          ShowMessageBoxW(ForeignTextMessage(U16(info->item.pszText)), WidenText(Application.Title), MB_OK | MB_ICONWARNING);
       }
       result = FALSE;
       return true;
@@ -88,7 +94,7 @@ void TShellListView::Clear() {
 }
 
 void TShellListView::Refresh() {
-  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
   Clear();
   TComPtr<IShellFolder> folder;
   if (folderIdList_) *folder.Out() = BindToFolder(folderIdList_);
@@ -118,27 +124,29 @@ void TShellListView::Refresh() {
     for (size_t i = 0; i < entries_.size(); ++i) {
       TEntry* entry = entries_[i].get();
       ITEMIDLIST* absolute = ILCombine(folderIdList_, entry->relative);
-      LVITEMA item = {};
+      // Shown as it is, whatever Windows-1252 lacks.
+      std::wstring name = DisplayNameOfW(folder.Get(), entry->relative, SHGDN_INFOLDER);
+      LVITEMW item = {};
       item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
       item.iItem = static_cast<int>(i);
-      item.pszText = const_cast<char*>(entry->info.Name.c_str());
+      item.pszText = &name[0];
       item.iImage = absolute ? SystemIconIndex(absolute, false) : 0;
       item.lParam = reinterpret_cast<LPARAM>(entry);
-      ListView_InsertItem(handle_, &item);
+      SendMessageW(handle_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
       CoTaskMemFree(absolute);
     }
   }
-  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(handle_, nullptr, TRUE);
 }
 
 int TShellListView::Count() const { return ListView_GetItemCount(handle_); }
 
 TShellListView::TEntry* TShellListView::EntryOf(int index) const {
-  LVITEMA item = {};
+  LVITEMW item = {};
   item.mask = LVIF_PARAM;
   item.iItem = index;
-  if (index < 0 || !ListView_GetItem(handle_, &item)) return nullptr;
+  if (index < 0 || !SendMessageW(handle_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
   return reinterpret_cast<TEntry*>(item.lParam);
 }
 
@@ -161,6 +169,10 @@ bool TShellListView::Rename(int index, const std::string& newName) {
   entry->relative = renamed;
   entry->info.Name = DisplayNameOf(folder.Get(), renamed, SHGDN_INFOLDER);
   entry->info.PathName = DisplayNameOf(folder.Get(), renamed, SHGDN_FORPARSING);
-  ListView_SetItemText(handle_, index, 0, const_cast<char*>(entry->info.Name.c_str()));
+  std::wstring shown = DisplayNameOfW(folder.Get(), renamed, SHGDN_INFOLDER);
+  LVITEMW text = {};
+  text.iSubItem = 0;
+  text.pszText = &shown[0];
+  SendMessageW(handle_, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&text));
   return true;
 }

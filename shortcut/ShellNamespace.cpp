@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "model/Wide_win.h"
 #include "shortcut/ShellLink.h"
 
 IShellFolder* DesktopFolder() {
@@ -23,13 +24,19 @@ IShellFolder* BindToFolder(LPCITEMIDLIST absolute) {
   return folder;
 }
 
-std::string DisplayNameOf(IShellFolder* folder, LPCITEMIDLIST relative, DWORD flags) {
+std::wstring DisplayNameOfW(IShellFolder* folder, LPCITEMIDLIST relative, DWORD flags) {
   STRRET name = {};
-  if (!folder || FAILED(folder->GetDisplayNameOf(relative, flags, &name))) return std::string();
-  char buffer[MAX_PATH] = {};
+  if (!folder || FAILED(folder->GetDisplayNameOf(relative, flags, &name))) return std::wstring();
+  wchar_t buffer[MAX_PATH] = {};
   // StrRetToBuf also frees a name the shell handed over in its own memory.
-  if (FAILED(StrRetToBufA(&name, relative, buffer, MAX_PATH))) return std::string();
+  if (FAILED(StrRetToBufW(&name, relative, buffer, MAX_PATH))) return std::wstring();
   return buffer;
+}
+
+std::string DisplayNameOf(IShellFolder* folder, LPCITEMIDLIST relative, DWORD flags) {
+  const std::wstring wide = DisplayNameOfW(folder, relative, flags);
+  std::string name;
+  return TryNarrow(wide, name) ? name : ForeignTextInCodes(U16(wide));
 }
 
 std::string ParsingName(LPCITEMIDLIST absolute) {
@@ -56,22 +63,16 @@ TIdList DesktopIdList() {
 }
 
 HIMAGELIST SystemImageList(bool small) {
-  SHFILEINFOA info = {};
+  SHFILEINFOW info = {};
   return reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON)));
+      SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON)));
 }
 
 int SystemIconIndex(LPCITEMIDLIST absolute, bool open) {
-  SHFILEINFOA info = {};
+  SHFILEINFOW info = {};
   UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : 0);
-  if (!SHGetFileInfoA(reinterpret_cast<const char*>(absolute), 0, &info, sizeof(info), flags)) return 0;
+  if (!SHGetFileInfoW(reinterpret_cast<const wchar_t*>(absolute), 0, &info, sizeof(info), flags)) return 0;
   return info.iIcon;
 }
 
-std::wstring ToWide(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::vector<wchar_t> buffer(n);
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, buffer.data(), n);
-  return std::wstring(buffer.data());
-}
+std::wstring ToWide(const std::string& text) { return W(text); }

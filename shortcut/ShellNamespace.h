@@ -24,7 +24,10 @@ IShellFolder* DesktopFolder();
 // list); nullptr when the object is no folder. The caller releases it.
 IShellFolder* BindToFolder(LPCITEMIDLIST absolute);
 
-// A name of a child of folder, as GetDisplayNameOf gives it for flags.
+// A name of a child of folder, as GetDisplayNameOf gives it for flags: as
+// it is, to be shown, and in Windows-1252, where a character Windows-1252
+// lacks is written as its code (a name no file has, so never another's).
+std::wstring DisplayNameOfW(IShellFolder* folder, LPCITEMIDLIST relative, DWORD flags);
 std::string DisplayNameOf(IShellFolder* folder, LPCITEMIDLIST relative, DWORD flags);
 
 // The parsing name the desktop folder reports for an absolute list: the
@@ -43,5 +46,5 @@ TIdList DesktopIdList();
 HIMAGELIST SystemImageList(bool small);
 int SystemIconIndex(LPCITEMIDLIST absolute, bool open);
 
-// UTF-16 form of an ANSI text, for the shell's wide parameters.
+// UTF-16 form of a Windows-1252 text, for the shell's wide parameters.
 std::wstring ToWide(const std::string& text);

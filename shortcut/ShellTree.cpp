@@ -1,8 +1,10 @@
 #include "shortcut/ShellTree.h"
 
+
 #include <algorithm>
 #include <vector>
 
+#include "model/Wide_win.h"
 #include "shortcut/ComPtr.h"
 #include "shortcut/ShellList.h"
 #include "shortcut/ShellNamespace.h"
@@ -18,18 +20,18 @@ TShellTreeView::~TShellTreeView() {
 void TShellTreeView::Create(HWND parent, int id, const RECT& rect) {
   parent_ = parent;
   // No lines at the root level; the selection stays visible without focus.
-  handle_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+  handle_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_SHOWSELALWAYS,
                             rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   TreeView_SetImageList(handle_, SystemImageList(true), TVSIL_NORMAL);
   SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
 
   TComPtr<IShellFolder> desktop;
   *desktop.Out() = DesktopFolder();
   ITEMIDLIST* root = DesktopIdList().release();
-  InsertNode(TVI_ROOT, root, DisplayNameOf(desktop.Get(), root, SHGDN_NORMAL), true);
+  InsertNode(TVI_ROOT, root, DisplayNameOfW(desktop.Get(), root, SHGDN_NORMAL), true);
 }
 
 LRESULT CALLBACK TShellTreeView::ParentProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -82,28 +84,28 @@ void TShellTreeView::RightClickSelect() {
 
 TShellTreeView::TNode* TShellTreeView::NodeOf(HTREEITEM item) const {
   if (!item) return nullptr;
-  TVITEMA tvi = {};
+  TVITEMW tvi = {};
   tvi.mask = TVIF_PARAM | TVIF_HANDLE;
   tvi.hItem = item;
-  if (!TreeView_GetItem(handle_, &tvi)) return nullptr;
+  if (!SendMessageW(handle_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi))) return nullptr;
   return reinterpret_cast<TNode*>(tvi.lParam);
 }
 
-HTREEITEM TShellTreeView::InsertNode(HTREEITEM parent, ITEMIDLIST* absolute, const std::string& name,
+HTREEITEM TShellTreeView::InsertNode(HTREEITEM parent, ITEMIDLIST* absolute, const std::wstring& name,
                                      bool hasChildren) {
   auto* node = new TNode;
   node->idList = absolute;
   nodes_.insert(node);
-  TVINSERTSTRUCTA insert = {};
+  TVINSERTSTRUCTW insert = {};
   insert.hParent = parent;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-  insert.item.pszText = const_cast<char*>(name.c_str());
+  insert.item.pszText = const_cast<wchar_t*>(name.c_str());
   insert.item.lParam = reinterpret_cast<LPARAM>(node);
   insert.item.iImage = SystemIconIndex(absolute, false);
   insert.item.iSelectedImage = SystemIconIndex(absolute, true);
   insert.item.cChildren = hasChildren ? 1 : 0;
-  HTREEITEM item = TreeView_InsertItem(handle_, &insert);
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(handle_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!item) {
     nodes_.erase(node);
     CoTaskMemFree(node->idList);
@@ -144,16 +146,16 @@ void TShellTreeView::ReadChildren(HTREEITEM item) {
     SFGAOF attributes = SFGAO_HASSUBFOLDER | SFGAO_FOLDER;
     if (FAILED(f->GetAttributesOf(1, &relative, &attributes))) attributes = SFGAO_HASSUBFOLDER;
     ITEMIDLIST* absolute = ILCombine(node->idList, child);
-    std::string name = DisplayNameOf(f, child, SHGDN_INFOLDER);
+    const std::wstring name = DisplayNameOfW(f, child, SHGDN_INFOLDER);
     CoTaskMemFree(child);
     if (absolute) InsertNode(item, absolute, name, (attributes & SFGAO_HASSUBFOLDER) != 0);
   }
   if (children.empty()) {
-    TVITEMA tvi = {};
+    TVITEMW tvi = {};
     tvi.mask = TVIF_CHILDREN | TVIF_HANDLE;
     tvi.hItem = item;
     tvi.cChildren = 0;
-    TreeView_SetItem(handle_, &tvi);
+    SendMessageW(handle_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
   }
 }
 
@@ -170,7 +172,7 @@ void TShellTreeView::SetTopItem(HTREEITEM item) {
   // stops where its last page is full, as Windows does).
   int row = 0;
   for (HTREEITEM node = Root(); node && node != item; node = TreeView_GetNextVisible(handle_, node)) ++row;
-  SendMessageA(handle_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, row), 0);
+  SendMessageW(handle_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, row), 0);
 }
 
 void TShellTreeView::Expand(HTREEITEM item) {
@@ -217,14 +219,15 @@ int TShellTreeView::Level(HTREEITEM item) const {
 }
 
 std::string TShellTreeView::Text(HTREEITEM item) const {
-  char buffer[MAX_PATH] = {};
-  TVITEMA tvi = {};
+  wchar_t buffer[MAX_PATH] = {};
+  TVITEMW tvi = {};
   tvi.mask = TVIF_TEXT | TVIF_HANDLE;
   tvi.hItem = item;
   tvi.pszText = buffer;
   tvi.cchTextMax = MAX_PATH;
-  if (!item || !TreeView_GetItem(handle_, &tvi)) return std::string();
-  return buffer;
+  if (!item || !SendMessageW(handle_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi))) return std::string();
+  std::string text;
+  return TryNarrow(buffer, text) ? text : ForeignTextInCodes(U16(buffer));
 }
 
 LPCITEMIDLIST TShellTreeView::IdList(HTREEITEM item) const {
@@ -240,12 +243,12 @@ std::string TShellTreeView::SelectedPath() const {
 }
 
 void TShellTreeView::BeginUpdate() {
-  if (updateCount_++ == 0) SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+  if (updateCount_++ == 0) SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
 }
 
 void TShellTreeView::EndUpdate() {
   if (updateCount_ > 0 && --updateCount_ == 0) {
-    SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(handle_, nullptr, TRUE);
   }
 }

@@ -76,7 +76,7 @@ class TShellTreeView {
   static LRESULT CALLBACK ParentProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
   bool HandleNotify(NMHDR* header);
   TNode* NodeOf(HTREEITEM item) const;
-  HTREEITEM InsertNode(HTREEITEM parent, ITEMIDLIST* absolute, const std::string& name, bool hasChildren);
+  HTREEITEM InsertNode(HTREEITEM parent, ITEMIDLIST* absolute, const std::wstring& name, bool hasChildren);
   void EnsureChildren(HTREEITEM item);
   void ReadChildren(HTREEITEM item);
   void RightClickSelect();

@@ -4,14 +4,15 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "config/StartPage.h"
 #include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
+#include "model/Platform.h"
+#include "model/Wide_win.h"
 #include "shortcut/LinkRules.h"
 #include "shortcut/ShellLink.h"
 #include "resources/Resource.h"
@@ -133,10 +134,12 @@ TShellListViewControl& TShortcutPage::ShellList() {
 std::string TShortcutPage::GetSpecialFolderPath(int tag) {
   LPITEMIDLIST list = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, tag, &list)) || !list) return std::string();
-  char path[MAX_PATH + 1] = "";
-  const bool known = SHGetPathFromIDListA(list, path);
+  wchar_t path[MAX_PATH + 1] = L"";
+  const bool known = SHGetPathFromIDListW(list, path);
   CoTaskMemFree(list);
-  return known ? path : std::string();
+  // A folder whose name Windows-1252 lacks is none the program can name.
+  std::string narrow;
+  return known && TryNarrow(path, narrow) ? narrow : std::string();
 }
 
 // ---------------------------------------------------------------------------
@@ -180,7 +183,7 @@ bool TShortcutPage::ShellListViewAddFolder(const TShellListItem& item) {
 
 void TShortcutPage::Button_SpecialFoldersClick(TControl& sender) {
   HMENU menu = CreatePopupMenu();
-  for (const auto& folder : SpecialFolders) AppendMenuA(menu, MF_STRING, folder.Tag, folder.Caption);
+  for (const auto& folder : SpecialFolders) AppendMenuW(menu, MF_STRING, folder.Tag, W(folder.Caption).c_str());
   POINT corner = {sender.Width() + 1, 0};
   ClientToScreen(sender.Handle, &corner);
   const int tag = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, corner.x,
@@ -236,10 +239,16 @@ void TShortcutPage::Edit_ProjectChange(TControl&) {
   groups.Clear();
   const std::string project = Get<TEdit>("Edit_Project").Text();
   if (!FileExists(project)) return;
-  std::ifstream in(project, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  for (const std::string& name : ProjectGroupNames(text.str())) {
+  // Through the platform's files: a path reaches Windows as it is.
+  std::string text;
+  try {
+    std::unique_ptr<IInputFile> in = Platform.Files->OpenRead(project);
+    char buffer[65536];
+    while (size_t n = in->Read(buffer, sizeof buffer)) text.append(buffer, n);
+  } catch (const EInOutError&) {
+    return;
+  }
+  for (const std::string& name : ProjectGroupNames(text)) {
     groups.Add(name);
     if (name == chosen) groups.SetItemIndex(groups.Count() - 1);
   }
@@ -259,8 +268,8 @@ void TShortcutPage::Button_TestProjectClick(TControl&) {
   TEdit& project = Get<TEdit>("Edit_Project");
   if (FileExists(project.Text())) {
     // As the link would start it; the window stays open.
-    ShellExecuteA(form_.Handle, "open", ProgramFilePath().c_str(), LinkArguments(project.Text(), LinkGroup()).c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    ShellExecuteW(form_.Handle, L"open", W(ProgramFilePath()).c_str(),
+                  W(LinkArguments(project.Text(), LinkGroup())).c_str(), nullptr, SW_SHOWNORMAL);
     return;
   }
   TAnchor anchor = ValidationBalloonAnchor(project.Width(), project.Height());

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "model/Wide_win.h"
 #include "tests/win/WinTestSupport.h"
 
 std::string ClassOf(HWND wnd) {
@@ -148,14 +149,23 @@ HMODULE RemoteModule(HANDLE process, const std::string& name) {
 }  // namespace
 
 void TConfigProcess::DropFiles(const std::vector<std::string>& paths, HWND target, POINT at) const {
-  // DROPFILES, then the ANSI paths, each zero-terminated, then one more zero.
+  std::vector<std::wstring> wide;
+  for (const std::string& p : paths) wide.push_back(W(p));
+  DropFiles(wide, target, at);
+}
+
+void TConfigProcess::DropFiles(const std::vector<std::wstring>& paths, HWND target, POINT at) const {
+  // DROPFILES, then the UTF-16 paths, each zero-terminated, then one more
+  // zero, as Explorer drops them.
   std::string block(sizeof(DROPFILES), '\0');
   DROPFILES header = {};
   header.pFiles = sizeof(DROPFILES);
   header.pt = at;
+  header.fWide = TRUE;
   std::memcpy(&block[0], &header, sizeof header);
-  for (const std::string& p : paths) block += p + '\0';
-  block += '\0';
+  for (const std::wstring& p : paths)
+    block.append(reinterpret_cast<const char*>(p.c_str()), (p.size() + 1) * sizeof(wchar_t));
+  block.append(sizeof(wchar_t), '\0');
 
   // GlobalAlloc must run inside the target: a small stub calls it there.
   void* globalAlloc = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GlobalAlloc"));
@@ -243,6 +253,17 @@ std::string MessageBoxText(HWND box) {
   std::string text;
   for (HWND child : ChildrenOfClass(box, "Static"))
     if (TextOf(child).size() > text.size()) text = TextOf(child);
+  return text;
+}
+
+std::wstring MessageBoxTextW(HWND box) {
+  std::wstring text;
+  for (HWND child : ChildrenOfClass(box, "Static")) {
+    const int length = GetWindowTextLengthW(child);
+    std::wstring own(length + 1, L'\0');
+    own.resize(GetWindowTextW(child, &own[0], length + 1));
+    if (own.size() > text.size()) text = own;
+  }
   return text;
 }
 

@@ -45,6 +45,7 @@ class TConfigProcess {
   // window), dropped at the point of its client area; the DROPFILES block is
   // allocated in the target process (its DragFinish frees it there).
   void DropFiles(const std::vector<std::string>& paths, HWND target = nullptr, POINT at = {0, 0}) const;
+  void DropFiles(const std::vector<std::wstring>& paths, HWND target = nullptr, POINT at = {0, 0}) const;
 
  private:
   PROCESS_INFORMATION info_ = {};
@@ -82,6 +83,8 @@ HWND VisibleBalloon(const TConfigProcess& trv);
 
 // A message box's text (its static control with the message).
 std::string MessageBoxText(HWND box);
+// The same as the box shows it, whatever Windows-1252 lacks.
+std::wstring MessageBoxTextW(HWND box);
 
 // Writes a shell link to target with the given arguments.
 void WriteLink(const std::string& linkPath, const std::string& target, const std::string& arguments);

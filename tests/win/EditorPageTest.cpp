@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "model/Wide_win.h"
 #include "tests/win/ConfigDriver.h"
 #include "tests/win/LauncherTestSupport.h"
 #include "tests/win/WinTestSupport.h"
@@ -504,6 +505,20 @@ TEST_F(EditorPage, FilesDroppedOnTheListBecomeCommandLinesWhereTheyFall) {
   HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   trv->DropFiles({document}, list, {20, ClientSize(header).cy + 4});
   ASSERT_TRUE(WaitUntil([&] { return LineCount() == 3; })) << LineCount();
+  // Each item on its own: a link that cannot be read and a name Windows-1252
+  // lacks are named, what can be taken comes in.
+  const std::string broken = folder / "kaputt.lnk";
+  WriteFileBytes(broken, "keine Verknüpfung");
+  const std::wstring foreign = W(folder.Path()) + L"\u0416\u0443\u0440\u043D\u0430\u043B.exe";
+  trv->DropFiles(std::vector<std::wstring>{W(broken), foreign, W(program)}, list, {20, ClientSize(list).cy - 10});
+  HWND box = trv->WaitForWindow("#32770");
+  ASSERT_NE(box, nullptr);
+  const std::wstring said = MessageBoxTextW(box);
+  EXPECT_EQ(said.find(L"Diese Dateien wurden nicht übernommen:\r\n"), 0u);
+  EXPECT_NE(said.find(L"\r\n" + W(broken) + L"\r\n    "), std::wstring::npos);
+  EXPECT_NE(said.find(L"\r\n" + foreign + L"\r\n    \u201E" + foreign), std::wstring::npos);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return LineCount() == 4; })) << LineCount();
   CommitGroup("Dateien");
   AddEntry("Button_NewItem", "Dateien", 1);
   const std::string file = folder / "dateien.trv";
