@@ -6,13 +6,17 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "config/FolderImport_win.h"
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
 #include "launcher/LauncherHost_win.h"
 #include "model/Project.h"
+#include "model/Text.h"
 #include "model/Wide_win.h"
 #include "model/Platform.h"
 #include "tests/win/LauncherTestSupport.h"
@@ -77,14 +81,29 @@ TEST(LinkExactness, AnImportedLinkRunsWhatTheShellRunsOrIsRefused) {
     if (row.Folder) PlaceRecorder(target);
     MakeLink(W(links) + L"\\" + row.Name + L".lnk", row.Folder ? W(target) : foreign + L"\\rec.exe", row.Arguments);
   }
+  // Programs whose names Windows-1252 lacks: look-alikes of '"', '%', '\\'
+  // and '&', a Polish letter, Cyrillic and an emoji. Never another name.
+  const std::wstring foreignNames[] = {L"a\uFF02 b\uFF02.exe", L"50\uFF05.exe", L"a\uFF3Cb.exe", L"a\uFF06b.exe",
+                                       L"\u0141.exe", L"\u0416.exe", L"\U0001F600.exe"};
+  for (const std::wstring& name : foreignNames)
+    ASSERT_TRUE(CopyFileW(W(ArgRecorderPath()).c_str(), (W(links) + L"\\" + name).c_str(), FALSE));
   TWindowsFolderReader reader;
   const TFolderMenu imported = MenuOfFolder(reader, links, {});
+  std::vector<std::u16string> refused;
+  for (const TRefusedItem& item : imported.Refused) refused.push_back(item.Path);
+  for (const std::wstring& name : foreignNames) {
+    const std::u16string path = U16(W(links) + L"\\" + name);
+    EXPECT_NE(std::find(refused.begin(), refused.end(), path), refused.end()) << ForeignTextInCodes(U16(name));
+  }
+  EXPECT_EQ(imported.Groups.size(), 5u) << "no look-alike came in";
   // Refused, each with its name as it is: the link's own name, or its target.
   EXPECT_EQ(imported.BrokenLinks, std::vector<std::string>());
-  ASSERT_EQ(imported.Refused.size(), 2u);
-  EXPECT_EQ(imported.Refused[0].Path, U16(W(links) + L"\\\u0416\u0443\u0440\u043D\u0430\u043B.lnk"));
-  EXPECT_EQ(imported.Refused[1].Path, U16(W(links) + L"\\Polnisch.lnk"));
-  EXPECT_EQ(imported.Refused[1].Reason, ForeignTextMessage(U16(foreign + L"\\rec.exe")));
+  ASSERT_EQ(imported.Refused.size(), 2u + std::size(foreignNames));
+  EXPECT_NE(std::find(refused.begin(), refused.end(), U16(W(links) + L"\\\u0416\u0443\u0440\u043D\u0430\u043B.lnk")),
+            refused.end());
+  const auto polish = std::find(refused.begin(), refused.end(), U16(W(links) + L"\\Polnisch.lnk"));
+  ASSERT_NE(polish, refused.end());
+  EXPECT_EQ(imported.Refused[polish - refused.begin()].Reason, ForeignTextMessage(U16(foreign + L"\\rec.exe")));
   for (const auto& row : rows) {
     std::string name;
     if (!row.Folder || !TryNarrow(row.Name, name)) continue;
@@ -105,6 +124,31 @@ TEST(LinkExactness, AnImportedLinkRunsWhatTheShellRunsOrIsRefused) {
   }
   EXPECT_EQ(GetFileAttributesA("C:\\injected"), INVALID_FILE_ATTRIBUTES);
   LauncherHost = nullptr;
+  CoUninitialize();
+}
+
+TEST(LinkExactness, AFolderLinkedToItselfIsImportedOnce) {
+  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+  UseNativePlatform();
+  TTempFolder temp;
+  const std::string root = temp / "M";
+  ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((root + "\\Unter").c_str(), nullptr));
+  PlaceRecorder(root + "\\a.exe");
+  TWindowsFolderReader reader;
+  // A folder is told by what it is, not by the path that reaches it.
+  const std::string identity = reader.FolderIdentity(root);
+  ASSERT_FALSE(identity.empty());
+  EXPECT_EQ(reader.FolderIdentity(UpperText(root)), identity);
+  EXPECT_NE(reader.FolderIdentity(root + "\\Unter"), identity);
+  // Folders that lead back to the one they lie in, where this system makes
+  // them (Wine 8 answers but makes none).
+  for (const char* name : {"\\Schleife", "\\Unter\\Zurück"})
+    CreateSymbolicLinkW(W(root + name).c_str(), W(root).c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+  const TFolderMenu imported = MenuOfFolder(reader, root, {});
+  std::string menu;
+  for (const TTRVMenuItem& entry : imported.Menu) menu += std::to_string(entry.Level) + entry.Text + " ";
+  EXPECT_EQ(menu, "0a ");
   CoUninitialize();
 }
 
