@@ -128,7 +128,7 @@ TForm2& TEditorPage::CommandLineDialog() {
 }
 
 std::vector<TFinding> TEditorPage::CheckProject() {
-  return ::CheckProject(project_.ExecGroups(), project_.MenuItems(), project_.MenuSetting(), project_.FileName(),
+  return ::CheckProject(project_.ExecGroups(), project_.MenuItems(), project_.UseMenu(), project_.FileName(),
                         WindowsCheckLookup());
 }
 
@@ -454,4 +454,3 @@ void TEditorPage::ModifiedChanged(bool modified) {
 
 void TEditorPage::SetMenuSetting(bool useMenu) { Get<TCheckBox>("CheckBox_UseMenu").SetChecked(useMenu); }
 
-bool TEditorPage::MenuSetting() const { return form_.Get<TCheckBox>("CheckBox_UseMenu").Checked(); }

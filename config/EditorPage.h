@@ -102,9 +102,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void ProjectReset() override;
   void GroupListsRefilled(const std::vector<std::string>& names) override;
   void GroupLoaded(const std::string& name) override;
-  int MenuItemLoaded(int index, const TTRVMenuItem& entry) override;
+  void MenuItemLoaded(int index, const TTRVMenuItem& entry) override;
   void SetMenuSetting(bool useMenu) override;
-  bool MenuSetting() const override;
   void ModifiedChanged(bool modified) override;
   void ProjectChanged() override;
 

@@ -207,11 +207,8 @@ void TMenuEditor::Drop(int source, int target, TMenuDropPlace place) {
 // rule (a first entry above level 0, a jump of more than one level), and
 // such an entry's level becomes its depth in the tree: every later change
 // then keeps tree and list alike.
-int TMenuEditor::EntryLoaded(int index, const TTRVMenuItem& entry) {
-  while (!loadPath_.empty() && loadPath_.back().Level >= entry.Level) loadPath_.pop_back();
-  view_.LoadNode(index, loadPath_.empty() ? -1 : loadPath_.back().Index, entry.Text);
-  loadPath_.push_back({entry.Level, index});
-  return static_cast<int>(loadPath_.size()) - 1;
+void TMenuEditor::EntryLoaded(int index, const TTRVMenuItem& entry) {
+  view_.LoadNode(index, loadPath_.Add(index, entry.Level), entry.Text);
 }
 
 void TMenuEditor::Reset() {
@@ -220,7 +217,7 @@ void TMenuEditor::Reset() {
     TViewChange change(changing_);
     view_.ClearTree();
   }
-  loadPath_.clear();
+  loadPath_ = TMenuNesting();
   selected_ = -1;
   ShowSelectedEntry();
 }
@@ -230,7 +227,7 @@ void TMenuEditor::MenuRestored(int index) {
   {
     TViewChange change(changing_);
     for (int i = 0; i < Count(); ++i) EntryLoaded(i, project_.MenuItem(i));
-    loadPath_.clear();
+    loadPath_ = TMenuNesting();
     selected_ = std::min(index, Count() - 1);
     view_.SelectNode(selected_);
   }

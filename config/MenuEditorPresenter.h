@@ -100,9 +100,9 @@ class TMenuEditor {
   // The selected entry shown again: its assignment may have moved.
   void ShowSelectedEntry();
 
-  // The loader appended entry index; returns the level it keeps, its depth
-  // in the tree.
-  int EntryLoaded(int index, const TTRVMenuItem& entry);
+  // The loader appended entry index: its node goes under the entry the
+  // model's nesting names.
+  void EntryLoaded(int index, const TTRVMenuItem& entry);
   // The editor half of a project reset: an empty tree, nothing selected.
   void Reset();
   // The menu list was taken back or done again: the tree shows it afresh,
@@ -125,9 +125,6 @@ class TMenuEditor {
   // The last direct sub-entry of the entry at index, -1: none.
   int LastChild(int index) const;
 
-  struct TLoadLevel {
-    int Level, Index;
-  };
   TProject& project_;
   IMenuEditorView& view_;
   int selected_ = -1;
@@ -135,5 +132,5 @@ class TMenuEditor {
   // some while a node is half added or half gone; the editor shows its entry
   // itself once tree and list agree again.
   bool changing_ = false;
-  std::vector<TLoadLevel> loadPath_;
+  TMenuNesting loadPath_;
 };

@@ -244,4 +244,4 @@ void TEditorPage::Button_UpClick(TControl&) { menuEditor_.MoveUp(); }
 
 void TEditorPage::Button_DownClick(TControl&) { menuEditor_.MoveDown(); }
 
-int TEditorPage::MenuItemLoaded(int index, const TTRVMenuItem& entry) { return menuEditor_.EntryLoaded(index, entry); }
+void TEditorPage::MenuItemLoaded(int index, const TTRVMenuItem& entry) { menuEditor_.EntryLoaded(index, entry); }

@@ -21,31 +21,18 @@ TPopupMenuModel BuildPopupMenu(const std::vector<TTRVMenuItem>& entries) {
   std::vector<TPopupItem>& items = menu.Items;
   items.reserve(entries.size() + 3);
   items.emplace_back();  // the top level
-  std::vector<int32_t> levels(1, 0);
-  int previous = -1;
+  // The model's one rule: the editor's tree and this menu never differ.
+  TMenuNesting nesting;
   for (const TTRVMenuItem& entry : entries) {
-    int parent = 0;
-    if (entry.Level > 0 && previous > 0) {
-      int32_t previousLevel = levels[static_cast<size_t>(previous)];
-      if (entry.Level > previousLevel) {
-        parent = previous;
-      } else {
-        // Back up to the item whose submenu holds the entry's level; broken
-        // level lists stop at the top level.
-        parent = previous;
-        for (int64_t up = int64_t(previousLevel) - entry.Level + 1; up > 0 && parent != 0; --up)
-          parent = items[static_cast<size_t>(parent)].Parent;
-      }
-    }
+    // Entry i is item i + 1, after the top level.
+    const int parent = nesting.Add(static_cast<int>(items.size()) - 1, entry.Level) + 1;
     TPopupItem item;
     item.Caption = entry.Text;
     item.Tag = entry.Assignment;
     item.Parent = parent;
     const int index = static_cast<int>(items.size());
     items.push_back(std::move(item));
-    levels.push_back(entry.Level);
     items[static_cast<size_t>(parent)].Children.push_back(index);
-    previous = index;
   }
   for (const char* caption : {"-", CancelCaption}) {
     TPopupItem item;

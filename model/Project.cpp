@@ -28,6 +28,15 @@ std::string LineKindLabel(int32_t kind) {
   return std::string();
 }
 
+int TMenuNesting::Add(int index, int32_t level) {
+  // A level below the top's is the top's.
+  level = std::max<int32_t>(level, 0);
+  while (!open_.empty() && open_.back().Level >= level) open_.pop_back();
+  const int parent = open_.empty() ? -1 : open_.back().Index;
+  open_.push_back({level, index});
+  return parent;
+}
+
 TProject::TProject(std::vector<TExecGroup> groups, std::vector<TTRVMenuItem> menu, bool useMenu)
     : menuItems_(std::move(menu)), execGroups_(std::move(groups)), useMenu_(useMenu) {}
 

@@ -13,6 +13,26 @@ struct TTRVMenuItem {
   int32_t Level = 0;       // nesting depth, 0 = top level
 };
 
+// Where the entries of a menu list stand: each under the nearest entry
+// before it whose level is lower, at the top when there is none. Any list
+// of levels so gives one tree, the same in the editor and in the popup, and
+// an entry's depth in it is the level a save writes.
+class TMenuNesting {
+ public:
+  // The next entry, with the level the file gives it: returns its parent's
+  // index in the list, -1 for the top.
+  int Add(int index, int32_t level);
+  // The depth of the entry added last.
+  int Depth() const { return static_cast<int>(open_.size()) - 1; }
+
+ private:
+  struct TOpen {
+    int32_t Level;
+    int Index;
+  };
+  std::vector<TOpen> open_;
+};
+
 struct TExecLine {
   int32_t Kind = 0;
   std::string Params;
@@ -62,11 +82,11 @@ class IProjectView {
   virtual void GroupListsRefilled(const std::vector<std::string>& names) = 0;
   // The loader appended a group with this name.
   virtual void GroupLoaded(const std::string& name) = 0;
-  // The loader appended menu entry index; the view adds its tree node and
-  // returns the level the entry keeps: its depth in the tree.
-  virtual int MenuItemLoaded(int index, const TTRVMenuItem& entry) = 0;
+  // The loader appended menu entry index, its level already its depth in
+  // the tree.
+  virtual void MenuItemLoaded(int index, const TTRVMenuItem& entry) = 0;
+  // The menu setting is now this (loaded, or a step taken back or again).
   virtual void SetMenuSetting(bool useMenu) = 0;
-  virtual bool MenuSetting() const = 0;
   // The project became modified, or unmodified again (saved, or its changes
   // taken back).
   virtual void ModifiedChanged(bool) {}
@@ -122,10 +142,8 @@ class TProject {
   const std::vector<TExecGroup>& ExecGroups() const { return execGroups_; }
   const std::string& FileName() const { return fileName_; }
   bool Modified() const { return state_ != savedState_; }
-  // The menu setting as the file gave it.
+  // The menu setting: whether the popup shows the menu; a save writes it.
   bool UseMenu() const { return useMenu_; }
-  // The menu setting a save writes: the view's check box while there is one.
-  bool MenuSetting() const { return View ? View->MenuSetting() : useMenu_; }
 
   // The configuration window's editors; none in popup mode.
   IProjectView* View = nullptr;

@@ -93,7 +93,7 @@ std::string ProjectFileText(const TProject& project, bool useMenu) {
 }
 
 void SaveProject(TProject& project, const std::string& fileName) {
-  Platform.Files->WriteFileSafely(fileName, ProjectFileText(project, project.MenuSetting()));
+  Platform.Files->WriteFileSafely(fileName, ProjectFileText(project, project.UseMenu()));
   project.savedState_ = project.state_;
   project.ReportModified();
 }
@@ -132,14 +132,17 @@ bool LoadProject(TProject& project, const std::string& fileName, bool interactiv
     }
     project.useMenu_ = line == MenuSectionHeader;
     if (view) view->SetMenuSetting(project.useMenu_);
+    TMenuNesting nesting;
     while (reader.ReadLine(line)) {
       TStrings fields = SplitDelimited(line, ' ');
       TTRVMenuItem item;
-      item.Level = StrToInt(FieldAt(fields, 0));
+      const int index = static_cast<int>(project.menuItems_.size());
+      nesting.Add(index, StrToInt(FieldAt(fields, 0)));
+      item.Level = nesting.Depth();
       item.Assignment = StrToInt(FieldAt(fields, 1));
       item.Text = FieldAt(fields, 2);
-      if (view) item.Level = view->MenuItemLoaded(static_cast<int>(project.menuItems_.size()), item);
       project.menuItems_.push_back(item);
+      if (view) view->MenuItemLoaded(index, item);
     }
   } catch (...) {
     // What was read stays loaded, but no longer under the file's name, so

@@ -7,11 +7,13 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "config/EditorHistory.h"
 #include "config/FolderImport.h"
 #include "config/GroupEditorPresenter.h"
 #include "config/MenuEditorPresenter.h"
+#include "launcher/PopupMenu.h"
 #include "model/Codec.h"
 #include "model/Platform.h"
 #include "model/ProjectFile.h"
@@ -59,9 +61,8 @@ class TFakeGroupView : public IGroupEditorView, public IProjectView {
   void ProjectReset() override {}
   void GroupListsRefilled(const Texts& names) override { Editor->Refill(names); }
   void GroupLoaded(const std::string&) override {}
-  int MenuItemLoaded(int, const TTRVMenuItem& entry) override { return entry.Level; }
+  void MenuItemLoaded(int, const TTRVMenuItem&) override {}
   void SetMenuSetting(bool) override {}
-  bool MenuSetting() const override { return true; }
 };
 
 class GroupEditorTest : public ::testing::Test {
@@ -332,9 +333,11 @@ class MenuEditorTest : public ::testing::Test {
     view.Editor = &editor;
     editor.Reset();
     std::vector<TTRVMenuItem> items;
+    TMenuNesting nesting;
     for (size_t i = 0; i < levels.size(); ++i) {
-      items.push_back({std::string(1, char('A' + i)), 0, levels[i] - '0'});
-      items.back().Level = editor.EntryLoaded(static_cast<int>(i), items.back());
+      nesting.Add(static_cast<int>(i), levels[i] - '0');
+      items.push_back({std::string(1, char('A' + i)), 0, nesting.Depth()});
+      editor.EntryLoaded(static_cast<int>(i), items.back());
     }
     project = TProject({{"G", {}}}, items);
   }
@@ -496,6 +499,79 @@ TEST_F(MenuEditorTest, ADropIntoAnEntryWithItsOwnGroupAsksFirst) {
 
 // A folder tree as the shell would show it: links, programs, other files,
 // subfolders, and a link whose target is gone.
+// One file, one menu: the popup and the editor's tree nest the entries of
+// any list of levels alike, and a save writes each entry's depth.
+TEST(MenuNesting, OneFileGivesTheSameTreeInThePopupAndTheEditor) {
+  UseNativePlatform();
+  TFakeFiles files;
+  IFileSystem* native = Platform.Files;
+  Platform.Files = &files;
+  struct {
+    const char* Levels;  // of a, b, c, ... in the file
+    const char* Tree;    // children in brackets
+  } const rows[] = {
+      {"0 1 2 1 0", "a(b(c),d),e"},
+      {"0 2 1", "a(b,c)"},
+      {"0 3 2 1", "a(b,c,d)"},
+      {"1 0", "a,b"},
+      {"0 2 2 0 5 1", "a(b,c),d(e,f)"},
+      {"-3 0", "a,b"},
+  };
+  for (const auto& row : rows) {
+    std::string file = "[ExecGroups]\r\n[MenuItems]\r\n";
+    std::istringstream levels(row.Levels);
+    char text = 'a';
+    for (int level; levels >> level; ++text) file += std::to_string(level) + " 0 " + text + "\r\n";
+    files.Files["m.trv"] = file;
+    // The popup: the file loaded without a window.
+    TProject popupProject;
+    ASSERT_TRUE(LoadProject(popupProject, "m.trv", false));
+    const TPopupMenuModel popup = BuildPopupMenu(popupProject.MenuItems());
+    std::function<std::string(int)> popupTree = [&](int index) {
+      std::string shape;
+      for (int child : popup.Items[static_cast<size_t>(index)].Children) {
+        if (child >= popup.CancelItem - 1) break;
+        if (!shape.empty()) shape += ",";
+        shape += popup.Items[static_cast<size_t>(child)].Caption;
+        if (!popup.Items[static_cast<size_t>(child)].Children.empty()) shape += "(" + popupTree(child) + ")";
+      }
+      return shape;
+    };
+    EXPECT_EQ(popupTree(0), row.Tree) << row.Levels;
+    // The editor: the same file into its tree.
+    TProject project;
+    TFakeMenuView menuView;
+    TMenuEditor menu{project, menuView};
+    menuView.Editor = &menu;
+    // The window's side of a load: the menu editor builds its tree.
+    struct TLoadingView : IProjectView {
+      TMenuEditor& Menu;
+      explicit TLoadingView(TMenuEditor& menu) : Menu(menu) {}
+      void ProjectReset() override { Menu.Reset(); }
+      void GroupListsRefilled(const Texts&) override {}
+      void GroupLoaded(const std::string&) override {}
+      void MenuItemLoaded(int index, const TTRVMenuItem& entry) override { Menu.EntryLoaded(index, entry); }
+      void SetMenuSetting(bool) override {}
+    } view(menu);
+    project.View = &view;
+    ASSERT_TRUE(LoadProject(project, "m.trv", true));
+    std::string editorTree;
+    int depth = 0;
+    for (size_t i = 0; i < menuView.Nodes.size(); ++i) {
+      const int d = menuView.Nodes[i].second;
+      if (i > 0) editorTree += d > depth ? "(" : std::string(static_cast<size_t>(depth - d), ')') + ",";
+      editorTree += menuView.Nodes[i].first;
+      depth = d;
+    }
+    editorTree += std::string(static_cast<size_t>(depth), ')');
+    EXPECT_EQ(editorTree, row.Tree) << row.Levels;
+    // The levels a save writes are those depths.
+    for (size_t i = 0; i < project.MenuItems().size(); ++i)
+      EXPECT_EQ(project.MenuItems()[i].Level, menuView.Nodes[i].second) << row.Levels << " " << i;
+  }
+  Platform.Files = native;
+}
+
 class TFakeFolders : public IFolderReader {
  public:
   std::map<std::string, std::vector<TItem>> Folders;

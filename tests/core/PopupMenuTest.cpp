@@ -50,7 +50,10 @@ TEST(PopupMenuLevels, PlaceEveryEntryUnderTheRightItem) {
       {"first entry deep", Entries({{"a", 2}, {"b", 0}}), "a b - Ab&brechen"},
       {"first entry deep, then deeper", Entries({{"a", 2}, {"b", 3}, {"c", 2}}), "a [b] c - Ab&brechen"},
       {"climb of two", Entries({{"a", 0}, {"b", 2}, {"c", 2}}), "a [b c] - Ab&brechen"},
-      {"climb of two, back one", Entries({{"a", 0}, {"b", 2}, {"c", 1}}), "a [b] c - Ab&brechen"},
+      // Under the nearest entry of a lower level, as the editor's tree has it.
+      {"climb of two, back one", Entries({{"a", 0}, {"b", 2}, {"c", 1}}), "a [b c] - Ab&brechen"},
+      {"climb of three, back one by one", Entries({{"a", 0}, {"b", 3}, {"c", 2}, {"d", 1}}),
+       "a [b c d] - Ab&brechen"},
       {"negative level", Entries({{"a", 0}, {"b", 1}, {"c", -5}}), "a [b] c - Ab&brechen"},
   };
   for (const LevelCase& c : cases) EXPECT_EQ(Shape(BuildPopupMenu(c.entries)), c.shape) << c.name;

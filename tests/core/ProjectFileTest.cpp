@@ -104,7 +104,8 @@ TEST_F(ProjectFile, ExampleLoadsIntoItsTablesAndSavesBackByteForByte) {
   EXPECT_EQ(project.FileName(), "p.trv");
   EXPECT_FALSE(project.Modified());
   EXPECT_EQ(view.Calls, (std::vector<std::string>{"reset", "group Editor", "group Neustart?", "group Werkzeuge",
-                                                  "menu on", "item 0", "item 1", "item 2", "item 3", "item 4"}));
+                                                  "menu on", "item 0 level 0", "item 1 level 0", "item 2 level 1",
+                                                  "item 3 level 1", "item 4 level 0"}));
   MarkModified(project);
   SaveProject(project, "q.trv");
   EXPECT_EQ(files.Files["q.trv"], Example);
@@ -161,32 +162,17 @@ TEST_F(ProjectFile, EmptyProjectIsTwoLines) {
   EXPECT_FALSE(project.UseMenu());
 }
 
-TEST_F(ProjectFile, MenuSettingComesFromTheCheckBoxInConfigurationMode) {
+TEST_F(ProjectFile, TheMenuSettingIsTheProjectsAndTheViewShowsIt) {
   TRecordingView view;
   project.View = &view;
-  view.Checked = false;
+  project.ChangeMenuSetting(false);
   SaveProject(project, "c.trv");
   EXPECT_EQ(files.Files["c.trv"], "[ExecGroups]\r\n[NotUsed:MenuItems]\r\n");
   view.Calls.clear();
   ASSERT_TRUE(LoadProject(project, "c.trv", true));
   EXPECT_EQ(view.Calls, (std::vector<std::string>{"reset", "menu off"}));
   EXPECT_FALSE(view.Checked);
-}
-
-TEST_F(ProjectFile, EntriesKeepTheLevelTheViewGivesThem) {
-  // A view whose tree puts every entry at the top.
-  class TFlatView : public TRecordingView {
-   public:
-    int MenuItemLoaded(int index, const TTRVMenuItem& entry) override {
-      TRecordingView::MenuItemLoaded(index, entry);
-      return 0;
-    }
-  } view;
-  project.View = &view;
-  ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 a\r\n2 0 b\r\n"));
-  EXPECT_EQ(Describe(project.MenuItems()), "a0 b0");
-  ASSERT_TRUE(Load("[ExecGroups]\r\n[MenuItems]\r\n0 0 a\r\n2 0 b\r\n", false));  // the view is not asked
-  EXPECT_EQ(Describe(project.MenuItems()), "a0 b2");
+  EXPECT_FALSE(project.UseMenu());
 }
 
 TEST_F(ProjectFile, CommandsRunAsAdministratorAndWithVariablesSaveBackByteForByte) {

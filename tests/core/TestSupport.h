@@ -21,15 +21,13 @@ class TRecordingView : public IProjectView {
   void ProjectReset() override { Calls.push_back("reset"); }
   void GroupListsRefilled(const std::vector<std::string>& names) override;
   void GroupLoaded(const std::string& name) override { Calls.push_back("group " + name); }
-  int MenuItemLoaded(int index, const TTRVMenuItem& entry) override {
-    Calls.push_back("item " + std::to_string(index));
-    return entry.Level;
+  void MenuItemLoaded(int index, const TTRVMenuItem& entry) override {
+    Calls.push_back("item " + std::to_string(index) + " level " + std::to_string(entry.Level));
   }
   void SetMenuSetting(bool useMenu) override {
     Checked = useMenu;
     Calls.push_back(useMenu ? "menu on" : "menu off");
   }
-  bool MenuSetting() const override { return Checked; }
 };
 
 // Empty project without a view, native collation, fake files and message
