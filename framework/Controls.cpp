@@ -401,23 +401,18 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
       }
       result = DefaultMessage(msg, wParam, lParam);
       return true;
+    case WM_IME_CHAR:
+      // What an input method composed comes as characters too.
+      if (!RefusesTyped(static_cast<wchar_t>(wParam))) return false;
+      result = 0;
+      return true;
     case WM_CHAR: {
       // The window is Unicode: a character arrives as a UTF-16 unit, the
       // handler sees its Windows-1252 byte.
       const wchar_t unit = static_cast<wchar_t>(wParam);
       std::string key;
       if (!TryNarrow(std::wstring(1, unit), key)) {
-        if (!TakesTypedText()) return false;
-        // A character Windows-1252 lacks is refused where it is typed; the
-        // two halves of one beyond the 16-bit units are one refusal.
-        const wchar_t high = refusedHighSurrogate;
-        refusedHighSurrogate = 0;
-        if (unit >= 0xD800 && unit <= 0xDBFF)
-          refusedHighSurrogate = unit;
-        else if (unit >= 0xDC00 && unit <= 0xDFFF && high)
-          RefuseForeignText({static_cast<char16_t>(high), static_cast<char16_t>(unit)});
-        else
-          RefuseForeignText(std::u16string(1, static_cast<char16_t>(unit)));
+        if (!RefusesTyped(unit)) return false;
         result = 0;
         return true;
       }
@@ -439,6 +434,21 @@ bool TControl::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
       return true;
   }
   return false;
+}
+
+bool TControl::RefusesTyped(wchar_t unit) {
+  std::string byte;
+  if (!TakesTypedText() || TryNarrow(std::wstring(1, unit), byte)) return false;
+  // The two halves of a character beyond the 16-bit units are one refusal.
+  const wchar_t high = refusedHighSurrogate;
+  refusedHighSurrogate = 0;
+  if (unit >= 0xD800 && unit <= 0xDBFF)
+    refusedHighSurrogate = unit;
+  else if (unit >= 0xDC00 && unit <= 0xDFFF && high)
+    RefuseForeignText({static_cast<char16_t>(high), static_cast<char16_t>(unit)});
+  else
+    RefuseForeignText(std::u16string(1, static_cast<char16_t>(unit)));
+  return true;
 }
 
 bool TControl::RefusesPaste() {

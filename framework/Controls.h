@@ -297,8 +297,9 @@ class TControl {
   LRESULT DefaultMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
-  // True when the clipboard's text has a character that Windows-1252 lacks:
-  // the paste is refused (and said so).
+  // True when a field is given a typed character that Windows-1252 lacks,
+  // or the clipboard's text has one: it is refused (and said so).
+  bool RefusesTyped(wchar_t unit);
   bool RefusesPaste();
 };
 
