@@ -192,7 +192,7 @@ TEST_F(GroupEditorTest, LeavingChangedLinesAsksToTakeThemOverDropThemOrStay) {
   editor.ApplyNewLine({lkEndRun, ""});
   ASSERT_TRUE(editor.UndoLines());
   boxes.Shown.clear();
-  EXPECT_TRUE(boxes.Shown.empty());
+  editor.GroupChosen(1);
   EXPECT_TRUE(boxes.Shown.empty());
   // A new group's lines: made the group of the typed name, which comes
   // before the one chosen; without a name the lines can only go.
@@ -449,6 +449,8 @@ TEST_F(MenuEditorTest, DragsMoveBlocksBeforeAfterOrIntoAnEntryButNeverIntoThemse
       {'C', 'A', mdBefore, "C,A(B,D),E,F(G)"},  {'A', 'A', mdAfter, "A(B(C),D),E,F(G)"},
       {'D', 'B', mdBefore, "A(D,B(C)),E,F(G)"},
       {'B', 'D', mdBefore, "A(B(C),D),E,F(G)"},  // where it is already
+      {'D', 'B', mdAfter, "A(B(C),D),E,F(G)"},   // so too: no step
+      {'A', 'D', mdInto, "A(B(C),D),E,F(G)"},    // its own last descendant
   };
   for (const auto& d : drags) {
     Load("0121001");
@@ -465,6 +467,7 @@ TEST_F(MenuEditorTest, DragsMoveBlocksBeforeAfterOrIntoAnEntryButNeverIntoThemse
       EXPECT_EQ(view.Text, std::string(1, d.source)) << "the dragged entry is selected";
     }
     EXPECT_EQ(project.Modified(), moved) << d.source << d.target;
+    EXPECT_EQ(project.CanUndo(), moved) << d.source << d.target;
   }
 }
 
@@ -681,6 +684,18 @@ class EditorHistoryTest : public ::testing::Test {
     for (size_t i = 0; i < menuView.Nodes.size(); ++i)
       if (menuView.Nodes[i].first == text) menuView.Select(static_cast<int>(i));
   }
+  // What the user sees: the selected entry, the chosen group's rows (each
+  // the working list's line) and the selected row.
+  std::string Seen() {
+    std::string seen = (menuView.Selected >= 0 ? menuView.Nodes[menuView.Selected].first : "-") + "|" +
+                       (groupView.Item >= 0 ? groupView.Items[groupView.Item] : "-") + ":";
+    EXPECT_EQ(groupView.Rows.size(), groups.WorkingLines().size());
+    for (size_t i = 0; i < groupView.Rows.size(); ++i) {
+      EXPECT_EQ(groupView.Rows[i], TFakeGroupView::Text(RowOfLine(groups.WorkingLines()[i])));
+      seen += (i ? "," : "") + groupView.Rows[i].substr(groupView.Rows[i].find('|') + 1);
+    }
+    return seen + "@" + std::to_string(groupView.Row);
+  }
   // The tree shows the menu list, entry for entry.
   void ExpectTreeIsList() {
     ASSERT_EQ(menuView.Nodes.size(), project.MenuItems().size());
@@ -755,42 +770,64 @@ TEST_F(EditorHistoryTest, UndoingAllGivesTheOriginalFileAndRedoingAllTheEditedOn
 }
 
 TEST_F(EditorHistoryTest, EachEditorTakesBackItsOwnStepsAndSaysWhich) {
-  groups.GroupChosen(2);
-  groups.ApplyNewLine({lkEndRun, ""});
+  TRecordingMessageBoxes boxes;
+  boxes.Answer = idNo;  // changed lines left: dropped
+  Platform.MessageBoxes = &boxes;
+  groups.GroupChosen(0);
+  groupView.Select(0);
+  groups.ApplyNewLine({lkCommand, "g.exe;0"});
   SelectEntry("A");
   menu.NewItem("N", 0);
+  using TMake = void (*)(EditorHistoryTest&);
   const struct {
     TEditorScope scope;
     bool undo;
     const char* before;  // what Ctrl+Z would take back
     bool acts;
-    size_t entries, lines;
+    size_t entries;
+    const char* seen;  // the selected entry | the chosen group: its rows' parameters @ the selected row
+    TMake first = nullptr;  // what the user did before the key
   } keys[] = {
       // In the list: its own line, though the entry is newer; then nothing.
-      {esGroups, true, "die letzte Änderung der Befehlszeilen", true, 6, 0},
-      {esGroups, true, "", false, 6, 0},
-      {esMenu, true, "den neuen Eintrag \"N\"", true, 5, 0},
-      {esMenu, true, "", false, 5, 0},
-      {esGroups, false, "", true, 5, 1},
-      {esMenu, false, "", true, 6, 1},
-      {esMenu, false, "", false, 6, 1},
+      {esGroups, true, "die letzte Änderung der Befehlszeilen", true, 6, "N|Alpha:a.exe;0@0"},
+      {esGroups, true, "", false, 6, "N|Alpha:a.exe;0@0"},
+      {esMenu, true, "den neuen Eintrag \"N\"", true, 5, "B|Alpha:a.exe;0@0"},
+      {esMenu, true, "", false, 5, "B|Alpha:a.exe;0@0"},
+      {esGroups, false, "", true, 5, "B|Alpha:g.exe;0,a.exe;0@1"},
+      {esMenu, false, "", true, 6, "N|Alpha:g.exe;0,a.exe;0@1"},
+      {esMenu, false, "", false, 6, "N|Alpha:g.exe;0,a.exe;0@1"},
+      // Outside both editors, the newest of either; again the one undone last.
+      {esAll, true, "den neuen Eintrag \"N\"", true, 5, "B|Alpha:g.exe;0,a.exe;0@1"},
+      {esAll, true, "die letzte Änderung der Befehlszeilen", true, 5, "B|Alpha:a.exe;0@0"},
+      {esAll, false, "", true, 5, "B|Alpha:g.exe;0,a.exe;0@1"},
+      {esAll, false, "", true, 6, "N|Alpha:g.exe;0,a.exe;0@1"},
+      // Another group: the lines left behind are no steps of its list.
+      {esGroups, true, "die letzte Änderung der Befehlszeilen", true, 6, "N|Alpha:g.exe;0,a.exe;0@1",
+       [](EditorHistoryTest& t) { t.groups.ApplyEditedLine(0, {lkCommand, "h.exe;0"}); }},
+      {esGroups, true, "", false, 6, "N|Beta:\"Alpha\",@-1", [](EditorHistoryTest& t) { t.groups.GroupChosen(1); }},
+      {esGroups, false, "", false, 6, "N|Beta:\"Alpha\",@-1"},
+      // A deleted group comes back chosen.
+      {esGroups, true, "das Löschen der Gruppe \"Beta\"", true, 6, "N|Beta:\"Alpha\",@-1",
+       [](EditorHistoryTest& t) { t.groups.DeleteGroup(); }},
   };
   for (const auto& k : keys) {
     SCOPED_TRACE(std::to_string(&k - keys));
+    if (k.first) k.first(*this);
     if (k.undo) {
       EXPECT_EQ(history.UndoText(k.scope), k.before);
     }
     EXPECT_EQ(k.undo ? history.Undo(k.scope) : history.Redo(k.scope), k.acts);
     EXPECT_EQ(project.MenuItems().size(), k.entries);
-    EXPECT_EQ(groups.WorkingLines().size(), k.lines);
+    EXPECT_EQ(Seen(), k.seen);
     ExpectTreeIsList();
   }
-  // Outside both editors, the newest of either.
+  EXPECT_EQ(boxes.Shown.size(), 1u) << "asked once, for the lines left behind";
+  UseNativePlatform();
   EXPECT_EQ(history.UndoText(esAll), "den neuen Eintrag \"N\"");
-  groups.NameChanged("Gamma 2");
+  groups.NameChanged("Beta 2");
   ASSERT_TRUE(groups.CommitEdit());
   EXPECT_EQ(history.UndoText(esMenu), "") << "the newest step is the group's";
-  EXPECT_EQ(history.UndoText(esGroups), "die Änderung der Gruppe \"Gamma 2\"");
+  EXPECT_EQ(history.UndoText(esGroups), "die Änderung der Gruppe \"Beta 2\"");
 }
 
 TEST_F(EditorHistoryTest, UndoAndRedoKeepTheExpandedSubmenusAndShowTheChangedEntry) {
