@@ -647,6 +647,19 @@ TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroup
   EXPECT_EQ(imported.Refused[2].Reason, ForeignTextMessage(u"\u0416\u0443\u0440\u043D\u0430\u043B.lnk"));
   const std::u16string message = LeftOutMessage(imported.BrokenLinks, imported.Refused);
   EXPECT_NE(message.find(u"\r\nC:\\M\\\u0416\u0443\u0440\u043D\u0430\u043B.lnk\r\n"), std::u16string::npos);
+  // A link named as the menu's section: its group is named so that the
+  // saved file reads back with the same groups.
+  folders.Folders["C:\\K"] = {{"[MenuItems].lnk", false}, {"Spiel.lnk", false}};
+  folders.Links["C:\\K\\[MenuItems].lnk"] = folders.Links["C:\\K\\Spiel.lnk"] = {"C:\\a.exe", ""};
+  const TFolderMenu headers = MenuOfFolder(folders, "C:\\K", {});
+  TFakeFiles files;
+  Platform.Files = &files;
+  files.Files["k.trv"] = ProjectFileText(TProject(headers.Groups, headers.Menu), true);
+  TProject loaded;
+  ASSERT_TRUE(LoadProject(loaded, "k.trv", false));
+  EXPECT_EQ(loaded.GroupNames(), (Texts{"Spiel", "[MenuItems] (2)"}));
+  EXPECT_EQ(loaded.MenuItems().size(), 2u);
+  UseNativePlatform();
 }
 
 TEST(FolderImport, AFolderLinkedToItselfIsVisitedOnce) {
