@@ -6,6 +6,7 @@
 #include "tests/core/FakeRegistry.h"
 #include "tests/core/IconCacheBytes.h"
 #include "tests/core/InterpreterFakes.h"
+#include "model/Text.h"
 
 namespace {
 
@@ -13,7 +14,14 @@ namespace {
 // the file in Files, so that a test sees whose icon it got.
 class TFakeIconPlatform : public IIconPlatform {
  public:
-  std::map<std::string, TFileStamp> Files;
+  // As Windows finds files: in any case.
+  struct TNoCase {
+    bool operator()(const std::string& a, const std::string& b) const { return UpperText(a) < UpperText(b); }
+  };
+  std::map<std::string, TFileStamp, TNoCase> Files;
+  // The icon the shell gives: its size and pixel count; 0: as asked.
+  int GivenSize = 0;
+  size_t GivenPixels = 0;
   int Extractions = 0;
   int Stamps = 0;
   std::set<std::string> Asked;  // every path stamped or extracted
@@ -31,8 +39,8 @@ class TFakeIconPlatform : public IIconPlatform {
   bool Extract(const std::string& path, int size, TIconPixels& icon) override {
     ++Extractions;
     Asked.insert(path);
-    icon.Size = size;
-    icon.Pixels.assign(static_cast<size_t>(size * size), ColourOf(path));
+    icon.Size = GivenSize ? GivenSize : size;
+    icon.Pixels.assign(GivenSize ? GivenPixels : static_cast<size_t>(size * size), ColourOf(path));
     return true;
   }
   uint32_t ColourOf(const std::string& path) const {
@@ -86,11 +94,16 @@ TEST_F(MenuIcons, EachEntryShowsTheIconOfWhatItsGroupStartsFirst) {
       {"a quoted path with blanks", Lines({"0 \"\"\"C:\\Program Files\\Editor\\ed.exe\"\" a.txt\";0"}),
        "C:\\Program Files\\Editor\\ed.exe"},
       {"a group that starts nothing", Lines({"1 Hallo;Titel;0;0", "3 Ablauf beenden"}), ""},
+      {"a second call after one that starts nothing", Lines({"5 Weiter", "5 Ziel", "0 C:\\Tools\\app.exe;0"}),
+       "C:\\Tools\\app.exe"},
   };
   TIconStore store(platform, files, CacheFile, 16);
   for (const TCase& c : cases) {
     const int index = project.AddExecGroup({c.What, c.Lines});
     EXPECT_EQ(ShownIcon(store, index + 1), c.Icon) << c.What;
+    // The editor's list shows a row's icon: a command's alone.
+    for (const TExecLine& line : c.Lines)
+      if (line.Kind != lkCommand) EXPECT_EQ(CommandIconTarget(line), "") << c.What << " " << line.Params;
   }
   EXPECT_EQ(ShownIcon(store, 0), "") << "no assignment";
   EXPECT_EQ(ShownIcon(store, 999), "") << "a group that is not there";
@@ -110,6 +123,7 @@ TEST_F(MenuIcons, AWarmCacheAnswersAtOnceAndAChangedOrDeletedTargetIsLookedUpAga
   TIconPixels icon;
   EXPECT_EQ(store.Quick("C:\\Tools\\app.exe", icon), TIconStore::iaIcon);
   EXPECT_EQ(icon.Pixels.at(0), platform.ColourOf("C:\\Tools\\app.exe"));
+  EXPECT_EQ(store.Quick("C:\\TOOLS\\APP.EXE", icon), TIconStore::iaIcon) << "the same path in another case";
   EXPECT_EQ(platform.Extractions, 2);
   // At another size the same file is another icon.
   TIconStore larger(platform, files, CacheFile, 24);
@@ -247,21 +261,44 @@ TEST_F(MenuIcons, FilesOnTheNetworkShowNoIconAndTheirHostIsNeverAskedUnlessSwitc
 namespace {
 
 TEST_F(MenuIcons, AFullCacheKeepsOnlyTheIconsOfItsLastRun) {
-  TIconCache many;
-  for (size_t i = 0; i <= MaxCachedIcons; ++i)
-    many.Put("C:\\Alt\\" + std::to_string(i) + ".exe", {{1, 1}, {16, std::vector<uint32_t>(256, 7)}});
-  files.Files[CacheFile] = many.Bytes();
-  TIconStore store(platform, files, CacheFile, 16);
-  TIconPixels icon;
-  platform.Files["C:\\Alt\\5.exe"] = {1, 1};
-  EXPECT_EQ(store.Quick("C:\\Alt\\5.exe", icon), TIconStore::iaIcon);
-  EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
-  store.Save();
-  TIconCache saved;
-  ASSERT_TRUE(saved.Load(files.Files[CacheFile]));
-  EXPECT_EQ(saved.Count(), 2u);
-  EXPECT_TRUE(saved.Find("C:\\Alt\\5.exe", 16));
-  EXPECT_TRUE(saved.Find("C:\\Tools\\app.exe", 16));
+  // The icons of earlier runs, and those the save keeps with this run's new one.
+  const std::pair<size_t, size_t> runs[] = {
+      {MaxCachedIcons - 1, MaxCachedIcons}, {MaxCachedIcons, 2}, {MaxCachedIcons + 1, 2}};
+  for (auto [earlier, kept] : runs) {
+    TIconCache many;
+    for (size_t i = 0; i < earlier; ++i)
+      many.Put("C:\\Alt\\" + std::to_string(i) + ".exe", {{1, 1}, {16, std::vector<uint32_t>(256, 7)}});
+    files.Files[CacheFile] = many.Bytes();
+    TIconStore store(platform, files, CacheFile, 16);
+    TIconPixels icon;
+    platform.Files["C:\\Alt\\5.exe"] = {1, 1};
+    EXPECT_EQ(store.Quick("C:\\Alt\\5.exe", icon), TIconStore::iaIcon);
+    EXPECT_TRUE(store.Lookup("C:\\Tools\\app.exe", icon));
+    store.Save();
+    TIconCache saved;
+    ASSERT_TRUE(saved.Load(files.Files[CacheFile]));
+    EXPECT_EQ(saved.Count(), kept) << earlier;
+    EXPECT_TRUE(saved.Find("C:\\Alt\\5.exe", 16));
+    EXPECT_TRUE(saved.Find("C:\\Tools\\app.exe", 16));
+  }
+}
+
+TEST_F(MenuIcons, AnIconFromTheShellNotOfTheSizeAskedIsNone) {
+  // A menu's bitmap takes Size x Size pixels of the size asked: any other
+  // icon would overrun it (MenuBitmap).
+  const struct {
+    const char* What;
+    int Size;
+    size_t Pixels;
+  } given[] = {{"larger", 32, 32 * 32}, {"smaller", 8, 8 * 8}, {"too many pixels", 16, 32 * 32}, {"too few", 16, 16}};
+  for (const auto& g : given) {
+    platform.GivenSize = g.Size, platform.GivenPixels = g.Pixels;
+    TIconStore store(platform, files, CacheFile, 16);
+    TIconPixels icon;
+    EXPECT_FALSE(store.Lookup("C:\\Tools\\app.exe", icon)) << g.What;
+    EXPECT_EQ(icon.Size, 16) << g.What;
+    EXPECT_TRUE(icon.Pixels.empty()) << g.What;
+  }
 }
 
 }  // namespace
