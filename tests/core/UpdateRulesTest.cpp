@@ -79,7 +79,7 @@ TEST(Releases, TheReleaseDateIsReadInTheMakersFormatOnly) {
       {"00.12.2026", 0},       {"08.13.2026", 0},      {"12/08/2026", 0},     {"2026-12-08", 0},
       {"08.12.26", 0},         {"08.12.02026", 0},     {"08.12.2026 ", 0},    {" 08.12.2026", 0},
       {"08.12.2026.", 0},      {"+8.12.2026", 0},      {"", 0},               {"gestern", 0},
-      {"008.12.2026", 0},
+      {"008.12.2026", 0},      {"29.02.1900", 0},      {"29.02.2000", 36585},
   };
   for (const auto& c : cases) {
     TDateTime date = -1;
@@ -326,12 +326,17 @@ TEST(ArchiveEntries, DuplicatesAndSizesAreRefused) {
   EXPECT_FALSE(CheckArchiveEntries({{"TRV.EXE", 1}, {"neu/trv.exe", 1}}).Ok);
   EXPECT_FALSE(CheckArchiveEntries({{"Gross.bin", MaxEntrySize + 1}}).Ok);
   EXPECT_TRUE(CheckArchiveEntries({{"Gross.bin", MaxEntrySize}}).Ok);
-  std::vector<TArchiveEntry> many;
-  for (int i = 0; i < 5; ++i) many.push_back({"Teil" + std::to_string(i), MaxEntrySize});
-  const TArchiveCheck check = CheckArchiveEntries(many);
-  EXPECT_FALSE(check.Ok);
-  EXPECT_EQ(check.Error, "Das Update-Archiv ist zu groß.");
-  EXPECT_TRUE(check.FileNames.empty());
+  // The whole archive: its largest files, then one more of this size.
+  static_assert(MaxArchiveSize % MaxEntrySize == 0, "the largest files fill the archive");
+  for (uint64_t last : {uint64_t(0), uint64_t(1), MaxEntrySize}) {
+    std::vector<TArchiveEntry> many;
+    for (uint64_t i = 0; i < MaxArchiveSize / MaxEntrySize; ++i) many.push_back({"Teil" + std::to_string(i), MaxEntrySize});
+    many.push_back({"Rest", last});
+    const TArchiveCheck check = CheckArchiveEntries(many);
+    EXPECT_EQ(check.Ok, last == 0) << last;
+    EXPECT_EQ(check.Error, last == 0 ? "" : "Das Update-Archiv ist zu groß.") << last;
+    EXPECT_EQ(check.FileNames.size(), last == 0 ? many.size() : 0u) << last;
+  }
 }
 
 // A server that sends a byte now and then keeps the read time-out from
