@@ -47,5 +47,13 @@ if(WIN32)
   add_dependencies(launcher_win_tests ArgRecorder)
   add_dependencies(launcher_e2e_tests TRV ArgRecorder)
   add_dependencies(popup_e2e_tests TRV ArgRecorder)
+  # The popup on a Windows whose ANSI code page is 1251 (Cyrillic): a prefix
+  # of its own.
+  tarvo_tests(popup_codepage_e2e_tests
+    SOURCES tests/win/PopupCodePageE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model
+    ENVIRONMENT TARVO_WINE_CODEPAGE=1251
+    SERIAL)
+  add_dependencies(popup_codepage_e2e_tests TRV)
 endif()
 include(bench/Sources.cmake)
