@@ -92,7 +92,10 @@ void TBalloons::ShowText(HWND host, const std::wstring* text, UINT lifetime, POI
   }
   toolInfo_.hwnd = host;
   if (text) {
-    text_ = *text;
+    // Wine's balloon draws its longest line in a little less room than it
+    // measured and wraps the last character out of sight: a no-break space
+    // at the end takes that place.
+    text_ = *text + L"\u00A0";
     toolInfo_.lpszText = &text_[0];
     SendMessageW(window_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&toolInfo_));
   }

@@ -285,9 +285,7 @@ TEST_F(GroupEditor, TheDialogsChecksShowTheirBalloonsInOrder) {
     TControl& control = Dialog().Control(step.control);
     EXPECT_EQ(form->Balloons.Owner(), control.Handle);
     EXPECT_EQ(form->Balloons.Timer().Interval(), 5000u);
-    char shown[512] = "";
-    GetWindowTextA(form->Balloons.Window(), shown, sizeof shown);
-    EXPECT_STREQ(shown, step.text);
+    EXPECT_EQ(BalloonText(form->Balloons.Window()), step.text);
   }
   EXPECT_EQ(Rows().Count(), 0);
   // Esc hides the balloon and leaves the dialog open.

@@ -132,7 +132,7 @@ TEST_F(MainForm, F2ShowsEachOptionsHelpAndASecondF2HidesIt) {
     trv->PostKey(VK_F2);
     HWND balloon = WaitForBalloon();
     ASSERT_NE(balloon, nullptr);
-    EXPECT_EQ(TextOf(balloon), OptionHelp[i]);
+    EXPECT_EQ(BalloonText(balloon), OptionHelp[i]);
     EXPECT_TRUE(GetWindowLongA(balloon, GWL_STYLE) & TTS_BALLOON);
     // The balloon points at the middle of the button's lower edge.
     RECT b;
@@ -223,7 +223,7 @@ TEST_F(MainForm, HelpOfTheBackButtonWrapsRightAfterColumn60) {
   trv->PostKey(VK_F2);
   HWND balloon = WaitForBalloon();
   ASSERT_NE(balloon, nullptr);
-  EXPECT_EQ(TextOf(balloon),
+  EXPECT_EQ(BalloonText(balloon),
             "Klicken Sie hier, um zum Hauptmenü zurückzukehren, ohne eine\r\nVerknüpfung anzulegen.");
 }
 

@@ -159,9 +159,7 @@ TEST_F(MenuEditor, InvalidEntriesAreRefusedWithTheirBalloon) {
     EXPECT_EQ(form->Balloons.Owner(), owner.Handle);
     EXPECT_TRUE(form->Balloons.Timer().Enabled());
     EXPECT_EQ(form->Balloons.Timer().Interval(), c.lifetime);
-    char shown[512] = "";
-    GetWindowTextA(form->Balloons.Window(), shown, sizeof shown);
-    EXPECT_STREQ(shown, c.balloon);
+    EXPECT_EQ(BalloonText(form->Balloons.Window()), c.balloon);
     // It points at (16, height - 8) of its control.
     POINT anchor = {16, owner.Height() - 8};
     ClientToScreen(owner.Handle, &anchor);
@@ -185,11 +183,9 @@ TEST_F(MenuEditor, CtrlZActsInTheFocusedEditorAndF2SaysOnWhat) {
   auto help = [&](TControl& on) {
     on.SetFocus();
     EXPECT_TRUE(form->EditorPage().KeyDown(VK_F2));
-    char shown[1024] = "";
-    GetWindowTextA(form->Balloons.Window(), shown, sizeof shown);
+    const std::string text = BalloonText(form->Balloons.Window());
     EXPECT_EQ(form->Balloons.Owner(), on.Handle);
     form->Balloons.Hide();
-    const std::string text = shown;
     const size_t undo = text.find("Strg+Z nimmt zurück: ");
     return undo == std::string::npos ? std::string() : text.substr(undo);
   };

@@ -95,7 +95,7 @@ class ShortcutPage : public ::testing::Test {
 
   HWND WaitForBalloonText(const std::string& text) {
     HWND balloon = nullptr;
-    WaitUntil([&] { return (balloon = VisibleBalloon(*trv)) && TextOf(balloon) == text; });
+    WaitUntil([&] { return (balloon = VisibleBalloon(*trv)) && BalloonText(balloon) == text; });
     return balloon;
   }
   void Press(const char* button) { PostMessageA(Control(button), BM_CLICK, 0, 0); }

@@ -280,3 +280,13 @@ void DragMouse(HWND wnd, POINT from, POINT to) {
   inputs.push_back(at(to.x, to.y, MOUSEEVENTF_LEFTUP));
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof inputs[0]);
 }
+
+std::string BalloonText(HWND balloon) {
+  char buffer[8192] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(balloon, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                      &length);
+  std::string text = buffer;
+  if (!text.empty() && text.back() == '\xA0') text.pop_back();
+  return text;
+}

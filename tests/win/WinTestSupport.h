@@ -16,6 +16,9 @@ std::string ExeFolder();
 
 // TRV.EXE, built into the same folder as the tests.
 std::string TrvExePath();
+// A balloon's text as the user reads it: without the no-break space the
+// program ends it with (Wine would wrap its last character away).
+std::string BalloonText(HWND balloon);
 
 // A fresh, empty folder for one test, removed by the destructor.
 class TTempFolder {
