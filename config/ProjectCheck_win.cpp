@@ -56,7 +56,15 @@ class TWinCheckLookup : public ICheckLookup {
     return false;
   }
 
-  std::string ExeFolder() override { return ProgramFolder(); }
+  std::string ExeFolder() override {
+    // A program folder Windows-1252 cannot hold leaves relative paths
+    // unresolved; the check still runs.
+    try {
+      return ProgramFolder();
+    } catch (const EForeignText&) {
+      return std::string();
+    }
+  }
 };
 
 }  // namespace

@@ -99,7 +99,7 @@ void RunCommand(const TStrings& fields) {
   // (%ProgramFiles%) stays within its word, quoted or not; ".\" is resolved
   // after it, so that a variable may hold a relative path too.
   for (std::string& word : words) word = ExpandEnvironmentNames(word);
-  words[0] = ResolveRelativeWord(words[0], LauncherHost->ExeFolder());
+  if (IsRelativeWord(words[0])) words[0] = ResolveRelativeWord(words[0], LauncherHost->ExeFolder());
   if (ElevationField(fields)) {
     // A refused prompt and a failure alike leave the run going on with the
     // next line, as a program that cannot be started does.
@@ -141,6 +141,8 @@ std::string RunTooDeepText() {
       "ineinander aufgerufen. Wahrscheinlich ruft sich eine Befehlszeilengruppe selbst auf.",
       MaxRunDepth);
 }
+
+bool IsRelativeWord(const std::string& word) { return StartsWith(word, ".\\") || StartsWith(word, "..\\"); }
 
 std::string ResolveRelativeWord(const std::string& word, const std::string& exeFolder) {
   if (StartsWith(word, ".\\")) return exeFolder + word.substr(2);

@@ -84,6 +84,9 @@ TQuestionBranches LocateBranches(const std::vector<TExecLine>& lines, int questi
 // The first word of a command resolved against the executable's folder
 // (".\x" and "..\..\x"); any other word comes back unchanged.
 std::string ResolveRelativeWord(const std::string& word, const std::string& exeFolder);
+// Whether the word is one ResolveRelativeWord changes: only then is the
+// program's folder needed (one Windows-1252 cannot hold stops such a run).
+bool IsRelativeWord(const std::string& word);
 
 // The command line RunAndWait hands to process creation ("" when nothing can
 // be started).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "launcher/Interpreter.h"
+#include "model/Wide.h"
 #include "tests/core/TestSupport.h"
 
 class TFakeLauncherHost : public ILauncherHost {
@@ -30,7 +31,12 @@ class TFakeLauncherHost : public ILauncherHost {
   // Runs while a box is shown (a nested handler, say).
   std::function<void()> DuringBox;
 
-  std::string ExeFolder() override { return Folder; }
+  // A program folder Windows-1252 cannot hold: asking for it raises.
+  bool ForeignFolder = false;
+  std::string ExeFolder() override {
+    if (ForeignFolder) throw EForeignText(u"C:\\\u041F\\Tarvo\\");
+    return Folder;
+  }
   void ShellOpen(const std::string& file, const std::string& parameters) override {
     Calls.push_back("open " + file + "|" + parameters);
   }

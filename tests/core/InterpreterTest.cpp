@@ -111,6 +111,13 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"\"\"\"D:\\Daten\"\"\";1;0;1", "wait \"C:\\WINDOWS\\explorer.exe\" \"D:\\Daten\""},
         CommandCase{"\"\"\"x.exe\"\" ^& a\";0;1;1", "runas x.exe|^& a"}));
 
+TEST_F(Interpreter, OnlyARelativeWordAsksForTheProgramsFolder) {
+  host.ForeignFolder = true;
+  Run({TExecLine{lkCommand, "C:\\x.exe;0"}});
+  EXPECT_EQ(host.Calls, Calls{"open C:\\x.exe|"});
+  EXPECT_THROW(Run({TExecLine{lkCommand, ".\\x.exe;0"}}), EForeignText);
+}
+
 TEST(ExactRunFields, AreReadAndWrittenAsTheFourthField) {
   struct {
     const char* Params;

@@ -94,6 +94,10 @@ TEST_F(MenuIcons, EachEntryShowsTheIconOfWhatItsGroupStartsFirst) {
       {"a quoted path with blanks", Lines({"0 \"\"\"C:\\Program Files\\Editor\\ed.exe\"\" a.txt\";0"}),
        "C:\\Program Files\\Editor\\ed.exe"},
       {"a group that starts nothing", Lines({"1 Hallo;Titel;0;0", "3 Ablauf beenden"}), ""},
+      // A dropped file's exact line: its path as it stands, "%" and all.
+      {"an exact line", Lines({"0 \"\"\"C:\\Program Files\\Editor\\ed.exe\"\" %WERKZEUGE%\";0;0;1"}),
+       "C:\\Program Files\\Editor\\ed.exe"},
+      {"an exact line, not expanded", Lines({"0 %WERKZEUGE%\\app.exe;0;0;1"}), ""},
       {"a second call after one that starts nothing", Lines({"5 Weiter", "5 Ziel", "0 C:\\Tools\\app.exe;0"}),
        "C:\\Tools\\app.exe"},
   };
