@@ -14,13 +14,6 @@
 
 namespace {
 
-std::u16string WideText(HWND wnd) {
-  wchar_t text[1024] = L"";
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(wnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
-  return U16(text);
-}
-
 // A windowless label's caption, asked from its form as UTF-16 (see
 // framework/ControlQuery.h: the caption comes back as a new global atom).
 std::u16string WideCaption(HWND form, const wchar_t* name) {

@@ -10,13 +10,6 @@
 
 namespace {
 
-std::u16string WideText(HWND window) {
-  wchar_t text[512] = L"";
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
-  return U16(text);
-}
-
 // An item's text read inside the program, as menus of another process
 // cannot be read from outside.
 std::u16string ItemText(TRemoteProcess& remote, HMENU menu, UINT position) {

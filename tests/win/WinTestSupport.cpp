@@ -290,3 +290,10 @@ std::string BalloonText(HWND balloon) {
   if (!text.empty() && text.back() == '\xA0') text.pop_back();
   return text;
 }
+
+std::u16string WideText(HWND wnd) {
+  wchar_t text[1024] = L"";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(wnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
+  return std::u16string(reinterpret_cast<const char16_t*>(text));
+}

@@ -19,6 +19,8 @@ std::string TrvExePath();
 // A balloon's text as the user reads it: without the no-break space the
 // program ends it with (Wine would wrap its last character away).
 std::string BalloonText(HWND balloon);
+// A window's text as UTF-16, whatever the code pages; also across processes.
+std::u16string WideText(HWND wnd);
 
 // A fresh, empty folder for one test, removed by the destructor.
 class TTempFolder {
