@@ -4,7 +4,6 @@
 #include <set>
 
 #include "config/CommandLines.h"
-#include "config/StartPage.h"
 #include "model/Platform.h"
 #include "model/Text.h"
 #include "model/Wide.h"

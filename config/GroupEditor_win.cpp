@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "config/EditorPage.h"
-#include "config/StartPage.h"
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
 #include "model/MessageBox_win.h"
+#include "model/Text.h"
 #include "model/Wide.h"
 #include "shortcut/ShellLink.h"
 #include "model/Wide_win.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/StartPage.h"
+#include "controls/BalloonLayout.h"
 #include "framework/Application.h"
 #include "model/Errors.h"
 #include "model/Wide_win.h"

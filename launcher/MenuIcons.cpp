@@ -3,9 +3,9 @@
 #include "launcher/Interpreter.h"
 #include "model/Codec.h"
 #include "model/Platform.h"
+#include "model/Settings.h"
 #include "model/Text.h"
 #include "model/Wide.h"
-#include "update/UpdateSettings.h"
 
 const char* const ProgramRegistryKey = "Tarvo";
 
@@ -13,6 +13,12 @@ std::string CommandIconTarget(const TExecLine& line) {
   if (line.Kind != lkCommand) return "";
   const TStrings fields = SplitDelimited(line.Params, ';');
   if (fields.empty()) return "";
+  // A dropped file's exact line starts its path as it stands.
+  if (fields.size() > 3 && fields[3] == "1") {
+    std::string path, arguments;
+    SplitExactCommandLine(fields[0], path, arguments);
+    return path;
+  }
   const TStrings words = SplitDelimited(fields[0], ' ');
   if (words.empty() || words[0].empty()) return "";
   // Without the interpreter's host (windows made alone, as in tests) the
@@ -23,7 +29,8 @@ std::string CommandIconTarget(const TExecLine& line) {
   // or program folder Windows-1252 cannot hold gives no icon: the run, not
   // the icon, says why.
   try {
-    return ResolveRelativeWord(ExpandEnvironmentNames(words[0]), LauncherHost->ExeFolder());
+    const std::string word = ExpandEnvironmentNames(words[0]);
+    return IsRelativeWord(word) ? ResolveRelativeWord(word, LauncherHost->ExeFolder()) : word;
   } catch (const EForeignText&) {
     return "";
   }
@@ -307,13 +314,13 @@ void TIconStore::Save() {
 }
 
 bool MenuIconsWanted(IRegistry& registry) {
-  TUpdateSettings settings(registry, ProgramRegistryKey, true);
+  TSettings settings(registry, ProgramRegistryKey, true);
   int32_t value = 1;
   return !settings.ReadInteger("MenuIcons", value) || value != 0;
 }
 
 bool NetworkIconsWanted(IRegistry& registry) {
-  TUpdateSettings settings(registry, ProgramRegistryKey, true);
+  TSettings settings(registry, ProgramRegistryKey, true);
   int32_t value = 0;
   return settings.ReadInteger("NetworkIcons", value) && value != 0;
 }

@@ -13,8 +13,8 @@
 
 #include "framework/Paint.h"
 #include "model/Platform.h"
+#include "model/Registry_win.h"
 #include "model/Wide_win.h"
-#include "update/Registry_win.h"
 
 namespace {
 

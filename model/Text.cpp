@@ -34,3 +34,9 @@ std::string UpperText(std::string text) {
 bool SameKey(char a, char b) {
   return UpperChar(static_cast<unsigned char>(a)) == UpperChar(static_cast<unsigned char>(b));
 }
+
+bool HasExtension(const std::string& path, const char* upperExtension) {
+  size_t dot = path.find_last_of(".\\/:");
+  if (dot == std::string::npos || path[dot] != '.') return false;
+  return UpperText(path.substr(dot)) == upperExtension;
+}

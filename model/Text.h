@@ -1,5 +1,5 @@
 // Windows-1252 text helpers shared by the launcher, the windows and the
-// platform layer: access keys of captions and upper case.
+// platform layer: access keys of captions, upper case and file extensions.
 #pragma once
 
 #include <string>
@@ -17,3 +17,7 @@ std::string UpperText(std::string text);
 
 // Access keys compare without regard to case.
 bool SameKey(char a, char b);
+
+// Whether path's last extension is upperExtension (as ".TRV") in any case;
+// a dot in a folder's name is none.
+bool HasExtension(const std::string& path, const char* upperExtension);

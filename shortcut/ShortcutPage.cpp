@@ -6,12 +6,13 @@
 
 #include <memory>
 
-#include "config/StartPage.h"
+#include "controls/BalloonLayout.h"
 #include "controls/VQControls.h"
 #include "framework/Application.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
 #include "model/Platform.h"
+#include "model/Text.h"
 #include "model/Wide_win.h"
 #include "shortcut/LinkRules.h"
 #include "shortcut/ShellLink.h"

@@ -3,10 +3,6 @@
 add_library(tarvo_linkrules STATIC shortcut/LinkRules.cpp)
 target_link_libraries(tarvo_linkrules PUBLIC tarvo_model)
 
-tarvo_tests(shortcut_core_tests
-  SOURCES tests/core/LinkRulesTest.cpp
-  LIBS tarvo_linkrules)
-
 if(WIN32)
   add_library(tarvo_shortcut STATIC
     shortcut/ShellLink.cpp
@@ -19,15 +15,4 @@ if(WIN32)
   )
   target_link_libraries(tarvo_shortcut PUBLIC tarvo_framework tarvo_controls tarvo_linkrules comctl32 shell32 shlwapi ole32 uuid)
   list(APPEND TARVO_EXE_LIBS tarvo_shortcut)
-
-  tarvo_tests(shortcut_link_tests
-    SOURCES tests/win/ShellLinkTest.cpp
-    LIBS tarvo_shortcut tarvo_wintestsupport)
-  add_dependencies(shortcut_link_tests TRV)
-
-  # Real windows that take the focus: one at a time.
-  tarvo_tests(shortcut_shell_tests
-    SOURCES tests/win/ShellTreeTest.cpp tests/win/ShellTreePathTest.cpp
-    LIBS tarvo_shortcut tarvo_wintestsupport
-    SERIAL)
 endif()

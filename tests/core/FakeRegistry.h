@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "update/UpdateSettings.h"
+#include "model/Settings.h"
 
 // Two roots of keys of values (type letter and bytes); a root may refuse
 // every change, as HKEY_LOCAL_MACHINE does for a standard user.

@@ -5,6 +5,8 @@
 
 #include "config/SavePrompt.h"
 #include "config/StartPage.h"
+#include "controls/BalloonLayout.h"
+#include "model/Text.h"
 #include "tests/core/TestSupport.h"
 
 namespace {

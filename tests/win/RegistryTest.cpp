@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "update/Registry_win.h"
+#include "model/Registry_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "update/Registry_win.h"
+#include "model/Registry_win.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-// The Windows registry behind the updater's settings.
+// The Windows registry behind the program's and the updater's settings.
 #pragma once
 
-#include "update/UpdateSettings.h"
+#include "model/Settings.h"
 
 class TWinRegistry : public IRegistry {
  public:
