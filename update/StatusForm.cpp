@@ -13,9 +13,9 @@
 #include "model/Errors.h"
 #include "model/Files_win.h"
 #include "model/MessageBox_win.h"
+#include "model/Registry_win.h"
 #include "model/Wide_win.h"
 #include "update/Http_win.h"
-#include "update/Registry_win.h"
 #include "update/Signature_win.h"
 #include "update/UpdateSettings.h"
 
