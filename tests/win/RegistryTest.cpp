@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "model/Registry_win.h"
+#include "update/UpdateSettings.h"
 
 namespace {
 
