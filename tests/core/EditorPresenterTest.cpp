@@ -4,6 +4,7 @@
 // changes the editor makes as if the user had made them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -657,7 +658,10 @@ TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroup
   files.Files["k.trv"] = ProjectFileText(TProject(headers.Groups, headers.Menu), true);
   TProject loaded;
   ASSERT_TRUE(LoadProject(loaded, "k.trv", false));
-  EXPECT_EQ(loaded.GroupNames(), (Texts{"Spiel", "[MenuItems] (2)"}));
+  // In the collation's order, which differs between the systems.
+  Texts names = loaded.GroupNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Texts{"Spiel", "[MenuItems] (2)"}));
   EXPECT_EQ(loaded.MenuItems().size(), 2u);
   UseNativePlatform();
 }
