@@ -155,16 +155,11 @@ void TBalloons::ShowAt(TControl& control, int icon, const std::string& title, co
 }
 
 void TBalloons::ShowForeignText(TControl& field, const std::u16string& refused) {
-  // The character as it is, with its code: a font may lack it.
-  const size_t pos = std::min(ForeignCharPos(refused), refused.size());
-  size_t units = pos + 1 < refused.size() && refused[pos] >= 0xD800 && refused[pos] <= 0xDBFF ? 2 : 1;
-  const std::u16string character = refused.substr(pos, units);
-  const char32_t code = units == 2 ? 0x10000 + ((character[0] - 0xD800) << 10) + (character[1] - 0xDC00)
-                                   : (character.empty() ? 0 : character[0]);
-  const std::u16string named = u"„" + character + WidenText(Format("“ (U+%04X)", static_cast<unsigned>(code)));
+  const std::u16string character = FirstForeignChar(refused);
+  const std::u16string named = NamedChar(character);
   const std::string reason = "Tarvo speichert Texte in der westeuropäischen Zeichentabelle Windows-1252.";
   const std::u16string text =
-      refused.size() == units ? u"Das Zeichen " + named + WidenText(" kann Tarvo nicht übernehmen:\r\n" + reason)
+      refused == character ? u"Das Zeichen " + named + WidenText(" kann Tarvo nicht übernehmen:\r\n" + reason)
                               : u"Der eingefügte Text enthält das Zeichen " + named +
                                     WidenText(", das Tarvo nicht übernehmen kann:\r\n" + reason);
   TAnchor anchor = ValidationBalloonAnchor(field.Width(), field.Height());

@@ -1135,7 +1135,8 @@ void TTreeView::Created(const TControlDef& def) {
 bool TTreeView::Notify(NMHDR* header, LRESULT& result) {
   if (header->code == NM_CUSTOMDRAW) {
     auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
-    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+    // Only a drag with a line to show asks to draw after the tree.
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT && markAt_) {
       result = CDRF_NOTIFYPOSTPAINT;
       return true;
     }

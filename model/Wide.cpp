@@ -73,40 +73,28 @@ std::string ForeignTextInCodes(const std::u16string& text) {
   return shown;
 }
 
-namespace {
-// The message in its two forms: the text and the character as they are, or
-// as codes.
-template <typename TString, typename TPiece>
-TString RefusalText(const std::u16string& text, TPiece piece) {
+std::u16string FirstForeignChar(const std::u16string& text) {
   const size_t pos = ForeignCharPos(text);
+  if (pos == std::u16string::npos) return std::u16string();
   size_t units = 1;
-  const char32_t code = pos == std::u16string::npos ? 0 : CodePointAt(text, pos, units);
-  const std::u16string character = pos == std::u16string::npos ? u"" : text.substr(pos, units);
-  return piece("„") + piece(text) + piece("“ enthält das Zeichen „") + piece(character) + piece("“ (" + CodeText(code) +
-         "), das Tarvo nicht übernehmen kann (Tarvo speichert Texte in der westeuropäischen "
-         "Zeichentabelle Windows-1252).");
+  CodePointAt(text, pos, units);
+  return text.substr(pos, units);
 }
-}  // namespace
+
+std::u16string NamedChar(const std::u16string& character) {
+  size_t units = 1;
+  const char32_t code = character.empty() ? 0 : CodePointAt(character, 0, units);
+  return u"„" + character + WidenText("“ (" + CodeText(code) + ")");
+}
 
 std::u16string ForeignTextMessage(const std::u16string& text) {
-  struct {
-    std::u16string operator()(const std::string& s) const { return WidenText(s); }
-    std::u16string operator()(const std::u16string& s) const { return s; }
-  } piece;
-  return RefusalText<std::u16string>(text, piece);
+  return u"„" + text + WidenText("“ enthält das Zeichen ") + NamedChar(FirstForeignChar(text)) +
+         WidenText(", das Tarvo nicht übernehmen kann (Tarvo speichert Texte in der westeuropäischen "
+                   "Zeichentabelle Windows-1252).");
 }
 
-namespace {
-std::string InCodesMessage(const std::u16string& text) {
-  struct {
-    std::string operator()(const std::string& s) const { return s; }
-    std::string operator()(const std::u16string& s) const { return ForeignTextInCodes(s); }
-  } piece;
-  return RefusalText<std::string>(text, piece);
-}
-}  // namespace
-
-EForeignText::EForeignText(const std::u16string& text) : Exception(InCodesMessage(text)), Text(text) {}
+EForeignText::EForeignText(const std::u16string& text)
+    : Exception(ForeignTextInCodes(ForeignTextMessage(text))), Text(text) {}
 
 std::u16string EForeignText::WideMessage() const { return ForeignTextMessage(Text); }
 

@@ -32,6 +32,13 @@ class EForeignText : public Exception {
   std::u16string WideMessage() const;
 };
 
+// The first character of the text that Windows-1252 lacks, as it is (one
+// unit, or a surrogate pair); empty when there is none.
+std::u16string FirstForeignChar(const std::u16string& text);
+// A character shown as it is and with its code, for a font may lack it:
+// "„x“ (U+XXXX)".
+std::u16string NamedChar(const std::u16string& character);
+
 // "„name“ enthält das Zeichen „x“ (U+…), …": the reason a text is refused.
 std::u16string ForeignTextMessage(const std::u16string& text);
 // A text for Windows-1252 only: each foreign character as "<U+XXXX>".

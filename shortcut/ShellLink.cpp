@@ -42,10 +42,10 @@ std::wstring LinkNameW(const std::string& name, size_t limit) {
 // fields are read whole, never cut.
 const int FieldSize = 32768;
 
-// A text field read into a buffer, up to its first NUL.
+// A text field read into the reader's buffer, up to its first NUL.
 template <class Getter>
-std::wstring ReadField(Getter get) {
-  std::vector<wchar_t> buffer(FieldSize, L'\0');
+std::wstring ReadField(std::vector<wchar_t>& buffer, Getter get) {
+  buffer.assign(FieldSize, L'\0');
   OleCheck(get(buffer.data(), FieldSize));
   buffer[FieldSize - 1] = L'\0';
   return buffer.data();
@@ -84,6 +84,8 @@ bool CreateShellLink(const std::string& targetPath, const std::string& linkFileN
 struct TShellLinkReader::TObjects {
   TComPtr<IShellLinkW> Link;
   TComPtr<IPersistFile> File;
+  // One buffer for every field of every link read.
+  std::vector<wchar_t> Buffer;
 };
 
 TShellLinkReader::TShellLinkReader() : objects_(new TObjects) {
@@ -108,6 +110,7 @@ void TShellLinkReader::Read(const std::string& linkFileName, std::string& target
   workingDirectory.clear();
   iconPath.clear();
   IShellLinkW* link = objects_->Link.Get();
+  std::vector<wchar_t>& buffer = objects_->Buffer;
   const std::wstring name = LinkNameW(linkFileName, static_cast<size_t>(-1));
   OleCheck(objects_->File->Load(name.c_str(), STGM_READ));
 
@@ -119,21 +122,24 @@ void TShellLinkReader::Read(const std::string& linkFileName, std::string& target
   std::wstring target;
   LPITEMIDLIST items = nullptr;
   if (SUCCEEDED(link->GetIDList(&items)) && items) {
-    std::vector<wchar_t> buffer(FieldSize, L'\0');
+    buffer.assign(FieldSize, L'\0');
     if (SHGetPathFromIDListEx(items, buffer.data(), FieldSize, GPFIDL_DEFAULT)) target = buffer.data();
     CoTaskMemFree(items);
   }
   WIN32_FIND_DATAW findData;
   if (target.empty())
-    target = ReadField([&](wchar_t* b, int n) { return link->GetPath(b, n, &findData, SLGP_UNCPRIORITY); });
-  const std::wstring args = ReadField([&](wchar_t* b, int n) { return link->GetArguments(b, n); });
+    target =
+        ReadField(buffer, [&](wchar_t* b, int n) { return link->GetPath(b, n, &findData, SLGP_UNCPRIORITY); });
+  const std::wstring args = ReadField(buffer, [&](wchar_t* b, int n) { return link->GetArguments(b, n); });
   targetPath = Narrow(target);
   arguments = Narrow(args);
   // The link's own name for itself and its icon only ever show: lenient.
-  description = LenientField(ReadField([&](wchar_t* b, int n) { return link->GetDescription(b, n); }));
-  workingDirectory = LenientField(ReadField([&](wchar_t* b, int n) { return link->GetWorkingDirectory(b, n); }));
+  description = LenientField(ReadField(buffer, [&](wchar_t* b, int n) { return link->GetDescription(b, n); }));
+  workingDirectory =
+      LenientField(ReadField(buffer, [&](wchar_t* b, int n) { return link->GetWorkingDirectory(b, n); }));
   int index = 0;
-  iconPath = LenientField(ReadField([&](wchar_t* b, int n) { return link->GetIconLocation(b, n, &index); }));
+  iconPath =
+      LenientField(ReadField(buffer, [&](wchar_t* b, int n) { return link->GetIconLocation(b, n, &index); }));
   iconIndex = index;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/Paint.h"
 #include "tests/win/EditorFormFixture.h"
 #include "tests/win/FormTestSupport.h"
 
@@ -263,8 +264,7 @@ TEST_F(MenuEditor, ADragShowsALineBeforeOrAfterAnEntryAndTheHighlightOnlyForInto
   auto markedRows = [&] {
     RECT client = {};
     GetClientRect(tree, &client);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = TopDownInfo(client.right, client.bottom);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(nullptr);
