@@ -112,6 +112,7 @@ endif()
 # --- update
 tarvo_tests(update_core_tests
   SOURCES tests/core/UpdateRulesTest.cpp tests/core/UpdateSettingsTest.cpp tests/core/ReleaseSignatureTest.cpp
+    tests/core/UpdateWizardTest.cpp
   LIBS tarvo_updaterules)
 
 if(WIN32)

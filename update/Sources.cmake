@@ -1,5 +1,6 @@
 # The update component and wizard; their rules are portable.
-add_library(tarvo_updaterules STATIC update/UpdateRules.cpp update/UpdateSettings.cpp update/ReleaseSignature.cpp)
+add_library(tarvo_updaterules STATIC update/UpdateRules.cpp update/UpdateSettings.cpp update/ReleaseSignature.cpp
+  update/UpdateWizard.cpp)
 target_link_libraries(tarvo_updaterules PUBLIC tarvo_model)
 
 if(WIN32)
