@@ -52,7 +52,7 @@ struct TColumnDef {
 // One property of a table row beyond its fixed fields: a handler, items,
 // columns, raw window styles, a colour, a label's focus control, a range.
 struct TProp {
-  enum TKind { pkHandler, pkItems, pkColumns, pkStyle, pkExStyle, pkColor, pkFocusControl, pkRange, pkIndent, pkPicture };
+  enum TKind { pkHandler, pkItems, pkColumns, pkStyle, pkExStyle, pkColor, pkFocusControl, pkRange, pkIndent, pkPicture, pkBind };
   TKind Kind = pkHandler;
   TEvent Event = evClick;
   TNotifyHandler Notify;
@@ -66,6 +66,9 @@ struct TProp {
   COLORREF Color = clDefault;
   std::string Name;
   int Min = 0, Max = 0;
+  // pkBind: hands the made control to its typed member; false when the
+  // member is of another kind.
+  std::function<bool(TControl&)> Bind;
 };
 
 // Binds a form's member function as a control's handler.
@@ -117,6 +120,46 @@ TProp Range(int min, int max);
 TProp Indent(int pixels);
 // Icon buttons: their picture, an icon resource of size x size 96-DPI pixels.
 TProp Picture(int resourceId, int size);
+
+// A window's typed member for one control of its table: the row binds it
+// (Bind(member)) when the control is made, so a handler reaches its
+// controls without looking names up, and a row of the wrong kind fails at
+// the window's creation, not at some later click. A control on a notebook
+// page not shown yet gets its window when the member is first used.
+template <class T>
+class TBound {
+ public:
+  T* operator->() const { return &Get(); }
+  T& operator*() const { return Get(); }
+  T& Get() const;
+  bool Bound() const { return control_ != nullptr; }
+  void Set(T* control) { control_ = control; }
+
+ private:
+  T* control_ = nullptr;
+};
+namespace Framework {
+// Gives the control its window if its page still waits for it.
+void Realize(TControl& c);
+[[noreturn]] void Unbound();
+}  // namespace Framework
+template <class T>
+T& TBound<T>::Get() const {
+  if (!control_) Framework::Unbound();
+  Framework::Realize(*control_);
+  return *control_;
+}
+template <class T>
+TProp Bind(TBound<T>& member) {
+  TProp p;
+  p.Kind = TProp::pkBind;
+  p.Bind = [&member](TControl& c) {
+    T* typed = dynamic_cast<T*>(&c);
+    member.Set(typed);
+    return typed != nullptr;
+  };
+  return p;
+}
 
 // Options of a control row.
 enum : unsigned {

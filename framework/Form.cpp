@@ -204,6 +204,9 @@ TControl& TForm::CreateControl(const TControlDef& def) {
       case TProp::pkStyle: style |= p.Bits; break;
       case TProp::pkExStyle: exStyle |= p.Bits; break;
       case TProp::pkColor: c.Color = p.Color; break;
+      case TProp::pkBind:
+        if (!p.Bind(c)) WrongKind(c.Name);
+        break;
       default: break;
     }
   }
@@ -390,6 +393,21 @@ TControl* TForm::FindComponent(const std::string& name) {
       }
   return c;
 }
+
+void TForm::Realize(TControl& c) {
+  if (c.Handle || pending_.empty()) return;
+  for (const TPendingControl& q : pending_)
+    if (q.Control == &c) {
+      RealizePage(q.Page);
+      return;
+    }
+}
+
+void Framework::Realize(TControl& c) {
+  if (c.Form) c.Form->Realize(c);
+}
+
+void Framework::Unbound() { throw Exception("Ein Steuerelement wurde vor seinem Fenster benutzt."); }
 
 TControl& TForm::Control(const std::string& name) {
   TControl* c = FindComponent(name);

@@ -163,6 +163,8 @@ class TForm {
   void DialogKey(int id);
   // Makes the windows of the controls on a page that has not shown yet.
   void RealizePage(TControl* page);
+  // Gives the control its window if its page still waits for it.
+  void Realize(TControl& c);
 
  private:
   struct TPendingControl {

@@ -42,7 +42,7 @@ class TTestForm : public TForm {
         {Kind<TNotebook>, "Book", nullptr, 0, 120, 400, 180},
         {Kind<TTabSheet>, "Page_0", "Book", 0, 0, 0, 0, 0, "Eins"},
         {Kind<TTabSheet>, "Page_1", "Book", 0, 0, 0, 0, 0, "Zwei"},
-        {Kind<TButton>, "Button_OnPage1", "Page_1", 10, 10, 80, 25, 3, "B", coTabStop},
+        {Kind<TButton>, "Button_OnPage1", "Page_1", 10, 10, 80, 25, 3, "B", coTabStop, {}, {Bind(OnPage1)}},
         {Kind<TButton>, "Button_Mouse", nullptr, 200, 60, 80, 25, 0, "M", 0, {},
          {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
           On(evMouseUp, this, &TTestForm::MouseUp)}},
@@ -58,6 +58,7 @@ class TTestForm : public TForm {
   }
   std::vector<std::string> Calls;
   WORD SwallowKey = 0;
+  TBound<TButton> OnPage1;
 
  protected:
   void FormCreate() override { Calls.push_back("create"); }
@@ -105,6 +106,23 @@ TEST_F(Framework, ControlsComeFromTheTableAndAreFoundByName) {
   GetClientRect(form->Handle, &client);
   EXPECT_EQ(client.right, 400);
   EXPECT_EQ(client.bottom, 300);
+}
+
+TEST_F(Framework, ATableRowBindsItsTypedMemberAndAWrongKindFailsAtCreation) {
+  // The page not shown yet has no windows; the member's first use makes them.
+  EXPECT_EQ(form->Find("Button_OnPage1")->Handle, nullptr);
+  EXPECT_EQ(form->OnPage1->Caption(), "B");
+  EXPECT_EQ(&*form->OnPage1, form->Find("Button_OnPage1"));
+  EXPECT_NE(form->OnPage1->Handle, nullptr);
+
+  struct TWrongForm : TForm {
+    TWrongForm() : TForm("TWrongForm") {}
+    TBound<TEdit> Edit;
+  } wrong;
+  EXPECT_THROW(wrong.Create({{Kind<TButton>, "Button_X", nullptr, 0, 0, 10, 10, 0, "", 0, {}, {Bind(wrong.Edit)}}}),
+               std::exception);
+  TBound<TEdit> unbound;
+  EXPECT_THROW(unbound->Text(), std::exception);
 }
 
 TEST_F(Framework, ClicksReachTheirHandler) {
