@@ -19,22 +19,6 @@
 #include "update/Signature_win.h"
 #include "update/UpdateSettings.h"
 
-const char* const WizardTexts[10] = {
-    "Willkommen",
-    "Auf neue Updates prüfen",
-    "Ergebnis der Prüfung",
-    "Download der Updates",
-    "Installieren",
-    "Abschließen der Installation",
-    "Es stehen keine neuen Updates zur Verfügung. Klicken Sie auf \"Beenden\", um den Assistenten zu verlassen.",
-    "Es stehen neue Updates zum Download bereit.\r\n\r\nDie Updates beheben folgende Probleme bzw. stellen folgende "
-    "neue Funktionen zur Verfügung:\r\n%s\r\n\r\nKlicken Sie auf \"Weiter\", um die Updates jetzt herunterzuladen.",
-    "Der Download wurde nicht vollendet.\r\n\r\nKlicken Sie auf \"Erneut versuchen\", um den Download erneut zu "
-    "starten.\r\nKlicken Sie auf \"Abbrechen\", um den Assistenten zu beenden.",
-    "Die Update-Dateien wurden erfolgreich heruntergeladen. Klicken Sie auf \"Weiter\", um die Updates zu "
-    "installieren.",
-};
-
 namespace {
 
 const char* const WelcomeText =
@@ -53,9 +37,6 @@ const char* const InstallText =
     "Das Update kann jetzt installiert werden.\r\nKlicken Sie auf \"Weiter\", um den Vorgang fortzusetzen und die "
     "Installation durchzuführen.\r\n\r\nAktivieren Sie das Kontrollfeld \"Programm automatisch neu starten\", um "
     "die Anwendung nach der Installation sofort neu zu starten.";
-const char* const MissingArchiveText =
-    "Die Installationsdateien wurden nicht gefunden. Klicken Sie auf \"Abbrechen\" und versuchen Sie es später noch "
-    "einmal.";
 const char* const FinishText =
     "Die Installation wurde vorbereitet.\r\nKlicken Sie auf \"Beenden\", um die alten Dateien zu ersetzen. Ein "
     "Neustart des Computers ist nicht erforderlich.\r\n\r\nWenn Sie nicht die Option zum automatischen Neustart des "
@@ -67,12 +48,6 @@ const char* const NeverText =
 const char* const RegularText =
     "Aktivieren Sie diese Option, um in festgelegten Abständen automatisch zum Suchen nach neuen Updates "
     "aufgefordert zu werden. Dies geschieht dann jeweils unmittelbar nach dem Starten des Programms.";
-const char* const SettingsNotSavedText =
-    "Die Einstellungen konnten nicht gespeichert werden: Sie haben keine Berechtigung, in die Registrierung zu "
-    "schreiben.";
-const char* const MachineKeepsRemindersOffText =
-    "Die Erinnerungen bleiben ausgeschaltet: Sie sind für alle Benutzer dieses Computers abgeschaltet, und Sie "
-    "haben keine Berechtigung, das zu ändern.";
 
 const TColorRef StepPanelColor = 15120283;
 const COLORREF TitleColor = 12937777;
@@ -123,12 +98,6 @@ std::string NewTempFile(const std::string& folder, const wchar_t* prefix) {
 
 void RemoveFile(const std::string& path) { DeleteFileW(W(path).c_str()); }
 
-std::string ReplaceFirst(std::string text, const std::string& what, const std::string& with) {
-  const size_t at = text.find(what);
-  if (at != std::string::npos) text.replace(at, what.size(), with);
-  return text;
-}
-
 }  // namespace
 
 // What the UI thread and a transfer's worker share. The worker owns no
@@ -174,85 +143,89 @@ TStatusForm::~TStatusForm() = default;
 
 void TStatusForm::Create() {
   auto button = [this](const char* name, const char* parent, int x, int y, int w, const char* caption,
-                       unsigned options, void (TStatusForm::*handler)(TControl&)) {
+                       unsigned options, void (TStatusForm::*handler)(TControl&), TBound<TButton>& member) {
     return TControlDef{Kind<TButton>, name, parent, x, y, w, 25, 0, caption, coTabStop | options, {},
-                       {On(evClick, this, handler)}};
+                       {On(evClick, this, handler), Bind(member)}};
   };
-  auto label = [](const char* name, const char* parent, int x, int y, int w, int h, const char* caption) {
-    return TControlDef{Kind<TLabel>, name, parent, x, y, w, h, 0, caption, coWordWrap};
+  auto label = [](const char* name, const char* parent, int x, int y, int w, int h, const char* caption,
+                  std::vector<TProp> props = {}) {
+    return TControlDef{Kind<TLabel>, name, parent, x, y, w, h, 0, caption, coWordWrap, {}, std::move(props)};
   };
   const TFontDef titleFont = {"Verdana", 19, true};
   const TFontDef percentFont = {"MS Sans Serif", 11, true};
   TForm::Create(
       {
           {Kind<TPaintBox>, "PaintBox_Process", nullptr, 0, 0, 225, 353, 0, "", 0, {},
-           {On(evPaint, this, &TStatusForm::PaintBox_ProcessPaint)}},
-          {Kind<TPanel>, "Panel_Title", nullptr, 232, 8, 417, 41, 0, WizardTexts[wsWelcome], 0, titleFont, {BackColor(TitleColor)}},
-          {Kind<TNotebook>, "Pages", nullptr, 232, 56, 417, 249},
+           {On(evPaint, this, &TStatusForm::PaintBox_ProcessPaint), Bind(paintBox_)}},
+          {Kind<TPanel>, "Panel_Title", nullptr, 232, 8, 417, 41, 0, WizardTexts[wsWelcome], 0, titleFont,
+           {BackColor(TitleColor), Bind(title_)}},
+          {Kind<TNotebook>, "Pages", nullptr, 232, 56, 417, 249, 0, "", 0, {}, {Bind(pages_)}},
           {Kind<TTabSheet>, "Bestätigung1", "Pages", 0, 0, 0, 0},
-          {Kind<TImage>, "Image_Icon1", "Bestätigung1", 8, 8, 32, 32},
+          {Kind<TImage>, "Image_Icon1", "Bestätigung1", 8, 8, 32, 32, 0, "", 0, {}, {Bind(icon1_)}},
           label("Label2", "Bestätigung1", 56, 8, 353, 233, WelcomeText),
           {Kind<TTabSheet>, "Prüfen", "Pages", 0, 0, 0, 0},
           label("Label4", "Prüfen", 8, 8, 401, 57, CheckText),
           button("Button_Check", "Prüfen", 8, 72, 233, "Jetzt auf neue Updates prüfen", 0,
-                 &TStatusForm::Button_CheckClick),
+                 &TStatusForm::Button_CheckClick, check_),
           {Kind<TTabSheet>, "Bestätigung2", "Pages", 0, 0, 0, 0},
-          label("Label_CheckResult", "Bestätigung2", 8, 8, 401, 233, ""),
+          label("Label_CheckResult", "Bestätigung2", 8, 8, 401, 233, "", {Bind(checkResult_)}),
           {Kind<TTabSheet>, "Download", "Pages", 0, 0, 0, 0},
-          label("Label_Download", "Download", 8, 8, 401, 73, DownloadText),
-          {Kind<TProgressBar>, "Status", "Download", 8, 96, 337, 25},
-          {Kind<TLabel>, "PerCent", "Download", 352, 100, 57, 17, 0, "", 0, percentFont},
-          label("StatusLabel", "Download", 8, 132, 401, 17, ""),
-          label("TimeLeft", "Download", 8, 152, 401, 17, ""),
-          {Kind<TImage>, "Image_Download", "Download", 8, 180, 32, 32},
+          label("Label_Download", "Download", 8, 8, 401, 73, DownloadText, {Bind(downloadText_)}),
+          {Kind<TProgressBar>, "Status", "Download", 8, 96, 337, 25, 0, "", 0, {}, {Bind(progress_)}},
+          {Kind<TLabel>, "PerCent", "Download", 352, 100, 57, 17, 0, "", 0, percentFont, {Bind(percent_)}},
+          label("StatusLabel", "Download", 8, 132, 401, 17, "", {Bind(statusText_)}),
+          label("TimeLeft", "Download", 8, 152, 401, 17, "", {Bind(timeLeft_)}),
+          {Kind<TImage>, "Image_Download", "Download", 8, 180, 32, 32, 0, "", 0, {}, {Bind(downloadIcon_)}},
           button("CancelDownload", "Download", 264, 216, 145, "Download ab&brechen", 0,
-                 &TStatusForm::CancelDownloadClick),
+                 &TStatusForm::CancelDownloadClick, cancelDownload_),
           {Kind<TTabSheet>, "Einrichten", "Pages", 0, 0, 0, 0},
-          {Kind<TImage>, "Image_Icon2", "Einrichten", 8, 8, 32, 32},
-          label("Label3", "Einrichten", 56, 8, 353, 161, InstallText),
+          {Kind<TImage>, "Image_Icon2", "Einrichten", 8, 8, 32, 32, 0, "", 0, {}, {Bind(icon2_)}},
+          label("Label3", "Einrichten", 56, 8, 353, 161, InstallText, {Bind(installText_)}),
           {Kind<TCheckBox>, "CheckBox_Restart", "Einrichten", 56, 184, 353, 17, 0, "Programm automatisch neu starten",
-           coTabStop | coChecked},
+           coTabStop | coChecked, {}, {Bind(restart_)}},
           {Kind<TTabSheet>, "Bestätigung3", "Pages", 0, 0, 0, 0},
-          {Kind<TImage>, "Image_Icon3", "Bestätigung3", 8, 8, 32, 32},
+          {Kind<TImage>, "Image_Icon3", "Bestätigung3", 8, 8, 32, 32, 0, "", 0, {}, {Bind(icon3_)}},
           label("Label5", "Bestätigung3", 56, 8, 353, 233, FinishText),
           {Kind<TTabSheet>, "Einstellungen", "Pages", 0, 0, 0, 0},
           {Kind<TGroupBox>, "GroupBox_AutoUpdt", "Einstellungen", 0, 0, 417, 249, 0,
            "Wie oft wollen Sie zum Suchen nach Updates aufgefordert werden?"},
           {Kind<TRadioButton>, "RadioButton_NoAutoUpdt", "GroupBox_AutoUpdt", 12, 24, 393, 17, 0,
            "Niemals automatisch zum Updaten auffordern", coTabStop, {},
-           {On(evClick, this, &TStatusForm::RadioButton_UpdtClick)}},
+           {On(evClick, this, &TStatusForm::RadioButton_UpdtClick), Bind(never_)}},
           label("Label1", "GroupBox_AutoUpdt", 30, 44, 375, 57, NeverText),
           {Kind<TRadioButton>, "RadioButton_AutoUpdt", "GroupBox_AutoUpdt", 12, 108, 393, 17, 0,
            "Regelmäßig in bestimmten Abständen zum Updaten auffordern", coTabStop | coChecked, {},
-           {On(evClick, this, &TStatusForm::RadioButton_UpdtClick)}},
+           {On(evClick, this, &TStatusForm::RadioButton_UpdtClick), Bind(regular_)}},
           label("Label6", "GroupBox_AutoUpdt", 30, 128, 375, 57, RegularText),
-          {Kind<TLabel>, "Label_AutoUpdt1", "GroupBox_AutoUpdt", 30, 195, 33, 17, 0, "Alle"},
+          {Kind<TLabel>, "Label_AutoUpdt1", "GroupBox_AutoUpdt", 30, 195, 33, 17, 0, "Alle", 0, {},
+           {Bind(intervalBefore_)}},
           {Kind<TSpinEdit>, "SpinEdit_AutoUpdt", "GroupBox_AutoUpdt", 66, 192, 57, 21, 0, "28", coTabStop, {},
-           {Range(1, 365)}},
-          {Kind<TLabel>, "Label_AutoUpdt2", "GroupBox_AutoUpdt", 130, 195, 260, 17, 0, "Tage an Updates erinnern"},
-          label("Label_SettingsError", "GroupBox_AutoUpdt", 12, 220, 393, 26, ""),
+           {Range(1, 365), Bind(interval_)}},
+          {Kind<TLabel>, "Label_AutoUpdt2", "GroupBox_AutoUpdt", 130, 195, 260, 17, 0, "Tage an Updates erinnern", 0,
+           {}, {Bind(intervalAfter_)}},
+          label("Label_SettingsError", "GroupBox_AutoUpdt", 12, 220, 393, 26, "", {Bind(settingsError_)}),
           {Kind<TBevel>, "Bevel1", nullptr, 232, 312, 417, 2, 0, "", coBevelTopLine},
-          button("Button_Settings", nullptr, 240, 320, 97, "Einstellungen", 0, &TStatusForm::Button_SettingsClick),
-          {Kind<TNotebook>, "Notebook_StdButtons", nullptr, 456, 314, 193, 37},
+          button("Button_Settings", nullptr, 240, 320, 97, "Einstellungen", 0, &TStatusForm::Button_SettingsClick,
+                 settings_),
+          {Kind<TNotebook>, "Notebook_StdButtons", nullptr, 456, 314, 193, 37, 0, "", 0, {}, {Bind(buttonPages_)}},
           {Kind<TTabSheet>, "Standard", "Notebook_StdButtons", 0, 0, 0, 0},
-          button("Button_Cancel", "Standard", 8, 6, 89, "Abbrechen", coCancel, &TStatusForm::Button_CancelClick),
-          button("Button_Next", "Standard", 104, 6, 89, "Weiter >", coDefault, &TStatusForm::Button_NextClick),
+          button("Button_Cancel", "Standard", 8, 6, 89, "Abbrechen", coCancel, &TStatusForm::Button_CancelClick,
+                 cancel_),
+          button("Button_Next", "Standard", 104, 6, 89, "Weiter >", coDefault, &TStatusForm::Button_NextClick, next_),
           {Kind<TTabSheet>, "Page_SettingsButtons", "Notebook_StdButtons", 0, 0, 0, 0},
           button("Button_SettingsCancel", "Page_SettingsButtons", 8, 6, 89, "Abbrechen", coCancel,
-                 &TStatusForm::Button_SettingsCancelClick),
+                 &TStatusForm::Button_SettingsCancelClick, settingsCancel_),
           button("Button_SettingsSave", "Page_SettingsButtons", 104, 6, 89, "Speichern", coDefault,
-                 &TStatusForm::Button_SettingsSaveClick),
+                 &TStatusForm::Button_SettingsSaveClick, settingsSave_),
       },
       Application.Handle);
 }
 
 void TStatusForm::FormCreate() {
-  Downloading = false;
   HICON information = LoadIconA(nullptr, IDI_INFORMATION);
-  for (const char* name : {"Image_Icon1", "Image_Icon2", "Image_Icon3"})
-    SetImageIcon(Control(name), information, 32);
-  SetImageIcon(Control("Image_Download"), ResourceIcon(1, Scale(32)), 32);
-  Control("Panel_Title").SetFontColor(clWhite);
+  for (TImage* icon : {&*icon1_, &*icon2_, &*icon3_}) SetImageIcon(*icon, information, 32);
+  SetImageIcon(*downloadIcon_, ResourceIcon(1, Scale(32)), 32);
+  title_->SetFontColor(clWhite);
   SendMessageW(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ResourceIcon(1, GetSystemMetrics(SM_CXICON))));
   OnMessage(WM_TRANSFER, [this](TMessage&) { TransferNews(); });
   // Wakes the transfer's wait even when nothing else happens, so that a
@@ -264,179 +237,111 @@ void TStatusForm::FormCreate() {
 
 void TStatusForm::FormShow() {
   if (!TryNarrow(TempFolderW(), TempDir)) TempDir.clear();
-  Control("Button_Check").SetEnabled(true);
   RECT window;
   GetWindowRect(Handle, &window);
   const int width = window.right - window.left, height = window.bottom - window.top;
   SetWindowPos(Handle, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2,
                GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetPageIndex("Notebook_StdButtons", 0);
-  Control("Button_Settings").SetVisible(true);
-  if (InstallPrepared) {
-    // An install prepared earlier in this run, whose finish was put off
-    // (the save prompt said no): it stays prepared, and the wizard shows
-    // its finish again rather than forgetting it and leaving its folder.
-    WizardStep = wsFinish;
-    ShowStepPage();
-    Control("Button_Next").SetCaption("Beenden");
-    Control("Button_Next").SetEnabled(true);
-    Control("Button_Cancel").SetEnabled(false);
-    return;
-  }
-  WizardStep = wsWelcome;
-  SetPageIndex("Pages", wsWelcome);
-  Control("Button_Cancel").SetEnabled(true);
-  Control("Button_Next").SetEnabled(true);
-  Control("Button_Next").SetCaption("Weiter >");
-  UpdateAvailable = CancelRequested = DownloadFailed = false;
-  Control("Panel_Title").SetCaption(WizardTexts[wsWelcome]);
-  Control("PaintBox_Process").Invalidate();
+  wizard_.Show();
 }
 
-void TStatusForm::ShowStepPage() {
-  if (PageIndex("Pages") != SettingsPage) {
-    SetPageIndex("Pages", WizardStep);
-    Control("Panel_Title").SetCaption(WizardTexts[WizardStep]);
+TControl& TStatusForm::ControlOf(TWizardControl control) {
+  switch (control) {
+    case wcNext: return *next_;
+    case wcCancel: return *cancel_;
+    case wcCheck: return *check_;
+    case wcSettings: return *settings_;
+    case wcCancelDownload: return *cancelDownload_;
+    case wcInterval: break;
   }
-  Control("PaintBox_Process").Invalidate();
+  return *interval_;
 }
 
-void TStatusForm::Button_NextClick(TControl&) {
-  ++WizardStep;
-  TControl& next = Control("Button_Next");
-  switch (WizardStep) {
-    case wsCheck:
-      next.SetEnabled(false);
-      break;
-    case wsResult:
-      if (UpdateAvailable) {
-        const std::string news = UpdateInfo->Read(ProgramName, "News", std::string("\"") + NoNewsEntry + "\"");
-        Control("Label_CheckResult")
-            .SetCaption(ReplaceFirst(WizardTexts[wtNews], "%s", BuildNewsList(news, ProgramDate)));
-      } else {
-        next.SetCaption("Beenden");
-        Control("Button_Cancel").SetEnabled(false);
-        Control("Label_CheckResult").SetCaption(WizardTexts[wtNoUpdate]);
-      }
-      next.SetEnabled(true);
-      break;
-    case wsDownload:
-      if (UpdateAvailable)
-        Get<TProgressBar>("Status").SetPosition(0);
-      else
-        Close();
-      break;
-    case wsInstall:
-      break;
-    case wsFinish: {
-      TInstallRequest request;
-      request.TempDir = TempDir;
-      request.ArchivePath = ArchivePath;
-      request.Restart = Get<TCheckBox>("CheckBox_Restart").Checked();
-      request.Info = UpdateInfo.get();
-      request.ProgramName = ProgramName;
-      request.ProgramPath = ProgramFilePath();
-      request.ProgramDate = ProgramDate;
-      request.Installed = Installed;
-      request.ReportPath = InstallReportPath();
-      request.ProcessId = GetCurrentProcessId();
-      request.AcceptedKeys = AcceptedReleaseKeys();
-      const TInstallPreparation preparation = PrepareInstallScript(request);
-      if (preparation.Result != TInstallPreparation::ipPrepared) {
-        // A refused archive is reported like a missing one: nothing is
-        // installed, the user may only cancel.
-        Control("Label3").SetCaption(preparation.Result == TInstallPreparation::ipMissing ? MissingArchiveText
-                                                                                           : preparation.Error);
-        SetImageIcon(Control("Image_Icon2"), LoadIconA(nullptr, IDI_ERROR), 32);
-        next.SetEnabled(false);
-        return;
-      }
-      Prepared = preparation;
-      InstallPrepared = true;
-      next.SetCaption("Beenden");
-      Control("Button_Cancel").SetEnabled(false);
-      break;
-    }
-    case wsEnd:
-      if (CanEndProgram && !CanEndProgram()) {
-        // The script starts when the program ends later.
-        --WizardStep;
-        return;
-      }
-      Application.Terminate();
-      return;
-    default:
-      return;
+TLabel& TStatusForm::LabelOf(TWizardLabel label) {
+  switch (label) {
+    case wlCheckResult: return *checkResult_;
+    case wlDownload: return *downloadText_;
+    case wlInstall: return *installText_;
+    case wlSettingsError: break;
   }
-  ShowStepPage();
-  if (WizardStep == wsDownload && UpdateAvailable) {
-    next.SetEnabled(false);
-    TControl& cancel = Control("CancelDownload");
-    cancel.SetCaption("Download ab&brechen");
-    Application.ProcessMessages();
-    if (ArchivePath.empty()) {
-      ArchivePath = NewTempFile(TempDir, L"TRV");
-      if (ArchivePath.empty()) ArchivePath = TempDir + ZIPFileName;
-    }
-    DownloadUpdateArchive(ArchivePath);
-    Control("Label_Download").SetCaption(DownloadFailed ? WizardTexts[wtDownloadFailed] : WizardTexts[wtDownloaded]);
-    if (DownloadFailed) {
-      cancel.SetCaption("Erneut versuchen");
-    } else {
-      cancel.SetVisible(false);
-      next.SetEnabled(true);
-    }
-  }
+  return *settingsError_;
 }
 
-void TStatusForm::Button_CheckClick(TControl&) {
-  // Disabled while the check runs: a second click (its wait answers
-  // messages) would nest a second check inside the first.
-  TControl& check = Control("Button_Check");
-  if (!check.Enabled()) return;
-  auto noConnection = [] {
-    ShowMessageBoxA("Es besteht keine Internetverbindung.", "Internetverbindung erforderlich",
-                    MB_OK | MB_ICONEXCLAMATION);
-  };
+void TStatusForm::ShowPage(int page) { pages_->SetPageIndex(page); }
+void TStatusForm::ShowTitle(const std::string& title) { title_->SetCaption(title); }
+void TStatusForm::ShowSettingsButtons(bool settings) { buttonPages_->SetPageIndex(settings ? 1 : 0); }
+void TStatusForm::SetText(TWizardLabel label, const std::string& text) { LabelOf(label).SetCaption(text); }
+void TStatusForm::SetCaption(TWizardControl control, const std::string& caption) {
+  ControlOf(control).SetCaption(caption);
+}
+void TStatusForm::SetEnabled(TWizardControl control, bool enabled) {
+  if (control == wcInterval)
+    for (TControl* c : std::initializer_list<TControl*>{&*intervalBefore_, &*interval_, &*intervalAfter_})
+      c->SetEnabled(enabled);
+  else
+    ControlOf(control).SetEnabled(enabled);
+}
+void TStatusForm::SetVisible(TWizardControl control, bool visible) { ControlOf(control).SetVisible(visible); }
+void TStatusForm::ShowInstallError() { SetImageIcon(*icon2_, LoadIconA(nullptr, IDI_ERROR), 32); }
+void TStatusForm::ResetProgress() { progress_->SetPosition(0); }
+void TStatusForm::ShowNeverRemind() {
+  never_->SetChecked(true);
+  regular_->SetChecked(false);
+}
+void TStatusForm::ShowInterval(int32_t days) { interval_->SetValue(days); }
+void TStatusForm::StepChanged() { paintBox_->Invalidate(); }
+void TStatusForm::CloseWizard() { Close(); }
+
+void TStatusForm::Button_NextClick(TControl&) { wizard_.Next(); }
+void TStatusForm::Button_CheckClick(TControl&) { wizard_.Check(); }
+void TStatusForm::CancelDownloadClick(TControl&) { wizard_.CancelDownload(); }
+void TStatusForm::Button_CancelClick(TControl&) { wizard_.Cancel(); }
+
+bool TStatusForm::CanCheck() {
   DWORD flags = 0;
   if (!InternetGetConnectedState(&flags, 0)) {
-    noConnection();
-    return;
+    ReportNoConnection();
+    return false;
   }
   // A temporary folder the program cannot name holds neither the check's
   // file nor the download: refused before anything is fetched.
-  if (TempDir.empty() && RefusesInstallPaths()) return;
-  check.SetEnabled(false);
-  UpdateAvailable = true;
+  return !(TempDir.empty() && RefusesInstallPaths());
+}
+
+void TStatusForm::ReportNoConnection() {
+  ShowMessageBoxA("Es besteht keine Internetverbindung.", "Internetverbindung erforderlich",
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool TStatusForm::FetchUpdateInfo() {
   UpdateInfo.reset();
   if (!TempIniFileName.empty()) RemoveFile(TempIniFileName);
   const std::string file = NewTempFile(TempDir, L"$VQ");
-  if (file.empty()) {
-    UpdateAvailable = false;
-  } else {
-    TempIniFileName = file;
-    UpdateAvailable = RunTransfer("http://" + Host + "/Updates.ini", TempIniFileName, false);
-  }
-  check.SetEnabled(true);
-  if (!UpdateAvailable) {
-    // The window may have been closed while the check ran.
-    if (ModalResult == mrNone && IsWindowVisible(Handle)) noConnection();
-    return;
-  }
+  if (file.empty()) return false;
+  TempIniFileName = file;
+  return RunTransfer("http://" + Host + "/Updates.ini", TempIniFileName, false);
+}
+
+void TStatusForm::ReportCheckFailed() {
+  // The window may have been closed while the check ran.
+  if (ModalResult == mrNone && IsWindowVisible(Handle)) ReportNoConnection();
+}
+
+TCheckResult TStatusForm::ReadUpdateInfo() {
   UpdateInfo.reset(new TIniUpdateInfo(TempIniFileName));
-  UpdateAvailable = IsUpdateAvailable(UpdateInfo.get(), ProgramName, ProgramDate, Installed);
+  if (!IsUpdateAvailable(UpdateInfo.get(), ProgramName, ProgramDate, Installed)) return crNoUpdate;
   // The news shown next are the maker's only if the section is signed.
-  if (UpdateAvailable && !VerifyReleaseSection(*UpdateInfo, ProgramName, AcceptedReleaseKeys()).Ok) {
-    UpdateAvailable = false;
+  if (!VerifyReleaseSection(*UpdateInfo, ProgramName, AcceptedReleaseKeys()).Ok) {
     ShowMessageBoxA(UnverifiedUpdateMessage, Caption.c_str(), MB_OK | MB_ICONERROR);
-    return;
+    return crRefused;
   }
   // Known before the download: folders the script cannot name.
-  if (UpdateAvailable && RefusesInstallPaths()) {
-    UpdateAvailable = false;
-    return;
-  }
-  Button_NextClick(Control("Button_Next"));
+  return RefusesInstallPaths() ? crRefused : crUpdate;
+}
+
+std::string TStatusForm::NewsList() {
+  const std::string news = UpdateInfo->Read(ProgramName, "News", std::string("\"") + NoNewsEntry + "\"");
+  return BuildNewsList(news, ProgramDate);
 }
 
 bool TStatusForm::RefusesInstallPaths() {
@@ -448,19 +353,51 @@ bool TStatusForm::RefusesInstallPaths() {
   return true;
 }
 
-void TStatusForm::DownloadUpdateArchive(const std::string& path) {
+bool TStatusForm::Download() {
+  Application.ProcessMessages();
+  if (ArchivePath.empty()) {
+    ArchivePath = NewTempFile(TempDir, L"TRV");
+    if (ArchivePath.empty()) ArchivePath = TempDir + ZIPFileName;
+  }
   downloadStart_ = GetTickCount();
   routeWork_ = true;
-  Downloading = true;
   // A file of an earlier run never passes for this one's.
-  RemoveFile(path);
+  RemoveFile(ArchivePath);
   const bool complete = RunTransfer("http://" + Host + "/Updates/" + UpdateInfo->Read(ProgramName, "File", ""),
-                                    path, true);
-  Downloading = false;
+                                    ArchivePath, true);
   routeWork_ = false;
-  if (!complete) DownloadFailed = true;
-  if (DownloadFailed) RemoveFile(path);
+  if (!complete) RemoveFile(ArchivePath);
+  return complete;
 }
+
+TInstallResult TStatusForm::PrepareInstall(std::string& error) {
+  TInstallRequest request;
+  request.TempDir = TempDir;
+  request.ArchivePath = ArchivePath;
+  request.Restart = restart_->Checked();
+  request.Info = UpdateInfo.get();
+  request.ProgramName = ProgramName;
+  request.ProgramPath = ProgramFilePath();
+  request.ProgramDate = ProgramDate;
+  request.Installed = Installed;
+  request.ReportPath = InstallReportPath();
+  request.ProcessId = GetCurrentProcessId();
+  request.AcceptedKeys = AcceptedReleaseKeys();
+  const TInstallPreparation preparation = PrepareInstallScript(request);
+  switch (preparation.Result) {
+    case TInstallPreparation::ipPrepared:
+      Prepared = preparation;
+      return irPrepared;
+    case TInstallPreparation::ipMissing:
+      return irMissing;
+    default:
+      error = preparation.Error;
+      return irRefused;
+  }
+}
+
+bool TStatusForm::MayEndProgram() { return !CanEndProgram || CanEndProgram(); }
+void TStatusForm::EndProgram() { Application.Terminate(); }
 
 bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, bool download) {
   const DWORD started = GetTickCount();
@@ -509,18 +446,15 @@ bool TStatusForm::RunTransfer(const std::string& url, const std::string& path, b
   for (;;) {
     if (state->Done) {
       TransferNews();
-      ok = state->Ok && !(download && DownloadFailed);
+      ok = state->Ok && !(download && wizard_.CancelRequested());
       break;
     }
-    if (download && ModalResult != mrNone && !CancelRequested && !asking_) {
+    if (download && ModalResult != mrNone && !wizard_.CancelRequested() && !wizard_.Asking()) {
       // The close box or Esc during the download: the question first.
-      if (!AskCancelDownload()) ModalResult = mrNone;
+      if (!wizard_.ConfirmCancelDownload()) ModalResult = mrNone;
     }
     if (!download && ModalResult != mrNone) break;
-    if (download && (CancelRequested || DownloadFailed)) {
-      DownloadFailed = true;
-      break;
-    }
+    if (download && wizard_.CancelRequested()) break;
     if (GetTickCount() - state->LastActivity > ReadTimeoutMs) break;
     // The worker's own limit may wait on a read; the window does not.
     if (GetTickCount() - started > (download ? DownloadTimeLimitMs : CheckTimeLimitMs) + ReadTimeoutMs) break;
@@ -552,9 +486,8 @@ void TStatusForm::TransferNews() {
 
 void TStatusForm::HTTPWorkBegin(int64_t size) {
   maximum_ = size > 0 ? size : 0;
-  TProgressBar& bar = Get<TProgressBar>("Status");
   // The bar counts in ints; the display's texts use the real counts.
-  bar.SetRange(0, static_cast<int>(maximum_ > 0x7FFFFFFF ? 0x7FFFFFFF : maximum_));
+  progress_->SetRange(0, static_cast<int>(maximum_ > 0x7FFFFFFF ? 0x7FFFFFFF : maximum_));
 }
 
 void TStatusForm::OnUpdateTimer(int64_t count) {
@@ -562,61 +495,37 @@ void TStatusForm::OnUpdateTimer(int64_t count) {
   const double elapsed = (GetTickCount() - downloadStart_) / 86400000.0;
   double remaining = 0;
   const bool estimated = RemainingTime(maximum_, count, elapsed, remaining);
-  Get<TProgressBar>("Status").SetPosition(static_cast<int>(count > 0x7FFFFFFF ? 0x7FFFFFFF : count));
-  Control("PerCent").SetCaption(PercentText(maximum_, count));
+  progress_->SetPosition(static_cast<int>(count > 0x7FFFFFFF ? 0x7FFFFFFF : count));
+  percent_->SetCaption(PercentText(maximum_, count));
   const char separator = DecimalSeparator();
-  Control("StatusLabel")
-      .SetCaption(FormatByteSize(static_cast<double>(count), false, separator) + " von " +
-                  FormatByteSize(static_cast<double>(maximum_), false, separator) + " gedownloadet");
-  if (estimated) Control("TimeLeft").SetCaption("verbleibende Zeit: " + LongTimeText(remaining));
-  if (CancelRequested) DownloadFailed = true;
+  statusText_->SetCaption(FormatByteSize(static_cast<double>(count), false, separator) + " von " +
+                          FormatByteSize(static_cast<double>(maximum_), false, separator) + " gedownloadet");
+  if (estimated) timeLeft_->SetCaption("verbleibende Zeit: " + LongTimeText(remaining));
 }
 
 bool TStatusForm::AskCancelDownload() {
-  asking_ = true;
   MessageBeep(MB_ICONQUESTION);
-  const bool stop = ShowMessageBoxA("Soll der Download wirklich abgebrochen werden?", Application.Title,
-                                    MB_YESNO | MB_ICONQUESTION) == IDYES;
-  asking_ = false;
-  if (stop) CancelRequested = true;
-  return stop;
-}
-
-void TStatusForm::CancelDownloadClick(TControl&) {
-  if (Downloading) {
-    AskCancelDownload();
-    return;
-  }
-  WizardStep = wsResult;
-  DownloadFailed = CancelRequested = false;
-  Button_NextClick(Control("Button_Next"));
-}
-
-void TStatusForm::Button_CancelClick(TControl&) {
-  if (Downloading && !AskCancelDownload()) return;
-  Close();
+  return ShowMessageBoxA("Soll der Download wirklich abgebrochen werden?", Application.Title,
+                         MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void TStatusForm::FormCloseQuery(bool& canClose) {
   // A download still running stops first; its loop asks the question.
-  canClose = !Downloading;
+  canClose = wizard_.CanClose();
 }
 
-void TStatusForm::FormClose(TCloseAction&) {
-  if (WizardStep == wsFinish && (!CanEndProgram || CanEndProgram())) Application.Terminate();
-}
+void TStatusForm::FormClose(TCloseAction&) { wizard_.Closed(); }
 
 void TStatusForm::FormDestroy() {
   Application.Guard([this] {
     UpdateInfo.reset();
     if (!TempIniFileName.empty()) RemoveFile(TempIniFileName);
-    const bool noNewRelease = PageIndex("Pages") == wsDownload && !Control("Button_Cancel").Enabled();
-    if (InstallPrepared || noNewRelease) {
+    if (wizard_.WritesReminder()) {
       TWinRegistry registry;
       OpenUpdateKey(registry, RegistryKey, HKCU).WriteNextReminder(TodayDate());
     }
     // A script that cannot start says so in its report.
-    if (InstallPrepared) StartInstallScript(Prepared);
+    if (wizard_.InstallPrepared()) StartInstallScript(Prepared);
     // A download never installed goes with the program.
     if (!ArchivePath.empty()) RemoveFile(ArchivePath);
   });
@@ -625,47 +534,18 @@ void TStatusForm::FormDestroy() {
 void TStatusForm::Button_SettingsClick(TControl&) {
   TWinRegistry registry;
   TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
-  if (settings.Exists("NoUpdate")) {
-    Get<TRadioButton>("RadioButton_NoAutoUpdt").SetChecked(true);
-    Get<TRadioButton>("RadioButton_AutoUpdt").SetChecked(false);
-    RadioButton_UpdtClick(Control("RadioButton_NoAutoUpdt"));
-  }
-  int32_t interval = 28;
-  if (!settings.ReadInteger("UpdateInterval", interval)) interval = 28;
-  Get<TSpinEdit>("SpinEdit_AutoUpdt").SetValue(interval);
-  Control("Label_SettingsError").SetCaption("");
-  Control("Button_Settings").SetVisible(false);
-  Control("Panel_Title").SetCaption("Einstellungen");
-  SetPageIndex("Notebook_StdButtons", 1);
-  SetPageIndex("Pages", SettingsPage);
+  wizard_.OpenSettings(settings);
 }
 
-void TStatusForm::RadioButton_UpdtClick(TControl&) {
-  const bool regular = Get<TRadioButton>("RadioButton_AutoUpdt").Checked();
-  for (const char* name : {"Label_AutoUpdt1", "SpinEdit_AutoUpdt", "Label_AutoUpdt2"}) Control(name).SetEnabled(regular);
-}
+void TStatusForm::RadioButton_UpdtClick(TControl&) { wizard_.ReminderChoiceChanged(regular_->Checked()); }
 
 void TStatusForm::Button_SettingsSaveClick(TControl&) {
   TWinRegistry registry;
   TUpdateSettings settings = OpenUpdateKey(registry, RegistryKey, HKCU);
-  const TUpdateSettings::TSaveResult saved = Get<TRadioButton>("RadioButton_NoAutoUpdt").Checked()
-                                                 ? settings.SaveNoUpdate()
-                                                 : settings.SaveInterval(Get<TSpinEdit>("SpinEdit_AutoUpdt").Value());
-  if (saved != TUpdateSettings::srSaved) {
-    Control("Label_SettingsError")
-        .SetCaption(saved == TUpdateSettings::srRefused ? SettingsNotSavedText : MachineKeepsRemindersOffText);
-    return;
-  }
-  Button_SettingsCancelClick(Control("Button_SettingsSave"));
+  wizard_.SaveSettings(settings, never_->Checked(), interval_->Value());
 }
 
-void TStatusForm::Button_SettingsCancelClick(TControl&) {
-  const int step = WizardStep > wsFinish ? wsFinish : WizardStep;
-  Control("Panel_Title").SetCaption(WizardTexts[step]);
-  SetPageIndex("Pages", step);
-  SetPageIndex("Notebook_StdButtons", 0);
-  Control("Button_Settings").SetVisible(true);
-}
+void TStatusForm::Button_SettingsCancelClick(TControl&) { wizard_.CloseSettings(); }
 
 void TStatusForm::PaintBox_ProcessPaint(TControl& sender, HDC dc) {
   const int width = sender.Width();
@@ -677,7 +557,7 @@ void TStatusForm::PaintBox_ProcessPaint(TControl& sender, HDC dc) {
   // 10 points in the window's font.
   const int fontHeight = 13;
   for (int i = wsWelcome; i <= wsFinish; ++i) {
-    const bool current = i == WizardStep;
+    const bool current = i == wizard_.Step();
     HGDIOBJ old = SelectObject(dc, FontHandle(FontName, fontHeight, current, current));
     const std::wstring text = W(WizardTexts[i]);
     TextOutW(dc, Scale(16), Scale(16 + 56 * i), text.c_str(), static_cast<int>(text.size()));

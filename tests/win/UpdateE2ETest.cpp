@@ -390,17 +390,17 @@ TEST_F(UpdateWizard, SettingsOpenedDuringTheCheckStayOpenAfterIt) {
 // stayed and whose script never ran.
 TEST(UpdateWizardForm, APreparedInstallIsShownAgainNotForgotten) {
   TStatusForm& wizard = StatusForm();
-  wizard.InstallPrepared = true;
+  wizard.Wizard().SetInstallPrepared(true);
   wizard.Show();
-  EXPECT_TRUE(wizard.InstallPrepared);
-  EXPECT_EQ(wizard.WizardStep, 5);
+  EXPECT_TRUE(wizard.Wizard().InstallPrepared());
+  EXPECT_EQ(wizard.Wizard().Step(), wsFinish);
   EXPECT_EQ(wizard.PageIndex("Pages"), 5);
   EXPECT_EQ(wizard.Control("Panel_Title").Caption(), Text(wsFinish));
   EXPECT_EQ(wizard.Control("Button_Next").Caption(), "Beenden");
   EXPECT_FALSE(wizard.Control("Button_Cancel").Enabled());
   wizard.Hide();
   // Nothing of a real install to start at the test's end.
-  wizard.InstallPrepared = false;
+  wizard.Wizard().SetInstallPrepared(false);
   FreeStatusForm();
 }
 
