@@ -108,7 +108,7 @@ void TUpdateWizard::Next() {
       if (updateAvailable_)
         view_.ResetProgress();
       else
-        view_.Close();
+        view_.CloseWizard();
       break;
     case wsInstall:
       break;
@@ -129,7 +129,7 @@ void TUpdateWizard::Next() {
       break;
     }
     case wsEnd:
-      if (!work_.CanEndProgram()) {
+      if (!work_.MayEndProgram()) {
         // The script starts when the program ends later.
         --step_;
         return;
@@ -200,11 +200,11 @@ void TUpdateWizard::CancelDownload() {
 
 void TUpdateWizard::Cancel() {
   if (downloading_ && !ConfirmCancelDownload()) return;
-  view_.Close();
+  view_.CloseWizard();
 }
 
 void TUpdateWizard::Closed() {
-  if (step_ == wsFinish && work_.CanEndProgram()) work_.EndProgram();
+  if (step_ == wsFinish && work_.MayEndProgram()) work_.EndProgram();
 }
 
 void TUpdateWizard::OpenSettings(TUpdateSettings& settings) {

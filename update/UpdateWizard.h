@@ -52,7 +52,7 @@ class IUpdateWizardView {
   // The list of steps beside the pages marks the current one.
   virtual void StepChanged() = 0;
   // Hides the wizard as its close box does.
-  virtual void Close() = 0;
+  virtual void CloseWizard() = 0;
 };
 
 // How the window's reading of the fetched release list went.
@@ -88,7 +88,7 @@ class IUpdateWizardWork {
   // program's end; error: why a refused archive is refused.
   virtual TInstallResult PrepareInstall(std::string& error) = 0;
   // Asked before the program ends (unsaved work); true: it may.
-  virtual bool CanEndProgram() = 0;
+  virtual bool MayEndProgram() = 0;
   virtual void EndProgram() = 0;
 };
 

@@ -44,7 +44,7 @@ class TFakeWizardWindow : public IUpdateWizardView, public IUpdateWizardWork {
   void ShowNeverRemind() override { Never = true; }
   void ShowInterval(int32_t days) override { Interval = days; }
   void StepChanged() override { ++StepChanges; }
-  void Close() override { ++Closes; }
+  void CloseWizard() override { ++Closes; }
 
   bool CanCheck() override { return Connected; }
   bool FetchUpdateInfo() override {
@@ -65,7 +65,7 @@ class TFakeWizardWindow : public IUpdateWizardView, public IUpdateWizardWork {
     error = InstallError_;
     return Install;
   }
-  bool CanEndProgram() override { return MayEnd; }
+  bool MayEndProgram() override { return MayEnd; }
   void EndProgram() override { ++Ends; }
 };
 
