@@ -35,6 +35,7 @@ namespace {
 // windowing at all.
 void RunPopupMode(const std::string& fileName, const std::string& groupName) {
   TProject project;
+  TWinLauncherHost host;
   // Errors end the run and are shown in the application's error box.
   Application.Guard([&] {
     // A file without the project signature loads nothing: the project stays
@@ -46,7 +47,7 @@ void RunPopupMode(const std::string& fileName, const std::string& groupName) {
       if (group >= 0) {
         bool aborted = false;
         const std::vector<TExecLine> lines = project.ExecGroup(group).Lines;
-        RunExecLines(project, lines, aborted, 0, -1);
+        RunExecLines(host, project, lines, aborted, 0, -1);
         return;
       }
       Application.ShowErrorText("Die Befehlszeilengruppe \"" + groupName + "\" gibt es im Projekt \"" + fileName +
@@ -54,14 +55,14 @@ void RunPopupMode(const std::string& fileName, const std::string& groupName) {
       return;
     }
     if (project.UseMenu()) {
-      ShowPopupMenu(project);
+      ShowPopupMenu(project, host);
     } else {
       // All groups share one abort flag: an end of the run in one of them
       // ends all later ones too.
       bool aborted = false;
       for (size_t i = 0; i < project.ExecGroups().size() && !aborted; ++i) {
         const std::vector<TExecLine> lines = project.ExecGroups()[i].Lines;
-        RunExecLines(project, lines, aborted, 0, -1);
+        RunExecLines(host, project, lines, aborted, 0, -1);
       }
     }
   });
@@ -85,7 +86,6 @@ std::vector<std::wstring> Arguments() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   UseNativePlatform();
-  UseWindowsLauncherHost();
 
   const std::vector<std::wstring> arguments = Arguments();
   // A project path or group name that Windows-1252 cannot hold names

@@ -17,7 +17,7 @@
 
 int main() {
   UseNativePlatform();
-  UseWindowsLauncherHost();
+  TWinLauncherHost host;
   std::vector<std::string> programs;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA("C:\\windows\\system32\\*.exe", &found);
@@ -52,11 +52,11 @@ int main() {
   }
 
   // The cache learns every icon the first menus show.
-  BuildPopupMenus(project, true);
+  BuildPopupMenus(project, host, true);
   std::vector<double> with, without;
   for (int round = 0; round < 20; ++round) {
-    with.push_back(BuildPopupMenus(project, true));
-    without.push_back(BuildPopupMenus(project, false));
+    with.push_back(BuildPopupMenus(project, host, true));
+    without.push_back(BuildPopupMenus(project, host, false));
   }
   auto report = [](const char* name, std::vector<double> times) {
     std::sort(times.begin(), times.end());
@@ -71,8 +71,8 @@ int main() {
   with.clear();
   without.clear();
   for (int round = 0; round < 20; ++round) {
-    with.push_back(BuildPopupMenus(small, true));
-    without.push_back(BuildPopupMenus(small, false));
+    with.push_back(BuildPopupMenus(small, host, true));
+    without.push_back(BuildPopupMenus(small, host, false));
   }
   std::printf("the same for 30 entries:\n");
   report("with icons, cache warm", with);

@@ -7,21 +7,7 @@
 #include "model/Platform.h"
 #include "model/Text.h"
 
-ILauncherHost* LauncherHost = nullptr;
-
 namespace {
-
-// Runs nested in one another (branches, group calls, and test runs started
-// while another one waits) share the one stack, so they share the count.
-int RunDepth = 0;
-
-class TDepthGuard {
- public:
-  TDepthGuard() { ++RunDepth; }
-  ~TDepthGuard() { --RunDepth; }
-  TDepthGuard(const TDepthGuard&) = delete;
-  TDepthGuard& operator=(const TDepthGuard&) = delete;
-};
 
 bool StartsWith(const std::string& s, const char* prefix) { return s.compare(0, std::char_traits<char>::length(prefix), prefix) == 0; }
 
@@ -52,43 +38,42 @@ bool ExactField(const TStrings& fields) { return fields.size() > 3 && fields[3] 
 // The program and its parameters for an exact line: a folder opens in
 // Explorer and a document in its program, each given the path quoted and
 // the argument string as it is. Empty program: nothing to start.
-void ExactProgram(const std::string& path, const std::string& arguments, std::string& program,
+void ExactProgram(ILauncherHost& host, const std::string& path, const std::string& arguments, std::string& program,
                   std::string& parameters) {
   program = path;
   parameters = arguments;
-  const bool folder = LauncherHost->DirectoryExists(path);
+  const bool folder = host.DirectoryExists(path);
   if (!folder && UpperText(FileExtension(path)) == ".EXE") return;
   if (folder) {
     std::string windows;
-    program = LauncherHost->WindowsFolder(windows) ? windows + "\\explorer.exe" : "";
+    program = host.WindowsFolder(windows) ? windows + "\\explorer.exe" : "";
   } else {
-    program = LauncherHost->AssociatedProgram(path);
+    program = host.AssociatedProgram(path);
   }
   parameters = arguments.empty() ? Quoted(path) : Quoted(path) + " " + arguments;
 }
 
-void RunExactCommand(const TStrings& fields) {
+void RunExactCommand(ILauncherHost& host, const TStrings& fields) {
   std::string path, arguments;
   SplitExactCommandLine(FieldAt(fields, 0), path, arguments);
   const bool wait = FieldAt(fields, 1) != "0";
   if (!ElevationField(fields) && !wait) {
     // As the shell opens a link: the file and its argument string.
-    LauncherHost->ShellOpen(path, arguments);
+    host.ShellOpen(path, arguments);
     return;
   }
   std::string program, parameters;
-  ExactProgram(path, arguments, program, parameters);
+  ExactProgram(host, path, arguments, program, parameters);
   if (program.empty()) return;
   if (ElevationField(fields))
-    LauncherHost->StartWithVerb("runas", program, parameters, wait);
+    host.StartWithVerb("runas", program, parameters, wait);
   else
-    LauncherHost->StartAndWait(parameters.empty() ? Quoted(program) : Quoted(program) + " " + parameters,
-                               swShowNormal);
+    host.StartAndWait(parameters.empty() ? Quoted(program) : Quoted(program) + " " + parameters, swShowNormal);
 }
 
-void RunCommand(const TStrings& fields) {
+void RunCommand(ILauncherHost& host, const TStrings& fields) {
   if (ExactField(fields)) {
-    RunExactCommand(fields);
+    RunExactCommand(host, fields);
     return;
   }
   const std::string& commandLine = FieldAt(fields, 0);
@@ -98,23 +83,23 @@ void RunCommand(const TStrings& fields) {
   // Each word is expanded after the split, so that a value with blanks
   // (%ProgramFiles%) stays within its word, quoted or not; ".\" is resolved
   // after it, so that a variable may hold a relative path too.
-  for (std::string& word : words) word = ExpandEnvironmentNames(word);
-  if (IsRelativeWord(words[0])) words[0] = ResolveRelativeWord(words[0], LauncherHost->ExeFolder());
+  for (std::string& word : words) word = ExpandEnvironmentNames(host, word);
+  if (IsRelativeWord(words[0])) words[0] = ResolveRelativeWord(words[0], host.ExeFolder());
   if (ElevationField(fields)) {
     // A refused prompt and a failure alike leave the run going on with the
     // next line, as a program that cannot be started does.
-    RunElevated(JoinDelimited(words, ' '), waitFlag != "0");
+    RunElevated(host, JoinDelimited(words, ' '), waitFlag != "0");
   } else if (waitFlag == "0") {
     TStrings parameters(words.begin() + 1, words.end());
-    LauncherHost->ShellOpen(words[0], JoinDelimited(parameters, ' '));
+    host.ShellOpen(words[0], JoinDelimited(parameters, ' '));
   } else {
-    RunAndWait(JoinDelimited(words, ' '), swShowNormal);
+    RunAndWait(host, JoinDelimited(words, ' '), swShowNormal);
   }
 }
 
 // Kinds 1 and 2: the box, then what the answer means for the run. Returns
 // the answer.
-int ShowMessageLine(int32_t kind, const TStrings& fields, bool& aborted) {
+int ShowMessageLine(ILauncherHost& host, int32_t kind, const TStrings& fields, bool& aborted) {
   const std::string& text = FieldAt(fields, 0);
   const std::string& title = FieldAt(fields, 1);
   int32_t messageType = StrToInt(FieldAt(fields, 2));
@@ -128,7 +113,7 @@ int ShowMessageLine(int32_t kind, const TStrings& fields, bool& aborted) {
   // style bits (modality, service notifications), nor overflow on the way.
   unsigned icon = (static_cast<uint32_t>(messageType) + 1u) * 16u & 0xF0u;
   unsigned style = icon | buttons;
-  int answer = LauncherHost->ShowMessageBox(text, title, style);
+  int answer = host.ShowMessageBox(text, title, style);
   if (answer == idCancel) aborted = true;
   return answer;
 }
@@ -183,29 +168,29 @@ TQuestionBranches LocateBranches(const std::vector<TExecLine>& lines, int questi
   return b;
 }
 
-std::string WaitCommandLine(const std::string& commandLine) {
+std::string WaitCommandLine(ILauncherHost& host, const std::string& commandLine) {
   TStrings words = SplitDelimited(commandLine, ' ');
   const std::string& first = FieldAt(words, 0);
-  if (LauncherHost->DirectoryExists(first)) {
+  if (host.DirectoryExists(first)) {
     std::string windows;
-    if (!LauncherHost->WindowsFolder(windows)) return "";
+    if (!host.WindowsFolder(windows)) return "";
     return Quoted(windows + "\\explorer.exe") + " " + commandLine;
   }
   if (UpperText(FileExtension(first)) != ".EXE") {
-    std::string program = LauncherHost->AssociatedProgram(first);
+    std::string program = host.AssociatedProgram(first);
     if (program.empty()) return "";
     return Quoted(program) + " " + JoinDelimited(words, ' ');
   }
   return commandLine;
 }
 
-uint32_t RunAndWait(const std::string& commandLine, int show) {
-  std::string command = WaitCommandLine(commandLine);
+uint32_t RunAndWait(ILauncherHost& host, const std::string& commandLine, int show) {
+  std::string command = WaitCommandLine(host, commandLine);
   if (command.empty()) return NotStarted;
-  return LauncherHost->StartAndWait(command, show);
+  return host.StartAndWait(command, show);
 }
 
-std::string ExpandEnvironmentNames(const std::string& text) {
+std::string ExpandEnvironmentNames(ILauncherHost& host, const std::string& text) {
   std::string result;
   size_t i = 0;
   while (i < text.size()) {
@@ -213,7 +198,7 @@ std::string ExpandEnvironmentNames(const std::string& text) {
       size_t close = text.find('%', i + 1);
       std::string value;
       if (close != std::string::npos && close > i + 1 &&
-          LauncherHost->GetEnvironment(text.substr(i + 1, close - i - 1), value)) {
+          host.GetEnvironment(text.substr(i + 1, close - i - 1), value)) {
         result += value;
         i = close + 1;
         continue;
@@ -226,14 +211,14 @@ std::string ExpandEnvironmentNames(const std::string& text) {
   return result;
 }
 
-TStartResult RunElevated(const std::string& commandLine, bool wait) {
+TStartResult RunElevated(ILauncherHost& host, const std::string& commandLine, bool wait) {
   // Only programs can be raised: a document goes to its program and a
   // folder to Explorer, as when waiting.
-  std::string command = WaitCommandLine(commandLine);
+  std::string command = WaitCommandLine(host, commandLine);
   if (command.empty()) return srFailed;
   TStrings words = SplitDelimited(command, ' ');
   TStrings parameters(words.begin() + 1, words.end());
-  return LauncherHost->StartWithVerb("runas", words[0], JoinDelimited(parameters, ' '), wait);
+  return host.StartWithVerb("runas", words[0], JoinDelimited(parameters, ' '), wait);
 }
 
 bool RunsElevated(const std::string& params) { return ElevationField(SplitDelimited(params, ';')); }
@@ -291,12 +276,39 @@ void SplitExactCommandLine(const std::string& commandLine, std::string& path, st
   arguments = end < commandLine.size() ? commandLine.substr(end + 1) : std::string();
 }
 
-void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {
+namespace {
+
+// One run: the host it reaches the platform through, and how deep its
+// branches and group calls nest now. A run started while another one waits
+// (the popup's next entry, the editor's test) is a run of its own.
+class TRun {
+ public:
+  TRun(ILauncherHost& host, const TProject& project) : host_(host), project_(project) {}
+  void Range(const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last);
+
+ private:
+  class TNesting {
+   public:
+    explicit TNesting(int& depth) : depth_(depth) { ++depth_; }
+    ~TNesting() { --depth_; }
+    TNesting(const TNesting&) = delete;
+    TNesting& operator=(const TNesting&) = delete;
+
+   private:
+    int& depth_;
+  };
+
+  ILauncherHost& host_;
+  const TProject& project_;
+  int depth_ = 0;
+};
+
+void TRun::Range(const std::vector<TExecLine>& sourceLines, bool& aborted, int first, int last) {
   if (aborted) return;
-  TDepthGuard depth;
-  if (RunDepth > MaxRunDepth) {
+  TNesting nesting(depth_);
+  if (depth_ > MaxRunDepth) {
     aborted = true;
-    LauncherHost->ShowMessageBox(RunTooDeepText(), LauncherHost->ApplicationTitle(), mbOK | mbIconError);
+    host_.ShowMessageBox(RunTooDeepText(), host_.ApplicationTitle(), mbOK | mbIconError);
     return;
   }
   // Message boxes and waits let other handlers run, which may change the
@@ -309,13 +321,13 @@ void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceL
     const TExecLine& line = lines[static_cast<size_t>(pos)];
     switch (line.Kind) {
       case lkCommand:
-        RunCommand(SplitDelimited(line.Params, ';'));
+        RunCommand(host_, SplitDelimited(line.Params, ';'));
         break;
       case lkMessage:
-        ShowMessageLine(line.Kind, SplitDelimited(line.Params, ';'), aborted);
+        ShowMessageLine(host_, line.Kind, SplitDelimited(line.Params, ';'), aborted);
         break;
       case lkQuestion: {
-        int answer = ShowMessageLine(line.Kind, SplitDelimited(line.Params, ';'), aborted);
+        int answer = ShowMessageLine(host_, line.Kind, SplitDelimited(line.Params, ';'), aborted);
         if (aborted) break;
         // A marker that is missing ends its branch at the end of the range;
         // branches after it are empty, and the run goes on after the end
@@ -324,9 +336,9 @@ void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceL
         int noStart = b.NoMarker >= 0 ? b.NoMarker : last + 1;
         int endStart = b.EndMarker >= 0 ? b.EndMarker : last + 1;
         if (answer == idYes && b.YesMarker >= 0)
-          RunExecLines(project, lines, aborted, b.YesMarker + 1, noStart - 1);
+          Range(lines, aborted, b.YesMarker + 1, noStart - 1);
         else if (answer == idNo && b.NoMarker >= 0)
-          RunExecLines(project, lines, aborted, b.NoMarker + 1, endStart - 1);
+          Range(lines, aborted, b.NoMarker + 1, endStart - 1);
         pos = endStart;
         break;
       }
@@ -338,11 +350,11 @@ void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceL
         const std::string& name = FieldAt(fields, 0);
         // Looked up now: the group may have changed since the run began. A
         // name no group bears calls nothing.
-        for (const TExecGroup& group : project.ExecGroups()) {
+        for (const TExecGroup& group : project_.ExecGroups()) {
           if (group.Name == name) {
             // A copy: the group table may change while the called group runs.
             std::vector<TExecLine> called = group.Lines;
-            RunExecLines(project, called, aborted, 0, -1);
+            Range(called, aborted, 0, -1);
             break;
           }
         }
@@ -352,4 +364,11 @@ void RunExecLines(const TProject& project, const std::vector<TExecLine>& sourceL
         break;
     }
   }
+}
+
+}  // namespace
+
+void RunExecLines(ILauncherHost& host, const TProject& project, const std::vector<TExecLine>& lines, bool& aborted,
+                  int first, int last) {
+  TRun(host, project).Range(lines, aborted, first, last);
 }

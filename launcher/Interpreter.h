@@ -51,9 +51,6 @@ class ILauncherHost {
   virtual std::string ApplicationTitle() = 0;
 };
 
-// Installed by the program start (the Windows host) or by tests.
-extern ILauncherHost* LauncherHost;
-
 // How deep group calls and branches may nest before the run is ended: far
 // beyond any real project, far below what the stack holds.
 const int MaxRunDepth = 200;
@@ -61,16 +58,19 @@ const int MaxRunDepth = 200;
 // The text shown when a run nests deeper than MaxRunDepth.
 std::string RunTooDeepText();
 
-// Runs lines[first..last] (last = -1: to the end) until the range is done or
-// aborted is set. Works on its own copy of the lines. Raises EConvertError
-// or EListError for lines whose parameters do not fit their kind.
-// A call line runs the group of that name in project as it is when the call
-// comes.
-void RunExecLines(const TProject& project, const std::vector<TExecLine>& lines, bool& aborted, int first, int last);
+// A run of its own, through host: runs lines[first..last] (last = -1: to
+// the end) until the range is done or aborted is set. Works on its own copy
+// of the lines. Raises EConvertError or EListError for lines whose
+// parameters do not fit their kind. A call line runs the group of that name
+// in project as it is when the call comes. The run counts how deep its
+// branches and calls nest; another run, even one started while this one
+// waits, counts its own.
+void RunExecLines(ILauncherHost& host, const TProject& project, const std::vector<TExecLine>& lines, bool& aborted,
+                  int first, int last);
 
 // Starts the program, document or folder named by the command line's first
 // word and returns when it has ended: its exit code, or NotStarted.
-uint32_t RunAndWait(const std::string& commandLine, int show);
+uint32_t RunAndWait(ILauncherHost& host, const std::string& commandLine, int show);
 
 // The branches of the question at position question, searched up to last:
 // the markers' positions, -1 for each one that is missing.
@@ -90,17 +90,17 @@ bool IsRelativeWord(const std::string& word);
 
 // The command line RunAndWait hands to process creation ("" when nothing can
 // be started).
-std::string WaitCommandLine(const std::string& commandLine);
+std::string WaitCommandLine(ILauncherHost& host, const std::string& commandLine);
 
 // The text with each %NAME% replaced by the value of the environment
 // variable NAME, as Windows expands them; per-cent signs that name no set
 // variable ("100%", "%NICHT_GESETZT%") stay as they are.
-std::string ExpandEnvironmentNames(const std::string& text);
+std::string ExpandEnvironmentNames(ILauncherHost& host, const std::string& text);
 
 // Starts the program, document or folder named by the command line's first
 // word as administrator (through the program RunAndWait would start),
 // waiting for its end or not.
-TStartResult RunElevated(const std::string& commandLine, bool wait);
+TStartResult RunElevated(ILauncherHost& host, const std::string& commandLine, bool wait);
 
 // Whether the parameters of a command line of kind 0 ask to run it as
 // administrator (a third field "1"), and those parameters with the request

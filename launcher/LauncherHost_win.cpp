@@ -26,114 +26,109 @@ void NeedCom() {
   } apartment;
 }
 
-class TWinLauncherHost : public ILauncherHost {
- public:
-  std::string ExeFolder() override { return TApplication::ExeFolder(); }
-
-  void ShellOpen(const std::string& file, const std::string& parameters) override {
-    Application.Initialize();
-    NeedCom();
-    ShellExecuteW(Application.Handle, L"open", W(file).c_str(), W(parameters).c_str(), nullptr, SW_SHOWNORMAL);
-  }
-
-  bool DirectoryExists(const std::string& path) override { return FolderExists(path); }
-
-  // A program, folder or variable Windows-1252 cannot hold ends the run
-  // with an EForeignText that names it.
-  std::string AssociatedProgram(const std::string& document) override {
-    NeedCom();
-    wchar_t program[MAX_PATH] = L"";
-    HINSTANCE result = ::FindExecutableW(W(document).c_str(), nullptr, program);
-    // The buffer is only defined when the call succeeded.
-    if (reinterpret_cast<INT_PTR>(result) <= 32) return "";
-    return Narrow(program);
-  }
-
-  bool WindowsFolder(std::string& folder) override {
-    Application.Initialize();
-    NeedCom();
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(Application.Handle, CSIDL_WINDOWS, &list)) || !list) return false;
-    wchar_t path[MAX_PATH] = L"";
-    BOOL ok = SHGetPathFromIDListW(list, path);
-    CoTaskMemFree(list);
-    if (!ok) return false;
-    folder = Narrow(path);
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return true;
-  }
-
-  uint32_t StartAndWait(const std::string& commandLine, int show) override {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(show);
-    PROCESS_INFORMATION process = {};
-    // CreateProcessW may write into the command line.
-    std::wstring command = W(commandLine);
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &process))
-      return NotStarted;
-    WaitProcessingMessages(process.hProcess);
-    DWORD exitCode = NotStarted;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return exitCode;
-  }
-
-  TStartResult StartWithVerb(const std::string& verb, const std::string& program, const std::string& parameters,
-                             bool wait) override {
-    Application.Initialize();
-    NeedCom();
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof info;
-    // The process handle to wait on; and the start completed before this
-    // returns, since a launcher that waits for nothing ends right after.
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
-    // The application window owns the elevation prompt.
-    info.hwnd = Application.Handle;
-    const std::wstring wideVerb = W(verb), wideProgram = W(program), wideParameters = W(parameters);
-    info.lpVerb = wideVerb.c_str();
-    info.lpFile = wideProgram.c_str();
-    info.lpParameters = wideParameters.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info)) return GetLastError() == ERROR_CANCELLED ? srCancelled : srFailed;
-    // No handle when the shell handed the start to a program already running.
-    if (info.hProcess) {
-      if (wait) WaitProcessingMessages(info.hProcess);
-      CloseHandle(info.hProcess);
-    }
-    return srStarted;
-  }
-
-  bool GetEnvironment(const std::string& name, std::string& value) override {
-    const std::wstring wideName = W(name);
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-      SetLastError(ERROR_SUCCESS);
-      DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-      // A variable set to "" has the length 0 as well, but no error.
-      if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
-      if (length < buffer.size()) {
-        value = Narrow(buffer.data(), length);
-        return true;
-      }
-      buffer.resize(length);  // the size needed, with the terminating zero
-    }
-  }
-
-  int ShowMessageBox(const std::string& text, const std::string& title, unsigned style) override {
-    // The application window owns the box when a launcher started from a
-    // hotkey shows no window of its own.
-    Application.Initialize();
-    return ShowMessageBoxW(WidenText(text), WidenText(title), style);
-  }
-
-  std::string ApplicationTitle() override { return Application.Title; }
-};
-
 }  // namespace
+
+std::string TWinLauncherHost::ExeFolder() { return TApplication::ExeFolder(); }
+
+void TWinLauncherHost::ShellOpen(const std::string& file, const std::string& parameters) {
+  Application.Initialize();
+  NeedCom();
+  ShellExecuteW(Application.Handle, L"open", W(file).c_str(), W(parameters).c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+bool TWinLauncherHost::DirectoryExists(const std::string& path) { return FolderExists(path); }
+
+std::string TWinLauncherHost::AssociatedProgram(const std::string& document) {
+  NeedCom();
+  wchar_t program[MAX_PATH] = L"";
+  HINSTANCE result = ::FindExecutableW(W(document).c_str(), nullptr, program);
+  // The buffer is only defined when the call succeeded.
+  if (reinterpret_cast<INT_PTR>(result) <= 32) return "";
+  return Narrow(program);
+}
+
+bool TWinLauncherHost::WindowsFolder(std::string& folder) {
+  Application.Initialize();
+  NeedCom();
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(Application.Handle, CSIDL_WINDOWS, &list)) || !list) return false;
+  wchar_t path[MAX_PATH] = L"";
+  BOOL ok = SHGetPathFromIDListW(list, path);
+  CoTaskMemFree(list);
+  if (!ok) return false;
+  folder = Narrow(path);
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return true;
+}
+
+uint32_t TWinLauncherHost::StartAndWait(const std::string& commandLine, int show) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(show);
+  PROCESS_INFORMATION process = {};
+  // CreateProcessW may write into the command line.
+  std::wstring command = W(commandLine);
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
+                      nullptr, nullptr, &startup, &process))
+    return NotStarted;
+  WaitProcessingMessages(process.hProcess);
+  DWORD exitCode = NotStarted;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return exitCode;
+}
+
+TStartResult TWinLauncherHost::StartWithVerb(const std::string& verb, const std::string& program,
+                                             const std::string& parameters, bool wait) {
+  Application.Initialize();
+  NeedCom();
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  // The process handle to wait on; and the start completed before this
+  // returns, since a launcher that waits for nothing ends right after.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  // The application window owns the elevation prompt.
+  info.hwnd = Application.Handle;
+  const std::wstring wideVerb = W(verb), wideProgram = W(program), wideParameters = W(parameters);
+  info.lpVerb = wideVerb.c_str();
+  info.lpFile = wideProgram.c_str();
+  info.lpParameters = wideParameters.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info)) return GetLastError() == ERROR_CANCELLED ? srCancelled : srFailed;
+  // No handle when the shell handed the start to a program already running.
+  if (info.hProcess) {
+    if (wait) WaitProcessingMessages(info.hProcess);
+    CloseHandle(info.hProcess);
+  }
+  return srStarted;
+}
+
+bool TWinLauncherHost::GetEnvironment(const std::string& name, std::string& value) {
+  const std::wstring wideName = W(name);
+  std::vector<wchar_t> buffer(256);
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    // A variable set to "" has the length 0 as well, but no error.
+    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+    if (length < buffer.size()) {
+      value = Narrow(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length);  // the size needed, with the terminating zero
+  }
+}
+
+int TWinLauncherHost::ShowMessageBox(const std::string& text, const std::string& title, unsigned style) {
+  // The application window owns the box when a launcher started from a
+  // hotkey shows no window of its own.
+  Application.Initialize();
+  return ShowMessageBoxW(WidenText(text), WidenText(title), style);
+}
+
+std::string TWinLauncherHost::ApplicationTitle() { return Application.Title; }
 
 void WaitProcessingMessages(HANDLE process) {
   for (;;) {
@@ -148,9 +143,4 @@ void WaitProcessingMessages(HANDLE process) {
     }
     Application.ProcessMessages();
   }
-}
-
-void UseWindowsLauncherHost() {
-  static TWinLauncherHost host;
-  LauncherHost = &host;
 }

@@ -9,7 +9,7 @@
 
 const char* const ProgramRegistryKey = "Tarvo";
 
-std::string CommandIconTarget(const TExecLine& line) {
+std::string CommandIconTarget(ILauncherHost& host, const TExecLine& line) {
   if (line.Kind != lkCommand) return "";
   const TStrings fields = SplitDelimited(line.Params, ';');
   if (fields.empty()) return "";
@@ -21,16 +21,13 @@ std::string CommandIconTarget(const TExecLine& line) {
   }
   const TStrings words = SplitDelimited(fields[0], ' ');
   if (words.empty() || words[0].empty()) return "";
-  // Without the interpreter's host (windows made alone, as in tests) the
-  // word is taken as it stands.
-  if (!LauncherHost) return words[0];
   // The first word as the interpreter runs it: expanded on its own, then
   // resolved, so that a variable may hold a relative path too. A variable
   // or program folder Windows-1252 cannot hold gives no icon: the run, not
   // the icon, says why.
   try {
-    const std::string word = ExpandEnvironmentNames(words[0]);
-    return IsRelativeWord(word) ? ResolveRelativeWord(word, LauncherHost->ExeFolder()) : word;
+    const std::string word = ExpandEnvironmentNames(host, words[0]);
+    return IsRelativeWord(word) ? ResolveRelativeWord(word, host.ExeFolder()) : word;
   } catch (const EForeignText&) {
     return "";
   }
@@ -38,9 +35,10 @@ std::string CommandIconTarget(const TExecLine& line) {
 
 namespace {
 
-std::string FirstStarted(const TProject& project, const std::vector<TExecLine>& lines, bool followCall) {
+std::string FirstStarted(ILauncherHost& host, const TProject& project, const std::vector<TExecLine>& lines,
+                         bool followCall) {
   for (const TExecLine& line : lines) {
-    if (line.Kind == lkCommand) return CommandIconTarget(line);
+    if (line.Kind == lkCommand) return CommandIconTarget(host, line);
     if (line.Kind != lkCallGroup || !followCall) continue;
     // One call is followed, no more: a chain of calls is rare, and a cycle
     // must not cost anything.
@@ -48,7 +46,7 @@ std::string FirstStarted(const TProject& project, const std::vector<TExecLine>& 
     const TStrings fields = SplitDelimited(line.Params, ';');
     const int called = fields.empty() ? -1 : project.FindExecGroup(fields[0]);
     if (called < 0) continue;
-    std::string target = FirstStarted(project, project.ExecGroup(called).Lines, false);
+    std::string target = FirstStarted(host, project, project.ExecGroup(called).Lines, false);
     if (!target.empty()) return target;
   }
   return "";
@@ -96,9 +94,9 @@ class TReader {
 
 }  // namespace
 
-std::string GroupIconTarget(const TProject& project, int32_t assignment) {
+std::string GroupIconTarget(ILauncherHost& host, const TProject& project, int32_t assignment) {
   if (assignment <= 0 || static_cast<size_t>(assignment) > project.ExecGroups().size()) return "";
-  return FirstStarted(project, project.ExecGroup(assignment - 1).Lines, true);
+  return FirstStarted(host, project, project.ExecGroup(assignment - 1).Lines, true);
 }
 
 bool IsNetworkPath(const std::string& path) {

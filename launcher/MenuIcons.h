@@ -13,17 +13,18 @@
 #include "model/Project.h"
 
 class IFileSystem;
+class ILauncherHost;
 class IRegistry;
 
-// The file a command line of kind 0 starts, as the interpreter resolves it
-// (%NAME% expanded, ".\" and "..\" against the program's folder); "" for
+// The file a command line of kind 0 starts, as a run through host resolves
+// it (%NAME% expanded, ".\" and "..\" against the program's folder); "" for
 // other kinds and for lines that start nothing.
-std::string CommandIconTarget(const TExecLine& line);
+std::string CommandIconTarget(ILauncherHost& host, const TExecLine& line);
 
 // The file whose icon stands for group number assignment (1-based): what the
 // group starts first, following one call to another group; "" when it
 // starts nothing.
-std::string GroupIconTarget(const TProject& project, int32_t assignment);
+std::string GroupIconTarget(ILauncherHost& host, const TProject& project, int32_t assignment);
 
 // What identifies a version of a file: its last write time and size.
 struct TFileStamp {

@@ -99,9 +99,9 @@ void TidyPopupMenu(TPopupMenuModel& menu) {
   }
 }
 
-void MenuItemClick(const TProject& project, int32_t tag) {
+void MenuItemClick(ILauncherHost& host, const TProject& project, int32_t tag) {
   if (tag <= 0 || static_cast<size_t>(tag) > project.ExecGroups().size()) return;
   const std::vector<TExecLine> lines = project.ExecGroups()[static_cast<size_t>(tag) - 1].Lines;
   bool aborted = false;
-  RunExecLines(project, lines, aborted, 0, -1);
+  RunExecLines(host, project, lines, aborted, 0, -1);
 }

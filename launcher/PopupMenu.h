@@ -9,6 +9,8 @@
 
 #include "model/Project.h"
 
+class ILauncherHost;
+
 extern const char* const CancelCaption;  // "Ab&brechen"
 
 struct TPopupItem {
@@ -40,6 +42,7 @@ void TidyPopupMenu(TPopupMenuModel& menu);
 void TidySeparators(const std::vector<TPopupItem>& items, std::vector<int>& level);
 void AssignAccessKeys(std::vector<TPopupItem>& items, const std::vector<int>& level);
 
-// The menu item's click: runs the group at position tag - 1 with an abort
-// flag of its own; tag 0 (or a position no group has) runs nothing.
-void MenuItemClick(const TProject& project, int32_t tag);
+// The menu item's click: runs the group at position tag - 1 through host,
+// a run with an abort flag of its own; tag 0 (or a position no group has)
+// runs nothing.
+void MenuItemClick(ILauncherHost& host, const TProject& project, int32_t tag);

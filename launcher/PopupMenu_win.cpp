@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "launcher/Interpreter.h"
 #include "launcher/MenuIcons_win.h"
 #include "launcher/PopupMenu.h"
 #include "model/Wide_win.h"
@@ -25,7 +26,8 @@ const int QuickIcons = 64;
 // first opens, from the cache at once or from the worker later.
 class TPopupIcons {
  public:
-  TPopupIcons(const TProject& project, HWND owner) : project_(project), loader_(owner, WM_ICONFOUND) {}
+  TPopupIcons(const TProject& project, ILauncherHost& host, HWND owner)
+      : project_(project), host_(host), loader_(owner, WM_ICONFOUND) {}
   ~TPopupIcons() {
     for (const auto& bitmap : bitmaps_)
       if (bitmap.second) DeleteObject(bitmap.second);
@@ -43,6 +45,7 @@ class TPopupIcons {
   void SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keepRoom = false);
   void Found(const TIconResult& result);
   const TProject& project_;
+  ILauncherHost& host_;
   TIconLoader loader_;
   std::set<HMENU> filled_;
   std::map<int32_t, std::string> targets_;  // by group
@@ -84,7 +87,7 @@ void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const s
       continue;
     }
     auto target = targets_.find(item.Tag);
-    if (target == targets_.end()) target = targets_.emplace(item.Tag, GroupIconTarget(project_, item.Tag)).first;
+    if (target == targets_.end()) target = targets_.emplace(item.Tag, GroupIconTarget(host_, project_, item.Tag)).first;
     const std::string& path = target->second;
     if (path.empty()) {
       bare.push_back(position);
@@ -141,27 +144,29 @@ void TPopupIcons::Found(const TIconResult& result) {
 // The popup being shown: its items and which submenu belongs to which item.
 struct TShownPopup {
   const TProject* Project;
+  ILauncherHost* Host;
   TPopupMenuModel Model;
   std::map<HMENU, int> SubmenuOwner;
   std::unique_ptr<TPopupIcons> Icons;
 };
 TShownPopup* Shown = nullptr;
 
-void RunClick(const TProject& project, int32_t tag) {
-  Application.Guard([&project, tag] { MenuItemClick(project, tag); });
+void RunClick(const TShownPopup& popup, int32_t tag) {
+  Application.Guard([&popup, tag] { MenuItemClick(*popup.Host, *popup.Project, tag); });
 }
 
 LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TShownPopup* const popup = Shown;
   switch (msg) {
     case WM_INITMENUPOPUP: {
       // Opening a submenu clicks the item that owns it; the top level has
       // no owner item.
-      if (!Shown || HIWORD(lParam)) break;
-      auto it = Shown->SubmenuOwner.find(reinterpret_cast<HMENU>(wParam));
-      if (it == Shown->SubmenuOwner.end()) return 0;
-      const TPopupItem& owner = Shown->Model.Items[static_cast<size_t>(it->second)];
-      if (Shown->Icons) Shown->Icons->Fill(it->first, Shown->Model.Items, owner.Children);
-      RunClick(*Shown->Project, owner.Tag);
+      if (!popup || HIWORD(lParam)) break;
+      auto it = popup->SubmenuOwner.find(reinterpret_cast<HMENU>(wParam));
+      if (it == popup->SubmenuOwner.end()) return 0;
+      const TPopupItem& owner = popup->Model.Items[static_cast<size_t>(it->second)];
+      if (popup->Icons) popup->Icons->Fill(it->first, popup->Model.Items, owner.Children);
+      RunClick(*popup, owner.Tag);
       return 0;
     }
     case WM_MEASUREITEM: {
@@ -181,17 +186,17 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     case WM_ENTERIDLE:
       // The menu is on the screen: now the icons it still lacks are looked up.
-      if (Shown && Shown->Icons) Shown->Icons->Start();
+      if (popup && popup->Icons) popup->Icons->Start();
       break;
     case WM_ICONFOUND:
       // Carries nothing, whoever posted it: the results are the loader's.
-      if (Shown && Shown->Icons) Shown->Icons->Arrived();
+      if (popup && popup->Icons) popup->Icons->Arrived();
       return 0;
     case WM_COMMAND: {
-      if (!Shown || HIWORD(wParam) != 0) break;
+      if (!popup || HIWORD(wParam) != 0) break;
       size_t index = LOWORD(wParam);
-      if (index == 0 || index >= Shown->Model.Items.size()) return 0;
-      RunClick(*Shown->Project, Shown->Model.Items[index].Tag);
+      if (index == 0 || index >= popup->Model.Items.size()) return 0;
+      RunClick(*popup, popup->Model.Items[index].Tag);
       return 0;
     }
   }
@@ -244,14 +249,15 @@ HMENU CreateMenus(TShownPopup& popup) {
 
 // The menus as they first show, with the icons the cache has; icons are a
 // help, never a reason for the menu to fail.
-HMENU PrepareMenus(TShownPopup& popup, const TProject& project, HWND owner, bool icons) {
+HMENU PrepareMenus(TShownPopup& popup, const TProject& project, ILauncherHost& host, HWND owner, bool icons) {
   popup.Project = &project;
+  popup.Host = &host;
   popup.Model = BuildPopupMenu(project.MenuItems());
   TidyPopupMenu(popup.Model);
   HMENU menu = CreateMenus(popup);
   if (icons) {
     try {
-      popup.Icons = std::make_unique<TPopupIcons>(project, owner);
+      popup.Icons = std::make_unique<TPopupIcons>(project, host, owner);
       popup.Icons->Fill(menu, popup.Model.Items, popup.Model.Items[0].Children);
     } catch (const std::exception&) {
       popup.Icons.reset();
@@ -262,13 +268,13 @@ HMENU PrepareMenus(TShownPopup& popup, const TProject& project, HWND owner, bool
 
 }  // namespace
 
-void ShowPopupMenu(const TProject& project) {
+void ShowPopupMenu(const TProject& project, ILauncherHost& host) {
   Application.Initialize();
   POINT at = {};
   GetCursorPos(&at);
   HWND owner = CreateOwnerWindow(at);
   TShownPopup popup;
-  HMENU menu = PrepareMenus(popup, project, owner, MenuIconsWanted());
+  HMENU menu = PrepareMenus(popup, project, host, owner, MenuIconsWanted());
   Shown = &popup;
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
@@ -287,12 +293,12 @@ void ShowPopupMenu(const TProject& project) {
   popup.Icons.reset();
 }
 
-double BuildPopupMenus(const TProject& project, bool icons) {
+double BuildPopupMenus(const TProject& project, ILauncherHost& host, bool icons) {
   HWND owner = CreateOwnerWindow({0, 0});
   TShownPopup popup;
   LARGE_INTEGER start, end, frequency;
   QueryPerformanceCounter(&start);
-  HMENU menu = PrepareMenus(popup, project, owner, icons);
+  HMENU menu = PrepareMenus(popup, project, host, owner, icons);
   QueryPerformanceCounter(&end);
   QueryPerformanceFrequency(&frequency);
   DestroyMenu(menu);

@@ -81,14 +81,6 @@ class TFakeLauncherHost : public ILauncherHost {
 
 class InterpreterFixture : public ProjectFixture {
  protected:
-  void SetUp() override {
-    ProjectFixture::SetUp();
-    LauncherHost = &host;
-  }
-  void TearDown() override {
-    LauncherHost = nullptr;
-    ProjectFixture::TearDown();
-  }
   TFakeLauncherHost host;
 };
 

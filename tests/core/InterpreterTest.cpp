@@ -26,7 +26,7 @@ class Interpreter : public InterpreterFixture {
   // Runs the lines as a fresh run; returns the abort flag.
   bool Run(const std::vector<TExecLine>& lines, int first = 0, int last = -1) {
     bool aborted = false;
-    RunExecLines(project, lines, aborted, first, last);
+    RunExecLines(host, project, lines, aborted, first, last);
     return aborted;
   }
 };
@@ -148,7 +148,7 @@ class EnvironmentNames : public Interpreter, public ::testing::WithParamInterfac
 
 TEST_P(EnvironmentNames, ExpandOnlyWhereTheyNameASetVariable) {
   host.Environment = {{"TEMP", "C:\\Temp"}, {"LEER", ""}, {"PROZENT", "50%"}};
-  EXPECT_EQ(ExpandEnvironmentNames(GetParam().text), GetParam().expected);
+  EXPECT_EQ(ExpandEnvironmentNames(host, GetParam().text), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, EnvironmentNames,
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RelativeCase{"C:\\Tools\\", ".x.exe", ".x.exe"}));
 
 TEST_F(Interpreter, DocumentWithoutAssociatedProgramIsNotStarted) {
-  EXPECT_EQ(RunAndWait("C:\\Unbekannt.xyz", swShowNormal), NotStarted);
+  EXPECT_EQ(RunAndWait(host, "C:\\Unbekannt.xyz", swShowNormal), NotStarted);
   EXPECT_TRUE(host.Calls.empty());
   Run(Lines({"0 C:\\Unbekannt.xyz;1", "1 weiter;T;3;0"}));
   EXPECT_EQ(host.Calls, Calls{"box weiter|T|64"});
@@ -237,13 +237,13 @@ TEST_F(Interpreter, DocumentWithoutAssociatedProgramIsNotStarted) {
 TEST_F(Interpreter, FolderIsNotStartedWhenTheWindowsFolderIsUnknown) {
   host.Directories = {"D:\\Daten"};
   host.WindowsKnown = false;
-  EXPECT_EQ(RunAndWait("D:\\Daten", swShowNormal), NotStarted);
+  EXPECT_EQ(RunAndWait(host, "D:\\Daten", swShowNormal), NotStarted);
   EXPECT_TRUE(host.Calls.empty());
 }
 
 TEST_F(Interpreter, RunAndWaitReturnsTheExitCodeAndPassesTheShowState) {
   host.ExitCode = 42;
-  EXPECT_EQ(RunAndWait("prog.exe a", 7), 42u);
+  EXPECT_EQ(RunAndWait(host, "prog.exe a", 7), 42u);
   EXPECT_EQ(host.Calls, Calls{"wait prog.exe a (show 7)"});
 }
 
@@ -429,7 +429,7 @@ TEST_F(Interpreter, EndRunStopsTheRestAndASetFlagRunsNothing) {
   EXPECT_EQ(host.Calls, Calls{"open a.exe|"});
   host.Calls.clear();
   bool aborted = true;
-  RunExecLines(project, Lines({"0 a.exe;0"}), aborted, 0, -1);
+  RunExecLines(host, project, Lines({"0 a.exe;0"}), aborted, 0, -1);
   EXPECT_TRUE(host.Calls.empty());
 }
 
@@ -496,6 +496,34 @@ TEST_F(Interpreter, ASelfCallingGroupEndsWithOneMessageAtTheDepthLimit) {
   host.Calls.clear();
   Run(project.ExecGroup(0).Lines);
   EXPECT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 1);
+}
+
+TEST_F(Interpreter, CallsOneAfterAnotherDoNotAddUp) {
+  project = TProject({TExecGroup{"G", Lines({"2 q;T;1;0", "6 \"Ja\":", "0 x.exe;0", "6 \"Nein\":",
+                                             "6 Verzweigungsende"})}},
+                     {});
+  host.Answers = std::deque<int>(MaxRunDepth + 5, idYes);
+  std::vector<TExecLine> calls(MaxRunDepth + 5, TExecLine{lkCallGroup, "\"G\""});
+  EXPECT_FALSE(Run(calls));
+  int started = 0;
+  for (const std::string& call : host.Calls) started += call == "open x.exe|";
+  EXPECT_EQ(started, MaxRunDepth + 5);
+}
+
+TEST_F(Interpreter, ARunStartedWhileAnotherWaitsNestsAsDeepAsAnyRun) {
+  // The editor's test pressed again while a box of its first run shows, a
+  // few calls deep: the second run counts its own depth.
+  project = TProject({TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\""})},
+                      TExecGroup{"Tief", Lines({"5 \"Tiefer\""})}, TExecGroup{"Tiefer", Lines({"1 warte;T;0;0"})}},
+                     {});
+  host.DuringBox = [this] { EXPECT_TRUE(Run(project.ExecGroup(0).Lines)); };
+  EXPECT_FALSE(Run(Lines({"5 \"Tief\"", "0 danach.exe;0"})));
+  ASSERT_EQ(host.Calls.size(), static_cast<size_t>(MaxRunDepth) + 3);
+  EXPECT_EQ(host.Calls.front(), "box warte|T|16");
+  for (int i = 1; i <= MaxRunDepth; ++i) EXPECT_EQ(host.Calls[static_cast<size_t>(i)], "open x.exe|");
+  EXPECT_EQ(host.Calls[static_cast<size_t>(MaxRunDepth) + 1], "box " + RunTooDeepText() + "|TRV|16");
+  // The first run goes on where it waited.
+  EXPECT_EQ(host.Calls.back(), "open danach.exe|");
 }
 
 TEST_F(Interpreter, GroupsCallingEachOtherInACycleAreStoppedToo) {
@@ -565,7 +593,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"2 Text;Titel;1;ja", "'ja' ist kein gültiger Integerwert", false},
                       BadCase{"1 Text;Titel;;0", "'' ist kein gültiger Integerwert", false}));
 
-TEST_F(Interpreter, AnErrorLeavesTheDepthCountBalanced) {
+TEST_F(Interpreter, AnErrorEndsTheRunAndTheNextRunNestsAsDeepAsEver) {
   project = TProject({TExecGroup{"Kaputt", Lines({"1 x"})}}, {});
   for (int i = 0; i < MaxRunDepth + 5; ++i) EXPECT_THROW(Run(Lines({"5 \"Kaputt\""})), EListError);
   project = TProject({TExecGroup{"Schleife", Lines({"0 x.exe;0", "5 \"Schleife\""})}}, {});

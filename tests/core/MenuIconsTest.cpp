@@ -62,7 +62,7 @@ class MenuIcons : public InterpreterFixture {
   }
   // The icon the store gives the group's entry: whose colour, "" for none.
   std::string ShownIcon(TIconStore& store, int32_t assignment) {
-    const std::string target = GroupIconTarget(project, assignment);
+    const std::string target = GroupIconTarget(host, project, assignment);
     TIconPixels icon;
     if (target.empty() || !store.Lookup(target, icon)) return "";
     for (const auto& file : platform.Files)
@@ -107,7 +107,7 @@ TEST_F(MenuIcons, EachEntryShowsTheIconOfWhatItsGroupStartsFirst) {
     EXPECT_EQ(ShownIcon(store, index + 1), c.Icon) << c.What;
     // The editor's list shows a row's icon: a command's alone.
     for (const TExecLine& line : c.Lines)
-      if (line.Kind != lkCommand) EXPECT_EQ(CommandIconTarget(line), "") << c.What << " " << line.Params;
+      if (line.Kind != lkCommand) EXPECT_EQ(CommandIconTarget(host, line), "") << c.What << " " << line.Params;
   }
   EXPECT_EQ(ShownIcon(store, 0), "") << "no assignment";
   EXPECT_EQ(ShownIcon(store, 999), "") << "a group that is not there";

@@ -181,16 +181,16 @@ class PopupClick : public InterpreterFixture {};
 TEST_F(PopupClick, RunsTheGroupOfTheTagWithAFreshAbortFlag) {
   project = TProject(
       {TExecGroup{"A", Lines({"0 a.exe;0", "3 ", "0 nie.exe;0"})}, TExecGroup{"B", Lines({"0 b.exe;0"})}}, {});
-  MenuItemClick(project, 2);
-  MenuItemClick(project, 1);
+  MenuItemClick(host, project, 2);
+  MenuItemClick(host, project, 1);
   // The earlier end of a run does not keep the next click from running.
-  MenuItemClick(project, 2);
+  MenuItemClick(host, project, 2);
   EXPECT_EQ(host.Calls, (std::vector<std::string>{"open b.exe|", "open a.exe|", "open b.exe|"}));
 }
 
 TEST_F(PopupClick, TagZeroAndTagsBeyondTheGroupsRunNothing) {
   project = TProject({TExecGroup{"A", Lines({"0 a.exe;0"})}}, {});
-  for (int32_t tag : {0, -1, 2, 1000}) MenuItemClick(project, tag);
+  for (int32_t tag : {0, -1, 2, 1000}) MenuItemClick(host, project, tag);
   EXPECT_TRUE(host.Calls.empty());
 }
 

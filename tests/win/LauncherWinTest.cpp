@@ -17,12 +17,11 @@ class LauncherHostWin : public ::testing::Test {
  protected:
   void SetUp() override {
     Application.Initialize();
-    UseWindowsLauncherHost();
     PlaceRecorder(temp / "rec.exe");
   }
-  void TearDown() override { LauncherHost = nullptr; }
   std::string Recorder() { return "\"" + temp / "rec.exe" + "\""; }
   TTempFolder temp;
+  TWinLauncherHost host;
 };
 
 int TimerTicks = 0;
@@ -39,7 +38,7 @@ TEST_F(LauncherHostWin, TheWaitHandlesMessagesAsTheyArriveAndSpendsNoProcessorTi
   TimerTicks = 0;
   UINT_PTR timer = SetTimer(nullptr, 0, 40, CountTick);
   unsigned long long before = ThreadMilliseconds();
-  uint32_t code = LauncherHost->StartAndWait(Recorder() + " /warte=800", swShowNormal);
+  uint32_t code = host.StartAndWait(Recorder() + " /warte=800", swShowNormal);
   unsigned long long spent = ThreadMilliseconds() - before;
   KillTimer(nullptr, timer);
   EXPECT_EQ(code, 0u);
@@ -51,28 +50,28 @@ TEST_F(LauncherHostWin, TheWaitHandlesMessagesAsTheyArriveAndSpendsNoProcessorTi
 }
 
 TEST_F(LauncherHostWin, ReturnsTheExitCodeOrNotStarted) {
-  EXPECT_EQ(LauncherHost->StartAndWait(Recorder() + " /exit=7", swShowNormal), 7u);
-  EXPECT_EQ(LauncherHost->StartAndWait("\"" + temp / "fehlt.exe" + "\"", swShowNormal), NotStarted);
-  EXPECT_EQ(LauncherHost->StartAndWait("", swShowNormal), NotStarted);
-  EXPECT_EQ(RunAndWait(temp / "kein Programm.unbekannt", swShowNormal), NotStarted);
+  EXPECT_EQ(host.StartAndWait(Recorder() + " /exit=7", swShowNormal), 7u);
+  EXPECT_EQ(host.StartAndWait("\"" + temp / "fehlt.exe" + "\"", swShowNormal), NotStarted);
+  EXPECT_EQ(host.StartAndWait("", swShowNormal), NotStarted);
+  EXPECT_EQ(RunAndWait(host, temp / "kein Programm.unbekannt", swShowNormal), NotStarted);
 }
 
 TEST_F(LauncherHostWin, KnowsTheWindowsFolderAndTheProgramsFolder) {
   std::string folder;
-  ASSERT_TRUE(LauncherHost->WindowsFolder(folder));
+  ASSERT_TRUE(host.WindowsFolder(folder));
   char windows[MAX_PATH] = "";
   GetWindowsDirectoryA(windows, MAX_PATH);
   EXPECT_EQ(_stricmp(folder.c_str(), windows), 0) << folder;
-  EXPECT_EQ(LauncherHost->ExeFolder(), ExeFolder());
-  EXPECT_TRUE(LauncherHost->DirectoryExists(temp.Path()));
-  EXPECT_FALSE(LauncherHost->DirectoryExists(temp / "rec.exe"));
-  EXPECT_FALSE(LauncherHost->DirectoryExists(temp / "fehlt"));
+  EXPECT_EQ(host.ExeFolder(), ExeFolder());
+  EXPECT_TRUE(host.DirectoryExists(temp.Path()));
+  EXPECT_FALSE(host.DirectoryExists(temp / "rec.exe"));
+  EXPECT_FALSE(host.DirectoryExists(temp / "fehlt"));
 }
 
 TEST_F(LauncherHostWin, ADocumentOfNoKnownTypeHasNoAssociatedProgram) {
   WriteFileBytes(temp / "x.unbekannt", "x");
-  EXPECT_EQ(LauncherHost->AssociatedProgram(temp / "x.unbekannt"), "");
-  EXPECT_EQ(LauncherHost->AssociatedProgram(temp / "fehlt.unbekannt"), "");
+  EXPECT_EQ(host.AssociatedProgram(temp / "x.unbekannt"), "");
+  EXPECT_EQ(host.AssociatedProgram(temp / "fehlt.unbekannt"), "");
 }
 
 TEST_F(LauncherHostWin, ReadsEnvironmentVariablesOfAnyLengthAndTellsAnEmptyOneFromAMissingOne) {
@@ -81,12 +80,12 @@ TEST_F(LauncherHostWin, ReadsEnvironmentVariablesOfAnyLengthAndTellsAnEmptyOneFr
   SetEnvironmentVariableA("TARVO_LEER", "");
   SetEnvironmentVariableA("TARVO_NICHT_GESETZT", nullptr);
   std::string value = "alt";
-  EXPECT_TRUE(LauncherHost->GetEnvironment("TARVO_LANG", value));
+  EXPECT_TRUE(host.GetEnvironment("TARVO_LANG", value));
   EXPECT_EQ(value, longValue);
   // Names are looked up as Windows does, in any case.
-  EXPECT_TRUE(LauncherHost->GetEnvironment("tarvo_leer", value));
+  EXPECT_TRUE(host.GetEnvironment("tarvo_leer", value));
   EXPECT_EQ(value, "");
-  EXPECT_FALSE(LauncherHost->GetEnvironment("TARVO_NICHT_GESETZT", value));
+  EXPECT_FALSE(host.GetEnvironment("TARVO_NICHT_GESETZT", value));
   SetEnvironmentVariableA("TARVO_LANG", nullptr);
   SetEnvironmentVariableA("TARVO_LEER", nullptr);
 }
@@ -109,12 +108,12 @@ TEST_F(LauncherHostWin, VariablesComeExactlyOrAreRefusedByName) {
     SetEnvironmentVariableW(L"LOCALAPPDATA", c.value);
     std::string value;
     if (c.narrow) {
-      EXPECT_TRUE(LauncherHost->GetEnvironment("TARVO_ORDNER", value));
+      EXPECT_TRUE(host.GetEnvironment("TARVO_ORDNER", value));
       EXPECT_EQ(value, c.narrow);
       EXPECT_EQ(IconCacheFile(), std::string(c.narrow) + "\\VQ\\Tarvo\\MenuIcons.cache");
     } else {
       try {
-        LauncherHost->GetEnvironment("TARVO_ORDNER", value);
+        host.GetEnvironment("TARVO_ORDNER", value);
         ADD_FAILURE() << "taken over as " << value;
       } catch (const EForeignText& e) {
         const std::u16string named = u"„Ł“ (U+0141)";

@@ -55,7 +55,7 @@ void OpenThroughTheShell(const std::wstring& link) {
 TEST(LinkExactness, AnImportedLinkRunsWhatTheShellRunsOrIsRefused) {
   ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
   UseNativePlatform();
-  UseWindowsLauncherHost();
+  TWinLauncherHost host;
   TTempFolder temp;
   const std::string links = temp / "Links";
   ASSERT_TRUE(CreateDirectoryA(links.c_str(), nullptr));
@@ -116,14 +116,13 @@ TEST(LinkExactness, AnImportedLinkRunsWhatTheShellRunsOrIsRefused) {
       if (g.Name == name) group = &g;
     ASSERT_NE(group, nullptr);
     bool aborted = false;
-    RunExecLines(TProject(), group->Lines, aborted, 0, -1);
+    RunExecLines(host, TProject(), group->Lines, aborted, 0, -1);
     const std::vector<TRecord> records = WaitForRecords(log, 2);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1].CommandLine, records[0].CommandLine);
     EXPECT_EQ(records[1].Args, records[0].Args);
   }
   EXPECT_EQ(GetFileAttributesA("C:\\injected"), INVALID_FILE_ATTRIBUTES);
-  LauncherHost = nullptr;
   CoUninitialize();
 }
 
