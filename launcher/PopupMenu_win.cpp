@@ -142,6 +142,8 @@ void TPopupIcons::Found(const TIconResult& result) {
 }
 
 // The popup being shown: its items and which submenu belongs to which item.
+// Its owner window holds it (GWLP_USERDATA) while it is on the screen and its
+// choice runs.
 struct TShownPopup {
   const TProject* Project;
   ILauncherHost* Host;
@@ -149,14 +151,13 @@ struct TShownPopup {
   std::map<HMENU, int> SubmenuOwner;
   std::unique_ptr<TPopupIcons> Icons;
 };
-TShownPopup* Shown = nullptr;
 
 void RunClick(const TShownPopup& popup, int32_t tag) {
   Application.Guard([&popup, tag] { MenuItemClick(*popup.Host, *popup.Project, tag); });
 }
 
 LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TShownPopup* const popup = Shown;
+  TShownPopup* const popup = reinterpret_cast<TShownPopup*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   switch (msg) {
     case WM_INITMENUPOPUP: {
       // Opening a submenu clicks the item that owns it; the top level has
@@ -275,7 +276,7 @@ void ShowPopupMenu(const TProject& project, ILauncherHost& host) {
   HWND owner = CreateOwnerWindow(at);
   TShownPopup popup;
   HMENU menu = PrepareMenus(popup, project, host, owner, MenuIconsWanted());
-  Shown = &popup;
+  SetWindowLongPtrW(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&popup));
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
   // Lets the menu's own loop end properly when the owner lost the
@@ -285,7 +286,7 @@ void ShowPopupMenu(const TProject& project, ILauncherHost& host) {
   // after the menu has disappeared.
   if (popup.Icons) popup.Icons->Start();
   Application.ProcessMessages();
-  Shown = nullptr;
+  SetWindowLongPtrW(owner, GWLP_USERDATA, 0);
   DestroyMenu(menu);
   DestroyWindow(owner);
   // The worker finishes its lookups for the next start before the icons'
