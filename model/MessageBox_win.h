@@ -5,6 +5,28 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "model/Platform.h"
+
+// The message boxes of the platform services on Windows: it knows the
+// window that owns a box when no window of ours can.
+class TWinMessageBoxes : public IMessageBoxes {
+ public:
+  void SetFallbackOwner(HWND window) { fallbackOwner_ = window; }
+  HWND Owner() const;
+  int Show(const std::string& text, const std::string& caption, unsigned flags) override;
+  int ShowWide(const std::u16string& text, const std::u16string& caption, UINT flags) const;
+
+ private:
+  HWND OwnerAmong(const std::vector<HWND>& usable) const;
+  HWND fallbackOwner_ = nullptr;
+};
+
+// The one that UseNativePlatform gives the platform services; the functions
+// below show their boxes through it even while a test has put a fake of its
+// own into Platform.
+TWinMessageBoxes& NativeMessageBoxes();
 
 // The hidden application window: owner of the boxes shown while the program
 // has no visible window (popup mode). Registered by the application when it

@@ -103,20 +103,12 @@ class TWinCollation : public ICollation {
   const LCID German = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
 };
 
-class TWinMessageBoxes : public IMessageBoxes {
- public:
-  int Show(const std::string& text, const std::string& caption, unsigned flags) override {
-    return ShowMessageBoxA(text, caption, flags);
-  }
-};
-
 }  // namespace
 
 void UseNativePlatform() {
   static TWinFiles files;
   static TWinCollation collation;
-  static TWinMessageBoxes boxes;
   Platform.Files = &files;
   Platform.Collation = &collation;
-  Platform.MessageBoxes = &boxes;
+  Platform.MessageBoxes = &NativeMessageBoxes();
 }
