@@ -1,5 +1,7 @@
 #include "config/EditorHistory.h"
 
+#include <algorithm>
+
 namespace {
 bool IsMenuStep(const TProjectStep& step) {
   return step.Op == TProjectStep::opMenu || step.Op == TProjectStep::opMenuSetting ||
@@ -9,75 +11,96 @@ bool IsMenuStep(const TProjectStep& step) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 }  // namespace
 
-// The menu's steps and the working list's touch different things, so each
-// editor may take back its own while the other's newer steps stay. The
-// groups' steps are the project's too: a menu step after them keeps them
-// until it is taken back in the tree.
-TEditorHistory::TTarget TEditorHistory::UndoTarget(TEditorScope scope) const {
-  const bool lines = groups_.UndoSerial() != 0, project = project_.CanUndo();
-  switch (scope) {
-    case esGroups:
-      // The working list's steps are newer than any group's: a commit
-      // reloads the list and drops them.
-      if (lines) return tgLines;
-      return project && !IsMenuStep(project_.UndoStep()) ? tgProject : tgNone;
-    case esMenu:
-      return project && IsMenuStep(project_.UndoStep()) ? tgProject : tgNone;
-    default:
-      if (lines && groups_.UndoSerial() > project_.UndoSerial()) return tgLines;
-      return project ? tgProject : tgNone;
-  }
+TEditorHistory::TEditorHistory(TProject& project, TMenuEditor& menu, TGroupEditor& groups)
+    : project_(project), menu_(menu), groups_(groups) {
+  project_.AddObserver(*this);
+  groups_.History = this;
 }
 
-TEditorHistory::TTarget TEditorHistory::RedoTarget(TEditorScope scope) const {
-  // The redo stacks hold the undone steps newest last: the one undone last
-  // has the smallest serial of the two tops.
-  const long lines = groups_.RedoSerial(), project = project_.RedoSerial();
-  const bool linesFirst = lines != 0 && (project == 0 || lines < project);
-  switch (scope) {
-    case esGroups:
-      if (lines != 0) return tgLines;
-      return project != 0 && !IsMenuStep(project_.RedoStep()) ? tgProject : tgNone;
-    case esMenu:
-      return project != 0 && IsMenuStep(project_.RedoStep()) ? tgProject : tgNone;
-    default:
-      return linesFirst ? tgLines : project != 0 ? tgProject : tgNone;
+TEditorHistory::~TEditorHistory() {
+  project_.RemoveObserver(*this);
+  if (groups_.History == this) groups_.History = nullptr;
+}
+
+void TEditorHistory::StepReported(const TProjectStep& step, TStepWay way) {
+  if (way != swDone) return;
+  undo_.push_back({false, step, {}});
+  redo_.clear();
+}
+
+void TEditorHistory::ProjectRestarted() {
+  undo_.clear();
+  redo_.clear();
+}
+
+void TEditorHistory::LinesStepTaken(TLinesStep step) {
+  undo_.push_back({true, {}, std::move(step)});
+  redo_.clear();
+}
+
+void TEditorHistory::LinesReloaded() {
+  for (std::vector<TStep>* steps : {&undo_, &redo_})
+    steps->erase(std::remove_if(steps->begin(), steps->end(), [](const TStep& s) { return s.Lines; }), steps->end());
+}
+
+// The menu's steps and the working list's touch different things, so each
+// editor may take back its own while the other's newer steps stay. The
+// groups' steps are the project's too, and the project's steps go back in
+// their order: a menu step after a group's keeps it until it is taken back
+// in the tree.
+int TEditorHistory::Target(const std::vector<TStep>& steps, TEditorScope scope) {
+  const int count = static_cast<int>(steps.size());
+  if (scope == esAll) return count - 1;
+  int project = -1, lines = -1;
+  for (int i = count - 1; i >= 0 && (project < 0 || lines < 0); --i) {
+    int& newest = steps[static_cast<size_t>(i)].Lines ? lines : project;
+    if (newest < 0) newest = i;
   }
+  const bool menuStep = project >= 0 && IsMenuStep(steps[static_cast<size_t>(project)].Project);
+  if (scope == esMenu) return menuStep ? project : -1;
+  // The working list's steps come first: a group's commit reloads the list
+  // and drops them, so they are newer than any group step.
+  if (lines >= 0) return lines;
+  return project >= 0 && !menuStep ? project : -1;
 }
 
 bool TEditorHistory::Undo(TEditorScope scope) {
-  switch (UndoTarget(scope)) {
-    case tgLines:
-      return groups_.UndoLines();
-    case tgProject: {
-      const TProjectStep* step = project_.Undo();
-      if (step) Show(*step, true);
-      return step != nullptr;
-    }
-    default:
-      return false;
+  const int target = Target(undo_, scope);
+  if (target < 0) return false;
+  redo_.push_back(std::move(undo_[static_cast<size_t>(target)]));
+  undo_.erase(undo_.begin() + target);
+  // Shown from a copy: showing may reload the working list, which drops
+  // the list's steps.
+  const TStep step = redo_.back();
+  if (step.Lines) {
+    groups_.LinesRestored(step.LinesStep.Before, step.LinesStep.RowBefore);
+  } else {
+    project_.Revert(step.Project);
+    Show(step.Project, true);
   }
+  return true;
 }
 
 bool TEditorHistory::Redo(TEditorScope scope) {
-  switch (RedoTarget(scope)) {
-    case tgLines:
-      return groups_.RedoLines();
-    case tgProject: {
-      const TProjectStep* step = project_.Redo();
-      if (step) Show(*step, false);
-      return step != nullptr;
-    }
-    default:
-      return false;
+  const int target = Target(redo_, scope);
+  if (target < 0) return false;
+  undo_.push_back(std::move(redo_[static_cast<size_t>(target)]));
+  redo_.erase(redo_.begin() + target);
+  const TStep step = undo_.back();
+  if (step.Lines) {
+    groups_.LinesRestored(step.LinesStep.After, step.LinesStep.RowAfter);
+  } else {
+    project_.Apply(step.Project);
+    Show(step.Project, false);
   }
+  return true;
 }
 
 std::string TEditorHistory::UndoText(TEditorScope scope) const {
-  const TTarget target = UndoTarget(scope);
-  if (target == tgLines) return "die letzte Änderung der Befehlszeilen";
-  if (target == tgNone) return std::string();
-  const TProjectStep& step = project_.UndoStep();
+  const int target = Target(undo_, scope);
+  if (target < 0) return std::string();
+  if (undo_[static_cast<size_t>(target)].Lines) return "die letzte Änderung der Befehlszeilen";
+  const TProjectStep& step = undo_[static_cast<size_t>(target)].Project;
   switch (step.Op) {
     case TProjectStep::opMenu:
       if (step.MenuRemoved.empty() && !step.MenuInserted.empty())
@@ -102,7 +125,7 @@ std::string TEditorHistory::UndoText(TEditorScope scope) const {
 
 void TEditorHistory::Import(const std::vector<TTRVMenuItem>& menu, const std::vector<TExecGroup>& groups) {
   project_.ImportMenu(menu, groups);
-  Show(project_.UndoStep(), false);
+  Show(undo_.back().Project, false);
 }
 
 void TEditorHistory::Show(const TProjectStep& step, bool undone) {

@@ -18,21 +18,14 @@
 TEditorPage::TEditorPage(TForm& form, TBalloons& balloons, TProject& project)
     : TConfigPage(form, balloons),
       project_(project),
-      menuView_(form),
-      menuEditor_(project, menuView_),
-      groupView_(form),
-      groupEditor_(project, groupView_),
-      history_(project, menuEditor_, groupEditor_) {
-  menuView_.CanDrop = [this](int source, int target, TMenuDropPlace place) {
-    return menuEditor_.CanDrop(source, target, place);
-  };
-  menuView_.Dropped = [this](int source, int target, TMenuDropPlace place) { menuEditor_.Drop(source, target, place); };
-  groupEditor_.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
+      menuPanel_(balloons, project),
+      groupPanel_(form, balloons, project),
+      history_(project, menuPanel_.Editor(), groupPanel_.Editor()) {
   // Menu entries follow their groups' new places; the assignment list
   // shows the groups as they are now.
-  groupView_.TableChanged = [this] {
-    FillAssignments(project_.GroupNames());
-    menuEditor_.ShowSelectedEntry();
+  groupPanel_.TableChanged = [this] {
+    menuPanel_.FillAssignments(project_.GroupNames());
+    MenuEditor().ShowSelectedEntry();
   };
   openDialog_.Filter = saveDialog_.Filter = "Tarvo-Dateien (*.trv)|*.trv";
   openDialog_.DefaultExt = saveDialog_.DefaultExt = "trv";
@@ -51,6 +44,7 @@ const UINT WM_ENTRYFIELDENTERED = WM_APP + 3;
 void TEditorPage::Created() {
   project_.View = this;
   form_.OnMessage(WM_ENTRYFIELDENTERED, [this](TMessage&) { EntryFieldEntered(); });
+  menuPanel_.EntryFieldFocused = [this] { PostMessageW(form_.Handle, WM_ENTRYFIELDENTERED, 0, 0); };
 }
 
 void TEditorPage::EntryFieldEntered() {
@@ -58,13 +52,12 @@ void TEditorPage::EntryFieldEntered() {
   // about to be bound to a group that lacks the changed lines. The focus
   // comes back to the field when the question closes, and is then asked
   // about no more.
-  if (askingLines_ || !groupEditor_.LinesChanged()) return;
-  TControl* focus = form_.ActiveControl();
-  if (!focus || (focus->Name != "Edit_ItemText" && focus->Name != "ComboBox_Assignment")) return;
+  if (askingLines_ || !GroupEditor().LinesChanged()) return;
+  if (!menuPanel_.IsEntryField(form_.ActiveControl())) return;
   askingLines_ = true;
-  const bool leave = groupEditor_.LeaveLines();
+  const bool leave = GroupEditor().LeaveLines();
   askingLines_ = false;
-  if (!leave) groupView_.FocusRows();
+  if (!leave) groupPanel_.FocusRows();
 }
 
 void TEditorPage::Showing() {
@@ -77,7 +70,7 @@ void TEditorPage::Showing() {
 
 void TEditorPage::ShowIcons() {
   if (!MenuIconsWanted()) return;
-  TListView& lines = Get<TListView>("ListView_ExecLines");
+  TListView& lines = groupPanel_.Rows();
   icons_ = std::make_unique<TEditorIcons>(form_, [this, &lines] {
     MenuTree().Invalidate();
     lines.Invalidate();
@@ -85,14 +78,14 @@ void TEditorPage::ShowIcons() {
   MenuTree().SetImages(icons_->Images());
   MenuTree().ImageOf = [this](HTREEITEM node) {
     if (!icons_) return 0;
-    const int index = menuView_.EntryIndexOf(node);
+    const int index = menuPanel_.EntryIndexOf(node);
     if (index < 0 || static_cast<size_t>(index) >= project_.MenuItems().size()) return 0;
     return icons_->ImageOf(GroupIconTarget(project_, project_.MenuItems()[static_cast<size_t>(index)].Assignment));
   };
   lines.SetImages(icons_->Images());
   lines.ImageOf = [this](int row) {
     if (!icons_) return 0;
-    const std::vector<TExecLine>& working = groupEditor_.WorkingLines();
+    const std::vector<TExecLine>& working = GroupEditor().WorkingLines();
     if (row < 0 || static_cast<size_t>(row) >= working.size()) return 0;
     return icons_->ImageOf(CommandIconTarget(working[static_cast<size_t>(row)]));
   };
@@ -108,11 +101,10 @@ void TEditorPage::Destroying() {
   if (icons_) {
     // The controls share the image list, which goes with the icons.
     MenuTree().SetImages(nullptr);
-    Get<TListView>("ListView_ExecLines").SetImages(nullptr);
+    groupPanel_.Rows().SetImages(nullptr);
   }
   icons_.reset();
   checkWindow_.reset();
-  lineDialog_.reset();
 }
 
 TCheckForm& TEditorPage::CheckWindow() {
@@ -123,10 +115,6 @@ TCheckForm& TEditorPage::CheckWindow() {
   });
 }
 
-TForm2& TEditorPage::CommandLineDialog() {
-  return LazyForm(lineDialog_, [this](TForm2& dialog) { dialog.Create(form_.Handle); }, balloons_);
-}
-
 std::vector<TFinding> TEditorPage::CheckProject() {
   return ::CheckProject(project_.ExecGroups(), project_.MenuItems(), project_.UseMenu(), project_.FileName(),
                         WindowsCheckLookup());
@@ -135,7 +123,7 @@ std::vector<TFinding> TEditorPage::CheckProject() {
 bool TEditorPage::AskSaveFirst() {
   // The working list's changed lines first: taken over, they are part of
   // what the save question asks about.
-  if (!groupEditor_.LeaveLines()) return false;
+  if (!GroupEditor().LeaveLines()) return false;
   TSavePromptActions actions;
   actions.Beep = [] { MessageBeep(MB_ICONEXCLAMATION); };
   // The prompt's "&Ja" saves without the check: the user is leaving the
@@ -165,27 +153,30 @@ std::vector<TControlDef> TEditorPage::Controls() {
     const char *Caption, *Hint;
     int HintWidth;
     void (TEditorPage::*Click)(TControl&);
+    TBound<TVQButton>* Member;
   };
   const TCommand commands[] = {
       {"Button_New", "Label_New", "Label_NewHint", 0, 0, 49, IDI_NEW, "Neu",
        "Aktuelle Menüs und Befehlszeilenfolgen entfernen, um ein neues Projekt zu beginnen", 272,
-       &TEditorPage::Button_NewClick},
+       &TEditorPage::Button_NewClick, &new_},
       {"Button_Open", "Label_Open", "Label_OpenHint", 336, 0, 51, IDI_OPEN, "Öffnen", "Vorhandenes Projekt öffnen",
-       152, &TEditorPage::Button_OpenClick},
+       152, &TEditorPage::Button_OpenClick, &open_},
       {"Button_CreateLink", "Label_CreateLink", "Label_CreateLinkHint", 552, 0, 51, IDI_CREATELINK,
        "Verknüpfung erstellen", "Verknüpfung zum Aufrufen des aktuellen Projekts erstellen", 193,
-       &TEditorPage::Button_CreateLinkClick},
+       &TEditorPage::Button_CreateLinkClick, nullptr},
       {"Button_Save1", "Label_Save1", "Label_Save1Hint", 0, 56, 49, IDI_SAVE, "Speichern",
        "Das aktuelle Projekt unter demselben Dateinamen, unter dem es bereits gespeichert wurde, speichern", 272,
-       &TEditorPage::Button_Save1Click},
+       &TEditorPage::Button_Save1Click, &save_},
       {"Button_Save2", "Label_Save2", "Label_Save2Hint", 336, 56, 49, IDI_SAVEAS, "Speichern unter",
-       "Das aktuelle Projekt in einer neuen Datei speichern", 152, &TEditorPage::Button_Save2Click},
+       "Das aktuelle Projekt in einer neuen Datei speichern", 152, &TEditorPage::Button_Save2Click,
+       &saveAs_},
       {"Button_Close", "Label_Close", "Label_CloseHint", 552, 56, 51, IDI_BACK, "Zurück", "Zum Hauptmenü wechseln",
-       193, &TEditorPage::Button_CloseClick},
+       193, &TEditorPage::Button_CloseClick, nullptr},
   };
   for (const TCommand& c : commands) {
     std::vector<TProp> props = {Picture(c.Icon, 32)};
     if (c.Click) props.push_back(On(evClick, this, c.Click));
+    if (c.Member) props.push_back(Bind(*c.Member));
     rows.push_back({Kind<TVQButton>, c.Button, page, c.Left, c.Top, c.Width, 49, 0, "", coTabStop, {}, props});
     rows.push_back({Kind<TLabel>, c.CaptionLabel, page, c.Left + 56, c.Top, 0, 0, 0, c.Caption, coAutoSize,
                     {"Arial", 13, true}});
@@ -195,66 +186,20 @@ std::vector<TControlDef> TEditorPage::Controls() {
 
   // What the balloon of a field or button goes with: leaving it.
   auto exitHides = [this] { return balloons_.ExitHides(); };
-  auto button = [&](const char* name, int left, int top, int width, int tag, const char* caption, unsigned options,
-                    void (TEditorPage::*click)(TControl&), bool hidesBalloon = true) {
-    std::vector<TProp> props;
-    if (click) props.push_back(On(evClick, this, click));
-    if (hidesBalloon) props.push_back(exitHides());
-    rows.push_back({Kind<TButton>, name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
-  };
-
   // The menu structure editor.
-  button("Button_Import", 176, 117, 137, IDS_HELP_IMPORT, "Aus &Ordner übernehmen…", 0, &TEditorPage::Button_ImportClick);
+  rows.push_back({Kind<TButton>, "Button_Import", page, 176, 117, 137, 25, IDS_HELP_IMPORT, "Aus &Ordner übernehmen…",
+                  coTabStop, {}, {Bind(import_), On(evClick, this, &TEditorPage::Button_ImportClick), exitHides()}});
   rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
                   coTabStop | coBold | coChecked, {},
-                  {On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
-  rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
-                  {Indent(19), On(evChange, this, &TEditorPage::TreeView_MenuChange), exitHides()}});
-  rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
-  // The menu entry's fields: coming to them leaves the working list.
-  auto enterEntry = [this] {
-    TProp p = balloons_.EnterHides();
-    p.Notify = [this, hides = p.Notify](TControl& c) {
-      hides(c);
-      PostMessageA(form_.Handle, WM_ENTRYFIELDENTERED, 0, 0);
-    };
-    return p;
-  };
-  rows.push_back({Kind<TEdit>, "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},
-                  {enterEntry(), exitHides()}});
-  rows.push_back({Kind<TLabel>, "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
-  rows.push_back({Kind<TComboBox>, "ComboBox_Assignment", page, 176, 208, 137, 21, IDS_HELP_ASSIGNMENT, "", coTabStop, {},
-                  {Items({NoActionItem}), enterEntry(), exitHides()}});
-  button("Button_NewItem", 176, 240, 137, IDS_HELP_NEWITEM, "Neuer Eintrag", 0, &TEditorPage::Button_NewItemClick);
-  button("Button_NewSubItem", 176, 272, 137, IDS_HELP_NEWSUBITEM, "Neuer Untereintrag", coDisabled, &TEditorPage::Button_NewSubItemClick);
-  button("Button_EditItem", 176, 304, 137, IDS_HELP_EDITITEM, "Eintrag bearbeiten", coDisabled, &TEditorPage::Button_EditItemClick);
-  button("Button_DelItem", 176, 336, 137, IDS_HELP_DELITEM, "Eintrag löschen", coDisabled, &TEditorPage::Button_DelItemClick);
-  button("Button_Up", 0, 336, 81, 0, "Hoch", coDisabled, &TEditorPage::Button_UpClick, false);
-  button("Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TEditorPage::Button_DownClick, false);
+                  {Bind(useMenu_), On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
+  menuPanel_.AddRows(rows, page);
   rows.push_back({Kind<TBevel>, "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
-
-  // The command-line group editor.
-  rows.push_back({Kind<TLabel>, "Label15", page, 328, 128, 0, 0, 0, "&Befehlszeilengruppen:", coAutoSize | coBold, {},
-                  {FocusControl("ComboBox_ExecLines")}});
-  rows.push_back({Kind<TComboBox>, "ComboBox_ExecLines", page, 328, 144, 137, 21, IDS_HELP_GROUPS, "", coTabStop, {},
-                  {Items({NewGroupItem}), On(evSelect, this, &TEditorPage::ComboBox_ExecLinesChange), exitHides()}});
-  button("Button_NewExec", 328, 176, 137, IDS_HELP_NEWEXEC, "Neu", coDisabled, &TEditorPage::Button_NewEditExecClick);
-  button("Button_EditExec", 328, 208, 137, IDS_HELP_EDITEXEC, "Bearbeiten", coDisabled, &TEditorPage::Button_NewEditExecClick);
-  button("Button_DelExec", 328, 240, 137, IDS_HELP_DELEXEC, "Löschen", coDisabled, &TEditorPage::Button_DelExecClick);
-  // The whole project's check, in the free row below the group's buttons.
-  button("Button_Check", 328, 272, 137, IDS_HELP_CHECK, "Prüfen", 0, &TEditorPage::Button_CheckClick);
-  rows.push_back({Kind<TLabel>, "Label_ExecName", page, 328, 320, 0, 0, 0, "Name:", coAutoSize});
-  rows.push_back({Kind<TEdit>, "Edit_ExecName", page, 328, 336, 137, 21, IDS_HELP_EXECNAME, "", coTabStop, {},
-                  {On(evChange, this, &TEditorPage::Edit_ExecNameChange), exitHides()}});
-  rows.push_back({Kind<TListView>, "ListView_ExecLines", page, 480, 144, 321, 185, IDS_HELP_EXECLINES, "", coTabStop, {},
-                  {Columns({{"Typ", 100}, {"Parameter", 200}}), WindowStyles(LVS_NOSORTHEADER),
-                   // Programs, documents, folders and links dropped from the shell.
-                   WindowExStyles(WS_EX_ACCEPTFILES), On(evChange, this, &TEditorPage::ListView_ExecLinesSelectItem),
-                   On(evDblClick, this, &TEditorPage::ListView_ExecLinesDblClick), exitHides()}});
-  button("Button_NewExecLine", 480, 336, 73, IDS_HELP_NEWEXECLINE, "Neu", 0, &TEditorPage::Button_NewExecLineClick);
-  button("Button_EditExecLine", 556, 336, 73, IDS_HELP_EDITEXECLINE, "Bearbeiten", coDisabled, &TEditorPage::Button_EditExecLineClick);
-  button("Button_DelExecLine", 632, 336, 73, IDS_HELP_DELEXECLINE, "Löschen", coDisabled, &TEditorPage::Button_DelExecLineClick);
-  button("Button_TestExecLines", 712, 336, 89, IDS_HELP_TESTEXECLINES, "Testen", coDisabled, &TEditorPage::Button_TestExecLinesClick);
+  // The command-line group editor, with the whole project's check in the
+  // free row below the group's buttons.
+  groupPanel_.AddRows(rows, page, [&](std::vector<TControlDef>& between) {
+    between.push_back({Kind<TButton>, "Button_Check", page, 328, 272, 137, 25, IDS_HELP_CHECK, "Prüfen", coTabStop, {},
+                       {On(evClick, this, &TEditorPage::Button_CheckClick), exitHides()}});
+  });
   return rows;
 }
 
@@ -311,28 +256,20 @@ void TEditorPage::Button_CloseClick(TControl&) {
 // The editors' side of a reset and of a load
 
 void TEditorPage::ProjectReset() {
-  Get<TCheckBox>("CheckBox_UseMenu").SetChecked(true);
-  FillAssignments({});
-  menuEditor_.Reset();
-  groupEditor_.Reset();
-}
-
-void TEditorPage::FillAssignments(const std::vector<std::string>& names) {
-  TComboBox& assignment = Get<TComboBox>("ComboBox_Assignment");
-  assignment.Clear();
-  assignment.Add(NoActionItem);
-  for (const std::string& name : names) assignment.Add(name);
+  useMenu_->SetChecked(true);
+  menuPanel_.FillAssignments({});
+  MenuEditor().Reset();
+  GroupEditor().Reset();
 }
 
 void TEditorPage::GroupListsRefilled(const std::vector<std::string>& names) {
-  FillAssignments(names);
-  groupEditor_.Refill(names);
+  menuPanel_.FillAssignments(names);
+  GroupEditor().Refill(names);
 }
 
 void TEditorPage::GroupLoaded(const std::string& name) {
-  TComboBox& groups = Get<TComboBox>("ComboBox_ExecLines");
-  groups.Insert(groups.Count() - 1, name);
-  Get<TComboBox>("ComboBox_Assignment").Add(name);
+  groupPanel_.AddGroupItem(name);
+  menuPanel_.AddAssignment(name);
 }
 
 void TEditorPage::Button_ImportClick(TControl&) {
@@ -363,17 +300,14 @@ std::u16string TEditorPage::ImportFolder(const std::string& folder) {
 }
 
 void TEditorPage::CheckBox_UseMenuClick(TControl&) {
-  project_.ChangeMenuSetting(Get<TCheckBox>("CheckBox_UseMenu").Checked());
+  project_.ChangeMenuSetting(useMenu_->Checked());
 }
 
 TEditorScope TEditorPage::FocusedEditor() {
   TControl* focus = form_.ActiveControl();
   if (!focus) return esAll;
-  // The group editor's controls all name its groups or lines ("Exec").
-  if (focus->Name.find("Exec") != std::string::npos) return esGroups;
-  for (const char* name : {"TreeView_Menu", "ComboBox_Assignment", "CheckBox_UseMenu", "Button_Import", "Button_NewItem",
-                           "Button_NewSubItem", "Button_EditItem", "Button_DelItem", "Button_Up", "Button_Down"})
-    if (focus->Name == name) return esMenu;
+  if (groupPanel_.Owns(focus)) return esGroups;
+  if (menuPanel_.Owns(focus) || focus == &useMenu_.Get() || focus == &import_.Get()) return esMenu;
   return esAll;
 }
 
@@ -407,9 +341,8 @@ bool TEditorPage::KeyDown(WORD key) {
   // A field keeps its own keys for its text: Ctrl+Z there undoes typing.
   const bool inField = focus && dynamic_cast<TEdit*>(focus);
   // A command of a button runs only while the button may be clicked.
-  auto click = [this](const char* button, void (TEditorPage::*handler)(TControl&)) {
-    TControl& sender = Control(button);
-    if (sender.Enabled()) (this->*handler)(sender);
+  auto click = [](TControl& button) {
+    if (button.Enabled() && button.OnClick) button.OnClick(button);
     return true;
   };
   if (control) {
@@ -423,28 +356,25 @@ bool TEditorPage::KeyDown(WORD key) {
         Redo();
         return true;
       case 'N':
-        return click("Button_New", &TEditorPage::Button_NewClick);
+        return click(*new_);
       case 'O':
-        return click("Button_Open", &TEditorPage::Button_OpenClick);
+        return click(*open_);
       case 'S':
-        return shift ? click("Button_Save2", &TEditorPage::Button_Save2Click)
-                     : click("Button_Save1", &TEditorPage::Button_Save1Click);
+        return click(shift ? *saveAs_ : *save_);
       default:
         return false;
     }
   }
   if (!focus || shift) return false;
   // The editors' help says what Ctrl+Z there would take back.
-  if (key == VK_F2 && (focus->Name == "TreeView_Menu" || focus->Name == "ListView_ExecLines")) {
+  const bool inTree = focus == &MenuTree(), inLines = focus == &groupPanel_.Rows();
+  if (key == VK_F2 && (inTree || inLines)) {
     ShowEditorHelp(*focus);
     return true;
   }
-  if (key == VK_DELETE && focus->Name == "TreeView_Menu")
-    return click("Button_DelItem", &TEditorPage::Button_DelItemClick);
-  if (key == VK_DELETE && focus->Name == "ListView_ExecLines")
-    return click("Button_DelExecLine", &TEditorPage::Button_DelExecLineClick);
-  if (key == VK_RETURN && focus->Name == "ListView_ExecLines")
-    return click("Button_EditExecLine", &TEditorPage::Button_EditExecLineClick);
+  if (key == VK_DELETE && inTree) return click(menuPanel_.Button(meDelItem));
+  if (key == VK_DELETE && inLines) return click(groupPanel_.Button(geDelExecLine));
+  if (key == VK_RETURN && inLines) return click(groupPanel_.Button(geEditExecLine));
   return false;
 }
 
@@ -452,5 +382,21 @@ void TEditorPage::ModifiedChanged(bool modified) {
   if (ModifiedShown) ModifiedShown(modified);
 }
 
-void TEditorPage::SetMenuSetting(bool useMenu) { Get<TCheckBox>("CheckBox_UseMenu").SetChecked(useMenu); }
+void TEditorPage::SetMenuSetting(bool useMenu) { useMenu_->SetChecked(useMenu); }
+
+void TEditorPage::MenuItemLoaded(int index, const TTRVMenuItem& entry) { MenuEditor().EntryLoaded(index, entry); }
+
+void TEditorPage::Button_CheckClick(TControl&) {
+  TCheckForm& check = CheckWindow();
+  check.ShowFindings(CheckProject());
+  check.Show();
+}
+
+void TEditorPage::ShowFinding(const TFinding& finding) {
+  if (finding.MenuEntry >= 0) {
+    if (finding.MenuEntry < static_cast<int>(project_.MenuItems().size())) MenuEditor().ShowEntryAt(finding.MenuEntry);
+    return;
+  }
+  GroupEditor().ShowGroupByName(finding.GroupName, finding.Line);
+}
 

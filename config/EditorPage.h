@@ -1,7 +1,8 @@
 // The editor page of the configuration window: the project's file commands,
-// the menu structure editor and the command-line group editor, and the
-// project check's window. The page is the project's view: a reset and an
-// interactive load fill its editors.
+// the panels of the menu structure editor and of the command-line group
+// editor with the history that both share, and the project check's window.
+// The page is the project's view: a reset and an interactive load fill its
+// editors.
 #pragma once
 
 #include <functional>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "config/CheckForm.h"
-#include "config/CommandLineDialog.h"
 #include "config/EditorHistory.h"
 #include "config/EditorIcons_win.h"
 #include "config/FolderImport.h"
@@ -18,6 +18,7 @@
 #include "config/MenuEditor_win.h"
 #include "config/ProjectCheck.h"
 #include "controls/ConfigPage.h"
+#include "controls/VQControls.h"
 #include "framework/Dialogs.h"
 #include "model/Project.h"
 
@@ -72,31 +73,21 @@ class TEditorPage : public TConfigPage, public IProjectView {
 
   // The menu structure editor: the tree and the menu list always hold the
   // same entries in the same order.
-  void TreeView_MenuChange(TControl& sender);
-  void Button_NewItemClick(TControl& sender);
-  void Button_NewSubItemClick(TControl& sender);
-  void Button_EditItemClick(TControl& sender);
-  void Button_DelItemClick(TControl& sender);
-  void Button_UpClick(TControl& sender);
-  void Button_DownClick(TControl& sender);
-  TTreeView& MenuTree();
-
+  TTreeView& MenuTree() { return menuPanel_.Tree(); }
+  TMenuEditor& MenuEditor() { return menuPanel_.Editor(); }
+  TMenuEditorPanel& MenuPanel() { return menuPanel_; }
   // The command-line group editor: a group of the list, or a new one, with
   // its working list of command lines.
-  void ComboBox_ExecLinesChange(TControl& sender);
-  void ListView_ExecLinesSelectItem(TControl& sender);
-  std::vector<TExecLine> WorkingLines();
-  // Files dropped onto the command-line list at this point of it: a command
-  // line each, before the row there. Each is taken or refused on its own:
-  // those refused already (names Windows-1252 lacks) and those that cannot
-  // be read are named in one message, the others come in.
-  void LinesDropped(const std::vector<std::string>& paths, const std::vector<TRefusedItem>& refused, POINT at);
-  TGroupEditor& GroupEditor() { return groupEditor_; }
-  TMenuEditor& MenuEditor() { return menuEditor_; }
+  TGroupEditor& GroupEditor() { return groupPanel_.Editor(); }
+  TGroupEditorPanel& GroupPanel() { return groupPanel_; }
+  std::vector<TExecLine> WorkingLines() { return GroupEditor().WorkingLines(); }
+  void LinesDropped(const std::vector<std::string>& paths, const std::vector<TRefusedItem>& refused, POINT at) {
+    groupPanel_.LinesDropped(paths, refused, at);
+  }
 
   // The windows the page opens: made when first asked for.
   TCheckForm& CheckWindow();
-  TForm2& CommandLineDialog();
+  TForm2& CommandLineDialog() { return groupPanel_.CommandLineDialog(); }
 
   // IProjectView: what a reset and an interactive load do to the editors.
   void ProjectReset() override;
@@ -127,29 +118,18 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // The focus came to a menu entry's field: changed lines asked about.
   void EntryFieldEntered();
   bool askingLines_ = false;
-  // The assignment list: "Keine Aktion", then the groups.
-  void FillAssignments(const std::vector<std::string>& names);
-  // The balloon of a failed check of the entry's fields.
-  void ShowMenuEntryCheck(TMenuEntryCheck check);
 
-  void Edit_ExecNameChange(TControl& sender);
-  void Button_NewEditExecClick(TControl& sender);
-  void Button_DelExecClick(TControl& sender);
-  void ListView_ExecLinesDblClick(TControl& sender);
-  void Button_NewExecLineClick(TControl& sender);
-  void Button_EditExecLineClick(TControl& sender);
-  void Button_DelExecLineClick(TControl& sender);
-  void Button_TestExecLinesClick(TControl& sender);
   TProject& project_;
-  TMenuTreeView menuView_;
-  TMenuEditor menuEditor_;
-  TGroupListView groupView_;
-  TGroupEditor groupEditor_;
+  TMenuEditorPanel menuPanel_;
+  TGroupEditorPanel groupPanel_;
   TEditorHistory history_;
   TOpenDialog openDialog_;
   TSaveDialog saveDialog_;
   TFormPtr<TCheckForm> checkWindow_;
-  TFormPtr<TForm2> lineDialog_;
+  TBound<TCheckBox> useMenu_;
+  TBound<TButton> import_;
+  // The file commands, by their keys: Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S.
+  TBound<TVQButton> new_, open_, save_, saveAs_;
   std::unique_ptr<TEditorIcons> icons_;
   bool iconsAsked_ = false;
 };

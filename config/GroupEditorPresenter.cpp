@@ -55,8 +55,7 @@ void TGroupEditor::ShowRowButtons() {
 
 void TGroupEditor::Load(int group) {
   TViewChange change(changing_);
-  undoLines_.clear();
-  redoLines_.clear();
+  if (History) History->LinesReloaded();
   group_ = group;
   view_.SelectGroupItem(group);
   lines_ = group < 0 ? std::vector<TExecLine>() : project_.ExecGroup(group).Lines;
@@ -255,11 +254,10 @@ bool TGroupEditor::DeleteRow() {
 }
 
 void TGroupEditor::RecordLines(std::vector<TExecLine> before, int rowBefore) {
-  undoLines_.push_back({project_.TakeSerial(), std::move(before), lines_, rowBefore, row_, 0});
-  redoLines_.clear();
+  if (History) History->LinesStepTaken({std::move(before), lines_, rowBefore, row_});
 }
 
-void TGroupEditor::ShowLines(const std::vector<TExecLine>& lines, int row) {
+void TGroupEditor::LinesRestored(const std::vector<TExecLine>& lines, int row) {
   {
     TViewChange change(changing_);
     lines_ = lines;
@@ -269,23 +267,6 @@ void TGroupEditor::ShowLines(const std::vector<TExecLine>& lines, int row) {
   }
   view_.SetEnabled(geTestExecLines, !lines_.empty());
   ShowRowButtons();
-}
-
-bool TGroupEditor::UndoLines() {
-  if (undoLines_.empty()) return false;
-  redoLines_.push_back(std::move(undoLines_.back()));
-  undoLines_.pop_back();
-  redoLines_.back().UndoneIn = project_.Generation();
-  ShowLines(redoLines_.back().Before, redoLines_.back().RowBefore);
-  return true;
-}
-
-bool TGroupEditor::RedoLines() {
-  if (RedoSerial() == 0) return false;
-  undoLines_.push_back(std::move(redoLines_.back()));
-  redoLines_.pop_back();
-  ShowLines(undoLines_.back().After, undoLines_.back().RowAfter);
-  return true;
 }
 
 void TGroupEditor::GroupsRestored(const std::string& name) {

@@ -49,6 +49,23 @@ class IGroupEditorView {
   virtual void FocusRows() = 0;
 };
 
+// A change of the working list's lines: the list before and after, with
+// the row selected then.
+struct TLinesStep {
+  std::vector<TExecLine> Before, After;
+  int RowBefore = -1, RowAfter = -1;
+};
+
+// Where the group editor's line changes go: the history, which keeps them
+// among the project's steps.
+class ILinesHistory {
+ public:
+  virtual ~ILinesHistory() = default;
+  virtual void LinesStepTaken(TLinesStep step) = 0;
+  // The working list was loaded afresh: its earlier steps no longer apply.
+  virtual void LinesReloaded() = 0;
+};
+
 class TGroupEditor {
  public:
   TGroupEditor(TProject& project, IGroupEditorView& view);
@@ -124,15 +141,11 @@ class TGroupEditor {
   // emptied, the buttons off.
   void Reset();
 
-  // The working list's own history: its line changes since the group was
-  // loaded, which a reload drops. Serials are drawn from the project, so
-  // that the newest step of either history can be told.
-  long UndoSerial() const { return undoLines_.empty() ? 0 : undoLines_.back().Serial; }
-  long RedoSerial() const {
-    return redoLines_.empty() || redoLines_.back().UndoneIn != project_.Generation() ? 0 : redoLines_.back().Serial;
-  }
-  bool UndoLines();
-  bool RedoLines();
+  // Where the line changes are kept; none: not kept.
+  ILinesHistory* History = nullptr;
+  // A line change taken back or done again: the working list shows these
+  // lines with this row selected.
+  void LinesRestored(const std::vector<TExecLine>& lines, int row);
   // The project's groups were taken back or done again: the lists follow,
   // and the group of that name is chosen and loaded afresh ("": the group
   // chosen before, by its name).
@@ -147,18 +160,7 @@ class TGroupEditor {
   void ShowRowButtons();
   void InsertLines(int at, const std::vector<TExecLine>& lines);
   void EraseLines(int at, int count);
-  // A line change of the working list, with the list as it was before.
-  struct TLinesStep {
-    long Serial;
-    std::vector<TExecLine> Before, After;
-    int RowBefore, RowAfter;
-    // The project's generation when it was undone.
-    long UndoneIn;
-  };
   void RecordLines(std::vector<TExecLine> before, int rowBefore);
-  // Shows these lines with this row selected.
-  void ShowLines(const std::vector<TExecLine>& lines, int row);
-  std::vector<TLinesStep> undoLines_, redoLines_;
 
   TProject& project_;
   IGroupEditorView& view_;

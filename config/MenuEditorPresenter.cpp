@@ -8,8 +8,8 @@
 #include "model/Platform.h"
 
 const TMenuEntryBalloon MenuEntryBalloons[2] = {
-    {"Edit_ItemText", "Kein Text zugewiesen", "Sie müssen dem Eintrag einen Text zuweisen.", 5000},
-    {"ComboBox_Assignment", "Keine Befehszeilengruppe zugewiesen",
+    {"Kein Text zugewiesen", "Sie müssen dem Eintrag einen Text zuweisen.", 5000},
+    {"Keine Befehszeilengruppe zugewiesen",
      "Sie müssen dem Eintrag eine Befehlszeilenfolge zuweisen.\r\n\r\nFalls Sie noch keine "
      "Befehlszeilenfolgen erstellt haben, können Sie dies in der rechten Hälfte des Fensters tun.",
      7000},
@@ -81,7 +81,9 @@ TMenuEntryCheck TMenuEditor::NewItem(const std::string& text, int assignment) {
   const TMenuEntryCheck check = CheckMenuEntry(text, assignment);
   if (check != mcNone) return check;
   if (selected_ < 0) {
-    PlaceNewEntry(-1, -1, Count(), {text, assignment, 0});
+    int last = Count() - 1;
+    while (last >= 0 && Level(last) > 0) --last;
+    PlaceNewEntry(-1, last, Count(), {text, assignment, 0});
   } else {
     // After the selected entry's block, as its sibling.
     const int index = selected_ + project_.CountDescendants(selected_) + 1;
@@ -95,7 +97,7 @@ TMenuEntryCheck TMenuEditor::NewSubItem(const std::string& text, int assignment)
   if (check != mcNone || selected_ < 0) return check;
   // The last child: at the end of the selected entry's block.
   const int index = selected_ + project_.CountDescendants(selected_) + 1;
-  PlaceNewEntry(selected_, -1, index, {text, assignment, Level(selected_) + 1});
+  PlaceNewEntry(selected_, LastChild(selected_), index, {text, assignment, Level(selected_) + 1});
   return mcNone;
 }
 
@@ -235,44 +237,65 @@ void TMenuEditor::MenuRestored(int index) {
 }
 
 void TMenuEditor::MenuRestored(int start, const std::vector<TTRVMenuItem>& was, int count) {
-  // The tree still shows the list as it was: its expanded nodes are entries
-  // of that list, found again in the new one.
-  const std::vector<int> expanded = view_.ExpandedNodes();
-  const int wasEnd = start + static_cast<int>(was.size()), shift = count - static_cast<int>(was.size());
-  std::vector<bool> taken(static_cast<size_t>(std::max(count, 0)));
+  // The tree still shows the list as it was. Only the step's entries are
+  // shown afresh, not the whole tree: the entries before them keep their
+  // nodes, and so do those after, unless one of them hung below an entry
+  // of the step, or now does: then it is shown afresh with them.
+  std::vector<TTRVMenuItem> old(was);
+  int end = start + count;
+  auto lowest = [&] {
+    int32_t low = INT32_MAX;
+    for (const TTRVMenuItem& entry : old) low = std::min(low, entry.Level);
+    for (int i = start; i < end; ++i) low = std::min(low, Level(i));
+    return low;
+  };
+  if (old.empty() && end == start) return;
+  for (int32_t low = lowest(); end < Count() && Level(end) > low; ++end) old.push_back(project_.MenuItem(end));
+  const int oldCount = static_cast<int>(old.size());
   std::vector<int> again;
-  for (int old : expanded) {
-    if (old < start) {
-      again.push_back(old);
-    } else if (old >= wasEnd) {
-      again.push_back(old + shift);
-    } else {
-      const TTRVMenuItem& entry = was[static_cast<size_t>(old - start)];
-      // An entry changed in place keeps its place, whatever its new text.
-      const int same = old - start;
-      if (shift == 0 && !taken[same] && start + same < Count() && project_.MenuItem(start + same).Level == entry.Level &&
-          was.size() == 1) {
-        taken[same] = true;
-        again.push_back(old);
+  {
+    TViewChange change(changing_);
+    // The submenus the tree showed open among the step's entries: found
+    // again in the new ones by text and level.
+    std::vector<bool> open(old.size());
+    for (int i = 0; i < oldCount; ++i) open[static_cast<size_t>(i)] = view_.NodeExpanded(start + i);
+    // Each top node of the old entries goes with its subtree, the last
+    // first, so that the earlier ones keep their places.
+    std::vector<bool> top(old.size());
+    for (int i = 0, low = INT32_MAX; i < oldCount; ++i) {
+      top[static_cast<size_t>(i)] = old[static_cast<size_t>(i)].Level <= low;
+      low = std::min<int>(low, old[static_cast<size_t>(i)].Level);
+    }
+    for (int i = oldCount - 1; i >= 0; --i)
+      if (top[static_cast<size_t>(i)]) view_.DeleteNode(start + i);
+    for (int i = start; i < end; ++i) view_.AddNode(ParentOf(i), PreviousSibling(i), project_.MenuItem(i).Text);
+    // Entries changed in place keep their places, whatever their new texts.
+    bool inPlace = oldCount == end - start;
+    for (int i = 0; inPlace && i < oldCount; ++i) inPlace = old[static_cast<size_t>(i)].Level == Level(start + i);
+    std::vector<bool> taken(static_cast<size_t>(end - start));
+    for (int i = 0; i < oldCount; ++i) {
+      if (!open[static_cast<size_t>(i)]) continue;
+      const TTRVMenuItem& entry = old[static_cast<size_t>(i)];
+      if (inPlace) {
+        again.push_back(start + i);
         continue;
       }
-      for (int k = 0; k < count; ++k) {
-        if (taken[k] || start + k >= Count()) continue;
-        const TTRVMenuItem& now = project_.MenuItem(start + k);
+      for (int k = start; k < end; ++k) {
+        if (taken[static_cast<size_t>(k - start)]) continue;
+        const TTRVMenuItem& now = project_.MenuItem(k);
         if (now.Text == entry.Text && now.Level == entry.Level) {
-          taken[k] = true;
-          again.push_back(start + k);
+          taken[static_cast<size_t>(k - start)] = true;
+          again.push_back(k);
           break;
         }
       }
     }
+    for (int index : again)
+      if (project_.CountDescendants(index) > 0) view_.ExpandNode(index);
+    selected_ = std::min(start, Count() - 1);
+    view_.SelectNode(selected_);
   }
-  MenuRestored(start);
-  TViewChange change(changing_);
-  for (int index : again)
-    if (index >= 0 && index < Count() && project_.CountDescendants(index) > 0) view_.ExpandNode(index);
-  // Selected once more, now that the tree is whole: shown where it is.
-  view_.SelectNode(selected_);
+  ShowSelectedEntry();
 }
 
 void TMenuEditor::ShowEntryAt(int index) {

@@ -24,7 +24,7 @@ class IMenuEditorView {
  public:
   virtual ~IMenuEditorView() = default;
   // A new node under the node at parent (-1: top level), right after its
-  // child at after, or as its last child when after is -1.
+  // child at after, or as its first child when after is -1.
   virtual void AddNode(int parent, int after, const std::string& text) = 0;
   // A node a load appends, as the last child of the node at parent (-1: top
   // level). It becomes the node at index; parent was appended by the same
@@ -39,8 +39,8 @@ class IMenuEditorView {
   virtual void MoveNode(int index, int parent, int after) = 0;
   // -1: none. The tree shows the node: its ancestors expanded, scrolled to.
   virtual void SelectNode(int index) = 0;
-  // The nodes whose sub-entries the tree shows, by index.
-  virtual std::vector<int> ExpandedNodes() = 0;
+  // Whether the tree shows the node's sub-entries.
+  virtual bool NodeExpanded(int index) = 0;
   // Shows the sub-entries of the node at index.
   virtual void ExpandNode(int index) = 0;
   virtual void ClearTree() = 0;
@@ -59,7 +59,6 @@ enum TMenuDropPlace { mdBefore, mdAfter, mdInto };
 
 enum TMenuEntryCheck { mcNone = -1, mcText, mcAssignment };
 struct TMenuEntryBalloon {
-  const char* Control;
   const char* Title;
   const char* Text;
   unsigned Lifetime;  // ms

@@ -2,171 +2,186 @@
 
 #include <commctrl.h>
 
-#include "config/EditorPage.h"
+#include "controls/VQControls.h"
 #include "model/Wide_win.h"
+#include "resources/Resource.h"
 
-namespace {
-// The node after this one in a depth-first walk (each node before its
-// children), as the menu list orders its entries.
-HTREEITEM NextInMenuOrder(const TTreeView& tree, HTREEITEM node) {
-  if (HTREEITEM child = tree.FirstChild(node)) return child;
-  for (; node; node = tree.ParentOf(node))
-    if (HTREEITEM sibling = tree.NextSibling(node)) return sibling;
-  return nullptr;
+TMenuEditorPanel::TMenuEditorPanel(TBalloons& balloons, TProject& project)
+    : balloons_(balloons), editor_(project, *this) {}
+
+void TMenuEditorPanel::AddRows(std::vector<TControlDef>& rows, const char* page) {
+  auto exitHides = [this] { return balloons_.ExitHides(); };
+  // The entry's fields: coming to them leaves the working list.
+  auto enterEntry = [this] {
+    TProp p = balloons_.EnterHides();
+    p.Notify = [this, hides = p.Notify](TControl& c) {
+      hides(c);
+      if (EntryFieldFocused) EntryFieldFocused();
+    };
+    return p;
+  };
+  auto button = [&](TBound<TButton>& member, const char* name, int left, int top, int width, int tag,
+                    const char* caption, unsigned options, void (TMenuEditorPanel::*click)(TControl&),
+                    bool hidesBalloon = true) {
+    std::vector<TProp> props = {Bind(member), On(evClick, this, click)};
+    if (hidesBalloon) props.push_back(exitHides());
+    rows.push_back({Kind<TButton>, name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
+  };
+  rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 144, 169, 185, IDS_HELP_MENUTREE, "", coTabStop, {},
+                  {Bind(tree_), Indent(19), On(evChange, this, &TMenuEditorPanel::TreeView_MenuChange), exitHides()}});
+  rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
+  rows.push_back({Kind<TEdit>, "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},
+                  {Bind(itemText_), enterEntry(), exitHides()}});
+  rows.push_back({Kind<TLabel>, "Label14", page, 176, 192, 0, 0, 0, "Zugeordnete Befehlszeilen:", coAutoSize});
+  rows.push_back({Kind<TComboBox>, "ComboBox_Assignment", page, 176, 208, 137, 21, IDS_HELP_ASSIGNMENT, "",
+                  coTabStop, {}, {Bind(assignment_), Items({NoActionItem}), enterEntry(), exitHides()}});
+  button(newItem_, "Button_NewItem", 176, 240, 137, IDS_HELP_NEWITEM, "Neuer Eintrag", 0,
+         &TMenuEditorPanel::Button_NewItemClick);
+  button(buttons_[meNewSubItem], "Button_NewSubItem", 176, 272, 137, IDS_HELP_NEWSUBITEM, "Neuer Untereintrag",
+         coDisabled, &TMenuEditorPanel::Button_NewSubItemClick);
+  button(buttons_[meEditItem], "Button_EditItem", 176, 304, 137, IDS_HELP_EDITITEM, "Eintrag bearbeiten", coDisabled,
+         &TMenuEditorPanel::Button_EditItemClick);
+  button(buttons_[meDelItem], "Button_DelItem", 176, 336, 137, IDS_HELP_DELITEM, "Eintrag löschen", coDisabled,
+         &TMenuEditorPanel::Button_DelItemClick);
+  button(buttons_[meUp], "Button_Up", 0, 336, 81, 0, "Hoch", coDisabled, &TMenuEditorPanel::Button_UpClick, false);
+  button(buttons_[meDown], "Button_Down", 88, 336, 83, 0, "Runter", coDisabled, &TMenuEditorPanel::Button_DownClick,
+         false);
 }
 
-const char* const MenuButtonNames[] = {"Button_NewSubItem", "Button_EditItem", "Button_DelItem", "Button_Up",
-                                       "Button_Down"};
-}  // namespace
-
-TTreeView& TMenuTreeView::Tree() {
-  TTreeView& tree = form_.Get<TTreeView>("TreeView_Menu");
+TTreeView& TMenuEditorPanel::Tree() {
+  TTreeView& tree = *tree_;
   if (!wired_) {
     wired_ = true;
     auto place = [](TTreeDropPlace p) { return p == dpBefore ? mdBefore : p == dpAfter ? mdAfter : mdInto; };
-    tree.CanDrop = [this, &tree, place](HTREEITEM node, HTREEITEM target, TTreeDropPlace p) {
-      return CanDrop && CanDrop(IndexOf(tree, node), IndexOf(tree, target), place(p));
+    tree.CanDrop = [this, place](HTREEITEM node, HTREEITEM target, TTreeDropPlace p) {
+      return editor_.CanDrop(EntryIndexOf(node), EntryIndexOf(target), place(p));
     };
-    tree.Dropped = [this, &tree, place](HTREEITEM node, HTREEITEM target, TTreeDropPlace p) {
-      if (Dropped) Dropped(IndexOf(tree, node), IndexOf(tree, target), place(p));
+    tree.Dropped = [this, place](HTREEITEM node, HTREEITEM target, TTreeDropPlace p) {
+      editor_.Drop(EntryIndexOf(node), EntryIndexOf(target), place(p));
     };
   }
   return tree;
 }
 
-HTREEITEM TMenuTreeView::NodeAt(int index) {
-  if (index < 0) return nullptr;
-  TTreeView& tree = Tree();
-  HTREEITEM node = tree.Root();
-  for (int i = 0; node && i < index; ++i) node = NextInMenuOrder(tree, node);
-  return node;
+HTREEITEM TMenuEditorPanel::NodeAt(int index) {
+  return index >= 0 && static_cast<size_t>(index) < order_.size() ? order_[static_cast<size_t>(index)] : nullptr;
 }
 
-int TMenuTreeView::SelectedIndex() {
-  TTreeView& tree = Tree();
-  HTREEITEM node = tree.Selected();
-  return node ? IndexOf(tree, node) : -1;
+int TMenuEditorPanel::SelectedIndex() {
+  HTREEITEM node = Tree().Selected();
+  return node ? EntryIndexOf(node) : -1;
 }
 
-int TMenuTreeView::EntryIndexOf(HTREEITEM node) {
-  if (indexesStale_) {
-    indexes_.clear();
-    walked_ = nullptr;
-    indexesStale_ = false;
-  }
+int TMenuEditorPanel::EntryIndexOf(HTREEITEM node) {
+  if (!node) return -1;
   auto it = indexes_.find(node);
   if (it != indexes_.end()) return it->second;
-  // The walk goes on from where it stopped, as far as this node: the tree
-  // asks for the nodes it draws, from the top of its view down, so a change
-  // near the top costs a short walk.
-  TTreeView& tree = Tree();
-  for (HTREEITEM n = walked_ ? NextInMenuOrder(tree, walked_) : tree.Root(); n; n = NextInMenuOrder(tree, n)) {
-    const int index = static_cast<int>(indexes_.size());
-    indexes_[n] = index;
-    walked_ = n;
-    if (n == node) return index;
+  for (; walked_ < order_.size(); ++walked_) {
+    indexes_[order_[walked_]] = static_cast<int>(walked_);
+    if (order_[walked_] == node) return static_cast<int>(walked_++);
   }
   return -1;
 }
 
-void TMenuTreeView::AddNode(int parent, int after, const std::string& text) {
-  indexesStale_ = true;
+void TMenuEditorPanel::Forget() {
+  // Emptied only when filled: a load appends thousands of nodes one by one.
+  if (walked_ == 0) return;
+  indexes_.clear();
+  walked_ = 0;
+}
+
+int TMenuEditorPanel::End(int index) const {
+  size_t end = static_cast<size_t>(index) + 1;
+  while (end < order_.size() && depth_[end] > depth_[static_cast<size_t>(index)]) ++end;
+  return static_cast<int>(end);
+}
+
+void TMenuEditorPanel::Inserted(int at, const std::vector<HTREEITEM>& nodes, const std::vector<int>& depths) {
+  order_.insert(order_.begin() + at, nodes.begin(), nodes.end());
+  depth_.insert(depth_.begin() + at, depths.begin(), depths.end());
+  Forget();
+}
+
+void TMenuEditorPanel::AddNode(int parent, int after, const std::string& text) {
   TTreeView& tree = Tree();
-  HTREEITEM parentNode = NodeAt(parent);
-  HTREEITEM afterNode = after >= 0 ? NodeAt(after) : TVI_LAST;
-  TTreeUpdate update(tree);
-  tree.Add(parentNode, text, afterNode);
+  const int at = after >= 0 ? End(after) : parent + 1;
+  const int depth = parent >= 0 ? depth_[static_cast<size_t>(parent)] + 1 : 0;
+  HTREEITEM node;
+  {
+    TTreeUpdate update(tree);
+    node = tree.Add(NodeAt(parent), text, after >= 0 ? NodeAt(after) : TVI_FIRST);
+  }
+  Inserted(at, {node}, {depth});
 }
 
-void TMenuTreeView::LoadNode(int index, int parent, const std::string& text) {
-  HTREEITEM parentNode = parent >= 0 && static_cast<size_t>(parent) < loaded_.size() ? loaded_[parent] : nullptr;
-  indexesStale_ = true;
-  if (loaded_.size() <= static_cast<size_t>(index)) loaded_.resize(index + 1);
-  loaded_[index] = Tree().Add(parentNode, text);
+void TMenuEditorPanel::LoadNode(int index, int parent, const std::string& text) {
+  HTREEITEM node = Tree().Add(NodeAt(parent), text);
+  order_.resize(static_cast<size_t>(index));
+  depth_.resize(static_cast<size_t>(index));
+  Inserted(index, {node}, {parent >= 0 ? depth_[static_cast<size_t>(parent)] + 1 : 0});
 }
 
-void TMenuTreeView::SetNodeText(int index, const std::string& text) { Tree().SetText(NodeAt(index), text); }
+void TMenuEditorPanel::SetNodeText(int index, const std::string& text) { Tree().SetText(NodeAt(index), text); }
 
-int TMenuTreeView::DeleteNode(int index) {
-  indexesStale_ = true;
+int TMenuEditorPanel::DeleteNode(int index) {
   TTreeView& tree = Tree();
   HTREEITEM node = NodeAt(index);
   if (!node) return -1;
+  const int end = End(index);
   {
     TTreeUpdate update(tree);
     tree.Delete(node);
   }
+  order_.erase(order_.begin() + index, order_.begin() + end);
+  depth_.erase(depth_.begin() + index, depth_.begin() + end);
+  Forget();
   return SelectedIndex();
 }
 
-void TMenuTreeView::MoveNode(int index, int parent, int after) {
-  indexesStale_ = true;
+void TMenuEditorPanel::MoveNode(int index, int parent, int after) {
   TTreeView& tree = Tree();
   HTREEITEM node = NodeAt(index);
   if (!node) return;
-  MoveSubtree(tree, node, NodeAt(parent), after >= 0 ? NodeAt(after) : TVI_FIRST);
+  const int end = End(index), count = end - index;
+  int at = after >= 0 ? End(after) : parent + 1;
+  const int shift = (parent >= 0 ? depth_[static_cast<size_t>(parent)] + 1 : 0) - depth_[static_cast<size_t>(index)];
+  std::vector<int> depths(depth_.begin() + index, depth_.begin() + end);
+  for (int& depth : depths) depth += shift;
+  const std::vector<HTREEITEM> moved = MoveSubtree(tree, node, NodeAt(parent), after >= 0 ? NodeAt(after) : TVI_FIRST);
+  order_.erase(order_.begin() + index, order_.begin() + end);
+  depth_.erase(depth_.begin() + index, depth_.begin() + end);
+  if (at > index) at -= count;
+  Inserted(at, moved, depths);
 }
 
-void TMenuTreeView::SelectNode(int index) { Tree().SetSelected(NodeAt(index)); }
+void TMenuEditorPanel::SelectNode(int index) { Tree().SetSelected(NodeAt(index)); }
 
-std::vector<int> TMenuTreeView::ExpandedNodes() {
-  TTreeView& tree = Tree();
-  std::vector<int> expanded;
-  int index = 0;
-  for (HTREEITEM node = tree.Root(); node; node = NextInMenuOrder(tree, node), ++index)
-    if (TreeView_GetItemState(tree.Handle, node, TVIS_EXPANDED) & TVIS_EXPANDED) expanded.push_back(index);
-  return expanded;
+bool TMenuEditorPanel::NodeExpanded(int index) {
+  HTREEITEM node = NodeAt(index);
+  return node && (TreeView_GetItemState(Tree().Handle, node, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
-void TMenuTreeView::ExpandNode(int index) {
-  // A tree just loaded has its nodes by index at hand.
-  HTREEITEM node = index >= 0 && static_cast<size_t>(index) < loaded_.size() ? loaded_[index] : NodeAt(index);
-  if (node) TreeView_Expand(Tree().Handle, node, TVE_EXPAND);
+void TMenuEditorPanel::ExpandNode(int index) {
+  if (HTREEITEM node = NodeAt(index)) TreeView_Expand(Tree().Handle, node, TVE_EXPAND);
 }
 
-void TMenuTreeView::ClearTree() {
-  indexesStale_ = true;
+void TMenuEditorPanel::ClearTree() {
   Tree().Clear();
-  loaded_.clear();
+  order_.clear();
+  depth_.clear();
+  Forget();
 }
 
-void TMenuTreeView::FocusTree() { Tree().SetFocus(); }
+void TMenuEditorPanel::FocusTree() { Tree().SetFocus(); }
 
-void TMenuTreeView::ShowEntry(const std::string& text, int assignment) {
-  form_.Get<TEdit>("Edit_ItemText").SetText(text);
-  form_.Get<TComboBox>("ComboBox_Assignment").SetItemIndex(assignment);
+void TMenuEditorPanel::ShowEntry(const std::string& text, int assignment) {
+  itemText_->SetText(text);
+  assignment_->SetItemIndex(assignment);
 }
 
-void TMenuTreeView::SetEnabled(TMenuButton button, bool enabled) {
-  form_.Control(MenuButtonNames[button]).SetEnabled(enabled);
-}
+void TMenuEditorPanel::SetEnabled(TMenuButton button, bool enabled) { buttons_[button]->SetEnabled(enabled); }
 
-int TMenuTreeView::IndexOf(TTreeView& tree, HTREEITEM node) {
-  // The nodes before it are its ancestors, their earlier siblings' subtrees
-  // and its own earlier siblings' subtrees: counted level by level upwards,
-  // which costs far fewer messages than walking from the root.
-  auto subtreeSize = [&tree](HTREEITEM n) {
-    // An explicit stack: menus may nest deeper than the call stack allows.
-    int size = 0;
-    std::vector<HTREEITEM> stack{n};
-    while (!stack.empty()) {
-      HTREEITEM at = stack.back();
-      stack.pop_back();
-      ++size;
-      for (HTREEITEM child = tree.FirstChild(at); child; child = tree.NextSibling(child)) stack.push_back(child);
-    }
-    return size;
-  };
-  int index = 0;
-  for (HTREEITEM at = node; at; at = tree.ParentOf(at)) {
-    for (HTREEITEM before = tree.PrevSibling(at); before; before = tree.PrevSibling(before))
-      index += subtreeSize(before);
-    if (at != node) ++index;
-  }
-  return index;
-}
-
-HTREEITEM TMenuTreeView::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM parent, HTREEITEM after) {
+std::vector<HTREEITEM> TMenuEditorPanel::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM parent, HTREEITEM after) {
   const HWND handle = tree.Handle;
   const bool wasSelected = tree.Selected() == node;
   HTREEITEM moved = nullptr;
@@ -207,41 +222,61 @@ HTREEITEM TMenuTreeView::MoveSubtree(TTreeView& tree, HTREEITEM node, HTREEITEM 
     tree.Delete(node);
   }
   if (wasSelected) TreeView_EnsureVisible(handle, moved);
-  return moved;
+  // The copies in menu order: each node before its children.
+  std::vector<HTREEITEM> order, stack{moved};
+  while (!stack.empty()) {
+    HTREEITEM at = stack.back();
+    stack.pop_back();
+    order.push_back(at);
+    std::vector<HTREEITEM> children;
+    for (HTREEITEM child = tree.FirstChild(at); child; child = tree.NextSibling(child)) children.push_back(child);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+  return order;
 }
 
-// ---------------------------------------------------------------------------
-// The editor page's side of the menu editor
+void TMenuEditorPanel::FillAssignments(const std::vector<std::string>& names) {
+  assignment_->Clear();
+  assignment_->Add(NoActionItem);
+  for (const std::string& name : names) assignment_->Add(name);
+}
 
-TTreeView& TEditorPage::MenuTree() { return menuView_.Tree(); }
+void TMenuEditorPanel::AddAssignment(const std::string& name) { assignment_->Add(name); }
 
-void TEditorPage::TreeView_MenuChange(TControl&) { menuEditor_.NodeSelected(menuView_.SelectedIndex()); }
+bool TMenuEditorPanel::IsEntryField(const TControl* control) {
+  return control == &itemText_.Get() || control == &assignment_.Get();
+}
 
-void TEditorPage::ShowMenuEntryCheck(TMenuEntryCheck check) {
+bool TMenuEditorPanel::Owns(const TControl* control) {
+  if (control == &tree_.Get() || control == &newItem_.Get() || IsEntryField(control)) return true;
+  for (TBound<TButton>& button : buttons_)
+    if (control == &button.Get()) return true;
+  return false;
+}
+
+void TMenuEditorPanel::TreeView_MenuChange(TControl&) { editor_.NodeSelected(SelectedIndex()); }
+
+void TMenuEditorPanel::ShowCheck(TMenuEntryCheck check) {
   if (check == mcNone) return;
   const TMenuEntryBalloon& balloon = MenuEntryBalloons[check];
-  balloons_.ShowValidation(Control(balloon.Control), balloon.Title, balloon.Text, balloon.Lifetime);
+  TControl& field = check == mcText ? static_cast<TControl&>(*itemText_) : *assignment_;
+  balloons_.ShowValidation(field, balloon.Title, balloon.Text, balloon.Lifetime);
 }
 
-void TEditorPage::Button_NewItemClick(TControl&) {
-  ShowMenuEntryCheck(menuEditor_.NewItem(Get<TEdit>("Edit_ItemText").Text(),
-                                         Get<TComboBox>("ComboBox_Assignment").ItemIndex()));
+void TMenuEditorPanel::Button_NewItemClick(TControl&) {
+  ShowCheck(editor_.NewItem(itemText_->Text(), assignment_->ItemIndex()));
 }
 
-void TEditorPage::Button_NewSubItemClick(TControl&) {
-  ShowMenuEntryCheck(menuEditor_.NewSubItem(Get<TEdit>("Edit_ItemText").Text(),
-                                            Get<TComboBox>("ComboBox_Assignment").ItemIndex()));
+void TMenuEditorPanel::Button_NewSubItemClick(TControl&) {
+  ShowCheck(editor_.NewSubItem(itemText_->Text(), assignment_->ItemIndex()));
 }
 
-void TEditorPage::Button_EditItemClick(TControl&) {
-  ShowMenuEntryCheck(menuEditor_.EditItem(Get<TEdit>("Edit_ItemText").Text(),
-                                          Get<TComboBox>("ComboBox_Assignment").ItemIndex()));
+void TMenuEditorPanel::Button_EditItemClick(TControl&) {
+  ShowCheck(editor_.EditItem(itemText_->Text(), assignment_->ItemIndex()));
 }
 
-void TEditorPage::Button_DelItemClick(TControl&) { menuEditor_.DeleteItem(); }
+void TMenuEditorPanel::Button_DelItemClick(TControl&) { editor_.DeleteItem(); }
 
-void TEditorPage::Button_UpClick(TControl&) { menuEditor_.MoveUp(); }
+void TMenuEditorPanel::Button_UpClick(TControl&) { editor_.MoveUp(); }
 
-void TEditorPage::Button_DownClick(TControl&) { menuEditor_.MoveDown(); }
-
-void TEditorPage::MenuItemLoaded(int index, const TTRVMenuItem& entry) { menuEditor_.EntryLoaded(index, entry); }
+void TMenuEditorPanel::Button_DownClick(TControl&) { editor_.MoveDown(); }

@@ -46,14 +46,25 @@ void TProject::Reset() {
   execGroups_.clear();
   menuItems_.clear();
   fileName_.clear();
-  ClearHistory();
+  Restart();
 }
 
-void TProject::ClearHistory() {
-  undo_.clear();
-  redo_.clear();
-  state_ = savedState_ = ++serial_;
+void TProject::Restart() {
+  state_ = savedState_ = ++lastState_;
+  for (IProjectObserver* observer : std::vector<IProjectObserver*>(observers_.List)) observer->ProjectRestarted();
   ReportModified();
+}
+
+void TProject::AddObserver(IProjectObserver& observer) { observers_.List.push_back(&observer); }
+
+void TProject::RemoveObserver(IProjectObserver& observer) {
+  std::vector<IProjectObserver*>& list = observers_.List;
+  list.erase(std::remove(list.begin(), list.end(), &observer), list.end());
+}
+
+void TProject::Report(const TProjectStep& step, TStepWay way) {
+  // An observer may leave while it is told.
+  for (IProjectObserver* observer : std::vector<IProjectObserver*>(observers_.List)) observer->StepReported(step, way);
 }
 
 void TProject::ReportModified() {
@@ -65,13 +76,10 @@ void TProject::ReportModified() {
 
 void TProject::Record(TProjectStep step) {
   if (replaying_) return;
-  ++generation_;
-  step.Serial = ++serial_;
   step.StateBefore = state_;
-  step.StateAfter = step.Op == TProjectStep::opMenuSetting ? state_ : step.Serial;
+  step.StateAfter = step.Op == TProjectStep::opMenuSetting ? state_ : ++lastState_;
   state_ = step.StateAfter;
-  undo_.push_back(std::move(step));
-  redo_.clear();
+  Report(step, swDone);
   ReportModified();
 }
 
@@ -204,7 +212,7 @@ int TProject::SortExecGroups(int selected) {
   const std::vector<int> newPos = SortTable();
   for (size_t i = 0; i < newPos.size(); ++i)
     if (newPos[i] != static_cast<int>(i)) {
-      state_ = ++serial_;
+      state_ = ++lastState_;
       break;
     }
   ReportModified();
@@ -331,11 +339,7 @@ void TProject::RevertGroups(const TProjectStep& step) {
   for (const auto& unbound : step.Unbound) menuItems_[unbound.first].Assignment = unbound.second;
 }
 
-const TProjectStep* TProject::Undo() {
-  if (undo_.empty()) return nullptr;
-  redo_.push_back(std::move(undo_.back()));
-  undo_.pop_back();
-  const TProjectStep& step = redo_.back();
+void TProject::Revert(const TProjectStep& step) {
   switch (step.Op) {
     case TProjectStep::opMenu:
       Splice(step.MenuStart, step.MenuInserted.size(), step.MenuRemoved);
@@ -353,45 +357,43 @@ const TProjectStep* TProject::Undo() {
       break;
   }
   state_ = step.StateBefore;
+  Report(step, swUndone);
   ReportModified();
-  return &step;
 }
 
-const TProjectStep* TProject::Redo() {
-  if (redo_.empty()) return nullptr;
-  undo_.push_back(std::move(redo_.back()));
-  redo_.pop_back();
-  const TProjectStep& step = undo_.back();
-  // The project is as the step found it: running the operation again does
-  // what it did then.
-  replaying_ = true;
-  struct TReplay {
-    bool& flag;
-    ~TReplay() { flag = false; }
-  } replay{replaying_};
-  switch (step.Op) {
-    case TProjectStep::opMenu:
-      Splice(step.MenuStart, step.MenuRemoved.size(), step.MenuInserted);
-      break;
-    case TProjectStep::opAddGroup:
-      AddExecGroup(step.Group);
-      break;
-    case TProjectStep::opRemoveGroup:
-      RemoveExecGroup(step.GroupIndex);
-      break;
-    case TProjectStep::opChangeGroup:
-      ChangeExecGroup(step.GroupIndex, step.Group);
-      break;
-    case TProjectStep::opMenuSetting:
-      useMenu_ = step.Setting;
-      break;
-    case TProjectStep::opImport:
-      ImportMenu(step.ImportedMenu, step.ImportedGroups);
-      break;
+void TProject::Apply(const TProjectStep& step) {
+  {
+    // The project is as the step found it: running the operation again does
+    // what it did then.
+    replaying_ = true;
+    struct TReplay {
+      bool& flag;
+      ~TReplay() { flag = false; }
+    } replay{replaying_};
+    switch (step.Op) {
+      case TProjectStep::opMenu:
+        Splice(step.MenuStart, step.MenuRemoved.size(), step.MenuInserted);
+        break;
+      case TProjectStep::opAddGroup:
+        AddExecGroup(step.Group);
+        break;
+      case TProjectStep::opRemoveGroup:
+        RemoveExecGroup(step.GroupIndex);
+        break;
+      case TProjectStep::opChangeGroup:
+        ChangeExecGroup(step.GroupIndex, step.Group);
+        break;
+      case TProjectStep::opMenuSetting:
+        useMenu_ = step.Setting;
+        break;
+      case TProjectStep::opImport:
+        ImportMenu(step.ImportedMenu, step.ImportedGroups);
+        break;
+    }
   }
   state_ = step.StateAfter;
+  Report(step, swRedone);
   ReportModified();
-  return &step;
 }
 
 bool IsStorableGroupName(const std::string& name) {

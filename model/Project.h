@@ -100,8 +100,6 @@ class IProjectView {
 struct TProjectStep {
   enum TOp { opMenu, opAddGroup, opRemoveGroup, opChangeGroup, opMenuSetting, opImport };
   TOp Op = opMenu;
-  // Orders the steps of this history among those of other histories.
-  long Serial = 0;
   // The project's state before and after (equal for the menu setting, which
   // is no change of the project).
   long StateBefore = 0, StateAfter = 0;
@@ -124,14 +122,30 @@ struct TProjectStep {
   std::vector<TExecGroup> ImportedGroups;
 };
 
+// How a step reached the project: made by one of its operations, taken
+// back, or done again.
+enum TStepWay { swDone, swUndone, swRedone };
+
+// Whoever follows the project's changes: the history that keeps its steps,
+// the editors that show them. Told, never asked.
+class IProjectObserver {
+ public:
+  virtual ~IProjectObserver() = default;
+  virtual void StepReported(const TProjectStep& step, TStepWay way) = 0;
+  // The project began afresh (a reset or a load): no earlier step applies
+  // to it any more.
+  virtual void ProjectRestarted() {}
+};
+
 class TProject;
 bool LoadProject(TProject& project, const std::string& fileName, bool interactive);
 void SaveProject(TProject& project, const std::string& fileName);
 
 // One project: its menu list, its command-line groups, its file and whether
-// it has changed since. Only its own operations change it; each is a step of
-// its history, which undo and redo walk. The project is modified unless it
-// is in the state of its last load, reset or save.
+// it has changed since. Only its own operations change it; each reports its
+// step to the observers, and a step can be taken back and done again. The
+// project keeps no history itself. It is modified unless it is in the state
+// of its last load, reset or save.
 class TProject {
  public:
   TProject() = default;
@@ -198,32 +212,14 @@ class TProject {
   // the project (a save writes it all the same).
   void ChangeMenuSetting(bool useMenu);
 
-  // The history since the last load or reset. Undo takes the last step
-  // back, redo does the last undone step again; both return that step (for
-  // the editors to show what it touched), or null when there is none. A new
-  // step drops the steps undone before it.
-  bool CanUndo() const { return !undo_.empty(); }
-  bool CanRedo() const { return !redo_.empty(); }
-  const TProjectStep* Undo();
-  const TProjectStep* Redo();
-  // The step an undo would take back; there must be one.
-  const TProjectStep& UndoStep() const { return undo_.back(); }
-  // The step a redo would do again; there must be one.
-  const TProjectStep& RedoStep() const { return redo_.back(); }
-  // The serial of the step an undo or a redo would take, 0 for none.
-  long UndoSerial() const { return undo_.empty() ? 0 : undo_.back().Serial; }
-  long RedoSerial() const { return redo_.empty() ? 0 : redo_.back().Serial; }
-  // A serial for another history's new step: the serials of all histories
-  // that draw from the same project grow together, and a new step anywhere
-  // drops the steps undone before it.
-  long TakeSerial() {
-    redo_.clear();
-    ++generation_;
-    return ++serial_;
-  }
-  // Counts the new steps of all histories: an undone step may be done again
-  // while no new step came after its undo.
-  long Generation() const { return generation_; }
+  // A step it reported, taken back: the project as it was before the step.
+  // Only the newest step not taken back may be.
+  void Revert(const TProjectStep& step);
+  // A step taken back, done again: only the one taken back last may be.
+  void Apply(const TProjectStep& step);
+
+  void AddObserver(IProjectObserver& observer);
+  void RemoveObserver(IProjectObserver& observer);
 
  private:
   friend bool LoadProject(TProject& project, const std::string& fileName, bool interactive);
@@ -232,9 +228,11 @@ class TProject {
   void CheckGroupIndex(int index) const;
   // The table sorted by name; each old position's new one.
   std::vector<int> SortTable();
-  // A new step of the history: the project now in a new state.
+  // A new step: the project now in a new state.
   void Record(TProjectStep step);
-  void ClearHistory();
+  // A new start: the observers drop the steps before it.
+  void Restart();
+  void Report(const TProjectStep& step, TStepWay way);
   // Replaces count entries from start with entries.
   void Splice(int start, size_t count, const std::vector<TTRVMenuItem>& entries);
   // Takes a group step back.
@@ -245,8 +243,16 @@ class TProject {
   void ReportModified();
   bool reportedModified_ = false;
   bool replaying_ = false;
-  std::vector<TProjectStep> undo_, redo_;
-  long serial_ = 0, generation_ = 0;
+  // Observers watch this project object, not its value: a copy starts
+  // without them, and an assignment keeps those of the assigned one.
+  struct TObservers {
+    std::vector<IProjectObserver*> List;
+    TObservers() = default;
+    TObservers(const TObservers&) {}
+    TObservers& operator=(const TObservers&) { return *this; }
+  } observers_;
+  // States are numbered as they come; a step knows the states it joins.
+  long lastState_ = 0;
   long state_ = 0, savedState_ = 0;
 
   std::vector<TTRVMenuItem> menuItems_;

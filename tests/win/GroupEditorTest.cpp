@@ -31,7 +31,7 @@ class GroupEditor : public TEditorFormTest {
   }
   void ChooseGroup(int index) {
     Groups().SetItemIndex(index);
-    form->EditorPage().ComboBox_ExecLinesChange(Groups());
+    form->EditorPage().GroupPanel().ComboBox_ExecLinesChange(Groups());
   }
   void TypeName(const std::string& name) { form->Get<TEdit>("Edit_ExecName").SetText(name); }
 
@@ -41,7 +41,7 @@ class GroupEditor : public TEditorFormTest {
     Dialog().Hide();
     if (row >= 0) {
       Rows().SetSelected(row);
-      form->EditorPage().ListView_ExecLinesSelectItem(Rows());
+      form->EditorPage().GroupPanel().ListView_ExecLinesSelectItem(Rows());
       ASSERT_NE(Editor().LineToEdit(), nullptr);
     }
     line = row < 0 ? TExecLine() : *Editor().LineToEdit();
@@ -80,7 +80,7 @@ class GroupEditor : public TEditorFormTest {
     }
     if (kind == lkCallGroup) Dialog().Get<TComboBox>("ComboBox_ExecGroups").SetItemIndex(0);
     ASSERT_TRUE(Confirm());
-    form->EditorPage().ListView_ExecLinesSelectItem(Rows());
+    form->EditorPage().GroupPanel().ListView_ExecLinesSelectItem(Rows());
   }
   void Commit(const std::string& name, const char* button = "Button_NewExec") {
     TypeName(name);
