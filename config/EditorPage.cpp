@@ -80,14 +80,14 @@ void TEditorPage::ShowIcons() {
     if (!icons_) return 0;
     const int index = menuPanel_.EntryIndexOf(node);
     if (index < 0 || static_cast<size_t>(index) >= project_.MenuItems().size()) return 0;
-    return icons_->ImageOf(GroupIconTarget(project_, project_.MenuItems()[static_cast<size_t>(index)].Assignment));
+    return icons_->ImageOf(GroupIconTarget(host_, project_, project_.MenuItems()[static_cast<size_t>(index)].Assignment));
   };
   lines.SetImages(icons_->Images());
   lines.ImageOf = [this](int row) {
     if (!icons_) return 0;
     const std::vector<TExecLine>& working = GroupEditor().WorkingLines();
     if (row < 0 || static_cast<size_t>(row) >= working.size()) return 0;
-    return icons_->ImageOf(CommandIconTarget(working[static_cast<size_t>(row)]));
+    return icons_->ImageOf(CommandIconTarget(host_, working[static_cast<size_t>(row)]));
   };
 }
 

@@ -20,6 +20,7 @@
 #include "controls/ConfigPage.h"
 #include "controls/VQControls.h"
 #include "framework/Dialogs.h"
+#include "launcher/LauncherHost_win.h"
 #include "model/Project.h"
 
 class TEditorPage : public TConfigPage, public IProjectView {
@@ -130,6 +131,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   TBound<TButton> import_;
   // The file commands, by their keys: Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S.
   TBound<TVQButton> new_, open_, save_, saveAs_;
+  // What the icon rules resolve a command line's program through.
+  TWinLauncherHost host_;
   std::unique_ptr<TEditorIcons> icons_;
   bool iconsAsked_ = false;
 };

@@ -7,7 +7,6 @@
 #include "controls/VQControls.h"
 #include "resources/Resource.h"
 #include "framework/Application.h"
-#include "launcher/Interpreter.h"
 #include "model/MessageBox_win.h"
 #include "model/Text.h"
 #include "model/Wide.h"
@@ -231,5 +230,5 @@ void TGroupEditorPanel::Button_TestExecLinesClick(TControl&) {
   // program is awaited.
   const std::vector<TExecLine> lines = editor_.WorkingLines();
   bool aborted = false;
-  RunExecLines(project_, lines, aborted, 0, -1);
+  RunExecLines(host_, project_, lines, aborted, 0, -1);
 }

@@ -12,6 +12,7 @@
 #include "config/GroupEditorPresenter.h"
 #include "controls/Balloons.h"
 #include "framework/Form.h"
+#include "launcher/LauncherHost_win.h"
 
 class TGroupEditorPanel : public IGroupEditorView {
  public:
@@ -79,4 +80,6 @@ class TGroupEditorPanel : public IGroupEditorView {
   // By TGroupButton.
   TBound<TButton> buttons_[6];
   TFormPtr<TForm2> lineDialog_;
+  // The test run's platform.
+  TWinLauncherHost host_;
 };
