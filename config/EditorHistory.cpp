@@ -64,35 +64,28 @@ int TEditorHistory::Target(const std::vector<TStep>& steps, TEditorScope scope) 
   return project >= 0 && !menuStep ? project : -1;
 }
 
-bool TEditorHistory::Undo(TEditorScope scope) {
-  const int target = Target(undo_, scope);
+bool TEditorHistory::Undo(TEditorScope scope) { return Walk(undo_, redo_, scope, true); }
+
+bool TEditorHistory::Redo(TEditorScope scope) { return Walk(redo_, undo_, scope, false); }
+
+bool TEditorHistory::Walk(std::vector<TStep>& from, std::vector<TStep>& to, TEditorScope scope, bool undo) {
+  const int target = Target(from, scope);
   if (target < 0) return false;
-  redo_.push_back(std::move(undo_[static_cast<size_t>(target)]));
-  undo_.erase(undo_.begin() + target);
+  to.push_back(std::move(from[static_cast<size_t>(target)]));
+  from.erase(from.begin() + target);
   // Shown from a copy: showing may reload the working list, which drops
   // the list's steps.
-  const TStep step = redo_.back();
+  const TStep step = to.back();
   if (step.Lines) {
-    groups_.LinesRestored(step.LinesStep.Before, step.LinesStep.RowBefore);
-  } else {
+    const TLinesStep& lines = step.LinesStep;
+    groups_.LinesRestored(undo ? lines.Before : lines.After, undo ? lines.RowBefore : lines.RowAfter);
+    return true;
+  }
+  if (undo)
     project_.Revert(step.Project);
-    Show(step.Project, true);
-  }
-  return true;
-}
-
-bool TEditorHistory::Redo(TEditorScope scope) {
-  const int target = Target(redo_, scope);
-  if (target < 0) return false;
-  undo_.push_back(std::move(redo_[static_cast<size_t>(target)]));
-  redo_.erase(redo_.begin() + target);
-  const TStep step = undo_.back();
-  if (step.Lines) {
-    groups_.LinesRestored(step.LinesStep.After, step.LinesStep.RowAfter);
-  } else {
+  else
     project_.Apply(step.Project);
-    Show(step.Project, false);
-  }
+  Show(step.Project, undo);
   return true;
 }
 

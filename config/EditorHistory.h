@@ -51,6 +51,9 @@ class TEditorHistory : public IProjectObserver, public ILinesHistory {
   // The step of the list the keys act on in the scope: its place, -1 for
   // none.
   static int Target(const std::vector<TStep>& steps, TEditorScope scope);
+  // Takes the scope's step from one list to the other, taken back (undo)
+  // or done again, and shows it.
+  bool Walk(std::vector<TStep>& from, std::vector<TStep>& to, TEditorScope scope, bool undo);
   void Show(const TProjectStep& step, bool undone);
 
   TProject& project_;
