@@ -17,10 +17,10 @@ void TCheckForm::Create(HWND owner) {
           {Kind<TListView>, "ListView_Findings", nullptr, 8, 8, 545, 217, 0, "", coTabStop, {},
            {Columns({{"Gruppe", 140}, {"Zeile", 45}, {"Problem", 336}}), WindowStyles(LVS_NOSORTHEADER),
             On(evDblClick, this, &TCheckForm::ListView_FindingsDblClick),
-            On(evChange, this, &TCheckForm::ListView_FindingsChange)}},
+            On(evChange, this, &TCheckForm::ListView_FindingsChange), Bind(list_)}},
           // The chosen finding's whole text, which a long file name makes too
           // wide for its column, on up to three lines.
-          {Kind<TMemo>, "Memo_Finding", nullptr, 8, 230, 545, 44, 0, "", 0},
+          {Kind<TMemo>, "Memo_Finding", nullptr, 8, 230, 545, 44, 0, "", 0, {}, {Bind(problem_)}},
           {Kind<TLabel>, "Label_FindingsHint", nullptr, 8, 284, 0, 0, 0,
            "Doppelklicken Sie auf einen Eintrag, um die Stelle im Editor zu zeigen.", coAutoSize},
           {Kind<TButton>, "Button_Recheck", nullptr, 368, 279, 97, 25, 0, "&Erneut prüfen", coTabStop, {},
@@ -33,22 +33,21 @@ void TCheckForm::Create(HWND owner) {
 
 void TCheckForm::ShowFindings(std::vector<TFinding> findings) {
   findings_ = std::move(findings);
-  TListView& list = Get<TListView>("ListView_Findings");
-  list.Clear();
-  if (findings_.empty()) list.InsertRow(-1, {"", "", NoFindingsText});
-  for (const TFinding& f : findings_) list.InsertRow(-1, FindingCells(f));
-  if (!findings_.empty()) list.SetSelected(0);
-  ListView_FindingsChange(list);
+  list_->Clear();
+  if (findings_.empty()) list_->InsertRow(-1, {"", "", NoFindingsText});
+  for (const TFinding& f : findings_) list_->InsertRow(-1, FindingCells(f));
+  if (!findings_.empty()) list_->SetSelected(0);
+  ListView_FindingsChange(*list_);
 }
 
 void TCheckForm::ListView_FindingsChange(TControl&) {
-  const int row = Get<TListView>("ListView_Findings").Selected();
+  const int row = list_->Selected();
   const bool shown = row >= 0 && static_cast<size_t>(row) < findings_.size();
-  Get<TMemo>("Memo_Finding").SetText(shown ? findings_[static_cast<size_t>(row)].Problem : std::string());
+  problem_->SetText(shown ? findings_[static_cast<size_t>(row)].Problem : std::string());
 }
 
 void TCheckForm::ListView_FindingsDblClick(TControl&) {
-  const int row = Get<TListView>("ListView_Findings").Selected();
+  const int row = list_->Selected();
   if (row < 0 || static_cast<size_t>(row) >= findings_.size() || !FindingChosen) return;
   FindingChosen(findings_[static_cast<size_t>(row)]);
 }

@@ -32,5 +32,7 @@ class TCheckForm : public TForm {
 
  private:
   std::vector<TFinding> findings_;
+  TBound<TListView> list_;
+  TBound<TMemo> problem_;
 };
 
