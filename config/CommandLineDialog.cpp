@@ -37,8 +37,8 @@ void TForm2::Create(HWND owner) {
       {
           {Kind<TLabel>, "Label1", nullptr, 8, 8, 0, 0, 0, "&Typ:", coAutoSize, {}, {FocusControl("ComboBox_Kind")}},
           {Kind<TComboBox>, "ComboBox_Kind", nullptr, 8, 32, 129, 21, IDS_HELP_KIND, "", coTabStop, {},
-           {Items(kinds), On(evSelect, this, &TForm2::ComboBox_KindChange), exitHides(), enterHides()}},
-          {Kind<TNotebook>, "Notebook", nullptr, 152, 8, 353, 74},
+           {Items(kinds), On(evSelect, this, &TForm2::ComboBox_KindChange), exitHides(), enterHides(), Bind(kind_)}},
+          {Kind<TNotebook>, "Notebook", nullptr, 152, 8, 353, 74, 0, "", 0, {}, {Bind(notebook_)}},
           {Kind<TTabSheet>, "Page_Run", "Notebook", 0, 0, 0, 0, 0, "Programmaufruf"},
           {Kind<TTabSheet>, "Page_Message", "Notebook", 0, 0, 0, 0, 0, "Meldung"},
           {Kind<TTabSheet>, "Page_Group", "Notebook", 0, 0, 0, 0, 0, "Befehlszeilengruppe"},
@@ -46,29 +46,32 @@ void TForm2::Create(HWND owner) {
           // lead to the field below them.
           {Kind<TLabel>, "Label2", "Page_Run", 0, 0, 0, 0, 0, "Programm&aufruf:", coAutoSize, {},
            {FocusControl("Edit_Run")}},
-          {Kind<TEdit>, "Edit_Run", "Page_Run", 0, 24, 321, 21, IDS_HELP_RUN, "", coTabStop, {}, {exitHides(), enterHides()}},
+          {Kind<TEdit>, "Edit_Run", "Page_Run", 0, 24, 321, 21, IDS_HELP_RUN, "", coTabStop, {},
+           {exitHides(), enterHides(), Bind(run_)}},
           {Kind<TVQButton>, "Button_Search", "Page_Run", 326, 24, 25, 22, IDS_HELP_SEARCHRUN, "", coTabStop, {},
            {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm2::Button_SearchClick), exitHides()}},
           {Kind<TCheckBox>, "CheckBox_Wait", "Page_Run", 0, 56, 353, 17, IDS_HELP_WAIT,
-           "Mit dem weiteren Ablauf auf das Programmende warten", coTabStop, {}, {exitHides()}},
+           "Mit dem weiteren Ablauf auf das Programmende warten", coTabStop, {}, {exitHides(), Bind(wait_)}},
           // On the label's row, where there is room.
           {Kind<TCheckBox>, "CheckBox_Elevated", "Page_Run", 184, 0, 169, 17, IDS_HELP_ELEVATED, "Als Administrator ausführen", coTabStop,
-           {}, {exitHides()}},
+           {}, {exitHides(), Bind(elevated_)}},
           {Kind<TLabel>, "Label3", "Page_Message", 0, 0, 0, 0, 0, "&Text:", coAutoSize, {}, {FocusControl("Edit_Text")}},
           {Kind<TLabel>, "Label4", "Page_Message", 136, 0, 0, 0, 0, "T&itel:", coAutoSize, {},
            {FocusControl("Edit_Title")}},
           {Kind<TLabel>, "Label5", "Page_Message", 272, 0, 0, 0, 0, "&Meldungstyp:", coAutoSize, {},
            {FocusControl("ComboBox_MsgKind")}},
-          {Kind<TEdit>, "Edit_Text", "Page_Message", 0, 24, 129, 21, IDS_HELP_MESSAGETEXT, "", coTabStop, {}, {exitHides(), enterHides()}},
+          {Kind<TEdit>, "Edit_Text", "Page_Message", 0, 24, 129, 21, IDS_HELP_MESSAGETEXT, "", coTabStop, {},
+           {exitHides(), enterHides(), Bind(text_)}},
           {Kind<TEdit>, "Edit_Title", "Page_Message", 136, 24, 129, 21, IDS_HELP_MESSAGETITLE, "", coTabStop, {},
-           {exitHides(), enterHides()}},
+           {exitHides(), enterHides(), Bind(title_)}},
           {Kind<TComboBox>, "ComboBox_MsgKind", "Page_Message", 272, 24, 81, 21, IDS_HELP_MESSAGETYPE, "", coTabStop, {},
-           {Items(messageTypes), exitHides(), enterHides()}},
+           {Items(messageTypes), exitHides(), enterHides(), Bind(messageType_)}},
           {Kind<TCheckBox>, "CheckBox_CancelButton", "Page_Message", 0, 56, 353, 17, IDS_HELP_CANCELBUTTON,
-           "Schaltfläche \"Abbrechen\" anzeigen", coTabStop, {}, {exitHides()}},
+           "Schaltfläche \"Abbrechen\" anzeigen", coTabStop, {}, {exitHides(), Bind(cancelButton_)}},
           {Kind<TLabel>, "Label6", "Page_Group", 0, 0, 0, 0, 0, "&Befehlszeilengruppe:", coAutoSize, {},
            {FocusControl("ComboBox_ExecGroups")}},
-          {Kind<TComboBox>, "ComboBox_ExecGroups", "Page_Group", 0, 24, 353, 21, IDS_HELP_CALLGROUP, "", coTabStop},
+          {Kind<TComboBox>, "ComboBox_ExecGroups", "Page_Group", 0, 24, 353, 21, IDS_HELP_CALLGROUP, "", coTabStop, {},
+           {Bind(groups_)}},
           {Kind<TLabel>, "Label7", "Page_Group", 0, 56, 0, 0, 0, "Achten Sie darauf, Endlosschleifen zu vermeiden!",
            coAutoSize},
           {Kind<TButton>, "Button_OK", nullptr, 352, 89, 75, 25, 0, "&OK", coTabStop | coDefault, {},
@@ -101,26 +104,23 @@ bool TForm2::Execute(TExecLine& line, bool isNew, const std::vector<std::string>
 
 void TForm2::FormShow() {
   balloons_.Hide();
-  Get<TComboBox>("ComboBox_Kind").SetItemIndex(-1);
+  kind_->SetItemIndex(-1);
   editedLineKind_ = -1;
   exactRun_.clear();
-  for (const char* edit : {"Edit_Run", "Edit_Text", "Edit_Title"}) Get<TEdit>(edit).SetText("");
-  Get<TCheckBox>("CheckBox_Wait").SetChecked(false);
-  Get<TCheckBox>("CheckBox_Elevated").SetChecked(false);
-  Get<TCheckBox>("CheckBox_CancelButton").SetChecked(false);
-  Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(-1);
-  TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
-  groups.Clear();
-  for (const std::string& name : groupNames_) groups.Add(name);
+  for (TBound<TEdit>* edit : {&run_, &text_, &title_}) (*edit)->SetText("");
+  for (TBound<TCheckBox>* box : {&wait_, &elevated_, &cancelButton_}) (*box)->SetChecked(false);
+  messageType_->SetItemIndex(-1);
+  groups_->Clear();
+  for (const std::string& name : groupNames_) groups_->Add(name);
   if (!isNew_ && line_) LoadLine(*line_);
   ShowKindPage(false);
-  Control("ComboBox_Kind").SetFocus();
+  kind_->SetFocus();
 }
 
 void TForm2::LoadLine(const TExecLine& line) {
   // A kind the list has no name for shows none.
   const int kind = line.Kind >= 0 && line.Kind < 6 ? line.Kind : -1;
-  Get<TComboBox>("ComboBox_Kind").SetItemIndex(kind);
+  kind_->SetItemIndex(kind);
   editedLineKind_ = kind;
   // A line without a parameter gives no fields.
   const std::string& param = line.Params;
@@ -128,20 +128,20 @@ void TForm2::LoadLine(const TExecLine& line) {
   auto flag = [&](int index) { return StrToInt(FieldAt(fields, index)) != 0; };
   switch (kind) {
     case lkCommand:
-      Get<TEdit>("Edit_Run").SetText(FieldAt(fields, 0));
-      Get<TCheckBox>("CheckBox_Wait").SetChecked(flag(1));
-      Get<TCheckBox>("CheckBox_Elevated").SetChecked(RunsElevated(param));
+      run_->SetText(FieldAt(fields, 0));
+      wait_->SetChecked(flag(1));
+      elevated_->SetChecked(RunsElevated(param));
       if (RunsExactly(param)) exactRun_ = FieldAt(fields, 0);
       break;
     case lkMessage:
     case lkQuestion:
-      Get<TEdit>("Edit_Text").SetText(FieldAt(fields, 0));
-      Get<TEdit>("Edit_Title").SetText(FieldAt(fields, 1));
-      Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(StrToInt(FieldAt(fields, 2)));
-      Get<TCheckBox>("CheckBox_CancelButton").SetChecked(flag(3));
+      text_->SetText(FieldAt(fields, 0));
+      title_->SetText(FieldAt(fields, 1));
+      messageType_->SetItemIndex(StrToInt(FieldAt(fields, 2)));
+      cancelButton_->SetChecked(flag(3));
       break;
     case lkCallGroup: {
-      TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
+      TComboBox& groups = *groups_;
       const std::string name = fields.empty() ? std::string() : fields[0];
       for (int i = 0; i < groups.Count(); ++i)
         if (groups.Item(i) == name) {
@@ -158,19 +158,19 @@ void TForm2::LoadLine(const TExecLine& line) {
 void TForm2::ComboBox_KindChange(TControl&) { ShowKindPage(true); }
 
 void TForm2::ShowKindPage(bool presetMessageType) {
-  const int kind = Get<TComboBox>("ComboBox_Kind").ItemIndex();
+  const int kind = kind_->ItemIndex();
   int page = PageRun;
   if (kind == lkMessage || kind == lkQuestion) {
     page = PageMessage;
-    if (presetMessageType) Get<TComboBox>("ComboBox_MsgKind").SetItemIndex(kind == lkMessage ? 3 : 1);
+    if (presetMessageType) messageType_->SetItemIndex(kind == lkMessage ? 3 : 1);
   } else if (kind == lkCallGroup) {
     page = PageGroup;
   }
-  SetPageIndex("Notebook", page);
+  notebook_->SetPageIndex(page);
 }
 
 void TForm2::Button_SearchClick(TControl&) {
-  TEdit& run = Get<TEdit>("Edit_Run");
+  TEdit& run = *run_;
   std::string path = run.Text();
   if (!BrowseForPath(Handle, "Geben Sie die gewünschte Datei bzw. den gewünschten Ordner an.", "", path, true, true,
                      true))
@@ -186,20 +186,17 @@ std::string TForm2::RowParam(int kind) {
       // A command run as administrator carries a third field "1"; others
       // have none, as files always had them. A dropped file's line stays
       // exact until its text is changed: then it is the user's, typed.
-      const std::string run = Get<TEdit>("Edit_Run").Text();
-      const std::string params = WithElevation(CommandParams(run, Get<TCheckBox>("CheckBox_Wait").Checked()),
-                                               Get<TCheckBox>("CheckBox_Elevated").Checked());
+      const std::string run = run_->Text();
+      const std::string params = WithElevation(CommandParams(run, wait_->Checked()), elevated_->Checked());
       return !exactRun_.empty() && run == exactRun_ ? WithExactRun(params, true) : params;
     }
     case lkMessage:
     case lkQuestion:
-      return MessageParams(Get<TEdit>("Edit_Text").Text(), Get<TEdit>("Edit_Title").Text(),
-                           Get<TComboBox>("ComboBox_MsgKind").ItemIndex(),
-                           Get<TCheckBox>("CheckBox_CancelButton").Checked());
+      return MessageParams(text_->Text(), title_->Text(), messageType_->ItemIndex(), cancelButton_->Checked());
     case lkNoAction:
       return NoActionParams;
     case lkCallGroup: {
-      TComboBox& groups = Get<TComboBox>("ComboBox_ExecGroups");
+      TComboBox& groups = *groups_;
       return CallParams(groups.Item(groups.ItemIndex()));
     }
     default:
@@ -209,16 +206,16 @@ std::string TForm2::RowParam(int kind) {
 
 void TForm2::Button_OKClick(TControl&) {
   TLineInput input;
-  input.Kind = Get<TComboBox>("ComboBox_Kind").ItemIndex();
-  input.Run = Get<TEdit>("Edit_Run").Text();
-  input.Text = Get<TEdit>("Edit_Text").Text();
-  input.Title = Get<TEdit>("Edit_Title").Text();
-  input.MessageType = Get<TComboBox>("ComboBox_MsgKind").ItemIndex();
-  input.Group = Get<TComboBox>("ComboBox_ExecGroups").ItemIndex();
+  input.Kind = kind_->ItemIndex();
+  input.Run = run_->Text();
+  input.Text = text_->Text();
+  input.Title = title_->Text();
+  input.MessageType = messageType_->ItemIndex();
+  input.Group = groups_->ItemIndex();
   const TLineCheck failing = FirstFailingCheck(input);
   if (failing != lcNone) {
     const TCheckBalloon& balloon = CheckBalloons[failing];
-    balloons_.ShowValidation(Control(balloon.Control), balloon.Title, balloon.Text, 5000);
+    balloons_.ShowValidation(CheckedField(failing), balloon.Title, balloon.Text, 5000);
     return;
   }
   if (line_) {
@@ -226,6 +223,17 @@ void TForm2::Button_OKClick(TControl&) {
     line_->Params = RowParam(input.Kind);
   }
   ModalResult = mrOK;
+}
+
+TControl& TForm2::CheckedField(TLineCheck check) {
+  switch (check) {
+    case lcRun: return *run_;
+    case lcText: return *text_;
+    case lcTitle: return *title_;
+    case lcMessageType: return *messageType_;
+    case lcGroup: return *groups_;
+    default: return *kind_;
+  }
 }
 
 void TForm2::Button_CancelClick(TControl&) { ModalResult = mrCancel; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/CommandLines.h"
 #include "controls/Balloons.h"
 #include "framework/Form.h"
 #include "model/Project.h"
@@ -41,6 +42,8 @@ class TForm2 : public TForm {
   void ShowKindPage(bool presetMessageType);
   void LoadLine(const TExecLine& line);
   std::string RowParam(int kind);
+  // The field a failed check points its balloon at.
+  TControl& CheckedField(TLineCheck check);
 
   TBalloons& balloons_;
   TExecLine* line_ = nullptr;
@@ -52,4 +55,13 @@ class TForm2 : public TForm {
   std::string exactRun_;
   // The position of the dialog at its last move.
   int lastX_ = 0, lastY_ = 0;
+
+  TBound<TComboBox> kind_;
+  TBound<TNotebook> notebook_;
+  TBound<TEdit> run_;
+  TBound<TCheckBox> wait_, elevated_;
+  TBound<TEdit> text_, title_;
+  TBound<TComboBox> messageType_;
+  TBound<TCheckBox> cancelButton_;
+  TBound<TComboBox> groups_;
 };

@@ -14,14 +14,12 @@ const char* const QuestionCaption = "Frage stellen";
 }  // namespace
 
 const TCheckBalloon CheckBalloons[6] = {
-    {"ComboBox_Kind", "Kein Befehlszeilentyp ausgewählt", "Wählen Sie einen Befehlszeilentyp aus."},
-    {"Edit_Run", "Keine Befehlszeile angegeben", "Geben Sie die Befehlszeile zum Programmaufruf ein."},
-    {"Edit_Text", "Kein Text für die Meldung angegeben", "Geben Sie einen Text für die Meldung ein."},
-    {"Edit_Title", "Kein Titel für die Meldung angegeben", "Geben Sie einen Titel für die Meldung ein."},
-    {"ComboBox_MsgKind", "Kein Meldungstyp für die Meldung angegeben",
-     "Wählen Sie einen Meldungstyp für die Meldung aus."},
-    {"ComboBox_ExecGroups", "Keine Befehlszeilengruppe ausgewählt",
-     "Wählen Sie die auszuführende Befehlszeilengruppe."},
+    {"Kein Befehlszeilentyp ausgewählt", "Wählen Sie einen Befehlszeilentyp aus."},
+    {"Keine Befehlszeile angegeben", "Geben Sie die Befehlszeile zum Programmaufruf ein."},
+    {"Kein Text für die Meldung angegeben", "Geben Sie einen Text für die Meldung ein."},
+    {"Kein Titel für die Meldung angegeben", "Geben Sie einen Titel für die Meldung ein."},
+    {"Kein Meldungstyp für die Meldung angegeben", "Wählen Sie einen Meldungstyp für die Meldung aus."},
+    {"Keine Befehlszeilengruppe ausgewählt", "Wählen Sie die auszuführende Befehlszeilengruppe."},
 };
 
 int KindOfCaption(const std::string& caption) {

@@ -64,7 +64,6 @@ struct TLineInput {
 enum TLineCheck { lcNone = -1, lcKind, lcRun, lcText, lcTitle, lcMessageType, lcGroup };
 TLineCheck FirstFailingCheck(const TLineInput& input);
 struct TCheckBalloon {
-  const char* Control;
   const char* Title;
   const char* Text;
 };
