@@ -35,12 +35,14 @@ std::vector<TControlDef> TStartPage::Controls() {
   auto option = [this](const char* name, int top, int tag) {
     return TControlDef{Kind<TButton>, name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
                        {On(evClick, this, &TStartPage::Button_OptionClick), On(evMouseDown, this, &TStartPage::Button_OptionMouseDown),
-                        On(evMouseUp, this, &TStartPage::Button_OptionMouseUp), balloons_.ExitHides()}};
+                        On(evMouseUp, this, &TStartPage::Button_OptionMouseUp), balloons_.ExitHides(),
+                        Bind(options_[tag - 1])}};
   };
   // The pictures lie on their buttons, which take their clicks and show the
   // hot look over them too.
-  auto optionImage = [](const char* name, int tag) {
-    return TControlDef{Kind<TVQImage>, name, "Page_Start", 0, 0, 48, 48, tag};
+  auto optionImage = [this](const char* name, int tag) {
+    return TControlDef{Kind<TVQImage>, name, "Page_Start", 0, 0, 48, 48, tag, "", 0, {},
+                       {Bind(optionImages_[tag - 1])}};
   };
   return {
       {Kind<TLabel>, "Label1", "Page_Start", 0, 0, 801, 73, 0,
@@ -65,21 +67,19 @@ std::vector<TControlDef> TStartPage::Controls() {
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
       {Kind<TPaintBox>, "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
-       {On(evPaint, this, &TStartPage::DXDrawPaint), On(evClick, this, &TStartPage::DXDrawClick)}},
+       {On(evPaint, this, &TStartPage::DXDrawPaint), On(evClick, this, &TStartPage::DXDrawClick), Bind(area_)}},
   };
 }
 
 void TStartPage::Shown() {
-  for (int n = 1;; ++n) {
-    TControl* button = form_.FindComponent("Button_Option" + std::to_string(n));
-    if (!button) break;
-    TControl& image = Control("Image_Option" + std::to_string(n));
+  for (int n = 1; n <= 4; ++n) {
+    TControl& image = *optionImages_[n - 1];
     SetImageIcon(image, ResourceIcon(IDI_OPTION1 + n - 1, Scale(48)), 48);
-    image.SetParentControl(*button);
+    image.SetParentControl(*options_[n - 1]);
     PlaceOptionImage(n, false);
   }
   // The first still frame.
-  DXDrawClick(Control("DXDraw"));
+  DXDrawClick(*area_);
 }
 
 void TStartPage::TakeSequenceStep(int option) { sequenceStep_ = NextSequenceStep(sequenceStep_, option); }
@@ -106,8 +106,8 @@ void TStartPage::Button_OptionMouseDown(TControl& sender, TMouseButton button, i
 void TStartPage::Button_OptionMouseUp(TControl& sender, TMouseButton, int, int) { PlaceOptionImage(sender.Tag, false); }
 
 void TStartPage::PlaceOptionImage(int option, bool pressed) {
-  TControl& button = Control("Button_Option" + std::to_string(option));
-  TControl& image = Control("Image_Option" + std::to_string(option));
+  TControl& button = *options_[option - 1];
+  TControl& image = *optionImages_[option - 1];
   const int nudge = pressed ? 2 : 0;
   image.SetPosition(CenterOffset(button.Width(), image.Width()) + nudge,
                     CenterOffset(button.Height(), image.Height()) + nudge);
@@ -121,7 +121,7 @@ void TStartPage::ApplicationActivated(bool active) {
 void TStartPage::Created() {
   // As the surface reads it: 0x00RRGGBB.
   backgroundColor_ = ExchangeRedBlue(GetSysColor(COLOR_BTNFACE));
-  TControl& area = Control("DXDraw");
+  TControl& area = *area_;
   radiusX_ = AnimationRadius(area.Width(), Scale(SpriteWidth));
   radiusY_ = AnimationRadius(area.Height(), Scale(SpriteHeight));
   srand(static_cast<unsigned>(time(nullptr)));
@@ -160,18 +160,19 @@ void TStartPage::DXDrawClick(TControl&) {
 
 void TStartPage::UpdateDXTimer() {
   if (dxTimer_)
-    dxTimer_->SetEnabled(AnimationRunning && applicationActive_ && form_.PageIndex("Notebook") == PageStart);
+    dxTimer_->SetEnabled(AnimationRunning && applicationActive_ && shownPage_ == PageStart);
 }
 
 // The new frame is drawn whatever the page; the timer runs on the start
 // page only.
-void TStartPage::NotebookPageChanged(int) {
-  DXDrawClick(Control("DXDraw"));
+void TStartPage::NotebookPageChanged(int page) {
+  shownPage_ = page;
+  DXDrawClick(*area_);
   UpdateDXTimer();
 }
 
 void TStartPage::DXTimerTimer() {
-  TControl& area = Control("DXDraw");
+  TControl& area = *area_;
   const int w = area.Width(), h = area.Height();
   // The frame's bitmap and its DC live as long as the page: a frame costs
   // only its drawing, 60 times a second.

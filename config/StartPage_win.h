@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/ConfigPage.h"
+#include "controls/VQControls.h"
 
 class TStartPage : public TConfigPage {
  public:
@@ -46,7 +47,15 @@ class TStartPage : public TConfigPage {
   void DXDrawClick(TControl& sender);
   void DXDrawPaint(TControl& sender, HDC dc);
 
+  // At the option's number less one: a handler knows its option by the
+  // button's Tag.
+  TBound<TButton> options_[4];
+  TBound<TVQImage> optionImages_[4];
+  TBound<TPaintBox> area_;
   int sequenceStep_ = 0;
+  // The page the window last showed: the frame timer runs on the start page
+  // only.
+  int shownPage_ = PageStart;
   bool applicationActive_ = true;
   TTimer* dxTimer_ = nullptr;
   HBITMAP frame_ = nullptr;
