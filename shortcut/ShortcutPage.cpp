@@ -73,15 +73,18 @@ std::vector<TControlDef> TShortcutPage::Controls() {
   // The balloon of a field goes when it is left.
   auto exitHides = [this] { return balloons_.ExitHides(); };
 
-  rows.push_back({Kind<TShellListViewControl>, "ShellListView", page, 196, 56, 194, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({Kind<TShellTreeViewControl>, "ShellTreeView", page, 0, 56, 190, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {}, {exitHides()}});
-  rows.push_back({Kind<TMemo>, "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0});
+  rows.push_back({Kind<TShellListViewControl>, "ShellListView", page, 196, 56, 194, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {},
+                  {exitHides(), Bind(list_)}});
+  rows.push_back({Kind<TShellTreeViewControl>, "ShellTreeView", page, 0, 56, 190, 264, IDS_HELP_LINKFOLDER, "", coTabStop, {},
+                  {exitHides(), Bind(tree_)}});
+  rows.push_back({Kind<TMemo>, "Edit_DirName", page, 0, 328, 390, 17, 0, "", 0, {}, {Bind(dirName_)}});
   rows.push_back({Kind<TEdit>, "Edit_LinkTitle", page, 440, 28, 320, 21, IDS_HELP_LINKTITLE, "", coTabStop, {},
-                  {On(evKeyPress, this, &TShortcutPage::Edit_LinkTitleKeyPress), exitHides()}});
+                  {On(evKeyPress, this, &TShortcutPage::Edit_LinkTitleKeyPress), exitHides(), Bind(title_)}});
   rows.push_back({Kind<TLabel>, "Label_LinkExtension", page, 764, 31, 0, 0, 0, ".lnk", coAutoSize});
-  rows.push_back({Kind<TEdit>, "Edit_LinkHint", page, 440, 92, 361, 21, IDS_HELP_LINKHINT, "", coTabStop, {}, {exitHides()}});
+  rows.push_back({Kind<TEdit>, "Edit_LinkHint", page, 440, 92, 361, 21, IDS_HELP_LINKHINT, "", coTabStop, {},
+                  {exitHides(), Bind(hint_)}});
   rows.push_back({Kind<TEdit>, "Edit_Project", page, 440, 152, 264, 21, IDS_HELP_LINKPROJECT, "", coTabStop, {},
-                  {On(evChange, this, &TShortcutPage::Edit_ProjectChange), exitHides()}});
+                  {On(evChange, this, &TShortcutPage::Edit_ProjectChange), exitHides(), Bind(project_)}});
   rows.push_back({Kind<TVQButton>, "Button_Search", page, 708, 151, 25, 22, IDS_HELP_SEARCHPROJECT, "", coTabStop, {},
                   {Picture(IDI_SEARCH, 16), On(evClick, this, &TShortcutPage::Button_SearchClick), exitHides()}});
   rows.push_back({Kind<TButton>, "Button_TestProject", page, 740, 150, 61, 25, IDS_HELP_TESTPROJECT, "Testen", coTabStop, {},
@@ -92,14 +95,15 @@ std::vector<TControlDef> TShortcutPage::Controls() {
   // them (DejaVu Sans): it has room for both, at the cost of the list's
   // width.
   rows.push_back({Kind<TRadioButton>, "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
-                  coTabStop | coChecked, {}, {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick)}});
+                  coTabStop | coChecked, {},
+                  {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick), Bind(linkMenu_)}});
   rows.push_back({Kind<TRadioButton>, "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
                   "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
-                  {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick)}});
+                  {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick), Bind(linkGroup_)}});
   rows.push_back({Kind<TComboBox>, "ComboBox_LinkGroup", page, 686, 199, 115, 21, 0, "", coTabStop | coDisabled, {},
-                  {exitHides()}});
+                  {exitHides(), Bind(groups_)}});
   rows.push_back({Kind<THotKey>, "HotKey", page, 440, 254, 200, 21, 0, "", coTabStop, {},
-                  {On(evExit, this, &TShortcutPage::HotKeyExit), balloons_.EnterHides()}});
+                  {On(evExit, this, &TShortcutPage::HotKeyExit), balloons_.EnterHides(), Bind(hotKey_)}});
   rows.push_back({Kind<TVQButton>, "Button_Create", page, 440, 310, 49, 49, 0, "", coTabStop, {},
                   {Picture(IDI_CREATELINK, 32), On(evClick, this, &TShortcutPage::Button_CreateClick)}});
   rows.push_back({Kind<TLabel>, "Label_Create", page, 496, 326, 0, 0, 0, "Verknüpfung erstellen", coAutoSize,
@@ -108,28 +112,29 @@ std::vector<TControlDef> TShortcutPage::Controls() {
                   {Picture(IDI_BACK, 32), On(evClick, this, &TShortcutPage::Button_BackClick), exitHides()}});
   // At the tree's top right corner.
   rows.push_back({Kind<TVQButton>, "Button_SpecialFolders", page, 166, 32, 24, 22, IDS_HELP_SPECIALFOLDERS, "", coTabStop, {},
-                  {Picture(IDI_OPEN, 16), On(evClick, this, &TShortcutPage::Button_SpecialFoldersClick), exitHides()}});
+                  {Picture(IDI_OPEN, 16), On(evClick, this, &TShortcutPage::Button_SpecialFoldersClick), exitHides(),
+                   Bind(specialFolders_)}});
   return rows;
 }
 
 TShellTreeViewControl& TShortcutPage::ShellTree() {
-  auto& tree = Get<TShellTreeViewControl>("ShellTreeView");
+  TShellTreeViewControl& tree = *tree_;
   if (!wired_) {
     wired_ = true;
-    auto& list = Get<TShellListViewControl>("ShellListView");
+    TShellListViewControl& list = *list_;
     tree.Tree.ShellListView = &list.List;
     tree.Tree.OnChange = [this] { Application.Guard([this] { ShellTreeViewChange(); }); };
     list.List.OnChange = [this] { Application.Guard([this] { ShellTreeViewChange(); }); };
     list.List.OnAddFolder = [this](const TShellListItem& item) { return ShellListViewAddFolder(item); };
     // Any key and any combination may be a link's hotkey.
-    SendMessageA(Control("HotKey").Handle, HKM_SETRULES, 0, 0);
+    SendMessageA(hotKey_->Handle, HKM_SETRULES, 0, 0);
   }
   return tree;
 }
 
 TShellListViewControl& TShortcutPage::ShellList() {
   ShellTree();
-  return Get<TShellListViewControl>("ShellListView");
+  return *list_;
 }
 
 std::string TShortcutPage::GetSpecialFolderPath(int tag) {
@@ -153,30 +158,30 @@ void TShortcutPage::OpenFromStart() {
     for (HTREEITEM node = tree.FirstChild(root); node; node = tree.NextSibling(node)) tree.Collapse(node, true);
     tree.SetSelected(root);
   }
-  for (const char* edit : {"Edit_LinkTitle", "Edit_LinkHint", "Edit_Project"}) Get<TEdit>(edit).SetText("");
+  for (TBound<TEdit>* edit : {&title_, &hint_, &project_}) (*edit)->SetText("");
   ResetLinkTarget();
   ShowPage(PageLink);
-  Get<THotKey>("HotKey").SetHotKey(0);
+  hotKey_->SetHotKey(0);
   tree.SetFocus();
 }
 
 void TShortcutPage::OpenForProject(const std::string& fileName) {
   TShellTreeView& tree = ShellTree().Tree;
-  for (const char* edit : {"Edit_LinkTitle", "Edit_LinkHint"}) Get<TEdit>(edit).SetText("");
-  Get<TEdit>("Edit_Project").SetText(fileName);
+  for (TBound<TEdit>* edit : {&title_, &hint_}) (*edit)->SetText("");
+  project_->SetText(fileName);
   ResetLinkTarget();
   ShowPage(PageLink);
   tree.SetFocus();
 }
 
-void TShortcutPage::SetProjectFile(const std::string& fileName) { Control("Edit_Project").SetCaption(fileName); }
+void TShortcutPage::SetProjectFile(const std::string& fileName) { project_->SetCaption(fileName); }
 
 void TShortcutPage::Button_BackClick(TControl&) { ShowPage(PageStart); }
 
 // ---------------------------------------------------------------------------
 // Step 1: the folder
 
-void TShortcutPage::ShellTreeViewChange() { Control("Edit_DirName").SetCaption(ShellTree().Tree.SelectedPath()); }
+void TShortcutPage::ShellTreeViewChange() { dirName_->SetCaption(ShellTree().Tree.SelectedPath()); }
 
 bool TShortcutPage::ShellListViewAddFolder(const TShellListItem& item) {
   return item.IsFolder || HasExtension(item.PathName.empty() ? item.Name : item.PathName, ".LNK");
@@ -199,8 +204,7 @@ void TShortcutPage::MenuItem_SpecialFolderClick(int tag) {
     SetShellTreePath(path, ShellTree().Tree);
     return;
   }
-  TControl& button = Control("Button_SpecialFolders");
-  balloons_.ShowHelp(button, biError, "Verzeichnis kann nicht gefunden werden",
+  balloons_.ShowHelp(*specialFolders_, biError, "Verzeichnis kann nicht gefunden werden",
                      "Das gewünschte Verzeichnis konnte nicht gefunden werden.", 5000, true);
 }
 
@@ -220,25 +224,25 @@ void TShortcutPage::Edit_LinkTitleKeyPress(TControl& sender, char& key) {
 }
 
 void TShortcutPage::Button_SearchClick(TControl&) {
-  if (openDialog_.Execute(form_.Handle)) Get<TEdit>("Edit_Project").SetText(openDialog_.FileName);
+  if (openDialog_.Execute(form_.Handle)) project_->SetText(openDialog_.FileName);
 }
 
 // ---------------------------------------------------------------------------
 // Step 4: the menu, or one group alone
 
 void TShortcutPage::ResetLinkTarget() {
-  Get<TRadioButton>("RadioButton_LinkMenu").SetChecked(true);
-  Get<TRadioButton>("RadioButton_LinkGroup").SetChecked(false);
-  RadioButton_LinkTargetClick(Control("RadioButton_LinkMenu"));
+  linkMenu_->SetChecked(true);
+  linkGroup_->SetChecked(false);
+  RadioButton_LinkTargetClick(*linkMenu_);
 }
 
 void TShortcutPage::Edit_ProjectChange(TControl&) {
   // The groups of the file named now, read afresh: the link starts the file,
   // not what the editor holds.
-  TComboBox& groups = Get<TComboBox>("ComboBox_LinkGroup");
+  TComboBox& groups = *groups_;
   const std::string chosen = groups.ItemIndex() >= 0 ? groups.Item(groups.ItemIndex()) : std::string();
   groups.Clear();
-  const std::string project = Get<TEdit>("Edit_Project").Text();
+  const std::string project = project_->Text();
   if (!FileExists(project)) return;
   // Through the platform's files: a path reaches Windows as it is.
   std::string text;
@@ -256,17 +260,17 @@ void TShortcutPage::Edit_ProjectChange(TControl&) {
 }
 
 void TShortcutPage::RadioButton_LinkTargetClick(TControl&) {
-  Control("ComboBox_LinkGroup").SetEnabled(Get<TRadioButton>("RadioButton_LinkGroup").Checked());
+  groups_->SetEnabled(linkGroup_->Checked());
 }
 
 std::string TShortcutPage::LinkGroup() {
-  TComboBox& groups = Get<TComboBox>("ComboBox_LinkGroup");
-  if (!Get<TRadioButton>("RadioButton_LinkGroup").Checked() || groups.ItemIndex() < 0) return std::string();
+  TComboBox& groups = *groups_;
+  if (!linkGroup_->Checked() || groups.ItemIndex() < 0) return std::string();
   return groups.Item(groups.ItemIndex());
 }
 
 void TShortcutPage::Button_TestProjectClick(TControl&) {
-  TEdit& project = Get<TEdit>("Edit_Project");
+  TEdit& project = *project_;
   if (FileExists(project.Text())) {
     // As the link would start it; the window stays open.
     ShellExecuteW(form_.Handle, L"open", W(ProgramFilePath()).c_str(),
@@ -280,7 +284,7 @@ void TShortcutPage::Button_TestProjectClick(TControl&) {
 
 void TShortcutPage::HotKeyExit(TControl& sender) {
   balloons_.ControlLeft(sender);
-  if (!WantsModifierAdvice(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey()))) return;
+  if (!WantsModifierAdvice(ShortCutOfHotKey(hotKey_->HotKey()))) return;
   balloons_.ShowHelp(sender, biWarning, "Zusatztaste empfohlen",
                      "Es wird empfohlen, kein einzelnes Zeichen als Tastenkombination zu definieren, da "
                      "dieses Zeichen dann nicht mehr zum Eingeben von Texten verwendet werden kann. "
@@ -293,10 +297,10 @@ void TShortcutPage::HotKeyExit(TControl& sender) {
 // Step 6: the link
 
 void TShortcutPage::Button_CreateClick(TControl&) {
-  const std::string folder = Control("Edit_DirName").Caption();
+  const std::string folder = dirName_->Caption();
   TControl& tree = ShellTree();
-  TEdit& title = Get<TEdit>("Edit_LinkTitle");
-  TEdit& project = Get<TEdit>("Edit_Project");
+  TEdit& title = *title_;
+  TEdit& project = *project_;
   // These balloons go after their time or by the general rules: they have
   // no owner.
   auto refuse = [this](TControl& control, const std::string& caption, const std::string& text) {
@@ -309,12 +313,12 @@ void TShortcutPage::Button_CreateClick(TControl&) {
                   "Geben Sie einen gültigen Namen für die Verknüpfung ein.");
   if (!FileExists(project.Text()))
     return refuse(project, "Kein gültiges Projekt angegeben", MissingProjectText(project.Text()));
-  if (Get<TRadioButton>("RadioButton_LinkGroup").Checked() && LinkGroup().empty())
-    return refuse(Control("ComboBox_LinkGroup"), "Keine Befehlszeilengruppe ausgewählt",
+  if (linkGroup_->Checked() && LinkGroup().empty())
+    return refuse(*groups_, "Keine Befehlszeilengruppe ausgewählt",
                   "Wählen Sie die Befehlszeilengruppe aus, die die Verknüpfung starten soll.");
   const bool created =
       CreateShellLink(ProgramFilePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text(), LinkGroup()),
-                      Get<TEdit>("Edit_LinkHint").Text(), "", 0, LinkHotKey(ShortCutOfHotKey(Get<THotKey>("HotKey").HotKey())));
+                      hint_->Text(), "", 0, LinkHotKey(ShortCutOfHotKey(hotKey_->HotKey())));
   if (created) {
     ShowMessageBoxA("Die Verknüpfung wurde erstellt.", "Vorgang erfolgreich", MB_OK | MB_ICONINFORMATION);
     ShowPage(PageStart);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/ConfigPage.h"
+#include "controls/VQControls.h"
 #include "framework/Dialogs.h"
 #include "shortcut/ShellControls.h"
 
@@ -39,6 +40,8 @@ class TShortcutPage : public TConfigPage {
   // The shell's tree and list of the page, wired to the page once made.
   TShellTreeViewControl& ShellTree();
   TShellListViewControl& ShellList();
+  // The link's title field, on which the balloons' tool lives.
+  TEdit& TitleField() { return *title_; }
 
  private:
   void ShellTreeViewChange();
@@ -52,4 +55,13 @@ class TShortcutPage : public TConfigPage {
 
   TOpenDialog openDialog_;
   bool wired_ = false;
+
+  TBound<TShellTreeViewControl> tree_;
+  TBound<TShellListViewControl> list_;
+  TBound<TMemo> dirName_;
+  TBound<TEdit> title_, hint_, project_;
+  TBound<TRadioButton> linkMenu_, linkGroup_;
+  TBound<TComboBox> groups_;
+  TBound<THotKey> hotKey_;
+  TBound<TVQButton> specialFolders_;
 };
