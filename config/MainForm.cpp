@@ -36,12 +36,13 @@ TForm1::TForm1()
 
 void TForm1::Create() {
   std::vector<TControlDef> table = {
-      {Kind<TBevel>, "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine},
-      {Kind<TImage>, "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent},
+      {Kind<TBevel>, "Bevel_Top", nullptr, 0, 0, 817, 49, 0, "", coAlignTop | coBevelBottomLine, {}, {Bind(header_)}},
+      {Kind<TImage>, "Image_AppIcon", nullptr, 8, 8, 32, 32, 0, "", coTransparent, {}, {Bind(appIcon_)}},
       {Kind<TLabel>, "Label_Headline", nullptr, 48, 12, 0, 0, 0, "Tarvo", coTransparent | coAutoSize,
        {"Tahoma", 21, true}},
-      {Kind<TImage>, "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional},
-      {Kind<TNotebook>, "Notebook", nullptr, 8, 64, 801, 361},
+      {Kind<TImage>, "Image_Logo", nullptr, 672, -1, 145, 50, 0, "", coTransparent | coStretchProportional, {},
+       {Bind(logo_)}},
+      {Kind<TNotebook>, "Notebook", nullptr, 8, 64, 801, 361, 0, "", 0, {}, {Bind(notebook_)}},
       {Kind<TTabSheet>, "Page_Start", "Notebook", 0, 0, 0, 0, 0, "Startseite"},
       {Kind<TTabSheet>, "Page_Create", "Notebook", 0, 0, 0, 0, 0, "Erstellen"},
       {Kind<TTabSheet>, "Page_Link", "Notebook", 0, 0, 0, 0, 0, "Verknüpfung"},
@@ -59,11 +60,9 @@ void TForm1::FormCreate() {
   VQUpdateFile.AutomaticUpdate("", false, 0);
   if (Application.Terminated) return;
   Balloons.Attach(*this);
-  // The shortcut page's title field hosts the tool once it exists.
-  Balloons.HostProvider = [this]() -> HWND {
-    TControl* edit = FindComponent("Edit_LinkTitle");
-    return edit ? edit->Handle : nullptr;
-  };
+  // The shortcut page's title field hosts the tool; asking for it makes its
+  // page's windows.
+  Balloons.HostProvider = [this] { return shortcutPage_.TitleField().Handle; };
   Balloons.LoadHelpTexts();
   AppendMenuW(GetSystemMenu(Handle, FALSE), MF_STRING, InfoSystemCommand, L"&Info");
   // The balloon window waits until the window has been painted: a timer's
@@ -96,8 +95,8 @@ void TForm1::FormShow() {
     startPage_.ApplicationActivated(false);
   };
   Application.OnActivate = [this] { startPage_.ApplicationActivated(true); };
-  SetImageIcon(Control("Image_AppIcon"), ResourceIcon(IDI_MAINICON, Scale(32)), 32);
-  TImage& logo = Get<TImage>("Image_Logo");
+  SetImageIcon(*appIcon_, ResourceIcon(IDI_MAINICON, Scale(32)), 32);
+  TImage& logo = *logo_;
   if (!logo.Bitmap) {
     int scale = 1;
     logo.Bitmap = LoadLogoBitmap(scale);
@@ -109,13 +108,13 @@ void TForm1::FormShow() {
 void TForm1::FormPaint(HDC dc) {
   RECT client;
   GetClientRect(Handle, &client);
-  PaintGradient(dc, MainHeaderGradient(client.right), Control("Bevel_Top").Height());
+  PaintGradient(dc, MainHeaderGradient(client.right), header_->Height());
 }
 
 void TForm1::FormCloseQuery(bool& canClose) { canClose = editorPage_.AskSaveFirst(); }
 
 void TForm1::FormKeyDown(WORD& key) {
-  if (VQUpdateFile.ShortCut(key) || (PageIndex("Notebook") == PageCreate && editorPage_.KeyDown(key))) {
+  if (VQUpdateFile.ShortCut(key) || (notebook_->PageIndex() == PageCreate && editorPage_.KeyDown(key))) {
     key = 0;
     return;
   }
@@ -124,7 +123,7 @@ void TForm1::FormKeyDown(WORD& key) {
 
 void TForm1::ShowPage(int index) {
   if (index == PageCreate) editorPage_.Showing();
-  SetPageIndex("Notebook", index);
+  notebook_->SetPageIndex(index);
   startPage_.NotebookPageChanged(index);
   Balloons.Hide();
 }
@@ -200,7 +199,7 @@ void TForm1::FilesDropped(TMessage& message) {
   if (candidate.empty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
       !HasExtension(candidate, ".TRV"))
     return;
-  switch (PageIndex("Notebook")) {
+  switch (notebook_->PageIndex()) {
     case PageCreate:
       if (editorPage_.AskSaveFirst()) editorPage_.OpenProject(candidate);
       break;

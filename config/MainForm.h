@@ -57,4 +57,8 @@ class TForm1 : public TForm {
   // Work that waits until the window is on screen.
   TTimer* timerReady_ = nullptr;
   int lastX_ = 0, lastY_ = 0;
+
+  TBound<TBevel> header_;
+  TBound<TImage> appIcon_, logo_;
+  TBound<TNotebook> notebook_;
 };
