@@ -5,7 +5,8 @@
 #include "framework/Application.h"
 #include "update/StatusForm.h"
 
-void RunConfigurationMode() {
+namespace {
+void RunConfigurationWindow() {
   auto form1 = NewForm<TForm1>();
   // The about box, made right after this window, would give it the
   // system's message font, as it is 8 points. The box waits until it is
@@ -25,4 +26,15 @@ void RunConfigurationMode() {
   FreeAboutBox();
   form1.reset();
   FreeStatusForm();
+}
+}  // namespace
+
+void RunConfigurationMode() {
+  // A window that cannot be made (the system out of resources, no desktop
+  // to draw on) ends the program with the error shown, not with a crash.
+  try {
+    RunConfigurationWindow();
+  } catch (const std::exception& e) {
+    Application.ShowException(e);
+  }
 }

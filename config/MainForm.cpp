@@ -180,7 +180,7 @@ void TForm1::FilesDropped(TMessage& message) {
   DragFinish(drop);
   // The command-line list takes what is dropped on it as command lines.
   TControl* on = message.LParam ? FromHandle(reinterpret_cast<HWND>(message.LParam)) : nullptr;
-  if (on && on->Name == "ListView_ExecLines") {
+  if (on && on == &editorPage_.GroupPanel().Rows()) {
     if (!paths.empty() || !refused.empty()) editorPage_.LinesDropped(paths, refused, at);
     return;
   }

@@ -27,12 +27,6 @@ class TConfigPage {
   virtual void Destroying() {}
 
  protected:
-  template <class T>
-  T& Get(const std::string& name) {
-    return form_.Get<T>(name);
-  }
-  TControl& Control(const std::string& name) { return form_.Control(name); }
-
   TForm& form_;
   TBalloons& balloons_;
 };

@@ -96,7 +96,7 @@ TInfo::~TInfo() { FreeBitmaps(); }
 void TInfo::Create() {
   TForm::Create(
       {
-          {Kind<TPaintBox>, "LogoPB", nullptr, 0, 0, 435, 65, 0, "", coAlignTop, {}, {On(evPaint, this, &TInfo::LogoPBPaint)}},
+          {Kind<TPaintBox>, "LogoPB", nullptr, 0, 0, 435, 65, 0, "", coAlignTop, {}, {Bind(logo_), On(evPaint, this, &TInfo::LogoPBPaint)}},
           {Kind<TLabel>, "InfoLbl", nullptr, 8, 72, 419, 16, 0, MakerLine, coRightAlign | coAutoSize},
           {Kind<TLabel>, "EMailLbl", nullptr, 8, 92, 419, 16, 0, MakerEMail, coRightAlign | coAutoSize | coHandCursor, {},
            {On(evClick, this, &TInfo::EMailLblClick), On(evMouseEnter, this, &TInfo::HyperLinkMouseEnter),
@@ -149,7 +149,7 @@ void TInfo::ShowAboutBox(const std::string& productName, const std::string& deve
   DevelopmentYears = developmentYears;
   ProductIcon = icon;
   SetWindowTextW(Handle, W("Info über " + productName).c_str());
-  Control("LogoPB").Invalidate();
+  logo_->Invalidate();
   ShowModal();
 }
 

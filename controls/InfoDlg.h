@@ -33,6 +33,7 @@ class TInfo : public TForm {
 
  private:
   void LogoPBPaint(TControl& sender, HDC dc);
+  TBound<TPaintBox> logo_;
   void EMailLblClick(TControl& sender);
   void URLLblClick(TControl& sender);
   void HyperLinkMouseEnter(TControl& sender);
