@@ -1,6 +1,9 @@
 # Benchmarks (not tests): run with bench/run.sh.
 add_executable(bench_popup_build EXCLUDE_FROM_ALL bench/PopupBuildBench.cpp)
 target_link_libraries(bench_popup_build PRIVATE tarvo_launcher tarvo_model ${TARVO_PLATFORM_LIB})
+# Type to find: each keystroke's update on a menu of 10,000 entries.
+add_executable(bench_search EXCLUDE_FROM_ALL bench/SearchBench.cpp)
+target_link_libraries(bench_search PRIVATE tarvo_launcher tarvo_model ${TARVO_PLATFORM_LIB})
 add_executable(bench_project_file EXCLUDE_FROM_ALL bench/ProjectFileBench.cpp bench/HeapUse.cpp)
 target_link_libraries(bench_project_file PRIVATE tarvo_model ${TARVO_PLATFORM_LIB})
 # The project check of a large project.

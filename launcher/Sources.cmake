@@ -4,6 +4,7 @@ add_library(tarvo_launcher STATIC
   launcher/Interpreter.cpp
   launcher/PopupMenu.cpp
   launcher/MenuIcons.cpp
+  launcher/Search.cpp
 )
 target_link_libraries(tarvo_launcher PUBLIC tarvo_model)
 

@@ -81,6 +81,7 @@ tarvo_tests(launcher_tests
     tests/core/InterpreterTest.cpp
     tests/core/PopupMenuTest.cpp
     tests/core/MenuIconsTest.cpp
+    tests/core/SearchTest.cpp
   LIBS tarvo_launcher)
 
 if(WIN32)
