@@ -36,6 +36,7 @@ class TMemoryLookup : public ICheckLookup {
   long Asked = 0;
   std::string ExpandEnvironment(const std::string& text) override { return text; }
   bool Exists(const std::string& path) override { return ++Asked, Files.count(path) > 0; }
+  bool FolderExists(const std::string& path) override { return ++Asked, Files.count(path) > 0; }
   bool OnSearchPath(const std::string&) override { return ++Asked, false; }
   bool HasAppPath(const std::string&) override { return ++Asked, false; }
   std::string ExeFolder() override { return "C:\\Tarvo\\"; }

@@ -12,6 +12,8 @@
 
 namespace {
 const int PageRun = 0, PageMessage = 1, PageGroup = 2;
+// By TWindowState.
+const char* const WindowStateNames[] = {"Normal", "Minimiert", "Maximiert"};
 }  // namespace
 
 TForm2::TForm2(TBalloons& balloons) : TForm("TForm2"), balloons_(balloons) {
@@ -19,7 +21,7 @@ TForm2::TForm2(TBalloons& balloons) : TForm("TForm2"), balloons_(balloons) {
   Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   ExStyle = WS_EX_DLGMODALFRAME;
   ClientWidth = 513;
-  ClientHeight = 121;
+  ClientHeight = 179;
   FontName = "Arial";
   FontHeight = 11;
   Position = poOwnerFormCenter;
@@ -33,12 +35,13 @@ void TForm2::Create(HWND owner) {
   auto enterHides = [this] { return balloons_.EnterHides(); };
   std::vector<std::string> kinds(LineKindLabels, LineKindLabels + 6);
   std::vector<std::string> messageTypes(MessageTypeNames, MessageTypeNames + 4);
+  std::vector<std::string> windowStates(std::begin(WindowStateNames), std::end(WindowStateNames));
   TForm::Create(
       {
           {Kind<TLabel>, "Label1", nullptr, 8, 8, 0, 0, 0, "&Typ:", coAutoSize, {}, {FocusControl("ComboBox_Kind")}},
           {Kind<TComboBox>, "ComboBox_Kind", nullptr, 8, 32, 129, 21, IDS_HELP_KIND, "", coTabStop, {},
            {Items(kinds), On(evSelect, this, &TForm2::ComboBox_KindChange), exitHides(), enterHides(), Bind(kind_)}},
-          {Kind<TNotebook>, "Notebook", nullptr, 152, 8, 353, 74, 0, "", 0, {}, {Bind(notebook_)}},
+          {Kind<TNotebook>, "Notebook", nullptr, 152, 8, 353, 132, 0, "", 0, {}, {Bind(notebook_)}},
           {Kind<TTabSheet>, "Page_Run", "Notebook", 0, 0, 0, 0, 0, "Programmaufruf"},
           {Kind<TTabSheet>, "Page_Message", "Notebook", 0, 0, 0, 0, 0, "Meldung"},
           {Kind<TTabSheet>, "Page_Group", "Notebook", 0, 0, 0, 0, 0, "Befehlszeilengruppe"},
@@ -55,6 +58,18 @@ void TForm2::Create(HWND owner) {
           // On the label's row, where there is room.
           {Kind<TCheckBox>, "CheckBox_Elevated", "Page_Run", 184, 0, 169, 17, IDS_HELP_ELEVATED, "Als Administrator ausführen", coTabStop,
            {}, {exitHides(), Bind(elevated_)}},
+          // Where the program runs and how its window shows: empty and
+          // "Normal" start it as lines always started.
+          {Kind<TLabel>, "Label8", "Page_Run", 0, 85, 0, 0, 0, "A&rbeitsordner:", coAutoSize, {},
+           {FocusControl("Edit_Folder")}},
+          {Kind<TEdit>, "Edit_Folder", "Page_Run", 88, 82, 233, 21, IDS_HELP_WORKFOLDER, "", coTabStop, {},
+           {exitHides(), enterHides(), Bind(folder_)}},
+          {Kind<TVQButton>, "Button_SearchFolder", "Page_Run", 326, 82, 25, 22, IDS_HELP_SEARCHFOLDER, "", coTabStop, {},
+           {Picture(IDI_SEARCH, 16), On(evClick, this, &TForm2::Button_SearchFolderClick), exitHides()}},
+          {Kind<TLabel>, "Label9", "Page_Run", 0, 113, 0, 0, 0, "&Fenster:", coAutoSize, {},
+           {FocusControl("ComboBox_Window")}},
+          {Kind<TComboBox>, "ComboBox_Window", "Page_Run", 88, 110, 121, 21, IDS_HELP_WINDOW, "", coTabStop, {},
+           {Items(windowStates), exitHides(), enterHides(), Bind(window_)}},
           {Kind<TLabel>, "Label3", "Page_Message", 0, 0, 0, 0, 0, "&Text:", coAutoSize, {}, {FocusControl("Edit_Text")}},
           {Kind<TLabel>, "Label4", "Page_Message", 136, 0, 0, 0, 0, "T&itel:", coAutoSize, {},
            {FocusControl("Edit_Title")}},
@@ -74,10 +89,10 @@ void TForm2::Create(HWND owner) {
            {Bind(groups_)}},
           {Kind<TLabel>, "Label7", "Page_Group", 0, 56, 0, 0, 0, "Achten Sie darauf, Endlosschleifen zu vermeiden!",
            coAutoSize},
-          {Kind<TButton>, "Button_OK", nullptr, 352, 89, 75, 25, 0, "&OK", coTabStop | coDefault, {},
+          {Kind<TButton>, "Button_OK", nullptr, 352, 147, 75, 25, 0, "&OK", coTabStop | coDefault, {},
            {On(evClick, this, &TForm2::Button_OKClick)}},
           // Esc does not close the dialog: it only hides a balloon.
-          {Kind<TButton>, "Button_Cancel", nullptr, 432, 89, 75, 25, 0, "Ab&brechen", coTabStop, {},
+          {Kind<TButton>, "Button_Cancel", nullptr, 432, 147, 75, 25, 0, "Ab&brechen", coTabStop, {},
            {On(evClick, this, &TForm2::Button_CancelClick), exitHides()}},
       },
       owner);
@@ -107,9 +122,10 @@ void TForm2::FormShow() {
   kind_->SetItemIndex(-1);
   editedLineKind_ = -1;
   exactRun_.clear();
-  for (TBound<TEdit>* edit : {&run_, &text_, &title_}) (*edit)->SetText("");
+  for (TBound<TEdit>* edit : {&run_, &folder_, &text_, &title_}) (*edit)->SetText("");
   for (TBound<TCheckBox>* box : {&wait_, &elevated_, &cancelButton_}) (*box)->SetChecked(false);
   messageType_->SetItemIndex(-1);
+  window_->SetItemIndex(wsNormal);
   groups_->Clear();
   for (const std::string& name : groupNames_) groups_->Add(name);
   if (!isNew_ && line_) LoadLine(*line_);
@@ -132,6 +148,8 @@ void TForm2::LoadLine(const TExecLine& line) {
       wait_->SetChecked(flag(1));
       elevated_->SetChecked(RunsElevated(param));
       if (RunsExactly(param)) exactRun_ = FieldAt(fields, 0);
+      folder_->SetText(StartFolder(param));
+      window_->SetItemIndex(StartWindow(param));
       break;
     case lkMessage:
     case lkQuestion:
@@ -180,15 +198,26 @@ void TForm2::Button_SearchClick(TControl&) {
   SendMessageW(run.Handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(path).c_str()));
 }
 
+void TForm2::Button_SearchFolderClick(TControl&) {
+  std::string path = folder_->Text();
+  if (!BrowseForPath(Handle, "Wählen Sie den Ordner, in dem das Programm arbeiten soll.", "", path, true, false, true))
+    return;
+  folder_->SetText(path);
+}
+
 std::string TForm2::RowParam(int kind) {
   switch (kind) {
     case lkCommand: {
       // A command run as administrator carries a third field "1"; others
       // have none, as files always had them. A dropped file's line stays
-      // exact until its text is changed: then it is the user's, typed.
+      // exact until its text is changed: then it is the user's, typed. A
+      // working folder or a window other than normal adds the fifth and
+      // sixth fields; without them the line is written as it always was.
       const std::string run = run_->Text();
-      const std::string params = WithElevation(CommandParams(run, wait_->Checked()), elevated_->Checked());
-      return !exactRun_.empty() && run == exactRun_ ? WithExactRun(params, true) : params;
+      std::string params = WithElevation(CommandParams(run, wait_->Checked()), elevated_->Checked());
+      if (!exactRun_.empty() && run == exactRun_) params = WithExactRun(params, true);
+      const int window = window_->ItemIndex();
+      return WithStartup(params, folder_->Text(), window > 0 ? static_cast<TWindowState>(window) : wsNormal);
     }
     case lkMessage:
     case lkQuestion:

@@ -27,6 +27,7 @@ class TForm2 : public TForm {
 
   void ComboBox_KindChange(TControl& sender);
   void Button_SearchClick(TControl& sender);
+  void Button_SearchFolderClick(TControl& sender);
   void Button_OKClick(TControl& sender);
   void Button_CancelClick(TControl& sender);
 
@@ -60,6 +61,8 @@ class TForm2 : public TForm {
   TBound<TNotebook> notebook_;
   TBound<TEdit> run_;
   TBound<TCheckBox> wait_, elevated_;
+  TBound<TEdit> folder_;
+  TBound<TComboBox> window_;
   TBound<TEdit> text_, title_;
   TBound<TComboBox> messageType_;
   TBound<TCheckBox> cancelButton_;

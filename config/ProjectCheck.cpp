@@ -47,6 +47,12 @@ class TWordFinder {
     return found;
   }
 
+  // A line's working folder, as the interpreter resolves it.
+  bool FolderFound(const std::string& folder) {
+    const std::string path = lookup_.ExpandEnvironment(folder);
+    return lookup_.FolderExists(IsRelativeWord(path) ? ResolveRelativeWord(path, exeFolder_) : path);
+  }
+
  private:
   bool LookUp(const std::string& word) {
     const std::string path = lookup_.ExpandEnvironment(word);
@@ -119,6 +125,9 @@ class TChecker {
           Add(g, i, "Kommando ohne Programm");
         else if (!words_.Found(word))
           Add(g, i, "Programm, Dokument oder Ordner " + Quoted(word) + " nicht gefunden");
+        const std::string folder = StartFolder(line.Params);
+        if (!folder.empty() && !words_.FolderFound(folder))
+          Add(g, i, "Arbeitsordner " + Quoted(folder) + " nicht gefunden");
       } else if (line.Kind == lkQuestion) {
         const TQuestionBranches b = LocateBranches(lines, i, count - 1);
         std::string missing;

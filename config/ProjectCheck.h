@@ -1,6 +1,6 @@
 // The project check of the editor page ("Prüfen", and before a save): what
 // would go wrong when the hotkey runs the project. Programs and documents
-// that cannot be found, calls of groups that do not exist, groups that call
+// that cannot be found, working folders that do not exist, calls of groups that do not exist, groups that call
 // themselves, questions without their branch markers, menu entries bound to
 // empty groups and groups nothing reaches. Portable: the file system, the
 // search path and the registry come through ICheckLookup.
@@ -19,6 +19,8 @@ class ICheckLookup {
   virtual std::string ExpandEnvironment(const std::string& text) = 0;
   // A file or a folder of this path exists.
   virtual bool Exists(const std::string& path) = 0;
+  // A folder of this path exists (a file of that name is none).
+  virtual bool FolderExists(const std::string& path) = 0;
   // The name is found along the search path (".exe" added when it has no
   // extension).
   virtual bool OnSearchPath(const std::string& name) = 0;

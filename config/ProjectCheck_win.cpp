@@ -32,6 +32,8 @@ class TWinCheckLookup : public ICheckLookup {
 
   bool Exists(const std::string& path) override { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+  bool FolderExists(const std::string& path) override { return ::FolderExists(path); }
+
   bool OnSearchPath(const std::string& name) override {
     wchar_t found[MAX_PATH];
     wchar_t* filePart = nullptr;

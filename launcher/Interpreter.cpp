@@ -34,6 +34,20 @@ std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 bool ElevationField(const TStrings& fields) { return fields.size() > 2 && fields[2] == "1"; }
 bool ExactField(const TStrings& fields) { return fields.size() > 3 && fields[3] == "1"; }
+std::string FolderField(const TStrings& fields) { return fields.size() > 4 ? fields[4] : std::string(); }
+TWindowState WindowField(const TStrings& fields) {
+  if (fields.size() > 5 && fields[5] == "1") return wsMinimized;
+  if (fields.size() > 5 && fields[5] == "2") return wsMaximized;
+  return wsNormal;
+}
+
+// The line's startup as the run hands it on.
+TStartup StartupOf(ILauncherHost& host, const TStrings& fields) {
+  TStartup startup;
+  startup.Folder = ResolvedStartFolder(host, FolderField(fields));
+  startup.Show = ShowCommand(WindowField(fields));
+  return startup;
+}
 
 // The program and its parameters for an exact line: a folder opens in
 // Explorer and a document in its program, each given the path quoted and
@@ -57,18 +71,19 @@ void RunExactCommand(ILauncherHost& host, const TStrings& fields) {
   std::string path, arguments;
   SplitExactCommandLine(FieldAt(fields, 0), path, arguments);
   const bool wait = FieldAt(fields, 1) != "0";
+  const TStartup startup = StartupOf(host, fields);
   if (!ElevationField(fields) && !wait) {
     // As the shell opens a link: the file and its argument string.
-    host.ShellOpen(path, arguments);
+    host.ShellOpen(path, arguments, startup);
     return;
   }
   std::string program, parameters;
   ExactProgram(host, path, arguments, program, parameters);
   if (program.empty()) return;
   if (ElevationField(fields))
-    host.StartWithVerb("runas", program, parameters, wait);
+    host.StartWithVerb("runas", program, parameters, wait, startup);
   else
-    host.StartAndWait(parameters.empty() ? Quoted(program) : Quoted(program) + " " + parameters, swShowNormal);
+    host.StartAndWait(parameters.empty() ? Quoted(program) : Quoted(program) + " " + parameters, startup);
 }
 
 void RunCommand(ILauncherHost& host, const TStrings& fields) {
@@ -85,15 +100,16 @@ void RunCommand(ILauncherHost& host, const TStrings& fields) {
   // after it, so that a variable may hold a relative path too.
   for (std::string& word : words) word = ExpandEnvironmentNames(host, word);
   if (IsRelativeWord(words[0])) words[0] = ResolveRelativeWord(words[0], host.ExeFolder());
+  const TStartup startup = StartupOf(host, fields);
   if (ElevationField(fields)) {
     // A refused prompt and a failure alike leave the run going on with the
     // next line, as a program that cannot be started does.
-    RunElevated(host, JoinDelimited(words, ' '), waitFlag != "0");
+    RunElevated(host, JoinDelimited(words, ' '), waitFlag != "0", startup);
   } else if (waitFlag == "0") {
     TStrings parameters(words.begin() + 1, words.end());
-    host.ShellOpen(words[0], JoinDelimited(parameters, ' '));
+    host.ShellOpen(words[0], JoinDelimited(parameters, ' '), startup);
   } else {
-    RunAndWait(host, JoinDelimited(words, ' '), swShowNormal);
+    RunAndWait(host, JoinDelimited(words, ' '), startup);
   }
 }
 
@@ -184,10 +200,10 @@ std::string WaitCommandLine(ILauncherHost& host, const std::string& commandLine)
   return commandLine;
 }
 
-uint32_t RunAndWait(ILauncherHost& host, const std::string& commandLine, int show) {
+uint32_t RunAndWait(ILauncherHost& host, const std::string& commandLine, const TStartup& startup) {
   std::string command = WaitCommandLine(host, commandLine);
   if (command.empty()) return NotStarted;
-  return host.StartAndWait(command, show);
+  return host.StartAndWait(command, startup);
 }
 
 std::string ExpandEnvironmentNames(ILauncherHost& host, const std::string& text) {
@@ -211,14 +227,14 @@ std::string ExpandEnvironmentNames(ILauncherHost& host, const std::string& text)
   return result;
 }
 
-TStartResult RunElevated(ILauncherHost& host, const std::string& commandLine, bool wait) {
+TStartResult RunElevated(ILauncherHost& host, const std::string& commandLine, bool wait, const TStartup& startup) {
   // Only programs can be raised: a document goes to its program and a
   // folder to Explorer, as when waiting.
   std::string command = WaitCommandLine(host, commandLine);
   if (command.empty()) return srFailed;
   TStrings words = SplitDelimited(command, ' ');
   TStrings parameters(words.begin() + 1, words.end());
-  return host.StartWithVerb("runas", words[0], JoinDelimited(parameters, ' '), wait);
+  return host.StartWithVerb("runas", words[0], JoinDelimited(parameters, ' '), wait, startup);
 }
 
 bool RunsElevated(const std::string& params) { return ElevationField(SplitDelimited(params, ';')); }
@@ -254,6 +270,44 @@ std::string WithExactRun(const std::string& params, bool exact) {
     fields[3] = "0";
   }
   return JoinDelimited(fields, ';');
+}
+
+std::string StartFolder(const std::string& params) { return FolderField(SplitDelimited(params, ';')); }
+
+TWindowState StartWindow(const std::string& params) { return WindowField(SplitDelimited(params, ';')); }
+
+std::string WithStartup(const std::string& params, const std::string& folder, TWindowState window) {
+  TStrings fields = SplitDelimited(params, ';');
+  if (fields.size() < 2 || (FolderField(fields) == folder && WindowField(fields) == window)) return params;
+  if (folder.empty() && window == wsNormal) {
+    // Back to the fields the line had before it named either.
+    fields.resize(4);
+    if (fields[3] == "0") {
+      fields.pop_back();
+      if (fields[2] == "0") fields.pop_back();
+    }
+  } else {
+    fields.resize(6);
+    for (size_t i : {2u, 3u})
+      if (fields[i].empty()) fields[i] = "0";
+    fields[4] = folder;
+    fields[5] = std::to_string(static_cast<int>(window));
+  }
+  return JoinDelimited(fields, ';');
+}
+
+int ShowCommand(TWindowState window) {
+  switch (window) {
+    case wsMinimized: return swShowMinNoActive;
+    case wsMaximized: return swShowMaximized;
+    default: return swShowNormal;
+  }
+}
+
+std::string ResolvedStartFolder(ILauncherHost& host, const std::string& folder) {
+  if (folder.empty()) return folder;
+  const std::string expanded = ExpandEnvironmentNames(host, folder);
+  return IsRelativeWord(expanded) ? ResolveRelativeWord(expanded, host.ExeFolder()) : expanded;
 }
 
 std::string ExactCommandLine(const std::string& path, const std::string& arguments) {

@@ -11,8 +11,16 @@
 
 #include "model/Project.h"
 
-// Show state "normal" of a started program's window (SW_SHOWNORMAL).
-enum : int { swShowNormal = 1 };
+// Show states of a started program's window (SW_SHOWNORMAL,
+// SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED): minimized, it leaves the focus
+// where the user is.
+enum : int { swShowNormal = 1, swShowMinNoActive = 7, swShowMaximized = 3 };
+
+// Where a started program runs and how its window first shows.
+struct TStartup {
+  std::string Folder;  // the working folder; "" leaves it to the system
+  int Show = swShowNormal;
+};
 
 // RunAndWait's result when the program could not be started.
 const uint32_t NotStarted = 0xFFFFFFFFu;
@@ -25,24 +33,26 @@ class ILauncherHost {
   virtual ~ILauncherHost() = default;
   // The folder of the running executable, with a trailing backslash.
   virtual std::string ExeFolder() = 0;
-  // Asks the shell to "open" file with the parameters as one string, no
-  // working directory, show state normal; the result is not examined.
-  virtual void ShellOpen(const std::string& file, const std::string& parameters) = 0;
+  // Asks the shell to "open" file with the parameters as one string, in
+  // the startup's working folder and show state; the result is not examined.
+  virtual void ShellOpen(const std::string& file, const std::string& parameters, const TStartup& startup) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
   // The program associated with the document, or "" when there is none.
   virtual std::string AssociatedProgram(const std::string& document) = 0;
   // The Windows folder (without trailing backslash); false when unknown.
   virtual bool WindowsFolder(std::string& folder) = 0;
-  // Creates the process with this command line and waits for its end,
-  // keeping the user interface alive. Returns its exit code, or NotStarted.
-  virtual uint32_t StartAndWait(const std::string& commandLine, int show) = 0;
+  // Creates the process with this command line, in the startup's working
+  // folder and show state, and waits for its end, keeping the user
+  // interface alive. Returns its exit code, or NotStarted.
+  virtual uint32_t StartAndWait(const std::string& commandLine, const TStartup& startup) = 0;
   // Asks the shell to start the program with the verb ("runas": as
   // administrator, after the system's prompt) and the parameters as one
-  // string, show state normal. With wait, returns once the program has
-  // ended, keeping the user interface alive. srCancelled when the user
-  // refused the prompt, srFailed when nothing was started otherwise.
+  // string, in the startup's working folder and show state. With wait,
+  // returns once the program has ended, keeping the user interface alive.
+  // srCancelled when the user refused the prompt, srFailed when nothing was
+  // started otherwise.
   virtual TStartResult StartWithVerb(const std::string& verb, const std::string& program,
-                                     const std::string& parameters, bool wait) = 0;
+                                     const std::string& parameters, bool wait, const TStartup& startup) = 0;
   // The value of the environment variable; false when it is not set.
   virtual bool GetEnvironment(const std::string& name, std::string& value) = 0;
   // The application's modal message box; returns idOK, idCancel, idYes or idNo.
@@ -70,7 +80,7 @@ void RunExecLines(ILauncherHost& host, const TProject& project, const std::vecto
 
 // Starts the program, document or folder named by the command line's first
 // word and returns when it has ended: its exit code, or NotStarted.
-uint32_t RunAndWait(ILauncherHost& host, const std::string& commandLine, int show);
+uint32_t RunAndWait(ILauncherHost& host, const std::string& commandLine, const TStartup& startup);
 
 // The branches of the question at position question, searched up to last:
 // the markers' positions, -1 for each one that is missing.
@@ -100,7 +110,7 @@ std::string ExpandEnvironmentNames(ILauncherHost& host, const std::string& text)
 // Starts the program, document or folder named by the command line's first
 // word as administrator (through the program RunAndWait would start),
 // waiting for its end or not.
-TStartResult RunElevated(ILauncherHost& host, const std::string& commandLine, bool wait);
+TStartResult RunElevated(ILauncherHost& host, const std::string& commandLine, bool wait, const TStartup& startup);
 
 // Whether the parameters of a command line of kind 0 ask to run it as
 // administrator (a third field "1"), and those parameters with the request
@@ -120,3 +130,18 @@ std::string WithExactRun(const std::string& params, bool exact);
 // arguments after one blank.
 std::string ExactCommandLine(const std::string& path, const std::string& arguments);
 void SplitExactCommandLine(const std::string& commandLine, std::string& path, std::string& arguments);
+
+// A command line of kind 0 may name its working folder in a fifth field and
+// how its window shows in a sixth ("1" minimized, "2" maximized, anything
+// else or none: normal). A line that names neither keeps the fields it had,
+// so that files without them are written as they always were; one that
+// names either gets all six, an empty third or fourth field written "0".
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+std::string StartFolder(const std::string& params);
+TWindowState StartWindow(const std::string& params);
+std::string WithStartup(const std::string& params, const std::string& folder, TWindowState window);
+// The show state a window state starts with.
+int ShowCommand(TWindowState window);
+// The working folder a run uses: %NAME% expanded and ".\" and "..\"
+// resolved against the program's folder, as for a command's first word.
+std::string ResolvedStartFolder(ILauncherHost& host, const std::string& folder);

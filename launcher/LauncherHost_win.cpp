@@ -11,6 +11,10 @@
 #include "model/MessageBox_win.h"
 #include "model/Wide_win.h"
 
+static_assert(swShowNormal == SW_SHOWNORMAL && swShowMinNoActive == SW_SHOWMINNOACTIVE &&
+                  swShowMaximized == SW_SHOWMAXIMIZED,
+              "the interpreter's show states are Windows' own");
+
 namespace {
 
 // The shell's calls (opening files and folders, associations, special
@@ -26,14 +30,26 @@ void NeedCom() {
   } apartment;
 }
 
+// The working folder as the shell and process creation take it: none when
+// the line names none, so that the program starts where it always did.
+class TWideFolder {
+ public:
+  explicit TWideFolder(const std::string& folder) : folder_(W(folder)) {}
+  const wchar_t* Get() const { return folder_.empty() ? nullptr : folder_.c_str(); }
+
+ private:
+  const std::wstring folder_;
+};
+
 }  // namespace
 
 std::string TWinLauncherHost::ExeFolder() { return TApplication::ExeFolder(); }
 
-void TWinLauncherHost::ShellOpen(const std::string& file, const std::string& parameters) {
+void TWinLauncherHost::ShellOpen(const std::string& file, const std::string& parameters, const TStartup& startup) {
   Application.Initialize();
   NeedCom();
-  ShellExecuteW(Application.Handle, L"open", W(file).c_str(), W(parameters).c_str(), nullptr, SW_SHOWNORMAL);
+  const TWideFolder folder(startup.Folder);
+  ShellExecuteW(Application.Handle, L"open", W(file).c_str(), W(parameters).c_str(), folder.Get(), startup.Show);
 }
 
 bool TWinLauncherHost::DirectoryExists(const std::string& path) { return FolderExists(path); }
@@ -61,16 +77,17 @@ bool TWinLauncherHost::WindowsFolder(std::string& folder) {
   return true;
 }
 
-uint32_t TWinLauncherHost::StartAndWait(const std::string& commandLine, int show) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(show);
+uint32_t TWinLauncherHost::StartAndWait(const std::string& commandLine, const TStartup& startup) {
+  STARTUPINFOW info = {};
+  info.cb = sizeof info;
+  info.dwFlags = STARTF_USESHOWWINDOW;
+  info.wShowWindow = static_cast<WORD>(startup.Show);
   PROCESS_INFORMATION process = {};
   // CreateProcessW may write into the command line.
   std::wstring command = W(commandLine);
+  const TWideFolder folder(startup.Folder);
   if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
-                      nullptr, nullptr, &startup, &process))
+                      nullptr, folder.Get(), &info, &process))
     return NotStarted;
   WaitProcessingMessages(process.hProcess);
   DWORD exitCode = NotStarted;
@@ -81,7 +98,7 @@ uint32_t TWinLauncherHost::StartAndWait(const std::string& commandLine, int show
 }
 
 TStartResult TWinLauncherHost::StartWithVerb(const std::string& verb, const std::string& program,
-                                             const std::string& parameters, bool wait) {
+                                             const std::string& parameters, bool wait, const TStartup& startup) {
   Application.Initialize();
   NeedCom();
   SHELLEXECUTEINFOW info = {};
@@ -95,7 +112,9 @@ TStartResult TWinLauncherHost::StartWithVerb(const std::string& verb, const std:
   info.lpVerb = wideVerb.c_str();
   info.lpFile = wideProgram.c_str();
   info.lpParameters = wideParameters.c_str();
-  info.nShow = SW_SHOWNORMAL;
+  const TWideFolder folder(startup.Folder);
+  info.lpDirectory = folder.Get();
+  info.nShow = startup.Show;
   if (!ShellExecuteExW(&info)) return GetLastError() == ERROR_CANCELLED ? srCancelled : srFailed;
   // No handle when the shell handed the start to a program already running.
   if (info.hProcess) {

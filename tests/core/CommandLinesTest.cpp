@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/CommandLines.h"
+#include "launcher/Interpreter.h"
 
 namespace {
 
@@ -57,6 +58,61 @@ TEST(CommandLineParams, EachKindWritesItsFields) {
   EXPECT_EQ(MessageParams("Wirklich neu starten?", "Frage", 1, true), "\"Wirklich neu starten?\";Frage;1;1");
   EXPECT_EQ(MessageParams("Abgebrochen.", "Hinweis", 3, false), "Abgebrochen.;Hinweis;3;0");
   EXPECT_EQ(CallParams("Editor"), "\"Editor\"");
+}
+
+TEST(CommandLineParams, WorkingFolderAndWindowAreTheFifthAndSixthFields) {
+  // The line the dialog starts from, the folder and window it sets, what it
+  // writes; the fields read back from what it wrote, and setting neither
+  // again gives the line it started from.
+  const struct {
+    const char* Params;
+    const char* Folder;
+    TWindowState Window;
+    const char* Written;
+  } rows[] = {
+      {"notepad.exe;0", "", wsNormal, "notepad.exe;0"},
+      {"notepad.exe;0;1", "", wsNormal, "notepad.exe;0;1"},
+      {"\"x.exe\";0;0;1", "", wsNormal, "\"x.exe\";0;0;1"},
+      {"notepad.exe;0", "C:\\Daten", wsNormal, "notepad.exe;0;0;0;C:\\Daten;0"},
+      {"notepad.exe;1", "", wsMinimized, "notepad.exe;1;0;0;;1"},
+      {"notepad.exe;0;1", "D:\\Mit;Semikolon", wsMaximized, "notepad.exe;0;1;0;\"D:\\Mit;Semikolon\";2"},
+      {"notepad.exe;0;0;1", "\"Zitat\"", wsMinimized, "notepad.exe;0;0;1;\"\"\"Zitat\"\"\";1"},
+      {"notepad.exe;1;1;1", "C:\\", wsMaximized, "notepad.exe;1;1;1;C:\\;2"},
+      // Without its wait flag the line stays the error it is.
+      {"notepad.exe", "C:\\Daten", wsMinimized, "notepad.exe"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Params);
+    const std::string written = WithStartup(row.Params, row.Folder, row.Window);
+    EXPECT_EQ(written, row.Written);
+    if (written == row.Params) continue;
+    EXPECT_EQ(StartFolder(written), row.Folder);
+    EXPECT_EQ(StartWindow(written), row.Window);
+    EXPECT_EQ(RunsElevated(written), RunsElevated(row.Params));
+    EXPECT_EQ(RunsExactly(written), RunsExactly(row.Params));
+    EXPECT_EQ(WithStartup(written, "", wsNormal), row.Params);
+  }
+  // An empty third field is written as "0".
+  EXPECT_EQ(WithStartup("x.exe;1;;1", "C:\\", wsMaximized), "x.exe;1;0;1;C:\\;2");
+  // Lines as files hold them: a window the program does not know is normal.
+  const struct {
+    const char* Params;
+    const char* Folder;
+    TWindowState Window;
+  } read[] = {
+      {"notepad.exe;0", "", wsNormal},     {"notepad.exe;0;0;0;D:\\x", "D:\\x", wsNormal},
+      {"x;0;0;0;;2", "", wsMaximized},     {"x;0;0;0;;7", "", wsNormal},
+      {"x;0;0;0;a;1;zukünftig", "a", wsMinimized},
+  };
+  for (const auto& row : read) {
+    EXPECT_EQ(StartFolder(row.Params), row.Folder) << row.Params;
+    EXPECT_EQ(StartWindow(row.Params), row.Window) << row.Params;
+  }
+  EXPECT_EQ(ShowCommand(wsNormal), swShowNormal);
+  EXPECT_EQ(ShowCommand(wsMinimized), swShowMinNoActive);
+  EXPECT_EQ(ShowCommand(wsMaximized), swShowMaximized);
+  // The list shows the parameters as they are, the new fields included.
+  EXPECT_EQ(RowOfLine({lkCommand, "notepad.exe;0;0;0;C:\\Daten;1"}).Param, "notepad.exe;0;0;0;C:\\Daten;1");
 }
 
 TEST(CommandLineChecks, TheFirstFailingCheckInTheOrderOfTheTable) {

@@ -16,7 +16,9 @@ class TFakeLauncherHost : public ILauncherHost {
  public:
   // Everything asked of the platform, one line each: "open <file>|<params>",
   // "wait <command>", "box <text>|<title>|<style>",
-  // "<verb> <program>|<params>" with " (wait)" when waiting.
+  // "<verb> <program>|<params>" with " (wait)" when waiting; a start with a
+  // working folder adds " in <folder>", one not shown normally
+  // " (show <n>)".
   std::vector<std::string> Calls;
   std::string Folder = "C:\\Tools\\Tarvo\\";
   std::set<std::string> Directories;
@@ -37,8 +39,12 @@ class TFakeLauncherHost : public ILauncherHost {
     if (ForeignFolder) throw EForeignText(u"C:\\\u041F\\Tarvo\\");
     return Folder;
   }
-  void ShellOpen(const std::string& file, const std::string& parameters) override {
-    Calls.push_back("open " + file + "|" + parameters);
+  static std::string Startup(const TStartup& startup) {
+    return (startup.Folder.empty() ? "" : " in " + startup.Folder) +
+           (startup.Show == swShowNormal ? "" : " (show " + std::to_string(startup.Show) + ")");
+  }
+  void ShellOpen(const std::string& file, const std::string& parameters, const TStartup& startup) override {
+    Calls.push_back("open " + file + "|" + parameters + Startup(startup));
   }
   bool DirectoryExists(const std::string& path) override { return Directories.count(path) > 0; }
   std::string AssociatedProgram(const std::string& document) override {
@@ -49,13 +55,13 @@ class TFakeLauncherHost : public ILauncherHost {
     folder = WindowsKnown ? Windows : "";
     return WindowsKnown;
   }
-  uint32_t StartAndWait(const std::string& commandLine, int show) override {
-    Calls.push_back("wait " + commandLine + (show == swShowNormal ? "" : " (show " + std::to_string(show) + ")"));
+  uint32_t StartAndWait(const std::string& commandLine, const TStartup& startup) override {
+    Calls.push_back("wait " + commandLine + Startup(startup));
     return ExitCode;
   }
   TStartResult StartWithVerb(const std::string& verb, const std::string& program, const std::string& parameters,
-                             bool wait) override {
-    Calls.push_back(verb + " " + program + "|" + parameters + (wait ? " (wait)" : ""));
+                             bool wait, const TStartup& startup) override {
+    Calls.push_back(verb + " " + program + "|" + parameters + (wait ? " (wait)" : "") + Startup(startup));
     return VerbResult;
   }
   bool GetEnvironment(const std::string& name, std::string& value) override {

@@ -109,7 +109,25 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"\"\"\"C:\\Briefe\\Brief.txt\"\" -p\";1;0;1",
                     "wait \"C:\\WINDOWS\\notepad.exe\" \"C:\\Briefe\\Brief.txt\" -p"},
         CommandCase{"\"\"\"D:\\Daten\"\"\";1;0;1", "wait \"C:\\WINDOWS\\explorer.exe\" \"D:\\Daten\""},
-        CommandCase{"\"\"\"x.exe\"\" ^& a\";0;1;1", "runas x.exe|^& a"}));
+        CommandCase{"\"\"\"x.exe\"\" ^& a\";0;1;1", "runas x.exe|^& a"},
+        // A fifth field, the working folder, and a sixth, the window, reach
+        // each way of starting: the folder with %NAME% expanded and ".\"
+        // resolved, "1" minimized without taking the focus, "2" maximized,
+        // anything else normal.
+        CommandCase{"x.exe;0;0;0;D:\\Arbeit;1", "open x.exe| in D:\\Arbeit (show 7)"},
+        CommandCase{"\"x.exe -a\";1;0;0;D:\\Arbeit;2", "wait x.exe -a in D:\\Arbeit (show 3)"},
+        CommandCase{"x.exe;1;1;0;D:\\Arbeit;0", "runas x.exe| (wait) in D:\\Arbeit"},
+        CommandCase{"x.exe;0;0;0;;2", "open x.exe| (show 3)"},
+        CommandCase{"x.exe;0;0;0;\"D:\\Mit;Semikolon\";9", "open x.exe| in D:\\Mit;Semikolon"},
+        CommandCase{"x.exe;0;0;0;%TEMP%\\sub;0", "open x.exe| in C:\\Temp\\sub"},
+        CommandCase{"x.exe;0;0;0;.\\daten;0", "open x.exe| in C:\\Tools\\Tarvo\\daten"},
+        CommandCase{"C:\\Briefe\\Brief.txt;1;0;0;C:\\Briefe;1",
+                    "wait \"C:\\WINDOWS\\notepad.exe\" C:\\Briefe\\Brief.txt in C:\\Briefe (show 7)"},
+        CommandCase{"D:\\Daten;0;1;0;D:\\Daten;2", "runas C:\\WINDOWS\\explorer.exe|D:\\Daten in D:\\Daten (show 3)"},
+        CommandCase{"\"\"\"C:\\a b\\x.exe\"\" --x\";0;0;1;D:\\Daten;2", "open C:\\a b\\x.exe|--x in D:\\Daten (show 3)"},
+        CommandCase{"\"\"\"C:\\a b\\x.exe\"\" --x\";1;0;1;D:\\Daten;1",
+                    "wait \"C:\\a b\\x.exe\" --x in D:\\Daten (show 7)"},
+        CommandCase{"\"\"\"C:\\a b\\x.exe\"\" --x\";0;1;1;%TEMP%;2", "runas C:\\a b\\x.exe|--x in C:\\Temp (show 3)"}));
 
 TEST_F(Interpreter, OnlyARelativeWordAsksForTheProgramsFolder) {
   host.ForeignFolder = true;
@@ -228,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RelativeCase{"C:\\Tools\\", ".x.exe", ".x.exe"}));
 
 TEST_F(Interpreter, DocumentWithoutAssociatedProgramIsNotStarted) {
-  EXPECT_EQ(RunAndWait(host, "C:\\Unbekannt.xyz", swShowNormal), NotStarted);
+  EXPECT_EQ(RunAndWait(host, "C:\\Unbekannt.xyz", TStartup()), NotStarted);
   EXPECT_TRUE(host.Calls.empty());
   Run(Lines({"0 C:\\Unbekannt.xyz;1", "1 weiter;T;3;0"}));
   EXPECT_EQ(host.Calls, Calls{"box weiter|T|64"});
@@ -237,14 +255,14 @@ TEST_F(Interpreter, DocumentWithoutAssociatedProgramIsNotStarted) {
 TEST_F(Interpreter, FolderIsNotStartedWhenTheWindowsFolderIsUnknown) {
   host.Directories = {"D:\\Daten"};
   host.WindowsKnown = false;
-  EXPECT_EQ(RunAndWait(host, "D:\\Daten", swShowNormal), NotStarted);
+  EXPECT_EQ(RunAndWait(host, "D:\\Daten", TStartup()), NotStarted);
   EXPECT_TRUE(host.Calls.empty());
 }
 
 TEST_F(Interpreter, RunAndWaitReturnsTheExitCodeAndPassesTheShowState) {
   host.ExitCode = 42;
-  EXPECT_EQ(RunAndWait(host, "prog.exe a", 7), 42u);
-  EXPECT_EQ(host.Calls, Calls{"wait prog.exe a (show 7)"});
+  EXPECT_EQ(RunAndWait(host, "prog.exe a", TStartup{"D:\\Arbeit", swShowMinNoActive}), 42u);
+  EXPECT_EQ(host.Calls, Calls{"wait prog.exe a in D:\\Arbeit (show 7)"});
 }
 
 TEST_F(Interpreter, AWaitedProgramEndsBeforeTheNextLineRuns) {

@@ -25,6 +25,9 @@ class TFakeLookup : public ICheckLookup {
     return out;
   }
   bool Exists(const std::string& path) override { return ++Lookups, Files.count(path) > 0; }
+  // Of the paths, only these are folders.
+  std::set<std::string> Folders = {"C:\\Windows", "C:\\Programme", "C:\\Tarvo\\Daten"};
+  bool FolderExists(const std::string& path) override { return ++Lookups, Folders.count(path) > 0; }
   bool OnSearchPath(const std::string& name) override { return ++Lookups, SearchPath.count(name) > 0; }
   bool HasAppPath(const std::string& name) override { return ++Lookups, AppPaths.count(name) > 0; }
   std::string ExeFolder() override { return "C:\\Tarvo\\"; }
@@ -75,6 +78,33 @@ TEST(ProjectCheck, ProgramsAreLookedUpAsTheLauncherAndTheShellFindThem) {
     else
       EXPECT_TRUE(rows.empty()) << rows[0];
   }
+}
+
+TEST(ProjectCheck, AWorkingFolderThatIsNoFolderIsReported) {
+  const struct {
+    const char* Params;
+    const char* Problem;  // "" when found
+  } cases[] = {
+      {"notepad.exe;0;0;0;C:\\Windows;1", ""},
+      {"notepad.exe;0;0;0;%PROGRAMME%;0", ""},    // environment
+      {"notepad.exe;0;0;0;.\\Daten;2", ""},       // beside TRV.EXE
+      {"notepad.exe;0;0;0;;2", ""},                // no folder: the system's
+      {"notepad.exe;0;0;0;C:\\Fehlt;0", "Arbeitsordner „C:\\Fehlt“ nicht gefunden"},
+      {"notepad.exe;0;0;0;C:\\Tarvo\\tool.exe;0", "Arbeitsordner „C:\\Tarvo\\tool.exe“ nicht gefunden"},  // a file
+      {"notepad.exe;0;0;0;.\\Fehlt;0", "Arbeitsordner „.\\Fehlt“ nicht gefunden"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Params);
+    const std::vector<std::string> rows = Rows({{"G", {{lkCommand, c.Params}}}});
+    if (*c.Problem)
+      EXPECT_EQ(rows, std::vector<std::string>{std::string("G|1|") + c.Problem});
+    else
+      EXPECT_TRUE(rows.empty()) << rows[0];
+  }
+  // A missing program and a missing folder: both are reported.
+  EXPECT_EQ(Rows({{"G", {{lkCommand, "fehlt.exe;0;0;0;D:\\Fehlt;0"}}}}),
+            (std::vector<std::string>{"G|1|Programm, Dokument oder Ordner „fehlt.exe“ nicht gefunden",
+                                      "G|1|Arbeitsordner „D:\\Fehlt“ nicht gefunden"}));
 }
 
 TEST(ProjectCheck, EachWordIsLookedUpOncePerCheck) {

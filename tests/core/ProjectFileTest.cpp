@@ -184,6 +184,35 @@ TEST_F(ProjectFile, CommandsRunAsAdministratorAndWithVariablesSaveBackByteForByt
   EXPECT_EQ(files.Files["r.trv"], text);
 }
 
+TEST_F(ProjectFile, CommandsWithWorkingFolderAndWindowLoadAndSaveBackByteForByte) {
+  // Each line as the file holds it and the parameters the loader gives it:
+  // lines as files always had them, and lines with a fifth and sixth field.
+  const struct {
+    const char* Line;
+    const char* Params;
+  } rows[] = {
+      {" 0 notepad.exe;0", "notepad.exe;0"},
+      {" 0 regedit.exe;1;1", "regedit.exe;1;1"},
+      {" 0 \"\"\"C:\\a b\\x.exe\"\" -p\";0;0;1", "\"\"\"C:\\a b\\x.exe\"\" -p\";0;0;1"},
+      {" 0 notepad.exe;0;0;0;C:\\Daten;1", "notepad.exe;0;0;0;C:\\Daten;1"},
+      {" 0 \"x.exe -a\";1;1;0;\"D:\\Mit;Semikolon\";2", "\"x.exe -a\";1;1;0;\"D:\\Mit;Semikolon\";2"},
+      {" 0 x.exe;0;0;0;;2", "x.exe;0;0;0;;2"},
+      {" 0 x.exe;0;0;0;\"%USERPROFILE%\\Über uns\";0", "x.exe;0;0;0;\"%USERPROFILE%\\Über uns\";0"},
+  };
+  std::string text = "[ExecGroups]\r\nG\r\n";
+  for (const auto& row : rows) text += std::string(row.Line) + "\r\n";
+  text += "[MenuItems]\r\n0 1 G\r\n";
+  ASSERT_TRUE(Load(text));
+  const std::vector<TExecLine>& lines = project.ExecGroup(0).Lines;
+  ASSERT_EQ(lines.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(lines[i].Kind, lkCommand) << rows[i].Line;
+    EXPECT_EQ(lines[i].Params, rows[i].Params) << rows[i].Line;
+  }
+  SaveProject(project, "r.trv");
+  EXPECT_EQ(files.Files["r.trv"], text);
+}
+
 TEST_F(ProjectFile, TextsWithBlanksAndQuotesRoundTrip) {
   project = TProject(
       {TExecGroup{"Grüße", {{lkEndRun, ""}, {lkMessage, JoinDelimited({"Sag \"Hallo\"", "T", "3", "0"}, ';')}}},

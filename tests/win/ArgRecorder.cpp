@@ -4,6 +4,8 @@
 //   cmdline <text>        its command line as the system passed it
 //   arg <text>            each argument after the program name
 //   cwd <folder>          its working folder
+//   show <n>              the show state its starter asked for
+//                         (wShowWindow), "-" when it asked for none
 //   end <ms>              when it ended
 //   ---
 // An argument "/warte=<ms>" makes it wait that long before it ends, and
@@ -27,6 +29,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char folder[MAX_PATH] = "";
   GetCurrentDirectoryA(MAX_PATH, folder);
   record += std::string("cwd ") + folder + "\r\n";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  record += "show " +
+            (startup.dwFlags & STARTF_USESHOWWINDOW ? std::to_string(startup.wShowWindow) : std::string("-")) +
+            "\r\n";
   if (wait) Sleep(wait);
   record += "end " + std::to_string(GetTickCount64()) + "\r\n---\r\n";
 

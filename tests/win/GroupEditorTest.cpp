@@ -256,6 +256,41 @@ TEST_F(GroupEditor, TheDialogLoadsAndStoresEachKind) {
   Dialog().Hide();
 }
 
+TEST_F(GroupEditor, TheDialogOffersTheWorkingFolderAndTheWindowOfACommand) {
+  LoadText("[ExecGroups]\r\nG\r\n 0 notepad.exe;0\r\n 0 x.exe;1;1;0;\"D:\\Mit;Semikolon\";2\r\n[MenuItems]\r\n");
+  ChooseGroup(0);
+  TEdit& folder = Dialog().Get<TEdit>("Edit_Folder");
+  TComboBox& window = Dialog().Get<TComboBox>("ComboBox_Window");
+  const struct {
+    int Row;
+    const char* Folder;  // as loaded
+    int Window;
+    const char* NewFolder;  // as set, with the row it gives
+    int NewWindow;
+    const char* Written;
+  } rows[] = {
+      {0, "", 0, "C:\\Daten", 1, "Kommando|notepad.exe;0;0;0;C:\\Daten;1"},
+      {0, "C:\\Daten", 1, "", 0, "Kommando|notepad.exe;0"},
+      {1, "D:\\Mit;Semikolon", 2, "D:\\Mit;Semikolon", 2, "Kommando|x.exe;1;1;0;\"D:\\Mit;Semikolon\";2"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Written);
+    OpenDialog(row.Row);
+    EXPECT_EQ(Items(window), (std::vector<std::string>{"Normal", "Minimiert", "Maximiert"}));
+    EXPECT_EQ(folder.Text(), row.Folder);
+    EXPECT_EQ(window.ItemIndex(), row.Window);
+    folder.SetText(row.NewFolder);
+    window.SetItemIndex(row.NewWindow);
+    ASSERT_TRUE(Confirm());
+    EXPECT_EQ(RowTexts()[row.Row], row.Written);
+  }
+  // A new line starts without a folder, shown normally.
+  OpenDialog(-1);
+  EXPECT_EQ(folder.Text(), "");
+  EXPECT_EQ(window.ItemIndex(), 0);
+  Dialog().Hide();
+}
+
 TEST_F(GroupEditor, TheDialogsChecksShowTheirBalloonsInOrder) {
   LoadText("[ExecGroups]\r\nEditor\r\n[MenuItems]\r\n");
   OpenDialog(-1);

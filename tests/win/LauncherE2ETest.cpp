@@ -4,6 +4,8 @@
 // the errors a run reports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/Codec.h"
 #include "tests/win/LauncherTestSupport.h"
 
@@ -149,6 +151,37 @@ TEST_F(LauncherRun, AQuotedProgramPathWithBlanksAndQuotedArgumentsArriveExactly)
   EXPECT_EQ(records[0].Folder, folder);
   // Without, the shell gets the program and the parameters /x "a b".
   EXPECT_EQ(records[1].Args, (std::vector<std::string>{"/x", "a b"}));
+}
+
+TEST_F(LauncherRun, ALineStartsInItsWorkingFolderWithItsWindowState) {
+  const std::string waited = temp / "Arbeit mit Warten", opened = temp / "Arbeit;ohne";
+  CreateDirectoryA(waited.c_str(), nullptr);
+  CreateDirectoryA(opened.c_str(), nullptr);
+  // Waited for, through process creation, minimized; not waited for,
+  // through the shell, maximized; and a line as files always had it.
+  TTrvProcess trv(Project({"[ExecGroups]", "G", " 0 " + JoinDelimited({rec + " eins", "1", "0", "0", waited, "1"}, ';'),
+                           " 0 " + JoinDelimited({rec + " zwei", "0", "0", "0", opened, "2"}, ';'),
+                           Command(rec + " drei", "0"), "[NotUsed:MenuItems]"}));
+  EXPECT_EQ(trv.WaitExit(), 0u);
+  const std::vector<TRecord> records = WaitForRecords(log, 3);
+  ASSERT_EQ(records.size(), 3u);
+  char current[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, current);
+  const struct {
+    const char* Arg;
+    std::string Folder;
+    int Show;
+  } expected[] = {
+      {"eins", waited, SW_SHOWMINNOACTIVE}, {"zwei", opened, SW_SHOWMAXIMIZED}, {"drei", current, SW_SHOWNORMAL}};
+  // The programs not waited for may write their records in either order.
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.Arg);
+    auto record = std::find_if(records.begin(), records.end(),
+                               [&](const TRecord& r) { return r.Args == std::vector<std::string>{e.Arg}; });
+    ASSERT_NE(record, records.end());
+    EXPECT_EQ(record->Folder, e.Folder);
+    EXPECT_EQ(record->Show, e.Show);
+  }
 }
 
 // The processes the process started, with their image paths.

@@ -192,6 +192,8 @@ std::vector<TRecord> ReadRecords(const std::string& logFile) {
       record.Args.push_back(line.substr(4));
     } else if (line.rfind("cwd ", 0) == 0) {
       record.Folder = line.substr(4);
+    } else if (line.rfind("show ", 0) == 0 && line != "show -") {
+      record.Show = std::stoi(line.substr(5));
     }
   }
   return records;

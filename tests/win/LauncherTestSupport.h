@@ -82,6 +82,7 @@ struct TRecord {
   unsigned long long Start = 0, End = 0;
   std::string CommandLine, Folder;
   std::vector<std::string> Args;
+  int Show = -1;  // -1: the starter asked for no show state
 };
 std::vector<TRecord> ReadRecords(const std::string& logFile);
 // Waits until the log holds at least count records.

@@ -38,7 +38,7 @@ TEST_F(LauncherHostWin, TheWaitHandlesMessagesAsTheyArriveAndSpendsNoProcessorTi
   TimerTicks = 0;
   UINT_PTR timer = SetTimer(nullptr, 0, 40, CountTick);
   unsigned long long before = ThreadMilliseconds();
-  uint32_t code = host.StartAndWait(Recorder() + " /warte=800", swShowNormal);
+  uint32_t code = host.StartAndWait(Recorder() + " /warte=800", TStartup());
   unsigned long long spent = ThreadMilliseconds() - before;
   KillTimer(nullptr, timer);
   EXPECT_EQ(code, 0u);
@@ -50,10 +50,10 @@ TEST_F(LauncherHostWin, TheWaitHandlesMessagesAsTheyArriveAndSpendsNoProcessorTi
 }
 
 TEST_F(LauncherHostWin, ReturnsTheExitCodeOrNotStarted) {
-  EXPECT_EQ(host.StartAndWait(Recorder() + " /exit=7", swShowNormal), 7u);
-  EXPECT_EQ(host.StartAndWait("\"" + temp / "fehlt.exe" + "\"", swShowNormal), NotStarted);
-  EXPECT_EQ(host.StartAndWait("", swShowNormal), NotStarted);
-  EXPECT_EQ(RunAndWait(host, temp / "kein Programm.unbekannt", swShowNormal), NotStarted);
+  EXPECT_EQ(host.StartAndWait(Recorder() + " /exit=7", TStartup()), 7u);
+  EXPECT_EQ(host.StartAndWait("\"" + temp / "fehlt.exe" + "\"", TStartup()), NotStarted);
+  EXPECT_EQ(host.StartAndWait("", TStartup()), NotStarted);
+  EXPECT_EQ(RunAndWait(host, temp / "kein Programm.unbekannt", TStartup()), NotStarted);
 }
 
 TEST_F(LauncherHostWin, KnowsTheWindowsFolderAndTheProgramsFolder) {
