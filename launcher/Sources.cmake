@@ -13,6 +13,7 @@ if(WIN32)
     launcher/LauncherHost_win.cpp
     launcher/PopupMenu_win.cpp
     launcher/MenuIcons_win.cpp
+    launcher/SearchWindow_win.cpp
   )
   target_link_libraries(tarvo_launcher_win PUBLIC tarvo_launcher tarvo_framework ${TARVO_PLATFORM_LIB} shell32 ole32 gdi32)
   list(APPEND TARVO_EXE_LIBS tarvo_launcher_win)
