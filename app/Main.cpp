@@ -13,6 +13,7 @@
 #include "launcher/Interpreter.h"
 #include "launcher/LauncherHost_win.h"
 #include "launcher/PopupMenu_win.h"
+#include "launcher/SearchWindow_win.h"
 #include "model/Files_win.h"
 #include "model/Platform.h"
 #include "model/Project.h"
@@ -33,7 +34,7 @@ namespace {
 // group a link names, then end. The application window is made when a line
 // or the menu first needs it: a run that shows nothing then starts no
 // windowing at all.
-void RunPopupMode(const std::string& fileName, const std::string& groupName) {
+void RunPopupMode(const std::string& fileName, const std::string& groupName, TSearchStart search) {
   TProject project;
   TWinLauncherHost host;
   // Errors end the run and are shown in the application's error box.
@@ -54,8 +55,12 @@ void RunPopupMode(const std::string& fileName, const std::string& groupName) {
                                 "\" nicht.");
       return;
     }
-    if (project.UseMenu()) {
-      ShowPopupMenu(project, host);
+    if (project.UseMenu() && search == ssSearch) {
+      POINT at = {};
+      GetCursorPos(&at);
+      ShowSearchWindow(project, host, at);
+    } else if (project.UseMenu()) {
+      ShowPopupMenu(project, host, search == ssMenuWithSearchKey);
     } else {
       // All groups share one abort flag: an end of the run in one of them
       // ends all later ones too.
@@ -87,7 +92,9 @@ std::vector<std::wstring> Arguments() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   UseNativePlatform();
 
-  const std::vector<std::wstring> arguments = Arguments();
+  std::vector<std::wstring> arguments = Arguments();
+  // "/suchen" or "/suchtaste" before the project: how its menu shows.
+  const TSearchStart search = TakeSearchSwitch(arguments);
   // A project path or group name that Windows-1252 cannot hold names
   // nothing the program could keep: it is refused, named as it is.
   auto narrowed = [&arguments](size_t index, std::string& out) {
@@ -109,7 +116,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // DLLs are delay-loaded (cmake/DelayLoad.cmake), so a run that starts
     // and shows nothing loads neither.
     // A second argument names the one group to run.
-    RunPopupMode(argument, groupName);
+    RunPopupMode(argument, groupName, search);
   } else {
     // The configuration window's shell calls (links, file dialogs, the
     // shell's icons) need COM throughout.

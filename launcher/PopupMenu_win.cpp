@@ -11,6 +11,7 @@
 #include "launcher/Interpreter.h"
 #include "launcher/MenuIcons_win.h"
 #include "launcher/PopupMenu.h"
+#include "launcher/SearchWindow_win.h"
 #include "model/Wide_win.h"
 
 namespace {
@@ -150,6 +151,8 @@ struct TShownPopup {
   TPopupMenuModel Model;
   std::map<HMENU, int> SubmenuOwner;
   std::unique_ptr<TPopupIcons> Icons;
+  bool SearchKey = false;
+  bool SearchChosen = false;
 };
 
 void RunClick(const TShownPopup& popup, int32_t tag) {
@@ -193,6 +196,11 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       // Carries nothing, whoever posted it: the results are the loader's.
       if (popup && popup->Icons) popup->Icons->Arrived();
       return 0;
+    case WM_MENUCHAR:
+      // Comes only for a key no access key of the open menu takes.
+      if (!popup || !popup->SearchKey || LOWORD(wParam) != PopupSearchKey) break;
+      popup->SearchChosen = true;
+      return MAKELRESULT(0, MNC_CLOSE);
     case WM_COMMAND: {
       if (!popup || HIWORD(wParam) != 0) break;
       size_t index = LOWORD(wParam);
@@ -269,13 +277,14 @@ HMENU PrepareMenus(TShownPopup& popup, const TProject& project, ILauncherHost& h
 
 }  // namespace
 
-void ShowPopupMenu(const TProject& project, ILauncherHost& host) {
+void ShowPopupMenu(const TProject& project, ILauncherHost& host, bool searchKey) {
   Application.Initialize();
   POINT at = {};
   GetCursorPos(&at);
   HWND owner = CreateOwnerWindow(at);
   TShownPopup popup;
   HMENU menu = PrepareMenus(popup, project, host, owner, MenuIconsWanted());
+  popup.SearchKey = searchKey;
   SetWindowLongPtrW(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&popup));
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
@@ -292,6 +301,7 @@ void ShowPopupMenu(const TProject& project, ILauncherHost& host) {
   // The worker finishes its lookups for the next start before the icons'
   // bitmaps go.
   popup.Icons.reset();
+  if (popup.SearchChosen) ShowSearchWindow(project, host, at);
 }
 
 double BuildPopupMenus(const TProject& project, ILauncherHost& host, bool icons) {

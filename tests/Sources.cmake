@@ -91,7 +91,7 @@ if(WIN32)
     LIBS tarvo_launchertestsupport tarvo_model tarvo_linkrules
     SERIAL)
   tarvo_tests(popup_e2e_tests
-    SOURCES tests/win/PopupE2ETest.cpp
+    SOURCES tests/win/PopupE2ETest.cpp tests/win/SearchE2ETest.cpp
     LIBS tarvo_launchertestsupport tarvo_model
     SERIAL)
   tarvo_tests(launcher_win_tests
