@@ -234,21 +234,31 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   c.Bounds = {left, top, left + width, top + height};
   byName_.emplace(c.Name, &c);
   Controls.push_back(std::move(owned));
+  // The windows of a page not shown yet are made when it is first shown or
+  // one of its controls is asked for: the window shows sooner. Its labels
+  // are measured then too: measuring a label costs about as much as a
+  // window.
+  TControl* pendingPage = PendingPageOf(c);
   if (!c.WindowClass()) {
     c.Shown = !(def.Options & coHidden);
     c.GraphicCaption = def.Caption;
-    c.ApplyFont();  // auto-sized labels take their size here
-    c.Created(def);
+    if (pendingPage)
+      pending_.push_back({&c, pendingPage, style, exStyle, def});
+    else
+      CreateGraphic(c, def);
     return c;
   }
-  // The windows of a page not shown yet are made when it is first shown or
-  // one of its controls is asked for: the window shows sooner.
-  if (TControl* page = PendingPageOf(c)) {
-    pending_.push_back({&c, page, style, exStyle, def});
+  if (pendingPage) {
+    pending_.push_back({&c, pendingPage, style, exStyle, def});
     return c;
   }
   CreateWindowOf(c, style, exStyle, def);
   return c;
+}
+
+void TForm::CreateGraphic(TControl& c, const TControlDef& def) {
+  c.ApplyFont();  // auto-sized labels take their size here
+  c.Created(def);
 }
 
 TControl* TForm::PendingPageOf(TControl& c) {
@@ -283,7 +293,11 @@ void TForm::RealizePage(TControl* page) {
       ++it;
     }
   }
-  for (TPendingControl& q : now) CreateWindowOf(*q.Control, q.Style, q.ExStyle, q.Def);
+  for (TPendingControl& q : now)
+    if (q.Control->WindowClass())
+      CreateWindowOf(*q.Control, q.Style, q.ExStyle, q.Def);
+    else
+      CreateGraphic(*q.Control, q.Def);
 }
 
 [[noreturn]] void TForm::WrongKind(const std::string& name) {

@@ -161,9 +161,11 @@ class TForm {
   // Enter and Esc of the dialog keys: the default or the cancel button that
   // is visible and enabled.
   void DialogKey(int id);
-  // Makes the windows of the controls on a page that has not shown yet.
+  // Makes the windows of the controls on a page that has not shown yet and
+  // measures its labels.
   void RealizePage(TControl* page);
-  // Gives the control its window if its page still waits for it.
+  // Gives the control its window (a label its size) if its page still waits
+  // for it.
   void Realize(TControl& c);
 
  private:
@@ -175,6 +177,8 @@ class TForm {
   };
   TControl& CreateControl(const TControlDef& def);
   void CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TControlDef& def);
+  // A label's or picture's font and size, with no window of its own.
+  void CreateGraphic(TControl& c, const TControlDef& def);
   // The page not shown yet whose controls wait for their windows, if c
   // lies on one.
   TControl* PendingPageOf(TControl& c);

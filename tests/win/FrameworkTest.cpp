@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,7 @@ class TTestForm : public TForm {
         {Kind<TTabSheet>, "Page_0", "Book", 0, 0, 0, 0, 0, "Eins"},
         {Kind<TTabSheet>, "Page_1", "Book", 0, 0, 0, 0, 0, "Zwei"},
         {Kind<TButton>, "Button_OnPage1", "Page_1", 10, 10, 80, 25, 3, "B", coTabStop, {}, {Bind(OnPage1)}},
+        {Kind<TLabel>, "Label_OnPage1", "Page_1", 10, 40, 0, 0, 0, "Zweite Seite", coAutoSize, {}, {Bind(LabelOnPage1)}},
         {Kind<TButton>, "Button_Mouse", nullptr, 200, 60, 80, 25, 0, "M", 0, {},
          {On(evClick, this, &TTestForm::Clicked), On(evMouseDown, this, &TTestForm::MouseDown),
           On(evMouseUp, this, &TTestForm::MouseUp)}},
@@ -59,6 +63,7 @@ class TTestForm : public TForm {
   std::vector<std::string> Calls;
   WORD SwallowKey = 0;
   TBound<TButton> OnPage1;
+  TBound<TLabel> LabelOnPage1;
 
  protected:
   void FormCreate() override { Calls.push_back("create"); }
@@ -123,6 +128,63 @@ TEST_F(Framework, ATableRowBindsItsTypedMemberAndAWrongKindFailsAtCreation) {
                std::exception);
   TBound<TEdit> unbound;
   EXPECT_THROW(unbound->Text(), std::exception);
+}
+
+// A label on a page not shown yet is measured with the page's windows,
+// however the page comes to be made.
+TEST_F(Framework, ALabelOnAPageNotShownYetIsMeasuredWhenItsPageIsMade) {
+  struct TCase {
+    const char* How;
+    std::function<void(TTestForm&)> Make;
+  } cases[] = {
+      {"page shown", [](TTestForm& f) { f.SetPageIndex("Book", 1); }},
+      {"label asked for by name", [](TTestForm& f) { f.Control("Label_OnPage1"); }},
+      {"label's member used", [](TTestForm& f) { f.LabelOnPage1->Caption(); }},
+      {"member of another control on the page used", [](TTestForm& f) { f.OnPage1->Caption(); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.How);
+    form = std::make_unique<TTestForm>();
+    form->Build();
+    ShowWindow(form->Handle, SW_SHOWNA);
+    const TControl& label = *form->Find("Label_OnPage1");
+    EXPECT_EQ(label.Width(), 0);
+    EXPECT_EQ(label.Caption(), "Zweite Seite");
+    c.Make(*form);
+    EXPECT_GT(label.Width(), 0);
+    EXPECT_GT(label.Height(), 0);
+    EXPECT_NE(form->Find("Button_OnPage1")->Handle, nullptr);
+  }
+}
+
+// The header's gradient: each line's colour from the top down to the
+// height, nothing beside or below the lines.
+TEST(PaintGradient, EachLinePaintsItsColourDownToTheHeight) {
+  const int w = 12, h = 10;
+  const BITMAPINFO info = TopDownInfo(w, h);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const uint32_t untouched = 0x00123456;
+  auto* pixels = static_cast<uint32_t*>(bits);
+  std::fill(pixels, pixels + w * h, untouched);
+  PaintGradient(dc, {{2, RGB(255, 0, 0)}, {3, RGB(0, 128, 0)}, {4, RGB(1, 2, 250)}, {7, RGB(200, 100, 50)}}, 6);
+  GdiFlush();
+  struct TPixel {
+    int X, Y;
+    uint32_t Expected;  // as the DIB holds it: 0x00RRGGBB
+  } table[] = {
+      {2, 0, 0xFF0000}, {2, 5, 0xFF0000}, {2, 6, untouched}, {3, 0, 0x008000}, {3, 3, 0x008000},
+      {4, 5, 0x0102FA}, {4, 6, untouched}, {5, 0, untouched}, {6, 2, untouched}, {7, 0, 0xC86432},
+      {7, 5, 0xC86432}, {7, 6, untouched}, {8, 0, untouched}, {1, 0, untouched},
+  };
+  for (const TPixel& p : table)
+    EXPECT_EQ(pixels[p.Y * w + p.X] & 0xFFFFFF, p.Expected) << "at " << p.X << "," << p.Y;
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
 }
 
 TEST_F(Framework, ClicksReachTheirHandler) {
