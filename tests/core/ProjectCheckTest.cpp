@@ -47,6 +47,16 @@ std::vector<std::string> Rows(const std::vector<TExecGroup>& groups, const std::
   return rows;
 }
 
+// A group of one command line: its finding, or none when problem is "".
+void ExpectCommandFinding(const char* params, const char* problem) {
+  SCOPED_TRACE(params);
+  const std::vector<std::string> rows = Rows({{"G", {{lkCommand, params}}}});
+  if (*problem)
+    EXPECT_EQ(rows, std::vector<std::string>{std::string("G|1|") + problem});
+  else
+    EXPECT_TRUE(rows.empty()) << rows[0];
+}
+
 TEST(ProjectCheck, ProgramsAreLookedUpAsTheLauncherAndTheShellFindThem) {
   const struct {
     const char* Params;
@@ -70,14 +80,7 @@ TEST(ProjectCheck, ProgramsAreLookedUpAsTheLauncherAndTheShellFindThem) {
       {"sub\\winword;0", "Programm, Dokument oder Ordner „sub\\winword“ nicht gefunden"},  // paths are no names
       {";0", "Kommando ohne Programm"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Params);
-    const std::vector<std::string> rows = Rows({{"G", {{lkCommand, c.Params}}}});
-    if (*c.Problem)
-      EXPECT_EQ(rows, std::vector<std::string>{std::string("G|1|") + c.Problem});
-    else
-      EXPECT_TRUE(rows.empty()) << rows[0];
-  }
+  for (const auto& c : cases) ExpectCommandFinding(c.Params, c.Problem);
 }
 
 TEST(ProjectCheck, AWorkingFolderThatIsNoFolderIsReported) {
@@ -93,14 +96,7 @@ TEST(ProjectCheck, AWorkingFolderThatIsNoFolderIsReported) {
       {"notepad.exe;0;0;0;C:\\Tarvo\\tool.exe;0", "Arbeitsordner „C:\\Tarvo\\tool.exe“ nicht gefunden"},  // a file
       {"notepad.exe;0;0;0;.\\Fehlt;0", "Arbeitsordner „.\\Fehlt“ nicht gefunden"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Params);
-    const std::vector<std::string> rows = Rows({{"G", {{lkCommand, c.Params}}}});
-    if (*c.Problem)
-      EXPECT_EQ(rows, std::vector<std::string>{std::string("G|1|") + c.Problem});
-    else
-      EXPECT_TRUE(rows.empty()) << rows[0];
-  }
+  for (const auto& c : cases) ExpectCommandFinding(c.Params, c.Problem);
   // A missing program and a missing folder: both are reported.
   EXPECT_EQ(Rows({{"G", {{lkCommand, "fehlt.exe;0;0;0;D:\\Fehlt;0"}}}}),
             (std::vector<std::string>{"G|1|Programm, Dokument oder Ordner „fehlt.exe“ nicht gefunden",
