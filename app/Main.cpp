@@ -118,13 +118,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // A second argument names the one group to run.
     RunPopupMode(argument, groupName, search);
   } else {
-    // The configuration window's shell calls (links, file dialogs, the
-    // shell's icons) need COM throughout.
-    const HRESULT com = CoInitialize(nullptr);
+    // The configuration window's shell calls initialise COM when the window
+    // has been painted, or at the first of them if that comes sooner.
     Application.Title = "Tarvo";
     Application.HelpFile = "TRV.HLP";
     RunConfigurationMode();
-    if (SUCCEEDED(com)) CoUninitialize();
   }
   return 0;
 }

@@ -16,7 +16,7 @@ if(WIN32)
                           comctl32 shell32 ole32 oleaut32 uuid wininet version z)
     # Popup mode on a project that shows nothing needs only kernel32: the
     # windowing, shell and COM DLLs are loaded at their first call.
-    tarvo_delay_load(${target} user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 msimg32 version shlwapi wininet
+    tarvo_delay_load(${target} user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 version shlwapi wininet
                      crypt32 advapi32)
     # Shipped without symbols and debug information: Wine reads the image's
     # several megabytes of them at every start of a hotkey launch. (After the

@@ -132,6 +132,7 @@ bool Exists(const std::string& path, bool filesToo) {
 
 bool BrowseForPath(HWND owner, const std::string& title, const std::string& root, std::string& path,
                    bool newFolder, bool includeFiles, bool editBox) {
+  NeedCom();
   TBrowseState state;
   state.Initial = !path.empty() && Exists(path, includeFiles) ? path : std::string();
   state.FilesToo = includeFiles;

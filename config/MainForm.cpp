@@ -71,6 +71,7 @@ void TForm1::FormCreate() {
   timerReady_->SetInterval(1);
   timerReady_->OnTimer = [this] {
     timerReady_->SetEnabled(false);
+    NeedCom();
     if (!Balloons.Window()) Balloons.Make();
     // The command-line dialog is made once, after this window and before
     // it is first needed.

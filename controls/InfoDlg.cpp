@@ -23,6 +23,7 @@ std::string GetOwnFileVersion() {
   if (program.empty()) return std::string();
   const std::wstring path = W(program);
   SHFILEINFOW info;
+  NeedCom();
   if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE) == 0) return std::string();
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
@@ -230,10 +231,12 @@ void TInfo::LogoPBPaint(TControl& sender, HDC dc) {
 }
 
 void TInfo::EMailLblClick(TControl&) {
+  NeedCom();
   ShellExecuteW(Handle, L"open", W(std::string("mailto:") + MakerEMail).c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 void TInfo::URLLblClick(TControl&) {
+  NeedCom();
   ShellExecuteW(Handle, L"open", W(std::string("http://") + MakerWebAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -1,5 +1,6 @@
 #include "framework/Application.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "model/Errors.h"
@@ -8,6 +9,15 @@
 #include "model/Wide_win.h"
 
 TApplication Application;
+
+void NeedCom() {
+  static struct TComApartment {
+    const bool Initialized = SUCCEEDED(CoInitialize(nullptr));
+    ~TComApartment() {
+      if (Initialized) CoUninitialize();
+    }
+  } apartment;
+}
 
 namespace {
 const wchar_t* const AppWindowClass = L"TarvoApplication";
@@ -145,6 +155,7 @@ void TApplication::HelpContents() {
     return;
   }
   Initialize();
+  NeedCom();
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

@@ -73,3 +73,11 @@ extern TApplication Application;
 
 // Text of an exception as the error box shows it.
 std::string ExceptionText(const std::exception& e);
+
+// The shell's calls (opening files and folders, links, the folder browser,
+// the file dialogs) need COM on the window's thread. It is initialised right
+// before the first of them or once the configuration window has been
+// painted, so that neither a popup that starts nothing nor the window's
+// start pays for ole32; it is uninitialised when the program ends, on the
+// thread that initialised it. Call it on the windows' thread only.
+void NeedCom();

@@ -763,8 +763,9 @@ void TImage::Paint(HDC dc) {
   SetStretchBltMode(dc, ScreenDpi() > 96 && w < bm.bmWidth ? HALFTONE : COLORONCOLOR);
   SetBrushOrgEx(dc, 0, 0, nullptr);
   if (Options & coTransparent)
-    // The picture's white background lets the parent show through.
-    TransparentBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, RGB(255, 255, 255));
+    // The picture's white background lets the parent show through. gdi32's
+    // own entry, so that no further DLL is loaded for the first picture.
+    GdiTransparentBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, RGB(255, 255, 255));
   else
     StretchBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
   SelectObject(mem, old);

@@ -4,10 +4,12 @@
 
 #include <vector>
 
+#include "framework/Application.h"
 #include "model/Errors.h"
 #include "model/Wide_win.h"
 
 bool TFileDialog::Execute(HWND owner) {
+  NeedCom();
   // "|" separates the filter's parts; the dialog wants them zero-ended, the
   // list ended by a second zero.
   std::wstring filter = W(Filter);

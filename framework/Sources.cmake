@@ -9,6 +9,6 @@ if(WIN32)
     framework/Paint.cpp
   )
   # The platform layer holds the program's one message box.
-  target_link_libraries(tarvo_framework PUBLIC tarvo_model ${TARVO_PLATFORM_LIB} comctl32 comdlg32 msimg32 shell32)
+  target_link_libraries(tarvo_framework PUBLIC tarvo_model ${TARVO_PLATFORM_LIB} comctl32 comdlg32 shell32 ole32)
   list(APPEND TARVO_EXE_LIBS tarvo_framework)
 endif()

@@ -17,19 +17,6 @@ static_assert(swShowNormal == SW_SHOWNORMAL && swShowMinNoActive == SW_SHOWMINNO
 
 namespace {
 
-// The shell's calls (opening files and folders, associations, special
-// folders) need COM. It is initialised right before the first of them, so
-// that a run that starts nothing never loads ole32, and uninitialised when
-// the program ends, on the thread that initialised it.
-void NeedCom() {
-  static struct TComApartment {
-    const bool Initialized = SUCCEEDED(CoInitialize(nullptr));
-    ~TComApartment() {
-      if (Initialized) CoUninitialize();
-    }
-  } apartment;
-}
-
 // The working folder as the shell and process creation take it: none when
 // the line names none, so that the program starts where it always did.
 class TWideFolder {

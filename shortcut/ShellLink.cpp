@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "framework/Application.h"
 #include "model/Wide_win.h"
 #include "shortcut/ComPtr.h"
 
@@ -66,6 +67,7 @@ bool CreateShellLink(const std::string& targetPath, const std::string& linkFileN
   const std::wstring name = LinkNameW(linkFileName, MAX_PATH);
   if (name.empty()) return false;
 
+  NeedCom();
   TComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.OutVoid())))
     return false;
@@ -89,6 +91,7 @@ struct TShellLinkReader::TObjects {
 };
 
 TShellLinkReader::TShellLinkReader() : objects_(new TObjects) {
+  NeedCom();
   try {
     OleCheck(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IShellLinkW,
                               objects_->Link.OutVoid()));

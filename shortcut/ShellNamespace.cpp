@@ -4,10 +4,12 @@
 
 #include <vector>
 
+#include "framework/Application.h"
 #include "model/Wide_win.h"
 #include "shortcut/ShellLink.h"
 
 IShellFolder* DesktopFolder() {
+  NeedCom();
   IShellFolder* desktop = nullptr;
   OleCheck(SHGetDesktopFolder(&desktop));
   return desktop;

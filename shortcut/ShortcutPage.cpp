@@ -273,6 +273,7 @@ void TShortcutPage::Button_TestProjectClick(TControl&) {
   TEdit& project = *project_;
   if (FileExists(project.Text())) {
     // As the link would start it; the window stays open.
+    NeedCom();
     ShellExecuteW(form_.Handle, L"open", W(ProgramFilePath()).c_str(),
                   W(LinkArguments(project.Text(), LinkGroup())).c_str(), nullptr, SW_SHOWNORMAL);
     return;

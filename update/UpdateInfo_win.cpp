@@ -107,10 +107,7 @@ bool ToOemText(const std::string& text, std::string& oem) { return ToOemText(Wid
 TDateTime TodayDate() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
-  double date = 0;
-  SystemTimeToVariantTime(&now, &date);
-  return date;
+  return EncodeDateTime(now.wYear, now.wMonth, now.wDay);
 }
 
 TDateTime ProgramFileDate(const std::wstring& path) {
@@ -120,9 +117,6 @@ TDateTime ProgramFileDate(const std::wstring& path) {
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
       !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time))
     return 0;
-  time.wSecond &= ~1;
-  time.wMilliseconds = 0;
-  double date = 0;
-  SystemTimeToVariantTime(&time, &date);
-  return date;
+  // To the two seconds a FAT disk keeps, so that a copy dates as its original.
+  return EncodeDateTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond & ~1);
 }

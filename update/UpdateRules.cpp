@@ -24,7 +24,9 @@ bool ShowsWizard(const TReminderState& state) {
 
 bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate, const TInstalledRelease& installed) {
   if (programDate <= 0) return false;
-  if (installed.Release > 0 && installed.ProgramDate == programDate)
+  // The file's date to the second: the stored date may come from another
+  // arithmetic (the system's own, before) that rounds the fraction apart.
+  if (installed.Release > 0 && std::fabs(installed.ProgramDate - programDate) < 0.5 / 86400)
     return std::floor(releaseDate) > std::floor(installed.Release);
   return releaseDate >= programDate;
 }
@@ -49,12 +51,17 @@ bool ParseReleaseDate(const std::string& text, TDateTime& date) {
   static const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
   if (y < 1900 || m < 1 || m > 12 || d < 1 || d > monthDays[m - 1] + (m == 2 && leap)) return false;
-  // Days since 1.1.1970 (civil-from-days), then since 30.12.1899.
-  y -= m <= 2;
-  const int era = y / 400, yoe = y - era * 400, mp = (m + 9) % 12;
-  const int doy = (153 * mp + 2) / 5 + d - 1, doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  date = era * 146097 + doe - 719468 + 25569;
+  date = EncodeDateTime(y, m, d);
   return true;
+}
+
+TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second) {
+  // Days since 1.1.1970 (civil-from-days), then since 30.12.1899.
+  const int y = year - (month <= 2);
+  const int era = y / 400, yoe = y - era * 400, mp = (month + 9) % 12;
+  const int doy = (153 * mp + 2) / 5 + day - 1, doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const double days = era * 146097 + doe - 719468 + 25569;
+  return days + (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
 namespace {

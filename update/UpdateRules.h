@@ -57,6 +57,12 @@ bool IsNewerRelease(TDateTime releaseDate, TDateTime programDate, const TInstall
 // days no calendar has.
 bool ParseReleaseDate(const std::string& text, TDateTime& date);
 
+// A calendar day and time of day as days since 30.12.1899, the fraction the
+// time: the arithmetic of the date values the registry and the update
+// information keep, so that reading today's date or a file's loads no
+// automation library at the window's start. The fields must be valid.
+TDateTime EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
 // The update information file's section of one program.
 class IUpdateInfo {
  public:

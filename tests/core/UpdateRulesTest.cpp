@@ -63,6 +63,8 @@ TEST(Releases, ASameDayReleaseIsNotNewerTheNextDaysIs) {
       {Today + 3, installedAt, installed, true, "a release dated after the installed one"},
       {Today + 1, installedAt, installed, false, "one dated before it"},
       {Today + 2, program, installed, true, "a program file replaced since: its date counts"},
+      {Today + 2, installedAt + 1e-9, installed, false, "the installed file's date in another rounding"},
+      {Today + 2, installedAt + 1.0 / 86400, installed, true, "a file a second younger"},
   };
   for (const auto& c : cases) EXPECT_EQ(IsNewerRelease(c.release, c.program, c.installed), c.newer) << c.why;
 }
@@ -88,6 +90,21 @@ TEST(Releases, TheReleaseDateIsReadInTheMakersFormatOnly) {
       EXPECT_EQ(date, c.date) << c.text;
     }
   }
+}
+
+// Today's date and a file's are counted so, not by the automation library,
+// which the window's start would load for it.
+TEST(Releases, ADayAndATimeCountAsTheRegistryKeepsThem) {
+  const struct {
+    int y, m, d, h, min, s;
+    double date;
+  } cases[] = {
+      {1899, 12, 30, 0, 0, 0, 0},   {1900, 1, 1, 0, 0, 0, 2},          {1900, 3, 1, 0, 0, 0, 61},
+      {2026, 12, 8, 0, 0, 0, Today}, {2026, 12, 8, 18, 0, 0, Today + 0.75}, {2000, 2, 29, 12, 0, 0, 36585.5},
+      {2026, 12, 31, 23, 59, 58, 46387 + 86398.0 / 86400},
+  };
+  for (const auto& c : cases)
+    EXPECT_NEAR(EncodeDateTime(c.y, c.m, c.d, c.h, c.min, c.s), c.date, 1e-9) << c.d << "." << c.m << "." << c.y;
 }
 
 class TInfo : public IUpdateInfo {
