@@ -155,6 +155,10 @@ struct TShownPopup {
   bool SearchChosen = false;
 };
 
+// The item that opens the search: a command number no entry takes.
+const UINT SearchCommand = 0xFFFF;
+const char* const SearchItemCaption = "Suchen…\t#";
+
 void RunClick(const TShownPopup& popup, int32_t tag) {
   Application.Guard([&popup, tag] { MenuItemClick(*popup.Host, *popup.Project, tag); });
 }
@@ -204,6 +208,10 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: {
       if (!popup || HIWORD(wParam) != 0) break;
       size_t index = LOWORD(wParam);
+      if (index == SearchCommand && popup->SearchKey) {
+        popup->SearchChosen = true;
+        return 0;
+      }
       if (index == 0 || index >= popup->Model.Items.size()) return 0;
       RunClick(*popup, popup->Model.Items[index].Tag);
       return 0;
@@ -247,8 +255,9 @@ HMENU CreateMenus(TShownPopup& popup) {
                     W(item.Caption).c_str());
       } else {
         // Command numbers are the items' indexes; past the 16 bits that
-        // WM_COMMAND carries an item can only be shown, never run.
-        UINT_PTR id = child <= 0xFFFF ? static_cast<UINT_PTR>(child) : 0;
+        // WM_COMMAND carries (and the search's number) an item can only be
+        // shown, never run.
+        UINT_PTR id = child < static_cast<int>(SearchCommand) ? static_cast<UINT_PTR>(child) : 0;
         AppendMenuW(menus[i], MF_STRING, id, W(item.Caption).c_str());
       }
     }
@@ -285,6 +294,10 @@ void ShowPopupMenu(const TProject& project, ILauncherHost& host, bool searchKey)
   TShownPopup popup;
   HMENU menu = PrepareMenus(popup, project, host, owner, MenuIconsWanted());
   popup.SearchKey = searchKey;
+  // The key shows where the user looks for a way out: above "Abbrechen".
+  if (searchKey)
+    InsertMenuW(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), MF_BYPOSITION | MF_STRING, SearchCommand,
+                W(SearchItemCaption).c_str());
   SetWindowLongPtrW(owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&popup));
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);

@@ -60,3 +60,9 @@ xdotool key alt+b; sleep 1           # "Ab&brechen"
 click 595 158                        # "Zurück"
 xdotool key alt+v; sleep 0.5; xdotool key space; sleep 2
 shot "$main" TRV-Verknuepfung.png
+xdotool mousemove 700 300
+wine 'C:\Programme\Tarvo\TRV.EXE' /suchen "$project" >/dev/null 2>&1 &
+search=$(xdotool search --sync --onlyvisible --name '^TRV$' | head -1)
+sleep 1; xdotool type --delay 150 "e"
+shot "$search" TRV-Suchen.png
+xdotool key Escape

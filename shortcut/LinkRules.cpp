@@ -33,10 +33,11 @@ std::string LinkFileName(const std::string& folder, const std::string& title) {
   return WithTrailingDelimiter(folder) + title + ".lnk";
 }
 
-std::string LinkArguments(const std::string& projectPath, const std::string& group) {
+std::string LinkArguments(const std::string& projectPath, const std::string& group, bool search) {
   // A path cannot hold a double quote; it stays as the links of a menu
   // always had it.
   const std::string project = "\"" + projectPath + "\"";
+  if (search) return "/suchen " + project;
   return group.empty() ? project : project + " " + QuotedArgument(group);
 }
 

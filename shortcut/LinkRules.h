@@ -34,8 +34,10 @@ bool WantsModifierAdvice(uint32_t controlValue);
 std::string LinkFileName(const std::string& folder, const std::string& title);
 // The link's arguments: the quoted project path, and for a link that runs
 // one group, a blank and the group's name quoted as the program's argument
-// splitting reads it back.
-std::string LinkArguments(const std::string& projectPath, const std::string& group = std::string());
+// splitting reads it back. A link that opens the search instead of the menu
+// names the switch "/suchen" before the project.
+std::string LinkArguments(const std::string& projectPath, const std::string& group = std::string(),
+                          bool search = false);
 // One argument quoted for the runtime's splitting: backslashes before a
 // double quote doubled, the quote escaped.
 std::string QuotedArgument(const std::string& argument);

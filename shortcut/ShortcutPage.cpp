@@ -94,9 +94,13 @@ std::vector<TControlDef> TShortcutPage::Controls() {
   // under Wine), but 238 in the wider font Wine falls back to without
   // them (DejaVu Sans): it has room for both, at the cost of the list's
   // width.
-  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkMenu", page, 440, 180, 361, 17, 0, "Menü anzeigen",
+  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkMenu", page, 440, 180, 120, 17, 0, "Menü anzeigen",
                   coTabStop | coChecked, {},
                   {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick), Bind(linkMenu_)}});
+  // For a second link: typing a few letters finds an entry in any submenu.
+  rows.push_back({Kind<TRadioButton>, "RadioButton_LinkSearch", page, 570, 180, 231, 17, IDS_HELP_LINKSEARCH,
+                  "Suchen statt Menü", coTabStop, {},
+                  {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick), exitHides(), Bind(linkSearch_)}});
   rows.push_back({Kind<TRadioButton>, "RadioButton_LinkGroup", page, 440, 201, 242, 17, 0,
                   "Nur diese Befehlszeilengruppe starten:", coTabStop, {},
                   {On(evClick, this, &TShortcutPage::RadioButton_LinkTargetClick), Bind(linkGroup_)}});
@@ -232,6 +236,7 @@ void TShortcutPage::Button_SearchClick(TControl&) {
 
 void TShortcutPage::ResetLinkTarget() {
   linkMenu_->SetChecked(true);
+  linkSearch_->SetChecked(false);
   linkGroup_->SetChecked(false);
   RadioButton_LinkTargetClick(*linkMenu_);
 }
@@ -275,7 +280,7 @@ void TShortcutPage::Button_TestProjectClick(TControl&) {
     // As the link would start it; the window stays open.
     NeedCom();
     ShellExecuteW(form_.Handle, L"open", W(ProgramFilePath()).c_str(),
-                  W(LinkArguments(project.Text(), LinkGroup())).c_str(), nullptr, SW_SHOWNORMAL);
+                  W(LinkArguments(project.Text(), LinkGroup(), linkSearch_->Checked())).c_str(), nullptr, SW_SHOWNORMAL);
     return;
   }
   TAnchor anchor = ValidationBalloonAnchor(project.Width(), project.Height());
@@ -318,7 +323,7 @@ void TShortcutPage::Button_CreateClick(TControl&) {
     return refuse(*groups_, "Keine Befehlszeilengruppe ausgewählt",
                   "Wählen Sie die Befehlszeilengruppe aus, die die Verknüpfung starten soll.");
   const bool created =
-      CreateShellLink(ProgramFilePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text(), LinkGroup()),
+      CreateShellLink(ProgramFilePath(), LinkFileName(folder, title.Text()), LinkArguments(project.Text(), LinkGroup(), linkSearch_->Checked()),
                       hint_->Text(), "", 0, LinkHotKey(ShortCutOfHotKey(hotKey_->HotKey())));
   if (created) {
     ShowMessageBoxA("Die Verknüpfung wurde erstellt.", "Vorgang erfolgreich", MB_OK | MB_ICONINFORMATION);

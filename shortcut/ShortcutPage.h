@@ -60,7 +60,7 @@ class TShortcutPage : public TConfigPage {
   TBound<TShellListViewControl> list_;
   TBound<TMemo> dirName_;
   TBound<TEdit> title_, hint_, project_;
-  TBound<TRadioButton> linkMenu_, linkGroup_;
+  TBound<TRadioButton> linkMenu_, linkSearch_, linkGroup_;
   TBound<TComboBox> groups_;
   TBound<THotKey> hotKey_;
   TBound<TVQButton> specialFolders_;

@@ -38,6 +38,7 @@ TEST(LinkFiles, NamesArgumentsAndSpecialFolders) {
   EXPECT_EQ(LinkFileName("C:\\Links", "Menü"), "C:\\Links\\Menü.lnk");
   EXPECT_EQ(LinkFileName("C:\\", "..."), "C:\\....lnk");
   EXPECT_EQ(LinkArguments("C:\\Mein Projekt.trv"), "\"C:\\Mein Projekt.trv\"");
+  EXPECT_EQ(LinkArguments("C:\\Mein Projekt.trv", "", true), "/suchen \"C:\\Mein Projekt.trv\"");
   EXPECT_EQ(SpecialFolderPath(26, "C:\\AppData"), "C:\\AppData\\Microsoft\\Internet Explorer\\Quick Launch");
   EXPECT_EQ(SpecialFolderPath(26, ""), "") << "an unknown folder stays unknown";
   EXPECT_EQ(SpecialFolderPath(11, "C:\\Start"), "C:\\Start");

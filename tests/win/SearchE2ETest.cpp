@@ -49,8 +49,16 @@ TEST_F(Search, TypedIntoTheFieldRunsTheFirstOrTheChosenMatch) {
     // The popup's key opens the search at the popup's place; Enter runs the
     // first match, the one whose word starts with the query.
     TTrvProcess trv("/suchtaste " + project);
-    ASSERT_TRUE(WaitForWindow(trv.Id(), "#32768"));
-    PostChar(WaitForWindow(trv.Id(), "#32768"), '#');
+    HWND popup = WaitForWindow(trv.Id(), "#32768");
+    ASSERT_TRUE(popup);
+    {
+      TRemoteProcess remote(trv.Id());
+      const std::vector<TRemoteMenuItem> items = ReadRemoteMenu(remote, MenuOfPopupWindow(popup));
+      ASSERT_GE(items.size(), 3u);
+      EXPECT_EQ(items[items.size() - 2].Caption, "Suchen…\t#") << "the key, shown above the way out";
+      EXPECT_EQ(items.back().Caption, "Ab&brechen");
+    }
+    PostChar(popup, '#');
     HWND field = Field(trv);
     ASSERT_TRUE(field);
     EXPECT_TRUE(WindowsOf(trv.Id(), "#32768").empty());
@@ -86,6 +94,11 @@ TEST_F(Search, TypedIntoTheFieldRunsTheFirstOrTheChosenMatch) {
     TTrvProcess trv(project);
     HWND popup = WaitForWindow(trv.Id(), "#32768");
     ASSERT_TRUE(popup);
+    {
+      TRemoteProcess remote(trv.Id());
+      for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, MenuOfPopupWindow(popup)))
+        EXPECT_NE(item.Caption, "Suchen…\t#");
+    }
     PostChar(popup, '#');
     PostKey(popup, VK_ESCAPE);
     EXPECT_EQ(trv.WaitExit(), 0u);

@@ -168,6 +168,20 @@ TEST_F(ShortcutPage, ALinkToOneGroupNamesAGroupOfTheProjectFile) {
   DeleteFileA(link.c_str());
 }
 
+TEST_F(ShortcutPage, ALinkThatSearchesNamesTheSwitchBeforeTheProject) {
+  const std::string project = folder / "Suche.trv";
+  WriteFileBytes(project, "[ExecGroups]\r\nEins\r\n 4 x\r\n[MenuItems]\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return !DirName().empty(); })) << "the desktop's folder";
+  ASSERT_TRUE(TypeInto(Control("Edit_LinkTitle"), "Suchen"));
+  ASSERT_TRUE(TypeInto(Control("Edit_Project"), project));
+  Press("RadioButton_LinkSearch");
+  Press("Button_Create");
+  ASSERT_TRUE(PressButton(WaitForMessageBox(trv->Pid()), IDOK));
+  const std::string link = DirName() + "\\Suchen.lnk";
+  EXPECT_EQ(ReadLinkFields(link).Arguments, "/suchen \"" + project + "\"");
+  DeleteFileA(link.c_str());
+}
+
 // The choice's captions show whole in the font the page is drawn with (the
 // system's message font, 8 points), whichever font the machine puts in its
 // place: under Wine without the Liberation fonts a wider one.
@@ -179,7 +193,7 @@ TEST_F(ShortcutPage, TheChoiceOfMenuOrGroupShowsItsCaptionsWhole) {
   HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, metrics.lfMessageFont.lfFaceName);
   HGDIOBJ old = SelectObject(dc, font);
-  for (const char* name : {"RadioButton_LinkMenu", "RadioButton_LinkGroup"}) {
+  for (const char* name : {"RadioButton_LinkMenu", "RadioButton_LinkSearch", "RadioButton_LinkGroup"}) {
     SCOPED_TRACE(name);
     const std::string caption = TextOf(Control(name));
     SIZE text = {0, 0};
@@ -188,7 +202,9 @@ TEST_F(ShortcutPage, TheChoiceOfMenuOrGroupShowsItsCaptionsWhole) {
     // The round box and its gap before the text: 17 pixels.
     EXPECT_LE(17 + text.cx, button.right - button.left) << caption;
   }
-  // The group's list beside its choice is not covered by it.
+  // The search's choice beside the menu's, and the group's list beside its
+  // choice, are not covered.
+  EXPECT_LE(RectInParent(Control("RadioButton_LinkMenu")).right, RectInParent(Control("RadioButton_LinkSearch")).left);
   EXPECT_LE(RectInParent(Control("RadioButton_LinkGroup")).right, RectInParent(Control("ComboBox_LinkGroup")).left);
   SelectObject(dc, old);
   DeleteObject(font);
