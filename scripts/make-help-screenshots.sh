@@ -29,7 +29,7 @@ rm -f "$WINEPREFIX/dosdevices/z:"
 mkdir -p "$WINEPREFIX/drive_c/Programme/Tarvo" "$WINEPREFIX/drive_c/Projekte"
 cp "$exe" "$TARVO_BUILD/win/TRV.HTM" "$WINEPREFIX/drive_c/Programme/Tarvo/"
 
-printf '%s\r\n' '[ExecGroups]' 'Editor' ' 0 notepad.exe;0' 'Neustart?' ' 2 "Wirklich neu starten?";Frage;1;1' \
+printf '%s\r\n' '[ExecGroups]' 'Editor' ' 0 notepad.exe;0;0;0;C:\Projekte;2' 'Neustart?' ' 2 "Wirklich neu starten?";Frage;1;1' \
   ' 6 "Ja":' ' 0 "C:\Programme\Spiel\spiel.exe -fenster";1' ' 6 "Nein":' ' 1 Abgebrochen.;Hinweis;3;0' \
   ' 6 Verzweigungsende' 'Werkzeuge' ' 5 "Editor"' ' 3 ' '[MenuItems]' '0 1 Editor' '0 0 Extras' '1 3 Werkzeuge' \
   '1 2 "Neu starten"' '0 0 -' > "$WINEPREFIX/drive_c/Projekte/Beispiel.trv"
@@ -57,6 +57,12 @@ click 608 437 1.5                    # "Bearbeiten"
 dialog=$(xdotool search --sync --name '^Befehlszeile$' | head -1)
 shot "$dialog" TRV-Befehlszeile.png
 xdotool key alt+b; sleep 1           # "Ab&brechen"
+click 410 243; xdotool key Up Up Return; sleep 1   # the group "Editor"
+click 545 254                        # its command
+click 608 437 1.5                    # "Bearbeiten"
+dialog=$(xdotool search --sync --name '^Befehlszeile$' | head -1)
+shot "$dialog" TRV-Befehlszeile-Kommando.png
+xdotool key alt+b; sleep 1
 click 595 158                        # "Zurück"
 xdotool key alt+v; sleep 0.5; xdotool key space; sleep 2
 shot "$main" TRV-Verknuepfung.png
