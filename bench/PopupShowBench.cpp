@@ -8,6 +8,8 @@
 //
 // "On screen" is: the process has a visible menu window and that window has
 // nothing left to paint. Esc then closes the menu, which ends either program.
+// The search field opened by "/suchen" is set against a minimal program's
+// window with a field and a list in the same way.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -58,29 +60,38 @@ std::string ProjectText(const std::vector<std::string>& targets) {
   return text;
 }
 
-// Polled every millisecond, the same for both programs.
-double TimeMenu(const std::string& command) {
+// Polled every millisecond, the same for both programs: the window of the
+// class on screen with nothing left to paint, its children too. Esc, given
+// to the window or to its field, then ends the program.
+double TimeShown(const std::string& command, const char* windowClass = "#32768") {
   const LARGE_INTEGER start = Now();
   PROCESS_INFORMATION process;
   if (!StartProcess(command, process)) return ++Failures, -1;
-  HWND menu = nullptr;
+  HWND window = nullptr;
   double shown = -1;
   RECT r;
+  auto painted = [&r](HWND w) {
+    if (GetUpdateRect(w, &r, FALSE)) return false;
+    for (HWND child = GetWindow(w, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (GetUpdateRect(child, &r, FALSE)) return false;
+    return true;
+  };
   while (MillisecondsSince(start) < 20000 && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-    if (!menu) menu = ShownWindowOf(process.dwProcessId, "#32768");
-    if (menu && !GetUpdateRect(menu, &r, FALSE)) {
+    if (!window) window = ShownWindowOf(process.dwProcessId, windowClass);
+    if (window && painted(window)) {
       shown = MillisecondsSince(start);
       break;
     }
     Sleep(1);
   }
   if (shown < 0) {
-    std::printf("no menu on screen from %s\n", command.c_str());
+    std::printf("no window of %s on screen from %s\n", windowClass, command.c_str());
     ++Failures;
   } else {
+    HWND field = FindWindowExA(window, nullptr, "Edit", nullptr);
     const UINT scan = MapVirtualKeyA(VK_ESCAPE, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
-    PostMessageA(menu, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | 0xC0000000u);
+    PostMessageA(field ? field : window, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
+    PostMessageA(field ? field : window, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | 0xC0000000u);
   }
   if (!EndProcess(process, command, 10000)) ++Failures;
   return shown;
@@ -170,8 +181,8 @@ int main(int argc, char** argv) {
 
   const std::string trv = "\"" + folder + "TRV.EXE\" \"" + project + "\"";
   const std::string minimal = "\"" + folder + "bench_minimal_popup.exe\" " + std::to_string(Entries);
-  auto runTrv = [&] { return TimeMenu(trv); };
-  auto runMinimal = [&] { return TimeMenu(minimal); };
+  auto runTrv = [&] { return TimeShown(trv); };
+  auto runMinimal = [&] { return TimeShown(minimal); };
   std::printf("popup menu of TRV.EXE (%d entries: programs, documents, folders, a missing program) from the start "
               "to the menu shown and painted, against a minimal program's text-only popup of as many entries; "
               "medians and best of %d runs:\n",
@@ -183,6 +194,20 @@ int main(int argc, char** argv) {
     TIconsOff off;
     PrintComparison("without icons", CompareInTurn(runTrv, runMinimal, rounds));
   }
+  // Type to find opened at once: the field and its empty list on screen.
+  const std::string search = "\"" + folder + "TRV.EXE\" /suchen \"" + project + "\"";
+  const std::string minimalSearch = "\"" + folder + "bench_minimal_window.exe\" suche";
+  std::printf("search field of TRV.EXE (/suchen) from the start to the field shown and painted, against a minimal "
+              "program's window with a field and a list; medians and best of %d runs:\n",
+              rounds);
+  PrintComparison("search field", CompareInTurn([&] { return TimeShown(search, "TarvoSearch"); },
+                                                [&] { return TimeShown(minimalSearch, "MinimalWindow"); }, rounds));
+  // The same minimal program with TRV.EXE's manifest: its field and list come
+  // from the Common Controls 6 then, as TRV.EXE's do.
+  const std::string minimalSearchCc = "\"" + folder + "bench_minimal_window_cc.exe\" suche";
+  PrintComparison("search field", CompareInTurn([&] { return TimeShown(search, "TarvoSearch"); },
+                                                [&] { return TimeShown(minimalSearchCc, "MinimalWindow"); }, rounds),
+                  "minimal program with the Common Controls 6");
   for (const std::string& d : documents) DeleteFileA(d.c_str());
   DeleteFileA(project.c_str());
   if (Failures) std::printf("%d runs failed\n", Failures);

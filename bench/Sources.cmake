@@ -31,7 +31,7 @@ if(WIN32)
   add_executable(bench_minimal_popup WIN32 EXCLUDE_FROM_ALL bench/MinimalPopup.cpp)
   add_executable(bench_popup_show EXCLUDE_FROM_ALL bench/PopupShowBench.cpp)
   target_link_libraries(bench_popup_show PRIVATE bench_process_timing shell32 advapi32)
-  add_dependencies(bench_popup_show TRV bench_minimal_popup)
+  add_dependencies(bench_popup_show TRV bench_minimal_popup bench_minimal_window bench_minimal_window_cc)
   # The menu editor on a large menu, in the real window.
   add_executable(bench_menu_editor EXCLUDE_FROM_ALL bench/MenuEditorBench.cpp bench/HeapUse.cpp)
   target_link_libraries(bench_menu_editor PRIVATE tarvo_resources tarvo_config tarvo_testreleasekeys)

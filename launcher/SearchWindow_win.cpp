@@ -75,6 +75,8 @@ struct TSearchWindow {
   std::unique_ptr<TMenuSearch> Search;
   std::vector<int> Found;
   std::unique_ptr<TSearchIcons> Icons;
+  ILauncherHost* Host = nullptr;
+  bool IconsWanted = false;
   HWND Window = nullptr, Field = nullptr, List = nullptr;
   WNDPROC FieldProc = nullptr;
   HFONT Font = nullptr;
@@ -92,6 +94,20 @@ struct TSearchWindow {
   }
   void Close() { Done = true; }
   void Draw(const DRAWITEMSTRUCT& item);
+  // Made when the first row is drawn, not before the field shows: the empty
+  // field needs no icons, and their cache brings up the shell.
+  TSearchIcons* IconsNow() {
+    if (!Icons && IconsWanted) {
+      IconsWanted = false;
+      try {
+        Icons = std::make_unique<TSearchIcons>(*Project, *Host, Window);
+        Icons->Start();
+      } catch (const std::exception&) {
+        Icons.reset();
+      }
+    }
+    return Icons.get();
+  }
 };
 
 TSearchWindow* Of(HWND window) { return reinterpret_cast<TSearchWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
@@ -125,10 +141,10 @@ void TSearchWindow::Draw(const DRAWITEMSTRUCT& item) {
   const int size = SmallIconSize();
   const int gap = size / 4;
   RECT icon = {item.rcItem.left + gap, item.rcItem.top, item.rcItem.left + gap + size, item.rcItem.top + LineHeight};
-  if (Icons) {
+  if (TSearchIcons* icons = IconsNow()) {
     HBITMAP bitmap = nullptr;
     try {
-      bitmap = Icons->Of(entry.Tag);
+      bitmap = icons->Of(entry.Tag);
     } catch (const std::exception&) {
       // Icons are a help, never a reason for the search to fail.
     }
@@ -306,18 +322,12 @@ void ShowSearchWindow(const TProject& project, ILauncherHost& host, POINT at) {
   SendMessageW(search.List, LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(search.RowHeight));
   search.FieldProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(search.Field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldWindowProc)));
-  if (MenuIconsWanted()) {
-    try {
-      search.Icons = std::make_unique<TSearchIcons>(project, host, search.Window);
-    } catch (const std::exception&) {
-      search.Icons.reset();
-    }
-  }
+  search.Host = &host;
+  search.IconsWanted = MenuIconsWanted();
 
   ShowWindow(search.Window, SW_SHOW);
   SetForegroundWindow(search.Window);
   SetFocus(search.Field);
-  if (search.Icons) search.Icons->Start();
   MSG msg;
   while (!search.Done) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
