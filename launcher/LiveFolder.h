@@ -55,7 +55,8 @@ void OpenLiveItem(ILauncherHost& host, const TProject& project, const std::strin
 
 // One folder read on a thread of its own, so that a folder that does not
 // answer (a share) never holds the menu: the thread is left to itself and
-// keeps only what it shares with this object.
+// keeps only what it shares with this object (the reader, and the
+// collation, which must live as long as the program: the platform's does).
 class TFolderReading {
  public:
   TFolderReading(std::shared_ptr<IFolderReader> reader, const std::string& folder, ICollation& collation);

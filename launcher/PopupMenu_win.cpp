@@ -185,7 +185,6 @@ class TLiveFolders {
     live.Folder = folder;
     live.Fixed = fixed;
   }
-  bool Owns(HMENU menu) const { return menus_.count(menu) > 0; }
   // The menu is about to show: its items when the folder has answered
   // within the wait, else the notice that it does not, until it opens again
   // after the answer came. captions: the captions of the entries it holds
@@ -225,6 +224,7 @@ void TLiveFolders::Opening(HMENU menu, const std::vector<std::string>& captions,
       TLiveMenu unreadable;
       unreadable.Notice = FolderUnreadableNotice;
       Append(menu, live, unreadable, captions, icons);
+      live.Filled = true;
       return;
     }
   }
