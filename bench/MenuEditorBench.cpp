@@ -150,7 +150,7 @@ int main() {
   for (int round = 0; round < 3; ++round) {
     import.Times.push_back(Milliseconds([&] { form->EditorPage().ImportFolder(links); }));
     reading.Times.push_back(Milliseconds([&] {
-      TWindowsFolderReader reader;
+      TWindowsImportReader reader;
       MenuOfFolder(reader, links, {});
     }));
   }

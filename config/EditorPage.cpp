@@ -80,7 +80,12 @@ void TEditorPage::ShowIcons() {
     if (!icons_) return 0;
     const int index = menuPanel_.EntryIndexOf(node);
     if (index < 0 || static_cast<size_t>(index) >= project_.MenuItems().size()) return 0;
-    return icons_->ImageOf(GroupIconTarget(host_, project_, project_.MenuItems()[static_cast<size_t>(index)].Assignment));
+    const TTRVMenuItem& entry = project_.MenuItems()[static_cast<size_t>(index)];
+    // A folder's entry shows a folder: the Windows folder's icon, which asks
+    // no share, however often the tree is drawn.
+    std::string windows;
+    if (!entry.Folder.empty()) return host_.WindowsFolder(windows) ? icons_->ImageOf(windows) : 0;
+    return icons_->ImageOf(GroupIconTarget(host_, project_, entry.Assignment));
   };
   lines.SetImages(icons_->Images());
   lines.ImageOf = [this](int row) {
@@ -187,9 +192,13 @@ std::vector<TControlDef> TEditorPage::Controls() {
   // What the balloon of a field or button goes with: leaving it.
   auto exitHides = [this] { return balloons_.ExitHides(); };
   // The menu structure editor.
+  // The two ways to a menu from a folder, side by side above the tree.
+  rows.push_back({Kind<TButton>, "Button_FolderMenu", page, 0, 117, 169, 25, IDS_HELP_FOLDERMENU,
+                  "Ordner als Unter&menü", coTabStop, {},
+                  {Bind(folderMenu_), On(evClick, this, &TEditorPage::Button_FolderMenuClick), exitHides()}});
   rows.push_back({Kind<TButton>, "Button_Import", page, 176, 117, 137, 25, IDS_HELP_IMPORT, "Aus &Ordner übernehmen…",
                   coTabStop, {}, {Bind(import_), On(evClick, this, &TEditorPage::Button_ImportClick), exitHides()}});
-  rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 128, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
+  rows.push_back({Kind<TCheckBox>, "CheckBox_UseMenu", page, 0, 150, 169, 17, IDS_HELP_USEMENU, "Menü&struktur:",
                   coTabStop | coBold | coChecked, {},
                   {Bind(useMenu_), On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
   menuPanel_.AddRows(rows, page);
@@ -291,8 +300,19 @@ void TEditorPage::Button_ImportClick(TControl&) {
     ShowMessageBoxW(leftOut, WidenText("Aus Ordner übernehmen"), MB_OK | MB_ICONINFORMATION);
 }
 
+void TEditorPage::Button_FolderMenuClick(TControl&) {
+  // Where the project lies, else the user's documents.
+  std::string folder = project_.FileName();
+  const size_t slash = folder.find_last_of('\\');
+  folder = slash == std::string::npos ? TShortcutPage::GetSpecialFolderPath(CSIDL_PERSONAL) : folder.substr(0, slash);
+  if (!BrowseForPath(form_.Handle, "Wählen Sie den Ordner, dessen Inhalt das Untermenü zeigen soll.", "", folder,
+                     false, false, true))
+    return;
+  MenuEditor().NewFolderItem(folder);
+}
+
 std::u16string TEditorPage::ImportFolder(const std::string& folder) {
-  TWindowsFolderReader reader;
+  TWindowsImportReader reader;
   const TFolderMenu imported = MenuOfFolder(reader, folder, project_.GroupNames());
   TTreeUpdate update(MenuTree());
   history_.Import(imported.Menu, imported.Groups);
@@ -307,7 +327,9 @@ TEditorScope TEditorPage::FocusedEditor() {
   TControl* focus = form_.ActiveControl();
   if (!focus) return esAll;
   if (groupPanel_.Owns(focus)) return esGroups;
-  if (menuPanel_.Owns(focus) || focus == &useMenu_.Get() || focus == &import_.Get()) return esMenu;
+  if (menuPanel_.Owns(focus) || focus == &useMenu_.Get() || focus == &import_.Get() ||
+      focus == &folderMenu_.Get())
+    return esMenu;
   return esAll;
 }
 

@@ -112,6 +112,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void CheckBox_UseMenuClick(TControl& sender);
   // "Aus Ordner übernehmen…": the menu from a folder of shortcuts.
   void Button_ImportClick(TControl& sender);
+  // "Ordner als Untermenü": an entry whose submenu shows a folder.
+  void Button_FolderMenuClick(TControl& sender);
 
   // F2 on the tree or the command-line list: the help text and what
   // Ctrl+Z there would take back.
@@ -128,7 +130,7 @@ class TEditorPage : public TConfigPage, public IProjectView {
   TSaveDialog saveDialog_;
   TFormPtr<TCheckForm> checkWindow_;
   TBound<TCheckBox> useMenu_;
-  TBound<TButton> import_;
+  TBound<TButton> import_, folderMenu_;
   // The file commands, by their keys: Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S.
   TBound<TVQButton> new_, open_, save_, saveAs_;
   // What the icon rules resolve a command line's program through.

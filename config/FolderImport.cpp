@@ -12,7 +12,7 @@ namespace {
 
 class TBuilder {
  public:
-  TBuilder(IFolderReader& reader, const std::vector<std::string>& taken) : reader_(reader), taken_(taken) {}
+  TBuilder(IFolderImportReader& reader, const std::vector<std::string>& taken) : reader_(reader), taken_(taken) {}
 
   void Add(const std::string& folder, int level) {
     // A folder reached a second time (a junction to an ancestor, two links
@@ -20,14 +20,17 @@ class TBuilder {
     std::string identity = reader_.FolderIdentity(folder);
     if (identity.empty()) identity = UpperText(folder);
     if (!visited_.insert(identity).second) return;
-    std::vector<IFolderReader::TItem> items = reader_.Items(folder);
+    std::vector<TFolderItem> items = reader_.Read(folder).Items;
+    // Hidden and system items (desktop.ini) are none of the user's.
+    items.erase(std::remove_if(items.begin(), items.end(), [](const TFolderItem& item) { return !IsShownItem(item); }),
+                items.end());
     // Folders first, each part in the order the shell shows names.
     ICollation* collation = Platform.Collation;
-    std::stable_sort(items.begin(), items.end(), [&](const IFolderReader::TItem& a, const IFolderReader::TItem& b) {
+    std::stable_sort(items.begin(), items.end(), [&](const TFolderItem& a, const TFolderItem& b) {
       if (a.IsFolder != b.IsFolder) return a.IsFolder;
       return collation->CompareText(a.Name, b.Name) < 0;
     });
-    for (const IFolderReader::TItem& item : items) {
+    for (const TFolderItem& item : items) {
       if (!item.ForeignName.empty()) {
         const std::u16string path = WidenText(folder + "\\") + item.ForeignName;
         Result.Refused.push_back({path, ForeignTextMessage(item.ForeignName)});
@@ -44,13 +47,13 @@ class TBuilder {
         std::string target, arguments;
         std::u16string reason;
         switch (reader_.ReadLink(path, target, arguments, reason)) {
-          case IFolderReader::lrBroken:
+          case IFolderImportReader::lrBroken:
             Result.BrokenLinks.push_back(path);
             continue;
-          case IFolderReader::lrRefused:
+          case IFolderImportReader::lrRefused:
             Result.Refused.push_back({WidenText(path), reason});
             continue;
-          case IFolderReader::lrRead:
+          case IFolderImportReader::lrRead:
             break;
         }
         AddEntry(path, item.Name.substr(0, item.Name.size() - 4), level, target, arguments);
@@ -83,14 +86,14 @@ class TBuilder {
     return name;
   }
 
-  IFolderReader& reader_;
+  IFolderImportReader& reader_;
   std::vector<std::string> taken_;
   std::set<std::string> visited_;
 };
 
 }  // namespace
 
-TFolderMenu MenuOfFolder(IFolderReader& reader, const std::string& folder,
+TFolderMenu MenuOfFolder(IFolderImportReader& reader, const std::string& folder,
                          const std::vector<std::string>& takenGroupNames) {
   TBuilder builder(reader, takenGroupNames);
   builder.Add(folder, 0);

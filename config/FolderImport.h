@@ -7,23 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "model/FolderReader.h"
 #include "model/Project.h"
 
-class IFolderReader {
+// The folders of this machine with their links read, as the import needs
+// them.
+class IFolderImportReader : public IFolderReader {
  public:
-  virtual ~IFolderReader() = default;
-  struct TItem {
-    std::string Name;  // without the folder
-    bool IsFolder = false;
-    // A name Windows-1252 cannot hold, as it is (Name is then empty): the
-    // item is refused, never imported under another name.
-    std::u16string ForeignName;
-  };
-  // The folder's items (without "." and ".."), in any order.
-  virtual std::vector<TItem> Items(const std::string& folder) = 0;
-  // What tells a folder apart however it is reached (through a junction or
-  // a symbolic link too); empty when that cannot be told.
-  virtual std::string FolderIdentity(const std::string& folder) = 0;
   enum TLinkRead { lrRead, lrBroken, lrRefused };
   // A link's target and argument string; lrBroken when it names nothing
   // that exists, lrRefused with the reason when it cannot be read or taken.
@@ -49,7 +39,7 @@ struct TFolderMenu {
 // The menu of the folder, with groups named after their entries and kept
 // apart from the names taken already (a number appended). Each folder is
 // visited once, however links between folders point.
-TFolderMenu MenuOfFolder(IFolderReader& reader, const std::string& folder,
+TFolderMenu MenuOfFolder(IFolderImportReader& reader, const std::string& folder,
                          const std::vector<std::string>& takenGroupNames);
 
 // The message that lists what an import or a drop left out ("" when

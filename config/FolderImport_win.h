@@ -2,15 +2,17 @@
 #pragma once
 
 #include "config/FolderImport.h"
+#include "model/FolderReader_win.h"
 #include "shortcut/ShellLink.h"
 
-class TWindowsFolderReader : public IFolderReader {
+class TWindowsImportReader : public IFolderImportReader {
  public:
-  std::vector<TItem> Items(const std::string& folder) override;
-  std::string FolderIdentity(const std::string& folder) override;
+  TFolderListing Read(const std::string& folder) override { return folders_.Read(folder); }
+  std::string FolderIdentity(const std::string& folder) override { return folders_.FolderIdentity(folder); }
   TLinkRead ReadLink(const std::string& link, std::string& target, std::string& arguments,
                      std::u16string& reason) override;
 
  private:
+  TWindowsFolderReader folders_;
   TShellLinkReader links_;
 };

@@ -54,8 +54,10 @@ void TMenuEditor::ShowSelectedEntry() {
   if (any) {
     const TTRVMenuItem& entry = project_.MenuItem(selected_);
     view_.ShowEntry(entry.Text, entry.Assignment);
+    view_.ShowFolder(entry.Folder);
   } else {
     view_.ShowEntry("", -1);
+    view_.ShowFolder("");
   }
 }
 
@@ -80,16 +82,33 @@ void TMenuEditor::PlaceNewEntry(int parent, int after, int index, const TTRVMenu
 TMenuEntryCheck TMenuEditor::NewItem(const std::string& text, int assignment) {
   const TMenuEntryCheck check = CheckMenuEntry(text, assignment);
   if (check != mcNone) return check;
+  PlaceSibling({text, assignment, 0});
+  return mcNone;
+}
+
+void TMenuEditor::PlaceSibling(TTRVMenuItem entry) {
   if (selected_ < 0) {
     int last = Count() - 1;
     while (last >= 0 && Level(last) > 0) --last;
-    PlaceNewEntry(-1, last, Count(), {text, assignment, 0});
+    entry.Level = 0;
+    PlaceNewEntry(-1, last, Count(), entry);
   } else {
     // After the selected entry's block, as its sibling.
     const int index = selected_ + project_.CountDescendants(selected_) + 1;
-    PlaceNewEntry(ParentOf(selected_), selected_, index, {text, assignment, Level(selected_)});
+    entry.Level = Level(selected_);
+    PlaceNewEntry(ParentOf(selected_), selected_, index, entry);
   }
-  return mcNone;
+}
+
+void TMenuEditor::NewFolderItem(const std::string& folder) {
+  if (folder.empty()) return;
+  // Named as the shell names the folder: its last part ("C:" for a drive).
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '\\') path.pop_back();
+  const size_t slash = path.find_last_of('\\');
+  std::string name = slash == std::string::npos || slash + 1 == path.size() ? path : path.substr(slash + 1);
+  if (name.empty()) name = folder;
+  PlaceSibling({name, 0, 0, folder});
 }
 
 TMenuEntryCheck TMenuEditor::NewSubItem(const std::string& text, int assignment) {
@@ -105,7 +124,8 @@ TMenuEntryCheck TMenuEditor::EditItem(const std::string& text, int assignment) {
   const TMenuEntryCheck check = CheckMenuEntry(text, assignment);
   if (check != mcNone || selected_ < 0) return check;
   view_.SetNodeText(selected_, text);
-  project_.ChangeMenuItem(selected_, text, assignment);
+  // A folder's entry runs no group, whatever the list shows.
+  project_.ChangeMenuItem(selected_, text, project_.MenuItem(selected_).Folder.empty() ? assignment : 0);
   return mcNone;
 }
 

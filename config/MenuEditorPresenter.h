@@ -48,6 +48,9 @@ class IMenuEditorView {
   // The entry's fields: its text and its item of the assignment list
   // (0: "Keine Aktion"); "" and -1 when no entry is selected.
   virtual void ShowEntry(const std::string& text, int assignment) = 0;
+  // The selected entry's folder ("": none, or no entry): an entry that
+  // stands for a folder runs no group, so none is offered for it.
+  virtual void ShowFolder(const std::string& folder) = 0;
   virtual void SetEnabled(TMenuButton button, bool enabled) = 0;
 };
 
@@ -86,6 +89,10 @@ class TMenuEditor {
   TMenuEntryCheck NewItem(const std::string& text, int assignment);
   TMenuEntryCheck NewSubItem(const std::string& text, int assignment);
   TMenuEntryCheck EditItem(const std::string& text, int assignment);
+  // "Ordner als Untermenü": a new entry named after the folder, bound to no
+  // group, whose submenu shows the folder's items; placed as "Neuer
+  // Eintrag" places one.
+  void NewFolderItem(const std::string& folder);
   void DeleteItem();
   void MoveUp();
   void MoveDown();
@@ -120,6 +127,8 @@ class TMenuEditor {
   int Level(int index) const { return project_.MenuItem(index).Level; }
   int Count() const { return static_cast<int>(project_.MenuItems().size()); }
   void PlaceNewEntry(int parent, int after, int index, const TTRVMenuItem& entry);
+  // After the selected entry's block at its level, or last at the top.
+  void PlaceSibling(TTRVMenuItem entry);
   void MoveEntry(int after, int target, int moved);
   // The last direct sub-entry of the entry at index, -1: none.
   int LastChild(int index) const;

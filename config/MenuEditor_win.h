@@ -60,6 +60,7 @@ class TMenuEditorPanel : public IMenuEditorView {
   void ClearTree() override;
   void FocusTree() override;
   void ShowEntry(const std::string& text, int assignment) override;
+  void ShowFolder(const std::string& folder) override;
   void SetEnabled(TMenuButton button, bool enabled) override;
 
  private:

@@ -203,6 +203,13 @@ class TChecker {
   void CheckMenu() {
     for (size_t m = 0; m < menu_.size(); ++m) {
       const TTRVMenuItem& entry = menu_[m];
+      // A folder's entry shows the folder as the popup reads it.
+      if (!entry.Folder.empty() && !words_.FolderFound(entry.Folder)) {
+        TFinding f;
+        f.MenuEntry = static_cast<int>(m);
+        f.Problem = "Menüeintrag " + Quoted(entry.Text) + ": Ordner " + Quoted(entry.Folder) + " nicht gefunden";
+        findings_.push_back(std::move(f));
+      }
       if (entry.Assignment == 0) continue;
       TFinding f;
       f.MenuEntry = static_cast<int>(m);

@@ -2,7 +2,8 @@
 // would go wrong when the hotkey runs the project. Programs and documents
 // that cannot be found, working folders that do not exist, calls of groups that do not exist, groups that call
 // themselves, questions without their branch markers, menu entries bound to
-// empty groups and groups nothing reaches. Portable: the file system, the
+// empty groups, folders of menu entries that do not exist and groups nothing
+// reaches. Portable: the file system, the
 // search path and the registry come through ICheckLookup.
 #pragma once
 

@@ -29,6 +29,7 @@ TPopupMenuModel BuildPopupMenu(const std::vector<TTRVMenuItem>& entries) {
     TPopupItem item;
     item.Caption = entry.Text;
     item.Tag = entry.Assignment;
+    item.Folder = entry.Folder;
     item.Parent = parent;
     const int index = static_cast<int>(items.size());
     items.push_back(std::move(item));

@@ -18,6 +18,9 @@ struct TPopupItem {
   int32_t Tag = 0;            // the entry's Assignment; 0 = no group
   int Parent = -1;            // index of the item whose submenu holds it
   std::vector<int> Children;  // indexes of the submenu's items, in order
+  // The entry's folder: its items follow the children when the submenu
+  // opens ("": none).
+  std::string Folder;
   bool IsLine() const { return Caption == "-"; }
 };
 

@@ -9,9 +9,12 @@
 
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
+#include "launcher/LiveFolder.h"
 #include "launcher/MenuIcons_win.h"
 #include "launcher/PopupMenu.h"
 #include "launcher/SearchWindow_win.h"
+#include "model/FolderReader_win.h"
+#include "model/Platform.h"
 #include "model/Wide_win.h"
 
 namespace {
@@ -22,6 +25,17 @@ const UINT WM_ICONFOUND = WM_APP + 1;
 // How many items of one menu have their icons looked up in the cache before
 // the menu shows: more than a screen holds; the rest come from the worker.
 const int QuickIcons = 64;
+
+// How long a folder's submenu waits for the folder before it shows the
+// notice that it does not answer: a local folder is read in a few
+// milliseconds, a share may take seconds.
+const int FolderWait = 150;
+
+// What an item of a menu shows an icon of: a line none, a path "" none.
+struct TIconSlot {
+  bool Line = false;
+  std::string Path;
+};
 
 // The icons of a shown popup: each menu's items get theirs when the menu
 // first opens, from the cache at once or from the worker later.
@@ -34,7 +48,12 @@ class TPopupIcons {
       if (bitmap.second) DeleteObject(bitmap.second);
     if (placeholder_) DeleteObject(placeholder_);
   }
-  void Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children);
+  // The icons of the project's entries, when their menu first opens;
+  // folders: each entry's folder as it is read (by item), "" for others.
+  void FillItems(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children,
+                 const std::map<int, std::string>& folders);
+  // Icons for the menu's items by position.
+  void Fill(HMENU menu, const std::vector<TIconSlot>& slots);
   // The worker's results that came since the last call.
   void Arrived() {
     for (const TIconResult& result : loader_.TakeResults()) Found(result);
@@ -75,21 +94,34 @@ void TPopupIcons::SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keep
   SetMenuItemInfoW(menu, position, TRUE, &info);
 }
 
-void TPopupIcons::Fill(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children) {
+void TPopupIcons::FillItems(HMENU menu, const std::vector<TPopupItem>& items, const std::vector<int>& children,
+                            const std::map<int, std::string>& folders) {
   if (!filled_.insert(menu).second) return;
+  std::vector<TIconSlot> slots(children.size());
+  for (size_t position = 0; position < children.size(); ++position) {
+    const TPopupItem& item = items[static_cast<size_t>(children[position])];
+    TIconSlot& slot = slots[position];
+    slot.Line = item.IsLine();
+    auto folder = folders.find(children[position]);
+    if (folder != folders.end()) {
+      slot.Path = folder->second;
+    } else if (!slot.Line && item.Children.empty() && item.Tag > 0) {
+      auto target = targets_.find(item.Tag);
+      if (target == targets_.end())
+        target = targets_.emplace(item.Tag, GroupIconTarget(host_, project_, item.Tag)).first;
+      slot.Path = target->second;
+    }
+  }
+  Fill(menu, slots);
+}
+
+void TPopupIcons::Fill(HMENU menu, const std::vector<TIconSlot>& slots) {
   int quick = 0;
   bool icons = false;
   std::vector<UINT> bare;
-  for (UINT position = 0; position < children.size(); ++position) {
-    const TPopupItem& item = items[static_cast<size_t>(children[position])];
-    if (item.IsLine()) continue;
-    if (!item.Children.empty() || item.Tag <= 0) {
-      bare.push_back(position);
-      continue;
-    }
-    auto target = targets_.find(item.Tag);
-    if (target == targets_.end()) target = targets_.emplace(item.Tag, GroupIconTarget(host_, project_, item.Tag)).first;
-    const std::string& path = target->second;
+  for (UINT position = 0; position < slots.size(); ++position) {
+    if (slots[position].Line) continue;
+    const std::string& path = slots[position].Path;
     if (path.empty()) {
       bare.push_back(position);
       continue;
@@ -142,6 +174,126 @@ void TPopupIcons::Found(const TIconResult& result) {
   RepaintMenus();
 }
 
+// The item that opens the search: a command number no entry takes.
+const UINT SearchCommand = 0xFFFF;
+const char* const SearchItemCaption = "Suchen…\t#";
+
+// The submenus of the entries that stand for a folder, and of the
+// subfolders in them: each filled from its folder when it first opens.
+class TLiveFolders {
+ public:
+  // Command numbers of the folders' items start at first.
+  explicit TLiveFolders(UINT first) : nextId_(first) {}
+  void Add(HMENU menu, const std::string& folder, UINT fixed) {
+    TLive& live = menus_[menu];
+    live.Folder = folder;
+    live.Fixed = fixed;
+  }
+  // The menu is about to show: its items when the folder has answered
+  // within the wait, else the notice that it does not, until it opens again
+  // after the answer came. captions: the captions of the entries it holds
+  // already (the project's sub-entries), whose access keys stay theirs.
+  void Opening(HMENU menu, const std::vector<std::string>& captions, TPopupIcons* icons);
+  // The item chosen by its command number: its path, "" for none of these.
+  std::string PathOf(UINT id) const {
+    auto it = paths_.find(id);
+    return it == paths_.end() ? std::string() : it->second;
+  }
+
+ private:
+  struct TLive {
+    std::string Folder;
+    UINT Fixed = 0;  // the menu's items before the folder's
+    std::shared_ptr<TFolderReading> Reading;
+    bool Filled = false;
+    bool Waiting = false;  // the notice stands there
+  };
+  void Append(HMENU menu, TLive& live, const TLiveMenu& folder, const std::vector<std::string>& captions,
+              TPopupIcons* icons);
+  std::map<HMENU, TLive> menus_;
+  std::map<UINT, std::string> paths_;
+  UINT nextId_;
+};
+
+void TLiveFolders::Opening(HMENU menu, const std::vector<std::string>& captions, TPopupIcons* icons) {
+  auto it = menus_.find(menu);
+  if (it == menus_.end() || it->second.Filled) return;
+  TLive& live = it->second;
+  if (!live.Reading) {
+    try {
+      live.Reading = std::make_shared<TFolderReading>(std::make_shared<TWindowsFolderReader>(), live.Folder,
+                                                      *Platform.Collation);
+    } catch (const std::exception&) {
+      // No thread to be had: the folder cannot be read now.
+      TLiveMenu unreadable;
+      unreadable.Notice = FolderUnreadableNotice;
+      Append(menu, live, unreadable, captions, icons);
+      live.Filled = true;
+      return;
+    }
+  }
+  if (!live.Reading->Wait(live.Waiting ? 0 : FolderWait)) {
+    if (live.Waiting) return;
+    TLiveMenu slow;
+    slow.Notice = FolderSlowNotice;
+    Append(menu, live, slow, captions, nullptr);
+    live.Waiting = true;
+    return;
+  }
+  while (GetMenuItemCount(menu) > static_cast<int>(live.Fixed)) DeleteMenu(menu, live.Fixed, MF_BYPOSITION);
+  Append(menu, live, live.Reading->Menu(), captions, icons);
+  live.Filled = true;
+  live.Reading.reset();
+}
+
+void TLiveFolders::Append(HMENU menu, TLive& live, const TLiveMenu& folder, const std::vector<std::string>& captions,
+                          TPopupIcons* icons) {
+  // The entries' own items have their icons already.
+  std::vector<TIconSlot> slots(live.Fixed, TIconSlot{true, ""});
+  if (live.Fixed > 0) {
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    slots.push_back({true, ""});
+  }
+  if (!folder.Notice.empty()) {
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, W(folder.Notice).c_str());
+    return;
+  }
+  // Access keys as every level of the popup has them, the entries' first.
+  std::vector<TPopupItem> items;
+  std::vector<int> level;
+  for (const std::string& caption : captions) {
+    items.emplace_back();
+    items.back().Caption = caption;
+    level.push_back(static_cast<int>(level.size()));
+  }
+  for (const TLiveItem& item : folder.Items) {
+    items.emplace_back();
+    items.back().Caption = item.Caption;
+    level.push_back(static_cast<int>(level.size()));
+  }
+  AssignAccessKeys(items, level);
+  for (size_t i = 0; i < folder.Items.size(); ++i) {
+    const TLiveItem& item = folder.Items[i];
+    const std::wstring caption = W(items[captions.size() + i].Caption);
+    if (item.IsFolder) {
+      HMENU submenu = CreatePopupMenu();
+      Add(submenu, item.Path, 0);
+      AppendMenuW(menu, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
+    } else {
+      // Past the 16 bits of WM_COMMAND (and the search's number) an item
+      // can only be shown.
+      UINT id = 0;
+      if (nextId_ < SearchCommand) {
+        id = nextId_++;
+        paths_[id] = item.Path;
+      }
+      AppendMenuW(menu, MF_STRING, id, caption.c_str());
+    }
+    slots.push_back({false, item.Path});
+  }
+  if (icons) icons->Fill(menu, slots);
+}
+
 // The popup being shown: its items and which submenu belongs to which item.
 // Its owner window holds it (GWLP_USERDATA) while it is on the screen and its
 // choice runs.
@@ -151,13 +303,12 @@ struct TShownPopup {
   TPopupMenuModel Model;
   std::map<HMENU, int> SubmenuOwner;
   std::unique_ptr<TPopupIcons> Icons;
+  std::unique_ptr<TLiveFolders> Live;
+  // The folders of the entries that stand for one, as they are read (by item).
+  std::map<int, std::string> Folders;
   bool SearchKey = false;
   bool SearchChosen = false;
 };
-
-// The item that opens the search: a command number no entry takes.
-const UINT SearchCommand = 0xFFFF;
-const char* const SearchItemCaption = "Suchen…\t#";
 
 void RunClick(const TShownPopup& popup, int32_t tag) {
   Application.Guard([&popup, tag] { MenuItemClick(*popup.Host, *popup.Project, tag); });
@@ -170,11 +321,16 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       // Opening a submenu clicks the item that owns it; the top level has
       // no owner item.
       if (!popup || HIWORD(lParam)) break;
-      auto it = popup->SubmenuOwner.find(reinterpret_cast<HMENU>(wParam));
-      if (it == popup->SubmenuOwner.end()) return 0;
-      const TPopupItem& owner = popup->Model.Items[static_cast<size_t>(it->second)];
-      if (popup->Icons) popup->Icons->Fill(it->first, popup->Model.Items, owner.Children);
-      RunClick(*popup, owner.Tag);
+      HMENU menu = reinterpret_cast<HMENU>(wParam);
+      auto it = popup->SubmenuOwner.find(menu);
+      std::vector<std::string> captions;
+      if (it != popup->SubmenuOwner.end()) {
+        const TPopupItem& owner = popup->Model.Items[static_cast<size_t>(it->second)];
+        if (popup->Icons) popup->Icons->FillItems(menu, popup->Model.Items, owner.Children, popup->Folders);
+        for (int child : owner.Children) captions.push_back(popup->Model.Items[static_cast<size_t>(child)].Caption);
+      }
+      if (popup->Live) Application.Guard([&] { popup->Live->Opening(menu, captions, popup->Icons.get()); });
+      if (it != popup->SubmenuOwner.end()) RunClick(*popup, popup->Model.Items[static_cast<size_t>(it->second)].Tag);
       return 0;
     }
     case WM_MEASUREITEM: {
@@ -212,6 +368,11 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
         popup->SearchChosen = true;
         return 0;
       }
+      const std::string path = popup->Live ? popup->Live->PathOf(static_cast<UINT>(index)) : std::string();
+      if (!path.empty()) {
+        Application.Guard([popup, &path] { OpenLiveItem(*popup->Host, *popup->Project, path); });
+        return 0;
+      }
       if (index == 0 || index >= popup->Model.Items.size()) return 0;
       RunClick(*popup, popup->Model.Items[index].Tag);
       return 0;
@@ -240,9 +401,22 @@ HMENU CreateMenus(TShownPopup& popup) {
   std::vector<HMENU> menus(items.size(), nullptr);
   menus[0] = CreatePopupMenu();
   for (size_t i = 1; i < items.size(); ++i) {
-    if (items[i].Children.empty() || items[i].IsLine()) continue;
+    const bool folder = !items[i].Folder.empty();
+    if ((items[i].Children.empty() && !folder) || items[i].IsLine()) continue;
     menus[i] = CreatePopupMenu();
     popup.SubmenuOwner[menus[i]] = static_cast<int>(i);
+    if (!folder) continue;
+    // Its sub-entries in the project first, then the folder's items.
+    if (!popup.Live) popup.Live = std::make_unique<TLiveFolders>(static_cast<UINT>(items.size()));
+    std::string path;
+    try {
+      path = ResolvedStartFolder(*popup.Host, items[i].Folder);
+    } catch (const std::exception&) {
+      // Named by what cannot be had (a program folder Windows-1252 cannot
+      // hold): the folder is not found.
+    }
+    popup.Folders[static_cast<int>(i)] = path;
+    popup.Live->Add(menus[i], path, static_cast<UINT>(items[i].Children.size()));
   }
   for (size_t i = 0; i < items.size(); ++i) {
     if (!menus[i]) continue;
@@ -276,7 +450,7 @@ HMENU PrepareMenus(TShownPopup& popup, const TProject& project, ILauncherHost& h
   if (icons) {
     try {
       popup.Icons = std::make_unique<TPopupIcons>(project, host, owner);
-      popup.Icons->Fill(menu, popup.Model.Items, popup.Model.Items[0].Children);
+      popup.Icons->FillItems(menu, popup.Model.Items, popup.Model.Items[0].Children, popup.Folders);
     } catch (const std::exception&) {
       popup.Icons.reset();
     }

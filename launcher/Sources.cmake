@@ -5,6 +5,7 @@ add_library(tarvo_launcher STATIC
   launcher/PopupMenu.cpp
   launcher/MenuIcons.cpp
   launcher/Search.cpp
+  launcher/LiveFolder.cpp
 )
 target_link_libraries(tarvo_launcher PUBLIC tarvo_model)
 

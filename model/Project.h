@@ -5,12 +5,20 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct TTRVMenuItem {
+  TTRVMenuItem() = default;
+  TTRVMenuItem(std::string text, int32_t assignment = 0, int32_t level = 0, std::string folder = std::string())
+      : Text(std::move(text)), Assignment(assignment), Level(level), Folder(std::move(folder)) {}
   std::string Text;        // "-" is a separator; "&" marks the access key
   int32_t Assignment = 0;  // 0: none; k: ExecGroups[k - 1]
   int32_t Level = 0;       // nesting depth, 0 = top level
+  // A folder whose items the entry's submenu shows, read when it opens ("":
+  // an ordinary entry). %NAME% expanded, ".\" and "..\" against the
+  // program's folder, as a working folder is.
+  std::string Folder;
 };
 
 // Where the entries of a menu list stand: each under the nearest entry

@@ -68,7 +68,7 @@ std::string ProjectFileText(const TProject& project, bool useMenu) {
     size += group.Name.size() + 2;
     for (const TExecLine& line : group.Lines) size += line.Params.size() + 16;
   }
-  for (const TTRVMenuItem& item : project.MenuItems()) size += item.Text.size() + 28;
+  for (const TTRVMenuItem& item : project.MenuItems()) size += item.Text.size() + item.Folder.size() + 28;
   std::string text;
   text.reserve(size);
   const char* const lineEnd = "\r\n";
@@ -87,6 +87,12 @@ std::string ProjectFileText(const TProject& project, bool useMenu) {
       text.append("\"\"");
     else
       AppendDelimitedField(text, item.Text, ' ');
+    // A fourth field only for a folder's entry: readers that know three
+    // ignore it, and every other line stays as it always was.
+    if (!item.Folder.empty()) {
+      text.append(1, ' ');
+      AppendDelimitedField(text, item.Folder, ' ');
+    }
     text.append(lineEnd);
   }
   return text;
@@ -141,6 +147,7 @@ bool LoadProject(TProject& project, const std::string& fileName, bool interactiv
       item.Level = nesting.Depth();
       item.Assignment = StrToInt(FieldAt(fields, 1));
       item.Text = FieldAt(fields, 2);
+      if (fields.size() > 3) item.Folder = fields[3];
       project.menuItems_.push_back(item);
       if (view) view->MenuItemLoaded(index, item);
     }

@@ -3,6 +3,7 @@
 add_library(tarvo_model STATIC
   model/Errors.cpp
   model/Codec.cpp
+  model/FolderReader.cpp
   model/Project.cpp
   model/ProjectFile.cpp
   model/Platform.cpp
@@ -17,7 +18,7 @@ endif()
 
 if(WIN32)
   add_library(tarvo_platform STATIC model/Platform_win.cpp model/MessageBox_win.cpp model/Files_win.cpp
-    model/Registry_win.cpp)
+    model/Registry_win.cpp model/FolderReader_win.cpp)
   target_link_libraries(tarvo_platform PUBLIC advapi32)
 else()
   add_library(tarvo_platform STATIC model/Platform_posix.cpp)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the help page's pictures of the real program under Xvfb: the start
 # page, the editor page with the worked example's question group, the dialog
-# "Befehlszeile" and the shortcut page. Run by hand after a build when a page
+# "Befehlszeile", the shortcut page and a folder's submenu open in the
+# popup. Run by hand after a build when a page
 # changes (it needs xdotool, installed here when missing); the pictures in
 # resources/ are committed and copied beside TRV.HTM by the build.
 set -euo pipefail
@@ -72,3 +73,19 @@ search=$(xdotool search --sync --onlyvisible --name '^TRV$' | head -1)
 sleep 1; xdotool type --delay 150 "e"
 shot "$search" TRV-Suchen.png
 xdotool key Escape
+
+# A folder as a submenu, open in the popup: a folder with subfolders,
+# documents and a program, a project whose entry stands for it, and the
+# popup at a known place beside the configuration window.
+ablage="$WINEPREFIX/drive_c/Projekte/Ablage"
+mkdir -p "$ablage/Briefe" "$ablage/Rechnungen"
+for f in 'Bericht 2.txt' 'Bericht 10.txt' 'Notizen.txt'; do printf 'x\r\n' > "$ablage/$f"; done
+cp "$WINEPREFIX/drive_c/windows/notepad.exe" "$ablage/Editor.exe"
+printf '%s\r\n' '[ExecGroups]' 'Editor' ' 0 notepad.exe;0' '[MenuItems]' '0 1 Editor' \
+  '0 0 Ablage C:\Projekte\Ablage' > "$WINEPREFIX/drive_c/Projekte/Ordner.trv"
+xdotool mousemove 20 20
+wine 'C:\Programme\Tarvo\TRV.EXE' 'C:\Projekte\Ordner.trv' >/dev/null 2>&1 &
+sleep 2
+xdotool mousemove 70 50 click 1; sleep 1.5   # "Ablage", its submenu opened
+import -window root -crop 250x150+10+10 "$root/resources/TRV-Ordner.png"
+xdotool key Escape Escape Escape

@@ -82,6 +82,7 @@ tarvo_tests(launcher_tests
     tests/core/PopupMenuTest.cpp
     tests/core/MenuIconsTest.cpp
     tests/core/SearchTest.cpp
+    tests/core/LiveFolderTest.cpp
   LIBS tarvo_launcher)
 
 if(WIN32)
@@ -91,8 +92,8 @@ if(WIN32)
     LIBS tarvo_launchertestsupport tarvo_model tarvo_linkrules
     SERIAL)
   tarvo_tests(popup_e2e_tests
-    SOURCES tests/win/PopupE2ETest.cpp tests/win/SearchE2ETest.cpp
-    LIBS tarvo_launchertestsupport tarvo_model
+    SOURCES tests/win/PopupE2ETest.cpp tests/win/SearchE2ETest.cpp tests/win/LiveFolderE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model tarvo_platform tarvo_shortcut
     SERIAL)
   tarvo_tests(launcher_win_tests
     SOURCES tests/win/LauncherWinTest.cpp

@@ -321,6 +321,8 @@ class TFakeMenuView : public IMenuEditorView {
   std::set<std::string> Expanded;  // by text: the tests' entries have their own
   void FocusTree() override {}
   void ShowEntry(const std::string& text, int assignment) override { Text = text, Assignment = assignment; }
+  void ShowFolder(const std::string& folder) override { Folder = folder; }
+  std::string Folder;
   void SetEnabled(TMenuButton button, bool enabled) override { On[button] = enabled; }
 };
 
@@ -403,6 +405,30 @@ TEST_F(MenuEditorTest, NewEntriesGoAfterTheSelectedBlockOrBelowIt) {
   EXPECT_EQ(editor.EditItem("F", 2), mcNone);
   EXPECT_EQ(Shape(), "A(B(C),F),D");
   EXPECT_EQ(project.MenuItems()[3].Assignment, 2);
+  // A folder's entry: named after the folder, bound to no group, shown
+  // without one; a change of its text keeps the folder and no group.
+  const struct {
+    char Selected;
+    const char *Folder, *Shape;
+  } folders[] = {
+      {'D', "C:\\Daten\\Bilder\\", "A(B(C),F),D,Bilder"},
+      {'C', "C:\\", "A(B(C,C:),F),D,Bilder"},
+      {'F', "\\\\server\\freigabe", "A(B(C,C:),F,freigabe),D,Bilder"},
+  };
+  for (const auto& row : folders) {
+    Select(row.Selected);
+    editor.NewFolderItem(row.Folder);
+    EXPECT_EQ(Shape(), row.Shape) << row.Folder;
+    const TTRVMenuItem& entry = project.MenuItem(editor.Selected());
+    EXPECT_EQ(entry.Folder, row.Folder);
+    EXPECT_EQ(entry.Assignment, 0);
+    EXPECT_EQ(view.Folder, row.Folder);
+  }
+  EXPECT_EQ(editor.EditItem("Fotos", 2), mcNone);
+  EXPECT_EQ(project.MenuItem(editor.Selected()).Folder, "\\\\server\\freigabe");
+  EXPECT_EQ(project.MenuItem(editor.Selected()).Assignment, 0);
+  Select('A');
+  EXPECT_EQ(view.Folder, "");
 }
 
 TEST_F(MenuEditorTest, SelectionMovesAndDeletionsKeepTreeAndListAlike) {
@@ -579,15 +605,15 @@ TEST(MenuNesting, OneFileGivesTheSameTreeInThePopupAndTheEditor) {
   Platform.Files = native;
 }
 
-class TFakeFolders : public IFolderReader {
+class TFakeFolders : public IFolderImportReader {
  public:
-  std::map<std::string, std::vector<TItem>> Folders;
+  std::map<std::string, std::vector<TFolderItem>> Folders;
   std::map<std::string, std::string> Identities;  // a folder reached through a link: the one it is
   std::map<std::string, std::pair<std::string, std::string>> Links;  // target, arguments; "" target: broken
   int Reads = 0;
-  std::vector<TItem> Items(const std::string& folder) override {
+  TFolderListing Read(const std::string& folder) override {
     ++Reads;
-    return Folders[Identity(folder)];
+    return {fsRead, Folders[Identity(folder)]};
   }
   std::string FolderIdentity(const std::string& folder) override { return Identity(folder); }
   TLinkRead ReadLink(const std::string& link, std::string& target, std::string& arguments,
@@ -619,7 +645,9 @@ TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroup
   UseNativePlatform();
   TFakeFolders folders;
   folders.Folders["C:\\M"] = {{"Spiel.exe", false}, {"notiz.txt", false}, {"Leer", true}, {"Büro", true},
-                               {"", false, u"\u0416\u0443\u0440\u043D\u0430\u043B.lnk"}};
+                               {"", false, false, false, u"\u0416\u0443\u0440\u043D\u0430\u043B.lnk"},
+                               {"desktop.ini", false}, {"Versteckt.exe", false, true}, {"System", true, false, true}};
+  folders.Folders["C:\\M\\System"] = {{"x.exe", false}};
   folders.Folders["C:\\M\\Büro"] = {{"Rechner.lnk", false}, {"Kaputt.lnk", false}, {"Editor.lnk", false},
                                      {"Zeilen.lnk", false}, {"Defekt.lnk", false}};
   folders.Links["C:\\M\\Büro\\Editor.lnk"] = {"C:\\Windows\\notepad.exe", ""};
@@ -630,7 +658,8 @@ TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroup
   std::string menu;
   for (const TTRVMenuItem& entry : imported.Menu)
     menu += std::to_string(entry.Level) + entry.Text + "/" + std::to_string(entry.Assignment) + " ";
-  EXPECT_EQ(menu, "0Büro/0 1Editor/1 1Rechner/2 0Spiel/3 ") << "folders first, an empty one left out";
+  EXPECT_EQ(menu, "0Büro/0 1Editor/1 1Rechner/2 0Spiel/3 ")
+      << "folders first, an empty one left out, hidden and system items too";
   ASSERT_EQ(imported.Groups.size(), 3u);
   // Each runs exactly what the shell runs: the argument string as the link
   // holds it, "%" unexpanded.
@@ -765,6 +794,9 @@ TEST_F(EditorHistoryTest, UndoingAllGivesTheOriginalFileAndRedoingAllTheEditedOn
          t.history.Import({{"Ordner", 0, 0}, {"Neu", 1, 1}}, {{"Neu", {{lkCommand, "neu.exe;0"}}}});
        }},
       {"menu setting", [](EditorHistoryTest& t) { t.project.ChangeMenuSetting(false); }},
+      {"folder entry", [](EditorHistoryTest& t) { t.SelectEntry("Ordner"), t.menu.NewFolderItem("C:\\Daten"); }},
+      {"folder entry renamed", [](EditorHistoryTest& t) { t.SelectEntry("Daten"), t.menu.EditItem("Alles", 1); }},
+      {"folder entry dragged", [](EditorHistoryTest& t) { t.menu.Drop(2, 0, mdInto); }},
   };
   std::vector<std::string> files = {original};
   for (const TStep& step : steps) {

@@ -151,6 +151,10 @@ TEST(ProjectCheck, StructureFindings) {
       {"unreachable", {{"A", {call("B")}}, {"B", {end}}, {"C", {call("D")}}, {"D", {end}}}, {{"Eins", 1}}, true,
        {"C||Wird von keinem Menüeintrag und keinem Aufruf erreicht",
         "D||Wird von keinem Menüeintrag und keinem Aufruf erreicht"}},
+      // A folder's entry: its folder found as a working folder is.
+      {"folder of an entry", {{"A", {end}}},
+       {{"Eins", 1}, {"Bilder", 0, 0, "C:\\Fehlt"}, {"Daten", 0, 0, ".\\Daten"}, {"Programme", 0, 0, "%PROGRAMME%"}},
+       true, {"Menü||Menüeintrag „Bilder“: Ordner „C:\\Fehlt“ nicht gefunden"}},
       // Without the menu every group runs, and the menu is not shown.
       {"menu off", {{"A", {}}, {"C", {end}}}, {{"Eins", 1}}, false, {}},
   };

@@ -213,6 +213,38 @@ TEST_F(ProjectFile, CommandsWithWorkingFolderAndWindowLoadAndSaveBackByteForByte
   EXPECT_EQ(files.Files["r.trv"], text);
 }
 
+TEST_F(ProjectFile, MenuLinesWithAFolderLoadAndSaveBackByteForByte) {
+  // Each menu line as the file holds it and the entry the loader makes of
+  // it: lines as files always had them keep three fields, a folder's entry
+  // has a fourth.
+  const struct {
+    const char* Line;
+    TTRVMenuItem Entry;
+  } rows[] = {
+      {"0 1 G", {"G", 1, 0, ""}},
+      {"0 0 Dokumente C:\\Daten", {"Dokumente", 0, 0, "C:\\Daten"}},
+      {"1 0 \"Eigene Bilder\" \"%USERPROFILE%\\Eigene Bilder\"", {"Eigene Bilder", 0, 1, "%USERPROFILE%\\Eigene Bilder"}},
+      {"1 0 Netz \\\\server\\freigabe", {"Netz", 0, 1, "\\\\server\\freigabe"}},
+      {"0 0 -", {"-", 0, 0, ""}},
+  };
+  std::string text = "[ExecGroups]\r\nG\r\n 0 notepad.exe;0\r\n[MenuItems]\r\n";
+  for (const auto& row : rows) text += std::string(row.Line) + "\r\n";
+  ASSERT_TRUE(Load(text));
+  ASSERT_EQ(project.MenuItems().size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const TTRVMenuItem& loaded = project.MenuItem(static_cast<int>(i));
+    EXPECT_EQ(loaded.Text, rows[i].Entry.Text) << rows[i].Line;
+    EXPECT_EQ(loaded.Assignment, rows[i].Entry.Assignment) << rows[i].Line;
+    EXPECT_EQ(loaded.Level, rows[i].Entry.Level) << rows[i].Line;
+    EXPECT_EQ(loaded.Folder, rows[i].Entry.Folder) << rows[i].Line;
+  }
+  SaveProject(project, "r.trv");
+  EXPECT_EQ(files.Files["r.trv"], text);
+  // A reader that knows three fields finds the entry's text where it was.
+  const TStrings fields = SplitDelimited(rows[2].Line, ' ');
+  EXPECT_EQ(FieldAt(fields, 2), "Eigene Bilder");
+}
+
 TEST_F(ProjectFile, TextsWithBlanksAndQuotesRoundTrip) {
   project = TProject(
       {TExecGroup{"Grüße", {{lkEndRun, ""}, {lkMessage, JoinDelimited({"Sag \"Hallo\"", "T", "3", "0"}, ';')}}},

@@ -139,6 +139,7 @@ std::vector<TRemoteMenuItem> ReadRemoteMenu(TRemoteProcess& remote, HMENU menu) 
     TRemoteMenuItem item;
     UINT state = remote.CallUser32("GetMenuState", {handle, static_cast<DWORD>(i), MF_BYPOSITION});
     item.Separator = (state & MF_SEPARATOR) != 0;
+    item.Disabled = (state & (MF_GRAYED | MF_DISABLED)) != 0;
     item.Submenu = reinterpret_cast<HMENU>(remote.CallUser32("GetSubMenu", {handle, static_cast<DWORD>(i)}));
     item.Id = remote.CallUser32("GetMenuItemID", {handle, static_cast<DWORD>(i)});
     DWORD length =

@@ -47,6 +47,7 @@ bool PressButton(const TMessageBox& box, int id);
 struct TRemoteMenuItem {
   std::string Caption;  // with its "&"
   bool Separator = false;
+  bool Disabled = false;  // greyed, cannot be chosen
   HMENU Submenu = nullptr;
   UINT Id = 0;
   HBITMAP Bitmap = nullptr;  // the bitmap the item shows

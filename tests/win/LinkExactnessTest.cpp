@@ -87,7 +87,7 @@ TEST(LinkExactness, AnImportedLinkRunsWhatTheShellRunsOrIsRefused) {
                                        L"\u0141.exe", L"\u0416.exe", L"\U0001F600.exe"};
   for (const std::wstring& name : foreignNames)
     ASSERT_TRUE(CopyFileW(W(ArgRecorderPath()).c_str(), (W(links) + L"\\" + name).c_str(), FALSE));
-  TWindowsFolderReader reader;
+  TWindowsImportReader reader;
   const TFolderMenu imported = MenuOfFolder(reader, links, {});
   std::vector<std::u16string> refused;
   for (const TRefusedItem& item : imported.Refused) refused.push_back(item.Path);
@@ -134,7 +134,7 @@ TEST(LinkExactness, AFolderLinkedToItselfIsImportedOnce) {
   ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryA((root + "\\Unter").c_str(), nullptr));
   PlaceRecorder(root + "\\a.exe");
-  TWindowsFolderReader reader;
+  TWindowsImportReader reader;
   // A folder is told by what it is, not by the path that reaches it.
   const std::string identity = reader.FolderIdentity(root);
   ASSERT_FALSE(identity.empty());
