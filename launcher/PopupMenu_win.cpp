@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "launcher/Interpreter.h"
 #include "launcher/MenuIcons_win.h"
+#include "launcher/MostUsed_win.h"
 #include "launcher/PopupMenu.h"
 #include "launcher/SearchWindow_win.h"
 #include "model/Wide_win.h"
@@ -151,6 +152,7 @@ struct TShownPopup {
   TPopupMenuModel Model;
   std::map<HMENU, int> SubmenuOwner;
   std::unique_ptr<TPopupIcons> Icons;
+  std::unique_ptr<TMostUsed> MostUsed;
   bool SearchKey = false;
   bool SearchChosen = false;
 };
@@ -205,6 +207,8 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
       if (!popup || HIWORD(wParam) != 0) break;
       size_t index = LOWORD(wParam);
       if (index == 0 || index >= popup->Model.Items.size()) return 0;
+      // Counted first: a group that ends the program still counts.
+      if (popup->MostUsed) popup->MostUsed->Chosen(static_cast<int>(index));
       RunClick(*popup, popup->Model.Items[index].Tag);
       return 0;
     }
@@ -262,6 +266,8 @@ HMENU PrepareMenus(TShownPopup& popup, const TProject& project, ILauncherHost& h
   popup.Project = &project;
   popup.Host = &host;
   popup.Model = BuildPopupMenu(project.MenuItems());
+  popup.MostUsed = std::make_unique<TMostUsed>(project);
+  popup.MostUsed->Prepend(popup.Model);
   TidyPopupMenu(popup.Model);
   HMENU menu = CreateMenus(popup);
   if (icons) {

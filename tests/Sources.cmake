@@ -82,6 +82,7 @@ tarvo_tests(launcher_tests
     tests/core/PopupMenuTest.cpp
     tests/core/MenuIconsTest.cpp
     tests/core/SearchTest.cpp
+    tests/core/MostUsedTest.cpp
   LIBS tarvo_launcher)
 
 if(WIN32)
@@ -91,8 +92,8 @@ if(WIN32)
     LIBS tarvo_launchertestsupport tarvo_model tarvo_linkrules
     SERIAL)
   tarvo_tests(popup_e2e_tests
-    SOURCES tests/win/PopupE2ETest.cpp tests/win/SearchE2ETest.cpp
-    LIBS tarvo_launchertestsupport tarvo_model
+    SOURCES tests/win/PopupE2ETest.cpp tests/win/SearchE2ETest.cpp tests/win/MostUsedE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model tarvo_launcher
     SERIAL)
   tarvo_tests(launcher_win_tests
     SOURCES tests/win/LauncherWinTest.cpp
@@ -165,7 +166,7 @@ if(WIN32)
   tarvo_tests(config_win_tests
     SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp tests/win/EditorPageTest.cpp
       tests/win/ShortcutPageTest.cpp tests/win/TextFitTest.cpp
-    LIBS tarvo_configdriver tarvo_launchertestsupport
+    LIBS tarvo_configdriver tarvo_launchertestsupport tarvo_launcher
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage ArgRecorder)
 
