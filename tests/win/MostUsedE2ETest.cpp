@@ -83,8 +83,21 @@ TEST(MostUsedPopup, TheEntriesChosenMostStandOnTopAndRunTheirGroups) {
   EXPECT_EQ(start({'E'}), "&Zwei &Eins &Drei - E&ins &Mehr[...] - Ab&brechen");
   EXPECT_EQ(start({'E'}), "&Zwei &Eins &Drei - E&ins &Mehr[...] - Ab&brechen");
   EXPECT_EQ(start({VK_ESCAPE}), "&Eins &Zwei &Drei - E&ins &Mehr[...] - Ab&brechen");
+  {
+    // A choice in the search counts as one in the popup.
+    TTrvProcess trv("/suchen " + Quoted(project));
+    HWND window = WaitForWindow(trv.Id(), "TarvoSearch");
+    ASSERT_TRUE(window);
+    HWND field = FindWindowExA(window, nullptr, "Edit", nullptr);
+    HWND list = FindWindowExA(window, nullptr, "ListBox", nullptr);
+    for (char c : std::string("zwei")) PostChar(field, c);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 1; }));
+    PostKey(field, VK_RETURN);
+    EXPECT_EQ(trv.WaitExit(), 0u);
+  }
+  EXPECT_EQ(start({VK_ESCAPE}), "&Zwei &Eins &Drei - E&ins &Mehr[...] - Ab&brechen");
   EXPECT_EQ(Args(ReadRecords(log)),
-            (std::vector<std::string>{"zwei", "zwei", "zwei", "eins", "zwei", "eins", "eins"}));
+            (std::vector<std::string>{"zwei", "zwei", "zwei", "eins", "zwei", "eins", "eins", "zwei"}));
   // The project is as it was.
   EXPECT_EQ(ReadFileBytes(project), text);
 }
