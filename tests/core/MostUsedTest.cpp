@@ -16,7 +16,7 @@ std::vector<TExecGroup> Groups() {
 
 // Texts, groups (1 = "Editor", ...) and levels.
 const std::vector<TTRVMenuItem> Menu = {
-    {"&Editor", 1, 0}, {"Mail", 2, 0},    {"Mehr", 0, 0},    {"Kalender", 3, 1}, {"Tief", 0, 1},
+    {"&Editor", 1, 0}, {"Mail", 2, 0},    {"Mehr", 0, 0},    {"Kalender", 3, 1}, {"Tief", 5, 1},
     {"&Ende", 4, 2},   {"Rechner", 5, 0}, {"Notizen", 6, 0}, {"Karte", 7, 0},    {"Leer", 0, 0},
     {"-", 2, 0},       {"Unter", 1, 1},
 };
@@ -72,6 +72,7 @@ TEST(MostUsed, RanksTheEntriesChosenMostOftenLately) {
         {"Mail", "Editor", {0}},
         {"Editor", "Leer", {0}},
         {"Editor", "Mehr", {0}},
+        {"Rechner", "Mehr › Tief", {0}},
         {"Editor", "- › Unter", {0}},
         {"Ende", "Tief › Ende", {0}},
         {"Rechner", "Rechner", {}}},
