@@ -194,6 +194,10 @@ std::vector<TControlDef> TEditorPage::Controls() {
                   coTabStop | coBold | coChecked, {},
                   {Bind(useMenu_), On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
   menuPanel_.AddRows(rows, page);
+  // A disabled window leaves its clicks to the page, where this windowless
+  // label under the box takes them.
+  rows.push_back({Kind<TLabel>, "Label_MostUsedHint", page, 0, 313, 169, 17, 0, "", 0, {},
+                  {On(evClick, this, &TEditorPage::Label_MostUsedHintClick)}});
   rows.push_back({Kind<TCheckBox>, "CheckBox_MostUsed", page, 0, 313, 169, 17, IDS_HELP_MOSTUSED,
                   "&Häufig Gewähltes zuerst", coTabStop | coDisabled, {},
                   {Bind(mostUsed_), On(evClick, this, &TEditorPage::CheckBox_MostUsedClick), exitHides()}});
@@ -325,6 +329,14 @@ void TEditorPage::CheckBox_MostUsedClick(TControl&) {
     ShowMostUsedSetting();
     throw;
   }
+}
+
+void TEditorPage::Label_MostUsedHintClick(TControl&) {
+  if (mostUsed_->Enabled()) return;
+  balloons_.ShowValidation(*mostUsed_, "Speicherung erforderlich",
+                           "„Häufig Gewähltes zuerst“ gilt für die Datei des Projekts. Speichern Sie das Projekt "
+                           "zunächst.",
+                           5000);
 }
 
 void TEditorPage::ShowMostUsedSetting() {

@@ -113,6 +113,8 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // "Häufig Gewähltes zuerst": the user's own setting for the project's
   // file, kept beside the choices, never in the project.
   void CheckBox_MostUsedClick(TControl& sender);
+  // A click on the disabled box: why it is disabled.
+  void Label_MostUsedHintClick(TControl& sender);
   // The box as the project's file has it; disabled until the project has a
   // file.
   void ShowMostUsedSetting();

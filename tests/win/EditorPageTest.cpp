@@ -325,6 +325,12 @@ TEST_F(EditorPage, HaeufigGewaehltesZuerstIsTheUsersOwnOnceTheProjectIsSaved) {
   auto checked = [&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
   EXPECT_EQ(TextOf(box), "&Häufig Gewähltes zuerst");
   EXPECT_FALSE(IsWindowEnabled(box)) << "a project without a file";
+  // A click on it says why.
+  SetForegroundWindow(main);
+  ClickAt(box, 8, 8);
+  HWND balloon = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (balloon = VisibleBalloon(*trv)) != nullptr; }));
+  EXPECT_EQ(BalloonText(balloon), "„Häufig Gewähltes zuerst“ gilt für die Datei des Projekts. Speichern Sie das Projekt zunächst.");
   AddEntry("Button_NewItem", "A", 0);
   const std::string saved = folder / "Häufig.trv";
   ChooseFile("Button_Save2", saved);
