@@ -329,6 +329,8 @@ void TEditorPage::CheckBox_MostUsedClick(TControl&) {
     ShowMostUsedSetting();
     throw;
   }
+  // A user without a folder for it keeps nothing.
+  ShowMostUsedSetting();
 }
 
 void TEditorPage::Label_MostUsedHintClick(TControl&) {
