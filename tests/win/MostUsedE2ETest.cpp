@@ -98,6 +98,11 @@ TEST(MostUsedPopup, TheEntriesChosenMostStandOnTopAndRunTheirGroups) {
   EXPECT_EQ(start({VK_ESCAPE}), "&Zwei &Eins &Drei - E&ins &Mehr[...] - Ab&brechen");
   EXPECT_EQ(Args(ReadRecords(log)),
             (std::vector<std::string>{"zwei", "zwei", "zwei", "eins", "zwei", "eins", "eins", "zwei"}));
+  // A file that cannot be written costs the choice, never the run.
+  SetFileAttributesA(choices.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(start({'Z'}), "&Zwei &Eins &Drei - E&ins &Mehr[...] - Ab&brechen");
+  EXPECT_EQ(Args(WaitForRecords(log, 9)).back(), "zwei");
+  SetFileAttributesA(choices.c_str(), FILE_ATTRIBUTE_NORMAL);
   // The project is as it was.
   EXPECT_EQ(ReadFileBytes(project), text);
 }
