@@ -8,6 +8,7 @@
 #include "config/ProjectCheck_win.h"
 #include "config/SavePrompt.h"
 #include "controls/VQControls.h"
+#include "launcher/MostUsed_win.h"
 #include "model/MessageBox_win.h"
 #include "model/Wide.h"
 #include "model/Platform.h"
@@ -202,6 +203,13 @@ std::vector<TControlDef> TEditorPage::Controls() {
                   coTabStop | coBold | coChecked, {},
                   {Bind(useMenu_), On(evClick, this, &TEditorPage::CheckBox_UseMenuClick), exitHides()}});
   menuPanel_.AddRows(rows, page);
+  // A disabled window leaves its clicks to the page, where this windowless
+  // label under the box takes them.
+  rows.push_back({Kind<TLabel>, "Label_MostUsedHint", page, 0, 313, 169, 17, 0, "", 0, {},
+                  {On(evClick, this, &TEditorPage::Label_MostUsedHintClick)}});
+  rows.push_back({Kind<TCheckBox>, "CheckBox_MostUsed", page, 0, 313, 169, 17, IDS_HELP_MOSTUSED,
+                  "&Häufig Gewähltes zuerst", coTabStop | coDisabled, {},
+                  {Bind(mostUsed_), On(evClick, this, &TEditorPage::CheckBox_MostUsedClick), exitHides()}});
   rows.push_back({Kind<TBevel>, "Bevel_Editors", page, 320, 120, 2, 241, 0, "", coBevelLeftLine});
   // The command-line group editor, with the whole project's check in the
   // free row below the group's buttons.
@@ -224,6 +232,11 @@ void TEditorPage::OpenProject(const std::string& fileName) {
   // The tree is drawn once, when it is whole: drawn node by node, a menu
   // of thousands of entries takes many seconds to load.
   TTreeUpdate update(MenuTree());
+  // Also after a load that failed half-way: the file name may have gone.
+  struct TShowSetting {
+    TEditorPage& Page;
+    ~TShowSetting() { Page.ShowMostUsedSetting(); }
+  } showSetting{*this};
   LoadProject(project_, fileName, true);
 }
 
@@ -241,6 +254,7 @@ void TEditorPage::SaveCurrentProject(bool askName) {
     project_.SetFileName(saveDialog_.FileName);
   }
   SaveProject(project_, project_.FileName());
+  ShowMostUsedSetting();
 }
 
 bool TEditorPage::SaveDespiteFindings() {
@@ -266,6 +280,9 @@ void TEditorPage::Button_CloseClick(TControl&) {
 
 void TEditorPage::ProjectReset() {
   useMenu_->SetChecked(true);
+  // A new project has no file yet.
+  mostUsed_->SetChecked(false);
+  mostUsed_->SetEnabled(false);
   menuPanel_.FillAssignments({});
   MenuEditor().Reset();
   GroupEditor().Reset();
@@ -323,11 +340,38 @@ void TEditorPage::CheckBox_UseMenuClick(TControl&) {
   project_.ChangeMenuSetting(useMenu_->Checked());
 }
 
+void TEditorPage::CheckBox_MostUsedClick(TControl&) {
+  if (project_.FileName().empty()) return;
+  try {
+    SetMostUsedWanted(project_.FileName(), mostUsed_->Checked());
+  } catch (...) {
+    // The box says what the file holds; the error box says why.
+    ShowMostUsedSetting();
+    throw;
+  }
+  // A user without a folder for it keeps nothing.
+  ShowMostUsedSetting();
+}
+
+void TEditorPage::Label_MostUsedHintClick(TControl&) {
+  if (mostUsed_->Enabled()) return;
+  balloons_.ShowValidation(*mostUsed_, "Speicherung erforderlich",
+                           "„Häufig Gewähltes zuerst“ gilt für die Datei des Projekts. Speichern Sie das Projekt "
+                           "zunächst.",
+                           5000);
+}
+
+void TEditorPage::ShowMostUsedSetting() {
+  const bool saved = !project_.FileName().empty();
+  mostUsed_->SetEnabled(saved);
+  mostUsed_->SetChecked(saved && MostUsedWanted(project_.FileName()));
+}
+
 TEditorScope TEditorPage::FocusedEditor() {
   TControl* focus = form_.ActiveControl();
   if (!focus) return esAll;
   if (groupPanel_.Owns(focus)) return esGroups;
-  if (menuPanel_.Owns(focus) || focus == &useMenu_.Get() || focus == &import_.Get() ||
+  if (menuPanel_.Owns(focus) || focus == &useMenu_.Get() || focus == &mostUsed_.Get() || focus == &import_.Get() ||
       focus == &folderMenu_.Get())
     return esMenu;
   return esAll;

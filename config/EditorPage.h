@@ -110,6 +110,14 @@ class TEditorPage : public TConfigPage, public IProjectView {
   void Button_CreateLinkClick(TControl& sender);
   void Button_CheckClick(TControl& sender);
   void CheckBox_UseMenuClick(TControl& sender);
+  // "Häufig Gewähltes zuerst": the user's own setting for the project's
+  // file, kept beside the choices, never in the project.
+  void CheckBox_MostUsedClick(TControl& sender);
+  // A click on the disabled box: why it is disabled.
+  void Label_MostUsedHintClick(TControl& sender);
+  // The box as the project's file has it; disabled until the project has a
+  // file.
+  void ShowMostUsedSetting();
   // "Aus Ordner übernehmen…": the menu from a folder of shortcuts.
   void Button_ImportClick(TControl& sender);
   // "Ordner als Untermenü": an entry whose submenu shows a folder.
@@ -129,7 +137,7 @@ class TEditorPage : public TConfigPage, public IProjectView {
   TOpenDialog openDialog_;
   TSaveDialog saveDialog_;
   TFormPtr<TCheckForm> checkWindow_;
-  TBound<TCheckBox> useMenu_;
+  TBound<TCheckBox> useMenu_, mostUsed_;
   TBound<TButton> import_, folderMenu_;
   // The file commands, by their keys: Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S.
   TBound<TVQButton> new_, open_, save_, saveAs_;

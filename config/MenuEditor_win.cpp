@@ -27,7 +27,7 @@ void TMenuEditorPanel::AddRows(std::vector<TControlDef>& rows, const char* page)
     if (hidesBalloon) props.push_back(exitHides());
     rows.push_back({Kind<TButton>, name, page, left, top, width, 25, tag, caption, coTabStop | options, {}, props});
   };
-  rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 168, 169, 161, IDS_HELP_MENUTREE, "", coTabStop, {},
+  rows.push_back({Kind<TTreeView>, "TreeView_Menu", page, 0, 168, 169, 140, IDS_HELP_MENUTREE, "", coTabStop, {},
                   {Bind(tree_), Indent(19), On(evChange, this, &TMenuEditorPanel::TreeView_MenuChange), exitHides()}});
   rows.push_back({Kind<TLabel>, "Label_ItemText", page, 176, 144, 0, 0, 0, "Text:", coAutoSize});
   rows.push_back({Kind<TEdit>, "Edit_ItemText", page, 176, 160, 137, 21, IDS_HELP_ITEMTEXT, "", coTabStop, {},

@@ -11,6 +11,7 @@
 #include "launcher/Interpreter.h"
 #include "launcher/LiveFolder.h"
 #include "launcher/MenuIcons_win.h"
+#include "launcher/MostUsed_win.h"
 #include "launcher/PopupMenu.h"
 #include "launcher/SearchWindow_win.h"
 #include "model/FolderReader_win.h"
@@ -306,6 +307,7 @@ struct TShownPopup {
   std::unique_ptr<TLiveFolders> Live;
   // The folders of the entries that stand for one, as they are read (by item).
   std::map<int, std::string> Folders;
+  std::unique_ptr<TMostUsed> MostUsed;
   bool SearchKey = false;
   bool SearchChosen = false;
 };
@@ -374,6 +376,8 @@ LRESULT CALLBACK OwnerWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPara
         return 0;
       }
       if (index == 0 || index >= popup->Model.Items.size()) return 0;
+      // Counted first: a group that ends the program still counts.
+      if (popup->MostUsed) popup->MostUsed->Chosen(static_cast<int>(index));
       RunClick(*popup, popup->Model.Items[index].Tag);
       return 0;
     }
@@ -445,6 +449,8 @@ HMENU PrepareMenus(TShownPopup& popup, const TProject& project, ILauncherHost& h
   popup.Project = &project;
   popup.Host = &host;
   popup.Model = BuildPopupMenu(project.MenuItems());
+  popup.MostUsed = std::make_unique<TMostUsed>(project);
+  popup.MostUsed->Prepend(popup.Model);
   TidyPopupMenu(popup.Model);
   HMENU menu = CreateMenus(popup);
   if (icons) {

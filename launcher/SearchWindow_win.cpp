@@ -7,6 +7,7 @@
 
 #include "framework/Application.h"
 #include "launcher/MenuIcons_win.h"
+#include "launcher/MostUsed_win.h"
 #include "launcher/PopupMenu.h"
 #include "launcher/Search.h"
 #include "model/Wide_win.h"
@@ -83,13 +84,17 @@ struct TSearchWindow {
   int RowHeight = 0, LineHeight = 0;
   bool Done = false;
   int32_t Chosen = 0;  // the tag to run, 0: none
+  int ChosenItem = 0;  // its item in the popup's items
 
   void Update();
   void Move(int by);
   void Choose() {
     const int row = static_cast<int>(SendMessageW(List, LB_GETCURSEL, 0, 0));
-    if (row >= 0 && static_cast<size_t>(row) < Found.size())
-      Chosen = Search->Entries()[static_cast<size_t>(Found[static_cast<size_t>(row)])].Tag;
+    if (row >= 0 && static_cast<size_t>(row) < Found.size()) {
+      const TSearchEntry& entry = Search->Entries()[static_cast<size_t>(Found[static_cast<size_t>(row)])];
+      Chosen = entry.Tag;
+      ChosenItem = entry.Item;
+    }
     Done = Chosen != 0;
   }
   void Close() { Done = true; }
@@ -344,6 +349,8 @@ void ShowSearchWindow(const TProject& project, ILauncherHost& host, POINT at) {
   DestroyWindow(search.Window);
   // The chosen entry runs after the window has gone, as after a popup.
   const int32_t chosen = search.Chosen;
+  // Counted as a choice in the popup, before the group runs.
+  if (chosen) TMostUsed(project).Chosen(search.ChosenItem);
   if (chosen) Application.Guard([&] { MenuItemClick(host, project, chosen); });
   // The worker finishes its lookups for the next start before the bitmaps go.
   search.Icons.reset();

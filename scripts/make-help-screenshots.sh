@@ -89,3 +89,33 @@ sleep 2
 xdotool mousemove 70 50 click 1; sleep 1.5   # "Ablage", its submenu opened
 import -window root -crop 250x150+10+10 "$root/resources/TRV-Ordner.png"
 xdotool key Escape Escape Escape
+
+# "Häufig Gewähltes zuerst": the popup of a project whose entries were chosen
+# before, its choices written as the program keeps them for the user.
+xdotool windowclose "$main"; sleep 1
+printf '%s\r\n' '[ExecGroups]' 'Editor' ' 0 notepad.exe;0' 'Registrierung' ' 0 regedit.exe;0' 'Explorer' \
+  ' 0 explorer.exe;0' 'Minensuche' ' 0 winemine.exe;0' 'Eingabeaufforderung' ' 0 cmd.exe;0' '[MenuItems]' \
+  '0 1 Editor' '0 0 Werkzeuge' '1 2 Registrierung' '1 5 Eingabeaufforderung' '0 3 Explorer' '0 0 Spiele' \
+  '1 4 Minensuche' > "$WINEPREFIX/drive_c/Projekte/Start.trv"
+appdata=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')")
+python3 - "$appdata" 'C:\Projekte\Start.trv' <<'PY'
+import os, sys, time
+folder, project = sys.argv[1], sys.argv[2]
+h = 14695981039346656037
+for b in project.upper().encode('cp1252'):
+    h = ((h ^ b) * 1099511628211) % 2**64
+now = int(time.time())
+lines = ['Tarvo Gewählt 1', 'Projekt=' + project, 'Zuerst=1']
+for group, place, count in [('Minensuche', 'Spiele › Minensuche', 6), ('Editor', 'Editor', 3),
+                            ('Eingabeaufforderung', 'Werkzeuge › Eingabeaufforderung', 2)]:
+    lines.append(' '.join(str(now - 3600 * i) for i in range(count)) + '\t' + group + '\t' + place)
+path = os.path.join(folder, 'VQ', 'Tarvo', 'Gewählt')
+os.makedirs(path, exist_ok=True)
+with open(os.path.join(path, '%016x.txt' % h), 'wb') as f:
+    f.write(''.join(l + '\r\n' for l in lines).encode('cp1252'))
+PY
+xdotool mousemove 200 150
+wine 'C:\Programme\Tarvo\TRV.EXE' 'C:\Projekte\Start.trv' >/dev/null 2>&1 &
+sleep 4
+import -window root -crop 300x230+190+140 "$root/resources/TRV-Haeufig.png"
+xdotool key Escape

@@ -83,6 +83,7 @@ tarvo_tests(launcher_tests
     tests/core/MenuIconsTest.cpp
     tests/core/SearchTest.cpp
     tests/core/LiveFolderTest.cpp
+    tests/core/MostUsedTest.cpp
   LIBS tarvo_launcher)
 
 if(WIN32)
@@ -93,7 +94,8 @@ if(WIN32)
     SERIAL)
   tarvo_tests(popup_e2e_tests
     SOURCES tests/win/PopupE2ETest.cpp tests/win/SearchE2ETest.cpp tests/win/LiveFolderE2ETest.cpp
-    LIBS tarvo_launchertestsupport tarvo_model tarvo_platform tarvo_shortcut
+      tests/win/MostUsedE2ETest.cpp
+    LIBS tarvo_launchertestsupport tarvo_model tarvo_platform tarvo_shortcut tarvo_launcher
     SERIAL)
   tarvo_tests(launcher_win_tests
     SOURCES tests/win/LauncherWinTest.cpp
@@ -166,7 +168,7 @@ if(WIN32)
   tarvo_tests(config_win_tests
     SOURCES tests/win/MainFormTest.cpp tests/win/AboutTest.cpp tests/win/EditorPageTest.cpp
       tests/win/ShortcutPageTest.cpp tests/win/TextFitTest.cpp
-    LIBS tarvo_configdriver tarvo_launchertestsupport
+    LIBS tarvo_configdriver tarvo_launchertestsupport tarvo_launcher
     SERIAL)
   add_dependencies(config_win_tests TRV tarvo_helppage ArgRecorder)
 

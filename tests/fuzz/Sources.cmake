@@ -26,3 +26,11 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/icon-corpus)
 add_test(NAME fuzz.icon_cache
          COMMAND icon_cache_fuzz -seed=1 -runs=150000 -max_len=4096 -dict=${CMAKE_SOURCE_DIR}/tests/fuzz/icon.dict
                  -artifact_prefix=${CMAKE_BINARY_DIR}/ ${CMAKE_BINARY_DIR}/icon-corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/icon-corpus)
+
+# The reader of a project's choices ("Häufig Gewähltes zuerst").
+add_executable(choices_fuzz tests/fuzz/ChoicesFuzz.cpp)
+target_link_libraries(choices_fuzz PRIVATE tarvo_launcher -fsanitize=fuzzer)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/choices-corpus)
+add_test(NAME fuzz.choices
+         COMMAND choices_fuzz -seed=1 -runs=200000 -max_len=1024
+                 -artifact_prefix=${CMAKE_BINARY_DIR}/ ${CMAKE_BINARY_DIR}/choices-corpus)

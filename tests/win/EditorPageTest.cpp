@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "launcher/MostUsed.h"
 #include "model/Wide_win.h"
 #include "tests/win/ConfigDriver.h"
 #include "tests/win/LauncherTestSupport.h"
@@ -317,6 +318,49 @@ TEST_F(EditorPage, ALinkForTheCurrentProjectNeedsItSaved) {
   PressLater("Button_CreateLink");
   ASSERT_TRUE(WaitUntil([&] { return VisiblePage(main) == "Verknüpfung"; }));
   EXPECT_EQ(TextOf(Control("Edit_Project")), saved);
+}
+
+TEST_F(EditorPage, HaeufigGewaehltesZuerstIsTheUsersOwnOnceTheProjectIsSaved) {
+  HWND box = Control("CheckBox_MostUsed");
+  auto checked = [&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  EXPECT_EQ(TextOf(box), "&Häufig Gewähltes zuerst");
+  EXPECT_FALSE(IsWindowEnabled(box)) << "a project without a file";
+  // A click on it says why.
+  SetForegroundWindow(main);
+  ClickAt(box, 8, 8);
+  HWND balloon = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (balloon = VisibleBalloon(*trv)) != nullptr; }));
+  EXPECT_EQ(BalloonText(balloon), "„Häufig Gewähltes zuerst“ gilt für die Datei des Projekts. Speichern Sie das Projekt zunächst.");
+  AddEntry("Button_NewItem", "A", 0);
+  const std::string saved = folder / "Häufig.trv";
+  ChooseFile("Button_Save2", saved);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(box) != FALSE; }));
+  EXPECT_FALSE(checked());
+  const std::string bytes = ReadFileBytes(saved);
+  // Where TRV.EXE, started from here, keeps it.
+  char localAppData[MAX_PATH] = "";
+  GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH);
+  const std::string choices = std::string(localAppData) + "\\VQ\\Tarvo\\Gewählt\\" + ChoicesFileName(saved);
+  struct TRemoved {
+    std::string File;
+    ~TRemoved() { DeleteFileA(File.c_str()); }
+  } removed{choices};
+  Press("CheckBox_MostUsed");
+  EXPECT_TRUE(checked());
+  TChoices read;
+  EXPECT_TRUE(ParseChoices(ReadFileBytes(choices), saved, read) && read.First);
+  EXPECT_EQ(ReadFileBytes(saved), bytes);
+  EXPECT_EQ(TextOf(main), "Tarvo - Konfiguration") << "the project is not changed by it";
+  // A new project has no file; the saved one brings its setting back.
+  Press("Button_New");
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(box); }));
+  EXPECT_FALSE(checked());
+  trv->DropFiles({saved});
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(box) != FALSE; }));
+  EXPECT_TRUE(checked());
+  Press("CheckBox_MostUsed");
+  EXPECT_TRUE(ParseChoices(ReadFileBytes(choices), saved, read) && !read.First);
+  EXPECT_EQ(ReadFileBytes(saved), bytes);
 }
 
 TEST_F(EditorPage, SavingAnOpenedProjectWarnsOfItsFindingsThenWritesItUnchangedWithoutADialog) {

@@ -684,7 +684,7 @@ TEST(MainFormHelp, TheHelpPageLiesBesideTheProgram) {
     const std::string picture = html.substr(start, html.find('"', start) - start);
     EXPECT_NE(GetFileAttributesA((ExeFolder() + picture).c_str()), INVALID_FILE_ATTRIBUTES) << picture;
   }
-  EXPECT_EQ(pictures, 7);
+  EXPECT_EQ(pictures, 8);
 }
 
 // Every run of white space made one blank.
