@@ -89,6 +89,8 @@ sleep 2
 xdotool mousemove 70 50 click 1; sleep 1.5   # "Ablage", its submenu opened
 import -window root -crop 250x150+10+10 "$root/resources/TRV-Ordner.png"
 xdotool key Escape Escape Escape
+# A menu that kept the keys for itself must not show in the next picture.
+sleep 1; pkill -f 'Ordner\.trv' || true; sleep 1
 
 # "Häufig Gewähltes zuerst": the popup of a project whose entries were chosen
 # before, its choices written as the program keeps them for the user.
