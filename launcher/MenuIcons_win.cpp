@@ -250,6 +250,54 @@ std::string IconCacheFile() {
   return narrow + "\\VQ\\" + ProgramRegistryKey + "\\MenuIcons.cache";
 }
 
+TIconBitmaps::TIconBitmaps(const TProject& project, ILauncherHost& host, HWND window, UINT message,
+                           const std::string& cacheFile, std::unique_ptr<IIconPlatform> platform)
+    : project_(project), host_(host), loader_(window, message, cacheFile, std::move(platform)) {}
+
+TIconBitmaps::~TIconBitmaps() {
+  for (const auto& bitmap : bitmaps_)
+    if (bitmap.second) DeleteObject(bitmap.second);
+}
+
+const std::string& TIconBitmaps::TargetOf(int32_t tag) {
+  auto target = targets_.find(tag);
+  if (target == targets_.end()) target = targets_.emplace(tag, GroupIconTarget(host_, project_, tag)).first;
+  return target->second;
+}
+
+bool TIconBitmaps::Known(const std::string& path, bool quick, HBITMAP& bitmap) {
+  auto known = bitmaps_.find(path);
+  if (known == bitmaps_.end() && quick) {
+    TIconPixels icon;
+    switch (loader_.Quick(path, icon)) {
+      case TIconStore::iaIcon:
+        known = bitmaps_.emplace(path, MenuBitmap(icon)).first;
+        break;
+      case TIconStore::iaNone:
+        known = bitmaps_.emplace(path, nullptr).first;
+        break;
+      case TIconStore::iaLater:
+        break;
+    }
+  }
+  if (known == bitmaps_.end()) {
+    loader_.Request(path);
+    return false;
+  }
+  bitmap = known->second;
+  return true;
+}
+
+std::vector<std::pair<std::string, HBITMAP>> TIconBitmaps::Arrived() {
+  std::vector<std::pair<std::string, HBITMAP>> arrived;
+  for (const TIconResult& result : loader_.TakeResults()) {
+    HBITMAP& bitmap = bitmaps_[result.Path];
+    if (!bitmap && result.Found) bitmap = MenuBitmap(result.Icon);
+    arrived.emplace_back(result.Path, bitmap);
+  }
+  return arrived;
+}
+
 bool MenuIconsWanted() {
   TWinRegistry registry;
   return MenuIconsWanted(registry);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -60,6 +61,39 @@ class TIconLoader {
 int SmallIconSize();
 // "<local application data>\VQ\Tarvo\MenuIcons.cache".
 std::string IconCacheFile();
+class ILauncherHost;
+class TProject;
+
+// The bitmaps of the icons a shown menu or list asks for, by the file they
+// stand for, and those files for the project's groups: from the cache at
+// once where it has them, else from the worker. The popup and the search
+// share it; the bitmaps live as long as it does.
+class TIconBitmaps {
+ public:
+  // cacheFile and platform as the loader takes them.
+  TIconBitmaps(const TProject& project, ILauncherHost& host, HWND window, UINT message,
+               const std::string& cacheFile = "", std::unique_ptr<IIconPlatform> platform = nullptr);
+  ~TIconBitmaps();
+  TIconBitmaps(const TIconBitmaps&) = delete;
+  TIconBitmaps& operator=(const TIconBitmaps&) = delete;
+  // The file whose icon stands for the group's entries ("" for none).
+  const std::string& TargetOf(int32_t tag);
+  // True with the path's bitmap (null: it has none) when it is known, or
+  // when quick and the cache has the answer; otherwise the worker is asked
+  // and false returned.
+  bool Known(const std::string& path, bool quick, HBITMAP& bitmap);
+  // The worker's answers since the last call: each path with its bitmap.
+  std::vector<std::pair<std::string, HBITMAP>> Arrived();
+  void Start() { loader_.Start(); }
+
+ private:
+  const TProject& project_;
+  ILauncherHost& host_;
+  TIconLoader loader_;
+  std::map<int32_t, std::string> targets_;  // by group
+  std::map<std::string, HBITMAP> bitmaps_;  // by target; null: none
+};
+
 // Whether menus show icons (the registry's "MenuIcons").
 bool MenuIconsWanted();
 // Whether files on the network show their icons (the registry's

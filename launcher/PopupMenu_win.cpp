@@ -43,10 +43,8 @@ struct TIconSlot {
 class TPopupIcons {
  public:
   TPopupIcons(const TProject& project, ILauncherHost& host, HWND owner)
-      : project_(project), host_(host), loader_(owner, WM_ICONFOUND) {}
+      : bitmaps_(project, host, owner, WM_ICONFOUND) {}
   ~TPopupIcons() {
-    for (const auto& bitmap : bitmaps_)
-      if (bitmap.second) DeleteObject(bitmap.second);
     if (placeholder_) DeleteObject(placeholder_);
   }
   // The icons of the project's entries, when their menu first opens;
@@ -57,20 +55,16 @@ class TPopupIcons {
   void Fill(HMENU menu, const std::vector<TIconSlot>& slots);
   // The worker's results that came since the last call.
   void Arrived() {
-    for (const TIconResult& result : loader_.TakeResults()) Found(result);
+    for (const auto& [path, bitmap] : bitmaps_.Arrived()) Found(path, bitmap);
   }
-  void Start() { loader_.Start(); }
+  void Start() { bitmaps_.Start(); }
 
  private:
   // keepRoom: no icon yet, but room for the one to come.
   void SetBitmap(HMENU menu, UINT position, HBITMAP bitmap, bool keepRoom = false);
-  void Found(const TIconResult& result);
-  const TProject& project_;
-  ILauncherHost& host_;
-  TIconLoader loader_;
+  void Found(const std::string& path, HBITMAP bitmap);
+  TIconBitmaps bitmaps_;
   std::set<HMENU> filled_;
-  std::map<int32_t, std::string> targets_;  // by group
-  std::map<std::string, HBITMAP> bitmaps_;  // by target; null: none
   std::map<std::string, std::vector<std::pair<HMENU, UINT>>> waiting_;
   // Menus whose every text item keeps an icon's room, with or without one.
   std::set<HMENU> roomy_;
@@ -107,10 +101,7 @@ void TPopupIcons::FillItems(HMENU menu, const std::vector<TPopupItem>& items, co
     if (folder != folders.end()) {
       slot.Path = folder->second;
     } else if (!slot.Line && item.Children.empty() && item.Tag > 0) {
-      auto target = targets_.find(item.Tag);
-      if (target == targets_.end())
-        target = targets_.emplace(item.Tag, GroupIconTarget(host_, project_, item.Tag)).first;
-      slot.Path = target->second;
+      slot.Path = bitmaps_.TargetOf(item.Tag);
     }
   }
   Fill(menu, slots);
@@ -127,23 +118,10 @@ void TPopupIcons::Fill(HMENU menu, const std::vector<TIconSlot>& slots) {
       bare.push_back(position);
       continue;
     }
-    auto known = bitmaps_.find(path);
-    if (known == bitmaps_.end() && quick++ < QuickIcons) {
-      TIconPixels icon;
-      switch (loader_.Quick(path, icon)) {
-        case TIconStore::iaIcon:
-          known = bitmaps_.emplace(path, MenuBitmap(icon)).first;
-          break;
-        case TIconStore::iaNone:
-          known = bitmaps_.emplace(path, nullptr).first;
-          break;
-        case TIconStore::iaLater:
-          break;
-      }
-    }
-    if (known != bitmaps_.end()) {
-      if (known->second) {
-        SetBitmap(menu, position, known->second);
+    HBITMAP bitmap = nullptr;
+    if (bitmaps_.Known(path, quick++ < QuickIcons, bitmap)) {
+      if (bitmap) {
+        SetBitmap(menu, position, bitmap);
         icons = true;
       } else {
         bare.push_back(position);
@@ -155,7 +133,6 @@ void TPopupIcons::Fill(HMENU menu, const std::vector<TIconSlot>& slots) {
     SetBitmap(menu, position, nullptr, true);
     icons = true;
     waiting_[path].push_back({menu, position});
-    loader_.Request(path);
   }
   // Wine starts every text of a menu after its widest icon but counts that
   // room only in the widths of the items that have one: the longest text
@@ -165,10 +142,8 @@ void TPopupIcons::Fill(HMENU menu, const std::vector<TIconSlot>& slots) {
   for (UINT position : bare) SetBitmap(menu, position, nullptr, true);
 }
 
-void TPopupIcons::Found(const TIconResult& result) {
-  HBITMAP& bitmap = bitmaps_[result.Path];
-  if (!bitmap && result.Found) bitmap = MenuBitmap(result.Icon);
-  auto waiting = waiting_.find(result.Path);
+void TPopupIcons::Found(const std::string& path, HBITMAP bitmap) {
+  auto waiting = waiting_.find(path);
   if (waiting == waiting_.end()) return;
   for (const auto& item : waiting->second) SetBitmap(item.first, item.second, bitmap, roomy_.count(item.first) > 0);
   waiting_.erase(waiting);

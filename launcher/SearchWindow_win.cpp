@@ -26,48 +26,23 @@ const int VisibleRows = 8;
 class TSearchIcons {
  public:
   TSearchIcons(const TProject& project, ILauncherHost& host, HWND window)
-      : project_(project), host_(host), loader_(window, WM_ICONFOUND) {}
-  ~TSearchIcons() {
-    for (const auto& bitmap : bitmaps_)
-      if (bitmap.second) DeleteObject(bitmap.second);
-  }
+      : bitmaps_(project, host, window, WM_ICONFOUND) {}
   // The entry's icon, null when it has none (yet).
   HBITMAP Of(int32_t tag) {
-    auto target = targets_.find(tag);
-    if (target == targets_.end()) target = targets_.emplace(tag, GroupIconTarget(host_, project_, tag)).first;
-    const std::string& path = target->second;
-    if (path.empty()) return nullptr;
-    auto known = bitmaps_.find(path);
-    if (known != bitmaps_.end()) return known->second;
-    TIconPixels icon;
-    switch (loader_.Quick(path, icon)) {
-      case TIconStore::iaIcon:
-        return bitmaps_[path] = MenuBitmap(icon);
-      case TIconStore::iaNone:
-        return bitmaps_[path] = nullptr;
-      case TIconStore::iaLater:
-        loader_.Request(path);
-        break;
-    }
-    return nullptr;
+    const std::string& path = bitmaps_.TargetOf(tag);
+    HBITMAP bitmap = nullptr;
+    return !path.empty() && bitmaps_.Known(path, true, bitmap) ? bitmap : nullptr;
   }
   // The worker's results: true when one brought an icon.
   bool Arrived() {
     bool any = false;
-    for (const TIconResult& result : loader_.TakeResults()) {
-      HBITMAP& bitmap = bitmaps_[result.Path];
-      if (!bitmap && result.Found) bitmap = MenuBitmap(result.Icon), any = true;
-    }
+    for (const auto& arrived : bitmaps_.Arrived()) any = any || arrived.second;
     return any;
   }
-  void Start() { loader_.Start(); }
+  void Start() { bitmaps_.Start(); }
 
  private:
-  const TProject& project_;
-  ILauncherHost& host_;
-  TIconLoader loader_;
-  std::map<int32_t, std::string> targets_;
-  std::map<std::string, HBITMAP> bitmaps_;  // by target; null: none
+  TIconBitmaps bitmaps_;
 };
 
 // The search on the screen; its window holds it (GWLP_USERDATA).

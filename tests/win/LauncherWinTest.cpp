@@ -257,4 +257,36 @@ TEST(MenuIconLoader, WhenADriveDoesNotAnswerAtTheEndWhatWasFoundIsSavedAndTheWor
   EXPECT_EQ(ReadFileBytes(cache), written);
 }
 
+// What the popup and the search show of an icon: the cache's answer at
+// once where looking cannot keep the user waiting, the worker's later, and
+// nothing for a path the worker has not answered yet.
+TEST(MenuIconBitmaps, TheCacheAnswersAtOnceTheWorkerLater) {
+  UseNativePlatform();
+  TTempFolder temp;
+  const std::string cache = temp / "MenuIcons.cache";
+  static TGate gate;
+  SetEvent(gate.Open);
+  const int size = SmallIconSize();
+  TIconCache cached;
+  cached.Put("D:\\schnell.exe", {{1, 1}, {size, std::vector<uint32_t>(static_cast<size_t>(size) * size, 0xFF00FF00u)}});
+  WriteFileBytes(cache, cached.Bytes());
+  TProject project;
+  TWinLauncherHost host;
+  TIconBitmaps bitmaps(project, host, nullptr, 0, cache, std::make_unique<TGatedPlatform>(gate));
+  HBITMAP bitmap = nullptr;
+  EXPECT_FALSE(bitmaps.Known("D:\\schnell.exe", false, bitmap)) << "not asked of the cache: the worker's";
+  EXPECT_TRUE(bitmaps.Known("D:\\schnell.exe", true, bitmap));
+  EXPECT_NE(bitmap, nullptr) << "the cache's icon";
+  EXPECT_FALSE(bitmaps.Known("S:\\stumm.exe", true, bitmap)) << "a slow drive is the worker's";
+  bitmaps.Start();
+  std::vector<std::pair<std::string, HBITMAP>> arrived;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (auto& a : bitmaps.Arrived()) arrived.push_back(a);
+    return arrived.size() >= 2;
+  }));
+  for (const auto& a : arrived) EXPECT_NE(a.second, nullptr) << a.first;
+  EXPECT_TRUE(bitmaps.Known("S:\\stumm.exe", false, bitmap));
+  EXPECT_NE(bitmap, nullptr);
+}
+
 }  // namespace
