@@ -298,15 +298,19 @@ void TEditorPage::GroupLoaded(const std::string& name) {
   menuPanel_.AddAssignment(name);
 }
 
-void TEditorPage::Button_ImportClick(TControl&) {
-  // Where the project lies, else the Start menu's programs.
-  std::string folder = project_.FileName();
+bool TEditorPage::BrowseForFolder(const std::string& title, int otherwise, std::string& folder) {
+  // Where the project lies, else the special folder.
+  folder = project_.FileName();
   const size_t slash = folder.find_last_of('\\');
-  folder = slash == std::string::npos ? TShortcutPage::GetSpecialFolderPath(CSIDL_PROGRAMS) : folder.substr(0, slash);
+  folder = slash == std::string::npos ? TShortcutPage::GetSpecialFolderPath(otherwise) : folder.substr(0, slash);
   // With a field for a path typed or pasted: a folder the tree does not
   // show (a hidden one, another drive's) can still be given.
-  if (!BrowseForPath(form_.Handle, "Wählen Sie den Ordner, dessen Verknüpfungen das Menü bilden sollen.", "", folder,
-                     false, false, true))
+  return BrowseForPath(form_.Handle, title, "", folder, false, false, true);
+}
+
+void TEditorPage::Button_ImportClick(TControl&) {
+  std::string folder;
+  if (!BrowseForFolder("Wählen Sie den Ordner, dessen Verknüpfungen das Menü bilden sollen.", CSIDL_PROGRAMS, folder))
     return;
   if (!project_.MenuItems().empty() &&
       ShowMessageBoxA("Das Projekt hat schon Menüeinträge. Sollen sie durch das Menü aus dem Ordner ersetzt werden?",
@@ -318,14 +322,9 @@ void TEditorPage::Button_ImportClick(TControl&) {
 }
 
 void TEditorPage::Button_FolderMenuClick(TControl&) {
-  // Where the project lies, else the user's documents.
-  std::string folder = project_.FileName();
-  const size_t slash = folder.find_last_of('\\');
-  folder = slash == std::string::npos ? TShortcutPage::GetSpecialFolderPath(CSIDL_PERSONAL) : folder.substr(0, slash);
-  if (!BrowseForPath(form_.Handle, "Wählen Sie den Ordner, dessen Inhalt das Untermenü zeigen soll.", "", folder,
-                     false, false, true))
-    return;
-  MenuEditor().NewFolderItem(folder);
+  std::string folder;
+  if (BrowseForFolder("Wählen Sie den Ordner, dessen Inhalt das Untermenü zeigen soll.", CSIDL_PERSONAL, folder))
+    MenuEditor().NewFolderItem(folder);
 }
 
 std::u16string TEditorPage::ImportFolder(const std::string& folder) {

@@ -118,6 +118,9 @@ class TEditorPage : public TConfigPage, public IProjectView {
   // The box as the project's file has it; disabled until the project has a
   // file.
   void ShowMostUsedSetting();
+  // The folder browser at the project's folder, else at the special folder
+  // otherwise (a CSIDL); false when the user gave none.
+  bool BrowseForFolder(const std::string& title, int otherwise, std::string& folder);
   // "Aus Ordner übernehmen…": the menu from a folder of shortcuts.
   void Button_ImportClick(TControl& sender);
   // "Ordner als Untermenü": an entry whose submenu shows a folder.

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "framework/Paint.h"
+#include "model/Files_win.h"
 #include "model/Platform.h"
 #include "model/Registry_win.h"
 #include "model/Wide_win.h"
@@ -236,13 +237,8 @@ int SmallIconSize() {
 }
 
 std::string IconCacheFile() {
-  // The environment names the folder without loading the shell, which a
-  // popup on its way to the screen cannot afford.
-  wchar_t folder[MAX_PATH] = L"";
-  DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return "";
-  }
+  const std::wstring folder = LocalAppDataFolderW();
+  if (folder.empty()) return "";
   // A folder Windows-1252 cannot hold keeps no cache: the icons are looked
   // up at every start instead.
   std::string narrow;

@@ -14,7 +14,6 @@ namespace {
 const char* const ChoicesHead = "Tarvo Gewählt 1";
 const char* const ProjectKey = "Projekt=";
 const char* const SettingKey = "Zuerst=";
-const char* const PlaceSeparator = " › ";
 const int64_t Day = 24 * 60 * 60;
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.compare(0, strlen(prefix), prefix) == 0; }
@@ -61,6 +60,12 @@ bool Writable(const std::string& text) {
 
 std::string KeyOf(const std::string& group, const std::string& place) { return group + '\t' + place; }
 
+// The newest of an entry's times, MaxChoiceTimes at most.
+void KeepNewest(std::vector<int64_t>& times) {
+  if (times.size() > MaxChoiceTimes)
+    times.erase(times.begin(), times.end() - static_cast<std::ptrdiff_t>(MaxChoiceTimes));
+}
+
 int64_t Latest(const TEntryChoices& entry) {
   return entry.Times.empty() ? INT64_MIN : *std::max_element(entry.Times.begin(), entry.Times.end());
 }
@@ -80,8 +85,7 @@ void TChoices::Add(const std::string& group, const std::string& place, int64_t n
     entry = Entries.end() - 1;
   }
   entry->Times.push_back(now);
-  if (entry->Times.size() > MaxChoiceTimes)
-    entry->Times.erase(entry->Times.begin(), entry->Times.end() - static_cast<std::ptrdiff_t>(MaxChoiceTimes));
+  KeepNewest(entry->Times);
 }
 
 std::string FormatChoices(const TChoices& choices, const std::string& projectPath) {
@@ -133,8 +137,7 @@ bool ParseChoices(const std::string& text, const std::string& projectPath, TChoi
     if (entry.Group.empty() || entry.Place.empty() || entry.Place.find('\t') != std::string::npos ||
         entry.Group.size() + entry.Place.size() > MaxChoiceKey || !ParseTimes(line.substr(0, tab1), entry.Times))
       continue;
-    if (entry.Times.size() > MaxChoiceTimes)
-      entry.Times.erase(entry.Times.begin(), entry.Times.end() - static_cast<std::ptrdiff_t>(MaxChoiceTimes));
+    KeepNewest(entry.Times);
     if (!seen.insert(KeyOf(entry.Group, entry.Place)).second) continue;
     choices.Entries.push_back(std::move(entry));
   }

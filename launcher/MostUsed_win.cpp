@@ -6,6 +6,7 @@
 #include <set>
 
 #include "launcher/MenuIcons.h"
+#include "model/Files_win.h"
 #include "model/Platform.h"
 #include "model/Project.h"
 #include "model/Wide_win.h"
@@ -64,12 +65,9 @@ bool ChoicesFileOf(const std::string& projectFileName, std::string& projectPath,
   wchar_t full[MAX_PATH] = L"";
   const DWORD length = GetFullPathNameW(W(projectFileName).c_str(), MAX_PATH, full, nullptr);
   if (length == 0 || length >= MAX_PATH || !TryNarrow(full, projectPath)) return false;
-  // The environment names the folder without loading the shell, as for the
-  // icons' cache.
-  wchar_t folder[MAX_PATH] = L"";
-  const DWORD folderLength = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
+  const std::wstring folder = LocalAppDataFolderW();
   std::string narrow;
-  if (folderLength == 0 || folderLength >= MAX_PATH || !TryNarrow(folder, narrow)) return false;
+  if (folder.empty() || !TryNarrow(folder, narrow)) return false;
   choicesFile = narrow + "\\VQ\\" + ProgramRegistryKey + "\\Gewählt\\" + ChoicesFileName(projectPath);
   return true;
 }
@@ -89,13 +87,10 @@ bool MostUsedWanted(const std::string& projectFileName) {
 void SetMostUsedWanted(const std::string& projectFileName, bool wanted) {
   std::string path, file;
   if (!ChoicesFileOf(projectFileName, path, file)) return;
-  TChoices choices = ReadChoices(file, path, false);
   // Switched off, the file keeps its choices for the next time it is on.
-  if (!choices.First && wanted) {
-    bool full = false;
-    TChoices kept;
-    if (ParseChoices(ReadUpTo(file, MaxChoicesFileSize, full), path, kept) && full) choices = kept;
-  }
+  bool full = false;
+  TChoices choices;
+  if (!ParseChoices(ReadUpTo(file, MaxChoicesFileSize, full), path, choices) || !full) choices = TChoices();
   choices.First = wanted;
   WriteChoices(file, path, choices);
 }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
-
 const char* const PlaceSeparator = " › ";
+
+namespace {
 
 // Windows-1252 0xC0 to 0xFF by their base letters; "" for × and ÷, which
 // stay as they are.

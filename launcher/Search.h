@@ -39,6 +39,10 @@ class TMenuSearch {
 // same popup the menu shows).
 std::vector<TSearchEntry> FindMenuEntries(const std::vector<TTRVMenuItem>& menuItems, const std::string& query);
 
+// Between the texts of an entry's place, "Mehr › Tief › Ende": as the search
+// shows it and the most used entries know it.
+extern const char* const PlaceSeparator;
+
 // A caption without its access-key markers ("&&" stays one "&").
 std::string CaptionText(const std::string& caption);
 // Text as the search compares it: small letters without accents (ä → a,

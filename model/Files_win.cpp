@@ -1,6 +1,7 @@
 #include "model/Files_win.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -34,4 +35,14 @@ bool FileExists(const std::string& path) {
 bool FolderExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(W(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring LocalAppDataFolderW() {
+  wchar_t folder[MAX_PATH] = L"";
+  const DWORD size = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
+  const bool absolute = size >= 3 && size < MAX_PATH && folder[1] == L':' && folder[2] == L'\\';
+  if (!absolute &&
+      (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || !*folder))
+    return L"";
+  return folder;
 }

@@ -12,6 +12,11 @@ std::wstring ProgramFilePathW();
 std::string ProgramFilePath();
 // Its folder, with the trailing backslash; EForeignText as above.
 std::string ProgramFolder();
+// The user's local application data folder ("" when there is none): the
+// session's environment names it without loading the shell, which a popup
+// or a window on its way to the screen cannot afford; the shell is asked
+// only when the environment does not name an absolute one.
+std::wstring LocalAppDataFolderW();
 // A file, not a folder.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

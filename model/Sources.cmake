@@ -19,7 +19,7 @@ endif()
 if(WIN32)
   add_library(tarvo_platform STATIC model/Platform_win.cpp model/MessageBox_win.cpp model/Files_win.cpp
     model/Registry_win.cpp model/FolderReader_win.cpp)
-  target_link_libraries(tarvo_platform PUBLIC advapi32)
+  target_link_libraries(tarvo_platform PUBLIC advapi32 shell32)
 else()
   add_library(tarvo_platform STATIC model/Platform_posix.cpp)
 endif()

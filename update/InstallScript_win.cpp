@@ -307,16 +307,9 @@ std::wstring TempFolderW() {
 }
 
 std::wstring InstallReportPathW() {
-  // Every start looks for the report: the environment names the local
-  // application data of the user's session (a folder Windows never
-  // redirects) without loading the shell before the window shows.
-  wchar_t folder[MAX_PATH] = L"";
-  const DWORD size = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
-  const bool absolute = size >= 3 && size < MAX_PATH && folder[1] == L':' && folder[2] == L'\\';
-  if (!absolute &&
-      (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) || !*folder))
-    return L"";
-  return std::wstring(folder) + L"\\VQ\\Tarvo\\Update.log";
+  // Every start looks for the report, before the window shows.
+  const std::wstring folder = LocalAppDataFolderW();
+  return folder.empty() ? L"" : folder + L"\\VQ\\Tarvo\\Update.log";
 }
 
 std::string InstallReportPath() {

@@ -163,6 +163,20 @@ HMENU MenuOfPopupWindow(HWND popup) {
   return reinterpret_cast<HMENU>(SendMessageA(popup, 0x01E1 /* MN_GETHMENU */, 0, 0));
 }
 
+std::string DescribeMenu(TRemoteProcess& remote, HMENU menu) {
+  std::string s;
+  for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, menu)) {
+    if (!s.empty()) s += ' ';
+    s += item.Separator ? "-" : item.Disabled ? "{" + item.Caption + "}" : item.Caption;
+    if (item.Submenu) s += " [" + DescribeMenu(remote, item.Submenu) + "]";
+  }
+  return s;
+}
+
+bool WaitForPopupCount(DWORD processId, size_t count) {
+  return WaitUntil([&] { return WindowsOf(processId, "#32768").size() == count; }, 15000);
+}
+
 void PostKey(HWND window, UINT key) {
   UINT scan = MapVirtualKeyA(key, 0);
   PostMessageA(window, WM_KEYDOWN, key, 1 | (scan << 16));

@@ -73,6 +73,11 @@ class TRemoteProcess {
 std::vector<TRemoteMenuItem> ReadRemoteMenu(TRemoteProcess& remote, HMENU menu);
 // The menu shown by a "#32768" popup window.
 HMENU MenuOfPopupWindow(HWND popup);
+// The menu's items as text: each caption ("{...}" when disabled), "-" for
+// a separator, "[...]" after an item with a submenu, holding its items.
+std::string DescribeMenu(TRemoteProcess& remote, HMENU menu);
+// Waits until the process shows this many menu windows (menu and submenus).
+bool WaitForPopupCount(DWORD processId, size_t count);
 
 // Keys to the thread that runs the menu (plain keys work posted).
 void PostKey(HWND window, UINT key);

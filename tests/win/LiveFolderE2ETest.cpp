@@ -13,26 +13,6 @@
 
 namespace {
 
-// Items as text: caption ("(...)" when disabled), "-" for a separator,
-// "[...]" after an item with a submenu, holding its items.
-std::string Describe(TRemoteProcess& remote, HMENU menu) {
-  std::string s;
-  for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, menu)) {
-    if (!s.empty()) s += ' ';
-    s += item.Separator ? "-" : item.Disabled ? "{" + item.Caption + "}" : item.Caption;
-    if (item.Submenu) s += " [" + Describe(remote, item.Submenu) + "]";
-  }
-  return s;
-}
-
-bool WaitForPopupCount(DWORD processId, size_t count) {
-  for (int i = 0; i < 750; ++i) {
-    if (WindowsOf(processId, "#32768").size() == count) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
 // The submenu of the top level's first item as it shows, once opened with
 // key when key is not 0 and count menus are open.
 std::string FirstSubmenu(TTrvProcess& trv, HWND popup, UINT key, size_t count) {
@@ -41,7 +21,7 @@ std::string FirstSubmenu(TTrvProcess& trv, HWND popup, UINT key, size_t count) {
   TRemoteProcess remote(trv.Id());
   EXPECT_TRUE(remote.Ok());
   const std::vector<TRemoteMenuItem> top = ReadRemoteMenu(remote, MenuOfPopupWindow(popup));
-  return top.empty() || !top[0].Submenu ? "" : Describe(remote, top[0].Submenu);
+  return top.empty() || !top[0].Submenu ? "" : DescribeMenu(remote, top[0].Submenu);
 }
 
 TEST(LiveFolderPopup, ShowsTheFolderWhenItsSubmenuOpensAndStartsTheChosenItemAsTheShellDoes) {
@@ -71,7 +51,7 @@ TEST(LiveFolderPopup, ShowsTheFolderWhenItsSubmenuOpensAndStartsTheChosenItemAsT
     // Before it opens, the folder is not read: the submenu is empty.
     TRemoteProcess remote(trv.Id());
     ASSERT_TRUE(remote.Ok());
-    EXPECT_EQ(Describe(remote, MenuOfPopupWindow(popup)), "&Ablage [] - Ab&brechen");
+    EXPECT_EQ(DescribeMenu(remote, MenuOfPopupWindow(popup)), "&Ablage [] - Ab&brechen");
   }
   // Folders first, then files, numbers by value; links without their
   // extension; hidden files and desktop.ini left out; subfolders read when

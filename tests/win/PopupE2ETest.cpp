@@ -8,26 +8,6 @@
 
 namespace {
 
-// Items as text: caption, "-" for a separator, "[...]" after an item with a
-// submenu holding its items.
-std::string Describe(TRemoteProcess& remote, HMENU menu) {
-  std::string s;
-  for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, menu)) {
-    if (!s.empty()) s += ' ';
-    s += item.Separator ? "-" : item.Caption;
-    if (item.Submenu) s += " [" + Describe(remote, item.Submenu) + "]";
-  }
-  return s;
-}
-
-// Waits until the process shows this many menu windows (menu and submenus).
-bool WaitForPopupCount(DWORD processId, size_t count) {
-  for (int i = 0; i < 750; ++i) {
-    if (WindowsOf(processId, "#32768").size() == count) return true;
-    Sleep(20);
-  }
-  return false;
-}
 
 class Popup : public ::testing::Test {
  protected:
@@ -51,7 +31,7 @@ class Popup : public ::testing::Test {
   std::string Shape(TTrvProcess& trv, HWND popup) {
     TRemoteProcess remote(trv.Id());
     EXPECT_TRUE(remote.Ok());
-    return Describe(remote, MenuOfPopupWindow(popup));
+    return DescribeMenu(remote, MenuOfPopupWindow(popup));
   }
   TTempFolder temp;
   std::string log, rec;
