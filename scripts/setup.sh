@@ -33,8 +33,23 @@ if [ ${#missing[@]} -gt 0 ]; then
     chmod 755 /usr/sbin/policy-rc.d
     trap 'rm -f /usr/sbin/policy-rc.d' EXIT
   fi
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror in the middle of a sync fails the update now and then ("File
+  # has unexpected size"): tried again after a pause. A list that still
+  # fails (seen: bookworm-security's i386 list for hours) leaves the
+  # architectures' candidates at different versions, which Multi-Arch
+  # packages cannot install together; the release's own archive has both
+  # lists, so then the install takes its versions (never a downgrade).
+  for pause in 15 30 60 0; do
+    apt-get update -qq && break
+    [ "$pause" -gt 0 ] || break
+    echo "setup: apt-get update failed; trying again in $pause s" >&2
+    sleep "$pause"
+  done
+  install=(apt-get install -y -qq --no-install-recommends "${missing[@]}")
+  if ! "${install[@]}" >/dev/null; then
+    echo "setup: trying again with the release's own archive" >&2
+    "${install[@]}" -t bookworm >/dev/null || { echo "setup: the packages could not be installed" >&2; exit 1; }
+  fi
 fi
 
 # The MinGW compilers must be the posix-thread variants (std::thread, GoogleTest).
