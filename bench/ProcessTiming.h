@@ -39,5 +39,6 @@ TComparison CompareInTurn(const std::function<double()>& program, const std::fun
                           int rounds);
 
 // "<name>: median, best; minimal program: median, best; ratio (medians),
-// (best runs)"; against names what the program is set against.
+// (best runs), (median of the pairs)"; against names what the program is
+// set against.
 void PrintComparison(const char* name, const TComparison& times, const char* against = "minimal program");

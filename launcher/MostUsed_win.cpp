@@ -64,7 +64,12 @@ bool ChoicesFileOf(const std::string& projectFileName, std::string& projectPath,
   if (projectFileName.empty()) return false;
   wchar_t full[MAX_PATH] = L"";
   const DWORD length = GetFullPathNameW(W(projectFileName).c_str(), MAX_PATH, full, nullptr);
-  if (length == 0 || length >= MAX_PATH || !TryNarrow(full, projectPath)) return false;
+  if (length == 0 || length >= MAX_PATH) return false;
+  // A link may name the project in its short (8.3) spelling, the editor in
+  // its long one: both count in the file of the long one.
+  wchar_t longPath[MAX_PATH] = L"";
+  const DWORD longLength = GetLongPathNameW(full, longPath, MAX_PATH);
+  if (!TryNarrow(longLength > 0 && longLength < MAX_PATH ? longPath : full, projectPath)) return false;
   const std::wstring folder = LocalAppDataFolderW();
   std::string narrow;
   if (folder.empty() || !TryNarrow(folder, narrow)) return false;

@@ -7,8 +7,11 @@
 #include "launcher/Interpreter.h"
 #include "launcher/LauncherHost_win.h"
 #include "launcher/MenuIcons_win.h"
+#include "launcher/MostUsed_win.h"
 #include "model/Platform.h"
+#include "model/Text.h"
 #include "model/Wide.h"
+#include "model/Wide_win.h"
 #include "tests/win/LauncherTestSupport.h"
 
 namespace {
@@ -124,6 +127,30 @@ TEST_F(LauncherHostWin, VariablesComeExactlyOrAreRefusedByName) {
   }
   SetEnvironmentVariableW(L"TARVO_ORDNER", nullptr);
   SetEnvironmentVariableW(L"LOCALAPPDATA", localAppData);
+}
+
+// A link may name the project in its short (8.3) spelling, the editor in
+// its long one: every spelling counts in the one file, which keeps the
+// long one.
+TEST(MostUsedFile, EverySpellingOfAProjectCountsInOneFile) {
+  TTempFolder temp;
+  CreateDirectoryA((temp / "Alle Menüs").c_str(), nullptr);
+  const std::string project = temp / "Alle Menüs\\Mein Projekt für alles.trv";
+  WriteFileBytes(project, "");
+  wchar_t shortName[MAX_PATH] = L"";
+  ASSERT_GT(GetShortPathNameW(W(project).c_str(), shortName, MAX_PATH), 0u);
+  std::string shortPath;
+  ASSERT_TRUE(TryNarrow(shortName, shortPath));
+  ASSERT_NE(shortPath, project);
+  std::string path, file;
+  ASSERT_TRUE(ChoicesFileOf(project, path, file));
+  EXPECT_EQ(path, project);
+  for (const std::string& spelling : {shortPath, temp / "Alle Menüs\\.\\MEIN PROJEKT FÜR ALLES.TRV"}) {
+    std::string samePath, sameFile;
+    ASSERT_TRUE(ChoicesFileOf(spelling, samePath, sameFile)) << spelling;
+    EXPECT_EQ(sameFile, file) << spelling;
+    EXPECT_EQ(UpperText(samePath), UpperText(project)) << spelling;
+  }
 }
 
 }  // namespace
