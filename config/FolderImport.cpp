@@ -4,6 +4,7 @@
 #include <set>
 
 #include "config/CommandLines.h"
+#include "launcher/LiveFolder.h"
 #include "model/Platform.h"
 #include "model/Text.h"
 #include "model/Wide.h"
@@ -24,11 +25,12 @@ class TBuilder {
     // Hidden and system items (desktop.ini) are none of the user's.
     items.erase(std::remove_if(items.begin(), items.end(), [](const TFolderItem& item) { return !IsShownItem(item); }),
                 items.end());
-    // Folders first, each part in the order the shell shows names.
-    ICollation* collation = Platform.Collation;
+    // Folders first, each part in the order the shell shows names ("Teil 2"
+    // before "Teil 10"), as the folder's own submenu shows them.
+    ICollation& collation = *Platform.Collation;
     std::stable_sort(items.begin(), items.end(), [&](const TFolderItem& a, const TFolderItem& b) {
       if (a.IsFolder != b.IsFolder) return a.IsFolder;
-      return collation->CompareText(a.Name, b.Name) < 0;
+      return CompareNamesLogically(a.Name, b.Name, collation) < 0;
     });
     for (const TFolderItem& item : items) {
       if (!item.ForeignName.empty()) {

@@ -698,6 +698,16 @@ TEST(FolderImport, FoldersBecomeSubmenusAndLinksAndProgramsEntriesWithTheirGroup
   UseNativePlatform();
 }
 
+// As the folder's own submenu and the shell show them.
+TEST(FolderImport, NamesWithNumbersComeInTheirNumbersOrder) {
+  UseNativePlatform();
+  TFakeFolders folders;
+  folders.Folders["C:\\M"] = {{"Teil 10.exe", false}, {"teil 2.exe", false}, {"Teil 1b.exe", false}};
+  std::string menu;
+  for (const TTRVMenuItem& entry : MenuOfFolder(folders, "C:\\M", {}).Menu) menu += entry.Text + ",";
+  EXPECT_EQ(menu, "Teil 1b,teil 2,Teil 10,");
+}
+
 TEST(FolderImport, AFolderLinkedToItselfIsVisitedOnce) {
   UseNativePlatform();
   TFakeFolders folders;
