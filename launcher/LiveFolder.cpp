@@ -75,7 +75,8 @@ int CompareNamesLogically(const std::string& a, const std::string& b, ICollation
 TLiveMenu LiveMenuOfFolder(IFolderReader& reader, const std::string& folder, ICollation& collation) {
   TLiveMenu menu;
   const std::string base = WithoutTrailingBackslash(folder);
-  TFolderListing listing = reader.Read(base);
+  // No name is no folder: Windows would list the current drive's root.
+  TFolderListing listing = base.empty() ? TFolderListing{fsMissing, {}} : reader.Read(base);
   if (listing.State != fsRead) {
     menu.Notice = listing.State == fsMissing ? FolderMissingNotice : FolderUnreadableNotice;
     return menu;
@@ -92,6 +93,37 @@ TLiveMenu LiveMenuOfFolder(IFolderReader& reader, const std::string& folder, ICo
   for (const TFolderItem& item : items) menu.Items.push_back({Caption(item), prefix + item.Name, item.IsFolder});
   if (menu.Items.empty()) menu.Notice = FolderEmptyNotice;
   return menu;
+}
+
+namespace {
+void AddFolderSearchEntries(IFolderReader& reader, const std::string& folder, const std::string& place,
+                            ICollation& collation, int levels, size_t limit, std::vector<TSearchEntry>& entries) {
+  const std::vector<TLiveItem> items = LiveMenuOfFolder(reader, folder, collation).Items;
+  // The folder's own files before its subfolders': when the limit cuts,
+  // it cuts the deepest.
+  for (const TLiveItem& item : items) {
+    if (item.IsFolder) continue;
+    if (entries.size() >= limit) return;
+    TSearchEntry entry;
+    entry.Text = CaptionText(item.Caption);
+    entry.Place = place + PlaceSeparator + entry.Text;
+    entry.Path = item.Path;
+    entries.push_back(std::move(entry));
+  }
+  if (levels <= 1) return;
+  for (const TLiveItem& item : items)
+    if (item.IsFolder)
+      AddFolderSearchEntries(reader, item.Path, place + PlaceSeparator + CaptionText(item.Caption), collation,
+                             levels - 1, limit, entries);
+}
+}  // namespace
+
+std::vector<TSearchEntry> FolderSearchEntries(IFolderReader& reader, const std::string& folder,
+                                              const std::string& place, ICollation& collation, int levels,
+                                              size_t limit) {
+  std::vector<TSearchEntry> entries;
+  AddFolderSearchEntries(reader, folder, place, collation, levels, limit, entries);
+  return entries;
 }
 
 std::string LiveItemParams(const std::string& path) {

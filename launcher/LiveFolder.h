@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/FolderReader.h"
+#include "launcher/Search.h"
 #include "model/Project.h"
 
 class ICollation;
@@ -45,6 +46,14 @@ struct TLiveMenu {
 // Windows-1252 cannot hold left out; links and Internet shortcuts without
 // their extension, which the shell never shows.
 TLiveMenu LiveMenuOfFolder(IFolderReader& reader, const std::string& folder, ICollation& collation);
+
+// What the search finds in a folder's submenu: its files, and those of its
+// subfolders down to levels below it, as the submenus list them, each
+// placed below place; at most limit of them, the first in the submenus'
+// order.
+std::vector<TSearchEntry> FolderSearchEntries(IFolderReader& reader, const std::string& folder,
+                                              const std::string& place, ICollation& collation, int levels = 3,
+                                              size_t limit = 2000);
 
 // The parameters of the command line that opens the item as the shell
 // does: run exactly, not waited for.

@@ -100,6 +100,7 @@ TMenuSearch::TMenuSearch(const TPopupMenuModel& menu) {
     const std::string text = CaptionText(item.Caption);
     const std::string& ownerPlace = places[static_cast<size_t>(item.Parent)];
     places[i] = ownerPlace.empty() ? text : ownerPlace + PlaceSeparator + text;
+    if (!item.Folder.empty()) folders_.push_back({item.Folder, places[i]});
     // A submenu's owner runs its group when the submenu opens, never as a
     // choice; an entry without a group runs nothing.
     if (!item.Children.empty() || item.Tag <= 0) continue;
@@ -110,6 +111,13 @@ TMenuSearch::TMenuSearch(const TPopupMenuModel& menu) {
     entry.Item = static_cast<int>(i);
     keys_.push_back(FoldForSearch(text));
     entries_.push_back(std::move(entry));
+  }
+}
+
+void TMenuSearch::Add(const std::vector<TSearchEntry>& entries) {
+  for (const TSearchEntry& entry : entries) {
+    keys_.push_back(FoldForSearch(entry.Text));
+    entries_.push_back(entry);
   }
 }
 

@@ -14,6 +14,14 @@ struct TSearchEntry {
   std::string Place;  // its owners' captions and its own, joined by " › "
   int32_t Tag = 0;    // what the popup runs for it (MenuItemClick)
   int Item = 0;       // its index in the popup's items
+  std::string Path;   // an item of a folder's submenu: what it opens ("": an entry)
+};
+
+// An entry that stands for a folder, and its place: its items are found
+// once the folder has been read.
+struct TSearchFolder {
+  std::string Folder;
+  std::string Place;
 };
 
 // The search over one popup: the captions folded once, so that a keystroke
@@ -24,6 +32,10 @@ class TMenuSearch {
   // separator is not listed, nor an entry that runs nothing.
   explicit TMenuSearch(const TPopupMenuModel& menu);
   const std::vector<TSearchEntry>& Entries() const { return entries_; }
+  // The entries that stand for folders.
+  const std::vector<TSearchFolder>& Folders() const { return folders_; }
+  // Items of the folders, found after the menu's entries that match alike.
+  void Add(const std::vector<TSearchEntry>& entries);
   // The entries whose caption holds the query, as positions in Entries():
   // first those where it starts a word, then the others, each in menu
   // order. Case, umlauts and accents do not count; a query of blanks finds
@@ -33,6 +45,7 @@ class TMenuSearch {
  private:
   std::vector<TSearchEntry> entries_;
   std::vector<std::string> keys_;  // the captions folded
+  std::vector<TSearchFolder> folders_;
 };
 
 // The popup's entries of the project's menu list that hold the query (the

@@ -4,12 +4,18 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "framework/Application.h"
 #include "launcher/MenuIcons_win.h"
 #include "launcher/MostUsed_win.h"
 #include "launcher/PopupMenu.h"
+#include "launcher/Interpreter.h"
+#include "launcher/LiveFolder.h"
 #include "launcher/Search.h"
+#include "model/FolderReader_win.h"
+#include "model/Platform.h"
 #include "model/Wide_win.h"
 
 namespace {
@@ -17,6 +23,7 @@ namespace {
 const wchar_t* const SearchClass = L"TarvoSearch";
 const char* const SearchCue = "Suchen…";
 const UINT WM_ICONFOUND = WM_APP + 1;
+const UINT WM_FOLDERSREAD = WM_APP + 2;
 const int ListId = 2;
 // Rows the list shows before it scrolls.
 const int VisibleRows = 8;
@@ -28,8 +35,8 @@ class TSearchIcons {
   TSearchIcons(const TProject& project, ILauncherHost& host, HWND window)
       : bitmaps_(project, host, window, WM_ICONFOUND) {}
   // The entry's icon, null when it has none (yet).
-  HBITMAP Of(int32_t tag) {
-    const std::string& path = bitmaps_.TargetOf(tag);
+  HBITMAP Of(const TSearchEntry& entry) {
+    const std::string& path = entry.Path.empty() ? bitmaps_.TargetOf(entry.Tag) : entry.Path;
     HBITMAP bitmap = nullptr;
     return !path.empty() && bitmaps_.Known(path, true, bitmap) ? bitmap : nullptr;
   }
@@ -45,12 +52,51 @@ class TSearchIcons {
   TIconBitmaps bitmaps_;
 };
 
+// The items of the folders' submenus, read on a thread of their own: a
+// folder that does not answer (a share) never holds the field. The thread is
+// left to itself and keeps only what it shares with the window.
+class TFolderSearch {
+ public:
+  TFolderSearch(const std::vector<TSearchFolder>& folders, HWND window) : shared_(std::make_shared<TShared>()) {
+    std::thread([shared = shared_, folders, window] {
+      std::vector<TSearchEntry> entries;
+      try {
+        TWindowsFolderReader reader;
+        for (const TSearchFolder& folder : folders) {
+          std::vector<TSearchEntry> found = FolderSearchEntries(reader, folder.Folder, folder.Place, *Platform.Collation);
+          entries.insert(entries.end(), found.begin(), found.end());
+        }
+      } catch (const std::exception&) {
+        // What was read is found; the rest is not, as in a folder's submenu.
+      }
+      {
+        std::lock_guard<std::mutex> lock(shared->Lock);
+        shared->Entries = std::move(entries);
+      }
+      PostMessageW(window, WM_FOLDERSREAD, 0, 0);
+    }).detach();
+  }
+  // What has been read, once.
+  std::vector<TSearchEntry> Take() {
+    std::lock_guard<std::mutex> lock(shared_->Lock);
+    return std::move(shared_->Entries);
+  }
+
+ private:
+  struct TShared {
+    std::mutex Lock;
+    std::vector<TSearchEntry> Entries;
+  };
+  std::shared_ptr<TShared> shared_;
+};
+
 // The search on the screen; its window holds it (GWLP_USERDATA).
 struct TSearchWindow {
   const TProject* Project = nullptr;
   std::unique_ptr<TMenuSearch> Search;
   std::vector<int> Found;
   std::unique_ptr<TSearchIcons> Icons;
+  std::unique_ptr<TFolderSearch> Folders;
   ILauncherHost* Host = nullptr;
   bool IconsWanted = false;
   HWND Window = nullptr, Field = nullptr, List = nullptr;
@@ -60,8 +106,10 @@ struct TSearchWindow {
   bool Done = false;
   int32_t Chosen = 0;  // the tag to run, 0: none
   int ChosenItem = 0;  // its item in the popup's items
+  std::string ChosenPath;  // or the folder's item to open
 
   void Update();
+  void FoldersRead();
   void Move(int by);
   void Choose() {
     const int row = static_cast<int>(SendMessageW(List, LB_GETCURSEL, 0, 0));
@@ -69,8 +117,9 @@ struct TSearchWindow {
       const TSearchEntry& entry = Search->Entries()[static_cast<size_t>(Found[static_cast<size_t>(row)])];
       Chosen = entry.Tag;
       ChosenItem = entry.Item;
+      ChosenPath = entry.Path;
     }
-    Done = Chosen != 0;
+    Done = Chosen != 0 || !ChosenPath.empty();
   }
   void Close() { Done = true; }
   void Draw(const DRAWITEMSTRUCT& item);
@@ -105,6 +154,18 @@ void TSearchWindow::Update() {
   InvalidateRect(List, nullptr, TRUE);
 }
 
+// The folders' items join the list; the row chosen stays chosen.
+void TSearchWindow::FoldersRead() {
+  const std::vector<TSearchEntry> entries = Folders->Take();
+  if (entries.empty()) return;
+  const int row = static_cast<int>(SendMessageW(List, LB_GETCURSEL, 0, 0));
+  const int chosen = row >= 0 && static_cast<size_t>(row) < Found.size() ? Found[static_cast<size_t>(row)] : -1;
+  Search->Add(entries);
+  Update();
+  const auto at = std::find(Found.begin(), Found.end(), chosen);
+  if (chosen >= 0 && at != Found.end()) SendMessageW(List, LB_SETCURSEL, static_cast<WPARAM>(at - Found.begin()), 0);
+}
+
 void TSearchWindow::Move(int by) {
   if (Found.empty()) return;
   const int count = static_cast<int>(Found.size());
@@ -124,7 +185,7 @@ void TSearchWindow::Draw(const DRAWITEMSTRUCT& item) {
   if (TSearchIcons* icons = IconsNow()) {
     HBITMAP bitmap = nullptr;
     try {
-      bitmap = icons->Of(entry.Tag);
+      bitmap = icons->Of(entry);
     } catch (const std::exception&) {
       // Icons are a help, never a reason for the search to fail.
     }
@@ -214,6 +275,9 @@ LRESULT CALLBACK SearchWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_ICONFOUND:
       // Carries nothing, whoever posted it: the results are the loader's.
       if (search && search->Icons && search->Icons->Arrived()) InvalidateRect(search->List, nullptr, FALSE);
+      return 0;
+    case WM_FOLDERSREAD:
+      if (search && search->Folders) search->FoldersRead();
       return 0;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);
@@ -308,6 +372,17 @@ void ShowSearchWindow(const TProject& project, ILauncherHost& host, POINT at) {
   ShowWindow(search.Window, SW_SHOW);
   SetForegroundWindow(search.Window);
   SetFocus(search.Field);
+  // The folders as the popup reads them: named by what cannot be had (a
+  // program folder Windows-1252 cannot hold), one is not found.
+  std::vector<TSearchFolder> folders = search.Search->Folders();
+  for (TSearchFolder& folder : folders) {
+    try {
+      folder.Folder = ResolvedStartFolder(host, folder.Folder);
+    } catch (const std::exception&) {
+      folder.Folder.clear();
+    }
+  }
+  if (!folders.empty()) search.Folders = std::make_unique<TFolderSearch>(folders, search.Window);
   MSG msg;
   while (!search.Done) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -327,6 +402,7 @@ void ShowSearchWindow(const TProject& project, ILauncherHost& host, POINT at) {
   // Counted as a choice in the popup, before the group runs.
   if (chosen) TMostUsed(project).Chosen(search.ChosenItem);
   if (chosen) Application.Guard([&] { MenuItemClick(host, project, chosen); });
+  if (!search.ChosenPath.empty()) Application.Guard([&] { OpenLiveItem(host, project, search.ChosenPath); });
   // The worker finishes its lookups for the next start before the bitmaps go.
   search.Icons.reset();
   if (ownFont) DeleteObject(ownFont);

@@ -8,7 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export TARVO_BUILD=${TARVO_BUILD:-$root/build}
-command -v xdotool >/dev/null || apt-get install -y -qq xdotool >/dev/null
+command -v xdotool >/dev/null || apt-get install -y -qq xdotool >/dev/null || apt-get install -y -qq -t bookworm xdotool >/dev/null
 source "$root/scripts/wine-env.sh"
 wine_prefix_init
 exe="$TARVO_BUILD/win/TRV.EXE"

@@ -51,6 +51,7 @@ TEST(LiveFolder, TheSubmenuShowsTheFolderAsTheShellDoes) {
   reader.Folders["C:\\Leer"] = {fsRead, {{"desktop.ini", false, true, true}, {"Thumbs.db", false, true}}};
   reader.Folders["C:\\Gesperrt"] = {fsUnreadable, {}};
   reader.Folders["C:\\"] = {fsRead, {{"boot.ini", false}}};
+  reader.Folders[""] = reader.Folders["C:\\"];  // as Windows reads "\*"
   const struct {
     const char* Folder;
     const char* Shown;
@@ -69,11 +70,52 @@ TEST(LiveFolder, TheSubmenuShowsTheFolderAsTheShellDoes) {
       {"C:\\Leer", "(Ordner ist leer)", ""},
       {"C:\\Gesperrt", "(Ordner nicht lesbar)", ""},
       {"C:\\", "boot.ini", "C:\\boot.ini"},
+      // A folder named by what cannot be had.
+      {"", "(Ordner nicht gefunden)", ""},
   };
   for (const auto& row : rows) {
     const TLiveMenu menu = LiveMenuOfFolder(reader, row.Folder, *Platform.Collation);
     EXPECT_EQ(Shown(menu), row.Shown) << row.Folder;
     EXPECT_EQ(menu.Items.empty() ? "" : menu.Items[0].Path, row.FirstPath) << row.Folder;
+  }
+}
+
+// The search: a folder's files before its subfolders', each placed below
+// the entry and opening its file, to the levels and the number given.
+TEST(LiveFolder, TheSearchFindsTheFilesOfTheFolderAndOfItsSubfolders) {
+  UseNativePlatform();
+  TFakeFolderReader reader;
+  reader.Folders["C:\\M"] = {fsRead,
+                             {{"Tief", true},
+                              {"b 10.txt", false},
+                              {"B 2.txt", false},
+                              {"Fest & Feier.lnk", false},
+                              {"geheim.txt", false, true},
+                              {"Fehlt", true}}};
+  reader.Folders["C:\\M\\Tief"] = {fsRead, {{"Unten", true}, {"plan.txt", false}}};
+  reader.Folders["C:\\M\\Tief\\Unten"] = {fsRead, {{"x.txt", false}}};
+  const std::string all =
+      "Ablage › B 2.txt=B 2.txt | Ablage › b 10.txt=b 10.txt | Ablage › Fest & Feier=Fest & Feier.lnk | "
+      "Ablage › Tief › plan.txt=Tief\\plan.txt | Ablage › Tief › Unten › x.txt=Tief\\Unten\\x.txt";
+  const struct {
+    int Levels;
+    size_t Limit;
+    std::string Found;
+  } rows[] = {
+      {3, 100, all},
+      {2, 100, all.substr(0, all.rfind(" | "))},
+      {1, 100, all.substr(0, all.find(" | Ablage › Tief"))},
+      {3, 2, all.substr(0, all.find(" | Ablage › Fest"))},
+  };
+  for (const auto& row : rows) {
+    std::string found;
+    for (const TSearchEntry& entry : FolderSearchEntries(reader, "C:\\M", "Ablage", *Platform.Collation, row.Levels,
+                                                         row.Limit)) {
+      EXPECT_EQ(entry.Place.substr(entry.Place.size() - entry.Text.size()), entry.Text);
+      EXPECT_EQ(entry.Tag, 0);
+      found += (found.empty() ? "" : " | ") + entry.Place + "=" + entry.Path.substr(5);
+    }
+    EXPECT_EQ(found, row.Found) << row.Levels << " levels, " << row.Limit << " at most";
   }
 }
 

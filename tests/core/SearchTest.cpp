@@ -93,6 +93,27 @@ TEST(MenuSearch, ListsWhatThePopupShowsAsItShowsIt) {
   for (const SearchCase& c : cases) EXPECT_EQ(Found(menu, c.query), c.found) << c.name;
 }
 
+// A folder's items, once read, are found after the entries that match
+// alike and before those that match less.
+TEST(MenuSearch, AFoldersItemsComeAfterTheEntriesThatMatchAlike) {
+  std::vector<TTRVMenuItem> menu = MenuOf({{"Mehr", 0, 0}, {"Ablage", 0, 1}, {"Explan", 3, 0}, {"Plan", 1, 0}});
+  menu[1].Folder = "%ABLAGE%";
+  TPopupMenuModel popup = BuildPopupMenu(menu);
+  TidyPopupMenu(popup);
+  TMenuSearch search(popup);
+  ASSERT_EQ(search.Folders().size(), 1u);
+  EXPECT_EQ(search.Folders()[0].Folder, "%ABLAGE%");
+  EXPECT_EQ(search.Folders()[0].Place, "Mehr › Ablage");
+  TSearchEntry item;
+  item.Text = "Plan B";
+  item.Place = "Mehr › Ablage › Plan B";
+  item.Path = "C:\\Ablage\\Plan B.txt";
+  search.Add({item});
+  std::string found;
+  for (int index : search.Find("plan")) found += search.Entries()[static_cast<size_t>(index)].Place + " | ";
+  EXPECT_EQ(found, "Plan | Mehr › Ablage › Plan B | Explan | ");
+}
+
 TEST(MenuSearch, FoldsWindows1252LettersToTheirBase) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"ÄÖÜäöüß", "aouaouss"}, {"ÀÁÂÃÅàáâãå", "aaaaaaaaaa"}, {"ÇçÑñÐð", "ccnndd"},

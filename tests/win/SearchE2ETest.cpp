@@ -2,6 +2,9 @@
 // key or at once by the switch, typed into, and the match it runs.
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
+#include "shortcut/ShellLink.h"
 #include "tests/win/LauncherTestSupport.h"
 
 namespace {
@@ -104,6 +107,27 @@ TEST_F(Search, TypedIntoTheFieldRunsTheFirstOrTheChosenMatch) {
     EXPECT_EQ(trv.WaitExit(), 0u);
   }
   EXPECT_EQ(ReadRecords(log).size(), 2u);
+}
+
+// A folder's submenu is searched too, once the folder has been read: its
+// link, a subfolder deep, is found and started as the shell starts it.
+TEST_F(Search, FindsTheItemsOfAFoldersSubmenu) {
+  const std::string folder = temp / "Ablage";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\Unterordner").c_str(), nullptr));
+  ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+  ASSERT_TRUE(CreateShellLink(temp / "rec.exe", folder + "\\Unterordner\\Tiefer Rekorder.lnk", "aus der ablage", "", "",
+                              0, 0));
+  CoUninitialize();
+  WriteFileBytes(temp / "projekt.trv", ProjectText({"[ExecGroups]", "Ende", Command(Quoted(temp / "rec.exe") + " ende", "1"),
+                                                    "[MenuItems]", "0 1 Ende", "0 0 Ablage " + Quoted(folder)}));
+  TTrvProcess trv("/suchen " + project);
+  HWND field = Field(trv);
+  ASSERT_TRUE(field);
+  ASSERT_TRUE(Type(field, "rekorder", 1));
+  PostKey(field, VK_RETURN);
+  EXPECT_EQ(Args(WaitForRecords(log, 1)), (std::vector<std::string>{"aus", "der", "ablage"}));
+  EXPECT_EQ(trv.WaitExit(), 0u);
 }
 
 }  // namespace
