@@ -382,7 +382,11 @@ void ShowSearchWindow(const TProject& project, ILauncherHost& host, POINT at) {
       folder.Folder.clear();
     }
   }
-  if (!folders.empty()) search.Folders = std::make_unique<TFolderSearch>(folders, search.Window);
+  try {
+    if (!folders.empty()) search.Folders = std::make_unique<TFolderSearch>(folders, search.Window);
+  } catch (const std::exception&) {
+    // No thread to be had: the menu's entries are found, the folders' not.
+  }
   MSG msg;
   while (!search.Done) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
