@@ -89,10 +89,18 @@ TLiveMenu LiveMenuOfFolder(IFolderReader& reader, const std::string& folder, ICo
     if (a.IsFolder != b.IsFolder) return a.IsFolder;
     return CompareNamesLogically(a.Name, b.Name, collation) < 0;
   });
-  const std::string prefix = base.empty() || base.back() == '\\' ? base : base + "\\";
+  const std::string prefix = base.back() == '\\' ? base : base + "\\";
   for (const TFolderItem& item : items) menu.Items.push_back({Caption(item), prefix + item.Name, item.IsFolder});
   if (menu.Items.empty()) menu.Notice = FolderEmptyNotice;
   return menu;
+}
+
+std::string ResolvedLiveFolder(ILauncherHost& host, const std::string& folder) {
+  try {
+    return ResolvedStartFolder(host, folder);
+  } catch (const std::exception&) {
+    return std::string();
+  }
 }
 
 namespace {

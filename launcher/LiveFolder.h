@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "model/FolderReader.h"
 #include "launcher/Search.h"
+#include "model/FolderReader.h"
 #include "model/Project.h"
 
 class ICollation;
@@ -46,6 +46,12 @@ struct TLiveMenu {
 // Windows-1252 cannot hold left out; links and Internet shortcuts without
 // their extension, which the shell never shows.
 TLiveMenu LiveMenuOfFolder(IFolderReader& reader, const std::string& folder, ICollation& collation);
+
+// The folder an entry names, as its submenu and the search read it (%NAME%
+// expanded, ".\" and "..\" against the program's folder); "" (not found)
+// when it is named by what cannot be had, a program folder Windows-1252
+// cannot hold.
+std::string ResolvedLiveFolder(ILauncherHost& host, const std::string& folder);
 
 // What the search finds in a folder's submenu: its files, and those of its
 // subfolders down to levels below it, as the submenus list them, each

@@ -387,13 +387,7 @@ HMENU CreateMenus(TShownPopup& popup) {
     if (!folder) continue;
     // Its sub-entries in the project first, then the folder's items.
     if (!popup.Live) popup.Live = std::make_unique<TLiveFolders>(static_cast<UINT>(items.size()));
-    std::string path;
-    try {
-      path = ResolvedStartFolder(*popup.Host, items[i].Folder);
-    } catch (const std::exception&) {
-      // Named by what cannot be had (a program folder Windows-1252 cannot
-      // hold): the folder is not found.
-    }
+    const std::string path = ResolvedLiveFolder(*popup.Host, items[i].Folder);
     popup.Folders[static_cast<int>(i)] = path;
     popup.Live->Add(menus[i], path, static_cast<UINT>(items[i].Children.size()));
   }

@@ -8,11 +8,10 @@
 #include <thread>
 
 #include "framework/Application.h"
+#include "launcher/LiveFolder.h"
 #include "launcher/MenuIcons_win.h"
 #include "launcher/MostUsed_win.h"
 #include "launcher/PopupMenu.h"
-#include "launcher/Interpreter.h"
-#include "launcher/LiveFolder.h"
 #include "launcher/Search.h"
 #include "model/FolderReader_win.h"
 #include "model/Platform.h"
@@ -372,16 +371,8 @@ void ShowSearchWindow(const TProject& project, ILauncherHost& host, POINT at) {
   ShowWindow(search.Window, SW_SHOW);
   SetForegroundWindow(search.Window);
   SetFocus(search.Field);
-  // The folders as the popup reads them: named by what cannot be had (a
-  // program folder Windows-1252 cannot hold), one is not found.
   std::vector<TSearchFolder> folders = search.Search->Folders();
-  for (TSearchFolder& folder : folders) {
-    try {
-      folder.Folder = ResolvedStartFolder(host, folder.Folder);
-    } catch (const std::exception&) {
-      folder.Folder.clear();
-    }
-  }
+  for (TSearchFolder& folder : folders) folder.Folder = ResolvedLiveFolder(host, folder.Folder);
   try {
     if (!folders.empty()) search.Folders = std::make_unique<TFolderSearch>(folders, search.Window);
   } catch (const std::exception&) {
