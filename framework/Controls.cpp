@@ -252,14 +252,14 @@ namespace {
 // small sizes Wine draws some faces wider than their metrics say
 // ("www.tarvo.example" 100 pixels for 96), and a box of the metrics' width
 // cuts the last letter.
-int DrawnWidth(HDC screen, HFONT font, const std::string& text, const RECT& measured) {
+int DrawnWidth(HDC measuring, HFONT font, const std::string& text, const RECT& measured) {
   const int width = measured.right + measured.bottom * 2, height = measured.bottom;
   if (text.empty() || width <= 0 || height <= 0) return measured.right;
   BITMAPINFO info = TopDownInfo(width, height);
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateDIBSection(measuring, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap) return measured.right;
-  HDC dc = CreateCompatibleDC(screen);
+  HDC dc = CreateCompatibleDC(measuring);
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap), oldFont = SelectObject(dc, font);
   RECT all = {0, 0, width, height};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -283,7 +283,9 @@ int DrawnWidth(HDC screen, HFONT font, const std::string& text, const RECT& meas
 
 void TControl::AdjustSize() {
   if (!(Options & coAutoSize) || !dynamic_cast<TLabel*>(this)) return;
-  HDC dc = GetDC(nullptr);
+  // A memory DC measures as the screen does, without asking the window
+  // server for the screen's DC.
+  HDC dc = CreateCompatibleDC(nullptr);
   HFONT font = FontHandle(FontName, FontHeight, Bold, Italic, Underline);
   HGDIOBJ old = SelectObject(dc, font);
   const std::string text = Caption();
@@ -292,22 +294,29 @@ void TControl::AdjustSize() {
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT);
   SelectObject(dc, old);
   r.right = DrawnWidth(dc, font, text, r);
-  ReleaseDC(nullptr, dc);
+  DeleteDC(dc);
   // A right-aligned label keeps its right edge.
   const int left = (Options & coRightAlign) ? Bounds.right - r.right : Bounds.left;
   if (left != Bounds.left || r.right != Width() || r.bottom != Height()) SetBounds(left, Bounds.top, r.right, r.bottom);
 }
 
+// A window that does not show is painted whole when it comes to show: until
+// then each invalidation would only cost a trip to the window server, and a
+// window's controls invalidate several times as they are made.
 void TControl::Invalidate() {
   if (Handle) {
-    InvalidateRect(Handle, nullptr, FALSE);
-  } else if (HWND parent = ParentHandle()) {
+    if (IsWindowVisible(Handle)) InvalidateRect(Handle, nullptr, FALSE);
+  } else if (HWND parent = ParentHandle(); parent && IsWindowVisible(parent)) {
     // Transparent pictures show what lies below them: that repaints too.
     InvalidateRect(parent, &Bounds, TRUE);
   }
 }
 
-HWND TControl::ParentHandle() const { return Parent ? Parent->Handle : Form ? Form->Handle : nullptr; }
+HWND TControl::ParentHandle() const {
+  if (!Parent) return Form ? Form->Handle : nullptr;
+  if (dynamic_cast<const TNotebook*>(Parent)) return Parent->ParentHandle();
+  return Parent->Handle;
+}
 
 COLORREF TControl::BackgroundColor() const {
   if (Color != clDefault) return Color;
@@ -602,6 +611,18 @@ bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM, LPARAM lParam, LRESUL
   return false;
 }
 
+namespace {
+// A window without a frame or scroll bars has nothing outside its client
+// area to paint (a push button draws its edge inside), yet the default
+// WM_NCPAINT fetches the window's DC for it: under Wine a trip to the window
+// server per control whenever the window shows.
+bool HasNonClientParts(HWND wnd) {
+  const LONG style = GetWindowLongW(wnd, GWL_STYLE), exStyle = GetWindowLongW(wnd, GWL_EXSTYLE);
+  return (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL)) ||
+         (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME));
+}
+}  // namespace
+
 // System classes are subclassed by replacing their window procedure: the
 // common controls' subclassing looks its data up in a window property on
 // every message, which costs a call of the window server under Wine, and a
@@ -616,6 +637,7 @@ LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     c->Handle = nullptr;
     return CallWindowProcW(original, wnd, msg, wParam, lParam);
   }
+  if (msg == WM_NCPAINT && !HasNonClientParts(wnd)) return 0;
   LRESULT result = 0;
   if (c->Message(msg, wParam, lParam, result)) return result;
   return CallWindowProcW(original, wnd, msg, wParam, lParam);
@@ -646,6 +668,9 @@ LRESULT CALLBACK ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_NCPAINT:
+      if (!HasNonClientParts(wnd)) return 0;
+      break;
     case WM_SETCURSOR:
       if (c.Options & coHandCursor) {
         SetCursor(SystemCursor(IDC_HAND));

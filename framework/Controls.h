@@ -402,6 +402,14 @@ class TPaintBox : public TControl {
   bool pressed_ = false;
 };
 
+// A drawing area without a window of its own: the window it lies on paints
+// it and passes it its clicks.
+class TGraphicPaintBox : public TPaintBox {
+ public:
+  const char* WindowClass() const override { return nullptr; }
+  bool TakesMouse() const override { return true; }
+};
+
 class TBevel : public TControl {
  public:
   const char* WindowClass() const override { return nullptr; }
@@ -418,9 +426,13 @@ class TContainer : public TControl {
   void Paint(HDC dc) override;
 };
 
+// A notebook has no window of its own: its pages lie where it lies, on the
+// window it lies on, and one of them always covers it. A window less makes
+// the configuration window show sooner.
 class TNotebook : public TContainer {
  public:
-  const char* WindowClass() const override { return "TNotebook"; }
+  const char* WindowClass() const override { return nullptr; }
+  void Paint(HDC) override {}
   // Pages are the TTabSheet children, in table order.
   int PageIndex() const;
   void SetPageIndex(int index);

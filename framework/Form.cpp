@@ -147,8 +147,16 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   RECT r = {0, 0, Scale(ClientWidth), Scale(ClientHeight)};
   const DWORD exStyle = WS_EX_CONTROLPARENT | ExStyle;
   AdjustWindowRectEx(&r, Style, FALSE, exStyle);
-  CreateWindowExW(exStyle, W(ClassName).c_str(), W(Caption).c_str(), Style | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                  CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, owner, nullptr, GetModuleHandleW(nullptr), this);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  // A window centred on the screen is made where it shows: moving it there
+  // before it shows would cost a trip to the window server.
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  if (Position == poScreenCenter) {
+    x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  }
+  CreateWindowExW(exStyle, W(ClassName).c_str(), W(Caption).c_str(), Style | WS_CLIPCHILDREN, x, y, w, h, owner,
+                  nullptr, GetModuleHandleW(nullptr), this);
   if (!Handle) throw Exception("Das Fenster konnte nicht erzeugt werden.");
   for (const TControlDef& def : controls) CreateControl(def);
   // Focus controls may come later in the table than their labels.
@@ -221,9 +229,12 @@ TControl& TForm::CreateControl(const TControlDef& def) {
   }
   const bool page = dynamic_cast<TTabSheet*>(&c) != nullptr;
   if (page) {
-    left = top = 0;
-    width = client.right;
-    height = client.bottom;
+    // A notebook's page fills it; a page of anything else fills that.
+    RECT area = c.Parent && dynamic_cast<TNotebook*>(c.Parent) ? c.Parent->Bounds : client;
+    left = area.left;
+    top = area.top;
+    width = area.right - area.left;
+    height = area.bottom - area.top;
     // Only the first page of a notebook shows at first.
     for (auto& other : Controls)
       if (other->Parent == c.Parent && dynamic_cast<TTabSheet*>(other.get())) style &= ~WS_VISIBLE;
@@ -314,8 +325,8 @@ void TForm::Place() {
     GetWindowRect(owner, &area);
   else if (Position != poScreenCenter && Position != poOwnerFormCenter)
     return;
-  SetWindowPos(Handle, nullptr, area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2,
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int left = area.left + (area.right - area.left - w) / 2, top = area.top + (area.bottom - area.top - h) / 2;
+  if (left != r.left || top != r.top) SetWindowPos(Handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::Show() {

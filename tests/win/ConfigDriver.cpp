@@ -201,17 +201,15 @@ void TConfigProcess::DropFiles(const std::vector<std::wstring>& paths, HWND targ
 }
 
 std::string VisiblePage(HWND mainWindow) {
-  for (HWND book : ChildrenOfClass(mainWindow, "TNotebook"))
-    for (HWND page : ChildrenOfClass(book, "TTabSheet"))
-      if (IsWindowVisible(page)) return TextOf(page);
+  for (HWND page : ChildrenOfClass(mainWindow, "TTabSheet"))
+    if (IsWindowVisible(page)) return TextOf(page);
   return std::string();
 }
 
 namespace {
 HWND Page(HWND mainWindow, const std::string& name) {
-  for (HWND book : ChildrenOfClass(mainWindow, "TNotebook"))
-    for (HWND page : ChildrenOfClass(book, "TTabSheet"))
-      if (TextOf(page) == name) return page;
+  for (HWND page : ChildrenOfClass(mainWindow, "TTabSheet"))
+    if (TextOf(page) == name) return page;
   return nullptr;
 }
 }  // namespace

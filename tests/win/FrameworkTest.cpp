@@ -199,6 +199,15 @@ TEST_F(Framework, NotebookShowsOnePageAtATime) {
   EXPECT_EQ(form->PageIndex("Book"), 1);
   EXPECT_TRUE(IsWindowVisible(form->Control("Button_OnPage1").Handle));
   EXPECT_FALSE(form->Control("Page_0").Visible());
+  // The pages lie where the notebook lies, on the form's own window.
+  for (const char* name : {"Page_0", "Page_1"}) {
+    HWND page = form->Control(name).Handle;
+    EXPECT_EQ(GetParent(page), form->Handle);
+    RECT r;
+    GetWindowRect(page, &r);
+    MapWindowPoints(nullptr, form->Handle, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(EqualRect(&r, &form->Control("Book").Bounds)) << name << " at " << r.left << "," << r.top;
+  }
   form->SetPageIndex("Book", 5);  // no such page: nothing changes
   EXPECT_EQ(form->PageIndex("Book"), 1);
 }
