@@ -66,7 +66,7 @@ std::vector<TControlDef> TStartPage::Controls() {
       optionImage("Image_Option2", 2),
       optionImage("Image_Option3", 3),
       optionImage("Image_Option4", 4),
-      {Kind<TPaintBox>, "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
+      {Kind<TGraphicPaintBox>, "DXDraw", "Page_Start", 400, 200, 404, 164, 0, "", 0, {},
        {On(evPaint, this, &TStartPage::DXDrawPaint), On(evClick, this, &TStartPage::DXDrawClick), Bind(area_)}},
   };
 }
@@ -207,10 +207,12 @@ void TStartPage::DXTimerTimer() {
       DrawRotated(frame, sprite, Scale(100) / 100.0, place.X, place.Y, place.Angle, 0xFFFFFFu);
   }
   phase_ = NextAnimationPhase(phase_);
-  // Shown at once.
-  if (IsWindowVisible(area.Handle)) {
-    area.Invalidate();
-    UpdateWindow(area.Handle);
+  // Shown at once, straight onto the page: the area has no window.
+  if (area.Visible()) {
+    HWND page = area.ParentHandle();
+    HDC pageDC = GetDC(page);
+    BitBlt(pageDC, area.Left(), area.Top(), w, h, dc, 0, 0, SRCCOPY);
+    ReleaseDC(page, pageDC);
   }
 }
 

@@ -409,33 +409,49 @@ TEST_F(MainForm, HiddenClickSequenceMakesOptionFourNotClose) {
   EXPECT_TRUE(trv->WaitForExit(10000));
 }
 
-// The area of the start page's animation, relative to the window's top left
-// corner.
-RECT AnimationArea(HWND main) {
-  RECT area, window;
-  GetWindowRect(ControlHandle(main, "DXDraw"), &area);
+// The area of the start page's animation, which has no window of its own:
+// on the page, and relative to the window's top left corner.
+struct TAnimationArea {
+  HWND Page;
+  RECT OnPage, InWindow;
+};
+TAnimationArea AnimationArea(HWND main) {
+  TAnimationArea area = {ControlHandle(main, "Page_Start"), ControlRect(main, "DXDraw"), {}};
+  RECT page, window;
+  GetWindowRect(area.Page, &page);
   GetWindowRect(main, &window);
-  OffsetRect(&area, -window.left, -window.top);
+  area.InWindow = area.OnPage;
+  OffsetRect(&area.InWindow, page.left - window.left, page.top - window.top);
   return area;
 }
 
+// changed lies inside area.
+bool Inside(const RECT& changed, const RECT& area) {
+  RECT inside;
+  return IntersectRect(&inside, &changed, &area) && EqualRect(&inside, &changed);
+}
+
 TEST_F(MainForm, TheStillFrameChangesOnAClickOnly) {
-  HWND area = ControlHandle(main, "DXDraw");
-  ASSERT_NE(area, nullptr);
+  const TAnimationArea area = AnimationArea(main);
+  ASSERT_FALSE(IsRectEmpty(&area.OnPage));
   // Drawn whole, then still without the animation.
-  const TScreenPicture first = SettledPicture(area);
+  const TScreenPicture first = SettledPicture(main);
   ASSERT_FALSE(first.Empty()) << "the frame keeps changing";
-  PostMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-  PostMessageA(area, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  const LPARAM at = MAKELPARAM(area.OnPage.left + 10, area.OnPage.top + 10);
+  PostMessageA(area.Page, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(area.Page, WM_LBUTTONUP, 0, at);
+  RECT changed = {0, 0, 0, 0};
   EXPECT_TRUE(WaitUntil([&] {
-    const RECT changed = Difference(first, CaptureWindow(area));
+    changed = Difference(first, CaptureWindow(main));
     return !IsRectEmpty(&changed);
   })) << "a click draws a new frame";
+  EXPECT_TRUE(Inside(changed, area.InWindow))
+      << changed.left << "," << changed.top << " to " << changed.right << "," << changed.bottom;
 }
 
 TEST_F(MainForm, TheAnimationMovesTheRingOnTheStartPageOnly) {
   CompleteHiddenSequence();
-  const RECT area = AnimationArea(main);
+  const RECT area = AnimationArea(main).InWindow;
   // Once the page is painted, the ring moves inside its area and nothing
   // else changes.
   const TScreenPicture start = SettledPicture(main, area);
@@ -445,8 +461,7 @@ TEST_F(MainForm, TheAnimationMovesTheRingOnTheStartPageOnly) {
     changed = Difference(start, CaptureWindow(main));
     return !IsRectEmpty(&changed);
   })) << "the ring does not move";
-  RECT inside;
-  EXPECT_TRUE(IntersectRect(&inside, &changed, &area) && EqualRect(&inside, &changed))
+  EXPECT_TRUE(Inside(changed, area))
       << changed.left << "," << changed.top << " to " << changed.right << "," << changed.bottom;
   PostMessageA(OptionButtons(main)[0], BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForPage("Erstellen"));
@@ -454,10 +469,9 @@ TEST_F(MainForm, TheAnimationMovesTheRingOnTheStartPageOnly) {
   // The page repaints after the about box has gone; once it is still
   // outside the ring's area, the area stays as it is: a frame drawn there
   // would show, and a running animation never lets the area settle.
-  ASSERT_FALSE(SettledPicture(main, area).Empty()) << "the editor page is never still";
-  HWND ring = ControlHandle(main, "DXDraw");
-  const TScreenPicture before = CaptureWindow(ring);
-  const RECT frames = Difference(before, SettledPicture(ring));
+  const TScreenPicture before = SettledPicture(main, area);
+  ASSERT_FALSE(before.Empty()) << "the editor page is never still";
+  const RECT frames = Difference(before, SettledPicture(main));
   EXPECT_TRUE(IsRectEmpty(&frames)) << "no frames on another page: " << frames.left << "," << frames.top << " to "
                                     << frames.right << "," << frames.bottom;
 }
