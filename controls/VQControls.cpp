@@ -11,8 +11,12 @@ HICON ResourceIcon(int id, int size) {
   auto key = std::make_pair(id, size);
   auto it = icons.find(key);
   if (it != icons.end()) return it->second;
-  HICON icon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  // At the system's icon size it is the icon the system shares (the window
+  // class's, for the program's own): loaded once for both.
+  HICON icon = size == GetSystemMetrics(SM_CXICON) && size == GetSystemMetrics(SM_CYICON)
+                   ? LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id))
+                   : static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size,
+                                                   size, LR_DEFAULTCOLOR));
   icons[key] = icon;
   return icon;
 }

@@ -79,9 +79,6 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   if (!manual && TryNarrow(program, programPath))
     settings.WriteString("ApplicationFileName", "\"" + programPath + "\"" + (appParams.empty() ? "" : " " + appParams));
   if (!manual) ShowInstallReport(settings, program);
-  if (!DriveAllowsUpdates(program)) return;
-  // A date that cannot be read stays 0, which makes no release newer.
-  if (programDate == 0) programDate = ProgramFileDate(program);
 
   TReminderState state;
   state.Today = TodayDate();
@@ -89,6 +86,11 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   state.NoUpdate = settings.Exists("NoUpdate");
   state.OnlyUpdate = settings.Exists("OnlyUpdate");
   state.Manual = manual;
+  // The drive is asked only when it matters, which is seldom at a start.
+  if (!ShowsWizard(state) && !state.OnlyUpdate) return;
+  if (!DriveAllowsUpdates(program)) return;
+  // A date that cannot be read stays 0, which makes no release newer.
+  if (programDate == 0) programDate = ProgramFileDate(program);
   if (ShowsWizard(state)) {
     TStatusForm& wizard = StatusForm();
     wizard.ProgramName = ProgramName;
