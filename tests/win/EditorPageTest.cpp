@@ -294,6 +294,12 @@ TEST_F(EditorPage, APathChosenInTheBrowserLandsQuotedInTheCommand) {
     ~TRemove() { RemoveDirectoryA(Path.c_str()); }
   } remove{chosen};
   OpenLineDialog("Button_NewExecLine");
+  // Over the middle of the window that opened it.
+  RECT box, owner;
+  GetWindowRect(dialog, &box);
+  GetWindowRect(main, &owner);
+  EXPECT_NEAR(box.left + box.right, owner.left + owner.right, 2);
+  EXPECT_NEAR(box.top + box.bottom, owner.top + owner.bottom, 2);
   ChooseComboItem(DialogControl("ComboBox_Kind"), 0);
   // The field's text is the browser's start, and stands selected.
   DialogType("Edit_Run", chosen);

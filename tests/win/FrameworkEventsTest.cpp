@@ -43,6 +43,8 @@ class TEventForm : public TForm {
         {Kind<THotKey>, "HotKey", nullptr, 220, 160, 120, 21, 0, "", coTabStop, {}, {record(evExit)}},
         {Kind<TPanel>, "Panel_Title", nullptr, 220, 190, 190, 30, 0, "Willkommen", 0, {"Verdana", 19, true},
          {BackColor(RGB(49, 106, 197))}},
+        {Kind<TLabel>, "Label_Note", nullptr, 140, 55, 70, 12, 0, "Hinweis"},
+        {Kind<TPanel>, "Panel_Framed", nullptr, 140, 10, 60, 40, 0, "", 0, {}, {WindowStyles(WS_BORDER)}},
         {Kind<TSpinEdit>, "SpinEdit", nullptr, 10, 225, 60, 21, 0, "", coTabStop, {}, {Range(1, 365)}},
         {Kind<TProgressBar>, "Status", nullptr, 80, 225, 130, 21, 0, "", 0, {}, {Range(0, 100)}},
         {Kind<TCheckBox>, "CheckBox_Wait", nullptr, 220, 225, 190, 17, 0, "Warten", coTabStop},
@@ -234,6 +236,33 @@ TEST_F(FrameworkEvents, APanelAndTheWhiteFormPaintTheirOwnColours) {
   EXPECT_EQ(pixel(nullptr, 415, 5), RGB(255, 255, 255));
   // A check box on the white form is white around its text.
   EXPECT_EQ(pixel("CheckBox_Wait", 185, 8), RGB(255, 255, 255));
+  // Frames and edges lie outside the client area: they are painted too,
+  // on the framework's own windows and on the system's.
+  EXPECT_EQ(pixel("Panel_Framed", -1, -1), GetSysColor(COLOR_WINDOWFRAME));
+  EXPECT_EQ(pixel("Panel_Framed", 1, 1), RGB(255, 255, 255));
+  EXPECT_EQ(pixel("Edit_Name", -1, 5), GetSysColor(COLOR_3DDKSHADOW));
+}
+
+TEST_F(FrameworkEvents, ALabelChangedOnTheShownFormShowsItsNewText) {
+  TControl& label = form->Control("Label_Note");
+  // The pixels of the label's place that are not the form's white.
+  auto ink = [&] {
+    const TScreenPicture picture = SettledPicture(form->Handle, {}, [] {
+      Application.ProcessMessages();
+      Sleep(5);
+    });
+    int count = 0;
+    for (int y = 0; y < label.Height(); ++y)
+      for (int x = 0; x < label.Width(); ++x) {
+        POINT pt = {label.Left() + x, label.Top() + y};
+        ClientToScreen(form->Handle, &pt);
+        if (picture.At(pt) != RGB(255, 255, 255)) ++count;
+      }
+    return count;
+  };
+  ASSERT_GT(ink(), 0);
+  label.SetCaption("");
+  EXPECT_EQ(ink(), 0);
 }
 
 // --- lifecycle ---------------------------------------------------------------
