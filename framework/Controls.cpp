@@ -238,9 +238,11 @@ void TControl::SetFontColor(COLORREF color) {
 }
 
 void TControl::ApplyFont() {
+  // A window that does not show yet is painted whole when it does.
   if (Handle)
     SendMessageW(Handle, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)), TRUE);
+                 reinterpret_cast<WPARAM>(FontHandle(FontName, FontHeight, Bold, Italic, Underline)),
+                 IsWindowVisible(Handle));
   else if (WindowClass())
     return;  // its window is made later
   AdjustSize();

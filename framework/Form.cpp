@@ -286,8 +286,9 @@ void TForm::CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TContr
   c.Handle = c.CreateHandle(c.ParentHandle(), c.Id, c.Bounds, style, exStyle, def.Caption);
   if (!c.Handle) throw Exception("Das Steuerelement " + c.Name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(c);
-  // The Tag is readable from outside too (context help number).
-  SetWindowLongPtrW(c.Handle, GWLP_USERDATA, c.Tag);
+  // The Tag is readable from outside too (context help number); a new
+  // window's is 0 already.
+  if (c.Tag) SetWindowLongPtrW(c.Handle, GWLP_USERDATA, c.Tag);
   c.ApplyFont();  // auto-sized labels take their size here
   c.Created(def);
 }
