@@ -74,7 +74,7 @@ std::vector<TControlDef> TStartPage::Controls() {
 void TStartPage::Shown() {
   for (int n = 1; n <= 4; ++n) {
     TControl& image = *optionImages_[n - 1];
-    SetImageIcon(image, ResourceIcon(IDI_OPTION1 + n - 1, Scale(48)), 48);
+    SetImagePicture(image, ResourcePicture(IDI_OPTION1 + n - 1, Scale(48)), 48);
     image.SetParentControl(*options_[n - 1]);
     PlaceOptionImage(n, false);
   }

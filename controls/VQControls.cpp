@@ -5,6 +5,41 @@
 #include <utility>
 
 #include "controls/Drawing.h"
+#include "framework/Paint.h"
+
+HBITMAP ResourcePicture(int id, int size) {
+  static std::map<std::pair<int, int>, HBITMAP> pictures;
+  const auto key = std::make_pair(id, size);
+  if (auto it = pictures.find(key); it != pictures.end()) return it->second;
+  HBITMAP& picture = pictures[key];
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
+  auto* directory = group ? static_cast<BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
+  const int entry = directory ? LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR) : 0;
+  HRSRC image = entry ? FindResourceW(module, MAKEINTRESOURCEW(entry), reinterpret_cast<LPCWSTR>(RT_ICON)) : nullptr;
+  const auto* header = image ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image))) : nullptr;
+  // A 32-bit picture as icons keep it: bottom-up, twice its height for the
+  // mask that follows; colours not premultiplied.
+  if (!header || SizeofResource(module, image) < sizeof *header || header->biSize != sizeof *header ||
+      header->biBitCount != 32 || header->biCompression != BI_RGB || header->biWidth <= 0 || header->biWidth > 256 ||
+      header->biHeight != 2 * header->biWidth)
+    return picture;
+  const int side = header->biWidth;
+  if (SizeofResource(module, image) < sizeof *header + static_cast<size_t>(side) * side * 4) return picture;
+  const BITMAPINFO info = TopDownInfo(side, side);
+  void* bits = nullptr;
+  picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!picture) return picture;
+  const auto* in = reinterpret_cast<const uint32_t*>(header + 1);
+  auto* out = static_cast<uint32_t*>(bits);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) {
+      const uint32_t p = in[(side - 1 - y) * side + x], a = p >> 24;
+      auto channel = [&](int shift) { return ((p >> shift & 0xFF) * a + 127) / 255 << shift; };
+      out[y * side + x] = a << 24 | channel(16) | channel(8) | channel(0);
+    }
+  return picture;
+}
 
 HICON ResourceIcon(int id, int size) {
   static std::map<std::pair<int, int>, HICON> icons;
@@ -66,6 +101,17 @@ void SetImageIcon(TControl& control, HICON icon, int size) {
   if (!image) return;
   image->Icon = icon;
   image->IconSize = icon ? Scale(size) : 0;
+  image->SetBounds(image->Left(), image->Top(), image->IconSize, image->IconSize);
+  image->Invalidate();
+}
+
+void SetImagePicture(TControl& control, HBITMAP picture, int size) {
+  auto* image = dynamic_cast<TImage*>(&control);
+  if (!image) return;
+  image->Icon = nullptr;
+  image->Bitmap = picture;
+  image->Blended = picture != nullptr;
+  image->IconSize = picture ? Scale(size) : 0;
   image->SetBounds(image->Left(), image->Top(), image->IconSize, image->IconSize);
   image->Invalidate();
 }

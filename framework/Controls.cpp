@@ -770,6 +770,15 @@ void TImage::Paint(HDC dc) {
   RECT rect = {0, 0, Width(), Height()};
   BITMAP bm;
   GetObjectA(Bitmap, sizeof bm, &bm);
+  if (Blended) {
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, Bitmap);
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(dc, 0, 0, rect.right, rect.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, blend);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return;
+  }
   int w = bm.bmWidth, h = bm.bmHeight, x = 0, y = 0;
   if (Options & coStretchProportional) {
     const int cw = rect.right, ch = rect.bottom;

@@ -388,6 +388,9 @@ class TImage : public TControl {
   HICON Icon = nullptr;
   int IconSize = 0;  // device pixels
   HBITMAP Bitmap = nullptr;
+  // The bitmap's pixels are premultiplied with their alpha: it is blended
+  // at the control's size.
+  bool Blended = false;
 };
 
 // A drawing area; a press and release of the left button on it clicks it.

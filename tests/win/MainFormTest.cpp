@@ -126,6 +126,21 @@ TEST_F(MainForm, FourOptionButtonsWithTagsPicturesAndFocusOnTheFirst) {
     EXPECT_EQ(ControlTag(main, picture), i + 1);
   }
   EXPECT_TRUE(WaitForFocus(buttons[0]));
+  // Each picture shows its colours, and the button's face where it is
+  // transparent (its corners): as just left of it.
+  const COLORREF centres[] = {RGB(90, 110, 140), RGB(40, 50, 70), RGB(255, 255, 255), RGB(255, 255, 255)};
+  const TScreenPicture shown = SettledPicture(main);
+  ASSERT_FALSE(shown.Empty()) << "the window is never still";
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i + 1);
+    auto at = [&](int x, int y) {
+      POINT pt = {x, y};
+      ClientToScreen(buttons[i], &pt);
+      return shown.At(pt);
+    };
+    EXPECT_EQ(at(12 + 24, 8 + 24), centres[i]);
+    EXPECT_EQ(at(12, 8), at(10, 8));
+  }
 }
 
 TEST_F(MainForm, F2ShowsEachOptionsHelpAndASecondF2HidesIt) {
