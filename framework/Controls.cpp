@@ -701,24 +701,31 @@ void AttachControl(TControl& c) {
         reinterpret_cast<WNDPROC>(SetWindowLongPtrW(c.Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
-void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon) {
+void RegisterClassOnce(const char* name, WNDPROC proc, int iconId) {
   // Registered as Unicode: its windows take and give UTF-16, whatever the
   // machine's code page.
   HINSTANCE instance = GetModuleHandleW(nullptr);
   const std::wstring wideName = W(name);
   WNDCLASSW existing;
   if (GetClassInfoW(instance, wideName.c_str(), &existing)) return;
-  WNDCLASSW wc = {};
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = proc;
   wc.hInstance = instance;
-  wc.hIcon = icon;
+  if (iconId) {
+    // The small icon too comes from its own picture in the resource; left
+    // to itself, the system would look the resource up again to make it.
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(iconId));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  }
   wc.hCursor = SystemCursor(IDC_ARROW);
   wc.lpszClassName = wideName.c_str();
-  RegisterClassW(&wc);
+  RegisterClassExW(&wc);
 }
 
-void RegisterOwnClass(const char* name) { RegisterClassOnce(name, ControlProc, nullptr); }
+void RegisterOwnClass(const char* name) { RegisterClassOnce(name, ControlProc, 0); }
 
 }  // namespace Framework
 

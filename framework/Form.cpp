@@ -16,7 +16,8 @@ bool RouteNotification(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRES
 bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 void AttachControl(TControl& c);
 void RegisterOwnClass(const char* name);
-void RegisterClassOnce(const char* name, WNDPROC proc, HICON icon);
+// iconId: the class's icon in the program's resources, 0 for none.
+void RegisterClassOnce(const char* name, WNDPROC proc, int iconId);
 }  // namespace Framework
 
 namespace {
@@ -142,8 +143,7 @@ TForm* TForm::FromWindow(HWND wnd) {
 
 void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   Framework::Initialize();
-  Framework::RegisterClassOnce(ClassName.c_str(), FormProc,
-                               LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+  Framework::RegisterClassOnce(ClassName.c_str(), FormProc, 1);
   RECT r = {0, 0, Scale(ClientWidth), Scale(ClientHeight)};
   const DWORD exStyle = WS_EX_CONTROLPARENT | ExStyle;
   AdjustWindowRectEx(&r, Style, FALSE, exStyle);
