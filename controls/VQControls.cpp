@@ -33,11 +33,7 @@ HBITMAP ResourcePicture(int id, int size) {
   const auto* in = reinterpret_cast<const uint32_t*>(header + 1);
   auto* out = static_cast<uint32_t*>(bits);
   for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x) {
-      const uint32_t p = in[(side - 1 - y) * side + x], a = p >> 24;
-      auto channel = [&](int shift) { return ((p >> shift & 0xFF) * a + 127) / 255 << shift; };
-      out[y * side + x] = a << 24 | channel(16) | channel(8) | channel(0);
-    }
+    for (int x = 0; x < side; ++x) out[y * side + x] = Premultiplied(in[(side - 1 - y) * side + x]);
   return picture;
 }
 
@@ -96,13 +92,20 @@ void SetButtonIcon(TControl& button, HICON icon, int size) {
   if (auto* b = dynamic_cast<TVQButton*>(&button)) b->SetIcon(icon, size);
 }
 
+namespace {
+// The image takes the picture's size, or none without one.
+void FitImage(TImage& image, bool shown, int size) {
+  image.IconSize = shown ? Scale(size) : 0;
+  image.SetBounds(image.Left(), image.Top(), image.IconSize, image.IconSize);
+  image.Invalidate();
+}
+}  // namespace
+
 void SetImageIcon(TControl& control, HICON icon, int size) {
   auto* image = dynamic_cast<TImage*>(&control);
   if (!image) return;
   image->Icon = icon;
-  image->IconSize = icon ? Scale(size) : 0;
-  image->SetBounds(image->Left(), image->Top(), image->IconSize, image->IconSize);
-  image->Invalidate();
+  FitImage(*image, icon != nullptr, size);
 }
 
 void SetImagePicture(TControl& control, HBITMAP picture, int size) {
@@ -111,9 +114,7 @@ void SetImagePicture(TControl& control, HBITMAP picture, int size) {
   image->Icon = nullptr;
   image->Bitmap = picture;
   image->Blended = picture != nullptr;
-  image->IconSize = picture ? Scale(size) : 0;
-  image->SetBounds(image->Left(), image->Top(), image->IconSize, image->IconSize);
-  image->Invalidate();
+  FitImage(*image, picture != nullptr, size);
 }
 
 void PaintGradient(HDC dc, const std::vector<TGradientLine>& lines, int height) {

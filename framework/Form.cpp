@@ -29,6 +29,13 @@ std::map<HWND, TForm*>& FormMap() {
 }
 const int FirstControlId = 100;
 
+RECT ScreenArea() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// The top left corner of a window of w x h centred in area.
+POINT CentredIn(const RECT& area, int w, int h) {
+  return {area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2};
+}
+
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -150,12 +157,9 @@ void TForm::Create(const std::vector<TControlDef>& controls, HWND owner) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   // A window centred on the screen is made where it shows: moving it there
   // before it shows would cost a trip to the window server.
-  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-  if (Position == poScreenCenter) {
-    x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-    y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  }
-  CreateWindowExW(exStyle, W(ClassName).c_str(), W(Caption).c_str(), Style | WS_CLIPCHILDREN, x, y, w, h, owner,
+  POINT at = {CW_USEDEFAULT, CW_USEDEFAULT};
+  if (Position == poScreenCenter) at = CentredIn(ScreenArea(), w, h);
+  CreateWindowExW(exStyle, W(ClassName).c_str(), W(Caption).c_str(), Style | WS_CLIPCHILDREN, at.x, at.y, w, h, owner,
                   nullptr, GetModuleHandleW(nullptr), this);
   if (!Handle) throw Exception("Das Fenster konnte nicht erzeugt werden.");
   for (const TControlDef& def : controls) CreateControl(def);
@@ -319,15 +323,14 @@ void TForm::RealizePage(TControl* page) {
 void TForm::Place() {
   RECT r;
   GetWindowRect(Handle, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT area = ScreenArea();
   HWND owner = GetWindow(Handle, GW_OWNER);
   if (Position == poOwnerFormCenter && owner && IsWindowVisible(owner))
     GetWindowRect(owner, &area);
   else if (Position != poScreenCenter && Position != poOwnerFormCenter)
     return;
-  const int left = area.left + (area.right - area.left - w) / 2, top = area.top + (area.bottom - area.top - h) / 2;
-  if (left != r.left || top != r.top) SetWindowPos(Handle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CentredIn(area, r.right - r.left, r.bottom - r.top);
+  if (at.x != r.left || at.y != r.top) SetWindowPos(Handle, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::Show() {

@@ -54,6 +54,13 @@ HBRUSH ColorBrush(COLORREF color) {
   return brushes[value] = CreateSolidBrush(value);
 }
 
+uint32_t Premultiplied(uint32_t pixel) {
+  const uint32_t a = pixel >> 24;
+  uint32_t result = a << 24;
+  for (int shift = 0; shift < 24; shift += 8) result |= ((pixel >> shift & 0xFF) * a + 127) / 255 << shift;
+  return result;
+}
+
 BITMAPINFO TopDownInfo(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;

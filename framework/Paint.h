@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // Layouts are given for 96 pixels per inch; on a screen of another density
@@ -21,6 +22,9 @@ int FontPointSize(int height);
 
 // The format of 32-bit pixels, rows from the top (with a negative height).
 BITMAPINFO TopDownInfo(int width, int height);
+// A BGRA pixel with its colours multiplied by its alpha, as blending wants
+// them (icons keep them as they are).
+uint32_t Premultiplied(uint32_t pixel);
 
 // Colours: an RGB value, or a system colour, or "the parent's".
 constexpr COLORREF clDefault = CLR_INVALID;

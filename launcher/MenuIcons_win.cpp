@@ -360,12 +360,7 @@ bool AlphaOfIcon(HICON icon, int size, TIconPixels& pixels) {
     ReleaseDC(nullptr, dc);
     // Without any alpha the mask says what shows.
     ok = ok && std::any_of(pixels.Pixels.begin(), pixels.Pixels.end(), [](uint32_t p) { return p >> 24 != 0; });
-    for (uint32_t& p : pixels.Pixels) {
-      const uint32_t a = p >> 24;
-      uint32_t premultiplied = a << 24;
-      for (int shift = 0; shift < 24; shift += 8) premultiplied |= ((p >> shift & 0xFF) * a + 127) / 255 << shift;
-      p = premultiplied;
-    }
+    for (uint32_t& p : pixels.Pixels) p = Premultiplied(p);
   }
   if (info.hbmColor) DeleteObject(info.hbmColor);
   if (info.hbmMask) DeleteObject(info.hbmMask);

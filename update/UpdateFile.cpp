@@ -86,24 +86,22 @@ void TVQUpdateFile::AutomaticUpdate(const std::string& appParams, bool manual, T
   state.NoUpdate = settings.Exists("NoUpdate");
   state.OnlyUpdate = settings.Exists("OnlyUpdate");
   state.Manual = manual;
-  // The drive is asked only when it matters, which is seldom at a start.
-  if (!ShowsWizard(state) && !state.OnlyUpdate) return;
-  if (!DriveAllowsUpdates(program)) return;
+  // The drive is asked only when the wizard is due (an update-only start
+  // always is), which is seldom at a start.
+  if (!ShowsWizard(state) || !DriveAllowsUpdates(program)) return;
   // A date that cannot be read stays 0, which makes no release newer.
   if (programDate == 0) programDate = ProgramFileDate(program);
-  if (ShowsWizard(state)) {
-    TStatusForm& wizard = StatusForm();
-    wizard.ProgramName = ProgramName;
-    wizard.ZIPFileName = ZIPFileName;
-    wizard.RegistryKey = RegistryKey;
-    wizard.ProgramDate = programDate;
-    wizard.Installed = ReadInstalledRelease(settings);
-    wizard.HKCU = HKCU;
-    std::string host;
-    wizard.Host = settings.ReadString("UpdateServer", host) && !host.empty() ? host : MakerUpdateServer;
-    wizard.CanEndProgram = CanEndProgram;
-    wizard.ShowModal();
-  }
+  TStatusForm& wizard = StatusForm();
+  wizard.ProgramName = ProgramName;
+  wizard.ZIPFileName = ZIPFileName;
+  wizard.RegistryKey = RegistryKey;
+  wizard.ProgramDate = programDate;
+  wizard.Installed = ReadInstalledRelease(settings);
+  wizard.HKCU = HKCU;
+  std::string host;
+  wizard.Host = settings.ReadString("UpdateServer", host) && !host.empty() ? host : MakerUpdateServer;
+  wizard.CanEndProgram = CanEndProgram;
+  wizard.ShowModal();
   // The main window never shows in an update-only start; the wizard's end
   // actions still run when it goes with the program.
   if (state.OnlyUpdate) Application.Terminate();

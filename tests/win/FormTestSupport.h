@@ -8,13 +8,19 @@
 
 #include "framework/Application.h"
 
+// Handles the messages there are, then waits for the next one (or a timer's
+// turn, at most 5 ms).
+inline void PumpMessages() {
+  Application.ProcessMessages();
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+}
+
 // Handles messages until condition holds or timeoutMs passed.
 inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
   const DWORD start = GetTickCount();
   while (!condition()) {
     if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-    Application.ProcessMessages();
-    Sleep(5);
+    PumpMessages();
   }
   return true;
 }

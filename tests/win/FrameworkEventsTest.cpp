@@ -222,10 +222,7 @@ TEST_F(FrameworkEvents, TheOtherKindsKeepTheirValues) {
 }
 
 TEST_F(FrameworkEvents, APanelAndTheWhiteFormPaintTheirOwnColours) {
-  const TScreenPicture picture = SettledPicture(form->Handle, {}, [] {
-    Application.ProcessMessages();
-    Sleep(5);
-  });
+  const TScreenPicture picture = SettledPicture(form->Handle, {}, PumpMessages);
   ASSERT_FALSE(picture.Empty()) << "the form is never still";
   auto pixel = [&](const char* name, int x, int y) {
     POINT pt = {x, y};
@@ -247,10 +244,7 @@ TEST_F(FrameworkEvents, ALabelChangedOnTheShownFormShowsItsNewText) {
   TControl& label = form->Control("Label_Note");
   // The pixels of the label's place that are not the form's white.
   auto ink = [&] {
-    const TScreenPicture picture = SettledPicture(form->Handle, {}, [] {
-      Application.ProcessMessages();
-      Sleep(5);
-    });
+    const TScreenPicture picture = SettledPicture(form->Handle, {}, PumpMessages);
     int count = 0;
     for (int y = 0; y < label.Height(); ++y)
       for (int x = 0; x < label.Width(); ++x) {

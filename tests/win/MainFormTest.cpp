@@ -97,11 +97,6 @@ TEST_F(MainForm, OpensWithCaptionSizeAndStartPage) {
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);
-  // In the middle of the screen.
-  RECT r;
-  GetWindowRect(main, &r);
-  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 }
 
 TEST_F(MainForm, FourOptionButtonsWithTagsPicturesAndFocusOnTheFirst) {
