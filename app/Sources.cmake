@@ -13,11 +13,11 @@ if(WIN32)
     # The program's resources with this version.
     tarvo_resources(${target}_resources ${version})
     target_link_libraries(${target} PRIVATE ${target}_resources ${TARVO_EXE_LIBS} ${keys} ${TARVO_PLATFORM_LIB}
-                          comctl32 shell32 ole32 oleaut32 uuid wininet version z)
+                          comctl32 uxtheme oleacc shell32 ole32 oleaut32 uuid wininet version z)
     # Popup mode on a project that shows nothing needs only kernel32: the
     # windowing, shell and COM DLLs are loaded at their first call.
     tarvo_delay_load(${target} user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 version shlwapi wininet
-                     crypt32 advapi32)
+                     crypt32 advapi32 uxtheme oleacc)
     # Shipped without symbols and debug information: Wine reads the image's
     # several megabytes of them at every start of a hotkey launch. (After the
     # delay-load step, which reads the symbols.)

@@ -33,7 +33,7 @@ TStartPage::~TStartPage() { Destroying(); }
 
 std::vector<TControlDef> TStartPage::Controls() {
   auto option = [this](const char* name, int top, int tag) {
-    return TControlDef{Kind<TButton>, name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
+    return TControlDef{Kind<TDrawnButton>, name, "Page_Start", 8, top, 73, 65, tag, "", coTabStop, {},
                        {On(evClick, this, &TStartPage::Button_OptionClick), On(evMouseDown, this, &TStartPage::Button_OptionMouseDown),
                         On(evMouseUp, this, &TStartPage::Button_OptionMouseUp), balloons_.ExitHides(),
                         Bind(options_[tag - 1])}};

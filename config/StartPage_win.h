@@ -11,6 +11,7 @@
 
 #include "controls/ConfigPage.h"
 #include "controls/VQControls.h"
+#include "framework/DrawnButton.h"
 
 class TStartPage : public TConfigPage {
  public:
@@ -49,7 +50,7 @@ class TStartPage : public TConfigPage {
 
   // At the option's number less one: a handler knows its option by the
   // button's Tag.
-  TBound<TButton> options_[4];
+  TBound<TDrawnButton> options_[4];
   TBound<TVQImage> optionImages_[4];
   TBound<TPaintBox> area_;
   int sequenceStep_ = 0;

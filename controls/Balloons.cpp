@@ -4,6 +4,7 @@
 
 #include "controls/BalloonLayout.h"
 #include "framework/Application.h"
+#include "framework/Form.h"
 #include "model/Errors.h"
 #include "model/Wide_win.h"
 
@@ -41,6 +42,7 @@ HWND TBalloons::Host() {
 }
 
 void TBalloons::CreateBalloonWindow(HWND parent, bool subclass) {
+  Framework::LoadCommonControls();
   window_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP | TTS_BALLOON, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, GetModuleHandleW(nullptr),
                             nullptr);

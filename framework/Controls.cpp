@@ -740,7 +740,10 @@ void CreateInnerControl(TControl& owner, TControl& inner, const std::string& nam
     inner.Invalidate();
     return;
   }
-  if (inner.OwnClass()) Framework::RegisterOwnClass(inner.WindowClass());
+  if (inner.OwnClass())
+    Framework::RegisterOwnClass(inner.WindowClass());
+  else
+    Framework::LoadCommonControls();
   inner.Handle = CreateWindowExW(inner.WindowExStyle(), W(inner.WindowClass()).c_str(), L"",
                                  WS_CHILD | WS_VISIBLE | inner.WindowStyle(), 0, 0, 0, 0, owner.Handle, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);

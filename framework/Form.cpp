@@ -86,12 +86,19 @@ void Framework::Initialize() {
   done = true;
   // The hidden application window is made only when something needs it (a
   // popup's owner, a started program's): a window the configuration mode
-  // would otherwise pay for before its own shows.
+  // would otherwise pay for before its own shows. So are the Common
+  // Controls (LoadCommonControls).
+  Application.PreviewMessage = PreviewMessage;
+}
+
+void Framework::LoadCommonControls() {
+  static bool done = false;
+  if (done) return;
+  done = true;
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_HOTKEY_CLASS |
                                               ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                               ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  Application.PreviewMessage = PreviewMessage;
 }
 
 // ---------------------------------------------------------------------------
@@ -286,7 +293,10 @@ TControl* TForm::PendingPageOf(TControl& c) {
 }
 
 void TForm::CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TControlDef& def) {
-  if (c.OwnClass()) Framework::RegisterOwnClass(c.WindowClass());
+  if (c.OwnClass())
+    Framework::RegisterOwnClass(c.WindowClass());
+  else
+    Framework::LoadCommonControls();
   c.Handle = c.CreateHandle(c.ParentHandle(), c.Id, c.Bounds, style, exStyle, def.Caption);
   if (!c.Handle) throw Exception("Das Steuerelement " + c.Name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(c);

@@ -226,7 +226,10 @@ F& LazyForm(TFormPtr<F>& holder, Create create, Args&&... args) {
 }
 
 namespace Framework {
-// Loads the common controls and installs the framework's key preview with
-// the application. Called by the first form's Create.
+// Installs the framework's key preview with the application. Called by the
+// first form's Create.
 void Initialize();
+// Registers the Common Controls' classes; called before the first window of
+// a system class is made, and by whoever makes one outside a form's table.
+void LoadCommonControls();
 }  // namespace Framework

@@ -215,7 +215,7 @@ HWND Page(HWND mainWindow, const std::string& name) {
 }  // namespace
 
 std::vector<HWND> OptionButtons(HWND mainWindow) {
-  std::vector<HWND> buttons = ChildrenOfClass(Page(mainWindow, "Startseite"), "Button");
+  std::vector<HWND> buttons = ChildrenOfClass(Page(mainWindow, "Startseite"), "TDrawnButton");
   std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return RectInParent(a).top < RectInParent(b).top; });
   return buttons;
 }

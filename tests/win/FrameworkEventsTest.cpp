@@ -5,10 +5,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/DrawnButton.h"
 #include "framework/Form.h"
 #include "tests/win/FormTestSupport.h"
 #include "tests/win/WinTestSupport.h"
@@ -59,6 +63,8 @@ class TEventForm : public TForm {
          {On(evClick, this, &TEventForm::Clicked)}},
         {Kind<TButton>, "Button_SettingsCancel", nullptr, 320, 255, 90, 25, 0, "Abbrechen",
          coTabStop | coCancel | coDisabled, {}, {On(evClick, this, &TEventForm::Clicked)}},
+        {Kind<TDrawnButton>, "Button_Drawn", nullptr, 345, 160, 65, 25, 0, "", 0, {},
+         {On(evClick, this, &TEventForm::Clicked)}},
     });
   }
 
@@ -260,6 +266,101 @@ TEST_F(FrameworkEvents, ALabelChangedOnTheShownFormShowsItsNewText) {
 }
 
 // --- lifecycle ---------------------------------------------------------------
+
+// The framework's own push button is pressed and clicked as the system's:
+// by the left button released inside it, by Space and by BM_CLICK; never by
+// a release outside it, another button, or Space let go after the focus
+// left. Its pressed look differs from its raised one, and accessibility
+// tools see a push button.
+TEST_F(FrameworkEvents, ADrawnButtonIsPressedAndClickedAsTheSystemsButton) {
+  HWND button = Window("Button_Drawn");
+  const POINT in = {30, 12}, out = {30, 60};
+  auto mouse = [&](DWORD flags, POINT at) {
+    return [=] {
+      POINT pt = at;
+      ClientToScreen(button, &pt);
+      POINT ignored;
+      GetCursorPos(&ignored);
+      SetCursorPos(pt.x, pt.y);
+      INPUT input = {};
+      input.type = INPUT_MOUSE;
+      input.mi.dwFlags = flags;
+      SendInput(1, &input, sizeof input);
+    };
+  };
+  auto key = [](DWORD flags) {
+    return [=] {
+      INPUT input = {};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = VK_SPACE;
+      input.ki.dwFlags = flags;
+      SendInput(1, &input, sizeof input);
+    };
+  };
+  auto focus = [&](const char* name) { return [=] { SetFocus(Window(name)); }; };
+  struct TStep {
+    std::function<void()> Do;
+    bool Pushed;  // afterwards
+  };
+  struct TCase {
+    const char* Name;
+    std::vector<TStep> Steps;
+    long Clicks;
+  };
+  const TCase cases[] = {
+      {"a click", {{mouse(MOUSEEVENTF_LEFTDOWN, in), true}, {mouse(MOUSEEVENTF_LEFTUP, in), false}}, 1},
+      {"released outside",
+       {{mouse(MOUSEEVENTF_LEFTDOWN, in), true}, {mouse(MOUSEEVENTF_MOVE, out), false},
+        {mouse(MOUSEEVENTF_LEFTUP, out), false}},
+       0},
+      {"back inside before the release",
+       {{mouse(MOUSEEVENTF_LEFTDOWN, in), true}, {mouse(MOUSEEVENTF_MOVE, out), false},
+        {mouse(MOUSEEVENTF_MOVE, in), true}, {mouse(MOUSEEVENTF_LEFTUP, in), false}},
+       1},
+      {"the right button", {{mouse(MOUSEEVENTF_RIGHTDOWN, in), false}, {mouse(MOUSEEVENTF_RIGHTUP, in), false}}, 0},
+      {"Space", {{focus("Button_Drawn"), false}, {key(0), true}, {key(KEYEVENTF_KEYUP), false}}, 1},
+      {"Space let go after the focus left",
+       {{focus("Button_Drawn"), false}, {key(0), true}, {focus("Edit_Name"), false}, {key(KEYEVENTF_KEYUP), false}},
+       0},
+      {"BM_CLICK", {{[&] { SendMessageW(button, BM_CLICK, 0, 0); }, false}}, 1},
+  };
+  auto clicks = [&] { return std::count(form->Calls.begin(), form->Calls.end(), "click Button_Drawn"); };
+  auto pushed = [&] { return (SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const long before = clicks();
+    for (size_t i = 0; i < c.Steps.size(); ++i) {
+      SCOPED_TRACE(i);
+      c.Steps[i].Do();
+      EXPECT_TRUE(PumpUntil([&] { return pushed() == c.Steps[i].Pushed; }));
+    }
+    PumpUntil([&] { return clicks() - before >= c.Clicks + 1; }, 300);
+    EXPECT_EQ(clicks() - before, c.Clicks);
+  }
+  // Pressed, its face is drawn sunk.
+  SetFocus(Window("Edit_Name"));
+  const TScreenPicture raised = SettledPicture(button, {}, PumpMessages);
+  SendMessageW(button, BM_SETSTATE, TRUE, 0);
+  const TScreenPicture sunk = SettledPicture(button, {}, PumpMessages);
+  SendMessageW(button, BM_SETSTATE, FALSE, 0);
+  ASSERT_FALSE(raised.Empty() || sunk.Empty());
+  const RECT changed = Difference(raised, sunk);
+  EXPECT_FALSE(IsRectEmpty(&changed));
+  EXPECT_EQ(SendMessageW(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+  IAccessible* accessible = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(button, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&accessible)),
+            S_OK);
+  VARIANT self = {}, role = {};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+  // Its default action clicks it.
+  const long before = clicks();
+  EXPECT_EQ(accessible->accDoDefaultAction(self), S_OK);
+  EXPECT_TRUE(PumpUntil([&] { return clicks() == before + 1; }));
+  accessible->Release();
+}
 
 TEST_F(FrameworkEvents, FormCloseQueryCanRefuseACloseByModalResultAndFormShowRunsOnEveryShow) {
   form->Hide();
