@@ -142,9 +142,14 @@ void TDrawnButton::Paint(HDC dc) {
   }
   RECT face = {0, 0, Width(), Height()};
   RECT content = face;
-  const bool enabled = IsWindowEnabled(Handle) != FALSE;
+  const bool enabled = IsWindowEnabled(Handle) != FALSE, focused = GetFocus() == Handle;
   if (theme_) {
-    const int state = !enabled ? PBS_DISABLED : pressed_ ? PBS_PRESSED : MouseInside ? PBS_HOT : PBS_NORMAL;
+    // Focused, it is the one Enter would press: drawn as the default.
+    const int state = !enabled     ? PBS_DISABLED
+                      : pressed_    ? PBS_PRESSED
+                      : MouseInside ? PBS_HOT
+                      : focused     ? PBS_DEFAULTED
+                                    : PBS_NORMAL;
     if (IsThemeBackgroundPartiallyTransparent(theme_, BP_PUSHBUTTON, state)) DrawThemeParentBackground(Handle, dc, &face);
     DrawThemeBackground(theme_, dc, BP_PUSHBUTTON, state, &face, nullptr);
     GetThemeBackgroundContentRect(theme_, dc, BP_PUSHBUTTON, state, &face, &content);
@@ -156,7 +161,7 @@ void TDrawnButton::Paint(HDC dc) {
   }
   // The pictures that lie on it, then the focus over everything.
   if (Form) Form->PaintGraphicControls(Handle, dc);
-  if (GetFocus() == Handle && !(SendMessageW(Handle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+  if (focused && !(SendMessageW(Handle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
     DrawFocusRect(dc, &content);
 }
 
