@@ -725,7 +725,12 @@ void RegisterClassOnce(const char* name, WNDPROC proc, int iconId) {
   RegisterClassExW(&wc);
 }
 
-void RegisterOwnClass(const char* name) { RegisterClassOnce(name, ControlProc, 0); }
+void PrepareWindowClass(const TControl& c) {
+  if (c.OwnClass())
+    RegisterClassOnce(c.WindowClass(), ControlProc, 0);
+  else
+    LoadCommonControls();
+}
 
 }  // namespace Framework
 
@@ -740,10 +745,7 @@ void CreateInnerControl(TControl& owner, TControl& inner, const std::string& nam
     inner.Invalidate();
     return;
   }
-  if (inner.OwnClass())
-    Framework::RegisterOwnClass(inner.WindowClass());
-  else
-    Framework::LoadCommonControls();
+  Framework::PrepareWindowClass(inner);
   inner.Handle = CreateWindowExW(inner.WindowExStyle(), W(inner.WindowClass()).c_str(), L"",
                                  WS_CHILD | WS_VISIBLE | inner.WindowStyle(), 0, 0, 0, 0, owner.Handle, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);

@@ -11,7 +11,7 @@ namespace {
 // told to be a push button: its role, its pressed state and its default
 // action. (Wine lacks CreateStdAccessibleProxy, which would do this for the
 // class name "Button", and ends a program that calls it.)
-class TButtonAccessible : public IAccessible {
+class TButtonAccessible final : public IAccessible {
  public:
   TButtonAccessible(IAccessible* inner, HWND button) : inner_(inner), button_(button) {}
   ~TButtonAccessible() { inner_->Release(); }
@@ -165,6 +165,10 @@ void TDrawnButton::Paint(HDC dc) {
     DrawFocusRect(dc, &content);
 }
 
+void TDrawnButton::Click() {
+  SendMessageW(GetParent(Handle), WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(Handle));
+}
+
 void TDrawnButton::Command(int code) {
   if (code == BN_CLICKED) Fire(OnClick);
 }
@@ -194,7 +198,7 @@ bool TDrawnButton::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         const bool click = pressed_;
         // Released first: the click's handler may open a modal window.
         ReleaseCapture();
-        if (click) SendMessageW(GetParent(Handle), WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(Handle));
+        if (click) Click();
       }
       break;
     case WM_CAPTURECHANGED:
@@ -213,7 +217,7 @@ bool TDrawnButton::Message(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
       if (wParam == VK_SPACE && bySpace_) {
         bySpace_ = false;
         SetPressed(byMouse_);
-        if (!byMouse_) SendMessageW(GetParent(Handle), WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(Handle));
+        if (!byMouse_) Click();
       }
       break;
     case WM_KILLFOCUS:

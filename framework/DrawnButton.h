@@ -27,12 +27,12 @@ class TDrawnButton : public TControl {
 
  private:
   void SetPressed(bool pressed);
-  void SetHot(bool hot);
+  // BN_CLICKED to the parent, which runs OnClick as for a system button.
+  void Click();
   void CloseTheme();
   bool pressed_ = false;
   // What holds it down: the left button (captured) or Space.
   bool byMouse_ = false, bySpace_ = false;
-  bool hot_ = false;
   HTHEME theme_ = nullptr;
   bool themeOpened_ = false;
 };

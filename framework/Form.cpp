@@ -15,7 +15,9 @@ namespace Framework {
 bool RouteNotification(TForm& form, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 bool GraphicMouse(TForm& form, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 void AttachControl(TControl& c);
-void RegisterOwnClass(const char* name);
+// Registers the control's own class, or loads the Common Controls for a
+// system class.
+void PrepareWindowClass(const TControl& c);
 // iconId: the class's icon in the program's resources, 0 for none.
 void RegisterClassOnce(const char* name, WNDPROC proc, int iconId);
 }  // namespace Framework
@@ -293,10 +295,7 @@ TControl* TForm::PendingPageOf(TControl& c) {
 }
 
 void TForm::CreateWindowOf(TControl& c, DWORD style, DWORD exStyle, const TControlDef& def) {
-  if (c.OwnClass())
-    Framework::RegisterOwnClass(c.WindowClass());
-  else
-    Framework::LoadCommonControls();
+  Framework::PrepareWindowClass(c);
   c.Handle = c.CreateHandle(c.ParentHandle(), c.Id, c.Bounds, style, exStyle, def.Caption);
   if (!c.Handle) throw Exception("Das Steuerelement " + c.Name + " konnte nicht erzeugt werden.");
   Framework::AttachControl(c);
