@@ -186,6 +186,7 @@ void TConfigProcess::DropFiles(const std::vector<std::wstring>& paths, HWND targ
   std::memcpy(stub + 8, &remoteGlobalAlloc, 4);
   void* code = VirtualAllocEx(info_.hProcess, nullptr, sizeof stub, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
   WriteProcessMemory(info_.hProcess, code, stub, sizeof stub, nullptr);
+  LetSettle(info_.dwProcessId);
   HANDLE thread = CreateRemoteThread(info_.hProcess, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(code),
                                      reinterpret_cast<void*>(block.size()), 0, nullptr);
   if (!thread) throw std::runtime_error("remote thread failed");

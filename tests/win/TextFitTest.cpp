@@ -155,11 +155,12 @@ class TextFit : public ::testing::Test {
     HWND main = Editor();
     if (!main) return shown;
     HWND list = ControlHandle(main, "ListView_ExecLines");
+    // Sent from here, the message's pointer passes unchanged: it names the
+    // program's own memory, which the list fills.
     TRemoteProcess remote(config->Pid());
     RECT label = {LVIR_LABEL, 0, 0, 0};
     remote.WriteScratch(&label, sizeof label);
-    remote.CallUser32("SendMessageA", {reinterpret_cast<DWORD>(list), LVM_GETITEMRECT, static_cast<DWORD>(row),
-                                       remote.Scratch()});
+    SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), static_cast<LPARAM>(remote.Scratch()));
     remote.ReadScratch(sizeof label).copy(reinterpret_cast<char*>(&label), sizeof label);
     RECT client;
     GetClientRect(list, &client);

@@ -211,6 +211,22 @@ bool LeftToPaint(HWND window) {
 }
 }  // namespace
 
+void LetSettle(DWORD processId) {
+  const std::vector<HWND> windows =
+      TopWindows([processId](HWND window, DWORD owner) { return owner == processId && IsWindowVisible(window); });
+  WaitUntil(
+      [&] {
+        for (HWND window : windows)
+          if (LeftToPaint(window)) return false;
+        return true;
+      },
+      5000);
+  for (HWND window : windows) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+  }
+}
+
 TScreenPicture SettledPicture(HWND window, const RECT& ignore, const std::function<void()>& pause, int quietMs,
                               int timeoutMs) {
   const DWORD start = GetTickCount();

@@ -53,6 +53,13 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption = nullptr,
                    DWORD milliseconds = 15000);
 std::vector<HWND> WindowsOf(DWORD processId, const char* className);
+// Waits until the process's windows are painted and their thread is back in
+// its wait. Wine makes a thread for another process (CreateRemoteThread)
+// inside a signal handler when none of that process's threads waits: one
+// stopped in the middle of malloc (while painting, say) then deadlocks, or
+// the heap is corrupted and the process aborts. Before a remote thread, so
+// that Wine hands the request to a waiting thread instead.
+void LetSettle(DWORD processId);
 // The top-level windows, visible or not, that keep says yes to, given each
 // with the id of the process that owns it; in the order EnumWindows gives.
 std::vector<HWND> TopWindows(const std::function<bool(HWND window, DWORD processId)>& keep);
