@@ -500,8 +500,12 @@ void TForm::PaintClient(HDC dc) {
 void TForm::PaintGraphicControls(HWND parent, HDC dc) {
   auto paint = [&](TControl* c) {
     if (!c || c->Handle || c->WindowClass() || !c->Shown || c->ParentHandle() != parent) return;
+    // Only what this paint can show: a button's corners ask its page for the
+    // few pixels under them, not for the page's texts again.
+    const RECT bounds = {c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+    if (!RectVisible(dc, &bounds)) return;
     const int saved = SaveDC(dc);
-    IntersectClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+    IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
     OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
     c->Paint(dc);
     RestoreDC(dc, saved);
