@@ -74,9 +74,11 @@ static const unsigned char CallStub[] = {0x55, 0x89, 0xE5, 0x8B, 0x45, 0x08, 0xF
                                          0x14, 0x89, 0xEC, 0x5D, 0xC2, 0x04, 0x00};
 static const DWORD ScratchSize = 4096;
 
-TRemoteProcess::TRemoteProcess(DWORD processId) : processId_(processId) {
+TRemoteProcess::TRemoteProcess(DWORD processId) {
   process_ = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
   if (!process_) return;
+  // Once for the calls that follow: the program only waits while they run.
+  LetSettle(processId);
   // user32 in the target, found by name among its modules.
   HMODULE modules[512];
   DWORD needed = 0;
@@ -105,7 +107,6 @@ TRemoteProcess::~TRemoteProcess() {
 
 DWORD TRemoteProcess::CallUser32(const char* function, std::vector<DWORD> arguments) {
   if (!Ok()) return 0;
-  LetSettle(processId_);
   HMODULE own = GetModuleHandleA("user32.dll");
   DWORD offset = reinterpret_cast<DWORD>(GetProcAddress(own, function)) - reinterpret_cast<DWORD>(own);
   arguments.resize(5);

@@ -57,8 +57,9 @@ class TRemoteProcess {
   explicit TRemoteProcess(DWORD processId);
   ~TRemoteProcess();
   // Calls a user32 function with up to five arguments inside the process
-  // (on a thread of its own, once its windows are painted) and returns its
-  // result.
+  // (on a thread of its own) and returns its result. The process was let
+  // settle when this object was made (LetSettle): one object for each burst
+  // of calls, made after the test's own input.
   DWORD CallUser32(const char* function, std::vector<DWORD> arguments);
   // Remote scratch memory for texts and structures.
   DWORD Scratch() const { return scratch_ + 64; }
@@ -67,7 +68,6 @@ class TRemoteProcess {
   bool Ok() const { return process_ && code_; }
 
  private:
-  DWORD processId_ = 0;
   HANDLE process_ = nullptr;
   DWORD code_ = 0, scratch_ = 0;
   DWORD user32_ = 0;

@@ -253,8 +253,8 @@ TEST_F(Popup, EntriesThatStartAFileShowItsIconFromTheCacheAtOnceUnlessSwitchedOf
     HWND popup = StartPopup(trv);
     std::string shown;
     if (!popup) return shown;
-    TRemoteProcess remote(trv.Id());
     auto describe = [&](HWND window) {
+      TRemoteProcess remote(trv.Id());
       for (const TRemoteMenuItem& item : ReadRemoteMenu(remote, MenuOfPopupWindow(window)))
         shown += item.Bitmap ? (item.Caption.empty() ? "?" : item.Caption.substr(1, 1)) : "-";
     };
