@@ -296,12 +296,6 @@ TEST(DelayLoad, TextFileThatIsNoProjectLoadsNoWindowingDll) {
   for (const char* dll : kLateDlls) EXPECT_EQ(run.Dlls.count(dll), 0u) << dll;
 }
 
-BOOL CALLBACK ClearIfUnpainted(HWND child, LPARAM clean) {
-  RECT r;
-  if (IsWindowVisible(child) && GetUpdateRect(child, &r, FALSE)) *reinterpret_cast<bool*>(clean) = false;
-  return TRUE;
-}
-
 // Its start page holds no control of the Common Controls: under Wine, that
 // DLL costs a fifth of the window's start. When it loads, the window is on
 // screen with nothing left to paint.
@@ -313,9 +307,7 @@ TEST(DelayLoad, ConfigurationWindowIsPaintedBeforeTheCommonControlsLoad) {
     const std::vector<HWND> windows = WindowsOf(processId, "TForm1");
     if (windows.empty()) return;
     shown = true;
-    RECT unpainted;
-    painted = !GetUpdateRect(windows[0], &unpainted, FALSE);
-    EnumChildWindows(windows[0], ClearIfUnpainted, reinterpret_cast<LPARAM>(&painted));
+    painted = !LeftToPaint(windows[0]);
     PostMessageA(windows[0], WM_CLOSE, 0, 0);
   });
   ASSERT_TRUE(loaded) << ::testing::PrintToString(run.Dlls);

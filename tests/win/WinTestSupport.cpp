@@ -199,17 +199,14 @@ BOOL CALLBACK NoteUnpainted(HWND window, LPARAM unpainted) {
   if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) *reinterpret_cast<bool*>(unpainted) = true;
   return TRUE;
 }
+}  // namespace
 
-// Whether the window or a window inside it still waits for its WM_PAINT
-// (asked of the window server, so for windows of any process). A hidden
-// window gets no WM_PAINT: what it has to paint does not count.
 bool LeftToPaint(HWND window) {
   bool unpainted = false;
   NoteUnpainted(window, reinterpret_cast<LPARAM>(&unpainted));
   if (!unpainted) EnumChildWindows(window, NoteUnpainted, reinterpret_cast<LPARAM>(&unpainted));
   return unpainted;
 }
-}  // namespace
 
 void LetSettle(DWORD processId) {
   const std::vector<HWND> windows =

@@ -53,6 +53,10 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption = nullptr,
                    DWORD milliseconds = 15000);
 std::vector<HWND> WindowsOf(DWORD processId, const char* className);
+// Whether the window or a window inside it still waits for its WM_PAINT
+// (asked of the window server, so for windows of any process). A hidden
+// window gets no WM_PAINT: what it has to paint does not count.
+bool LeftToPaint(HWND window);
 // Waits until the process's windows are painted and their thread is back in
 // its wait. Wine makes a thread for another process (CreateRemoteThread)
 // inside a signal handler when none of that process's threads waits: one
